@@ -1,0 +1,172 @@
+#include "replyline.h"
+
+#include <QBuffer>
+#include <QIcon>
+#include <QPixmap>
+#include <QRect>
+#include <QVariant>
+
+namespace Reply {
+
+namespace {
+
+const char formFeed = '\x0c';
+
+QByteArray quoted(const char *status, const char *what, const QString &name, const char *tail)
+{
+    return replyLine(status, QByteArray(what) + " (" + name.toUtf8() + ") " + tail);
+}
+
+QByteArray xpmPixmap(const QPixmap &pixmap)
+{
+    QByteArray xpm;
+    QBuffer buffer(&xpm);
+    buffer.open(QIODevice::WriteOnly);
+    pixmap.save(&buffer, "XPM");
+    return replyLine("0", "x:" + xpm.toHex());
+}
+
+} // namespace
+
+QByteArray replyLine(const char *status, const QByteArray &payload)
+{
+    return QByteArray(status) + ',' + payload;
+}
+
+QByteArray text(const QString &text)
+{
+    return replyLine("0", text.toUtf8());
+}
+
+QByteArray className(const QString &name)
+{
+    return replyLine("0", name.toLatin1());
+}
+
+QByteArray list(const QStringList &entries)
+{
+    QByteArray payload("l:");
+    for (const QString &entry : entries)
+        payload += formFeed + entry.toUtf8();
+    return replyLine("0", payload);
+}
+
+QByteArray latin1List(const QStringList &entries)
+{
+    QByteArray payload("l:");
+    for (const QString &entry : entries)
+        payload += formFeed + entry.toLatin1();
+    return replyLine("0", payload);
+}
+
+QByteArray rect(const QRect &rect)
+{
+    return replyLine(
+        "0", "r:" + QByteArray::number(rect.left()) + ',' + QByteArray::number(rect.top()) + ',' +
+                 QByteArray::number(rect.right()) + ',' + QByteArray::number(rect.bottom()));
+}
+
+QByteArray commandNotFound()
+{
+    return replyLine("8", "Command not found");
+}
+
+QByteArray exception(const QString &message)
+{
+    return replyLine("8", "Exception : " + message.toLatin1());
+}
+
+QByteArray unknownException()
+{
+    return replyLine("8", "Exception : Unknown exception");
+}
+
+QByteArray moveResizeTypeError()
+{
+    return replyLine("8", "Type error: move or resize accepts integer");
+}
+
+QByteArray lookupError(LookupErrorKind kind, const QString &window, const QString &path, int count)
+{
+    switch (kind) {
+    case NoError:
+        break;
+    case WindowNotFoundError:
+        return quoted("2", "Window", window, "not found");
+    case WindowAmbiguousError:
+        return quoted("3", "Window", window, "visible,") + QByteArray::number(count);
+    case WindowNotActivePopupError:
+        return quoted("4", "Window", window, "not active popup");
+    case WindowNotActiveModalError:
+        return quoted("4", "Window", window, "not active modal");
+    case WidgetNotFoundError:
+        return quoted("5", "Widget", path, "not found");
+    case WidgetNotVisibleError:
+        return quoted("6", "Widget", path, "not visible");
+    case WidgetAmbiguousError:
+        return quoted("7", "Widget", path, "visible,") + QByteArray::number(count);
+    }
+    return QByteArray();
+}
+
+QByteArray objectNotFound(const QString &name)
+{
+    return quoted("2", "Object", name, "not found");
+}
+
+QByteArray objectNotVisible(const QString &name)
+{
+    return quoted("6", "Object", name, "not visible");
+}
+
+QByteArray objectAmbiguous(const QString &name, int count)
+{
+    return quoted("7", "Object", name, "visible,") + QByteArray::number(count);
+}
+
+QByteArray propertyValue(const QVariant &value)
+{
+    switch (static_cast<int>(value.type())) {
+    case QVariant::Bool:
+        return replyLine("0", value.toBool() ? "b:true" : "b:false");
+    case QVariant::Int:
+    case QVariant::UInt:
+        return replyLine("0", "i:" + value.toString().toLatin1());
+    case QVariant::Double:
+    case QVariant::String:
+    case QVariant::Date:
+    case QVariant::Time:
+    case QVariant::DateTime:
+    case QVariant::Size:
+    case QVariant::Point:
+    case QVariant::Font:
+    case QVariant::Color:
+        return replyLine("0", "u:" + value.toString().toUtf8().toHex());
+    case QVariant::StringList:
+        return latin1List(value.toStringList());
+    case QVariant::Rect:
+        return rect(value.toRect());
+    case QVariant::Pixmap:
+        return xpmPixmap(value.value<QPixmap>());
+    case QVariant::Icon:
+        return xpmPixmap(value.value<QIcon>().pixmap(64, 64, QIcon::Normal, QIcon::Off));
+    case QVariant::Invalid:
+    case QVariant::Map:
+    case QVariant::List:
+    case QVariant::ByteArray:
+    case QVariant::BitArray:
+    case QVariant::Brush:
+    case QVariant::Palette:
+    case QVariant::Image:
+    case QVariant::Region:
+    case QVariant::Bitmap:
+    case QVariant::Cursor:
+    case QVariant::KeySequence:
+    case QVariant::SizePolicy:
+        return replyLine("8", "Property type not supported");
+    default:
+        return replyLine("8", "Unknown property type");
+    }
+}
+
+} // namespace Reply

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "addressing/lookuperror.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QRect;
+class QVariant;
+
+// Reply lines without their line feed; the request loop adds it when writing.
+// Status 0 is success, 2 to 8 are the numbered errors:
+//   2 window (or tray icon) not found      3 several windows match
+//   4 not the active popup / modal window  5 widget not found
+//   6 not visible                          7 several visible widgets match
+//   8 unknown command, type errors and proxy failures
+namespace Reply {
+
+QByteArray replyLine(const char *status, const QByteArray &payload);
+
+QByteArray text(const QString &text);        // "0," + text (UTF-8)
+QByteArray className(const QString &name);   // "0," + name (Latin-1)
+QByteArray list(const QStringList &entries); // "0,l:" + FF-opened entries (UTF-8)
+QByteArray latin1List(const QStringList &entries);
+QByteArray rect(const QRect &rect); // "0,r:left,top,right,bottom"
+
+QByteArray commandNotFound();
+QByteArray exception(const QString &message); // "8,Exception : " + message (Latin-1)
+QByteArray unknownException();
+QByteArray moveResizeTypeError();
+
+// The reply of a failed window or widget lookup: the window name or path echoed as the
+// request carried it, and the count for the ambiguous kinds.
+QByteArray lookupError(LookupErrorKind kind, const QString &window, const QString &path, int count);
+
+// The tray icon lookup's own not-found, not-visible and ambiguous replies.
+QByteArray objectNotFound(const QString &name);
+QByteArray objectNotVisible(const QString &name);
+QByteArray objectAmbiguous(const QString &name, int count);
+
+// A property value typed by its QVariant type: b, i, u, r, x or l, or one of the
+// "not supported" / "unknown type" errors.
+QByteArray propertyValue(const QVariant &value);
+
+} // namespace Reply

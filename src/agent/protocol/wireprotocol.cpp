@@ -1,0 +1,64 @@
+#include "wireprotocol.h"
+
+namespace WireProtocol {
+
+QString requestField(const QString &line, int index)
+{
+    return line.section(QLatin1Char(','), index, index);
+}
+
+QVariant typedValue(const QString &text)
+{
+    if (text.startsWith(QLatin1String("s:")))
+        return QVariant(text.mid(2));
+    if (text == QLatin1String("b:true"))
+        return QVariant(true);
+    if (text == QLatin1String("b:false"))
+        return QVariant(false);
+    if (text.startsWith(QLatin1String("i:"))) {
+        bool ok = false;
+        const int value = text.midRef(2).toInt(&ok, 10);
+        return ok ? QVariant(value) : QVariant();
+    }
+    return QVariant();
+}
+
+QString encodehex(const QString &text)
+{
+    QString result;
+    result.reserve(text.size() * 2);
+    for (const QChar c : text)
+        result += QString::number(c.unicode(), 16).rightJustified(2, QLatin1Char('0'));
+    return result;
+}
+
+static int hexDigit(QChar c)
+{
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+QString decodehex(const QString &text)
+{
+    QString result;
+    result.reserve(text.size() / 2 + 1);
+    for (int i = 0; i < text.size(); i += 2) {
+        // Strict digits only: signs, blanks or a "0x" are not hex here.
+        const int high = hexDigit(text.at(i));
+        const int low = i + 1 < text.size() ? hexDigit(text.at(i + 1)) : 0;
+        const bool single = i + 1 >= text.size();
+        if (high < 0 || low < 0)
+            result += QChar(0);
+        else
+            result += QChar(single ? high : high * 16 + low);
+    }
+    return result;
+}
+
+} // namespace WireProtocol

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class QTcpSocket;
+
+// The driver's side of one agent's connection: its greeting, and requests sent one at a
+// time, each waiting for its one reply line. Waiting keeps the caller's event loop
+// running, so an agent living in the same process is served meanwhile.
+class AgentConnection : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit AgentConnection(QTcpSocket *socket, QObject *parent = nullptr);
+
+    // Waits for the greeting line; false when it did not come in time or was malformed.
+    bool waitForGreeting(int timeoutMs = 10000);
+
+    QByteArray greeting() const { return m_greeting; }
+    qint64 pid() const { return m_pid; }
+    int hookVersion() const { return m_hookVersion; }
+    QString wrapperVariant() const { return m_wrapperVariant; }
+
+    // Sends one request line (the line feed is added) and returns the reply line without
+    // its line feed; a null QByteArray when no reply came in time or the agent went away.
+    QByteArray request(const QByteArray &line, int timeoutMs = 10000);
+    // Sends raw bytes as they are, for tests of framing; replies are read with readReply.
+    void sendRaw(const QByteArray &bytes);
+    QByteArray readReply(int timeoutMs = 10000);
+
+    bool isConnected() const;
+    QTcpSocket *socket() const { return m_socket; }
+
+private:
+    bool waitForLine(int timeoutMs);
+
+    QTcpSocket *m_socket;
+    QByteArray m_greeting;
+    qint64 m_pid = -1;
+    int m_hookVersion = 0;
+    QString m_wrapperVariant;
+};

@@ -1,0 +1,42 @@
+#include "driverserver.h"
+
+#include "agentconnection.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QTcpSocket>
+
+DriverServer::DriverServer(QObject *parent) : QObject(parent) {}
+
+bool DriverServer::listen(quint16 port)
+{
+    return m_server.listen(QHostAddress::LocalHost, port);
+}
+
+AgentConnection *DriverServer::waitForAgent(int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!m_server.hasPendingConnections()) {
+        if (deadline.hasExpired())
+            return nullptr;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (!m_server.hasPendingConnections())
+            m_server.waitForNewConnection(5);
+    }
+    auto *agent = new AgentConnection(m_server.nextPendingConnection(), this);
+    if (!agent->waitForGreeting(int(qMax<qint64>(deadline.remainingTime(), 1)))) {
+        delete agent;
+        return nullptr;
+    }
+    m_agents << agent;
+    return agent;
+}
+
+AgentConnection *DriverServer::agent(qint64 pid) const
+{
+    for (AgentConnection *agent : m_agents) {
+        if (agent->pid() == pid)
+            return agent;
+    }
+    return nullptr;
+}

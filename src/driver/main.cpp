@@ -1,0 +1,113 @@
+// testclient-driver: waits for an agent on 127.0.0.1:4242 and sends it request lines,
+// typed interactively or read from a script file, printing each raw reply and a readable
+// form of it.
+//
+// In a request, write {hex:TEXT} to send TEXT hex-encoded (the values of the activate,
+// enter and mouse requests travel that way), e.g.  5,Gallery,okButton,,{hex:b:true},
+// Lines starting with '#' are comments; an empty input line is skipped.
+
+#include "agentconnection.h"
+#include "driverserver.h"
+#include "replydecoder.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+QByteArray expandHex(const QString &line)
+{
+    static const QRegularExpression hexField(QStringLiteral("\\{hex:([^}]*)\\}"));
+    QString result = line;
+    QRegularExpressionMatch match;
+    while ((match = hexField.match(result)).hasMatch())
+        result.replace(match.capturedStart(), match.capturedLength(),
+                       QString::fromLatin1(ReplyDecoder::hexValue(match.captured(1))));
+    return result.toUtf8();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("testclient-driver"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Drives a TestClient agent: listens on 127.0.0.1:4242, waits for an "
+                       "agent's greeting and sends it request lines."));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("script"),
+                                 QStringLiteral("File of request lines (default: interactive)."));
+    QCommandLineOption timeout(QStringLiteral("timeout"),
+                               QStringLiteral("Seconds to wait for the agent and for each reply."),
+                               QStringLiteral("seconds"), QStringLiteral("30"));
+    QCommandLineOption quiet(QStringLiteral("raw"), QStringLiteral("Print raw replies only."));
+    parser.addOption(timeout);
+    parser.addOption(quiet);
+    parser.process(app);
+
+    const int timeoutMs = parser.value(timeout).toInt() * 1000;
+    QTextStream out(stdout);
+
+    DriverServer server;
+    if (!server.listen()) {
+        QTextStream(stderr) << "cannot listen on 127.0.0.1:4242: " << server.errorString()
+                            << Qt::endl;
+        return 2;
+    }
+    out << "listening on 127.0.0.1:4242, waiting for an agent..." << Qt::endl;
+    AgentConnection *agent = server.waitForAgent(timeoutMs);
+    if (!agent) {
+        QTextStream(stderr) << "no agent connected" << Qt::endl;
+        return 3;
+    }
+    out << "greeting: " << agent->greeting() << Qt::endl;
+
+    QFile input;
+    const QStringList args = parser.positionalArguments();
+    const bool interactive = args.isEmpty();
+    if (interactive) {
+        if (!input.open(stdin, QIODevice::ReadOnly))
+            return 2;
+    } else {
+        input.setFileName(args.first());
+        if (!input.open(QIODevice::ReadOnly | QIODevice::Text)) {
+            QTextStream(stderr) << "cannot read " << args.first() << Qt::endl;
+            return 2;
+        }
+    }
+
+    int failures = 0;
+    while (true) {
+        if (interactive) {
+            out << "> " << Qt::flush;
+        }
+        const QByteArray raw = input.readLine();
+        if (raw.isEmpty() && input.atEnd())
+            break;
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const QByteArray reply = agent->request(expandHex(line), timeoutMs);
+        if (!interactive)
+            out << ">> " << line << '\n';
+        out << reply << '\n';
+        if (!parser.isSet(quiet))
+            out << "   " << ReplyDecoder::describe(reply).replace('\n', QStringLiteral("\n   "))
+                << '\n';
+        out.flush();
+        if (reply.isNull()) {
+            ++failures;
+            if (!agent->isConnected())
+                break;
+        }
+    }
+    return failures ? 1 : 0;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Makes a reply line readable for a person: hex payloads as text, list entries one per
+// line, rectangles and records spelled out, errors with their code.
+namespace ReplyDecoder {
+
+QString describe(const QByteArray &reply);
+
+// Hex helpers the driver needs to build requests: values of the activate, enter and
+// mouse requests travel byte-wise hex encoded (Latin-1).
+QByteArray hexValue(const QString &typedValue);
+
+} // namespace ReplyDecoder

@@ -1,0 +1,12 @@
+#include "idllinstance.h"
+
+IDllInstance::~IDllInstance() = default;
+
+bool IDllInstance::initialize()
+{
+    return true;
+}
+
+void IDllInstance::refresh() {}
+
+void IDllInstance::shutdown() {}

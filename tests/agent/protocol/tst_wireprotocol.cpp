@@ -1,0 +1,230 @@
+#include "protocol/replyline.h"
+#include "protocol/wireprotocol.h"
+#include "testmain.h"
+
+#include <QColor>
+#include <QDate>
+#include <QIcon>
+#include <QPixmap>
+#include <QRect>
+#include <QUrl>
+
+using namespace WireProtocol;
+
+class tst_WireProtocol : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void requestFields_data();
+    void requestFields();
+    void typedValues_data();
+    void typedValues();
+    void encodeHex_data();
+    void encodeHex();
+    void decodeHex_data();
+    void decodeHex();
+    void lookupErrors_data();
+    void lookupErrors();
+    void propertyValues_data();
+    void propertyValues();
+    void pixmapsTravelAsXpm();
+    void latin1Fields();
+};
+
+void tst_WireProtocol::requestFields_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("field");
+
+    QTest::newRow("the code") << "5,win,path" << 0 << "5";
+    QTest::newRow("a middle field") << "5,win,path" << 2 << "path";
+    QTest::newRow("an empty field counts") << "7,,path" << 1 << "";
+    QTest::newRow("an empty field keeps later ones in place") << "7,,path" << 2 << "path";
+    QTest::newRow("an absent field is empty") << "8,win" << 3 << "";
+    QTest::newRow("blanks are kept") << "8, win ,x" << 1 << " win ";
+    QTest::newRow("a trailing comma gives an empty last field") << "2,win," << 2 << "";
+}
+
+void tst_WireProtocol::requestFields()
+{
+    QFETCH(QString, line);
+    QFETCH(int, index);
+    QFETCH(QString, field);
+    const QString actual = requestField(line, index);
+    QCOMPARE(actual, field);
+}
+
+void tst_WireProtocol::typedValues_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariant>("value");
+
+    QTest::newRow("string") << "s:hello" << QVariant(QStringLiteral("hello"));
+    QTest::newRow("empty string is still a string") << "s:" << QVariant(QString(""));
+    QTest::newRow("string keeps colons and commas")
+        << "s:a:b,c" << QVariant(QStringLiteral("a:b,c"));
+    QTest::newRow("true") << "b:true" << QVariant(true);
+    QTest::newRow("false") << "b:false" << QVariant(false);
+    QTest::newRow("capitalised boolean is invalid") << "b:True" << QVariant();
+    QTest::newRow("boolean with trailing text is invalid") << "b:truex" << QVariant();
+    QTest::newRow("integer") << "i:42" << QVariant(42);
+    QTest::newRow("negative integer") << "i:-7" << QVariant(-7);
+    QTest::newRow("bad digits leave it empty") << "i:4x2" << QVariant();
+    QTest::newRow("out of range leaves it empty") << "i:99999999999" << QVariant();
+    QTest::newRow("no digits leave it empty") << "i:" << QVariant();
+    QTest::newRow("unknown prefix") << "x:1" << QVariant();
+    QTest::newRow("empty field") << "" << QVariant();
+}
+
+void tst_WireProtocol::typedValues()
+{
+    QFETCH(QString, text);
+    QFETCH(QVariant, value);
+    const QVariant actual = typedValue(text);
+    QCOMPARE(actual.type(), value.type());
+    QCOMPARE(actual, value);
+}
+
+void tst_WireProtocol::encodeHex_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("hex");
+
+    QTest::newRow("two letters") << "AB"
+                                 << "4142";
+    QTest::newRow("a control character is padded to two digits") << QString(QChar(7)) << "07";
+    QTest::newRow("a unit above 0xff takes four digits") << QString(QChar(0x20ac)) << "20ac";
+    QTest::newRow("a unit of three digits is not padded to four") << QString(QChar(0x100)) << "100";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void tst_WireProtocol::encodeHex()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, hex);
+    QCOMPARE(encodehex(text), hex);
+}
+
+void tst_WireProtocol::decodeHex_data()
+{
+    QTest::addColumn<QString>("hex");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("pairs") << "4142"
+                           << "AB";
+    QTest::newRow("upper-case digits") << "4A4b"
+                                       << "JK";
+    QTest::newRow("an odd tail is read alone") << "414" << QStringLiteral("A") + QChar(4);
+    QTest::newRow("an invalid pair gives character 0")
+        << "41zz42" << QStringLiteral("A") + QChar(0) + "B";
+    QTest::newRow("a sign is not a digit") << "+1" << QString(QChar(0));
+    QTest::newRow("a blank is not a digit") << " 1" << QString(QChar(0));
+    QTest::newRow("bytes above 0x7f stay single characters") << "e9" << QString(QChar(0xe9));
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void tst_WireProtocol::decodeHex()
+{
+    QFETCH(QString, hex);
+    QFETCH(QString, text);
+    QCOMPARE(decodehex(hex), text);
+}
+
+void tst_WireProtocol::lookupErrors_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QByteArray>("reply");
+
+    QTest::newRow("window not found") << 1 << 0 << QByteArray("2,Window (Main) not found");
+    QTest::newRow("three windows") << 2 << 3 << QByteArray("3,Window (Main) visible,3");
+    QTest::newRow("not the popup") << 3 << 1 << QByteArray("4,Window (Main) not active popup");
+    QTest::newRow("not the modal") << 4 << 1 << QByteArray("4,Window (Main) not active modal");
+    QTest::newRow("widget not found") << 5 << 0 << QByteArray("5,Widget (a//b) not found");
+    QTest::newRow("widget hidden") << 6 << 0 << QByteArray("6,Widget (a//b) not visible");
+    QTest::newRow("two widgets") << 7 << 2 << QByteArray("7,Widget (a//b) visible,2");
+}
+
+void tst_WireProtocol::lookupErrors()
+{
+    QFETCH(int, kind);
+    QFETCH(int, count);
+    QFETCH(QByteArray, reply);
+    QCOMPARE(Reply::lookupError(LookupErrorKind(kind), QStringLiteral("Main"),
+                                QStringLiteral("a//b"), count),
+             reply);
+}
+
+void tst_WireProtocol::propertyValues_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QByteArray>("reply");
+
+    QTest::newRow("true") << QVariant(true) << QByteArray("0,b:true");
+    QTest::newRow("false") << QVariant(false) << QByteArray("0,b:false");
+    QTest::newRow("int") << QVariant(-12) << QByteArray("0,i:-12");
+    QTest::newRow("unsigned") << QVariant(7u) << QByteArray("0,i:7");
+    QTest::newRow("string as UTF-8 hex")
+        << QVariant(QStringLiteral("ab")) << QByteArray("0,u:6162");
+    QTest::newRow("non-Latin string")
+        << QVariant(QString(QChar(0x20ac))) << QByteArray("0,u:e282ac");
+    QTest::newRow("double") << QVariant(1.5) << QByteArray("0,u:312e35");
+    QTest::newRow("date") << QVariant(QDate(2024, 2, 29))
+                          << QByteArray("0,u:") + QByteArray("2024-02-29").toHex();
+    QTest::newRow("colour") << QVariant(QColor(Qt::red))
+                            << QByteArray("0,u:") + QByteArray("#ff0000").toHex();
+    QTest::newRow("string list") << QVariant(QStringList{"a", "", "b c"})
+                                 << QByteArray("0,l:\x0c"
+                                               "a\x0c\x0c"
+                                               "b c");
+    QTest::newRow("empty string list") << QVariant(QStringList()) << QByteArray("0,l:");
+    QTest::newRow("rectangle") << QVariant(QRect(10, 20, 30, 40)) << QByteArray("0,r:10,20,39,59");
+    QTest::newRow("invalid") << QVariant() << QByteArray("8,Property type not supported");
+    QTest::newRow("map") << QVariant(QVariantMap()) << QByteArray("8,Property type not supported");
+    QTest::newRow("byte array") << QVariant(QByteArray("x"))
+                                << QByteArray("8,Property type not supported");
+    QTest::newRow("64-bit integer")
+        << QVariant(qlonglong(1)) << QByteArray("8,Unknown property type");
+    QTest::newRow("url") << QVariant(QUrl("http://x")) << QByteArray("8,Unknown property type");
+    QTest::newRow("floating rectangle")
+        << QVariant(QRectF(0, 0, 1, 1)) << QByteArray("8,Unknown property type");
+}
+
+void tst_WireProtocol::propertyValues()
+{
+    QFETCH(QVariant, value);
+    QFETCH(QByteArray, reply);
+    QCOMPARE(Reply::propertyValue(value), reply);
+}
+
+void tst_WireProtocol::pixmapsTravelAsXpm()
+{
+    QPixmap pixmap(3, 2);
+    pixmap.fill(Qt::blue);
+    const QByteArray pixmapReply = Reply::propertyValue(pixmap);
+    QVERIFY(pixmapReply.startsWith("0,x:"));
+    const QByteArray xpm = QByteArray::fromHex(pixmapReply.mid(4));
+    QVERIFY(xpm.startsWith("/* XPM */"));
+    QVERIFY(xpm.contains("\"3 2 "));
+
+    // Icons are sent as their 64 by 64 pixmap.
+    const QByteArray iconReply = Reply::propertyValue(QIcon(pixmap.scaled(80, 80)));
+    QVERIFY(QByteArray::fromHex(iconReply.mid(4)).contains("\"64 64 "));
+}
+
+void tst_WireProtocol::latin1Fields()
+{
+    // Class names, list entries and messages are written as Latin-1, titles as UTF-8.
+    const QString text = QStringLiteral("caf") + QChar(0xe9);
+    QCOMPARE(Reply::exception(text), QByteArray("8,Exception : caf\xe9"));
+    QCOMPARE(Reply::latin1List({text}), QByteArray("0,l:\x0c"
+                                                   "caf\xe9"));
+    QCOMPARE(Reply::text(text), QByteArray("0,caf\xc3\xa9"));
+}
+
+TC_TEST_MAIN(tst_WireProtocol)
+#include "tst_wireprotocol.moc"
