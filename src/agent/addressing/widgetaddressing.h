@@ -1,0 +1,81 @@
+#pragma once
+
+#include "lookuperror.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QObject;
+class QTextStream;
+class QWidget;
+
+// How a found window is checked against an open popup or an active modal widget.
+enum class WindowCheck {
+    None,    // always passes
+    Strict,  // with a popup open only the popup passes; else the active modal widget (if any)
+    Lenient, // with a popup open the popup and the active window pass; else as Strict
+};
+
+// The application-wide widgets a lookup is judged against, read once per request
+// before the window is looked up.
+struct ActiveWidgets
+{
+    QWidget *popup = nullptr;
+    QWidget *modal = nullptr;
+    QWidget *activeWindow = nullptr;
+
+    static ActiveWidgets current();
+};
+
+// How one caller resolves a window name and a widget path.
+struct ResolveVariant
+{
+    WindowCheck check = WindowCheck::None;
+    bool popupPassesAnyWindow = false; // the mouse request's exception to the lenient check
+    bool activePopupElement = false;   // last element "ActivePopupWidget" is the open popup
+    bool focusWidgetElement = false;   // last element "FocusWidget" is the focus widget
+    bool plainCandidates = false;      // candidates by object name only (no made-up names)
+};
+
+struct LookupResult
+{
+    LookupErrorKind kind = NoError;
+    QWidget *window = nullptr; // the window, once exactly one matched
+    QWidget *widget = nullptr; // the target on success
+    int count = 0;             // windows matched (kind 2) or visible widgets matched (kind 7)
+};
+
+// Turns window names and widget paths into widgets, names widgets for paths, and lists
+// widget trees. Shared by the wire requests and the script-side helper objects; it knows
+// nothing of either.
+namespace WidgetAddressing {
+
+// Number of visible top-level widgets the name matches; a match is stored in window.
+int findWindow(QWidget *&window, const QString &name);
+
+// The acceptance check for a window that was found exactly once.
+LookupErrorKind checkWindow(const QWidget *window, WindowCheck mode, const ActiveWidgets &active,
+                            bool popupPassesAnyWindow = false);
+
+// findWindow followed by the acceptance check.
+LookupResult resolveWindow(const QString &name, WindowCheck mode, const ActiveWidgets &active,
+                           bool popupPassesAnyWindow = false);
+
+QString getName(const QObject *object);
+QString syntheticName(QString text);
+bool isA(const QObject *object, const char *className);
+
+void widgetList(QList<QWidget *> &list, QWidget *root, QString name);
+bool checkPath(QWidget *widget, QWidget *window, QStringList path);
+void widgetTree(const QWidget *widget, int depth, QTextStream &out);
+
+// The path by which a later request finds the widget again: names from its window down.
+QString widgetPath(const QWidget *widget);
+
+// The whole resolution step of the widget requests and of the script-side getWidget.
+LookupResult resolveWidget(const QString &windowName, const QString &path,
+                           const ResolveVariant &variant,
+                           const ActiveWidgets &active = ActiveWidgets::current());
+
+} // namespace WidgetAddressing
