@@ -1,0 +1,57 @@
+#pragma once
+
+#include <Qt>
+
+class QChar;
+class QEvent;
+class QObject;
+class QPoint;
+class QString;
+class QWidget;
+
+// Makes the application believe a user moved the mouse and typed: moves the real cursor
+// and posts the input events a user would cause to the widget a user would hit.
+// Every synthetic event in the agent is built here; proxies only say where and what.
+class STInputControl
+{
+public:
+    STInputControl();
+    virtual ~STInputControl();
+
+    // The buttons held by synthetic presses, shared by every proxy in the process.
+    static Qt::MouseButtons pressedButtons;
+
+    // Where a user's mouse event at a global point arrives: the widget under it, or the
+    // open popup when the point lies outside it. Null when no application widget is there.
+    static QWidget *mouseTarget(const QPoint &globalPos);
+    // Where a user's key press arrives: the popup's focus widget (or the popup), else
+    // the application's focus widget.
+    static QWidget *keyTarget();
+
+protected:
+    void flush();
+    void postInput(QObject *receiver, QEvent *event);
+
+    void mouseMove(const QPoint &globalPos, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void mousePress(Qt::MouseButton button, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void mouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void mouseClick(const QPoint &globalPos, Qt::MouseButton button,
+                    Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void mouseDoubleClick(const QPoint &globalPos, Qt::MouseButton button,
+                          Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    void charPress(QChar c);
+    void charRelease(QChar c);
+    void charClick(QChar c);
+    void keyPress(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void keyRelease(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void keyClick(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void typeText(const QString &text);
+
+    // When false, flush() does nothing, so a whole sequence is queued before any of it
+    // is handled. Cleared just before a proxy's last input step; the registry sets it
+    // again before every activate, enter and mouse request.
+    bool flushEvents = true;
+
+    friend class STApplicationProxy;
+};

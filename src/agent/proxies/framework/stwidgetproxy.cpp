@@ -1,0 +1,286 @@
+#include "stwidgetproxy.h"
+#include "sterror.h"
+
+#include <QApplication>
+#include <QDesktopWidget>
+#include <QMetaObject>
+#include <QMetaProperty>
+#include <QRect>
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+const char ProxyWithoutWidget[] = "Internal error, proxy without widget";
+const char ProxyForOtherClass[] =
+    "Internal error, proxy for class \"%s\", connected to widget of class \"%s\".";
+const char ActivateNotImplemented[] = "\"activate\" is not implemented for widget of class \"%s\"";
+const char EnterNotImplemented[] = "\"enter\" is not implemented for widget of class \"%s\"";
+const char UnknownProperty[] = "Unknown property \"%s\".";
+const char CannotSetProperty[] = "Can't set property \"%s\"";
+const char PositionOutOfRange[] = "Only a Position between 0.0 and 1.0 is allowed";
+const char TypeErrorFormat[] = "Type error: object \"%1\" of class \"%2\" accepts ";
+const char RangeErrorFormat[] =
+    "Type error: object \"%s\" of class \"%s\" accepts only values in the following range: %s.";
+
+// The mouse command: "type:button:x:y:modifier", missing fields empty, further ones ignored.
+enum MouseCommandField { TypeField, ButtonField, XField, YField, ModifierField, FieldCount };
+
+const char *classNameOf(const QWidget *widget)
+{
+    return widget ? widget->metaObject()->className() : "unknown";
+}
+
+// "The 3. parameter "abc" is not a float": the text comes from the request, so it is
+// handed over verbatim rather than as a format.
+[[noreturn]] void raiseNotAFloat(int parameter, const QString &text)
+{
+    raiseMessage("The " + QByteArray::number(parameter) + ". parameter \"" + text.toLatin1() +
+                 "\" is not a float");
+}
+
+// A double quote, the word and e.g. "\"-Button is not implemented".
+[[noreturn]] void raiseNotImplemented(const QString &word, const char *what)
+{
+    raiseMessage('"' + word.toLatin1() + "\"-" + what + " is not implemented");
+}
+
+Qt::MouseButton parseButton(const QString &word)
+{
+    if (word.isEmpty() || word == QLatin1String("NoButton"))
+        return Qt::NoButton;
+    if (word == QLatin1String("LeftButton"))
+        return Qt::LeftButton;
+    if (word == QLatin1String("RightButton"))
+        return Qt::RightButton;
+    if (word == QLatin1String("MidButton"))
+        return Qt::MiddleButton;
+    raiseNotImplemented(word, "Button");
+}
+
+Qt::KeyboardModifiers parseModifier(const QString &word)
+{
+    if (word.isEmpty() || word == QLatin1String("NoModifier"))
+        return Qt::NoModifier;
+    if (word == QLatin1String("ShiftModifier"))
+        return Qt::ShiftModifier;
+    if (word == QLatin1String("ControlModifier"))
+        return Qt::ControlModifier;
+    if (word == QLatin1String("AltModifier"))
+        return Qt::AltModifier;
+    raiseNotImplemented(word, "Modifier");
+}
+
+} // namespace
+
+STWidgetProxy::STWidgetProxy() = default;
+
+STWidgetProxy::~STWidgetProxy() = default;
+
+void STWidgetProxy::activate(const QVariant &, const QVariant &)
+{
+    raiseError(ActivateNotImplemented, classNameOf(widget));
+}
+
+void STWidgetProxy::enter(const QVariant &)
+{
+    raiseError(EnterNotImplemented, classNameOf(widget));
+}
+
+void STWidgetProxy::mouse(const QVariant &command)
+{
+    QWidget *target = checkedWidget();
+    if (command.type() != QVariant::String)
+        typeError("string");
+
+    QStringList fields = command.toString().split(QLatin1Char(':'));
+    while (fields.size() < FieldCount)
+        fields.append(QString());
+    QString x = fields.at(XField);
+    QString y = fields.at(YField);
+
+    // A single coordinate means the middle of the other axis.
+    if (x.isEmpty() && !y.isEmpty())
+        x = QStringLiteral("0.5");
+    if (y.isEmpty() && !x.isEmpty())
+        y = QStringLiteral("0.5");
+
+    const QRect area = target->rect();
+    QPoint localPos;
+    if (x.isEmpty()) {
+        localPos = area.center();
+    } else {
+        bool ok = false;
+        const float fx = x.toFloat(&ok);
+        if (!ok)
+            raiseNotAFloat(3, x);
+        const float fy = y.toFloat(&ok);
+        if (!ok)
+            raiseNotAFloat(4, y);
+        // Written as "not inside" so that a NaN is refused too.
+        if (!(fx >= 0.0f && fx <= 1.0f) || !(fy >= 0.0f && fy <= 1.0f))
+            raiseError(PositionOutOfRange);
+        localPos = area.topLeft() + QPoint(int(fx * target->width()), int(fy * target->height()));
+    }
+    const QPoint globalPos = target->mapToGlobal(localPos);
+
+    raiseWidgetWindow();
+
+    const Qt::MouseButton button = parseButton(fields.at(ButtonField));
+    const Qt::KeyboardModifiers modifiers = parseModifier(fields.at(ModifierField));
+    const QString type = fields.at(TypeField);
+    if (type == QLatin1String("MousePress")) {
+        mouseMove(globalPos, modifiers);
+        mousePress(button, modifiers);
+    } else if (type == QLatin1String("MouseRelease")) {
+        mouseMove(globalPos, modifiers);
+        mouseRelease(button, modifiers);
+    } else if (type == QLatin1String("MouseClick")) {
+        // The click is the last step: let the application handle it after the reply.
+        flushEvents = false;
+        mouseClick(globalPos, button, modifiers);
+    } else if (type == QLatin1String("MouseDoubleClick")) {
+        flushEvents = false;
+        mouseDoubleClick(globalPos, button, modifiers);
+    } else if (type.isEmpty() || type == QLatin1String("MouseMove")) {
+        mouseMove(globalPos, modifiers);
+    } else {
+        raiseNotImplemented(type, "Type");
+    }
+}
+
+QStringList STWidgetProxy::pseudoPropertyNames()
+{
+    return QStringList();
+}
+
+QVariant STWidgetProxy::pseudoProperty(const char *, const QVariant &)
+{
+    return QVariant();
+}
+
+void STWidgetProxy::attach(QWidget *widget, const char *className)
+{
+    this->widget = widget;
+    silkClassName = QString::fromLatin1(className);
+}
+
+QWidget *STWidgetProxy::checkedWidget(const char *requiredClass)
+{
+    if (!widget)
+        raiseError(ProxyWithoutWidget);
+    if (requiredClass && !widget->inherits(requiredClass))
+        raiseError(ProxyForOtherClass, requiredClass, widget->metaObject()->className());
+    return widget;
+}
+
+QVariant STWidgetProxy::getProperty(const char *name, const QVariant &parameter)
+{
+    QWidget *target = checkedWidget();
+    const QByteArray property(name);
+
+    if (property == "pseudoPropertyNames") {
+        QStringList names{QStringLiteral("propertyNames"), QStringLiteral("pseudoPropertyNames"),
+                          QStringLiteral("className"), QStringLiteral("silkClassName"),
+                          QStringLiteral("globalRect")};
+        names += pseudoPropertyNames();
+        return names;
+    }
+    if (property == "propertyNames") {
+        const QMetaObject *meta = target->metaObject();
+        QStringList names;
+        for (int i = 0; i < meta->propertyCount(); ++i)
+            names.append(QString::fromLatin1(meta->property(i).name()));
+        return names;
+    }
+    if (property == "className")
+        return QString::fromLatin1(target->metaObject()->className());
+    if (property == "silkClassName")
+        return silkClassName;
+    if (property == "globalRect") {
+        raiseWidgetWindow();
+        target = checkedWidget();
+        return QRect(target->mapToGlobal(target->rect().topLeft()), target->size());
+    }
+
+    QVariant value;
+    if (pseudoPropertyNames().contains(QString::fromLatin1(name)))
+        value = pseudoProperty(name, parameter);
+    else
+        value = checkedWidget()->property(name);
+    if (!value.isValid())
+        raiseError(UnknownProperty, name);
+    return value;
+}
+
+bool STWidgetProxy::setWidgetProperty(const char *name, const QVariant &value)
+{
+    if (!checkedWidget()->setProperty(name, value))
+        raiseError(CannotSetProperty, name);
+    return true;
+}
+
+void STWidgetProxy::raiseWidgetWindow()
+{
+    QWidget *target = checkedWidget();
+    QWidget *window = target->window();
+    if (window->isMinimized()) {
+        window->showNormal();
+        flush();
+        target = checkedWidget();
+        window = target->window();
+    }
+    window->activateWindow();
+    window->raise();
+
+    QRect widgetRect(target->mapToGlobal(QPoint(0, 0)), target->size());
+    const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());
+    if (widgetRect.intersects(windowRect)) {
+        const QRect available = QApplication::desktop()->availableGeometry(target);
+        if (!available.contains(widgetRect)) {
+            window->move(available.topLeft());
+            widgetRect.translate(available.left() - windowRect.left(),
+                                 available.top() - windowRect.top());
+        }
+        // Still off the screen (a widget far inside a big window): shift the window so
+        // that the widget starts at the top-left of the screen.
+        if (!available.contains(widgetRect))
+            window->move(available.left() - widgetRect.left(), available.top() - widgetRect.top());
+    }
+    flush();
+}
+
+QString STWidgetProxy::stripMnemonic(const QString &text)
+{
+    QString stripped = text;
+    const int ampersand = stripped.indexOf(QLatin1Char('&'));
+    if (ampersand >= 0)
+        stripped.remove(ampersand, 1);
+    return stripped;
+}
+
+void STWidgetProxy::typeError(const char *accepted)
+{
+    if (!widget)
+        raiseError(ProxyWithoutWidget);
+    QString message =
+        QString::fromLatin1(TypeErrorFormat)
+            .arg(widget->objectName(), QString::fromLatin1(widget->metaObject()->className()));
+    message += accepted ? QString::fromLatin1(accepted) : QStringLiteral("no parameter");
+    message += QLatin1Char('.');
+    raiseMessage(message.toLatin1());
+}
+
+void STWidgetProxy::rangeError(const char *format, ...)
+{
+    if (!widget)
+        raiseError(ProxyWithoutWidget);
+    char range[2048];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(range, sizeof range - 1, format, args);
+    va_end(args);
+    raiseError(RangeErrorFormat, widget->objectName().toLatin1().constData(),
+               widget->metaObject()->className(), range);
+}

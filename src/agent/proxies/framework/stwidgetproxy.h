@@ -1,0 +1,42 @@
+#pragma once
+
+#include "stinputcontrol.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QWidget>
+
+// Base of every proxy, and the proxy of widgets without a more specific one. Knows how
+// to read properties (built-in, pseudo and Qt ones), how to carry out a mouse command,
+// and how to bring the widget's window forward. Every failure is thrown as STError.
+class STWidgetProxy : protected STInputControl
+{
+public:
+    STWidgetProxy();
+    ~STWidgetProxy() override;
+
+    virtual void activate(const QVariant &first, const QVariant &second);
+    virtual void enter(const QVariant &value);
+    virtual void mouse(const QVariant &command);
+    virtual QStringList pseudoPropertyNames();
+    virtual QVariant pseudoProperty(const char *name, const QVariant &parameter);
+
+    void attach(QWidget *widget, const char *className);
+    QWidget *checkedWidget(const char *requiredClass = nullptr);
+    QVariant getProperty(const char *name, const QVariant &parameter);
+    bool setWidgetProperty(const char *name, const QVariant &value);
+    void raiseWidgetWindow();
+    static QString stripMnemonic(const QString &text);
+
+    [[noreturn]] void typeError(const char *accepted);
+    [[noreturn]] void rangeError(const char *format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(2, 3);
+
+protected:
+    // Guarded: a click can close and delete the widget's window while events are flushed.
+    QPointer<QWidget> widget;
+    QString silkClassName;
+
+    friend class STApplicationProxy;
+};

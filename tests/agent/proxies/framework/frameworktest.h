@@ -1,0 +1,51 @@
+#pragma once
+
+#include "proxies/framework/sterror.h"
+#include "proxies/framework/stinputcontrol.h"
+
+#include <QCursor>
+#include <QTest>
+#include <QWidget>
+
+// A point that no window of these tests ever covers.
+const QPoint Nowhere(5000, 5000);
+
+// Input goes to the active window only once the window system says it is shown.
+inline bool showActive(QWidget *window)
+{
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowExposed(window) && QTest::qWaitForWindowActive(window);
+}
+
+// The message of the STError that `operation` throws, or "no error".
+template <typename Operation> QString errorOf(Operation operation)
+{
+    try {
+        operation();
+    } catch (const STError &error) {
+        return error.message;
+    }
+    return QStringLiteral("no error");
+}
+
+// A window at a fixed place with one plain child widget, the usual target.
+struct Scene
+{
+    explicit Scene(const QRect &targetGeometry = QRect(10, 10, 100, 50))
+    {
+        window.setGeometry(100, 100, 200, 150);
+        target.setObjectName(QStringLiteral("target"));
+        target.setGeometry(targetGeometry);
+    }
+
+    QWidget window;
+    QWidget target{&window};
+};
+
+// Every test starts with no button held and the cursor away from all windows.
+inline void resetInput()
+{
+    STInputControl::pressedButtons = Qt::NoButton;
+    QCursor::setPos(Nowhere);
+}
