@@ -1,6 +1,15 @@
 #include "stapplicationproxy.h"
 #include "sterror.h"
 #include "stwidgetproxy.h"
+#include "proxies/controls/stqbutton.h"
+#include "proxies/controls/stqcheckbox.h"
+#include "proxies/controls/stqdatetimeedit.h"
+#include "proxies/controls/stqgroupbox.h"
+#include "proxies/controls/stqlineedit.h"
+#include "proxies/controls/stqslider.h"
+#include "proxies/controls/stqspinbox.h"
+#include "proxies/controls/stqtextedit.h"
+#include "proxies/controls/stvcfrequency.h"
 
 #include <QMetaObject>
 #include <QWidget>

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "stqbutton.h"
+
+// Check boxes: activate names the state the box must end in.
+class STQCheckBox : public STQButton
+{
+public:
+    void activate(const QVariant &first, const QVariant &second) override;
+};

@@ -1,0 +1,67 @@
+#include "stqlineedit.h"
+
+#include "proxies/framework/sterror.h"
+
+#include <QLineEdit>
+
+namespace {
+
+const char ReadOnly[] = "enter, QLineEdit is read only";
+const char ValidateError[] = "enter, QLineEdit validate error";
+const char CoordValidateError[] = "enter, QLineEdit validate error %s";
+
+} // namespace
+
+void STQLineEdit::enter(const QVariant &value)
+{
+    auto *edit = static_cast<QLineEdit *>(checkedWidget("QLineEdit"));
+    if (value.type() != QVariant::String)
+        typeError("string");
+    if (edit->isReadOnly())
+        raiseError(ReadOnly);
+
+    mouseClick(edit->mapToGlobal(edit->rect().center()), Qt::LeftButton);
+
+    QString text = value.toString();
+    const bool pressReturn = text.endsWith(QLatin1Char('\n'));
+    if (pressReturn)
+        text.chop(1);
+
+    // The click may have run code that closed the window: look the widget up again.
+    edit = static_cast<QLineEdit *>(checkedWidget("QLineEdit"));
+    if (edit->inherits("basecontrols::CoordEdit")) {
+        // Coordinate fields keep a fixed width and overwrite from the start; clearing
+        // keys would break their layout, so each character is typed over the old one.
+        keyClick(Qt::Key_Home);
+        for (const QChar c : qAsConst(text))
+            typeText(QString(c));
+        edit = static_cast<QLineEdit *>(checkedWidget("QLineEdit"));
+        if (edit->text() == text)
+            return;
+        raiseError(CoordValidateError, edit->text().toLatin1().constData());
+    }
+
+    if (!edit->inputMask().isEmpty() || edit->validator()) {
+        // Typed one by one, the intermediate texts could be refused even though the
+        // whole text is fine; insert over a full selection lets the mask or validator
+        // judge the complete text.
+        keyClick(Qt::Key_Home);
+        keyClick(Qt::Key_End, Qt::ShiftModifier);
+        edit = static_cast<QLineEdit *>(checkedWidget("QLineEdit"));
+        edit->insert(text);
+        if (edit->text() != text)
+            raiseError(ValidateError);
+    } else {
+        if (!edit->text().isEmpty()) {
+            keyClick(Qt::Key_Home);
+            keyClick(Qt::Key_End, Qt::ShiftModifier);
+            keyClick(Qt::Key_Backspace);
+        }
+        typeText(text);
+    }
+
+    if (pressReturn) {
+        flushEvents = false;
+        keyClick(Qt::Key_Return);
+    }
+}
