@@ -49,6 +49,10 @@ int main(int argc, char *argv[])
                                QStringLiteral("Seconds to wait for the agent and for each reply."),
                                QStringLiteral("seconds"), QStringLiteral("30"));
     QCommandLineOption quiet(QStringLiteral("raw"), QStringLiteral("Print raw replies only."));
+    QCommandLineOption readyFile(QStringLiteral("ready-file"),
+                                 QStringLiteral("Create this file once listening (for scripts)."),
+                                 QStringLiteral("path"));
+    parser.addOption(readyFile);
     parser.addOption(timeout);
     parser.addOption(quiet);
     parser.process(app);
@@ -63,6 +67,10 @@ int main(int argc, char *argv[])
         return 2;
     }
     out << "listening on 127.0.0.1:4242, waiting for an agent..." << Qt::endl;
+    if (parser.isSet(readyFile)) {
+        QFile ready(parser.value(readyFile));
+        ready.open(QIODevice::WriteOnly);
+    }
     AgentConnection *agent = server.waitForAgent(timeoutMs);
     if (!agent) {
         QTextStream(stderr) << "no agent connected" << Qt::endl;

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Runs the gallery application with the agent loaded and drives it through the driver:
+# once plain, once attached to a stand-in installation of the outside test tool.
+set -euo pipefail
+build=${1:-build}
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin="$root/$build/bin"
+plugin="$root/$build/lib/libtestclient.so"
+
+run() { # run <title> <requests file> [environment...]
+    local title=$1 requests=$2
+    shift 2
+    echo
+    echo "=== $title"
+    local ready
+    ready=$(mktemp -u)
+    "$bin/testclient-driver" --timeout 30 --ready-file "$ready" "$requests" &
+    local driver=$!
+    # The driver must listen before the agent starts: the agent never reconnects.
+    for _ in $(seq 100); do
+        [ -e "$ready" ] && break
+        kill -0 "$driver" 2>/dev/null || break
+        sleep 0.1
+    done
+    rm -f "$ready"
+    env "$@" "$bin/testclient-host" --agent "$plugin" &
+    local host=$!
+    local status=0
+    wait "$driver" || status=$?
+    kill -TERM "$host" 2>/dev/null || true
+    wait "$host" 2>/dev/null || true
+    return $status
+}
+
+run "Driving the gallery (${QT_QPA_PLATFORM:-desktop} platform)" "$root/demo/gallery.requests"
+
+tool=$(mktemp -d)
+trap 'rm -rf "$tool"' EXIT
+"$root/src/host/squish-standin/make-install-tree.sh" "$root/$build" "$tool"
+run "Again, with a stand-in installation of the outside test tool (accepts 41234)" \
+    "$root/demo/squish.requests" SQUISH_PREFIX="$tool" SQUISH_STANDIN_ACCEPT=41234

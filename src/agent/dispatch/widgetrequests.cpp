@@ -1,0 +1,210 @@
+// The requests that work on one widget inside a window: 3, 4, 5, 6, 7, 9.
+
+#include "requesthandlers.h"
+
+#include "failureguard.h"
+
+#include "addressing/widgetaddressing.h"
+#include "protocol/replyline.h"
+#include "protocol/wireprotocol.h"
+#include "proxies/framework/stapplicationproxy.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QPointer>
+#include <QWidget>
+
+using WireProtocol::requestField;
+
+namespace RequestHandlers {
+
+namespace {
+
+// Widgets that a user sees as part of their parent: the record under the cursor names
+// the parent (a spin box rather than its line edit, a view rather than its viewport).
+struct OwnerRule
+{
+    const char *widgetClass;
+    const char *parentInherits;
+    bool parentNeedsObjectName;
+};
+
+const OwnerRule ownerRules[] = {
+    {"QLineEdit", "QAbstractSpinBox", false},
+    {"QWidget", "QTextEdit", false},
+    {"QWidget", "QTreeWidget", false},
+    {"QWidget", "QListWidget", false},
+    {"QWidget", "QTableWidget", false},
+    {"QWidget", "QTreeView", false},
+    {"QWidget", "QListView", false},
+    {"QWidget", "QTableView", false},
+    {"QToolBoxButton", "QToolBox", false},
+    {"QTabBar", "QTabWidget", true},
+    {"QAbstractScrollAreaWidget", "Q3ListView", false},
+    {"QAbstractScrollAreaWidget", "Q3ListBox", false},
+    {"QAbstractScrollAreaWidget", "Q3Table", false},
+    {"VCNumeric", "VCFrequency", false},
+};
+
+QWidget *owner(QWidget *widget)
+{
+    QWidget *parent = widget->parentWidget();
+    if (!parent)
+        return widget;
+    const QByteArray className = widget->metaObject()->className();
+    for (const OwnerRule &rule : ownerRules) {
+        if (className == rule.widgetClass && parent->inherits(rule.parentInherits) &&
+            (!rule.parentNeedsObjectName || !parent->objectName().isNull()))
+            return parent;
+    }
+    return widget;
+}
+
+QByteArray reportedClass(const QVariant &silkClassName, const QWidget *widget)
+{
+    if (silkClassName.type() == QVariant::String)
+        return silkClassName.toString().toLatin1();
+    return widget->metaObject()->className();
+}
+
+ResolveVariant variantFor(int code)
+{
+    ResolveVariant variant;
+    switch (code) {
+    case 4:
+        variant.plainCandidates = true;
+        break;
+    case 7:
+        variant.activePopupElement = true;
+        break;
+    default: // 5, 6, 9
+        variant.check = WindowCheck::Lenient;
+        variant.popupPassesAnyWindow = code == 9;
+        variant.activePopupElement = true;
+        variant.focusWidgetElement = true;
+        break;
+    }
+    return variant;
+}
+
+// Resolves fields 1 and 2; on failure the error reply is stored in reply.
+QWidget *resolve(const QString &line, int code, QByteArray &reply)
+{
+    const QString window = requestField(line, 1);
+    const QString path = requestField(line, 2);
+    const LookupResult found = WidgetAddressing::resolveWidget(window, path, variantFor(code));
+    if (found.kind != NoError) {
+        reply = Reply::lookupError(found.kind, window, path, found.count);
+        return nullptr;
+    }
+    return found.widget;
+}
+
+} // namespace
+
+QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion)
+{
+    QWidget *hit = QApplication::widgetAt(QCursor::pos());
+    if (!hit)
+        return Reply::replyLine("?", ",,,,,");
+    QWidget *widget = owner(hit);
+
+    const QString name = WidgetAddressing::getName(widget);
+    QList<QWidget *> candidates;
+    WidgetAddressing::widgetList(candidates, widget->window(),
+                                 name == QLatin1String("unnamed") ? QString() : name);
+    int visible = 0;
+    for (const QWidget *candidate : qAsConst(candidates))
+        visible += candidate->isVisible() ? 1 : 0;
+
+    QVariant silkClassName;
+    try {
+        silkClassName = registry->getProxyProperty(widget, QString(),
+                                                   QStringLiteral("silkClassName"), QVariant());
+    } catch (...) {
+        // Reading the registry's own class name does not fail in practice; the record
+        // then reports the widget's class instead.
+    }
+
+    QWidget *window = widget->window();
+    QString windowName = window->objectName();
+    if (windowName.isEmpty() && window->isModal())
+        windowName = QStringLiteral("ActiveModalWidget");
+    const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
+    const QByteArray hook = QByteArray::number(hookVersion);
+
+    QByteArrayList fields;
+    if (silkClassName.toString() == QLatin1String("QMenu")) {
+        fields << "QMenu"
+               << "1"
+               << "1"
+               << "ActivePopupWidget" << windowName.toUtf8()
+               << WireProtocol::encodehex(QStringLiteral("Widget:ActivePopupWidget")).toLatin1()
+               << pid << hook;
+    } else {
+        fields << reportedClass(silkClassName, widget) << QByteArray::number(candidates.size())
+               << QByteArray::number(visible) << WidgetAddressing::widgetPath(widget).toUtf8()
+               << windowName.toUtf8() << WireProtocol::encodehex(window->windowTitle()).toLatin1()
+               << pid << hook;
+    }
+    return Reply::replyLine("?", fields.join(','));
+}
+
+QByteArray pointAtWidget(const QString &line)
+{
+    QByteArray reply;
+    QWidget *widget = resolve(line, 4, reply);
+    if (!widget)
+        return reply;
+    widget->activateWindow();
+    widget->window()->raise();
+    QCursor::setPos(widget->mapToGlobal(QPoint(0, 0)));
+    return Reply::className(QString::fromLatin1(widget->metaObject()->className()));
+}
+
+QByteArray proxyAction(STApplicationProxy *registry, const QString &line, int code)
+{
+    const QString first = WireProtocol::decodehex(requestField(line, 4));
+    const QString second = WireProtocol::decodehex(requestField(line, 5));
+    QByteArray reply;
+    QWidget *found = resolve(line, code, reply);
+    if (!found)
+        return reply;
+    const QVariant value1 = WireProtocol::typedValue(first);
+    const QVariant value2 = WireProtocol::typedValue(second);
+    const QString classHint = requestField(line, 3);
+    // The action may close and delete the widget (a button that ends its dialog); the
+    // class name is read before, and the widget is not touched after.
+    const QPointer<QWidget> widget(found);
+
+    return failureGuard([&] {
+        const QVariant silkClassName = registry->getProxyProperty(
+            widget, classHint, QStringLiteral("silkClassName"), QVariant());
+        const QByteArray className = reportedClass(silkClassName, widget);
+        if (code == 5)
+            registry->activateWidget(widget, classHint, value1, value2);
+        else if (code == 6)
+            registry->enterWidget(widget, classHint, value1);
+        else
+            registry->mouseWidget(widget, classHint, value1);
+        return Reply::replyLine("0", className);
+    });
+}
+
+QByteArray property(STApplicationProxy *registry, const QString &line)
+{
+    QByteArray reply;
+    QWidget *widget = resolve(line, 7, reply);
+    if (!widget)
+        return reply;
+    const QString valueField = requestField(line, 5);
+    const QVariant parameter =
+        valueField.startsWith(QLatin1String("s:")) ? QVariant(valueField.mid(2)) : QVariant();
+    const QString name = requestField(line, 4);
+    return failureGuard([&] {
+        return Reply::propertyValue(
+            registry->getProxyProperty(widget, requestField(line, 3), name, parameter));
+    });
+}
+
+} // namespace RequestHandlers

@@ -1,0 +1,121 @@
+// The requests that address a whole window or a tray icon: 1, 2, 8, 10, 11, 12.
+
+#include "requesthandlers.h"
+
+#include "failureguard.h"
+
+#include "addressing/widgetaddressing.h"
+#include "protocol/replyline.h"
+#include "protocol/wireprotocol.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+#include <QTextStream>
+#include <QWidget>
+
+using WireProtocol::requestField;
+
+namespace RequestHandlers {
+
+QByteArray listWindows()
+{
+    QStringList entries;
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (const QWidget *window : windows) {
+        if (!window->isWindow() || !window->testAttribute(Qt::WA_WState_Visible))
+            continue;
+        const char *modality = window->windowModality() != Qt::NonModal ? " (M) : " : " : ";
+        entries << QString::fromLatin1(window->metaObject()->className()) +
+                       QLatin1String(modality) + QLatin1Char('"') + window->windowTitle() +
+                       QLatin1Char('"');
+    }
+    return Reply::list(entries);
+}
+
+QByteArray windowTree(const QString &line)
+{
+    const QString name = requestField(line, 1);
+    const LookupResult found =
+        WidgetAddressing::resolveWindow(name, WindowCheck::None, ActiveWidgets::current());
+    if (found.kind != NoError)
+        return Reply::lookupError(found.kind, name, QString(), found.count);
+
+    QString tree;
+    QTextStream out(&tree);
+    WidgetAddressing::widgetTree(found.window, 0, out);
+    out.flush();
+    return Reply::replyLine("0", "l:" + tree.toUtf8());
+}
+
+QByteArray checkWindow(const QString &line)
+{
+    const QString name = requestField(line, 1);
+    const LookupResult found =
+        WidgetAddressing::resolveWindow(name, WindowCheck::Strict, ActiveWidgets::current());
+    if (found.kind != NoError)
+        return Reply::lookupError(found.kind, name, QString(), found.count);
+    return Reply::text(found.window->windowTitle());
+}
+
+QByteArray moveOrResizeWindow(const QString &line, bool move)
+{
+    const QString name = requestField(line, 1);
+    const LookupResult found =
+        WidgetAddressing::resolveWindow(name, WindowCheck::Strict, ActiveWidgets::current());
+    if (found.kind != NoError)
+        return Reply::lookupError(found.kind, name, QString(), found.count);
+
+    bool firstOk = false;
+    bool secondOk = false;
+    const int first = requestField(line, 2).toInt(&firstOk, 10);
+    const int second = requestField(line, 3).toInt(&secondOk, 10);
+    if (!firstOk || !secondOk)
+        return Reply::moveResizeTypeError();
+
+    QWidget *window = found.window;
+    if (window->isMinimized())
+        window->showNormal();
+    window->activateWindow();
+    window->raise();
+    if (move)
+        window->move(QPoint(first, second));
+    else
+        window->resize(QSize(first, second));
+    return Reply::text(window->windowTitle());
+}
+
+QByteArray trayIconGeometry(const QString &line)
+{
+    const QString name = requestField(line, 2);
+    QList<QSystemTrayIcon *> icons = qApp->findChildren<QSystemTrayIcon *>(name);
+    if (icons.isEmpty()) {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        for (const QWidget *window : windows)
+            icons += window->findChildren<QSystemTrayIcon *>(name);
+    }
+
+    QSystemTrayIcon *visibleIcon = nullptr;
+    int visible = 0;
+    for (QSystemTrayIcon *icon : qAsConst(icons)) {
+        if (icon->isVisible()) {
+            ++visible;
+            visibleIcon = icon;
+        }
+    }
+
+    if (visible == 1) {
+        return failureGuard([visibleIcon] {
+            const QRect geometry = visibleIcon->geometry();
+            if (geometry.left() > geometry.right() || geometry.top() > geometry.bottom())
+                raiseError("Rectangle not defined");
+            return Reply::rect(geometry);
+        });
+    }
+    if (icons.isEmpty())
+        return Reply::objectNotFound(name);
+    if (visible == 0)
+        return Reply::objectNotVisible(name);
+    return Reply::objectAmbiguous(name, visible);
+}
+
+} // namespace RequestHandlers

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QWidget>
+
+// One of each button and entry widget the agent drives, named so that test scripts can
+// address them: the controls tab of the host's gallery window.
+class ControlsPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ControlsPage(QWidget *parent = nullptr);
+};

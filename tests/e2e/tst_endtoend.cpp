@@ -1,0 +1,142 @@
+// Drives the real host runner, with the agent loaded into it, through the real socket,
+// as a test script would.
+
+#include "agentconnection.h"
+#include "driverserver.h"
+#include "testmain.h"
+
+#include <QProcess>
+
+namespace {
+
+QByteArray hex(const char *text)
+{
+    return QByteArray(text).toHex();
+}
+
+} // namespace
+
+class tst_EndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void greetsWithTheHostsPid();
+    void listsAndChecksTheGallery();
+    void drivesWidgets();
+    void aClickThatDeletesItsDialogIsAnswered();
+    void badInputNeverHurtsTheHost();
+    void lostDriverLeavesTheHostRunning();
+
+private:
+    AgentConnection *agent = nullptr;
+    DriverServer *driver = nullptr;
+    QProcess *host = nullptr;
+};
+
+void tst_EndToEnd::init()
+{
+    cleanup(); // a failed init leaves its driver and host behind
+    driver = new DriverServer(this);
+    QVERIFY(driver->listen());
+    host = new QProcess(this);
+    host->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    host->start(QStringLiteral(HOST_RUNNER),
+                {QStringLiteral("--agent"), QStringLiteral(AGENT_PLUGIN)});
+    QVERIFY(host->waitForStarted());
+    agent = driver->waitForAgent(20000);
+    QVERIFY(agent);
+    // The gallery is shown before the agent is created, but may still be mapping.
+    QTRY_VERIFY_WITH_TIMEOUT(agent->request("8,TestClient Gallery") == "0,TestClient Gallery", 10000);
+}
+
+void tst_EndToEnd::cleanup()
+{
+    if (host && host->state() != QProcess::NotRunning) {
+        // A normal quit: the host destroys the agent through ZuDestroy and exits cleanly.
+        host->terminate();
+        const bool finished = host->waitForFinished(10000);
+        if (!finished)
+            host->kill();
+        QVERIFY(finished);
+        QCOMPARE(host->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(host->exitCode(), 0);
+    }
+    delete driver;
+    delete host;
+    driver = nullptr;
+    host = nullptr;
+    agent = nullptr;
+}
+
+void tst_EndToEnd::greetsWithTheHostsPid()
+{
+    QCOMPARE(agent->pid(), host->processId());
+    QCOMPARE(agent->hookVersion(), -1);
+    QVERIFY(agent->wrapperVariant().startsWith("qt5"));
+}
+
+void tst_EndToEnd::listsAndChecksTheGallery()
+{
+    QCOMPARE(agent->request("1"), QByteArray("0,l:\x0cGalleryWindow : \"TestClient Gallery\""));
+    const QByteArray tree = agent->request("2,TestClient Gallery");
+    QVERIFY2(tree.startsWith("0,l:\x0c" "0 V GalleryWindow : \"gallery\""), tree);
+    QVERIFY2(tree.contains("V QLineEdit : \"nameEdit\""), tree);
+    QCOMPARE(agent->request("10,TestClient,20,30"), QByteArray("0,TestClient Gallery"));
+    QCOMPARE(agent->request("11,TestClient,1000,800"), QByteArray("0,TestClient Gallery"));
+    QTRY_COMPARE(agent->request("7,TestClient,gallery,,width,"), QByteArray("0,i:1000"));
+}
+
+void tst_EndToEnd::drivesWidgets()
+{
+    QCOMPARE(agent->request("6,TestClient,nameEdit,," + hex("s:Ada") + ","), QByteArray("0,QLineEdit"));
+    QCOMPARE(agent->request("9,TestClient,greetButton,," + hex("s:MouseClick:LeftButton:::") + ","),
+             QByteArray("0,QPushButton"));
+    QTRY_COMPARE(agent->request("7,TestClient,greetingLabel,,text,"), "0,u:" + hex("Hello, Ada!"));
+    QCOMPARE(agent->request("5,TestClient,disabledButton,,,"),
+             QByteArray("8,Exception : Error: widget \"disabledButton\" of class \"QPushButton\" is disabled."));
+
+    QCOMPARE(agent->request("4,TestClient,greetButton"), QByteArray("0,QPushButton"));
+    const QByteArray record = agent->request("3");
+    QVERIFY2(record.startsWith("?,QPushButton,1,1,gallery/"), record);
+    QVERIFY2(record.endsWith("/greetButton,gallery," + hex("TestClient Gallery") + "," +
+                             QByteArray::number(host->processId()) + ",-1"),
+             record);
+}
+
+void tst_EndToEnd::aClickThatDeletesItsDialogIsAnswered()
+{
+    QCOMPARE(agent->request("5,TestClient,OpenDialog..._dialog_button,,,"), QByteArray("0,QPushButton"));
+    QTRY_COMPARE(agent->request("8,Confirm"), QByteArray("0,Confirm"));
+    QCOMPARE(agent->request("8,TestClient"), QByteArray("4,Window (TestClient) not active modal"));
+    QCOMPARE(agent->request("5,Confirm,buttons/Ok_dialog_button,,,").left(2), QByteArray("0,"));
+    QTRY_COMPARE(agent->request("8,Confirm"), QByteArray("2,Window (Confirm) not found"));
+    QCOMPARE(agent->request("8,TestClient"), QByteArray("0,TestClient Gallery"));
+}
+
+void tst_EndToEnd::badInputNeverHurtsTheHost()
+{
+    QCOMPARE(agent->request(QByteArray("\x01\x02\xff\xfe", 4)), QByteArray("8,Command not found"));
+    QCOMPARE(agent->request("5,TestClient,nameEdit,,zz,zz"),
+             QByteArray("8,Exception : \"activate\" is not implemented for widget of class \"QLineEdit\""));
+    // An empty path names every unnamed widget of the window.
+    QVERIFY(agent->request("7,TestClient,,,text,").startsWith("7,Widget () visible,"));
+    agent->sendRaw(QByteArray(3 * 1024 * 1024, 'x') + "\n");
+    QCOMPARE(agent->readReply(20000), QByteArray("8,Command not found"));
+    QCOMPARE(agent->request("8,TestClient"), QByteArray("0,TestClient Gallery"));
+}
+
+void tst_EndToEnd::lostDriverLeavesTheHostRunning()
+{
+    agent->sendRaw("1\n");
+    delete driver;
+    driver = nullptr;
+    // The host must not end (or crash) when its driver goes away.
+    QVERIFY(!host->waitForFinished(1000));
+    QCOMPARE(host->state(), QProcess::Running);
+}
+
+TC_TEST_MAIN(tst_EndToEnd)
+#include "tst_endtoend.moc"
