@@ -107,8 +107,9 @@ int main(int argc, char *argv[])
     figures.push_back(measure(agent, "check window", "8,Bench", "0,", rounds, 1000));
     figures.push_back(measure(agent, "property, path with gap", "7,Bench,panel42//w7,,text,",
                               "0,u:", rounds, 5000));
-    figures.push_back(measure(agent, "property, made-up name", "7,Bench,panel3/Button4_dialog_button,,text,",
-                              "0,u:", rounds, 10000));
+    figures.push_back(measure(agent, "property, made-up name",
+                              "7,Bench,panel3/Button4_dialog_button,,text,", "0,u:", rounds,
+                              10000));
     figures.push_back(measure(agent, "widget tree (1051 widgets)", "2,Bench", "0,l:", 200, 50000));
 
     // Memory: after warming up, many more requests must not make the agent grow.
@@ -128,8 +129,9 @@ int main(int argc, char *argv[])
     }
     const bool memoryOk = after - before <= growthBudgetKiB;
     ok = ok && memoryOk;
-    std::printf("resident memory after 20000 more requests: %ld KiB -> %ld KiB (budget +%ld KiB) %s\n",
-                before, after, growthBudgetKiB, memoryOk ? "" : "OVER BUDGET");
+    std::printf(
+        "resident memory after 20000 more requests: %ld KiB -> %ld KiB (budget +%ld KiB) %s\n",
+        before, after, growthBudgetKiB, memoryOk ? "" : "OVER BUDGET");
 
     ZuDestroy(instance);
     return ok ? 0 : 1;

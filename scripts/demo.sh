@@ -6,6 +6,9 @@ build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin="$root/$build/bin"
 plugin="$root/$build/lib/libtestclient.so"
+log="$root/$build/demo-host.log"
+: >"$log"
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 
 run() { # run <title> <requests file> [environment...]
     local title=$1 requests=$2
@@ -23,7 +26,9 @@ run() { # run <title> <requests file> [environment...]
         sleep 0.1
     done
     rm -f "$ready"
-    env "$@" "$bin/testclient-host" --agent "$plugin" &
+    # The host's own Qt warnings (the offscreen platform cannot raise windows, say) go to
+    # a log beside the build, so the driver's transcript stays readable.
+    env "$@" "$bin/testclient-host" --agent "$plugin" 2>>"$log" &
     local host=$!
     local status=0
     wait "$driver" || status=$?
@@ -36,6 +41,8 @@ run "Driving the gallery (${QT_QPA_PLATFORM:-desktop} platform)" "$root/demo/gal
 
 tool=$(mktemp -d)
 trap 'rm -rf "$tool"' EXIT
-"$root/src/host/squish-standin/make-install-tree.sh" "$root/$build" "$tool"
+"$root/src/host/squish-standin/make-install-tree.sh" "$root/$build" "$tool" >/dev/null
 run "Again, with a stand-in installation of the outside test tool (accepts 41234)" \
     "$root/demo/squish.requests" SQUISH_PREFIX="$tool" SQUISH_STANDIN_ACCEPT=41234
+echo
+echo "(the host application's own messages are in $log)"

@@ -4,6 +4,7 @@
 //
 // In a request, write {hex:TEXT} to send TEXT hex-encoded (the values of the activate,
 // enter and mouse requests travel that way), e.g.  5,Gallery,okButton,,{hex:b:true},
+// Inside {hex:...}, \n stands for a line feed.
 // Lines starting with '#' are comments; an empty input line is skipped.
 
 #include "agentconnection.h"
@@ -25,9 +26,12 @@ QByteArray expandHex(const QString &line)
     static const QRegularExpression hexField(QStringLiteral("\\{hex:([^}]*)\\}"));
     QString result = line;
     QRegularExpressionMatch match;
-    while ((match = hexField.match(result)).hasMatch())
+    while ((match = hexField.match(result)).hasMatch()) {
+        QString value = match.captured(1);
+        value.replace(QLatin1String("\\n"), QLatin1String("\n"));
         result.replace(match.capturedStart(), match.capturedLength(),
-                       QString::fromLatin1(ReplyDecoder::hexValue(match.captured(1))));
+                       QString::fromLatin1(ReplyDecoder::hexValue(value)));
+    }
     return result.toUtf8();
 }
 

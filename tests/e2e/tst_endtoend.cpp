@@ -49,7 +49,8 @@ void tst_EndToEnd::init()
     agent = driver->waitForAgent(20000);
     QVERIFY(agent);
     // The gallery is shown before the agent is created, but may still be mapping.
-    QTRY_VERIFY_WITH_TIMEOUT(agent->request("8,TestClient Gallery") == "0,TestClient Gallery", 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(agent->request("8,TestClient Gallery") == "0,TestClient Gallery",
+                             10000);
 }
 
 void tst_EndToEnd::cleanup()
@@ -82,7 +83,9 @@ void tst_EndToEnd::listsAndChecksTheGallery()
 {
     QCOMPARE(agent->request("1"), QByteArray("0,l:\x0cGalleryWindow : \"TestClient Gallery\""));
     const QByteArray tree = agent->request("2,TestClient Gallery");
-    QVERIFY2(tree.startsWith("0,l:\x0c" "0 V GalleryWindow : \"gallery\""), tree);
+    QVERIFY2(tree.startsWith("0,l:\x0c"
+                             "0 V GalleryWindow : \"gallery\""),
+             tree);
     QVERIFY2(tree.contains("V QLineEdit : \"nameEdit\""), tree);
     QCOMPARE(agent->request("10,TestClient,20,30"), QByteArray("0,TestClient Gallery"));
     QCOMPARE(agent->request("11,TestClient,1000,800"), QByteArray("0,TestClient Gallery"));
@@ -91,12 +94,14 @@ void tst_EndToEnd::listsAndChecksTheGallery()
 
 void tst_EndToEnd::drivesWidgets()
 {
-    QCOMPARE(agent->request("6,TestClient,nameEdit,," + hex("s:Ada") + ","), QByteArray("0,QLineEdit"));
+    QCOMPARE(agent->request("6,TestClient,nameEdit,," + hex("s:Ada") + ","),
+             QByteArray("0,QLineEdit"));
     QCOMPARE(agent->request("9,TestClient,greetButton,," + hex("s:MouseClick:LeftButton:::") + ","),
              QByteArray("0,QPushButton"));
     QTRY_COMPARE(agent->request("7,TestClient,greetingLabel,,text,"), "0,u:" + hex("Hello, Ada!"));
     QCOMPARE(agent->request("5,TestClient,disabledButton,,,"),
-             QByteArray("8,Exception : Error: widget \"disabledButton\" of class \"QPushButton\" is disabled."));
+             QByteArray("8,Exception : Error: widget \"disabledButton\" of class \"QPushButton\" "
+                        "is disabled."));
 
     QCOMPARE(agent->request("4,TestClient,greetButton"), QByteArray("0,QPushButton"));
     const QByteArray record = agent->request("3");
@@ -108,7 +113,8 @@ void tst_EndToEnd::drivesWidgets()
 
 void tst_EndToEnd::aClickThatDeletesItsDialogIsAnswered()
 {
-    QCOMPARE(agent->request("5,TestClient,OpenDialog..._dialog_button,,,"), QByteArray("0,QPushButton"));
+    QCOMPARE(agent->request("5,TestClient,OpenDialog..._dialog_button,,,"),
+             QByteArray("0,QPushButton"));
     QTRY_COMPARE(agent->request("8,Confirm"), QByteArray("0,Confirm"));
     QCOMPARE(agent->request("8,TestClient"), QByteArray("4,Window (TestClient) not active modal"));
     QCOMPARE(agent->request("5,Confirm,buttons/Ok_dialog_button,,,").left(2), QByteArray("0,"));
@@ -119,8 +125,10 @@ void tst_EndToEnd::aClickThatDeletesItsDialogIsAnswered()
 void tst_EndToEnd::badInputNeverHurtsTheHost()
 {
     QCOMPARE(agent->request(QByteArray("\x01\x02\xff\xfe", 4)), QByteArray("8,Command not found"));
-    QCOMPARE(agent->request("5,TestClient,nameEdit,,zz,zz"),
-             QByteArray("8,Exception : \"activate\" is not implemented for widget of class \"QLineEdit\""));
+    QCOMPARE(
+        agent->request("5,TestClient,nameEdit,,zz,zz"),
+        QByteArray(
+            "8,Exception : \"activate\" is not implemented for widget of class \"QLineEdit\""));
     // An empty path names every unnamed widget of the window.
     QVERIFY(agent->request("7,TestClient,,,text,").startsWith("7,Widget () visible,"));
     agent->sendRaw(QByteArray(3 * 1024 * 1024, 'x') + "\n");

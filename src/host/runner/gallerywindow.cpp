@@ -1,9 +1,6 @@
 #include "gallerywindow.h"
 
-#if __has_include("controlspage.h")
 #include "controlspage.h"
-#define GALLERY_HAS_CONTROLS
-#endif
 
 #include <QApplication>
 #include <QDialog>
@@ -15,10 +12,9 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
-#include <QTabWidget>
 #include <QVBoxLayout>
 
-GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent), m_pages(new QTabWidget)
+GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("gallery"));
     setWindowTitle(QStringLiteral("TestClient Gallery"));
@@ -34,12 +30,15 @@ GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent), m_pages(new
     help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(QStringLiteral("&About"));
 
-    m_pages->setObjectName(QStringLiteral("pages"));
-    m_pages->addTab(createBasicsPage(), QStringLiteral("Basics"));
-#ifdef GALLERY_HAS_CONTROLS
-    m_pages->addTab(new ControlsPage, QStringLiteral("Controls"));
-#endif
-    setCentralWidget(m_pages);
+    // One page with every widget in view: a widget on a hidden page cannot be driven.
+    auto *central = new QWidget;
+    central->setObjectName(QStringLiteral("central"));
+    auto *layout = new QVBoxLayout(central);
+    layout->addWidget(createBasicsPage());
+    auto *controls = new ControlsPage;
+    controls->setObjectName(QStringLiteral("controls"));
+    layout->addWidget(controls);
+    setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->showMessage(QStringLiteral("Ready"));
 

@@ -2,8 +2,6 @@
 
 #include <QMainWindow>
 
-class QTabWidget;
-
 // The host application's main window: a gallery with a widget for every proxy to drive.
 class GalleryWindow : public QMainWindow
 {
@@ -12,11 +10,7 @@ class GalleryWindow : public QMainWindow
 public:
     explicit GalleryWindow(QWidget *parent = nullptr);
 
-    QTabWidget *pages() const { return m_pages; }
-
 private:
     QWidget *createBasicsPage();
     void openDialog();
-
-    QTabWidget *m_pages;
 };

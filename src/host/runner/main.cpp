@@ -88,9 +88,10 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Host application for the TestClient agent."));
     parser.addHelpOption();
-    QCommandLineOption pluginOption(QStringLiteral("agent"),
-                                    QStringLiteral("Agent plug-in library to load (ZuCreate/ZuDestroy)."),
-                                    QStringLiteral("path"));
+    QCommandLineOption pluginOption(
+        QStringLiteral("agent"),
+        QStringLiteral("Agent plug-in library to load (ZuCreate/ZuDestroy)."),
+        QStringLiteral("path"));
     QCommandLineOption quitAfter(QStringLiteral("quit-after"),
                                  QStringLiteral("Quit after this many seconds (0: never)."),
                                  QStringLiteral("seconds"), QStringLiteral("0"));

@@ -102,7 +102,8 @@ void tst_WidgetRequests::lookupFailuresAreNumbered()
     form.check->hide();
     QCOMPARE(send("7,Form,check,,text,"), QByteArray("6,Widget (check) not visible"));
     // Request 4 finds widgets by object name only, not by made-up names.
-    QCOMPARE(send("4,Form,Cancel_dialog_button"), QByteArray("5,Widget (Cancel_dialog_button) not found"));
+    QCOMPARE(send("4,Form,Cancel_dialog_button"),
+             QByteArray("5,Widget (Cancel_dialog_button) not found"));
     QCOMPARE(send("7,Form,Cancel_dialog_button,,text,"), QByteArray("0,u:") + hex("Cancel"));
 }
 
@@ -112,18 +113,19 @@ void tst_WidgetRequests::propertyReads_data()
     QTest::addColumn<QByteArray>("reply");
 
     QTest::newRow("boolean") << QByteArray("7,Form,check,,checked,") << QByteArray("0,b:false");
-    QTest::newRow("string with an ignored parameter") << QByteArray("7,Form,edit,,text,s:zz")
-                                                      << QByteArray("0,u:6162");
-    QTest::newRow("button text without mnemonic") << QByteArray("7,Form,frame/ok,,text,")
-                                                  << QByteArray("0,u:") + hex("OK");
-    QTest::newRow("class name") << QByteArray("7,Form,ok,,className,") << QByteArray("0,u:") + hex("QPushButton");
+    QTest::newRow("string with an ignored parameter")
+        << QByteArray("7,Form,edit,,text,s:zz") << QByteArray("0,u:6162");
+    QTest::newRow("button text without mnemonic")
+        << QByteArray("7,Form,frame/ok,,text,") << QByteArray("0,u:") + hex("OK");
+    QTest::newRow("class name") << QByteArray("7,Form,ok,,className,")
+                                << QByteArray("0,u:") + hex("QPushButton");
     QTest::newRow("registry class name") << QByteArray("7,Form,ok,QAbstractButton,silkClassName,")
                                          << QByteArray("0,u:") + hex("QAbstractButton");
     QTest::newRow("int") << QByteArray("7,Form,edit,,maxLength,") << QByteArray("0,i:32767");
     QTest::newRow("unknown property") << QByteArray("7,Form,edit,,colour,")
                                       << QByteArray("8,Exception : Unknown property \"colour\".");
-    QTest::newRow("unsupported type") << QByteArray("7,Form,edit,,sizePolicy,")
-                                      << QByteArray("8,Property type not supported");
+    QTest::newRow("unsupported type")
+        << QByteArray("7,Form,edit,,sizePolicy,") << QByteArray("8,Property type not supported");
 }
 
 void tst_WidgetRequests::propertyReads()
@@ -143,8 +145,10 @@ void tst_WidgetRequests::activateAndEnter()
     QTRY_VERIFY(form.check->isChecked());
     QCOMPARE(send("6,Form,edit,," + hex("s:hello") + ","), QByteArray("0,QLineEdit"));
     QTRY_COMPARE(form.edit->text(), QStringLiteral("hello"));
-    QCOMPARE(send("6,Form,edit,," + hex("i:3") + ","),
-             QByteArray("8,Exception : Type error: object \"edit\" of class \"QLineEdit\" accepts string."));
+    QCOMPARE(
+        send("6,Form,edit,," + hex("i:3") + ","),
+        QByteArray(
+            "8,Exception : Type error: object \"edit\" of class \"QLineEdit\" accepts string."));
 }
 
 void tst_WidgetRequests::mouseCommands()
@@ -152,7 +156,8 @@ void tst_WidgetRequests::mouseCommands()
     Form form;
     QVERIFY(QTest::qWaitForWindowExposed(&form.window));
     QSignalSpy clicked(form.ok, &QPushButton::clicked);
-    QCOMPARE(send("9,Form,ok,," + hex("s:MouseClick:LeftButton:::") + ","), QByteArray("0,QPushButton"));
+    QCOMPARE(send("9,Form,ok,," + hex("s:MouseClick:LeftButton:::") + ","),
+             QByteArray("0,QPushButton"));
     QTRY_COMPARE(clicked.count(), 1);
     QCOMPARE(send("9,Form,frame,," + hex("s:MouseClick:Left:::") + ","),
              QByteArray("8,Exception : \"Left\"-Button is not implemented"));
@@ -162,9 +167,12 @@ void tst_WidgetRequests::classHints()
 {
     Form form;
     QVERIFY(QTest::qWaitForWindowExposed(&form.window));
-    QCOMPARE(send("5,Form,ok,QWidget,,"),
-             QByteArray("8,Exception : \"activate\" is not implemented for widget of class \"QPushButton\""));
-    QCOMPARE(send("5,Form,ok,QLabel,,"), QByteArray("8,Exception : Widget is not derived from class QLabel"));
+    QCOMPARE(
+        send("5,Form,ok,QWidget,,"),
+        QByteArray(
+            "8,Exception : \"activate\" is not implemented for widget of class \"QPushButton\""));
+    QCOMPARE(send("5,Form,ok,QLabel,,"),
+             QByteArray("8,Exception : Widget is not derived from class QLabel"));
     QCOMPARE(send("5,Form,ok,QAbstractButton,,"), QByteArray("0,QAbstractButton"));
 }
 
@@ -174,8 +182,9 @@ void tst_WidgetRequests::disabledWidgetsAreNotTouched()
     QVERIFY(QTest::qWaitForWindowExposed(&form.window));
     form.ok->setEnabled(false);
     QSignalSpy clicked(form.ok, &QPushButton::clicked);
-    QCOMPARE(send("5,Form,ok,,,"),
-             QByteArray("8,Exception : Error: widget \"ok\" of class \"QPushButton\" is disabled."));
+    QCOMPARE(
+        send("5,Form,ok,,,"),
+        QByteArray("8,Exception : Error: widget \"ok\" of class \"QPushButton\" is disabled."));
     QCOMPARE(clicked.count(), 0);
     QCOMPARE(send("7,Form,ok,,enabled,"), QByteArray("0,b:false"));
 }
@@ -204,13 +213,14 @@ void tst_WidgetRequests::pointThenDescribe()
     Form form;
     QVERIFY(QTest::qWaitForWindowExposed(&form.window));
     QCOMPARE(send("4,Form,ok"), QByteArray("0,QPushButton"));
-    QCOMPARE(send("3"), "?,QPushButton,1,1,form/frame/ok,form," + hex("Form") + "," + pid() + ",-1");
+    QCOMPARE(send("3"),
+             "?,QPushButton,1,1,form/frame/ok,form," + hex("Form") + "," + pid() + ",-1");
 
     // A widget without a name is described by its made-up name, which addresses it again.
     QCursor::setPos(form.cancel->mapToGlobal(QPoint(2, 2)));
     const QByteArray record = send("3");
-    QCOMPARE(record, "?,QPushButton,1,1,form/frame/Cancel_dialog_button,form," + hex("Form") +
-                         "," + pid() + ",-1");
+    QCOMPARE(record, "?,QPushButton,1,1,form/frame/Cancel_dialog_button,form," + hex("Form") + "," +
+                         pid() + ",-1");
     QCOMPARE(send("7,Form,form/frame/Cancel_dialog_button,,className,"),
              QByteArray("0,u:") + hex("QPushButton"));
 }
@@ -274,8 +284,9 @@ void tst_WidgetRequests::popupWindowChecks()
 
     QCOMPARE(send("7,Other,,,windowTitle,"), QByteArray("0,u:") + hex("Other"));
     QCOMPARE(send("6,Other,,,,"), QByteArray("4,Window (Other) not active popup"));
-    QCOMPARE(send("5,Form,ActivePopupWidget,QWidget,,"),
-             QByteArray("8,Exception : \"activate\" is not implemented for widget of class \"QMenu\""));
+    QCOMPARE(
+        send("5,Form,ActivePopupWidget,QWidget,,"),
+        QByteArray("8,Exception : \"activate\" is not implemented for widget of class \"QMenu\""));
     // The mouse request passes the window check with any window while a popup is open.
     QCOMPARE(send("9,Other,unnamed,," + hex("s:NoSuchType") + ","),
              QByteArray("8,Exception : \"NoSuchType\"-Type is not implemented"));

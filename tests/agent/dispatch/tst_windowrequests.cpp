@@ -92,7 +92,8 @@ void tst_WindowRequests::windowTree()
     grandchild->hide();
     window.show();
 
-    QCOMPARE(send("2,Tree"), QByteArray("0,l:\x0c" "0 V QWidget : \"main\"\x0c"
+    QCOMPARE(send("2,Tree"), QByteArray("0,l:\x0c"
+                                        "0 V QWidget : \"main\"\x0c"
                                         "1 V QWidget : \"panel\"\x0c"
                                         "2 N QLabel : \"\""));
     QCOMPARE(send("2,Nothing"), QByteArray("2,Window (Nothing) not found"));
@@ -161,19 +162,21 @@ void tst_WindowRequests::moveAndResize_data()
 
     const QPoint start(100, 100);
     const QSize startSize(200, 150);
-    QTest::newRow("move") << "10,Mover,40,60" << QByteArray("0,Mover") << QPoint(40, 60) << startSize;
-    QTest::newRow("resize") << "11,Mover,320,240" << QByteArray("0,Mover") << start << QSize(320, 240);
-    QTest::newRow("y is not a number") << "10,Mover,12,abc"
-                                       << QByteArray("8,Type error: move or resize accepts integer")
-                                       << start << startSize;
-    QTest::newRow("height missing") << "11,Mover,300"
-                                    << QByteArray("8,Type error: move or resize accepts integer")
-                                    << start << startSize;
-    QTest::newRow("decimal width") << "11,Mover,1.5,300"
-                                   << QByteArray("8,Type error: move or resize accepts integer")
-                                   << start << startSize;
-    QTest::newRow("unknown window") << "10,Nobody,1,1" << QByteArray("2,Window (Nobody) not found")
-                                    << start << startSize;
+    QTest::newRow("move") << "10,Mover,40,60" << QByteArray("0,Mover") << QPoint(40, 60)
+                          << startSize;
+    QTest::newRow("resize") << "11,Mover,320,240" << QByteArray("0,Mover") << start
+                            << QSize(320, 240);
+    QTest::newRow("y is not a number")
+        << "10,Mover,12,abc" << QByteArray("8,Type error: move or resize accepts integer") << start
+        << startSize;
+    QTest::newRow("height missing")
+        << "11,Mover,300" << QByteArray("8,Type error: move or resize accepts integer") << start
+        << startSize;
+    QTest::newRow("decimal width")
+        << "11,Mover,1.5,300" << QByteArray("8,Type error: move or resize accepts integer") << start
+        << startSize;
+    QTest::newRow("unknown window")
+        << "10,Nobody,1,1" << QByteArray("2,Window (Nobody) not found") << start << startSize;
 }
 
 void tst_WindowRequests::moveAndResize()

@@ -103,8 +103,8 @@ void tst_LoadInterface::greetingIsTheFirstLine()
     QVERIFY(agent);
 
     const QByteArray expected = "+client+ 2.1.0 " +
-                                QByteArray::number(QCoreApplication::applicationPid()) +
-                                " -1 qt" + QByteArray(QT_VERSION_STR).replace(".", "") + "_x64";
+                                QByteArray::number(QCoreApplication::applicationPid()) + " -1 qt" +
+                                QByteArray(QT_VERSION_STR).replace(".", "") + "_x64";
     QCOMPARE(agent->greeting(), expected);
     // Nothing follows the greeting until a request arrives.
     QCoreApplication::processEvents();
