@@ -11,7 +11,6 @@
 namespace {
 
 const char NotToggleButton[] = "Button is not a togglebutton";
-const char InvalidStringValue[] = "Invalid string value";
 
 } // namespace
 
@@ -81,29 +80,7 @@ void STQButton::mouse(const QVariant &command)
     const QPoint point = button->mapToGlobal(clickArea(purpose).center());
     flushEvents = false;
 
-    if (text == QLatin1String("MousePress:RightButton:::")) {
-        mouseMove(point);
-        mousePress(Qt::RightButton);
-    } else if (text == QLatin1String("MousePress:LeftButton:::")) {
-        mouseMove(point);
-        mousePress(Qt::LeftButton);
-    } else if (text == QLatin1String("MouseRelease:RightButton:::")) {
-        mouseMove(point);
-        mouseRelease(Qt::RightButton);
-    } else if (text == QLatin1String("MouseRelease:LeftButton:::")) {
-        mouseMove(point);
-        mouseRelease(Qt::LeftButton);
-    } else if (text == QLatin1String("MouseClick:RightButton:::")) {
-        mouseClick(point, Qt::RightButton);
-    } else if (text == QLatin1String("MouseClick:LeftButton:::")) {
-        mouseClick(point, Qt::LeftButton);
-    } else if (text == QLatin1String("MouseDoubleClick:RightButton:::")) {
-        mouseDoubleClick(point, Qt::RightButton);
-    } else if (text == QLatin1String("MouseDoubleClick:LeftButton:::")) {
-        mouseDoubleClick(point, Qt::LeftButton);
-    } else {
-        raiseError(InvalidStringValue);
-    }
+    fixedMouseCommand(text, QStringLiteral(":::"), point);
 }
 
 QStringList STQButton::pseudoPropertyNames()

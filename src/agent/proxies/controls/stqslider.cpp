@@ -9,7 +9,6 @@
 namespace {
 
 const char UnableToDisplay[] = "Unable to display value %d, try %d";
-const char InvalidStringValue[] = "Invalid string value";
 
 } // namespace
 
@@ -83,27 +82,5 @@ void STQSlider::mouse(const QVariant &command)
 
     flushEvents = false;
     const QString text = command.toString();
-    if (text == QLatin1String("MousePress:RightButton")) {
-        mouseMove(point);
-        mousePress(Qt::RightButton);
-    } else if (text == QLatin1String("MousePress:LeftButton")) {
-        mouseMove(point);
-        mousePress(Qt::LeftButton);
-    } else if (text == QLatin1String("MouseRelease:RightButton")) {
-        mouseMove(point);
-        mouseRelease(Qt::RightButton);
-    } else if (text == QLatin1String("MouseRelease:LeftButton")) {
-        mouseMove(point);
-        mouseRelease(Qt::LeftButton);
-    } else if (text == QLatin1String("MouseClick:RightButton")) {
-        mouseClick(point, Qt::RightButton);
-    } else if (text == QLatin1String("MouseClick:LeftButton")) {
-        mouseClick(point, Qt::LeftButton);
-    } else if (text == QLatin1String("MouseDoubleClick:RightButton")) {
-        mouseDoubleClick(point, Qt::RightButton);
-    } else if (text == QLatin1String("MouseDoubleClick:LeftButton")) {
-        mouseDoubleClick(point, Qt::LeftButton);
-    } else {
-        raiseError(InvalidStringValue);
-    }
+    fixedMouseCommand(text, QString(), point);
 }

@@ -284,3 +284,37 @@ void STWidgetProxy::rangeError(const char *format, ...)
     raiseError(RangeErrorFormat, widget->objectName().toLatin1().constData(),
                widget->metaObject()->className(), range);
 }
+
+void STWidgetProxy::fixedMouseCommand(const QString &command, const QString &suffix,
+                                      const QPoint &globalPos)
+{
+    static const char invalidStringValue[] = "Invalid string value";
+    if (!command.endsWith(suffix))
+        raiseError(invalidStringValue);
+    const QString typeAndButton = command.left(command.size() - suffix.size());
+    const int colon = typeAndButton.indexOf(QLatin1Char(':'));
+    const QStringRef type = typeAndButton.leftRef(colon);
+    const QStringRef buttonName = typeAndButton.midRef(colon + 1);
+
+    Qt::MouseButton button = Qt::NoButton;
+    if (buttonName == QLatin1String("LeftButton"))
+        button = Qt::LeftButton;
+    else if (buttonName == QLatin1String("RightButton"))
+        button = Qt::RightButton;
+    if (colon < 0 || button == Qt::NoButton)
+        raiseError(invalidStringValue);
+
+    if (type == QLatin1String("MousePress")) {
+        mouseMove(globalPos);
+        mousePress(button);
+    } else if (type == QLatin1String("MouseRelease")) {
+        mouseMove(globalPos);
+        mouseRelease(button);
+    } else if (type == QLatin1String("MouseClick")) {
+        mouseClick(globalPos, button);
+    } else if (type == QLatin1String("MouseDoubleClick")) {
+        mouseDoubleClick(globalPos, button);
+    } else {
+        raiseError(invalidStringValue);
+    }
+}

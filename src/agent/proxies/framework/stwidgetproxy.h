@@ -34,6 +34,11 @@ public:
     [[noreturn]] void rangeError(const char *format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(2, 3);
 
 protected:
+    // The fixed command set of proxies that take no position or modifier: the type and
+    // the button ("MouseClick" and "LeftButton", say) joined by ':' and followed exactly
+    // by suffix, carried out at a global point. Anything else is "Invalid string value".
+    void fixedMouseCommand(const QString &command, const QString &suffix, const QPoint &globalPos);
+
     // Guarded: a click can close and delete the widget's window while events are flushed.
     QPointer<QWidget> widget;
     QString silkClassName;
