@@ -117,11 +117,8 @@ void tst_WidgetRequests::propertyReads_data()
         << QByteArray("7,Form,edit,,text,s:zz") << QByteArray("0,u:6162");
     QTest::newRow("button text without mnemonic")
         << QByteArray("7,Form,frame/ok,,text,") << QByteArray("0,u:") + hex("OK");
-    QTest::newRow("class name") << QByteArray("7,Form,ok,,className,")
-                                << QByteArray("0,u:") + hex("QPushButton");
     QTest::newRow("registry class name") << QByteArray("7,Form,ok,QAbstractButton,silkClassName,")
                                          << QByteArray("0,u:") + hex("QAbstractButton");
-    QTest::newRow("int") << QByteArray("7,Form,edit,,maxLength,") << QByteArray("0,i:32767");
     QTest::newRow("unknown property") << QByteArray("7,Form,edit,,colour,")
                                       << QByteArray("8,Exception : Unknown property \"colour\".");
     QTest::newRow("unsupported type")

@@ -39,11 +39,8 @@ void tst_WireProtocol::requestFields_data()
     QTest::addColumn<QString>("field");
 
     QTest::newRow("the code") << "5,win,path" << 0 << "5";
-    QTest::newRow("a middle field") << "5,win,path" << 2 << "path";
     QTest::newRow("an empty field counts") << "7,,path" << 1 << "";
-    QTest::newRow("an empty field keeps later ones in place") << "7,,path" << 2 << "path";
     QTest::newRow("an absent field is empty") << "8,win" << 3 << "";
-    QTest::newRow("blanks are kept") << "8, win ,x" << 1 << " win ";
     QTest::newRow("a trailing comma gives an empty last field") << "2,win," << 2 << "";
 }
 
@@ -62,19 +59,14 @@ void tst_WireProtocol::typedValues_data()
     QTest::addColumn<QVariant>("value");
 
     QTest::newRow("string") << "s:hello" << QVariant(QStringLiteral("hello"));
-    QTest::newRow("empty string is still a string") << "s:" << QVariant(QString(""));
     QTest::newRow("string keeps colons and commas")
         << "s:a:b,c" << QVariant(QStringLiteral("a:b,c"));
     QTest::newRow("true") << "b:true" << QVariant(true);
-    QTest::newRow("false") << "b:false" << QVariant(false);
     QTest::newRow("capitalised boolean is invalid") << "b:True" << QVariant();
     QTest::newRow("boolean with trailing text is invalid") << "b:truex" << QVariant();
     QTest::newRow("integer") << "i:42" << QVariant(42);
-    QTest::newRow("negative integer") << "i:-7" << QVariant(-7);
     QTest::newRow("bad digits leave it empty") << "i:4x2" << QVariant();
     QTest::newRow("out of range leaves it empty") << "i:99999999999" << QVariant();
-    QTest::newRow("no digits leave it empty") << "i:" << QVariant();
-    QTest::newRow("unknown prefix") << "x:1" << QVariant();
     QTest::newRow("empty field") << "" << QVariant();
 }
 
@@ -97,8 +89,6 @@ void tst_WireProtocol::encodeHex_data()
     QTest::newRow("a control character is padded to two digits") << QString(QChar(7)) << "07";
     QTest::newRow("a unit above 0xff takes four digits") << QString(QChar(0x20ac)) << "20ac";
     QTest::newRow("a unit of three digits is not padded to four") << QString(QChar(0x100)) << "100";
-    QTest::newRow("empty") << ""
-                           << "";
 }
 
 void tst_WireProtocol::encodeHex()
@@ -115,14 +105,11 @@ void tst_WireProtocol::decodeHex_data()
 
     QTest::newRow("pairs") << "4142"
                            << "AB";
-    QTest::newRow("upper-case digits") << "4A4b"
-                                       << "JK";
     QTest::newRow("an odd tail is read alone") << "414" << QStringLiteral("A") + QChar(4);
     QTest::newRow("an invalid pair gives character 0")
         << "41zz42" << QStringLiteral("A") + QChar(0) + "B";
     QTest::newRow("a sign is not a digit") << "+1" << QString(QChar(0));
     QTest::newRow("a blank is not a digit") << " 1" << QString(QChar(0));
-    QTest::newRow("bytes above 0x7f stay single characters") << "e9" << QString(QChar(0xe9));
     QTest::newRow("empty") << ""
                            << "";
 }
@@ -165,14 +152,12 @@ void tst_WireProtocol::propertyValues_data()
     QTest::addColumn<QByteArray>("reply");
 
     QTest::newRow("true") << QVariant(true) << QByteArray("0,b:true");
-    QTest::newRow("false") << QVariant(false) << QByteArray("0,b:false");
     QTest::newRow("int") << QVariant(-12) << QByteArray("0,i:-12");
     QTest::newRow("unsigned") << QVariant(7u) << QByteArray("0,i:7");
     QTest::newRow("string as UTF-8 hex")
         << QVariant(QStringLiteral("ab")) << QByteArray("0,u:6162");
     QTest::newRow("non-Latin string")
         << QVariant(QString(QChar(0x20ac))) << QByteArray("0,u:e282ac");
-    QTest::newRow("double") << QVariant(1.5) << QByteArray("0,u:312e35");
     QTest::newRow("date") << QVariant(QDate(2024, 2, 29))
                           << QByteArray("0,u:") + QByteArray("2024-02-29").toHex();
     QTest::newRow("colour") << QVariant(QColor(Qt::red))
@@ -181,12 +166,9 @@ void tst_WireProtocol::propertyValues_data()
                                  << QByteArray("0,l:\x0c"
                                                "a\x0c\x0c"
                                                "b c");
-    QTest::newRow("empty string list") << QVariant(QStringList()) << QByteArray("0,l:");
     QTest::newRow("rectangle") << QVariant(QRect(10, 20, 30, 40)) << QByteArray("0,r:10,20,39,59");
     QTest::newRow("invalid") << QVariant() << QByteArray("8,Property type not supported");
     QTest::newRow("map") << QVariant(QVariantMap()) << QByteArray("8,Property type not supported");
-    QTest::newRow("byte array") << QVariant(QByteArray("x"))
-                                << QByteArray("8,Property type not supported");
     QTest::newRow("64-bit integer")
         << QVariant(qlonglong(1)) << QByteArray("8,Unknown property type");
     QTest::newRow("url") << QVariant(QUrl("http://x")) << QByteArray("8,Unknown property type");
