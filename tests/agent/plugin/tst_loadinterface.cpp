@@ -57,9 +57,9 @@ Instance create()
     return Instance(ZuCreate(u"TestClient"));
 }
 
-// A throwaway installation of the outside tool whose wrapper throws while the agent is
-// being constructed.
-bool makeThrowingInstallation(const QTemporaryDir &dir)
+// A throwaway installation of the outside tool, made of our stand-in libraries; its
+// wrapper throws on demand while the agent is being constructed.
+bool makeInstallation(const QTemporaryDir &dir)
 {
     return QDir(dir.path()).mkpath(QStringLiteral("bin")) &&
            QFile::copy(QStringLiteral(SQUISH_STANDIN_HOOK), dir.filePath("bin/libsquishhook.so")) &&
@@ -77,6 +77,7 @@ class tst_LoadInterface : public QObject
 private slots:
     void init();
     void greetingIsTheFirstLine();
+    void greetingReportsTheAcceptedHookVersion();
     void noDriverMeansNoGreetingAndNoRetry();
     void destroyIgnoresNullAndForeignInstances();
     void failingConstructionIsReported_data();
@@ -107,6 +108,21 @@ void tst_LoadInterface::greetingIsTheFirstLine()
     // Nothing follows the greeting until a request arrives.
     QCoreApplication::processEvents();
     QCOMPARE(agent->socket()->bytesAvailable(), qint64(0));
+}
+
+void tst_LoadInterface::greetingReportsTheAcceptedHookVersion()
+{
+    QTemporaryDir installation;
+    QVERIFY(makeInstallation(installation));
+    qputenv("SQUISH_PREFIX", QFile::encodeName(installation.path()));
+    qputenv("SQUISH_STANDIN_ACCEPT", "41234");
+    DriverServer driver;
+    QVERIFY(driver.listen());
+    Instance instance = create();
+    qunsetenv("SQUISH_STANDIN_ACCEPT");
+    AgentConnection *agent = driver.waitForAgent();
+    QVERIFY(agent);
+    QCOMPARE(agent->hookVersion(), 41234);
 }
 
 void tst_LoadInterface::noDriverMeansNoGreetingAndNoRetry()
@@ -165,7 +181,7 @@ void tst_LoadInterface::failingConstructionIsReported()
     QFETCH(QStringList, calls);
 
     QTemporaryDir installation;
-    QVERIFY(makeThrowingInstallation(installation));
+    QVERIFY(makeInstallation(installation));
     qputenv("SQUISH_PREFIX", QFile::encodeName(installation.path()));
     qputenv("SQUISH_STANDIN_THROW", kind);
 
