@@ -29,14 +29,14 @@ template <typename Operation> QString errorOf(Operation operation)
     return QStringLiteral("no error");
 }
 
-// A window at a fixed place with one plain child widget, the usual target.
+// A window at a fixed place with one plain child widget "target" at (10,10), 100x50.
 struct Scene
 {
-    explicit Scene(const QRect &targetGeometry = QRect(10, 10, 100, 50))
+    Scene()
     {
         window.setGeometry(100, 100, 200, 150);
         target.setObjectName(QStringLiteral("target"));
-        target.setGeometry(targetGeometry);
+        target.setGeometry(10, 10, 100, 50);
     }
 
     QWidget window;
