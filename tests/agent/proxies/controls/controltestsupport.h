@@ -10,30 +10,34 @@
 #include <QtTest>
 
 // Runs "activate", "enter" or "mouse" on a widget through the registry, as the request
-// dispatcher does; returns the message it failed with, or an empty string.
-inline QString request(const char *operation, QWidget *widget, const QVariant &value)
+// dispatcher does, then delivers what the proxy posted with flushing switched off, so that
+// a test can also check that nothing happened. Returns the message it failed with, if any.
+inline QString request(const QString &operation, QWidget *widget, const QVariant &value)
 {
     STApplicationProxy registry;
+    QString message;
     try {
-        if (qstrcmp(operation, "activate") == 0)
+        if (operation == QLatin1String("activate"))
             registry.activateWidget(widget, QString(), value, QVariant());
-        else if (qstrcmp(operation, "enter") == 0)
+        else if (operation == QLatin1String("enter"))
             registry.enterWidget(widget, QString(), value);
         else
             registry.mouseWidget(widget, QString(), value);
     } catch (const STError &error) {
-        return error.message;
+        message = error.message;
     }
-    return QString();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    return message;
 }
 
 // A top-level window around one widget, on screen and active before any input, as it
 // would be for a user.
 struct Hosted
 {
-    explicit Hosted(QWidget *child, const char *name = "widget") : widget(child)
+    explicit Hosted(QWidget *child) : widget(child)
     {
-        widget->setObjectName(QLatin1String(name));
+        widget->setObjectName(QStringLiteral("widget"));
         (new QVBoxLayout(&window))->addWidget(widget);
     }
     bool show()
@@ -47,50 +51,3 @@ struct Hosted
     QWidget window;
     QWidget *widget;
 };
-
-// Delivers what a proxy posted with flushing switched off, so that a test can also
-// check that nothing happened.
-inline void deliverPostedInput()
-{
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
-
-// The mouse buttons and context-menu requests a widget received: "press left",
-// "release right", "double-click left", "context menu".
-inline QStringList mouseSequence(const EventRecorder &recorder)
-{
-    QStringList sequence;
-    for (const EventRecorder::Entry &entry : recorder.entries()) {
-        const QString button = entry.button == Qt::LeftButton    ? QStringLiteral(" left")
-                               : entry.button == Qt::RightButton ? QStringLiteral(" right")
-                                                                 : QStringLiteral(" other");
-        if (entry.type == QEvent::MouseButtonPress)
-            sequence.append(QStringLiteral("press") + button);
-        else if (entry.type == QEvent::MouseButtonRelease)
-            sequence.append(QStringLiteral("release") + button);
-        else if (entry.type == QEvent::MouseButtonDblClick)
-            sequence.append(QStringLiteral("double-click") + button);
-        else if (entry.type == QEvent::ContextMenu)
-            sequence.append(QStringLiteral("context menu"));
-    }
-    return sequence;
-}
-
-// The text of the key presses, and how often one key was pressed.
-inline QString typedText(const EventRecorder &recorder)
-{
-    QString text;
-    for (const EventRecorder::Entry &entry : recorder.entries())
-        if (entry.type == QEvent::KeyPress)
-            text += entry.text;
-    return text;
-}
-
-inline int keyPresses(const EventRecorder &recorder, int key)
-{
-    int count = 0;
-    for (const EventRecorder::Entry &entry : recorder.entries())
-        count += entry.type == QEvent::KeyPress && entry.key == key;
-    return count;
-}

@@ -1,8 +1,6 @@
 #include "controltestsupport.h"
 #include "testmain.h"
 
-#include "vcbutton.h"
-
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -17,109 +15,122 @@ class TestButtonProxies : public QObject
     Q_OBJECT
 
 private slots:
-    void activate_data();
-    void activate();
+    void requests_data();
+    void requests();
     void toolButtonParts_data();
     void toolButtonParts();
-    void mouseCommands_data();
-    void mouseCommands();
-    void textPseudoProperty();
 };
 
-void TestButtonProxies::activate_data()
+// A "push button", "toggle button", "radio button", "check box", "group box" with a check
+// box, or "plain group box"; "checked " before the kind switches it on.
+static QWidget *newControl(const QString &kind)
 {
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("checkable");
-    QTest::addColumn<bool>("initial");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<int>("clicks");
-    QTest::addColumn<QString>("message");
-
-    const QVariant none;
-    QTest::newRow("push button without a value is clicked once")
-        << "QPushButton" << false << false << none << 1 << "";
-    QTest::newRow("toggle button given true while off is clicked")
-        << "QPushButton" << true << false << QVariant(true) << 1 << "";
-    QTest::newRow("toggle button given true while on is left alone")
-        << "QPushButton" << true << true << QVariant(true) << 0 << "";
-    QTest::newRow("toggle button without a value toggles")
-        << "QPushButton" << true << true << none << 1 << "";
-    QTest::newRow("radio button given true is clicked on its indicator")
-        << "QRadioButton" << true << false << QVariant(true) << 1 << "";
-    QTest::newRow("host command button is clicked")
-        << "VCButton" << false << false << none << 1 << "";
-    QTest::newRow("wide check box, on, wanted on: no click")
-        << "QCheckBox" << true << true << QVariant(true) << 0 << "";
-    QTest::newRow("wide check box, on, wanted off: clicked on its box")
-        << "QCheckBox" << true << true << QVariant(false) << 1 << "";
-    QTest::newRow("wide check box, off, wanted on: clicked on its box")
-        << "QCheckBox" << true << false << QVariant(true) << 1 << "";
-    QTest::newRow("group box switched off on its title check box")
-        << "QGroupBox" << true << true << QVariant(false) << 1 << "";
-    QTest::newRow("group box already off is left alone")
-        << "QGroupBox" << true << false << QVariant(false) << 0 << "";
-
-    QTest::newRow("plain push button given a bool is no toggle button")
-        << "QPushButton" << false << false << QVariant(true) << 0 << "Button is not a togglebutton";
-    QTest::newRow("push button given a string wants bool or none")
-        << "QPushButton" << true << false << QVariant(QStringLiteral("true")) << 0
-        << "Type error: object \"widget\" of class \"QPushButton\" accepts bool, none.";
-    QTest::newRow("check box without a value wants a bool")
-        << "QCheckBox" << true << false << none << 0
-        << "Type error: object \"widget\" of class \"QCheckBox\" accepts bool.";
-    QTest::newRow("group box given an int wants a bool")
-        << "QGroupBox" << true << false << QVariant(1) << 0
-        << "Type error: object \"widget\" of class \"QGroupBox\" accepts bool.";
-    QTest::newRow("group box without a check box cannot be switched")
-        << "QGroupBox" << false << false << QVariant(true) << 0
-        << "activate, QGroupBox is not checkable";
+    QWidget *widget;
+    if (kind.endsWith(QLatin1String("group box")))
+        widget = new QGroupBox(QStringLiteral("Options"));
+    else if (kind.endsWith(QLatin1String("check box")))
+        widget = new QCheckBox(QStringLiteral("Keep scanning while docked"));
+    else if (kind.endsWith(QLatin1String("radio button")))
+        widget = new QRadioButton(QStringLiteral("Radio"));
+    else
+        widget = new QPushButton(QStringLiteral("Push"));
+    const bool plain =
+        kind.endsWith(QLatin1String("push button")) || kind.startsWith(QLatin1String("plain"));
+    widget->setProperty("checkable", !plain);
+    widget->setProperty("checked", kind.startsWith(QLatin1String("checked")));
+    return widget;
 }
 
-void TestButtonProxies::activate()
+void TestButtonProxies::requests_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("events");
+
+    const QVariant on(true), off(false);
+    const QString activate = "activate", mouse = "mouse", none;
+    const QString click = "Press left, Release left", invalid = "Invalid string value";
+    QTest::newRow("toggle button, on, wanted on: no click")
+        << "checked toggle button" << activate << on << none << none;
+    QTest::newRow("radio button clicked on its indicator")
+        << "radio button" << activate << on << none << click;
+    QTest::newRow("wide check box, on, wanted on: no click")
+        << "checked check box" << activate << on << none << none;
+    QTest::newRow("wide check box, on, wanted off: clicked on its box")
+        << "checked check box" << activate << off << none << click;
+    QTest::newRow("group box switched off on its title check box")
+        << "checked group box" << activate << off << none << click;
+    QTest::newRow("plain push button given a bool")
+        << "push button" << activate << on << "Button is not a togglebutton" << none;
+    QTest::newRow("toggle button given a string")
+        << "toggle button" << activate << QVariant("true")
+        << "Type error: object \"widget\" of class \"QPushButton\" accepts bool, none." << none;
+    QTest::newRow("check box without a value")
+        << "check box" << activate << QVariant()
+        << "Type error: object \"widget\" of class \"QCheckBox\" accepts bool." << none;
+    QTest::newRow("group box without a check box")
+        << "plain group box" << activate << on << "activate, QGroupBox is not checkable" << none;
+
+    QTest::newRow("mouse: left press, then left release")
+        << "push button" << mouse << QVariant("MousePress:LeftButton::: MouseRelease:LeftButton:::")
+        << none << click;
+    QTest::newRow("mouse: right click asks for the context menu")
+        << "push button" << mouse << QVariant("MouseClick:RightButton:::") << none
+        << "Press right, Release right, ContextMenu";
+    QTest::newRow("mouse: left double click")
+        << "push button" << mouse << QVariant("MouseDoubleClick:LeftButton:::") << none
+        << click + ", DblClick left";
+    QTest::newRow("mouse: a click with a position is refused")
+        << "push button" << mouse << QVariant("MouseClick:LeftButton:0.5:0.5:") << invalid << none;
+    QTest::newRow("mouse: words are case-sensitive")
+        << "push button" << mouse << QVariant("mouseclick:leftbutton:::") << invalid << none;
+}
+
+void TestButtonProxies::requests()
 {
     QFETCH(QString, kind);
-    QFETCH(bool, checkable);
-    QFETCH(bool, initial);
+    QFETCH(QString, operation);
     QFETCH(QVariant, value);
-    QFETCH(int, clicks);
     QFETCH(QString, message);
+    QFETCH(QString, events);
 
-    QWidget *widget = nullptr;
-    QScopedPointer<QSignalSpy> clicked;
-    if (kind == QLatin1String("QGroupBox")) {
-        auto *group = new QGroupBox(QStringLiteral("Options"));
-        (new QVBoxLayout(group))->addWidget(new QPushButton(QStringLiteral("Inside")));
-        group->setCheckable(checkable);
-        group->setChecked(initial);
-        clicked.reset(new QSignalSpy(group, &QGroupBox::clicked));
-        widget = group;
-    } else {
-        QAbstractButton *button = nullptr;
-        if (kind == QLatin1String("QCheckBox"))
-            button = new QCheckBox(QStringLiteral("Keep scanning while docked"));
-        else if (kind == QLatin1String("QRadioButton"))
-            button = new QRadioButton(QStringLiteral("Radio"));
-        else if (kind == QLatin1String("VCButton"))
-            button = new VCButton(QStringLiteral("Command"));
-        else
-            button = new QPushButton(QStringLiteral("Push"));
-        button->setCheckable(checkable);
-        button->setChecked(initial);
-        clicked.reset(new QSignalSpy(button, &QAbstractButton::clicked));
-        widget = button;
-    }
-    Hosted host(widget);
+    Hosted host(newControl(kind));
+    const bool checked = host.widget->property("checked").toBool();
+    EventRecorder recorder({QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                            QEvent::MouseButtonDblClick, QEvent::ContextMenu});
+    recorder.watch(host.widget);
     // Far wider than any label: the middle of a check box is then empty space that does
     // not toggle it, so only a click on its own click area passes.
     host.window.resize(900, 60);
     QVERIFY(host.show());
+    recorder.clear();
 
-    QCOMPARE(request("activate", widget, value), message);
-    deliverPostedInput();
-    QTRY_COMPARE(clicked->count(), clicks);
-    // Each click toggles a checkable widget; without a click its state stays.
-    const bool expected = checkable && clicks ? !initial : initial;
-    QCOMPARE(widget->property("checked").toBool(), expected);
+    // Several mouse commands, separated by spaces, go as one request each.
+    const QStringList commands = value.toString().split(QLatin1Char(' '));
+    for (const QString &command : commands)
+        QCOMPARE(request(operation, host.widget, commands.size() > 1 ? command : value), message);
+    // "Press left" for a MouseButtonPress of the left button, and so on.
+    const auto seen = [&recorder] {
+        QStringList names;
+        for (const EventRecorder::Entry &entry : recorder.entries()) {
+            names.append(QMetaEnum::fromType<QEvent::Type>().valueToKey(entry.type));
+            names.last().remove(QLatin1String("MouseButton"));
+            if (entry.type != QEvent::ContextMenu)
+                names.last() += entry.button == Qt::LeftButton ? " left" : " right";
+        }
+        return names.join(QLatin1String(", "));
+    };
+    QTRY_COMPARE(seen(), events);
+    // A click toggles a checkable widget only where it lands on the widget's click area.
+    const bool checkable = host.widget->property("checkable").toBool();
+    QCOMPARE(host.widget->property("checked").toBool(),
+             checked != (checkable && !events.isEmpty()));
+    // Mouse commands carry no position: they go to the middle of the button.
+    for (const EventRecorder::Entry &entry : recorder.entries())
+        QVERIFY(operation == QLatin1String("activate") ||
+                entry.pos == host.widget->rect().center());
 }
 
 void TestButtonProxies::toolButtonParts_data()
@@ -132,9 +143,9 @@ void TestButtonProxies::toolButtonParts_data()
     QTest::newRow("activate clicks the face and runs the default action")
         << "activate" << QVariant() << 1 << 0;
     QTest::newRow("left mouse click opens the menu on the arrow")
-        << "mouse" << QVariant(QStringLiteral("MouseClick:LeftButton:::")) << 0 << 1;
+        << "mouse" << QVariant("MouseClick:LeftButton:::") << 0 << 1;
     QTest::newRow("right mouse click goes to the middle of the whole button")
-        << "mouse" << QVariant(QStringLiteral("MouseClick:RightButton:::")) << 0 << 0;
+        << "mouse" << QVariant("MouseClick:RightButton:::") << 0 << 0;
 }
 
 void TestButtonProxies::toolButtonParts()
@@ -164,82 +175,13 @@ void TestButtonProxies::toolButtonParts()
     QVERIFY(host.show());
     presses.clear();
 
-    QCOMPARE(request(qPrintable(operation), button, command), QString());
+    QCOMPARE(request(operation, button, command), QString());
     QTRY_COMPARE(presses.count(), 1);
     QTRY_COMPARE(shown, menuShown);
     QTRY_VERIFY(!menu->isVisible());
     QCOMPARE(actionTriggered.count(), triggered);
     if (command.toString().contains(QLatin1String("RightButton")))
         QCOMPARE(presses.entries().first().pos, button->rect().center());
-}
-
-void TestButtonProxies::mouseCommands_data()
-{
-    QTest::addColumn<QVariantList>("commands");
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("left press then left release")
-        << QVariantList{"MousePress:LeftButton:::", "MouseRelease:LeftButton:::"}
-        << QStringList{"press left", "release left"} << "";
-    QTest::newRow("right press then right release asks for the context menu")
-        << QVariantList{"MousePress:RightButton:::", "MouseRelease:RightButton:::"}
-        << QStringList{"press right", "release right", "context menu"} << "";
-    QTest::newRow("left click") << QVariantList{"MouseClick:LeftButton:::"}
-                                << QStringList{"press left", "release left"} << "";
-    QTest::newRow("right click") << QVariantList{"MouseClick:RightButton:::"}
-                                 << QStringList{"press right", "release right", "context menu"}
-                                 << "";
-    QTest::newRow("left double click")
-        << QVariantList{"MouseDoubleClick:LeftButton:::"}
-        << QStringList{"press left", "release left", "double-click left"} << "";
-    QTest::newRow("right double click")
-        << QVariantList{"MouseDoubleClick:RightButton:::"}
-        << QStringList{"press right", "release right", "context menu", "double-click right"} << "";
-    QTest::newRow("a click with a position is refused")
-        << QVariantList{"MouseClick:LeftButton:0.5:0.5:"} << QStringList()
-        << "Invalid string value";
-    QTest::newRow("a click with a modifier is refused")
-        << QVariantList{"MouseClick:LeftButton:::ShiftModifier"} << QStringList()
-        << "Invalid string value";
-    QTest::newRow("words are case-sensitive")
-        << QVariantList{"mouseclick:leftbutton:::"} << QStringList() << "Invalid string value";
-    QTest::newRow("an int is no command")
-        << QVariantList{3} << QStringList()
-        << "Type error: object \"widget\" of class \"QPushButton\" accepts string.";
-}
-
-void TestButtonProxies::mouseCommands()
-{
-    QFETCH(QVariantList, commands);
-    QFETCH(QStringList, events);
-    QFETCH(QString, message);
-
-    Hosted host(new QPushButton(QStringLiteral("Push")));
-    EventRecorder recorder({QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
-                            QEvent::MouseButtonDblClick, QEvent::ContextMenu});
-    recorder.watch(host.widget);
-    QVERIFY(host.show());
-    recorder.clear();
-
-    for (const QVariant &command : qAsConst(commands))
-        QCOMPARE(request("mouse", host.widget, command), message);
-    deliverPostedInput();
-    QTRY_COMPARE(recorder.count(), events.size());
-    QCOMPARE(mouseSequence(recorder), events);
-    for (const EventRecorder::Entry &entry : recorder.entries())
-        QCOMPARE(entry.pos, host.widget->rect().center());
-}
-
-void TestButtonProxies::textPseudoProperty()
-{
-    QPushButton button(QStringLiteral("&OK && go"));
-    STApplicationProxy registry;
-    QCOMPARE(registry.getProxyProperty(&button, QString(), QStringLiteral("text"), QVariant()),
-             QVariant(QStringLiteral("OK && go")));
-    const QVariant names = registry.getProxyProperty(
-        &button, QString(), QStringLiteral("pseudoPropertyNames"), QVariant());
-    QCOMPARE(names.toStringList().mid(5), QStringList{QStringLiteral("text")});
 }
 
 TC_TEST_MAIN(TestButtonProxies)

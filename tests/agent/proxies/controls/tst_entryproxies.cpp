@@ -7,7 +7,6 @@
 
 #include <QClipboard>
 #include <QDateEdit>
-#include <QDoubleSpinBox>
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -21,309 +20,187 @@ class TestEntryProxies : public QObject
     Q_OBJECT
 
 private slots:
-    void lineEdit_data();
-    void lineEdit();
-    void lineEditDeletedByItsClick();
-    void textEdit();
-    void spinBox_data();
-    void spinBox();
-    void dateEdit_data();
-    void dateEdit();
+    void entry_data();
+    void entry();
     void slider_data();
     void slider();
     void shortSliderSuggestsReachableValue();
-    void sliderMouse_data();
-    void sliderMouse();
     void frequency();
 };
 
-void TestEntryProxies::lineEdit_data()
+// A line edit ("line", "validator", "mask", "coord"), "text" edit, "spin" box or "date" edit
+// with some text in it; "empty", "read-only" or "activated" may precede the kind.
+static QWidget *newEntry(const QString &kind)
+{
+    QWidget *widget;
+    if (kind.endsWith(QLatin1String("text"))) {
+        widget = new QTextEdit(QStringLiteral("first<br>second"));
+    } else if (kind.endsWith(QLatin1String("spin"))) {
+        widget = new QSpinBox;
+        widget->setProperty("value", 5);
+    } else if (kind.endsWith(QLatin1String("date"))) {
+        widget = new QDateEdit(QDate(2020, 1, 1));
+        widget->setProperty("displayFormat", QStringLiteral("yyyy-MM-dd"));
+    } else {
+        auto *edit = kind == QLatin1String("coord") ? new basecontrols::CoordEdit : new QLineEdit;
+        edit->setText(kind == QLatin1String("coord") ? QStringLiteral("+047.000000")
+                                                     : QStringLiteral("7"));
+        if (kind == QLatin1String("validator"))
+            edit->setValidator(new QIntValidator(0, 9999, edit));
+        if (kind == QLatin1String("mask"))
+            edit->setInputMask(QStringLiteral("99:99"));
+        widget = edit;
+    }
+    if (kind.startsWith(QLatin1String("empty")))
+        QMetaObject::invokeMethod(widget, "clear");
+    widget->setProperty("readOnly", kind.startsWith(QLatin1String("read-only")));
+    return widget;
+}
+
+// The key presses a widget received: characters as they are, other keys by name, e.g.
+// "<Home><End><Backspace>go<Return>".
+static QString keySequence(const EventRecorder &recorder)
+{
+    QString keys;
+    for (const EventRecorder::Entry &entry : recorder.entries()) {
+        if (entry.key == 0 || (entry.text.size() == 1 && entry.text.at(0).isPrint()))
+            keys += entry.text;
+        else
+            keys += QStringLiteral("<%1>").arg(
+                QString(QMetaEnum::fromType<Qt::Key>().valueToKey(entry.key)).mid(4));
+    }
+    return keys;
+}
+
+void TestEntryProxies::entry_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("initial");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("expected");
-    QTest::addColumn<int>("returns");
-    QTest::addColumn<int>("backspaces");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("keys");
 
-    QTest::newRow("empty edit is typed into without clearing keys")
-        << "plain"
-        << "" << QVariant("hello") << "hello" << 0 << 0 << "";
-    QTest::newRow("filled edit is cleared before typing")
-        << "plain"
-        << "old" << QVariant("new") << "new" << 0 << 1 << "";
-    QTest::newRow("trailing line feed is sent as Return")
-        << "plain"
-        << "old" << QVariant("go\n") << "go" << 1 << 1 << "";
-    QTest::newRow("an int is no text")
-        << "plain"
-        << "old" << QVariant(12) << "old" << 0 << 0
-        << "Type error: object \"widget\" of class \"QLineEdit\" accepts string.";
-    QTest::newRow("read-only edit refuses text")
-        << "read-only"
-        << "old" << QVariant("x") << "old" << 0 << 0 << "enter, QLineEdit is read only";
-    QTest::newRow("validator accepts a number whole")
-        << "validator"
-        << "7" << QVariant("42\n") << "42" << 1 << 0 << "";
-    QTest::newRow("validator refuses letters and the old text stays")
-        << "validator"
-        << "7" << QVariant("abc\n") << "7" << 0 << 0 << "enter, QLineEdit validate error";
-    QTest::newRow("mask accepts a matching text")
-        << "mask"
-        << "12:00" << QVariant("09:45") << "09:45" << 0 << 0 << "";
-    QTest::newRow("mask refuses letters and leaves only its separator")
-        << "mask"
-        << "12:00" << QVariant("ab:cd") << ":" << 0 << 0 << "enter, QLineEdit validate error";
-    QTest::newRow("coordinate field is overwritten from the start without Return")
-        << "coord"
-        << "+047.000000" << QVariant("-012.345678\n") << "-012.345678" << 0 << 0 << "";
-    QTest::newRow("coordinate field keeps the old tail of a shorter text")
-        << "coord"
-        << "+047.000000" << QVariant("+1") << "+147.000000" << 0 << 0
-        << "enter, QLineEdit validate error +147.000000";
+    const QString none, clear = "<Home><End><Backspace>", paste = "<Home><End><V>";
+    const QString refused = "enter, QLineEdit validate error";
+    QTest::newRow("empty line edit: typed into without clearing keys")
+        << "empty line" << QVariant("hello") << "hello" << none << "hello";
+    QTest::newRow("filled line edit: cleared, trailing line feed sent as Return")
+        << "line" << QVariant("go\n") << "go" << none << clear + "go<Return>";
+    QTest::newRow("read-only line edit") << "read-only line" << QVariant("x") << "7"
+                                         << "enter, QLineEdit is read only" << none;
+    QTest::newRow("validator judges the whole text, then Return")
+        << "validator" << QVariant("42\n") << "42" << none << "<Home><End><Return>";
+    QTest::newRow("validator refuses letters: old text stays, no Return")
+        << "validator" << QVariant("abc\n") << "7" << refused << "<Home><End>";
+    QTest::newRow("mask refuses letters, leaving its separator")
+        << "mask" << QVariant("ab:cd") << ":" << refused << "<Home><End>";
+    QTest::newRow("coordinate field: typed over from the start, never Return")
+        << "coord" << QVariant("-012.345678\n") << "-012.345678" << none << "<Home>-012.345678";
+    QTest::newRow("coordinate field: a shorter text keeps the old tail")
+        << "coord" << QVariant("+1") << "+147.000000" << refused + " +147.000000"
+        << "<Home>+1";
+    // The line feed goes as a character of its own, which QTextEdit itself ignores.
+    QTest::newRow("text edit: cleared, a line feed is no Return")
+        << "text" << QVariant("new\n") << "new" << none << clear + "new\n";
+    QTest::newRow("read-only text edit") << "read-only text" << QVariant("x") << "first\nsecond"
+                                         << "enter, QTextEdit is read only" << none;
+    QTest::newRow("spin box: entered 42 is typed as 4 and 2, no Return")
+        << "spin" << QVariant(42) << "42" << none << clear + "42";
+    QTest::newRow("spin box: activated 17 is confirmed with Return")
+        << "activated spin" << QVariant("17") << "17" << none << clear + "17<Return>";
+    QTest::newRow("spin box: a bool is neither text nor number")
+        << "activated spin" << QVariant(true) << "5"
+        << "Type error: object \"widget\" of class \"QSpinBox\" accepts string, integer." << none;
+    QTest::newRow("date: activated is confirmed with Return")
+        << "activated date" << QVariant("2023-12-31") << "2023-12-31" << none << paste + "<Return>";
+    QTest::newRow("date: entered in another format is refused")
+        << "date" << QVariant("15.03.2024") << "2020-01-01"
+        << "enter, QDateTimeEdit validate error" << paste;
+    QTest::newRow("date: activated in another format is refused without Return")
+        << "activated date" << QVariant("03/15/2024") << "2020-01-01"
+        << "activate, QDateTimeEdit validate error" << paste;
 }
 
-void TestEntryProxies::lineEdit()
+void TestEntryProxies::entry()
 {
     QFETCH(QString, kind);
-    QFETCH(QString, initial);
     QFETCH(QVariant, value);
     QFETCH(QString, expected);
-    QFETCH(int, returns);
-    QFETCH(int, backspaces);
     QFETCH(QString, message);
+    QFETCH(QString, keys);
 
-    auto *edit = kind == QLatin1String("coord") ? new basecontrols::CoordEdit : new QLineEdit;
-    edit->setText(initial);
-    edit->setReadOnly(kind == QLatin1String("read-only"));
-    if (kind == QLatin1String("validator"))
-        edit->setValidator(new QIntValidator(0, 9999, edit));
-    if (kind == QLatin1String("mask"))
-        edit->setInputMask(QStringLiteral("99:99"));
-    QSignalSpy returnPressed(edit, &QLineEdit::returnPressed);
-    EventRecorder keys({QEvent::KeyPress});
-    keys.watch(edit);
-    Hosted host(edit);
-    QVERIFY(host.show());
-
-    QCOMPARE(request("enter", edit, value), message);
-    deliverPostedInput();
-    QTRY_COMPARE(returnPressed.count(), returns);
-    QCOMPARE(edit->text(), expected);
-    QCOMPARE(keyPresses(keys, Qt::Key_Backspace), backspaces);
-    if (kind == QLatin1String("plain") && message.isEmpty())
-        QCOMPARE(typedText(keys), expected);
-}
-
-void TestEntryProxies::lineEditDeletedByItsClick()
-{
-    // Like a field that closes its form when clicked: gone before typing could start.
-    QPointer<QLineEdit> edit = new QLineEdit;
-    class DeleteOnPress : public QObject
-    {
-    public:
-        bool eventFilter(QObject *watched, QEvent *event) override
-        {
-            if (event->type() == QEvent::MouseButtonPress)
-                QMetaObject::invokeMethod(
-                    watched, [watched] { delete watched; }, Qt::QueuedConnection);
-            return false;
-        }
-    } deleter;
-    edit->installEventFilter(&deleter);
-    Hosted host(edit);
-    QVERIFY(host.show());
-
-    QCOMPARE(request("enter", edit, QStringLiteral("text")),
-             QStringLiteral("Internal error, proxy without widget"));
-    QVERIFY(edit.isNull());
-}
-
-void TestEntryProxies::textEdit()
-{
-    auto *edit = new QTextEdit;
-    edit->setPlainText(QStringLiteral("first\nsecond"));
-    EventRecorder keys({QEvent::KeyPress});
-    keys.watch(edit);
-    Hosted host(edit);
-    QVERIFY(host.show());
-
-    QCOMPARE(request("enter", edit, QStringLiteral("one\ntwo")), QString());
-    QTRY_COMPARE(typedText(keys), QStringLiteral("one\ntwo"));
-    // The line feed travels as a character of its own, never as the Return key.
-    QCOMPARE(keyPresses(keys, Qt::Key_Return), 0);
-    QCOMPARE(keyPresses(keys, Qt::Key_Backspace), 1);
-    QVERIFY(!edit->toPlainText().contains(QLatin1String("first")));
-
-    edit->setReadOnly(true);
-    QCOMPARE(request("enter", edit, QStringLiteral("x")),
-             QStringLiteral("enter, QTextEdit is read only"));
-}
-
-void TestEntryProxies::spinBox_data()
-{
-    QTest::addColumn<bool>("floating");
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<double>("expected");
-    QTest::addColumn<int>("returns");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("entered int 42 is typed as 4 and 2 without Return")
-        << false << "enter" << QVariant(42) << 42.0 << 0 << "";
-    QTest::newRow("activated text 17 is confirmed with Return")
-        << false << "activate" << QVariant("17") << 17.0 << 1 << "";
-    QTest::newRow("double spin box takes a decimal text")
-        << true << "enter" << QVariant("2.5") << 2.5 << 0 << "";
-    QTest::newRow("a bool is neither text nor number")
-        << false << "activate" << QVariant(true) << 5.0 << 0
-        << "Type error: object \"widget\" of class \"QSpinBox\" accepts string, integer.";
-}
-
-void TestEntryProxies::spinBox()
-{
-    QFETCH(bool, floating);
-    QFETCH(QString, operation);
-    QFETCH(QVariant, value);
-    QFETCH(double, expected);
-    QFETCH(int, returns);
-    QFETCH(QString, message);
-
-    QAbstractSpinBox *box = floating ? static_cast<QAbstractSpinBox *>(new QDoubleSpinBox)
-                                     : static_cast<QAbstractSpinBox *>(new QSpinBox);
-    box->setProperty("value", 5);
-    EventRecorder keys({QEvent::KeyPress});
-    keys.watch(box);
-    Hosted host(box);
-    QVERIFY(host.show());
-
-    QCOMPARE(request(qPrintable(operation), box, value), message);
-    deliverPostedInput();
-    QTRY_COMPARE(keyPresses(keys, Qt::Key_Return), returns);
-    QCOMPARE(box->property("value").toDouble(), expected);
-    if (message.isEmpty())
-        QCOMPARE(typedText(keys), value.toString());
-}
-
-void TestEntryProxies::dateEdit_data()
-{
-    QTest::addColumn<QString>("operation");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QDate>("expected");
-    QTest::addColumn<int>("returns");
-    QTest::addColumn<QString>("message");
-
-    const QDate unchanged(2020, 1, 1);
-    QTest::newRow("entered date in the display format")
-        << "enter" << QVariant("2024-03-15") << QDate(2024, 3, 15) << 0 << "";
-    QTest::newRow("activated date is confirmed with Return")
-        << "activate" << QVariant("2023-12-31") << QDate(2023, 12, 31) << 1 << "";
-    QTest::newRow("entered date in another format is refused")
-        << "enter" << QVariant("15.03.2024") << unchanged << 0
-        << "enter, QDateTimeEdit validate error";
-    QTest::newRow("activated date in another format is refused without Return")
-        << "activate" << QVariant("03/15/2024") << unchanged << 0
-        << "activate, QDateTimeEdit validate error";
-    QTest::newRow("an int is no date")
-        << "enter" << QVariant(20240315) << unchanged << 0
-        << "Type error: object \"widget\" of class \"QDateEdit\" accepts string.";
-}
-
-void TestEntryProxies::dateEdit()
-{
-    QFETCH(QString, operation);
-    QFETCH(QVariant, value);
-    QFETCH(QDate, expected);
-    QFETCH(int, returns);
-    QFETCH(QString, message);
-
-    auto *edit = new QDateEdit(QDate(2020, 1, 1));
-    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    EventRecorder keys({QEvent::KeyPress});
-    keys.watch(edit);
-    Hosted host(edit);
+    Hosted host(newEntry(kind));
+    EventRecorder recorder({QEvent::KeyPress});
+    recorder.watch(host.widget);
     QVERIFY(host.show());
     QApplication::clipboard()->clear();
 
-    QCOMPARE(request(qPrintable(operation), edit, value), message);
-    deliverPostedInput();
-    QTRY_COMPARE(keyPresses(keys, Qt::Key_Return), returns);
-    QCOMPARE(edit->date(), expected);
-    if (value.type() == QVariant::String)
+    const bool activate = kind.startsWith(QLatin1String("activated"));
+    QCOMPARE(request(activate ? "activate" : "enter", host.widget, value), message);
+    QTRY_COMPARE(keySequence(recorder), keys);
+    const bool text = kind.endsWith(QLatin1String("text"));
+    QCOMPARE(host.widget->property(text ? "plainText" : "text").toString(), expected);
+    // A date is pasted through the clipboard, and stays there even when it is refused.
+    if (kind.endsWith(QLatin1String("date")))
         QCOMPARE(QApplication::clipboard()->text(), value.toString());
-}
-
-static QSlider *newSlider(Qt::Orientation orientation, int length, int maximum)
-{
-    auto *slider = new QSlider(orientation);
-    slider->setRange(0, maximum);
-    if (orientation == Qt::Horizontal)
-        slider->setFixedWidth(length);
-    else
-        slider->setFixedHeight(length);
-    return slider;
 }
 
 void TestEntryProxies::slider_data()
 {
-    QTest::addColumn<Qt::Orientation>("orientation");
-    QTest::addColumn<bool>("inverted");
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("initial");
-    QTest::addColumn<QVariant>("target");
+    QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("message");
 
-    const Qt::Orientation across = Qt::Horizontal;
-    const Qt::Orientation upright = Qt::Vertical;
-    QTest::newRow("horizontal from the minimum to the middle")
-        << across << false << 0 << QVariant(5) << "";
-    QTest::newRow("horizontal backwards from 7 to 2") << across << false << 7 << QVariant(2) << "";
-    QTest::newRow("horizontal up to the maximum") << across << false << 3 << QVariant(10) << "";
-    QTest::newRow("inverted horizontal from 1 to 8") << across << true << 1 << QVariant(8) << "";
-    QTest::newRow("vertical from the bottom to the top")
-        << upright << false << 0 << QVariant(10) << "";
-    QTest::newRow("vertical from the top to the bottom")
-        << upright << false << 10 << QVariant(0) << "";
-    QTest::newRow("vertical from a quarter to three quarters")
-        << upright << false << 2 << QVariant(7) << "";
-    QTest::newRow("inverted vertical down to 9") << upright << true << 1 << QVariant(9) << "";
-    QTest::newRow("one above the maximum")
-        << across << false << 3 << QVariant(11)
-        << "Type error: object \"widget\" of class \"QSlider\" accepts only values in the "
-           "following range: [0, 10].";
-    QTest::newRow("one below the minimum")
-        << upright << false << 3 << QVariant(-1)
-        << "Type error: object \"widget\" of class \"QSlider\" accepts only values in the "
-           "following range: [0, 10].";
+    const QString type = "Type error: object \"widget\" of class \"QSlider\" accepts ";
+    QTest::newRow("horizontal backwards from 7 to 2") << "horizontal" << 7 << QVariant(2) << "";
+    QTest::newRow("inverted horizontal from 1 to 8")
+        << "inverted horizontal" << 1 << QVariant(8) << "";
+    QTest::newRow("vertical from 2 up to 7") << "vertical" << 2 << QVariant(7) << "";
+    QTest::newRow("inverted vertical down to 9") << "inverted vertical" << 1 << QVariant(9) << "";
+    QTest::newRow("one above the maximum") << "horizontal" << 3 << QVariant(11)
+                                           << type + "only values in the following range: [0, 10].";
     QTest::newRow("a number as text is no integer")
-        << across << false << 3 << QVariant("5")
-        << "Type error: object \"widget\" of class \"QSlider\" accepts integer.";
+        << "horizontal" << 3 << QVariant("5") << type + "integer.";
+    // The mouse request takes its command without the trailing colons of other widgets.
+    QTest::newRow("left mouse click lands on the handle")
+        << "clicked horizontal" << 0 << QVariant("MouseClick:LeftButton") << "";
+    QTest::newRow("mouse command with trailing colons")
+        << "clicked horizontal" << 0 << QVariant("MouseClick:LeftButton:::")
+        << "Invalid string value";
+    QTest::newRow("an int is no mouse command")
+        << "clicked horizontal" << 0 << QVariant(1) << type + "string, none.";
 }
 
 void TestEntryProxies::slider()
 {
-    QFETCH(Qt::Orientation, orientation);
-    QFETCH(bool, inverted);
+    QFETCH(QString, kind);
     QFETCH(int, initial);
-    QFETCH(QVariant, target);
+    QFETCH(QVariant, value);
     QFETCH(QString, message);
 
-    QSlider *slider = newSlider(orientation, 200, 10);
-    slider->setInvertedAppearance(inverted);
+    const bool vertical = kind.endsWith(QLatin1String("vertical"));
+    auto *slider = new QSlider(vertical ? Qt::Vertical : Qt::Horizontal);
+    slider->setRange(0, 10);
+    slider->setFixedSize(vertical ? QSize(20, 200) : QSize(200, 20));
+    slider->setInvertedAppearance(kind.startsWith(QLatin1String("inverted")));
     slider->setValue(initial);
     QSignalSpy pressed(slider, &QSlider::sliderPressed);
     Hosted host(slider);
     QVERIFY(host.show());
 
-    QCOMPARE(request("activate", slider, target), message);
-    QTRY_COMPARE(slider->value(), message.isEmpty() ? target.toInt() : initial);
+    const bool mouse = kind.startsWith(QLatin1String("clicked"));
+    QCOMPARE(request(mouse ? "mouse" : "activate", slider, value), message);
+    QTRY_COMPARE(slider->value(), message.isEmpty() && !mouse ? value.toInt() : initial);
     // Grabbed by its handle, not moved by a click on the groove.
-    QCOMPARE(pressed.count(), message.isEmpty() ? 1 : 0);
+    QTRY_COMPARE(pressed.count(), message.isEmpty() ? 1 : 0);
 }
 
 void TestEntryProxies::shortSliderSuggestsReachableValue()
 {
-    QSlider *slider = newSlider(Qt::Horizontal, 60, 1000);
+    auto *slider = new QSlider(Qt::Horizontal);
+    slider->setRange(0, 1000);
+    slider->setFixedWidth(60);
     Hosted host(slider);
     QVERIFY(host.show());
 
@@ -333,47 +210,9 @@ void TestEntryProxies::shortSliderSuggestsReachableValue()
             .match(message);
     QVERIFY2(match.hasMatch(), qPrintable(message));
     QCOMPARE(slider->value(), 0);
-
     const int suggested = match.captured(1).toInt();
-    QVERIFY(suggested != 501);
     QCOMPARE(request("activate", slider, suggested), QString());
     QTRY_COMPARE(slider->value(), suggested);
-}
-
-void TestEntryProxies::sliderMouse_data()
-{
-    QTest::addColumn<QVariant>("command");
-    QTest::addColumn<QStringList>("events");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("left click on the handle at the minimum")
-        << QVariant("MouseClick:LeftButton") << QStringList{"press left", "release left"} << "";
-    QTest::newRow("no command does nothing") << QVariant() << QStringList() << "";
-    QTest::newRow("trailing colons are not accepted")
-        << QVariant("MouseClick:LeftButton:::") << QStringList() << "Invalid string value";
-    QTest::newRow("an int is no command")
-        << QVariant(1) << QStringList()
-        << "Type error: object \"widget\" of class \"QSlider\" accepts string, none.";
-}
-
-void TestEntryProxies::sliderMouse()
-{
-    QFETCH(QVariant, command);
-    QFETCH(QStringList, events);
-    QFETCH(QString, message);
-
-    QSlider *slider = newSlider(Qt::Horizontal, 200, 10);
-    QSignalSpy pressed(slider, &QSlider::sliderPressed);
-    EventRecorder recorder({QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
-    recorder.watch(slider);
-    Hosted host(slider);
-    QVERIFY(host.show());
-
-    QCOMPARE(request("mouse", slider, command), message);
-    deliverPostedInput();
-    QTRY_COMPARE(recorder.count(), events.size());
-    QCOMPARE(mouseSequence(recorder), events);
-    QCOMPARE(pressed.count(), events.isEmpty() ? 0 : 1);
 }
 
 void TestEntryProxies::frequency()
@@ -387,11 +226,6 @@ void TestEntryProxies::frequency()
     QCOMPARE(request("enter", frequency, QStringLiteral("145.8")), QString());
     QTRY_COMPARE(changed.count(), 1);
     QCOMPARE(frequency->frequency(), 145.8);
-    QCOMPARE(frequency->numeric()->text(), QStringLiteral("145.800"));
-
-    QCOMPARE(
-        request("enter", frequency, 145),
-        QStringLiteral("Type error: object \"widget\" of class \"VCFrequency\" accepts string."));
     delete frequency->numeric();
     QCOMPARE(request("enter", frequency, QStringLiteral("1")),
              QStringLiteral("enter, VCNumeric not found"));
