@@ -17,6 +17,24 @@ using WireProtocol::requestField;
 
 namespace RequestHandlers {
 
+namespace {
+
+// Resolves field 1 as a window under the given check; on failure returns null and
+// stores the error reply.
+QWidget *namedWindow(const QString &line, WindowCheck mode, QByteArray &reply)
+{
+    const QString name = requestField(line, 1);
+    const LookupResult found =
+        WidgetAddressing::resolveWindow(name, mode, ActiveWidgets::current());
+    if (found.kind != NoError) {
+        reply = Reply::lookupError(found.kind, name, QString(), found.count);
+        return nullptr;
+    }
+    return found.window;
+}
+
+} // namespace
+
 QByteArray listWindows()
 {
     QStringList entries;
@@ -34,36 +52,31 @@ QByteArray listWindows()
 
 QByteArray windowTree(const QString &line)
 {
-    const QString name = requestField(line, 1);
-    const LookupResult found =
-        WidgetAddressing::resolveWindow(name, WindowCheck::None, ActiveWidgets::current());
-    if (found.kind != NoError)
-        return Reply::lookupError(found.kind, name, QString(), found.count);
+    QByteArray reply;
+    const QWidget *window = namedWindow(line, WindowCheck::None, reply);
+    if (!window)
+        return reply;
 
     QString tree;
     QTextStream out(&tree);
-    WidgetAddressing::widgetTree(found.window, 0, out);
+    WidgetAddressing::widgetTree(window, 0, out);
     out.flush();
     return Reply::replyLine("0", "l:" + tree.toUtf8());
 }
 
 QByteArray checkWindow(const QString &line)
 {
-    const QString name = requestField(line, 1);
-    const LookupResult found =
-        WidgetAddressing::resolveWindow(name, WindowCheck::Strict, ActiveWidgets::current());
-    if (found.kind != NoError)
-        return Reply::lookupError(found.kind, name, QString(), found.count);
-    return Reply::text(found.window->windowTitle());
+    QByteArray reply;
+    const QWidget *window = namedWindow(line, WindowCheck::Strict, reply);
+    return window ? Reply::text(window->windowTitle()) : reply;
 }
 
 QByteArray moveOrResizeWindow(const QString &line, bool move)
 {
-    const QString name = requestField(line, 1);
-    const LookupResult found =
-        WidgetAddressing::resolveWindow(name, WindowCheck::Strict, ActiveWidgets::current());
-    if (found.kind != NoError)
-        return Reply::lookupError(found.kind, name, QString(), found.count);
+    QByteArray reply;
+    QWidget *window = namedWindow(line, WindowCheck::Strict, reply);
+    if (!window)
+        return reply;
 
     bool firstOk = false;
     bool secondOk = false;
@@ -72,7 +85,6 @@ QByteArray moveOrResizeWindow(const QString &line, bool move)
     if (!firstOk || !secondOk)
         return Reply::moveResizeTypeError();
 
-    QWidget *window = found.window;
     if (window->isMinimized())
         window->showNormal();
     window->activateWindow();

@@ -131,16 +131,23 @@ void STInputControl::mouseMove(const QPoint &globalPos, Qt::KeyboardModifiers mo
     flush();
 }
 
-void STInputControl::mousePress(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+QPointer<QWidget> STInputControl::postButtonEvent(QEvent::Type type, Qt::MouseButton button,
+                                                  Qt::KeyboardModifiers modifiers)
 {
-    pressedButtons |= button;
+    // Presses and releases act where the last move left the cursor.
     const QPoint globalPos = QCursor::pos();
     QPointer<QWidget> receiver = mouseTarget(globalPos);
     if (!receiver)
         raiseError(HiddenByAnotherWindow);
+    postInput(receiver,
+              newMouseEvent(type, receiver, globalPos, button, pressedButtons, modifiers));
+    return receiver;
+}
 
-    postInput(receiver, newMouseEvent(QEvent::MouseButtonPress, receiver, globalPos, button,
-                                      pressedButtons, modifiers));
+void STInputControl::mousePress(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
+{
+    pressedButtons |= button;
+    const QPointer<QWidget> receiver = postButtonEvent(QEvent::MouseButtonPress, button, modifiers);
     if (!receiver)
         return;
     receiver->activateWindow();
@@ -152,12 +159,8 @@ void STInputControl::mouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers 
 {
     pressedButtons &= ~button;
     const QPoint globalPos = QCursor::pos();
-    QPointer<QWidget> receiver = mouseTarget(globalPos);
-    if (!receiver)
-        raiseError(HiddenByAnotherWindow);
-
-    postInput(receiver, newMouseEvent(QEvent::MouseButtonRelease, receiver, globalPos, button,
-                                      pressedButtons, modifiers));
+    const QPointer<QWidget> receiver =
+        postButtonEvent(QEvent::MouseButtonRelease, button, modifiers);
     // Events posted straight to a widget bypass the window system, which would otherwise
     // turn a right click into a context-menu request; do its part here.
     if (button == Qt::RightButton && receiver) {

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QEvent>
+#include <QPointer>
 #include <Qt>
 
 class QChar;
-class QEvent;
 class QObject;
 class QPoint;
 class QString;
@@ -54,4 +55,8 @@ protected:
     bool flushEvents = true;
 
     friend class STApplicationProxy;
+
+private:
+    QPointer<QWidget> postButtonEvent(QEvent::Type type, Qt::MouseButton button,
+                                      Qt::KeyboardModifiers modifiers);
 };
