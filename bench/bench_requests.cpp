@@ -111,6 +111,10 @@ int main(int argc, char *argv[])
                               "7,Bench,panel3/Button4_dialog_button,,text,", "0,u:", rounds,
                               10000));
     figures.push_back(measure(agent, "widget tree (1051 widgets)", "2,Bench", "0,l:", 200, 50000));
+    // Synthetic input: a click, the clearing keys and ten typed characters, each flushed.
+    figures.push_back(measure(agent, "enter 10 characters",
+                              "6,Bench,panel7/w3,," + QByteArray("s:abcdefghij").toHex() + ",",
+                              "0,QLineEdit", 200, 50000));
 
     // Memory: after warming up, many more requests must not make the agent grow.
     const long before = residentKiB();
