@@ -3,11 +3,8 @@
 #include "testmain.h"
 
 #include <QCheckBox>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
@@ -72,11 +69,8 @@ private slots:
     void lookupFailuresAreNumbered();
     void propertyReads_data();
     void propertyReads();
-    void activateAndEnter();
-    void mouseCommands();
     void classHints();
     void disabledWidgetsAreNotTouched();
-    void clickThatDeletesItsDialog();
     void pointThenDescribe();
     void viewportIsReportedAsItsView();
     void nothingUnderTheCursor();
@@ -134,32 +128,6 @@ void tst_WidgetRequests::propertyReads()
     QCOMPARE(send(request), reply);
 }
 
-void tst_WidgetRequests::activateAndEnter()
-{
-    Form form;
-    QVERIFY(QTest::qWaitForWindowExposed(&form.window));
-    QCOMPARE(send("5,Form,check,," + hex("b:true") + ","), QByteArray("0,QCheckBox"));
-    QTRY_VERIFY(form.check->isChecked());
-    QCOMPARE(send("6,Form,edit,," + hex("s:hello") + ","), QByteArray("0,QLineEdit"));
-    QTRY_COMPARE(form.edit->text(), QStringLiteral("hello"));
-    QCOMPARE(
-        send("6,Form,edit,," + hex("i:3") + ","),
-        QByteArray(
-            "8,Exception : Type error: object \"edit\" of class \"QLineEdit\" accepts string."));
-}
-
-void tst_WidgetRequests::mouseCommands()
-{
-    Form form;
-    QVERIFY(QTest::qWaitForWindowExposed(&form.window));
-    QSignalSpy clicked(form.ok, &QPushButton::clicked);
-    QCOMPARE(send("9,Form,ok,," + hex("s:MouseClick:LeftButton:::") + ","),
-             QByteArray("0,QPushButton"));
-    QTRY_COMPARE(clicked.count(), 1);
-    QCOMPARE(send("9,Form,frame,," + hex("s:MouseClick:Left:::") + ","),
-             QByteArray("8,Exception : \"Left\"-Button is not implemented"));
-}
-
 void tst_WidgetRequests::classHints()
 {
     Form form;
@@ -184,25 +152,6 @@ void tst_WidgetRequests::disabledWidgetsAreNotTouched()
         QByteArray("8,Exception : Error: widget \"ok\" of class \"QPushButton\" is disabled."));
     QCOMPARE(clicked.count(), 0);
     QCOMPARE(send("7,Form,ok,,enabled,"), QByteArray("0,b:false"));
-}
-
-void tst_WidgetRequests::clickThatDeletesItsDialog()
-{
-    QWidget main;
-    main.setWindowTitle("Owner");
-    main.show();
-    QPointer<QDialog> dialog = new QDialog(&main);
-    dialog->setWindowTitle("Confirm");
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, dialog);
-    buttons->setObjectName("buttons");
-    connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    dialog->open();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog));
-
-    QCOMPARE(send("5,Confirm,buttons/Ok_dialog_button,,,"), QByteArray("0,QPushButton"));
-    QTRY_VERIFY(!dialog);
-    QCOMPARE(send("8,Confirm"), QByteArray("2,Window (Confirm) not found"));
 }
 
 void tst_WidgetRequests::pointThenDescribe()
