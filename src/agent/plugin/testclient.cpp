@@ -37,15 +37,6 @@ void markNotInheritable(qintptr descriptor)
 #endif
 }
 
-QByteArray withoutLineEnd(QByteArray line)
-{
-    if (line.endsWith('\n'))
-        line.chop(1);
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return line;
-}
-
 } // namespace
 
 TestClient::TestClient() : QTcpSocket(nullptr)
@@ -113,22 +104,18 @@ void TestClient::socketReadyRead()
     const QPointer<TestClient> self(this);
 
     while (self && state() == QAbstractSocket::ConnectedState) {
-        if (canReadLine()) {
-            const QByteArray line = withoutLineEnd(readLine());
-            const QByteArray reply = discardingLine ? Reply::commandNotFound()
-                                                    : dispatcher->dispatch(QString::fromUtf8(line));
-            if (!self)
-                return;
-            discardingLine = false;
-            write(reply + '\n');
-            flush();
-        } else if (bytesAvailable() > maxRequestLength) {
-            // No line end in sight: drop what is buffered and keep dropping until it comes.
-            read(bytesAvailable());
-            discardingLine = true;
-        } else {
+        framer.append(readAll());
+        QByteArray line;
+        const LineFramer::Result taken = framer.takeLine(&line);
+        if (taken == LineFramer::Result::NoLine)
             break;
-        }
+        const QByteArray reply = taken == LineFramer::Result::OverlongLine
+                                     ? Reply::commandNotFound()
+                                     : dispatcher->dispatch(QString::fromUtf8(line));
+        if (!self)
+            return;
+        write(reply + '\n');
+        flush();
     }
     if (self)
         serving = false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/lineframer.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTcpSocket>
@@ -21,10 +23,6 @@ class TestClient : public QTcpSocket
 
 public:
     static constexpr quint16 driverPort = 4242;
-    // A request longer than this is not buffered whole: its bytes are dropped as they
-    // arrive and the line is answered "Command not found" once its end is seen.
-    static constexpr qint64 maxRequestLength = 1 << 20;
-
     TestClient();
     ~TestClient() override;
 
@@ -42,6 +40,6 @@ private Q_SLOTS:
 private:
     STApplicationProxy *appProxy = nullptr;
     std::unique_ptr<RequestDispatcher> dispatcher;
-    bool serving = false;        // a request is being answered (events are processed meanwhile)
-    bool discardingLine = false; // dropping the rest of an overlong request
+    bool serving = false; // a request is being answered (events are processed meanwhile)
+    LineFramer framer;
 };

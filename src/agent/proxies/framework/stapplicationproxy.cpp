@@ -1,15 +1,6 @@
 #include "stapplicationproxy.h"
 #include "sterror.h"
 #include "stwidgetproxy.h"
-#include "proxies/controls/stqbutton.h"
-#include "proxies/controls/stqcheckbox.h"
-#include "proxies/controls/stqdatetimeedit.h"
-#include "proxies/controls/stqgroupbox.h"
-#include "proxies/controls/stqlineedit.h"
-#include "proxies/controls/stqslider.h"
-#include "proxies/controls/stqspinbox.h"
-#include "proxies/controls/stqtextedit.h"
-#include "proxies/controls/stvcfrequency.h"
 
 #include <QMetaObject>
 #include <QWidget>
@@ -28,38 +19,8 @@ STApplicationProxy::STApplicationProxy()
     // One proxy object per name, also where names share a proxy class: each keeps its own
     // binding. Filled here once and never changed afterwards.
     proxies.insert(QStringLiteral("QWidget"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QLabel"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QAbstractButton"), new STQButton);
-    proxies.insert(QStringLiteral("QPushButton"), new STQButton);
-    proxies.insert(QStringLiteral("QToolButton"), new STQButton);
-    proxies.insert(QStringLiteral("QRadioButton"), new STQButton);
-    proxies.insert(QStringLiteral("QCheckBox"), new STQCheckBox);
-    proxies.insert(QStringLiteral("QGroupBox"), new STQGroupBox);
-    proxies.insert(QStringLiteral("QComboBox"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QLineEdit"), new STQLineEdit);
-    proxies.insert(QStringLiteral("QListView"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QTreeView"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QMenuBar"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QMenu"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QTextEdit"), new STQTextEdit);
-    proxies.insert(QStringLiteral("QSlider"), new STQSlider);
-    proxies.insert(QStringLiteral("QSpinBox"), new STQSpinBox);
-    proxies.insert(QStringLiteral("QDoubleSpinBox"), new STQSpinBox);
-    proxies.insert(QStringLiteral("QDateTimeEdit"), new STQDateTimeEdit);
-    proxies.insert(QStringLiteral("QDateEdit"), new STQDateTimeEdit);
-    proxies.insert(QStringLiteral("QTimeEdit"), new STQDateTimeEdit);
-    proxies.insert(QStringLiteral("QTabBar"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QTabWidget"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QToolBox"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QTableView"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QTableWidget"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QDockWidget"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QFileDialog"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QAbstractItemView"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("QStatusBar"), new STWidgetProxy);
-    proxies.insert(QStringLiteral("VCButton"), new STQButton);
-    proxies.insert(QStringLiteral("VCFrequency"), new STVCFrequency);
-    proxies.insert(QStringLiteral("VCScanWidget"), new STWidgetProxy);
+    registerControlProxies(proxies);
+    registerViewProxies(proxies);
 }
 
 STApplicationProxy::~STApplicationProxy()

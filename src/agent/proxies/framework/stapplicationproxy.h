@@ -8,6 +8,12 @@
 class QWidget;
 class STWidgetProxy;
 
+// Class name to proxy object. The framework knows no concrete control: each proxy folder
+// fills its own rows (proxies/controls/controlproxytable.cpp, proxies/views/viewproxytable.cpp).
+using ProxyTable = QHash<QString, STWidgetProxy *>;
+void registerControlProxies(ProxyTable &table);
+void registerViewProxies(ProxyTable &table);
+
 // The proxy registry: one long-lived proxy per supported class name. For each request it
 // walks the widget's class chain to the most derived registered class (or the hinted
 // one), binds that proxy and runs the request's operation on it.
@@ -34,5 +40,5 @@ private:
     // Binds, checks enabled, raises the window and switches flushing on.
     STWidgetProxy *prepareAction(QWidget *widget, const QString &classHint);
 
-    QHash<QString, STWidgetProxy *> proxies;
+    ProxyTable proxies;
 };

@@ -1,0 +1,19 @@
+#include "proxies/framework/stapplicationproxy.h"
+#include "proxies/framework/stwidgetproxy.h"
+
+// The registry rows of the menu and item-view proxies.
+void registerViewProxies(ProxyTable &table)
+{
+    // Menus
+    table.insert(QStringLiteral("QMenu"), new STWidgetProxy);
+    table.insert(QStringLiteral("QMenuBar"), new STWidgetProxy);
+
+    // List and tree views
+    table.insert(QStringLiteral("QListView"), new STWidgetProxy);
+    table.insert(QStringLiteral("QTreeView"), new STWidgetProxy);
+
+    // Tables and any other item view
+    table.insert(QStringLiteral("QTableView"), new STWidgetProxy);
+    table.insert(QStringLiteral("QTableWidget"), new STWidgetProxy);
+    table.insert(QStringLiteral("QAbstractItemView"), new STWidgetProxy);
+}
