@@ -39,6 +39,13 @@ run() { # run <title> <requests file> [environment...]
 
 run "Driving the gallery (${QT_QPA_PLATFORM:-desktop} platform)" "$root/demo/gallery.requests"
 
+# One more run per topic (demo/gallery-<topic>.requests), each against a fresh gallery.
+for topic in "$root"/demo/gallery-*.requests; do
+    [ -e "$topic" ] || continue
+    name=$(basename "$topic" .requests)
+    run "Driving the gallery: ${name#gallery-}" "$topic"
+done
+
 tool=$(mktemp -d)
 trap 'rm -rf "$tool"' EXIT
 "$root/src/host/squish-standin/make-install-tree.sh" "$root/$build" "$tool" >/dev/null
