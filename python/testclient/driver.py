@@ -1,0 +1,223 @@
+"""The test driver's side: a listening socket that agents connect to."""
+
+import os
+import selectors
+import shutil
+import signal
+import socket
+import subprocess
+import tempfile
+import time
+
+from . import errors
+from .app import App
+
+GREETING_PREFIX = b"+client+ "
+
+
+class Connection:
+    """One agent's connection: its greeting, then strictly alternating request and reply.
+
+    Every request and reply is kept in ``transcript`` (a list of (request, reply) text
+    pairs), which the pytest plugin saves when a test fails.
+    """
+
+    def __init__(self, sock, timeout):
+        self.sock = sock
+        self.timeout = timeout
+        self.buffer = b""
+        self.transcript = []
+        self.greeting = None
+        self.closed = False
+
+    def read_line(self, timeout):
+        deadline = time.monotonic() + timeout
+        while b"\n" not in self.buffer:
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise errors.AgentLost("no reply from the agent within %.1f s" % timeout)
+            self.sock.settimeout(remaining)
+            try:
+                chunk = self.sock.recv(65536)
+            except socket.timeout:
+                continue
+            except OSError as error:
+                self.closed = True
+                raise errors.AgentLost("the agent's connection failed: %s" % error) from None
+            if not chunk:
+                self.closed = True
+                raise errors.AgentLost("the agent closed its connection (the application "
+                                       "quit or crashed)")
+            self.buffer += chunk
+        line, _, self.buffer = self.buffer.partition(b"\n")
+        return line
+
+    def request(self, line, timeout=None):
+        """Sends one request line (text, without line feed); returns the raw reply bytes."""
+        if self.closed:
+            raise errors.AgentLost("the agent's connection is closed", line)
+        try:
+            self.sock.sendall(line.encode("utf-8") + b"\n")
+        except OSError as error:
+            self.closed = True
+            raise errors.AgentLost("cannot send to the agent: %s" % error, line) from None
+        try:
+            reply = self.read_line(self.timeout if timeout is None else timeout)
+        except errors.AgentLost as lost:
+            self.transcript.append((line, "(no reply: %s)" % lost.text))
+            lost.request = line
+            # Strict alternation is broken for good once a reply is missing.
+            self.close()
+            raise
+        self.transcript.append((line, reply.decode("utf-8", errors="replace")))
+        return reply
+
+    def close(self):
+        if not self.closed:
+            self.closed = True
+        try:
+            self.sock.close()
+        except OSError:
+            pass
+
+
+def find_launcher():
+    """testclient-run: $TESTCLIENT_RUN, the PATH, or this checkout's build/bin."""
+    named = os.environ.get("TESTCLIENT_RUN")
+    if named:
+        return named
+    found = shutil.which("testclient-run")
+    if found:
+        return found
+    here = os.path.dirname(os.path.abspath(__file__))
+    candidate = os.path.join(here, "..", "..", "build", "bin", "testclient-run")
+    if os.path.exists(candidate):
+        return os.path.normpath(candidate)
+    raise errors.LaunchError("testclient-run not found: build the project (make) or set "
+                             "TESTCLIENT_RUN to its path")
+
+
+class Driver:
+    """Listens on 127.0.0.1:port and accepts agents, known by the pid of their greeting.
+
+    ``timeout`` bounds every reply; a missing reply raises AgentLost and never hangs.
+    """
+
+    def __init__(self, port=4242, timeout=30.0):
+        self.port = port
+        self.timeout = timeout
+        self.server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+        self.server.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+        try:
+            self.server.bind(("127.0.0.1", port))
+        except OSError as error:
+            self.server.close()
+            raise errors.TestClientError("cannot listen on 127.0.0.1:%d: %s "
+                                         "(is another driver running?)" % (port, error))
+        self.server.listen(16)
+        self.apps = {}          # pid -> App, in order of arrival
+        self._unclaimed = []    # Apps accepted but not yet handed out
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def close(self):
+        for app in list(self.apps.values()):
+            app.close()
+        self.server.close()
+
+    def _accept(self, timeout):
+        """Accepts one agent and reads its greeting; None when none came in time."""
+        self.server.settimeout(max(timeout, 0.001))
+        try:
+            sock, _ = self.server.accept()
+        except socket.timeout:
+            return None
+        sock.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        connection = Connection(sock, self.timeout)
+        try:
+            line = connection.read_line(max(timeout, 5.0))
+        except errors.AgentLost:
+            connection.close()
+            return None
+        if not line.startswith(GREETING_PREFIX):
+            connection.close()
+            raise errors.ProtocolError("not a greeting: %r" % line)
+        fields = line.decode("latin-1").split(" ")
+        connection.greeting = line.decode("latin-1")
+        app = App(self, connection, pid=int(fields[2]), hook_version=int(fields[3]),
+                  variant=fields[4] if len(fields) > 4 else "")
+        self.apps[app.pid] = app
+        self._unclaimed.append(app)
+        return app
+
+    def wait_for_app(self, pid=None, timeout=10.0, process=None):
+        """The next agent that greets (or the one of that pid), accepted within timeout."""
+        deadline = time.monotonic() + timeout
+        while True:
+            for app in self._unclaimed:
+                if pid is None or app.pid == pid:
+                    self._unclaimed.remove(app)
+                    return app
+            if process is not None and process.poll() is not None:
+                return None
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise errors.WaitTimeout("no agent%s greeted within %.1f s" % (
+                    "" if pid is None else " of pid %d" % pid, timeout))
+            self._accept(min(remaining, 0.2) if process is not None else remaining)
+
+    def launch(self, argv, headless=True, env=None, xvfb=False, timeout=20.0):
+        """Starts an unmodified Qt 5 application with the agent attached on this port.
+
+        headless: the offscreen platform; xvfb: a private Xvfb server; neither: the
+        caller's display as the environment names it. Returns the App once its greeting
+        arrived, or raises LaunchError with the launcher's one-line reason.
+        """
+        mode = "--xvfb" if xvfb else "--headless" if headless else "--desktop"
+        command = [find_launcher(), "--port", str(self.port), mode, "--"] + list(argv)
+        environment = dict(os.environ)
+        environment.update(env or {})
+        # The application's messages go to a file, never to a pipe nobody drains.
+        log = tempfile.TemporaryFile()
+        process = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL,
+                                   stdout=log, stderr=log, start_new_session=True)
+        process.log = log
+        try:
+            app = self.wait_for_app(timeout=timeout, process=process)
+        except errors.WaitTimeout:
+            stop_process_group(process)
+            raise errors.LaunchError("%s: no agent connected within %.0f s"
+                                     % (argv[0], timeout)) from None
+        if app is None:
+            log.seek(0)
+            reason = log.read().decode("utf-8", errors="replace").strip()
+            log.close()
+            last = reason.splitlines()[-1] if reason else "exited with status %s" % (
+                process.returncode)
+            raise errors.LaunchError(last)
+        app.process = process
+        return app
+
+
+def stop_process_group(process, grace=5.0):
+    """Ends a launched application with its launcher (and its private X server)."""
+    if process.poll() is None:
+        try:
+            os.killpg(process.pid, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+        try:
+            process.wait(grace)
+        except subprocess.TimeoutExpired:
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            process.wait()
+    log = getattr(process, "log", None)
+    if log is not None:
+        log.close()

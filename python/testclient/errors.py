@@ -1,0 +1,83 @@
+"""Exceptions: one class per reply code, all deriving from TestClientError."""
+
+
+class TestClientError(Exception):
+    """A failure reported by the agent or met while talking to it.
+
+    ``code`` is the reply's status ("2" to "8"), ``text`` its message, ``request`` the
+    request line that got it; str() reads like the reply itself.
+    """
+
+    __test__ = False  # not a pytest test class, whatever its name says
+    code = None
+
+    def __init__(self, text, request=None, code=None):
+        super().__init__(text)
+        self.text = text
+        self.request = request
+        if code is not None:
+            self.code = code
+
+    def __str__(self):
+        head = "%s,%s" % (self.code, self.text) if self.code else self.text
+        return head + ("  (request: %s)" % self.request if self.request else "")
+
+
+class WindowNotFound(TestClientError):
+    code = "2"
+
+
+class WindowAmbiguous(TestClientError):
+    code = "3"
+
+
+class WindowNotActive(TestClientError):
+    code = "4"
+
+
+class WidgetNotFound(TestClientError):
+    code = "5"
+
+
+class WidgetNotVisible(TestClientError):
+    code = "6"
+
+
+class WidgetAmbiguous(TestClientError):
+    code = "7"
+
+
+class CommandError(TestClientError):
+    code = "8"
+
+
+class ProtocolError(TestClientError):
+    """A reply that is not a reply line."""
+
+
+class AgentLost(TestClientError):
+    """The agent's connection closed, or no reply came within the timeout."""
+
+
+class LaunchError(TestClientError):
+    """The application could not be started with the agent attached."""
+
+
+class WaitTimeout(TestClientError):
+    """A wait_for_* deadline passed; ``last`` holds the last error seen, if any."""
+
+    def __init__(self, text, last=None):
+        super().__init__(text)
+        self.last = last
+
+
+_BY_CODE = {cls.code: cls for cls in (WindowNotFound, WindowAmbiguous, WindowNotActive,
+                                      WidgetNotFound, WidgetNotVisible, WidgetAmbiguous,
+                                      CommandError)}
+
+
+def error_for(code, text, request):
+    cls = _BY_CODE.get(code)
+    if cls is None:
+        return ProtocolError("unknown reply status %r: %s" % (code, text), request)
+    return cls(text, request)

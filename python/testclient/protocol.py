@@ -1,0 +1,158 @@
+"""The agent's line protocol: request fields, typed values, hex codecs and reply decoding.
+
+A request is a code and comma-separated fields; no field may hold a comma or a line feed.
+Values 1 and 2 of the activate (5), enter (6) and mouse (9) requests travel as typed values
+("s:text", "b:true"/"b:false", "i:digits") whose Latin-1 bytes are hex-encoded.
+
+A reply is a status character, a comma and a payload. Status "0" is success with plain text
+or a typed payload ("b:", "i:", "u:" hex of UTF-8, "r:x1,y1,x2,y2", "x:" hex of an XPM
+image, "l:" entries each opened by a form feed); "?" is the widget-under-cursor record;
+"2" to "8" are errors.
+"""
+
+from collections import namedtuple
+
+from . import errors
+
+FORM_FEED = "\x0c"
+
+
+class Rect(namedtuple("Rect", "left top right bottom")):
+    """A rectangle as the agent reports it: right and bottom are inclusive."""
+
+    __slots__ = ()
+
+    @property
+    def width(self):
+        return self.right - self.left + 1
+
+    @property
+    def height(self):
+        return self.bottom - self.top + 1
+
+    @property
+    def center(self):
+        return (self.left + self.width // 2, self.top + self.height // 2)
+
+
+WindowInfo = namedtuple("WindowInfo", "title class_name modal")
+TreeEntry = namedtuple("TreeEntry", "depth visible class_name object_name")
+
+
+class CursorRecord(namedtuple(
+        "CursorRecord",
+        "class_name listed visible path window_object_name window_title pid hook_version")):
+    """The widget under the mouse cursor, with the address that later requests can use."""
+
+    __slots__ = ()
+
+    @property
+    def window_name(self):
+        """A window name that finds this record's window."""
+        if self.window_object_name:
+            return "Widget:" + self.window_object_name
+        return self.window_title
+
+
+def check_field(text, what):
+    text = str(text)
+    if "," in text or "\n" in text or "\r" in text:
+        raise ValueError("%s %r cannot travel in a request: it holds a comma or a line break"
+                         % (what, text))
+    return text
+
+
+def typed_value(value):
+    """The request notation of a Python value: str, bool, int or None."""
+    if value is None:
+        return ""
+    if isinstance(value, bool):
+        return "b:true" if value else "b:false"
+    if isinstance(value, int):
+        return "i:%d" % value
+    if isinstance(value, str):
+        return "s:" + value
+    raise TypeError("values are str, bool, int or None, not %s" % type(value).__name__)
+
+
+def hex_value(value):
+    """A typed value hex-encoded for fields 4 and 5 of requests 5, 6 and 9."""
+    text = typed_value(value)
+    try:
+        return text.encode("latin-1").hex()
+    except UnicodeEncodeError:
+        raise ValueError("value %r has characters outside Latin-1, which the agent cannot "
+                         "receive" % (value,)) from None
+
+
+def decode_text(data):
+    """Reply text: UTF-8 where it is, Latin-1 (every byte a character) otherwise."""
+    try:
+        return data.decode("utf-8")
+    except UnicodeDecodeError:
+        return data.decode("latin-1")
+
+
+def decode_title_hex(text):
+    # The agent pads each UTF-16 unit to two digits only; titles in Latin-1 decode exactly.
+    try:
+        return bytes.fromhex(text).decode("latin-1")
+    except ValueError:
+        return text
+
+
+def split_reply(line):
+    """(status, payload bytes) of one reply line, or raises ProtocolError."""
+    if len(line) < 2 or line[1:2] != b",":
+        raise errors.ProtocolError("malformed reply %r" % line)
+    return line[0:1].decode("latin-1"), line[2:]
+
+
+def raise_for_status(status, payload, request):
+    if status in ("0", "?"):
+        return
+    raise errors.error_for(status, decode_text(payload), request)
+
+
+def decode_value(payload):
+    """The Python value of a success payload."""
+    kind, rest = payload[:2], payload[2:]
+    if kind == b"b:":
+        return rest == b"true"
+    if kind == b"i:":
+        return int(rest)
+    if kind == b"u:":
+        return bytes.fromhex(rest.decode("ascii")).decode("utf-8", errors="replace")
+    if kind == b"r:":
+        return Rect(*(int(part) for part in rest.split(b",")))
+    if kind == b"x:":
+        return bytes.fromhex(rest.decode("ascii"))
+    if kind == b"l:":
+        return [decode_text(entry) for entry in rest.split(b"\x0c")[1:]]
+    return decode_text(payload)
+
+
+def parse_window_entry(entry):
+    """'Class (M) : "title"' or 'Class : "title"' to a WindowInfo."""
+    head, _, title = entry.partition(' : "')
+    modal = head.endswith(" (M)")
+    if modal:
+        head = head[:-4]
+    return WindowInfo(title[:-1] if title.endswith('"') else title, head, modal)
+
+
+def parse_tree_entry(entry):
+    """'<depth> V|N <class> : "<objectName>"' to a TreeEntry."""
+    depth, visible, rest = entry.split(" ", 2)
+    class_name, _, name = rest.partition(' : "')
+    return TreeEntry(int(depth), visible == "V", class_name,
+                     name[:-1] if name.endswith('"') else name)
+
+
+def parse_cursor_record(payload):
+    fields = payload.split(b",")
+    if len(fields) < 8 or not fields[0]:
+        return None
+    text = [decode_text(f) for f in fields]
+    return CursorRecord(text[0], int(text[1]), int(text[2]), text[3], text[4],
+                        decode_title_hex(text[5]), int(text[6]), int(text[7]))

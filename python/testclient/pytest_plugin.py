@@ -1,0 +1,133 @@
+"""pytest plugin: fixtures tc_driver and tc_app, and evidence of failing tests.
+
+Enable with ``-p testclient.pytest_plugin`` (or install the package: its entry point does
+it). Options: ``--tc-app "program args"`` (or the ini option ``tc_app``), ``--tc-port``
+(default 4242; each pytest-xdist worker adds its index, so parallel workers never share a
+port), ``--tc-xvfb`` (a private Xvfb server per worker instead of the offscreen platform),
+``--tc-artifacts DIR`` (where transcripts and screenshots of failing tests go; by default
+next to the --junitxml report, else ./tc-artifacts).
+"""
+
+import os
+import re
+import shlex
+import subprocess
+
+import pytest
+
+from . import screenshot
+from .driver import Driver
+
+
+def pytest_addoption(parser):
+    group = parser.getgroup("testclient", "TestClient agent")
+    group.addoption("--tc-app", default=None,
+                    help="command line of the application under test")
+    group.addoption("--tc-port", type=int, default=None,
+                    help="driver port (default 4242, plus the xdist worker's index)")
+    group.addoption("--tc-xvfb", action="store_true", default=False,
+                    help="run applications on a private Xvfb server instead of offscreen")
+    group.addoption("--tc-artifacts", default=None,
+                    help="folder for transcripts and screenshots of failing tests")
+    parser.addini("tc_app", "command line of the application under test", default="")
+    parser.addini("tc_port", "driver port", default="4242")
+
+
+def _worker_index(config):
+    worker = os.environ.get("PYTEST_XDIST_WORKER", "")
+    match = re.match(r"gw(\d+)$", worker)
+    return int(match.group(1)) if match else 0
+
+
+class _Xvfb:
+    """A private X server, its display number chosen by the server itself."""
+
+    def __init__(self):
+        read, write = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten",
+             "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            self.process.kill()
+            raise RuntimeError("Xvfb did not start (is the xvfb package installed?)")
+        self.display = ":" + number
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(10)
+
+
+@pytest.fixture(scope="session")
+def tc_xvfb(request):
+    if not request.config.getoption("--tc-xvfb"):
+        yield None
+        return
+    server = _Xvfb()
+    yield server
+    server.stop()
+
+
+@pytest.fixture(scope="session")
+def tc_driver(request):
+    config = request.config
+    base = config.getoption("--tc-port") or int(config.getini("tc_port") or 4242)
+    driver = Driver(port=base + _worker_index(config))
+    yield driver
+    driver.close()
+
+
+@pytest.hookimpl(hookwrapper=True)
+def pytest_runtest_makereport(item, call):
+    outcome = yield
+    report = outcome.get_result()
+    setattr(item, "tc_report_" + report.when, report)
+
+
+def _artifacts_dir(config):
+    chosen = config.getoption("--tc-artifacts")
+    if not chosen:
+        junit = config.getoption("xmlpath", None)
+        chosen = os.path.join(os.path.dirname(os.path.abspath(junit)), "tc-artifacts") \
+            if junit else os.path.join(str(config.rootpath), "tc-artifacts")
+    os.makedirs(chosen, exist_ok=True)
+    return chosen
+
+
+def save_evidence(item, app, xvfb):
+    """Writes the failing test's transcript (and a screenshot under Xvfb); returns paths."""
+    folder = _artifacts_dir(item.config)
+    stem = re.sub(r"[^A-Za-z0-9_.-]+", "_", item.nodeid).strip("_")
+    saved = []
+    transcript = os.path.join(folder, stem + ".transcript.txt")
+    with open(transcript, "w", encoding="utf-8") as out:
+        out.write("# %s, agent pid %d\n" % (item.nodeid, app.pid))
+        for request, reply in app.transcript:
+            out.write(">> %s\n%s\n" % (request, reply))
+    saved.append(transcript)
+    if xvfb is not None:
+        picture = os.path.join(folder, stem + ".png")
+        if screenshot.grab(xvfb.display, picture):
+            saved.append(picture)
+    return saved
+
+
+@pytest.fixture
+def tc_app(request, tc_driver, tc_xvfb):
+    """The application under test, started afresh for each test with the agent attached."""
+    config = request.config
+    command = config.getoption("--tc-app") or config.getini("tc_app")
+    if not command:
+        pytest.fail("no application: give --tc-app or the ini option tc_app")
+    env = {}
+    if tc_xvfb is not None:
+        env = {"DISPLAY": tc_xvfb.display, "QT_QPA_PLATFORM": "xcb"}
+    app = tc_driver.launch(shlex.split(command), headless=tc_xvfb is None, env=env)
+    yield app
+    report = getattr(request.node, "tc_report_call", None)
+    if report is not None and report.failed:
+        for path in save_evidence(request.node, app, tc_xvfb):
+            request.node.add_report_section("teardown", "testclient", "saved " + path)
+    app.close()

@@ -1,0 +1,43 @@
+import os
+import subprocess
+
+import pytest
+
+from testclient import Driver
+
+pytest_plugins = ["pytester"]
+
+HOST = os.environ.get("TESTCLIENT_HOST", "")
+AGENT = os.environ.get("TESTCLIENT_AGENT", "")
+BIN = os.environ.get("TESTCLIENT_BIN", "")
+LAUNCHER = os.path.join(BIN, "testclient-run") if BIN else ""
+
+
+@pytest.fixture
+def driver():
+    with Driver(port=4242, timeout=20) as d:
+        yield d
+
+
+@pytest.fixture
+def gallery(driver):
+    """The gallery host runner, which creates the agent through its host entry point."""
+    if not (HOST and AGENT):
+        pytest.skip("TESTCLIENT_HOST and TESTCLIENT_AGENT name the built host and agent")
+    env = dict(os.environ, QT_QPA_PLATFORM=os.environ.get("QT_QPA_PLATFORM", "offscreen"))
+    host = subprocess.Popen([HOST, "--agent", AGENT], env=env, stderr=subprocess.DEVNULL)
+    try:
+        app = driver.wait_for_app(pid=host.pid, timeout=20)
+        app.host = host
+        yield app
+    finally:
+        host.terminate()
+        host.wait(10)
+
+
+@pytest.fixture
+def launcher(monkeypatch):
+    if not os.path.exists(LAUNCHER):
+        pytest.skip("testclient-run is not built")
+    monkeypatch.setenv("TESTCLIENT_RUN", LAUNCHER)
+    return LAUNCHER

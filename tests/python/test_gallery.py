@@ -1,0 +1,91 @@
+"""The client against the real agent, inside the gallery host."""
+
+import os
+import signal
+import time
+
+import pytest
+
+from testclient import errors
+
+
+def test_greeting_identifies_the_application(gallery):
+    assert gallery.pid == gallery.host.pid
+    assert gallery.hook_version == -1
+    assert gallery.variant.startswith("qt5")
+
+
+def test_windows_and_tree(gallery):
+    main = gallery.wait_for_window("TestClient Gallery")
+    assert ("TestClient Gallery", "GalleryWindow", False) in gallery.windows()
+    tree = main.tree()
+    assert tree[0][:3] == (0, True, "GalleryWindow")
+    assert any(e.object_name == "nameEdit" and e.class_name == "QLineEdit" for e in tree)
+    assert main.check() == "TestClient Gallery"
+
+
+def test_drive_and_read_back(gallery):
+    main = gallery.wait_for_window("TestClient")
+    name = main.widget("nameEdit")
+    assert name.enter("Ada Lovelace") == "QLineEdit"
+    main.widget("greetButton").activate()
+    label = main.widget("greetingLabel")
+    assert label.wait_for_prop("text", "Hello, Ada Lovelace!") == "Hello, Ada Lovelace!"
+    assert name.prop("enabled") is True
+    assert name.prop("maxLength") == 32767
+    rect = name.prop("globalRect")
+    assert rect.width > 0 and rect.height > 0
+    assert "text" in name.props()
+    assert name.props()["text"] == "Ada Lovelace"
+
+
+def test_widget_under_the_cursor_names_an_address_that_works(gallery):
+    main = gallery.wait_for_window("TestClient")
+    main.widget("greetButton").point_at()
+    record = gallery.widget_at_cursor()
+    assert record.class_name == "QPushButton"
+    again = gallery.window(record.window_name).widget(record.path)
+    assert again.prop("objectName") == "greetButton"
+
+
+def test_failures_read_like_the_reply(gallery):
+    main = gallery.wait_for_window("TestClient")
+    with pytest.raises(errors.WidgetNotFound) as missing:
+        main.widget("noSuchWidget").prop("text")
+    assert missing.value.code == "5"
+    assert missing.value.text == "Widget (noSuchWidget) not found"
+    with pytest.raises(errors.WindowNotFound):
+        gallery.window("No such window").tree()
+    with pytest.raises(errors.CommandError) as disabled:
+        main.widget("disabledButton").activate()
+    assert "is disabled" in disabled.value.text
+    with pytest.raises(errors.WaitTimeout) as waited:
+        main.wait_for_widget("stillMissing", timeout=0.2)
+    assert isinstance(waited.value.last, errors.WidgetNotFound)
+
+
+def test_modal_dialog_is_waited_for_and_closed(gallery):
+    main = gallery.wait_for_window("TestClient")
+    main.widget("OpenDialog..._dialog_button").activate()
+    dialog = gallery.wait_for_window("Confirm")
+    with pytest.raises(errors.WindowNotActive):
+        main.check()
+    assert main.check("exists") is None
+    dialog.widget("buttons/Ok_dialog_button").activate()
+    deadline = time.monotonic() + 5
+    while any(w.title == "Confirm" for w in gallery.windows()):
+        assert time.monotonic() < deadline
+        time.sleep(0.02)
+    assert main.check() == "TestClient Gallery"
+
+
+def test_a_lost_agent_raises_at_once(gallery):
+    main = gallery.wait_for_window("TestClient")
+    os.kill(gallery.pid, signal.SIGKILL)
+    gallery.host.wait(10)
+    started = time.monotonic()
+    with pytest.raises(errors.AgentLost):
+        main.tree()
+    with pytest.raises(errors.AgentLost):
+        main.tree()
+    assert time.monotonic() - started < 5

@@ -1,0 +1,49 @@
+"""Launching unmodified applications, and the pytest plugin around it."""
+
+import os
+import pytest
+
+from testclient import errors
+
+EXAMPLES = "/usr/lib/x86_64-linux-gnu/qt5/examples"
+ADDRESS_BOOK = os.path.join(EXAMPLES, "widgets/tutorials/addressbook/part1/part1")
+
+
+def test_launch_drives_an_unmodified_application(driver, launcher):
+    if not os.path.exists(ADDRESS_BOOK):
+        pytest.skip("qtbase5-examples is not installed")
+    app = driver.launch([ADDRESS_BOOK])
+    try:
+        window = app.wait_for_window("Simple Address Book")
+        tree = window.tree()
+        assert any(e.class_name == "QLineEdit" for e in tree)
+    finally:
+        app.close()
+
+
+def test_launch_says_why_no_agent_came(driver, launcher):
+    with pytest.raises(errors.LaunchError) as failed:
+        driver.launch(["/bin/true"], timeout=15)
+    assert failed.value.text  # the launcher's one-line reason
+    assert "\n" not in failed.value.text
+
+
+def test_plugin_saves_the_transcript_of_a_failing_test(pytester, launcher):
+    if not os.path.exists(ADDRESS_BOOK):
+        pytest.skip("qtbase5-examples is not installed")
+    pytester.makepyfile(test_inner="""
+        def test_fails(tc_app):
+            tc_app.window("Simple Address Book").tree()
+            assert False, "on purpose"
+
+        def test_passes(tc_app):
+            assert tc_app.windows()
+    """)
+    result = pytester.runpytest_subprocess(
+        "-p", "testclient.pytest_plugin", "--tc-app", ADDRESS_BOOK, "--tc-port", "4242",
+        "--tc-artifacts", str(pytester.path / "evidence"))
+    result.assert_outcomes(passed=1, failed=1)
+    saved = os.listdir(pytester.path / "evidence")
+    assert saved == ["test_inner.py_test_fails.transcript.txt"]
+    text = (pytester.path / "evidence" / saved[0]).read_text()
+    assert ">> 2,Simple Address Book" in text
