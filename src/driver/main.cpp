@@ -5,15 +5,21 @@
 // In a request, write {hex:TEXT} to send TEXT hex-encoded (the values of the activate,
 // enter and mouse requests travel that way), e.g.  5,Gallery,okButton,,{hex:b:true},
 // Inside {hex:...}, \n stands for a line feed.
-// Lines starting with '#' are comments; an empty input line is skipped.
+// Lines starting with '#' are comments; an empty input line is skipped. Lines starting
+// with ':' are the driver's own commands and never reach the agent (:help lists them).
 
 #include "agentconnection.h"
 #include "driverserver.h"
+#include "lineinput.h"
 #include "replydecoder.h"
+#include "widgetspy.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -35,6 +41,25 @@ QByteArray expandHex(const QString &line)
     return result.toUtf8();
 }
 
+const char helpText[] =
+    "Requests (fields separated by commas; {hex:TEXT} hex-encodes a value):\n"
+    "  1                               list windows\n"
+    "  2,<window>                      widget tree of a window\n"
+    "  3                               the widget under the cursor\n"
+    "  4,<window>,<path>               point at a widget\n"
+    "  5,<window>,<path>,<class>,{hex:VALUE},{hex:VALUE}   activate\n"
+    "  6,<window>,<path>,<class>,{hex:VALUE},               enter a value\n"
+    "  7,<window>,<path>,<class>,<property>,[s:parameter]   read a property\n"
+    "  8,<window>                      check a window\n"
+    "  9,<window>,<path>,<class>,{hex:s:MouseClick:LeftButton:0.5:0.5:},   mouse\n"
+    "  10,<window>,<x>,<y>  11,<window>,<width>,<height>  12,,<trayIconName>\n"
+    "VALUE is s:text, b:true, b:false or i:number. A window is a title prefix or\n"
+    "Widget:<objectName>; a path is names from the window down, an empty element a gap.\n"
+    "Driver commands (never sent to the agent):\n"
+    "  :help   this text\n"
+    "  :spy    every window's widgets with an address that finds each of them\n"
+    "  :quit   end the driver\n";
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -44,8 +69,9 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Drives a TestClient agent: listens on 127.0.0.1:4242, waits for an "
-                       "agent's greeting and sends it request lines."));
+        QStringLiteral("Drives a TestClient agent: listens on 127.0.0.1 (port 4242 unless "
+                       "told otherwise), waits for an agent's greeting and sends it request "
+                       "lines. Type :help for the requests and the driver's own commands."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("script"),
                                  QStringLiteral("File of request lines (default: interactive)."));
@@ -53,67 +79,99 @@ int main(int argc, char *argv[])
                                QStringLiteral("Seconds to wait for the agent and for each reply."),
                                QStringLiteral("seconds"), QStringLiteral("30"));
     QCommandLineOption quiet(QStringLiteral("raw"), QStringLiteral("Print raw replies only."));
+    QCommandLineOption json(QStringLiteral("json"),
+                            QStringLiteral("Print one JSON object per request and reply."));
+    QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port to listen on."),
+                            QStringLiteral("port"), QStringLiteral("4242"));
     QCommandLineOption readyFile(QStringLiteral("ready-file"),
                                  QStringLiteral("Create this file once listening (for scripts)."),
                                  QStringLiteral("path"));
-    parser.addOption(readyFile);
-    parser.addOption(timeout);
-    parser.addOption(quiet);
+    parser.addOptions({readyFile, timeout, quiet, json, port});
     parser.process(app);
 
     const int timeoutMs = parser.value(timeout).toInt() * 1000;
+    const bool jsonOutput = parser.isSet(json);
+    const quint16 portNumber = quint16(parser.value(port).toUInt());
     QTextStream out(stdout);
+    QTextStream err(stderr);
 
     DriverServer server;
-    if (!server.listen()) {
-        QTextStream(stderr) << "cannot listen on 127.0.0.1:4242: " << server.errorString()
-                            << Qt::endl;
+    if (!server.listen(portNumber)) {
+        err << "cannot listen on 127.0.0.1:" << portNumber << ": " << server.errorString()
+            << Qt::endl;
         return 2;
     }
-    out << "listening on 127.0.0.1:4242, waiting for an agent..." << Qt::endl;
+    (jsonOutput ? err : out) << "listening on 127.0.0.1:" << portNumber
+                             << ", waiting for an agent..." << Qt::endl;
     if (parser.isSet(readyFile)) {
         QFile ready(parser.value(readyFile));
         ready.open(QIODevice::WriteOnly);
     }
     AgentConnection *agent = server.waitForAgent(timeoutMs);
     if (!agent) {
-        QTextStream(stderr) << "no agent connected" << Qt::endl;
+        err << "no agent connected" << Qt::endl;
         return 3;
     }
-    out << "greeting: " << agent->greeting() << Qt::endl;
+    if (jsonOutput)
+        out << QJsonDocument(QJsonObject{{QStringLiteral("greeting"),
+                                          QString::fromLatin1(agent->greeting())}})
+                   .toJson(QJsonDocument::Compact)
+            << Qt::endl;
+    else
+        out << "greeting: " << agent->greeting() << Qt::endl;
 
-    QFile input;
+    LineInput input;
     const QStringList args = parser.positionalArguments();
-    const bool interactive = args.isEmpty();
-    if (interactive) {
-        if (!input.open(stdin, QIODevice::ReadOnly))
-            return 2;
-    } else {
-        input.setFileName(args.first());
-        if (!input.open(QIODevice::ReadOnly | QIODevice::Text)) {
-            QTextStream(stderr) << "cannot read " << args.first() << Qt::endl;
-            return 2;
-        }
+    if (args.isEmpty()) {
+        input.openTerminal();
+    } else if (!input.openFile(args.first())) {
+        err << "cannot read " << args.first() << Qt::endl;
+        return 2;
     }
+    const bool interactive = input.isInteractive();
 
     int failures = 0;
-    while (true) {
-        if (interactive) {
-            out << "> " << Qt::flush;
-        }
-        const QByteArray raw = input.readLine();
-        if (raw.isEmpty() && input.atEnd())
-            break;
-        const QString line = QString::fromUtf8(raw).trimmed();
+    QString raw;
+    while (input.readLine(&raw)) {
+        const QString line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
+        const QString word = line.toLower();
+        if (line == QLatin1String(":quit") ||
+            (interactive && (word == QLatin1String("quit") || word == QLatin1String("exit"))))
+            break;
+        if (line == QLatin1String(":help") || (interactive && word == QLatin1String("help"))) {
+            out << helpText << Qt::flush;
+            continue;
+        }
+        if (line == QLatin1String(":spy")) {
+            const QStringList lines = WidgetSpy::spy(agent, timeoutMs);
+            if (jsonOutput)
+                out << QJsonDocument(
+                           QJsonObject{{QStringLiteral("spy"), QJsonArray::fromStringList(lines)}})
+                           .toJson(QJsonDocument::Compact)
+                    << Qt::endl;
+            else
+                out << lines.join('\n') << Qt::endl;
+            continue;
+        }
+        if (line.startsWith(QLatin1Char(':'))) {
+            err << "unknown driver command " << line << " (:help lists them)" << Qt::endl;
+            continue;
+        }
         const QByteArray reply = agent->request(expandHex(line), timeoutMs);
-        if (!interactive)
-            out << ">> " << line << '\n';
-        out << reply << '\n';
-        if (!parser.isSet(quiet))
-            out << "   " << ReplyDecoder::describe(reply).replace('\n', QStringLiteral("\n   "))
-                << '\n';
+        if (jsonOutput) {
+            QJsonObject object = ReplyDecoder::toJson(reply);
+            object.insert(QStringLiteral("request"), line);
+            out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        } else {
+            if (!interactive)
+                out << ">> " << line << '\n';
+            out << reply << '\n';
+            if (!parser.isSet(quiet))
+                out << "   " << ReplyDecoder::describe(reply).replace('\n', QStringLiteral("\n   "))
+                    << '\n';
+        }
         out.flush();
         if (reply.isNull()) {
             ++failures;

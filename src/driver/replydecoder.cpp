@@ -1,5 +1,6 @@
 #include "replydecoder.h"
 
+#include <QJsonArray>
 #include <QList>
 #include <QStringList>
 
@@ -84,6 +85,59 @@ QString describe(const QByteArray &reply)
     if (payload.startsWith("b:") || payload.startsWith("i:"))
         return QStringLiteral("value %1").arg(QString::fromLatin1(payload.mid(2)));
     return QStringLiteral("ok \"%1\"").arg(QString::fromUtf8(payload));
+}
+
+QJsonObject toJson(const QByteArray &reply)
+{
+    QJsonObject json{{QStringLiteral("reply"), QString::fromUtf8(reply)}};
+    if (reply.size() < 2 || reply.at(1) != ',') {
+        json.insert(QStringLiteral("status"), QJsonValue::Null);
+        return json;
+    }
+    const QString status(QLatin1Char(reply.at(0)));
+    const QByteArray payload = reply.mid(2);
+    json.insert(QStringLiteral("status"), status);
+    if (status == QLatin1String("?")) {
+        const QList<QByteArray> f = payload.split(',');
+        if (f.size() >= 8) {
+            json.insert(QStringLiteral("record"),
+                        QJsonObject{{QStringLiteral("className"), QString::fromLatin1(f[0])},
+                                    {QStringLiteral("listed"), f[1].toInt()},
+                                    {QStringLiteral("visible"), f[2].toInt()},
+                                    {QStringLiteral("path"), QString::fromUtf8(f[3])},
+                                    {QStringLiteral("windowObjectName"), QString::fromUtf8(f[4])},
+                                    {QStringLiteral("windowTitle"), decodeTitle(f[5])},
+                                    {QStringLiteral("pid"), f[6].toLongLong()},
+                                    {QStringLiteral("hookVersion"), f[7].toInt()}});
+        }
+        return json;
+    }
+    if (status != QLatin1String("0")) {
+        json.insert(QStringLiteral("message"), QString::fromUtf8(payload));
+        return json;
+    }
+    const QByteArray kind = payload.left(2), rest = payload.mid(2);
+    QJsonValue value = QString::fromUtf8(payload);
+    if (kind == "b:") {
+        value = rest == "true";
+    } else if (kind == "i:") {
+        value = rest.toLongLong();
+    } else if (kind == "u:" || kind == "x:") {
+        value = QString::fromUtf8(QByteArray::fromHex(rest));
+    } else if (kind == "r:") {
+        QJsonArray corners;
+        for (const QByteArray &c : rest.split(','))
+            corners.append(c.toInt());
+        value = corners;
+    } else if (kind == "l:") {
+        QJsonArray entries;
+        const QList<QByteArray> parts = rest.split('\x0c');
+        for (int i = 1; i < parts.size(); ++i)
+            entries.append(QString::fromUtf8(parts.at(i)));
+        value = entries;
+    }
+    json.insert(QStringLiteral("value"), value);
+    return json;
 }
 
 QByteArray hexValue(const QString &typedValue)
