@@ -1,5 +1,6 @@
 #include "proxies/framework/stapplicationproxy.h"
 #include "proxies/framework/stwidgetproxy.h"
+#include "stqabstractitemview.h"
 
 // The registry rows of the menu and item-view proxies.
 void registerViewProxies(ProxyTable &table)
@@ -15,5 +16,5 @@ void registerViewProxies(ProxyTable &table)
     // Tables and any other item view
     table.insert(QStringLiteral("QTableView"), new STWidgetProxy);
     table.insert(QStringLiteral("QTableWidget"), new STWidgetProxy);
-    table.insert(QStringLiteral("QAbstractItemView"), new STWidgetProxy);
+    table.insert(QStringLiteral("QAbstractItemView"), new STQAbstractItemView);
 }
