@@ -1,5 +1,6 @@
 #include "proxies/framework/stapplicationproxy.h"
 #include "proxies/framework/stwidgetproxy.h"
+#include "stqlistview.h"
 
 // The registry rows of the menu and item-view proxies.
 void registerViewProxies(ProxyTable &table)
@@ -9,7 +10,7 @@ void registerViewProxies(ProxyTable &table)
     table.insert(QStringLiteral("QMenuBar"), new STWidgetProxy);
 
     // List and tree views
-    table.insert(QStringLiteral("QListView"), new STWidgetProxy);
+    table.insert(QStringLiteral("QListView"), new STQListView);
     table.insert(QStringLiteral("QTreeView"), new STWidgetProxy);
 
     // Tables and any other item view
