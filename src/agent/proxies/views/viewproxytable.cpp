@@ -1,6 +1,7 @@
 #include "proxies/framework/stapplicationproxy.h"
 #include "proxies/framework/stwidgetproxy.h"
 #include "stqabstractitemview.h"
+#include "stqlistview.h"
 
 // The registry rows of the menu and item-view proxies.
 void registerViewProxies(ProxyTable &table)
@@ -10,7 +11,7 @@ void registerViewProxies(ProxyTable &table)
     table.insert(QStringLiteral("QMenuBar"), new STWidgetProxy);
 
     // List and tree views
-    table.insert(QStringLiteral("QListView"), new STWidgetProxy);
+    table.insert(QStringLiteral("QListView"), new STQListView);
     table.insert(QStringLiteral("QTreeView"), new STWidgetProxy);
 
     // Tables and any other item view
