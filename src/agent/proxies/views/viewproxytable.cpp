@@ -2,6 +2,7 @@
 #include "proxies/framework/stwidgetproxy.h"
 #include "stqabstractitemview.h"
 #include "stqlistview.h"
+#include "stqtable.h"
 
 // The registry rows of the menu and item-view proxies.
 void registerViewProxies(ProxyTable &table)
@@ -15,7 +16,7 @@ void registerViewProxies(ProxyTable &table)
     table.insert(QStringLiteral("QTreeView"), new STWidgetProxy);
 
     // Tables and any other item view
-    table.insert(QStringLiteral("QTableView"), new STWidgetProxy);
-    table.insert(QStringLiteral("QTableWidget"), new STWidgetProxy);
+    table.insert(QStringLiteral("QTableView"), new STQTable);
+    table.insert(QStringLiteral("QTableWidget"), new STQTable);
     table.insert(QStringLiteral("QAbstractItemView"), new STQAbstractItemView);
 }
