@@ -1,5 +1,8 @@
 #include "proxies/framework/stapplicationproxy.h"
 #include "proxies/framework/stwidgetproxy.h"
+#include "stqabstractitemview.h"
+#include "stqlistview.h"
+#include "stqtable.h"
 
 // The registry rows of the menu and item-view proxies.
 void registerViewProxies(ProxyTable &table)
@@ -9,11 +12,11 @@ void registerViewProxies(ProxyTable &table)
     table.insert(QStringLiteral("QMenuBar"), new STWidgetProxy);
 
     // List and tree views
-    table.insert(QStringLiteral("QListView"), new STWidgetProxy);
+    table.insert(QStringLiteral("QListView"), new STQListView);
     table.insert(QStringLiteral("QTreeView"), new STWidgetProxy);
 
     // Tables and any other item view
-    table.insert(QStringLiteral("QTableView"), new STWidgetProxy);
-    table.insert(QStringLiteral("QTableWidget"), new STWidgetProxy);
-    table.insert(QStringLiteral("QAbstractItemView"), new STWidgetProxy);
+    table.insert(QStringLiteral("QTableView"), new STQTable);
+    table.insert(QStringLiteral("QTableWidget"), new STQTable);
+    table.insert(QStringLiteral("QAbstractItemView"), new STQAbstractItemView);
 }

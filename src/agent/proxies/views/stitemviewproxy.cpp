@@ -1,0 +1,156 @@
+#include "stitemviewproxy.h"
+
+#include "proxies/framework/sterror.h"
+
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QStringListModel>
+
+namespace {
+
+const char CurrentItemNotVisible[] = "Current item not visible";
+const char KeyTooLong[] = "terminating key is more than one character";
+const char LineEditValidateError[] = "enter, QLineEdit validate error\n";
+const char SpinBoxValidateError[] = "enter, QAbstractSpinBox validate error\n";
+const char InvalidStringValue[] = "Invalid string value";
+const char ButtonNotSupported[] = "Mouse button not supported";
+const char ModifierNotSupported[] = "Mouse modifier not supported";
+const char InvalidMouseCommand[] = "Invalid mouse command";
+
+// "type:button:x:y:modifier"; the position fields are not read.
+enum ItemMouseField { TypeField, ButtonField, ModifierField = 4, ItemMouseFieldCount };
+
+} // namespace
+
+QAbstractItemModel *STItemViewProxy::modelOf(const QAbstractItemView *view)
+{
+    static QStringListModel empty;
+    QAbstractItemModel *model = view->model();
+    return model ? model : &empty;
+}
+
+QRect STItemViewProxy::itemRect(const QAbstractItemView *view, const QModelIndex &index)
+{
+    if (!index.isValid())
+        return QRect();
+    return view->visualRect(index) & view->viewport()->rect();
+}
+
+QPoint STItemViewProxy::itemMousePoint(const QAbstractItemView *view, const QModelIndex &index,
+                                       bool refuseInvisible)
+{
+    QRect target = view->viewport()->rect();
+    if (index.isValid()) {
+        target = itemRect(view, index);
+        if (refuseInvisible && target.isEmpty())
+            raiseError(CurrentItemNotVisible);
+    }
+    return view->viewport()->mapToGlobal(target.center());
+}
+
+bool STItemViewProxy::pressUntil(int key, Qt::KeyboardModifiers modifiers, int limit,
+                                 const std::function<bool()> &reached)
+{
+    for (int press = 0; press < limit; ++press) {
+        keyClick(key, modifiers);
+        if (reached())
+            return true;
+    }
+    return false;
+}
+
+QChar STItemViewProxy::terminatingKey(const QVariant &key)
+{
+    if (!key.isValid())
+        return QChar();
+    if (key.type() != QVariant::String)
+        typeError("string");
+    const QString text = key.toString();
+    if (text.size() > 1)
+        raiseError(KeyTooLong);
+    return text.isEmpty() ? QChar() : text.at(0);
+}
+
+void STItemViewProxy::sendTerminatingKey(QChar key)
+{
+    if (key.isNull())
+        return;
+    // The key may close the view's window; the reply must go out first.
+    flushEvents = false;
+    charClick(key);
+}
+
+void STItemViewProxy::editCurrentItem(const QString &text)
+{
+    keyClick(Qt::Key_F2);
+    QApplication::clipboard()->setText(text, QClipboard::Clipboard);
+    // Pasting over a selection of the whole text lets a validator or mask judge the new
+    // text as a whole, where typing would pass through refused intermediate texts.
+    keyClick(Qt::Key_End);
+    keyClick(Qt::Key_Home, Qt::ShiftModifier);
+    keyClick(Qt::Key_V, Qt::ControlModifier);
+
+    // Only an editor that holds the focus is the one that was opened; any other focus
+    // widget (the view itself, when it has no editor for the item) is not judged.
+    QWidget *editor = QApplication::focusWidget();
+    if (editor && editor == checkedWidget()->focusWidget()) {
+        if (auto *lineEdit = qobject_cast<QLineEdit *>(editor)) {
+            if (lineEdit->text() != text)
+                raiseError(LineEditValidateError);
+        } else if (auto *spinBox = qobject_cast<QAbstractSpinBox *>(editor)) {
+            if (spinBox->text() != text)
+                raiseError(SpinBoxValidateError);
+        }
+    }
+
+    flushEvents = false;
+    keyClick(Qt::Key_Return);
+}
+
+void STItemViewProxy::itemMouseCommand(const QString &command, const QPoint &globalPos)
+{
+    // The whole command is queued and handled after the reply.
+    flushEvents = false;
+
+    const QStringList fields = command.split(QLatin1Char(':'));
+    if (fields.size() != ItemMouseFieldCount)
+        raiseError(InvalidStringValue);
+
+    Qt::MouseButton button = Qt::NoButton;
+    const QString &buttonName = fields.at(ButtonField);
+    if (buttonName == QLatin1String("LeftButton"))
+        button = Qt::LeftButton;
+    else if (buttonName == QLatin1String("RightButton"))
+        button = Qt::RightButton;
+    else
+        raiseError(ButtonNotSupported);
+
+    Qt::KeyboardModifiers modifiers;
+    const QString &modifierName = fields.at(ModifierField);
+    if (modifierName == QLatin1String("ShiftModifier"))
+        modifiers = Qt::ShiftModifier;
+    else if (modifierName == QLatin1String("ControlModifier"))
+        modifiers = Qt::ControlModifier;
+    else if (modifierName == QLatin1String("AltModifier"))
+        modifiers = Qt::AltModifier;
+    else if (!modifierName.isEmpty())
+        raiseError(ModifierNotSupported);
+
+    const QString &type = fields.at(TypeField);
+    if (type == QLatin1String("MousePress")) {
+        mouseMove(globalPos);
+        mousePress(button, modifiers);
+    } else if (type == QLatin1String("MouseRelease")) {
+        mouseMove(globalPos);
+        mouseRelease(button, modifiers);
+    } else if (type == QLatin1String("MouseClick")) {
+        mouseClick(globalPos, button, modifiers);
+    } else if (type == QLatin1String("MouseDoubleClick")) {
+        mouseDoubleClick(globalPos, button, modifiers);
+    } else {
+        raiseError(InvalidMouseCommand);
+    }
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "proxies/framework/stwidgetproxy.h"
+
+#include <QModelIndex>
+#include <QRect>
+
+#include <functional>
+
+class QAbstractItemModel;
+class QAbstractItemView;
+
+// Base of the proxies of item views (lists, trees, tables) that work on the current item
+// by keyboard. It holds what those views are driven with alike, so each proxy only decides
+// which item to reach and how:
+//
+//  - itemRect / itemMousePoint: where an item lies in the viewport, and where a mouse
+//    command at it aims;
+//  - pressUntil: a navigation key pressed until the view reaches the wanted place, with a
+//    bound so that a place the keyboard cannot reach still ends the request;
+//  - terminatingKey / sendTerminatingKey: the optional one-character key that finishes an
+//    activate;
+//  - editCurrentItem: replacing the current item's text through the view's editor (F2,
+//    paste from the clipboard, Return), with the check that the editor took the text;
+//  - itemMouseCommand: the five-field mouse command "type:button:x:y:modifier" at a
+//    point, where x and y are not read.
+//
+// Messages that scripts compare and that these helpers raise are listed in the source.
+class STItemViewProxy : public STWidgetProxy
+{
+protected:
+    // The view's model, or an empty one when the view has none, so that callers need no
+    // null checks: a view without a model simply has no items.
+    static QAbstractItemModel *modelOf(const QAbstractItemView *view);
+
+    // The visible part of an item: its visual rectangle cut to the viewport, in viewport
+    // coordinates. Empty when the item is scrolled out; QRect() for an invalid index.
+    static QRect itemRect(const QAbstractItemView *view, const QModelIndex &index);
+
+    // The global point a mouse command at an item aims at: the centre of the item's visible
+    // part, or of the whole viewport when the index is invalid. With refuseInvisible, an
+    // item scrolled out of the viewport is refused ("Current item not visible"); otherwise
+    // its empty rectangle is taken as it is.
+    static QPoint itemMousePoint(const QAbstractItemView *view, const QModelIndex &index,
+                                 bool refuseInvisible);
+
+    // Presses key (with modifiers) at most limit times, asking reached() after each press,
+    // and stops as soon as it says yes. Returns whether it did; running out of presses is
+    // not an error. Each press is flushed, so reached() sees the view's new state.
+    bool pressUntil(int key, Qt::KeyboardModifiers modifiers, int limit,
+                    const std::function<bool()> &reached);
+
+    // The terminating key argument of activate: null when absent or empty, else its one
+    // character. Not a string is a type error ("string"); a longer string is refused
+    // ("terminating key is more than one character").
+    QChar terminatingKey(const QVariant &key);
+    // The final step of an activate: the key as a character press and release, posted
+    // after the reply (flushing switched off for the rest of the request). A null key
+    // sends nothing.
+    void sendTerminatingKey(QChar key);
+
+    // Replaces the current item's text through the bound view's editor: F2 opens it, the
+    // text goes to the clipboard (its old content is lost) and is pasted over the editor's
+    // whole text, and Return commits it after the reply. A line-edit or spin-box editor that
+    // does not show the text then (a validator or mask refused it) is an error
+    // ("enter, QLineEdit validate error\n", "enter, QAbstractSpinBox validate error\n"), and
+    // the editor stays open. The caller has made the wanted item current.
+    void editCurrentItem(const QString &text);
+
+    // Carries out "type:button:x:y:modifier" at a global point: types MousePress,
+    // MouseRelease, MouseClick, MouseDoubleClick; buttons LeftButton, RightButton; modifiers
+    // ShiftModifier, ControlModifier, AltModifier or none. Nothing is flushed from here on.
+    void itemMouseCommand(const QString &command, const QPoint &globalPos);
+};

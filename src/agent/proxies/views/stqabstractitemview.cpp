@@ -1,0 +1,238 @@
+#include "stqabstractitemview.h"
+
+#include "proxies/framework/sterror.h"
+
+#include <QAbstractItemView>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QRegExp>
+#include <QTableView>
+#include <QTreeView>
+
+namespace {
+
+const char InvalidWidget[] = "Invalid Widget";
+const char PathSyntaxError[] = "Syntax error in path";
+const char InvalidRow[] = "Invalid row: %1";
+const char InvalidColumn[] = "Invalid column: %1";
+const char RowOutOfRange[] = "Row %i is out of range (0..%i)";
+const char ColumnOutOfRange[] = "Column %i is out of range (0..%i)";
+const char PathNotFound[] = "Path not found";
+const char NotATreeView[] = "Not a QTreeView";
+const char NoHorizontalHeader[] = "View does not have a horizontal header.";
+const char NoVerticalHeader[] = "View does not have a vertical header.";
+
+// "Invalid row: Total": the text comes from the request and is put in verbatim.
+[[noreturn]] void raiseWithText(const char *format, const QString &text)
+{
+    raiseMessage(QString::fromLatin1(format).arg(text).toLatin1());
+}
+
+// The 0-based section that a field names: a number always counts from 1 (even where a
+// header reads like a number) and is handed back unchecked; any other text names the
+// first of count sections whose header text equals it. False when no header matches.
+bool findSection(const QAbstractItemModel *model, Qt::Orientation orientation, int count,
+                 const QString &field, int *section)
+{
+    bool isNumber = false;
+    const int number = field.toInt(&isNumber, 10);
+    if (isNumber) {
+        // Counted in unsigned so that the smallest int wraps instead of overflowing.
+        *section = int(unsigned(number) - 1u);
+        return true;
+    }
+    for (int candidate = 0; candidate < count; ++candidate) {
+        if (model->headerData(candidate, orientation, Qt::DisplayRole).toString() == field) {
+            *section = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The selection commands of activate; any other word changes no selection.
+struct SelectionCommand
+{
+    const char *name;
+    QItemSelectionModel::SelectionFlag flag;
+};
+const SelectionCommand SelectionCommands[] = {
+    {"Select", QItemSelectionModel::Select},
+    {"Deselect", QItemSelectionModel::Deselect},
+    {"Toggle", QItemSelectionModel::Toggle},
+    {"ClearAndSelect", QItemSelectionModel::ClearAndSelect},
+    {"Clear", QItemSelectionModel::Clear},
+};
+const char ScrollOnly[] = "ScrollTo";
+
+} // namespace
+
+QAbstractItemView *STQAbstractItemView::checkedView()
+{
+    auto *view = qobject_cast<QAbstractItemView *>(checkedWidget());
+    if (!view || !view->model())
+        raiseError(InvalidWidget);
+    return view;
+}
+
+QModelIndex STQAbstractItemView::resolveModelIndexPath(const QString &path)
+{
+    if (path.isEmpty())
+        return QModelIndex();
+    const QAbstractItemModel *model = checkedView()->model();
+
+    QModelIndex index;
+    const QStringList elements = path.split(QLatin1Char('/'));
+    for (const QString &element : elements) {
+        const QStringList fields = element.split(QLatin1Char(';'));
+        if (fields.size() > 2)
+            raiseError(PathSyntaxError);
+        // Header data does not depend on the parent, but the sections searched are those
+        // of the level being entered.
+        const int rowCount = model->rowCount(index);
+        const int columnCount = model->columnCount(index);
+
+        int row = 0;
+        if (!findSection(model, Qt::Vertical, rowCount, fields.at(0), &row))
+            raiseWithText(InvalidRow, fields.at(0));
+        int column = 0;
+        if (fields.size() == 2 &&
+            !findSection(model, Qt::Horizontal, columnCount, fields.at(1), &column))
+            raiseWithText(InvalidColumn, fields.at(1));
+        if (row < 0 || row >= rowCount)
+            raiseError(RowOutOfRange, row + 1, rowCount);
+        if (column < 0 || column >= columnCount)
+            raiseError(ColumnOutOfRange, column + 1, columnCount);
+
+        index = model->index(row, column, index);
+        if (!index.isValid())
+            raiseError(PathNotFound);
+    }
+    return index;
+}
+
+void STQAbstractItemView::activate(const QVariant &first, const QVariant &second)
+{
+    QAbstractItemView *view = checkedView();
+    const QModelIndex index = resolveModelIndexPath(first.toString());
+    // A tree view expands the item's parents on the way.
+    view->scrollTo(index, QAbstractItemView::EnsureVisible);
+
+    const QString command = second.toString();
+    if (command == QLatin1String(ScrollOnly))
+        return;
+    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::NoUpdate;
+    for (const SelectionCommand &candidate : SelectionCommands) {
+        if (command == QLatin1String(candidate.name)) {
+            flags = candidate.flag;
+            break;
+        }
+    }
+    if (view->selectionBehavior() == QAbstractItemView::SelectRows)
+        flags |= QItemSelectionModel::Rows;
+    else if (view->selectionBehavior() == QAbstractItemView::SelectColumns)
+        flags |= QItemSelectionModel::Columns;
+    // The root with "Clear" clears the whole selection. Current index and focus stay.
+    if (QItemSelectionModel *selection = view->selectionModel())
+        selection->select(index, flags);
+}
+
+QStringList STQAbstractItemView::pseudoPropertyNames()
+{
+    return {QStringLiteral("columnCount"),    QStringLiteral("rowCount"),
+            QStringLiteral("itemIsSelected"), QStringLiteral("itemIsExpanded"),
+            QStringLiteral("itemData"),       QStringLiteral("itemPosition")};
+}
+
+bool STQAbstractItemView::parseHeaderSpecification(QAbstractItemView *view, const QString &text,
+                                                   HeaderSection *header)
+{
+    QRegExp specification(QStringLiteral("(V|H|v|h):(.+)"));
+    if (!specification.exactMatch(text))
+        return false;
+    const QString name = specification.cap(2);
+    const QAbstractItemModel *model = view->model();
+    if (specification.cap(1).compare(QLatin1String("v"), Qt::CaseInsensitive) == 0) {
+        header->orientation = Qt::Vertical;
+        const int count = model->rowCount();
+        if (!findSection(model, Qt::Vertical, count, name, &header->section) ||
+            header->section < 0 || header->section >= count)
+            raiseWithText(InvalidRow, name);
+    } else {
+        header->orientation = Qt::Horizontal;
+        const int count = model->columnCount();
+        if (!findSection(model, Qt::Horizontal, count, name, &header->section) ||
+            header->section < 0 || header->section >= count)
+            raiseWithText(InvalidColumn, name);
+    }
+    return true;
+}
+
+QRect STQAbstractItemView::headerSectionRect(QAbstractItemView *view, const HeaderSection &header)
+{
+    QHeaderView *headerView = nullptr;
+    if (header.orientation == Qt::Horizontal) {
+        if (auto *tree = qobject_cast<QTreeView *>(view))
+            headerView = tree->header();
+        else if (auto *table = qobject_cast<QTableView *>(view))
+            headerView = table->horizontalHeader();
+        if (!headerView)
+            raiseError(NoHorizontalHeader);
+        const int left = headerView->sectionViewportPosition(header.section);
+        return QRect(QPoint(left, 0), QPoint(left + headerView->sectionSize(header.section) - 1,
+                                             headerView->height() - 1));
+    }
+    if (auto *table = qobject_cast<QTableView *>(view))
+        headerView = table->verticalHeader();
+    if (!headerView)
+        raiseError(NoVerticalHeader);
+    const int top = headerView->sectionViewportPosition(header.section);
+    return QRect(QPoint(0, top), QPoint(headerView->width() - 1,
+                                        top + headerView->sectionSize(header.section) - 1));
+}
+
+QVariant STQAbstractItemView::pseudoProperty(const char *name, const QVariant &parameter)
+{
+    QAbstractItemView *view = checkedView();
+    const QAbstractItemModel *model = view->model();
+    const QString argument = parameter.toString();
+
+    HeaderSection header;
+    const bool isHeader = parseHeaderSpecification(view, argument, &header);
+    // A header specification or an empty argument both stand for the root here.
+    const QModelIndex index = isHeader ? QModelIndex() : resolveModelIndexPath(argument);
+    const bool isItem = index.isValid();
+
+    const QByteArray property(name);
+    if (property == "columnCount")
+        return model->columnCount(index);
+    if (property == "rowCount")
+        return model->rowCount(index);
+    if (property == "itemIsSelected")
+        return isItem && view->selectionModel() && view->selectionModel()->isSelected(index);
+    if (property == "itemIsExpanded") {
+        auto *tree = qobject_cast<QTreeView *>(view);
+        if (!tree)
+            raiseError(NotATreeView);
+        return tree->isExpanded(index);
+    }
+    if (property == "itemData") {
+        if (isHeader)
+            return model->headerData(header.section, header.orientation, Qt::DisplayRole);
+        return isItem ? model->data(index, Qt::DisplayRole) : QVariant();
+    }
+    if (property == "itemPosition") {
+        QRect rect;
+        if (isHeader)
+            rect = headerSectionRect(view, header);
+        else if (isItem)
+            rect = view->visualRect(index).translated(view->viewport()->pos());
+        if (rect.isEmpty())
+            return QString();
+        // The centre as fractions of the view, in the form of a mouse command's x and y.
+        const double fx = (rect.left() + rect.right()) * 0.5 / view->width();
+        const double fy = (rect.top() + rect.bottom()) * 0.5 / view->height();
+        return QStringLiteral("%1;%2").arg(fx).arg(fy);
+    }
+    return QVariant();
+}

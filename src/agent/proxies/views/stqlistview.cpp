@@ -1,0 +1,191 @@
+#include "stqlistview.h"
+
+#include "proxies/framework/sterror.h"
+
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QListWidget>
+
+namespace {
+
+const char UnknownItem[] = "activate, QListView unknown item %s";
+const char InvalidIndex[] = "activate, QListView invalid index %d";
+const char NoFocus[] = "Oops, can not set the focus to the list view";
+const char NoCurrentItem[] = "No item is current";
+const char NotCheckable[] = "Current item is not checkable";
+const char NotEditable[] = "Item is not editable";
+const char MissingItem[] = "Missing item";
+
+// Enough presses to cross every row a few times over, whatever the layout; a row the
+// keyboard cannot reach (a hidden one, say) ends the walk here.
+constexpr int PressesPerRow = 5;
+
+int currentRow(const QAbstractItemView *view)
+{
+    const QModelIndex current = view->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+} // namespace
+
+QListView *STQListView::listView()
+{
+    return static_cast<QListView *>(checkedWidget("QListView"));
+}
+
+QModelIndex STQListView::rowIndex(const QListView *view, int row)
+{
+    return modelOf(view)->index(row, view->modelColumn(), view->rootIndex());
+}
+
+int STQListView::findRow(const QListView *view, const QString &text)
+{
+    const int rows = modelOf(view)->rowCount(view->rootIndex());
+    for (int row = 0; row < rows; ++row) {
+        if (!view->isRowHidden(row) && rowIndex(view, row).data().toString() == text)
+            return row;
+    }
+    return -1;
+}
+
+bool STQListView::navigateToRow(int row)
+{
+    QListView *view = listView();
+    view->activateWindow();
+    view->setFocus(Qt::OtherFocusReason);
+    // Up also gives the view a current item when it had none.
+    keyClick(Qt::Key_Up);
+    flush();
+    view = listView();
+    if (!view->hasFocus())
+        raiseError(NoFocus);
+
+    const int current = currentRow(view);
+    if (current == row)
+        return false;
+    const int limit = PressesPerRow * modelOf(view)->rowCount(view->rootIndex());
+    pressUntil(row > current ? Qt::Key_Down : Qt::Key_Up, Qt::NoModifier, limit,
+               [this, row] { return currentRow(listView()) == row; });
+    return true;
+}
+
+void STQListView::activate(const QVariant &first, const QVariant &second)
+{
+    if (first.type() != QVariant::String && first.type() != QVariant::Int)
+        typeError("String, int");
+    const QChar key = terminatingKey(second);
+
+    QListView *view = listView();
+    int row;
+    if (first.type() == QVariant::String) {
+        row = findRow(view, first.toString());
+        if (row < 0)
+            raiseError(UnknownItem, first.toString().toLatin1().constData());
+    } else {
+        row = first.toInt();
+        if (row < 0 || row >= modelOf(view)->rowCount(view->rootIndex()))
+            raiseError(InvalidIndex, row);
+    }
+
+    // The item was current already: a terminating key would act on a choice not made now.
+    if (!navigateToRow(row))
+        return;
+    sendTerminatingKey(key);
+}
+
+void STQListView::enter(const QVariant &value)
+{
+    const bool check = value.type() == QVariant::Bool;
+    if (!check && value.type() != QVariant::String)
+        typeError("bool string");
+
+    const QModelIndex current = listView()->currentIndex();
+    if (!current.isValid())
+        raiseError(NoCurrentItem);
+    const int row = current.row();
+    const Qt::ItemFlags flags = current.flags();
+    if (check) {
+        if (!(flags & Qt::ItemIsUserCheckable))
+            raiseError(NotCheckable);
+        const QVariant state = current.data(Qt::CheckStateRole);
+        const Qt::CheckState wanted = value.toBool() ? Qt::Checked : Qt::Unchecked;
+        if (state.isValid() && state.toInt() == wanted)
+            return;
+    } else if (!(flags & Qt::ItemIsEditable)) {
+        raiseError(NotEditable);
+    }
+
+    // Navigation starts with an Up press, which moves away from the item; bring it back.
+    navigateToRow(row);
+    if (check) {
+        flushEvents = false;
+        keyClick(Qt::Key_Space);
+    } else {
+        editCurrentItem(value.toString());
+    }
+}
+
+void STQListView::mouse(const QVariant &command)
+{
+    if (command.type() != QVariant::String)
+        typeError("string");
+    const QListView *view = listView();
+    itemMouseCommand(command.toString(), itemMousePoint(view, view->currentIndex(), true));
+}
+
+QStringList STQListView::pseudoPropertyNames()
+{
+    return {QStringLiteral("rowCount"),         QStringLiteral("itemList"),
+            QStringLiteral("currentItemRect"),  QStringLiteral("itemIsEnabled"),
+            QStringLiteral("itemIsSelectable"), QStringLiteral("itemIsSelected"),
+            QStringLiteral("itemIsCheckable"),  QStringLiteral("itemIsChecked")};
+}
+
+QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter)
+{
+    const QListView *view = listView();
+    const QAbstractItemModel *model = modelOf(view);
+    const QByteArray property(name);
+
+    if (property == "rowCount") {
+        if (const auto *list = qobject_cast<const QListWidget *>(view))
+            return list->count();
+        return model->rowCount(view->rootIndex());
+    }
+    if (property == "itemList") {
+        QStringList texts;
+        const int rows = model->rowCount(view->rootIndex());
+        for (int row = 0; row < rows; ++row) {
+            if (!view->isRowHidden(row))
+                texts.append(rowIndex(view, row).data().toString());
+        }
+        return texts;
+    }
+    if (property == "currentItemRect")
+        return itemRect(view, view->currentIndex());
+    if (!property.startsWith("item"))
+        return QVariant();
+
+    if (!parameter.isValid())
+        typeError("string");
+    const QString text = parameter.toString();
+    if (text.isEmpty())
+        raiseError(MissingItem);
+    const int row = findRow(view, text);
+    if (row < 0)
+        raiseError(UnknownItem, text.toLatin1().constData());
+    const QModelIndex item = rowIndex(view, row);
+    const Qt::ItemFlags flags = item.flags();
+
+    if (property == "itemIsEnabled")
+        return bool(flags & Qt::ItemIsEnabled);
+    if (property == "itemIsSelectable")
+        return bool(flags & Qt::ItemIsSelectable);
+    if (property == "itemIsSelected")
+        return view->selectionModel() && view->selectionModel()->isSelected(item);
+    if (property == "itemIsCheckable")
+        return bool(flags & Qt::ItemIsUserCheckable);
+    if (property == "itemIsChecked")
+        return item.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    return QVariant();
+}

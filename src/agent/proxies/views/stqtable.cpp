@@ -1,0 +1,255 @@
+#include "stqtable.h"
+
+#include "proxies/framework/sterror.h"
+
+#include <QTableView>
+#include <QTableWidget>
+
+namespace {
+
+const char MissingItemCell[] = "Missing item cell";
+const char CellSyntaxError[] = "Syntax Error, format \"%r:%c\" expected";
+const char FocusRefused[] = "Oops, cant set the focus to the table";
+const char TableNotEnabled[] = "table is not enabled";
+const char InvalidInteger[] = "Invalid integer";
+
+// The messages of one direction of the table.
+struct AxisMessages
+{
+    const char *sameName;         // two sections carry the name
+    const char *notFound;         // neither a header text nor a number
+    const char *outOfRange;       // a cell's number beyond the sections
+    const char *hidden;           // navigation or header text of a hidden section
+    const char *missingNumber;    // header text without a number
+    const char *headerOutOfRange; // header text of a number beyond the sections
+};
+const AxisMessages RowMessages = {"Same row name at row %d and %d",
+                                  "Row %s not found",
+                                  "Invalid row %d is out of range [1, %d]",
+                                  "row %d is hidden",
+                                  "Missing row number",
+                                  "Invalid row %d is out of range [1, %d]"};
+const AxisMessages ColumnMessages = {"Same column name at column %d and %d",
+                                     "Column %s not found",
+                                     "Invalid column %d is out of range [1, %d]",
+                                     "column %d is hidden",
+                                     "Missing column number",
+                                     "Invalid col %d is out of range [1, %d]"};
+
+const AxisMessages &messagesOf(Qt::Orientation axis)
+{
+    return axis == Qt::Vertical ? RowMessages : ColumnMessages;
+}
+
+// Rows are the vertical header's sections, columns the horizontal one's.
+int sectionCount(const QAbstractItemModel *model, Qt::Orientation axis)
+{
+    return axis == Qt::Vertical ? model->rowCount() : model->columnCount();
+}
+
+bool isSectionHidden(const QTableView *table, Qt::Orientation axis, int section)
+{
+    return axis == Qt::Vertical ? table->isRowHidden(section) : table->isColumnHidden(section);
+}
+
+} // namespace
+
+QTableView *STQTable::table()
+{
+    return static_cast<QTableView *>(checkedWidget("QTableView"));
+}
+
+int STQTable::resolveSection(Qt::Orientation axis, const QString &field, bool skipHidden)
+{
+    QTableView *view = table();
+    const QAbstractItemModel *model = modelOf(view);
+    const AxisMessages &messages = messagesOf(axis);
+    const int count = sectionCount(model, axis);
+
+    // Every header is compared, so that a name used twice is refused wherever it stands.
+    int match = 0;
+    for (int section = 0; section < count; ++section) {
+        if (skipHidden && isSectionHidden(view, axis, section))
+            continue;
+        if (model->headerData(section, axis, Qt::DisplayRole).toString() != field)
+            continue;
+        if (match)
+            raiseError(messages.sameName, match, section + 1);
+        match = section + 1;
+    }
+
+    int number = match;
+    if (!match) {
+        bool isNumber = false;
+        number = field.toInt(&isNumber, 10);
+        if (!isNumber)
+            raiseError(messages.notFound, field.toLatin1().constData());
+    }
+    if (number < 1 || number > count)
+        raiseError(messages.outOfRange, number, count);
+    return number;
+}
+
+QPoint STQTable::resolveTableCell(const QVariant &cell, bool skipHidden)
+{
+    if (!cell.isValid())
+        raiseError(MissingItemCell);
+    if (cell.type() != QVariant::String)
+        typeError("string");
+    const QString text = cell.toString();
+    // The message shows "%r:%c" literally, so it must not pass through a format.
+    if (!text.contains(QLatin1Char(':')))
+        raiseMessage(CellSyntaxError);
+    // Further fields are ignored.
+    const QStringList fields = text.split(QLatin1Char(':'));
+    const int row = resolveSection(Qt::Vertical, fields.at(0), skipHidden);
+    const int column = resolveSection(Qt::Horizontal, fields.at(1), skipHidden);
+    return QPoint(column, row);
+}
+
+QString STQTable::headerText(Qt::Orientation axis, const QVariant &number)
+{
+    const AxisMessages &messages = messagesOf(axis);
+    if (!number.isValid())
+        raiseError(messages.missingNumber);
+    if (number.type() != QVariant::String && number.type() != QVariant::Int)
+        typeError("string, int");
+    bool isNumber = false;
+    const int section = number.toInt(&isNumber);
+    if (!isNumber)
+        raiseError(InvalidInteger);
+
+    QTableView *view = table();
+    const QAbstractItemModel *model = modelOf(view);
+    const int count = sectionCount(model, axis);
+    if (section < 1 || section > count)
+        raiseError(messages.headerOutOfRange, section, count);
+    if (isSectionHidden(view, axis, section - 1))
+        raiseError(messages.hidden, section);
+    return model->headerData(section - 1, axis, Qt::DisplayRole).toString();
+}
+
+void STQTable::focusTable()
+{
+    QTableView *view = table();
+    if (view->hasFocus())
+        return;
+    // Each step may run the application's handlers, which may delete the table.
+    flush();
+    table()->raise();
+    flush();
+    table()->activateWindow();
+    flush();
+    table()->setFocus(Qt::OtherFocusReason);
+    flush();
+    if (!table()->hasFocus()) {
+        table()->setFocus(Qt::OtherFocusReason);
+        flush();
+    }
+    if (!table()->hasFocus())
+        raiseError(FocusRefused);
+}
+
+void STQTable::navigateToTableCell(int row, int column)
+{
+    QTableView *view = table();
+    if (!view->isEnabled())
+        raiseError(TableNotEnabled);
+    if (view->isRowHidden(row))
+        raiseError(RowMessages.hidden, row + 1);
+    if (view->isColumnHidden(column))
+        raiseError(ColumnMessages.hidden, column + 1);
+
+    const QAbstractItemModel *model = modelOf(view);
+    const int current = view->currentIndex().column();
+    if (column != current) {
+        // Where a new current cell opens its editor, the editor holds the focus and takes
+        // Tab to move on; arrow keys would move the cursor in its text. Shift+Tab goes as
+        // the keyboard delivers it, Backtab with Shift held: an item editor reads a Tab
+        // with Shift as a plain Tab and would move to the right.
+        const bool editsOnMove = view->editTriggers() & QAbstractItemView::CurrentChanged;
+        int key = column > current ? Qt::Key_Right : Qt::Key_Left;
+        Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+        if (editsOnMove && view->tabKeyNavigation()) {
+            key = Qt::Key_Tab;
+            if (column <= current) {
+                key = Qt::Key_Backtab;
+                modifiers = Qt::ShiftModifier;
+            }
+        }
+        pressUntil(key, modifiers, 5 * model->columnCount(),
+                   [this, column] { return table()->currentIndex().column() == column; });
+    }
+    if (row != table()->currentIndex().row()) {
+        const int key = row > table()->currentIndex().row() ? Qt::Key_Down : Qt::Key_Up;
+        pressUntil(key, Qt::NoModifier, 5 * model->rowCount(),
+                   [this, row] { return table()->currentIndex().row() == row; });
+    }
+}
+
+void STQTable::activate(const QVariant &first, const QVariant & /*second*/)
+{
+    const QPoint cell = resolveTableCell(first, false);
+    focusTable();
+    navigateToTableCell(cell.y() - 1, cell.x() - 1);
+}
+
+void STQTable::enter(const QVariant &value)
+{
+    if (value.type() != QVariant::String)
+        typeError("string");
+    // No check that the cell is editable: an editor that does not open is not noticed.
+    const QModelIndex current = table()->currentIndex();
+    focusTable();
+    navigateToTableCell(current.row(), current.column());
+    editCurrentItem(value.toString());
+}
+
+void STQTable::mouse(const QVariant &command)
+{
+    if (command.type() != QVariant::String)
+        typeError("string");
+    const QModelIndex current = table()->currentIndex();
+    focusTable();
+    if (current.isValid())
+        navigateToTableCell(current.row(), current.column());
+    // A current cell scrolled out of view is aimed at all the same.
+    QTableView *view = table();
+    itemMouseCommand(command.toString(), itemMousePoint(view, view->currentIndex(), false));
+}
+
+QStringList STQTable::pseudoPropertyNames()
+{
+    return {QStringLiteral("rowCount"),        QStringLiteral("columnCount"),
+            QStringLiteral("currentRow"),      QStringLiteral("currentColumn"),
+            QStringLiteral("itemText"),        QStringLiteral("rowHeaderText"),
+            QStringLiteral("columnHeaderText")};
+}
+
+QVariant STQTable::pseudoProperty(const char *name, const QVariant &parameter)
+{
+    QTableView *view = table();
+    auto *tableWidget = qobject_cast<QTableWidget *>(view);
+    const QAbstractItemModel *model = modelOf(view);
+    const QByteArray property(name);
+
+    if (property == "rowCount")
+        return tableWidget ? tableWidget->rowCount() : model->rowCount();
+    if (property == "columnCount")
+        return tableWidget ? tableWidget->columnCount() : model->columnCount();
+    // 1-based; no current cell gives 0.
+    if (property == "currentRow")
+        return view->currentIndex().row() + 1;
+    if (property == "currentColumn")
+        return view->currentIndex().column() + 1;
+    if (property == "itemText") {
+        const QPoint cell = resolveTableCell(parameter, true);
+        const QModelIndex index = model->index(cell.y() - 1, cell.x() - 1);
+        return index.isValid() ? index.data(Qt::DisplayRole).toString() : QString();
+    }
+    if (property == "rowHeaderText")
+        return headerText(Qt::Vertical, parameter);
+    if (property == "columnHeaderText")
+        return headerText(Qt::Horizontal, parameter);
+    return QVariant();
+}
