@@ -45,11 +45,10 @@ double medianUs(int rounds, const std::function<void()> &work)
     return times[times.size() / 2];
 }
 
-void printAgentTimes(const BenchWindow &window)
+void printAgentTimes(const BenchWindow &window, int rounds)
 {
     STApplicationProxy registry;
     RequestDispatcher dispatcher(&registry, -1);
-    const int rounds = window.widgetCount() >= 10000 ? 200 : 1000;
     const auto dispatchTime = [&](const char *figure, const QString &request, int n) {
         std::printf("agent-us %s %.2f\n", figure,
                     medianUs(n, [&] { dispatcher.dispatch(request); }));
@@ -116,7 +115,14 @@ int main(int argc, char *argv[])
                                              QStringLiteral("Print in-process agent times."));
     const QCommandLineOption lowDelayOption(
         QStringLiteral("low-delay"), QStringLiteral("Set TCP_NODELAY on the agent's socket."));
-    parser.addOptions({widgetsOption, echoOption, agentTimeOption, lowDelayOption});
+    const QCommandLineOption roundsOption(QStringLiteral("rounds"),
+                                          QStringLiteral("Rounds of each in-process figure."),
+                                          QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption quitOption(QStringLiteral("quit"),
+                                        QStringLiteral("Quit after the in-process figures "
+                                                       "(for profilers)."));
+    parser.addOptions(
+        {widgetsOption, echoOption, agentTimeOption, lowDelayOption, roundsOption, quitOption});
     parser.process(app);
 
     QTcpSocket echoSocket;
@@ -131,17 +137,22 @@ int main(int argc, char *argv[])
                 qPrintable(window.readRequest()), qPrintable(window.clickRequest()),
                 qPrintable(window.clickCountRequest()), qPrintable(window.title()));
     std::fflush(stdout);
-    if (parser.isSet(agentTimeOption))
-        printAgentTimes(window);
+    if (parser.isSet(agentTimeOption)) {
+        int rounds = parser.value(roundsOption).toInt();
+        if (rounds <= 0)
+            rounds = window.widgetCount() >= 10000 ? 200 : 1000;
+        printAgentTimes(window, rounds);
+    }
+    if (parser.isSet(quitOption))
+        return 0;
 
     IDllInstance *instance = ZuCreate(u"bench");
     auto *client = instance ? static_cast<TestClientTarnWrapper *>(instance)->client : nullptr;
     if (!client)
         return 2;
     if (parser.isSet(lowDelayOption)) {
-        QObject::connect(client, &QTcpSocket::connected, client, [client] {
-            client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        });
+        QObject::connect(client, &QTcpSocket::connected, client,
+                         [client] { client->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
     }
     QObject::connect(client, &QTcpSocket::disconnected, &app, &QApplication::quit);
     const int result = app.exec();

@@ -102,8 +102,7 @@ public:
         return readLine();
     }
 
-    std::vector<double> time(const QByteArray &line, const QByteArray &expectedPrefix,
-                             int rounds)
+    std::vector<double> time(const QByteArray &line, const QByteArray &expectedPrefix, int rounds)
     {
         std::vector<double> times;
         QElapsedTimer timer;
@@ -134,7 +133,8 @@ private:
         QStringList files{proc + "/status"};
         if (allThreads) {
             files.clear();
-            const QStringList tasks = QDir(proc + "/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+            const QStringList tasks =
+                QDir(proc + "/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
             for (const QString &task : tasks)
                 files << proc + "/task/" + task + "/status";
         }
@@ -239,7 +239,8 @@ void memoryRun(QTcpServer &server, long requests)
     const long before = host.residentKiB();
     QElapsedTimer timer;
     timer.start();
-    std::printf("resident memory over %ld property reads (100 widgets): start %ld KiB, then", requests, before);
+    std::printf("resident memory over %ld property reads (100 widgets): start %ld KiB, then",
+                requests, before);
     const long step = std::max(1L, requests / 4);
     for (long done = 0; done < requests; done += step) {
         send(std::min(step, requests - done));
@@ -288,30 +289,39 @@ void printTable(const std::vector<SizeRun> &runs)
         const double base = value(runs.front());
         for (const SizeRun &run : runs) {
             const bool first = &run == &runs.front();
-            std::printf("  %-26s", cell(value(run), toFloor ? floor : 0,
-                                        toBase && !first ? base : 0, unit)
-                                       .constData());
+            std::printf("  %-26s",
+                        cell(value(run), toFloor ? floor : 0, toBase && !first ? base : 0, unit)
+                            .constData());
         }
         std::printf("\n");
     };
     std::printf("%-34s  %-26s\n", "floor: short line round trip p50",
                 cell(floor, 0, 0).constData());
-    row("floor, each run p50", [](const SizeRun &r) { return r.floor.p50; }, false, false);
-    row("property read p50", [](const SizeRun &r) { return r.property.p50; }, true, true);
-    row("property read p95", [](const SizeRun &r) { return r.property.p95; }, true, true);
-    row("click until counted p50", [](const SizeRun &r) { return r.click.p50; }, true, true);
-    row("whole tree (2) p50", [](const SizeRun &r) { return r.tree.p50; }, true, true);
-    row("window list (1) p50", [](const SizeRun &r) { return r.windows.p50; }, true, true);
+    row(
+        "floor, each run p50", [](const SizeRun &r) { return r.floor.p50; }, false, false);
+    row(
+        "property read p50", [](const SizeRun &r) { return r.property.p50; }, true, true);
+    row(
+        "property read p95", [](const SizeRun &r) { return r.property.p95; }, true, true);
+    row(
+        "click until counted p50", [](const SizeRun &r) { return r.click.p50; }, true, true);
+    row(
+        "whole tree (2) p50", [](const SizeRun &r) { return r.tree.p50; }, true, true);
+    row(
+        "window list (1) p50", [](const SizeRun &r) { return r.windows.p50; }, true, true);
     std::printf("agent time in process (no socket):\n");
     const QList<QByteArray> agentFigures{"lookup-path", "lookup-gap", "lookup-made-up",
-                                         "property", "tree", "windows"};
+                                         "property",    "tree",       "windows"};
     for (const QByteArray &figure : agentFigures) {
-        row(QByteArray("  " + figure).constData(),
+        row(
+            QByteArray("  " + figure).constData(),
             [&](const SizeRun &r) { return r.agentUs.value(figure); }, true, true);
     }
-    row("host resident memory", [](const SizeRun &r) { return double(r.residentKiB); }, false,
-        true, "KiB");
-    row("idle host wake-ups per second", [](const SizeRun &r) { return r.idleWakeups; }, false,
+    row(
+        "host resident memory", [](const SizeRun &r) { return double(r.residentKiB); }, false, true,
+        "KiB");
+    row(
+        "idle host wake-ups per second", [](const SizeRun &r) { return r.idleWakeups; }, false,
         false, "/s");
     std::printf("idle wake-ups per second without agent (echo host): %.1f\n",
                 runs.front().echoIdleWakeups);
