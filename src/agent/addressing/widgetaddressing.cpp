@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHash>
 #include <QInputDialog>
 #include <QPushButton>
 #include <QTextStream>
@@ -298,14 +299,33 @@ bool checkPath(QWidget *widget, QWidget *window, QStringList path)
     }
 }
 
-void widgetTree(const QWidget *widget, int depth, QTextStream &out)
+namespace {
+
+// The tree items of one widget and its descendants appended to one text: streaming every
+// field through QTextStream (numbers through its locale machinery) cost more than
+// everything else in a tree request.
+void appendTree(const QWidget *widget, int depth, QString &out)
 {
-    out << QChar(0x0c) << depth << (widget->isVisible() ? " V " : " N ")
-        << widget->metaObject()->className() << " : \"" << widget->objectName() << '"';
+    out += QChar(0x0c);
+    out += QString::number(depth);
+    out += widget->isVisible() ? QLatin1String(" V ") : QLatin1String(" N ");
+    out += QLatin1String(widget->metaObject()->className());
+    out += QLatin1String(" : \"");
+    out += widget->objectName();
+    out += QLatin1Char('"');
     for (const QObject *child : widget->children()) {
         if (child->isWidgetType())
-            widgetTree(static_cast<const QWidget *>(child), depth + 1, out);
+            appendTree(static_cast<const QWidget *>(child), depth + 1, out);
     }
+}
+
+} // namespace
+
+void widgetTree(const QWidget *widget, int depth, QTextStream &out)
+{
+    QString text;
+    appendTree(widget, depth, text);
+    out << text;
 }
 
 QString widgetPath(const QWidget *widget)
@@ -406,7 +426,7 @@ private:
         }
     }
 
-    bool isCandidate(const QWidget *widget) const
+    bool isCandidate(const QWidget *widget)
     {
         const QString objectName = widget->objectName();
         if (!objectName.isNull() || name.isEmpty())
@@ -417,11 +437,21 @@ private:
         case MadeUp::ActionButton:
             return qobject_cast<const QToolButton *>(widget) && actionButtonName(widget) == name;
         case MadeUp::DialogButton:
-            return qobject_cast<const QPushButton *>(widget) && dialogButtonName(widget) == name;
+            return qobject_cast<const QPushButton *>(widget) && dialogButtonNameOf(widget) == name;
         case MadeUp::InputDialogChild:
             return isInputDialogChild(widget) && inputDialogChildName(widget) == name;
         }
         return false;
+    }
+
+    // Buttons of a large form repeat a few texts: each text's made-up name is made once.
+    QString dialogButtonNameOf(const QWidget *button)
+    {
+        const QString text = static_cast<const QAbstractButton *>(button)->text();
+        auto known = dialogButtonNames.constFind(text);
+        if (known == dialogButtonNames.constEnd())
+            known = dialogButtonNames.insert(text, dialogButtonName(button));
+        return *known;
     }
 
     void test(QWidget *candidate)
@@ -434,6 +464,7 @@ private:
     const QStringList &elements;
     const QString name;
     MadeUp madeUp = MadeUp::None;
+    QHash<QString, QString> dialogButtonNames;
     Matches matches;
 };
 
@@ -507,6 +538,16 @@ LookupResult resolveWidget(const QString &windowName, const QString &path,
                            const ResolveVariant &variant, const ActiveWidgets &active)
 {
     return resolve(windowName, path, variant, active, Reference::findWindow, countMatchesByList);
+}
+
+void widgetTree(const QWidget *widget, int depth, QTextStream &out)
+{
+    out << QChar(0x0c) << depth << (widget->isVisible() ? " V " : " N ")
+        << widget->metaObject()->className() << " : \"" << widget->objectName() << '"';
+    for (const QObject *child : widget->children()) {
+        if (child->isWidgetType())
+            Reference::widgetTree(static_cast<const QWidget *>(child), depth + 1, out);
+    }
 }
 
 } // namespace Reference

@@ -88,6 +88,7 @@ int findWindow(QWidget *&window, const QString &name);
 LookupResult resolveWidget(const QString &windowName, const QString &path,
                            const ResolveVariant &variant,
                            const ActiveWidgets &active = ActiveWidgets::current());
+void widgetTree(const QWidget *widget, int depth, QTextStream &out);
 } // namespace Reference
 
 } // namespace WidgetAddressing
