@@ -2,11 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHash>
 #include <QInputDialog>
 #include <QPushButton>
 #include <QTextStream>
 #include <QToolButton>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -70,20 +72,30 @@ QString dialogButtonName(const QObject *object)
     return synthetic + dialogButtonSuffix;
 }
 
-} // namespace
-
-ActiveWidgets ActiveWidgets::current()
+// The visible top-level widgets, found through the application's windows: a shown widget
+// window always has one, and there are a handful of them, where
+// QApplication::topLevelWidgets() looks at every widget of the application. Should a
+// widget's window not lead back to its widget (a platform without distinct window ids),
+// the long way is taken. The order differs from topLevelWidgets(), which only decides
+// which of several matches findWindow leaves in its argument.
+QWidgetList visibleTopLevels()
 {
-    ActiveWidgets active;
-    active.popup = QApplication::activePopupWidget();
-    active.modal = QApplication::activeModalWidget();
-    active.activeWindow = QApplication::activeWindow();
-    return active;
+    QWidgetList widgets;
+    const QWindowList windows = QGuiApplication::allWindows();
+    for (QWindow *window : windows) {
+        // Asking an uncreated window for its id would create it; its widget is not shown.
+        if (!window->handle() || !window->inherits("QWidgetWindow"))
+            continue;
+        QWidget *widget = QWidget::find(window->winId());
+        if (!widget || widget->windowHandle() != window)
+            return QApplication::topLevelWidgets();
+        if (widget->isWindow() && widget->windowType() != Qt::Desktop)
+            widgets.append(widget);
+    }
+    return widgets;
 }
 
-namespace WidgetAddressing {
-
-int findWindow(QWidget *&window, const QString &name)
+int findWindowAmong(QWidget *&window, const QString &name, QWidgetList (*topLevels)())
 {
     const QString head = name.section(QLatin1Char(':'), 0, 1);
     if (head == popupWindowName) {
@@ -103,8 +115,7 @@ int findWindow(QWidget *&window, const QString &name)
 
     const bool byObjectName = name.startsWith(objectNamePrefix);
     int count = 0;
-    const QWidgetList topLevels = QApplication::topLevelWidgets();
-    for (QWidget *candidate : topLevels) {
+    for (QWidget *candidate : topLevels()) {
         if (!candidate->isVisible())
             continue;
         bool matches;
@@ -122,6 +133,43 @@ int findWindow(QWidget *&window, const QString &name)
         }
     }
     return count;
+}
+
+using FindWindow = int (*)(QWidget *&, const QString &);
+
+LookupResult resolveWindowWith(FindWindow findWindow, const QString &name, WindowCheck mode,
+                               const ActiveWidgets &active, bool popupPassesAnyWindow)
+{
+    LookupResult result;
+    QWidget *window = nullptr;
+    result.count = findWindow(window, name);
+    if (result.count == 0) {
+        result.kind = WindowNotFoundError;
+    } else if (result.count > 1) {
+        result.kind = WindowAmbiguousError;
+    } else {
+        result.window = window;
+        result.kind = WidgetAddressing::checkWindow(window, mode, active, popupPassesAnyWindow);
+    }
+    return result;
+}
+
+} // namespace
+
+ActiveWidgets ActiveWidgets::current()
+{
+    ActiveWidgets active;
+    active.popup = QApplication::activePopupWidget();
+    active.modal = QApplication::activeModalWidget();
+    active.activeWindow = QApplication::activeWindow();
+    return active;
+}
+
+namespace WidgetAddressing {
+
+int findWindow(QWidget *&window, const QString &name)
+{
+    return findWindowAmong(window, name, visibleTopLevels);
 }
 
 LookupErrorKind checkWindow(const QWidget *window, WindowCheck mode, const ActiveWidgets &active,
@@ -147,18 +195,7 @@ LookupErrorKind checkWindow(const QWidget *window, WindowCheck mode, const Activ
 LookupResult resolveWindow(const QString &name, WindowCheck mode, const ActiveWidgets &active,
                            bool popupPassesAnyWindow)
 {
-    LookupResult result;
-    QWidget *window = nullptr;
-    result.count = findWindow(window, name);
-    if (result.count == 0) {
-        result.kind = WindowNotFoundError;
-    } else if (result.count > 1) {
-        result.kind = WindowAmbiguousError;
-    } else {
-        result.window = window;
-        result.kind = checkWindow(window, mode, active, popupPassesAnyWindow);
-    }
-    return result;
+    return resolveWindowWith(findWindow, name, mode, active, popupPassesAnyWindow);
 }
 
 QString getName(const QObject *object)
@@ -262,14 +299,33 @@ bool checkPath(QWidget *widget, QWidget *window, QStringList path)
     }
 }
 
-void widgetTree(const QWidget *widget, int depth, QTextStream &out)
+namespace {
+
+// The tree items of one widget and its descendants appended to one text: streaming every
+// field through QTextStream (numbers through its locale machinery) cost more than
+// everything else in a tree request.
+void appendTree(const QWidget *widget, int depth, QString &out)
 {
-    out << QChar(0x0c) << depth << (widget->isVisible() ? " V " : " N ")
-        << widget->metaObject()->className() << " : \"" << widget->objectName() << '"';
+    out += QChar(0x0c);
+    out += QString::number(depth);
+    out += widget->isVisible() ? QLatin1String(" V ") : QLatin1String(" N ");
+    out += QLatin1String(widget->metaObject()->className());
+    out += QLatin1String(" : \"");
+    out += widget->objectName();
+    out += QLatin1Char('"');
     for (const QObject *child : widget->children()) {
         if (child->isWidgetType())
-            widgetTree(static_cast<const QWidget *>(child), depth + 1, out);
+            appendTree(static_cast<const QWidget *>(child), depth + 1, out);
     }
+}
+
+} // namespace
+
+void widgetTree(const QWidget *widget, int depth, QTextStream &out)
+{
+    QString text;
+    appendTree(widget, depth, text);
+    out << text;
 }
 
 QString widgetPath(const QWidget *widget)
@@ -283,17 +339,153 @@ QString widgetPath(const QWidget *widget)
     return names.join(QLatin1Char('/'));
 }
 
-LookupResult resolveWidget(const QString &windowName, const QString &path,
-                           const ResolveVariant &variant, const ActiveWidgets &active)
+namespace {
+
+// Tallies the candidates that pass the path check: the target is the one visible match.
+struct Matches
+{
+    int matched = 0;
+    int visible = 0;
+    QWidget *target = nullptr;
+
+    void add(QWidget *candidate)
+    {
+        ++matched;
+        if (candidate->isVisible()) {
+            ++visible;
+            target = candidate;
+        }
+    }
+};
+
+using CountMatches = Matches (*)(QWidget *window, const QStringList &elements,
+                                 const QString &searchName, bool plainCandidates);
+
+// The candidates as the addressing rules list them (one search of the window per rule),
+// each checked against the path.
+Matches countMatchesByList(QWidget *window, const QStringList &elements, const QString &searchName,
+                           bool plainCandidates)
+{
+    QList<QWidget *> candidates;
+    if (plainCandidates) {
+        const QString name = nonNull(searchName);
+        candidates = window->findChildren<QWidget *>(name);
+        if (window->objectName() == name)
+            candidates.append(window);
+    } else {
+        WidgetAddressing::widgetList(candidates, window, searchName);
+    }
+    Matches matches;
+    for (QWidget *candidate : qAsConst(candidates)) {
+        if (WidgetAddressing::checkPath(candidate, window, elements))
+            matches.add(candidate);
+    }
+    return matches;
+}
+
+// The same candidates in one walk of the window's object tree, every naming rule tested
+// on the spot. The rules' lists never share a widget (a made-up name needs an object name
+// that was never set, so it is never a widget's object name as well), so it does not
+// matter that the walk meets them in another order: only the tally counts.
+class MatchWalk
+{
+public:
+    MatchWalk(QWidget *window, const QStringList &elements, const QString &searchName,
+              bool plainCandidates)
+        : window(window), elements(elements), name(nonNull(searchName))
+    {
+        if (plainCandidates)
+            madeUp = MadeUp::None;
+        else if (name.endsWith(actionButtonSuffix))
+            madeUp = MadeUp::ActionButton;
+        else if (name.endsWith(dialogButtonSuffix))
+            madeUp = MadeUp::DialogButton;
+        else if (name.endsWith(inputDialogSuffix))
+            madeUp = MadeUp::InputDialogChild;
+    }
+
+    Matches run()
+    {
+        walk(window);
+        if (window->objectName() == name)
+            test(window);
+        return matches;
+    }
+
+private:
+    enum class MadeUp { None, ActionButton, DialogButton, InputDialogChild };
+
+    void walk(const QObject *object)
+    {
+        // Through every child, widget or not, as findChildren() goes.
+        for (QObject *child : object->children()) {
+            if (child->isWidgetType() && isCandidate(static_cast<QWidget *>(child)))
+                test(static_cast<QWidget *>(child));
+            if (!child->children().isEmpty())
+                walk(child);
+        }
+    }
+
+    bool isCandidate(const QWidget *widget)
+    {
+        const QString objectName = widget->objectName();
+        if (!objectName.isNull() || name.isEmpty())
+            return objectName == name;
+        switch (madeUp) {
+        case MadeUp::None:
+            return false;
+        case MadeUp::ActionButton:
+            return qobject_cast<const QToolButton *>(widget) && actionButtonName(widget) == name;
+        case MadeUp::DialogButton:
+            return qobject_cast<const QPushButton *>(widget) && dialogButtonNameOf(widget) == name;
+        case MadeUp::InputDialogChild:
+            return isInputDialogChild(widget) && inputDialogChildName(widget) == name;
+        }
+        return false;
+    }
+
+    // Buttons of a large form repeat a few texts: each text's made-up name is made once.
+    QString dialogButtonNameOf(const QWidget *button)
+    {
+        const QString text = static_cast<const QAbstractButton *>(button)->text();
+        auto known = dialogButtonNames.constFind(text);
+        if (known == dialogButtonNames.constEnd())
+            known = dialogButtonNames.insert(text, dialogButtonName(button));
+        return *known;
+    }
+
+    void test(QWidget *candidate)
+    {
+        if (WidgetAddressing::checkPath(candidate, window, elements))
+            matches.add(candidate);
+    }
+
+    QWidget *window;
+    const QStringList &elements;
+    const QString name;
+    MadeUp madeUp = MadeUp::None;
+    QHash<QString, QString> dialogButtonNames;
+    Matches matches;
+};
+
+Matches countMatchesInOneWalk(QWidget *window, const QStringList &elements,
+                              const QString &searchName, bool plainCandidates)
+{
+    return MatchWalk(window, elements, searchName, plainCandidates).run();
+}
+
+LookupResult resolve(const QString &windowName, const QString &path, const ResolveVariant &variant,
+                     const ActiveWidgets &active, FindWindow findWindow, CountMatches countMatches)
 {
     const QStringList elements = path.split(QLatin1Char('/'));
     const QString lastElement = elements.last();
     const QString searchName = lastElement == unnamedName ? QString() : lastElement;
 
-    LookupResult result =
-        resolveWindow(windowName, variant.check, active, variant.popupPassesAnyWindow);
+    LookupResult result = resolveWindowWith(findWindow, windowName, variant.check, active,
+                                            variant.popupPassesAnyWindow);
     if (result.kind != NoError)
         return result;
+    QWidget *window = result.window;
 
     // The special last elements name a widget directly, whatever the rest of the path says.
     QWidget *special = nullptr;
@@ -312,42 +504,52 @@ LookupResult resolveWidget(const QString &windowName, const QString &path,
         return result;
     }
 
-    QWidget *window = result.window;
-    QList<QWidget *> candidates;
-    if (variant.plainCandidates) {
-        const QString name = nonNull(searchName);
-        candidates = window->findChildren<QWidget *>(name);
-        if (window->objectName() == name)
-            candidates.append(window);
-    } else {
-        widgetList(candidates, window, searchName);
-    }
-
-    int matched = 0;
-    int visible = 0;
-    QWidget *target = nullptr;
-    for (QWidget *candidate : qAsConst(candidates)) {
-        if (!checkPath(candidate, window, elements))
-            continue;
-        ++matched;
-        if (candidate->isVisible()) {
-            ++visible;
-            target = candidate;
-        }
-    }
-
-    result.count = visible;
-    if (visible == 1) {
-        result.widget = target;
+    const Matches matches = countMatches(window, elements, searchName, variant.plainCandidates);
+    result.count = matches.visible;
+    if (matches.visible == 1) {
+        result.widget = matches.target;
         result.kind = NoError;
-    } else if (matched == 0) {
+    } else if (matches.matched == 0) {
         result.kind = WidgetNotFoundError;
-    } else if (visible == 0) {
+    } else if (matches.visible == 0) {
         result.kind = WidgetNotVisibleError;
     } else {
         result.kind = WidgetAmbiguousError;
     }
     return result;
 }
+
+} // namespace
+
+LookupResult resolveWidget(const QString &windowName, const QString &path,
+                           const ResolveVariant &variant, const ActiveWidgets &active)
+{
+    return resolve(windowName, path, variant, active, findWindow, countMatchesInOneWalk);
+}
+
+namespace Reference {
+
+int findWindow(QWidget *&window, const QString &name)
+{
+    return findWindowAmong(window, name, QApplication::topLevelWidgets);
+}
+
+LookupResult resolveWidget(const QString &windowName, const QString &path,
+                           const ResolveVariant &variant, const ActiveWidgets &active)
+{
+    return resolve(windowName, path, variant, active, Reference::findWindow, countMatchesByList);
+}
+
+void widgetTree(const QWidget *widget, int depth, QTextStream &out)
+{
+    out << QChar(0x0c) << depth << (widget->isVisible() ? " V " : " N ")
+        << widget->metaObject()->className() << " : \"" << widget->objectName() << '"';
+    for (const QObject *child : widget->children()) {
+        if (child->isWidgetType())
+            Reference::widgetTree(static_cast<const QWidget *>(child), depth + 1, out);
+    }
+}
+
+} // namespace Reference
 
 } // namespace WidgetAddressing

@@ -73,9 +73,22 @@ void widgetTree(const QWidget *widget, int depth, QTextStream &out);
 // The path by which a later request finds the widget again: names from its window down.
 QString widgetPath(const QWidget *widget);
 
-// The whole resolution step of the widget requests and of the script-side getWidget.
+// The whole resolution step of the widget requests and of the script-side getWidget:
+// the window through the application's windows, then one walk of the window's tree that
+// tests every naming rule at once.
 LookupResult resolveWidget(const QString &windowName, const QString &path,
                            const ResolveVariant &variant,
                            const ActiveWidgets &active = ActiveWidgets::current());
+
+// The same lookups done the straightforward way the addressing rules are written: every
+// top-level widget of the application, and one search of the window per naming rule. The
+// fast forms above must always agree with these.
+namespace Reference {
+int findWindow(QWidget *&window, const QString &name);
+LookupResult resolveWidget(const QString &windowName, const QString &path,
+                           const ResolveVariant &variant,
+                           const ActiveWidgets &active = ActiveWidgets::current());
+void widgetTree(const QWidget *widget, int depth, QTextStream &out);
+} // namespace Reference
 
 } // namespace WidgetAddressing

@@ -1,0 +1,166 @@
+// bench_host: the application under test of the benchmark. One window of exactly N
+// generated widgets (--widgets N) with the agent loaded, or, with --echo, a process that
+// answers every line with one short line over the same Qt socket machinery and no agent
+// at all: the floor that no request can beat.
+//
+// It prints the request lines the driver is to send, one "request <figure> <line>" each.
+// With --agent-time the host first times the agent's own work in process (no socket) and
+// prints one "agent-us <figure> <p50>" line per figure on stdout before it connects.
+
+#include "benchwindow.h"
+
+#include "addressing/widgetaddressing.h"
+#include "dispatch/requestdispatcher.h"
+#include "idllinstance.h"
+#include "plugin/loadinterface.h"
+#include "plugin/testclient.h"
+#include "plugin/testclienttarnwrapper.h"
+#include "proxies/framework/stapplicationproxy.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QHostAddress>
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Median of `rounds` timed calls, in microseconds.
+double medianUs(int rounds, const std::function<void()> &work)
+{
+    std::vector<double> times;
+    times.reserve(rounds);
+    QElapsedTimer timer;
+    for (int i = 0; i < rounds; ++i) {
+        timer.start();
+        work();
+        times.push_back(timer.nsecsElapsed() / 1000.0);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void printAgentTimes(const BenchWindow &window, int rounds)
+{
+    STApplicationProxy registry;
+    RequestDispatcher dispatcher(&registry, -1);
+    const auto dispatchTime = [&](const char *figure, const QString &request, int n) {
+        std::printf("agent-us %s %.2f\n", figure,
+                    medianUs(n, [&] { dispatcher.dispatch(request); }));
+    };
+    // Each lookup also the straightforward way the addressing rules are written, which is
+    // how every request resolved before the one-walk form.
+    const auto lookupTime = [&](const char *figure, const QString &path) {
+        ResolveVariant variant;
+        variant.activePopupElement = true;
+        std::printf("agent-us %s %.2f\n", figure, medianUs(rounds, [&] {
+                        WidgetAddressing::resolveWidget(window.title(), path, variant);
+                    }));
+        std::printf("agent-us %s-reference %.2f\n", figure, medianUs(rounds, [&] {
+                        WidgetAddressing::Reference::resolveWidget(window.title(), path, variant);
+                    }));
+    };
+    lookupTime("lookup-path", window.readPath());
+    lookupTime("lookup-gap", window.gapPath());
+    lookupTime("lookup-made-up", window.madeUpPath());
+    dispatchTime("property", window.readRequest(), rounds);
+    dispatchTime("tree", QStringLiteral("2,") + window.title(), std::max(20, rounds / 10));
+    dispatchTime("windows", QStringLiteral("1"), rounds);
+    std::fflush(stdout);
+}
+
+// The floor: read a line, answer a short line, as cheaply as Qt's socket allows.
+void runEcho(QTcpSocket &socket)
+{
+    QObject::connect(&socket, &QTcpSocket::connected, [&socket] {
+        socket.write("+echo+\n");
+        socket.flush();
+    });
+    QObject::connect(&socket, &QTcpSocket::readyRead, [&socket] {
+        while (socket.canReadLine()) {
+            socket.readLine();
+            socket.write("0,ok\n");
+            socket.flush();
+        }
+    });
+    QObject::connect(&socket, &QTcpSocket::disconnected, qApp, &QApplication::quit);
+    socket.connectToHost(QHostAddress(QHostAddress::LocalHost), TestClient::driverPort);
+}
+
+// The offscreen platform cannot raise windows; the click request asks it to every time.
+QtMessageHandler previousHandler = nullptr;
+
+void quietRaise(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!message.contains(QLatin1String("does not support raise()")))
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    previousHandler = qInstallMessageHandler(quietRaise);
+
+    QCommandLineParser parser;
+    const QCommandLineOption widgetsOption(QStringLiteral("widgets"),
+                                           QStringLiteral("Widgets in the window."),
+                                           QStringLiteral("n"), QStringLiteral("100"));
+    const QCommandLineOption echoOption(QStringLiteral("echo"),
+                                        QStringLiteral("Answer lines without an agent."));
+    const QCommandLineOption agentTimeOption(QStringLiteral("agent-time"),
+                                             QStringLiteral("Print in-process agent times."));
+    const QCommandLineOption lowDelayOption(
+        QStringLiteral("low-delay"), QStringLiteral("Set TCP_NODELAY on the agent's socket."));
+    const QCommandLineOption roundsOption(QStringLiteral("rounds"),
+                                          QStringLiteral("Rounds of each in-process figure."),
+                                          QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption quitOption(QStringLiteral("quit"),
+                                        QStringLiteral("Quit after the in-process figures "
+                                                       "(for profilers)."));
+    parser.addOptions(
+        {widgetsOption, echoOption, agentTimeOption, lowDelayOption, roundsOption, quitOption});
+    parser.process(app);
+
+    QTcpSocket echoSocket;
+    if (parser.isSet(echoOption)) {
+        runEcho(echoSocket);
+        return app.exec();
+    }
+
+    BenchWindow window(parser.value(widgetsOption).toInt());
+    window.show();
+    std::printf("request read %s\nrequest click %s\nrequest click-count %s\nrequest tree 2,%s\n",
+                qPrintable(window.readRequest()), qPrintable(window.clickRequest()),
+                qPrintable(window.clickCountRequest()), qPrintable(window.title()));
+    std::fflush(stdout);
+    if (parser.isSet(agentTimeOption)) {
+        int rounds = parser.value(roundsOption).toInt();
+        if (rounds <= 0)
+            rounds = window.widgetCount() >= 10000 ? 200 : 1000;
+        printAgentTimes(window, rounds);
+    }
+    if (parser.isSet(quitOption))
+        return 0;
+
+    IDllInstance *instance = ZuCreate(u"bench");
+    auto *client = instance ? static_cast<TestClientTarnWrapper *>(instance)->client : nullptr;
+    if (!client)
+        return 2;
+    if (parser.isSet(lowDelayOption)) {
+        QObject::connect(client, &QTcpSocket::connected, client,
+                         [client] { client->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+    }
+    QObject::connect(client, &QTcpSocket::disconnected, &app, &QApplication::quit);
+    const int result = app.exec();
+    ZuDestroy(instance);
+    return result;
+}
