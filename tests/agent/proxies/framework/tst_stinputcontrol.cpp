@@ -54,6 +54,8 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), &edit);
         EventRecorder recorder({QEvent::KeyPress});
         recorder.watch(&edit);
+        EventRecorder painted({QEvent::Paint});
+        painted.watch(&edit);
 
         // Printable ASCII keeps its code, letters as their upper-case key; anything else
         // travels by its text only.
@@ -62,6 +64,8 @@ private slots:
                  (QStringList{"KeyPress Key_A \"a\"", "KeyPress Key_B \"B\"",
                               "KeyPress Key_1 \"1\"", QStringLiteral("KeyPress 0 \"\u00e9\"")}));
         QCOMPARE(edit.text(), QStringLiteral("aB1\u00e9"));
+        // Painting waits until the whole text is typed, but it does come.
+        QTRY_VERIFY(painted.count() > 0);
     }
 
     void dragMoves()
