@@ -19,6 +19,16 @@ namespace RequestHandlers {
 
 namespace {
 
+// Bounds on what move and resize requests may ask for. A typo in a test script must not
+// take the application down: a window of 100000 x 100000 pixels needs a backing store Qt
+// cannot allocate and crashes the next paint, and 20000 x 20000 alone costs 1.6 GB. Sizes
+// up to 8192 cover an 8K screen (at most 256 MB of backing store); positions stay inside
+// the 16-bit coordinates of X11, also with a maximal window added.
+constexpr int maxWindowSize = 8192;
+constexpr int maxWindowPosition = 16384;
+const char SizeOutOfRange[] = "resize accepts only sizes from 0 to %1";
+const char PositionOutOfRange[] = "move accepts only positions from -%1 to %1";
+
 // Resolves field 1 as a window under the given check; on failure returns null and
 // stores the error reply.
 QWidget *namedWindow(const QString &line, WindowCheck mode, QByteArray &reply)
@@ -84,6 +94,12 @@ QByteArray moveOrResizeWindow(const QString &line, bool move)
     const int second = requestField(line, 3).toInt(&secondOk, 10);
     if (!firstOk || !secondOk)
         return Reply::moveResizeTypeError();
+    const int lowest = move ? -maxWindowPosition : 0;
+    const int highest = move ? maxWindowPosition : maxWindowSize;
+    if (first < lowest || first > highest || second < lowest || second > highest) {
+        return Reply::exception(
+            QString::fromLatin1(move ? PositionOutOfRange : SizeOutOfRange).arg(highest));
+    }
 
     if (window->isMinimized())
         window->showNormal();

@@ -84,6 +84,7 @@ QByteArray TestClient::greeting() const
 void TestClient::socketConnected()
 {
     markNotInheritable(socketDescriptor());
+    setSocketOption(QAbstractSocket::LowDelayOption, 1);
     write(greeting() + '\n');
     flush();
 }

@@ -11,16 +11,28 @@ namespace OxSquishProxy {
 namespace {
 // Destroyed with the library's static data, after aboutToQuit has normally emptied the list.
 std::unique_ptr<CInternalSquishProxyCleanup> proxyCleanup;
+
+// A host that never runs the event loop's exec() (a test binary, a tool that quits with
+// exit()) never sends aboutToQuit. The application object's destructor calls its post
+// routines while the widget machinery still stands, the last moment to delete widgets.
+void cleanupAtApplicationEnd()
+{
+    if (proxyCleanup)
+        proxyCleanup->doCleanup();
+}
 } // namespace
 
 CInternalSquishProxyCleanup::CInternalSquishProxyCleanup()
 {
     if (QCoreApplication *app = QCoreApplication::instance())
         connect(app, &QCoreApplication::aboutToQuit, this, &CInternalSquishProxyCleanup::doCleanup);
+    qAddPostRoutine(cleanupAtApplicationEnd);
 }
 
 CInternalSquishProxyCleanup::~CInternalSquishProxyCleanup()
 {
+    // The routine would outlive the library's code.
+    qRemovePostRoutine(cleanupAtApplicationEnd);
     // Runs during library unload: nothing may escape from here. Widgets cannot be deleted
     // once the application object is gone, so whatever is left then is abandoned.
     try {

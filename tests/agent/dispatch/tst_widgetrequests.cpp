@@ -3,6 +3,7 @@
 #include "testmain.h"
 
 #include <QCheckBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -72,6 +73,7 @@ private slots:
     void classHints();
     void disabledWidgetsAreNotTouched();
     void pointThenDescribe();
+    void recordInAModalDialog();
     void viewportIsReportedAsItsView();
     void nothingUnderTheCursor();
     void popupRecord();
@@ -169,6 +171,29 @@ void tst_WidgetRequests::pointThenDescribe()
                          pid() + ",-1");
     QCOMPARE(send("7,Form,form/frame/Cancel_dialog_button,,className,"),
              QByteArray("0,u:") + hex("QPushButton"));
+}
+
+void tst_WidgetRequests::recordInAModalDialog()
+{
+    // A modal dialog without an object name is named by its modality; of two widgets
+    // sharing a name, the hidden one is listed but not counted as visible.
+    QDialog dialog;
+    dialog.setWindowTitle("Ask");
+    dialog.setModal(true);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *yes = new QPushButton("Yes");
+    auto *no = new QPushButton("No");
+    yes->setObjectName("answer");
+    no->setObjectName("answer");
+    layout->addWidget(yes);
+    layout->addWidget(no);
+    no->hide();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    QCursor::setPos(yes->mapToGlobal(QPoint(2, 2)));
+    QCOMPARE(send("3"), "?,QPushButton,2,1,unnamed/answer,ActiveModalWidget," + hex("Ask") + "," +
+                            pid() + ",-1");
 }
 
 void tst_WidgetRequests::viewportIsReportedAsItsView()

@@ -163,6 +163,17 @@ void tst_WindowRequests::moveAndResize_data()
     QTest::newRow("decimal width")
         << "11,Mover,1.5,300" << QByteArray("8,Type error: move or resize accepts integer") << start
         << startSize;
+    QTest::newRow("a size no screen holds")
+        << "11,Mover,100000,100000"
+        << QByteArray("8,Exception : resize accepts only sizes from 0 to 8192") << start
+        << startSize;
+    QTest::newRow("a negative height")
+        << "11,Mover,300,-1" << QByteArray("8,Exception : resize accepts only sizes from 0 to 8192")
+        << start << startSize;
+    QTest::newRow("a position beyond the bound")
+        << "10,Mover,0,-16385"
+        << QByteArray("8,Exception : move accepts only positions from -16384 to 16384") << start
+        << startSize;
 }
 
 void tst_WindowRequests::moveAndResize()

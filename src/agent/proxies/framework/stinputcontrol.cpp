@@ -28,6 +28,43 @@ public:
     int killedType;
 };
 
+// Holds back the repaint requests of one window while installed and posts one when
+// removed. Every key a user types makes the widget repaint, and the repaint of a text
+// field draws all of its text: typed key by key with events processed in between, a long
+// value cost time growing with the square of its length. The application still handles
+// every key at once; it only paints the result once. Other windows (a dialog that a key
+// opens) paint as usual.
+class PaintDeferral : public QObject
+{
+public:
+    explicit PaintDeferral(QWidget *window) : window(window)
+    {
+        if (window)
+            window->installEventFilter(this);
+    }
+    ~PaintDeferral() override
+    {
+        if (!window)
+            return;
+        window->removeEventFilter(this);
+        if (held)
+            QCoreApplication::postEvent(window, new QEvent(QEvent::UpdateRequest),
+                                        Qt::LowEventPriority);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::UpdateRequest)
+            return false;
+        held = true;
+        return true;
+    }
+
+private:
+    QPointer<QWidget> window;
+    bool held = false;
+};
+
 // A user's click gives focus to a widget that takes focus by clicking, directly or
 // through its focus proxy.
 bool takesClickFocus(const QWidget *widget)
@@ -243,6 +280,8 @@ void STInputControl::keyClick(int key, Qt::KeyboardModifiers modifiers)
 
 void STInputControl::typeText(const QString &text)
 {
+    QWidget *receiver = keyTarget();
+    const PaintDeferral deferral(receiver ? receiver->window() : nullptr);
     for (const QChar c : text)
         charClick(c);
 }

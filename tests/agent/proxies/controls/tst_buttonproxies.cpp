@@ -60,6 +60,8 @@ void TestButtonProxies::requests_data()
         << "checked check box" << activate << on << none << none;
     QTest::newRow("wide check box, on, wanted off: clicked on its box")
         << "checked check box" << activate << off << none << click;
+    QTest::newRow("group box, on, wanted on: no click")
+        << "checked group box" << activate << on << none << none;
     QTest::newRow("group box switched off on its title check box")
         << "checked group box" << activate << off << none << click;
     QTest::newRow("plain push button given a bool")

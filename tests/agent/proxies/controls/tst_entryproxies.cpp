@@ -113,6 +113,8 @@ void TestEntryProxies::entry_data()
         << "Type error: object \"widget\" of class \"QSpinBox\" accepts string, integer." << none;
     QTest::newRow("date: activated is confirmed with Return")
         << "activated date" << QVariant("2023-12-31") << "2023-12-31" << none << paste + "<Return>";
+    QTest::newRow("read-only date") << "read-only date" << QVariant("2023-12-31") << "2020-01-01"
+                                    << "enter, QDateTimeEdit is read only" << none;
     QTest::newRow("date: entered in another format is refused")
         << "date" << QVariant("15.03.2024") << "2020-01-01"
         << "enter, QDateTimeEdit validate error" << paste;
@@ -141,7 +143,7 @@ void TestEntryProxies::entry()
     const bool text = kind.endsWith(QLatin1String("text"));
     QCOMPARE(host.widget->property(text ? "plainText" : "text").toString(), expected);
     // A date is pasted through the clipboard, and stays there even when it is refused.
-    if (kind.endsWith(QLatin1String("date")))
+    if (kind.endsWith(QLatin1String("date")) && !kind.startsWith(QLatin1String("read-only")))
         QCOMPARE(QApplication::clipboard()->text(), value.toString());
 }
 

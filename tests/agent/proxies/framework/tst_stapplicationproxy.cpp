@@ -76,8 +76,26 @@ private slots:
                      (QStringList{"MouseButtonPress LeftButton buttons=LeftButton (49,24)",
                                   "MouseButtonRelease LeftButton buttons=NoButton (49,24)"}));
         // ... but the next request flushes again: its press is handled before it returns.
-        registry.mouseWidget(&scene.target, hint, QStringLiteral("MousePress:LeftButton:0:0:"));
+        // The fractions are of the width (x) and of the height (y).
+        registry.mouseWidget(&scene.target, hint, QStringLiteral("MousePress:LeftButton:0.2:0.8:"));
         QCOMPARE(recorder.count(), 3);
+        QCOMPARE(recorder.lines().last(),
+                 QStringLiteral("MouseButtonPress LeftButton buttons=LeftButton (20,40)"));
+    }
+
+    void actionsBringTheWindowBackFirst()
+    {
+        Scene scene;
+        QVERIFY(showActive(&scene.window));
+        scene.window.showMinimized();
+        QTRY_VERIFY(scene.window.isMinimized());
+        STApplicationProxy registry;
+        // The plain proxy cannot activate anything, but the window is restored before.
+        QCOMPARE(errorOf([&] {
+                     registry.activateWidget(&scene.target, QString(), QVariant(), QVariant());
+                 }),
+                 "\"activate\" is not implemented for widget of class \"QWidget\"");
+        QVERIFY(!scene.window.isMinimized());
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include <QLineEdit>
 #include <QMenu>
+#include <QTimer>
 
 namespace {
 
@@ -13,10 +14,35 @@ class InputDriver : public STInputControl
 {
 public:
     using STInputControl::mouseClick;
+    using STInputControl::mouseDoubleClick;
     using STInputControl::mouseMove;
     using STInputControl::mousePress;
     using STInputControl::mouseRelease;
+    using STInputControl::postInput;
     using STInputControl::typeText;
+};
+
+// Moves the focus to another widget when the watched widget gets a mouse release.
+class FocusOnRelease : public QObject
+{
+public:
+    explicit FocusOnRelease(QWidget *next) : next(next) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::MouseButtonRelease)
+            next->setFocus();
+        return false;
+    }
+    QWidget *next;
+};
+
+// Tells when it is deleted.
+class TrackedEvent : public QEvent
+{
+public:
+    explicit TrackedEvent(bool *deleted) : QEvent(QEvent::User), deleted(deleted) {}
+    ~TrackedEvent() override { *deleted = true; }
+    bool *deleted;
 };
 
 const QString Hidden = QStringLiteral("Error: widget is hidden by another window");
@@ -54,6 +80,8 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), &edit);
         EventRecorder recorder({QEvent::KeyPress});
         recorder.watch(&edit);
+        EventRecorder painted({QEvent::Paint});
+        painted.watch(&edit);
 
         // Printable ASCII keeps its code, letters as their upper-case key; anything else
         // travels by its text only.
@@ -62,6 +90,8 @@ private slots:
                  (QStringList{"KeyPress Key_A \"a\"", "KeyPress Key_B \"B\"",
                               "KeyPress Key_1 \"1\"", QStringLiteral("KeyPress 0 \"\u00e9\"")}));
         QCOMPARE(edit.text(), QStringLiteral("aB1\u00e9"));
+        // Painting waits until the whole text is typed, but it does come.
+        QTRY_VERIFY(painted.count() > 0);
     }
 
     void dragMoves()
@@ -114,6 +144,32 @@ private slots:
         QCOMPARE(recorder.count(), 1);
         QCOMPARE(recorder.entries().first().receiver.data(), static_cast<QObject *>(&menu));
         QTRY_VERIFY(!menu.isVisible());
+    }
+
+    void doubleClickTakesTheFocusBack()
+    {
+        // The widget hands the focus on when the first click ends; the double-click takes
+        // it back, as a user's double-click would.
+        Scene scene;
+        QLineEdit edit(&scene.window);
+        edit.move(0, 100);
+        scene.target.setFocusPolicy(Qt::ClickFocus);
+        FocusOnRelease handOn(&edit);
+        scene.target.installEventFilter(&handOn);
+        QVERIFY(showActive(&scene.window));
+
+        InputDriver().mouseDoubleClick(scene.target.mapToGlobal(QPoint(10, 10)), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), &scene.target);
+    }
+
+    void receiverDeletedBeforePosting()
+    {
+        // The receiver dies while the events before it are handled: the event is dropped.
+        auto *doomed = new QWidget;
+        QTimer::singleShot(0, doomed, [doomed] { delete doomed; });
+        bool deleted = false;
+        InputDriver().postInput(doomed, new TrackedEvent(&deleted));
+        QVERIFY(deleted);
     }
 
     void pressFocus_data()
