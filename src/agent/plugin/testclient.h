@@ -38,8 +38,10 @@ private Q_SLOTS:
     void socketError(QAbstractSocket::SocketError error);
 
 private:
+    bool serveOneLine();
+    void applicationLoopWaits();
+
     STApplicationProxy *appProxy = nullptr;
     std::unique_ptr<RequestDispatcher> dispatcher;
-    bool serving = false; // a request is being answered (events are processed meanwhile)
     LineFramer framer;
 };
