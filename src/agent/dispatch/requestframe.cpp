@@ -34,14 +34,6 @@ RequestFrame *RequestFrame::innermost(const void *owner)
     return nullptr;
 }
 
-void RequestFrame::forgetOwner(const void *owner)
-{
-    for (RequestFrame *frame = top; frame; frame = frame->outer) {
-        if (frame->owner == owner)
-            frame->owner = nullptr;
-    }
-}
-
 void RequestFrame::promise(const QByteArray &reply)
 {
     if (top)

@@ -20,9 +20,6 @@ public:
 
     // The innermost running request of owner, or null when none of its requests runs.
     static RequestFrame *innermost(const void *owner);
-    // The owner is gone (destroyed from inside one of its requests): its frames, still
-    // on the call stack, no longer belong to anyone.
-    static void forgetOwner(const void *owner);
 
     // A handler states the reply it will give on success as soon as it knows it, before
     // it runs anything that may process events. Without a running request, nothing.

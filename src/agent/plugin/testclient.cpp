@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHostAddress>
-#include <QPointer>
 #include <QThread>
 
 #ifdef Q_OS_WIN
@@ -71,28 +70,27 @@ TestClient::TestClient() : QTcpSocket(nullptr)
 
 TestClient::~TestClient()
 {
-    // Destroyed from inside a request (the host's ZuDestroy ran in an event the request
-    // caused): a request whose reply has not left yet gets it now when it is known.
-    RequestFrame *running = RequestFrame::innermost(this);
-    if (running && !running->answered && running->hasPromise() &&
-        state() == QAbstractSocket::ConnectedState) {
-        running->answered = true;
-        write(running->earlyReply() + '\n');
-    }
-    RequestFrame::forgetOwner(this);
     flush();
     close();
     QElapsedTimer waited;
     waited.start();
     while (state() == QAbstractSocket::ClosingState && waited.elapsed() < closingWaitMs)
         QThread::msleep(1);
-    if (running) {
-        // The dispatcher and the proxy registry are still on the call stack: leave them
-        // alive so that the running requests can return safely.
-        (void)dispatcher.release();
+    delete appProxy;
+}
+
+void TestClient::dispose()
+{
+    RequestFrame *running = RequestFrame::innermost(this);
+    if (!running) {
+        delete this;
         return;
     }
-    delete appProxy;
+    if (!running->answered && running->hasPromise())
+        answer(running, running->earlyReply());
+    disposed = true;
+    flush();
+    close();
 }
 
 QByteArray TestClient::greeting() const
@@ -149,13 +147,15 @@ void TestClient::socketReadyRead()
     // processEvents), or waiting in an application loop, which serves the line itself.
     if (RequestFrame::innermost(this))
         return;
-    const QPointer<TestClient> self(this);
-    while (self && state() == QAbstractSocket::ConnectedState && serveOneLine()) {
+    while (state() == QAbstractSocket::ConnectedState && serveOneLine()) {
     }
+    // This is the bottom of every request's call stack: nothing of ours runs any more.
+    if (disposed)
+        deleteLater();
 }
 
 // Reads one buffered line and answers it, unless it was answered early. False when no
-// complete line was buffered, or the agent was destroyed while serving it.
+// complete line was buffered.
 bool TestClient::serveOneLine()
 {
     framer.append(readAll());
@@ -164,17 +164,12 @@ bool TestClient::serveOneLine()
     if (taken == LineFramer::Result::NoLine)
         return false;
 
-    const QPointer<TestClient> self(this);
     RequestFrame frame(this);
     const QByteArray reply = taken == LineFramer::Result::OverlongLine
                                  ? Reply::commandNotFound()
                                  : dispatcher->dispatch(QString::fromUtf8(line));
-    if (!self)
-        return false;
     if (!frame.answered) {
-        frame.answered = true;
-        write(reply + '\n');
-        flush();
+        answer(&frame, reply);
     } else if (reply != frame.earlyReply()) {
         qWarning(LateOutcome, line.left(200).constData(), frame.earlyReply().constData(),
                  reply.constData());
@@ -188,21 +183,24 @@ void TestClient::applicationLoopWaits()
     RequestFrame *frame = RequestFrame::innermost(this);
     if (!frame)
         return; // the host's main loop, or a loop of its own outside our requests
-    const bool connected = state() == QAbstractSocket::ConnectedState;
-    if (!frame->answered) {
-        frame->answered = true;
-        if (connected) {
-            write(frame->earlyReply() + '\n');
-            flush();
-        }
-    }
-    if (!connected)
+    if (!frame->answered)
+        answer(frame, frame->earlyReply());
+    if (state() != QAbstractSocket::ConnectedState)
         return;
-    const QPointer<TestClient> self(this);
-    if (serveOneLine() && self) {
+    if (serveOneLine()) {
         // More lines may be buffered, and no notification would announce them: make the
         // loop come round (and emit aboutToBlock) once more instead of waiting.
         if (QAbstractEventDispatcher *events = QAbstractEventDispatcher::instance(thread()))
             events->wakeUp();
     }
+}
+
+// Writes a request's one reply line. A connection that ended meanwhile takes nothing.
+void TestClient::answer(RequestFrame *frame, const QByteArray &reply)
+{
+    frame->answered = true;
+    if (state() != QAbstractSocket::ConnectedState)
+        return;
+    write(reply + '\n');
+    flush();
 }
