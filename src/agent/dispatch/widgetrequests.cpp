@@ -3,6 +3,7 @@
 #include "requesthandlers.h"
 
 #include "failureguard.h"
+#include "requestframe.h"
 
 #include "addressing/widgetaddressing.h"
 #include "protocol/replyline.h"
@@ -180,14 +181,17 @@ QByteArray proxyAction(STApplicationProxy *registry, const QString &line, int co
     return failureGuard([&] {
         const QVariant silkClassName = registry->getProxyProperty(
             widget, classHint, QStringLiteral("silkClassName"), QVariant());
-        const QByteArray className = reportedClass(silkClassName, widget);
+        const QByteArray success = Reply::replyLine("0", reportedClass(silkClassName, widget));
+        // Known before the action runs, so it can leave at once when the action waits in
+        // a dialog or menu of the application's own.
+        RequestFrame::promise(success);
         if (code == 5)
             registry->activateWidget(widget, classHint, value1, value2);
         else if (code == 6)
             registry->enterWidget(widget, classHint, value1);
         else
             registry->mouseWidget(widget, classHint, value1);
-        return Reply::replyLine("0", className);
+        return success;
     });
 }
 

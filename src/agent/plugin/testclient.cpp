@@ -1,14 +1,15 @@
 #include "testclient.h"
 
 #include "dispatch/requestdispatcher.h"
+#include "dispatch/requestframe.h"
 #include "protocol/replyline.h"
 #include "proxies/framework/stapplicationproxy.h"
 #include "squish/squishhookloader.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHostAddress>
-#include <QPointer>
 #include <QThread>
 
 #ifdef Q_OS_WIN
@@ -23,6 +24,12 @@ namespace {
 // not process events, so the wait only helps when the kernel accepts the bytes at once;
 // a driver that stopped reading must not hang the host's shutdown.
 const int closingWaitMs = 500;
+
+// A request answered early (see socketReadyRead) that then ended with another reply: the
+// driver already holds its one reply line, so the late outcome goes to the host's log.
+const char LateOutcome[] =
+    "TestClient: request \"%s\" was answered \"%s\" when the application started waiting "
+    "in an event loop of its own; it then ended with \"%s\"";
 
 void markNotInheritable(qintptr descriptor)
 {
@@ -45,6 +52,10 @@ TestClient::TestClient() : QTcpSocket(nullptr)
     connect(this, &QIODevice::readyRead, this, &TestClient::socketReadyRead);
     connect(this, QOverload<QAbstractSocket::SocketError>::of(&QAbstractSocket::error), this,
             &TestClient::socketError);
+    if (QAbstractEventDispatcher *events = QAbstractEventDispatcher::instance(thread())) {
+        connect(events, &QAbstractEventDispatcher::aboutToBlock, this,
+                [this] { applicationLoopWaits(); });
+    }
 
     wrapperVariant = wrapperVariantName();
     const SquishAttachment squish = attachSquish(wrapperVariant);
@@ -65,14 +76,21 @@ TestClient::~TestClient()
     waited.start();
     while (state() == QAbstractSocket::ClosingState && waited.elapsed() < closingWaitMs)
         QThread::msleep(1);
-    if (serving) {
-        // The host destroyed the agent from inside an event that a running request
-        // triggered. The dispatcher and the proxy registry are still on the call stack:
-        // leave them alive so that request can return safely.
-        (void)dispatcher.release();
+    delete appProxy;
+}
+
+void TestClient::dispose()
+{
+    RequestFrame *running = RequestFrame::innermost(this);
+    if (!running) {
+        delete this;
         return;
     }
-    delete appProxy;
+    if (!running->answered && running->hasPromise())
+        answer(running, running->earlyReply());
+    disposed = true;
+    flush();
+    close();
 }
 
 QByteArray TestClient::greeting() const
@@ -94,30 +112,96 @@ void TestClient::socketError(QAbstractSocket::SocketError)
     close();
 }
 
+// The request loop. Requests are answered strictly one at a time, in the order they came,
+// with exactly one reply line each.
+//
+// Normally a request runs from start to end inside this slot: the input it synthesises is
+// handled by processing events with socket notifications excluded, so the next line
+// waits, and its reply is written when it returns.
+//
+// But code that a request runs may enter an event loop of the application's own and wait
+// there for a person: a modal dialog's or message box's exec(), a menu's exec(), any
+// QEventLoop. Nothing would then return until the dialog closed, and the driver, waiting
+// for the reply, could never close it. Such a loop is noticed through the event
+// dispatcher's aboutToBlock signal: it is emitted only when events are processed with
+// WaitForMoreEvents, which the agent's own flushing never asks for, so while a request
+// runs it means exactly that the application waits in a loop of its own (the host's main
+// loop below us never emits it while a request is on the stack). Then:
+//  - the running request is answered at once with the reply it promised (a widget action
+//    knows its success reply before it acts; see RequestFrame), and flushed;
+//  - the waiting loop serves the following lines, one per emission of aboutToBlock, each
+//    in its own frame: buffered ones (pipelined behind, or read ahead) right away, later
+//    ones once the loop has taken in the socket's notification. One line at a time lets
+//    the loop notice that a served request ended it (the dialog was closed) before the
+//    next line is read, so that line runs after the waiting request's remaining steps,
+//    as it would for a person who closed the dialog;
+//  - a served request may itself wait in a loop: frames nest without limit;
+//  - when the loop ends, the waiting request finishes silently: its reply has left. When
+//    it ends with another reply than the one sent (a failure after the dialog closed),
+//    that reply goes to the host's log as a warning (LateOutcome), never onto the wire.
+// Where no such loop starts, nothing of this runs: replies and event order are those of
+// the plain loop below.
 void TestClient::socketReadyRead()
 {
-    // Requests are answered strictly one at a time. Events are processed while a request
-    // runs (with socket notifiers excluded), so a nested notification is possible in
-    // principle; the running loop picks up any further lines itself.
-    if (serving)
+    // A request of ours is on the call stack: either still running, processing events
+    // in which the socket's notification slipped through (the application's own
+    // processEvents), or waiting in an application loop, which serves the line itself.
+    if (RequestFrame::innermost(this))
         return;
-    serving = true;
-    const QPointer<TestClient> self(this);
-
-    while (self && state() == QAbstractSocket::ConnectedState) {
-        framer.append(readAll());
-        QByteArray line;
-        const LineFramer::Result taken = framer.takeLine(&line);
-        if (taken == LineFramer::Result::NoLine)
-            break;
-        const QByteArray reply = taken == LineFramer::Result::OverlongLine
-                                     ? Reply::commandNotFound()
-                                     : dispatcher->dispatch(QString::fromUtf8(line));
-        if (!self)
-            return;
-        write(reply + '\n');
-        flush();
+    while (state() == QAbstractSocket::ConnectedState && serveOneLine()) {
     }
-    if (self)
-        serving = false;
+    // This is the bottom of every request's call stack: nothing of ours runs any more.
+    if (disposed)
+        deleteLater();
+}
+
+// Reads one buffered line and answers it, unless it was answered early. False when no
+// complete line was buffered.
+bool TestClient::serveOneLine()
+{
+    framer.append(readAll());
+    QByteArray line;
+    const LineFramer::Result taken = framer.takeLine(&line);
+    if (taken == LineFramer::Result::NoLine)
+        return false;
+
+    RequestFrame frame(this);
+    const QByteArray reply = taken == LineFramer::Result::OverlongLine
+                                 ? Reply::commandNotFound()
+                                 : dispatcher->dispatch(QString::fromUtf8(line));
+    if (!frame.answered) {
+        answer(&frame, reply);
+    } else if (reply != frame.earlyReply()) {
+        qWarning(LateOutcome, line.left(200).constData(), frame.earlyReply().constData(),
+                 reply.constData());
+    }
+    return true;
+}
+
+// The event dispatcher is about to wait for events. See socketReadyRead.
+void TestClient::applicationLoopWaits()
+{
+    RequestFrame *frame = RequestFrame::innermost(this);
+    if (!frame)
+        return; // the host's main loop, or a loop of its own outside our requests
+    if (!frame->answered)
+        answer(frame, frame->earlyReply());
+    if (state() != QAbstractSocket::ConnectedState)
+        return;
+    if (serveOneLine()) {
+        // More lines may be buffered, and no notification would announce them: make the
+        // loop come round (and emit aboutToBlock) once more instead of waiting.
+        if (QAbstractEventDispatcher *events = QAbstractEventDispatcher::instance(thread()))
+            events->wakeUp();
+    }
+}
+
+// Writes a request's one reply line. A connection that ended meanwhile takes nothing.
+void TestClient::answer(RequestFrame *frame, const QByteArray &reply)
+{
+    frame->answered = true;
+    if (state() != QAbstractSocket::ConnectedState)
+        return;
+    write(reply + '\n');
+    flush();
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 class RequestDispatcher;
+class RequestFrame;
 class STApplicationProxy;
 namespace OxSquishProxy {
 class CVornProxy;
@@ -28,6 +29,13 @@ public:
 
     QByteArray greeting() const;
 
+    // Ends the agent for the host (ZuDestroy). From inside one of its own requests, when
+    // the host destroys the agent in an event that the request caused, the object cannot
+    // go at once: the socket notification that started the request is still on the call
+    // stack. The connection then closes at once, after the running request's reply when
+    // it is known, and the object deletes itself once its requests have returned.
+    void dispose();
+
     int hookVersion = -1;
     QString wrapperVariant;
     OxSquishProxy::CVornProxy *scriptProxy = nullptr;
@@ -38,8 +46,12 @@ private Q_SLOTS:
     void socketError(QAbstractSocket::SocketError error);
 
 private:
+    bool serveOneLine();
+    void answer(RequestFrame *frame, const QByteArray &reply);
+    void applicationLoopWaits();
+
     STApplicationProxy *appProxy = nullptr;
     std::unique_ptr<RequestDispatcher> dispatcher;
-    bool serving = false; // a request is being answered (events are processed meanwhile)
     LineFramer framer;
+    bool disposed = false;
 };

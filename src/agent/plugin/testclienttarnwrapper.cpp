@@ -10,6 +10,7 @@ TestClientTarnWrapper::TestClientTarnWrapper(const QString &name)
 
 TestClientTarnWrapper::~TestClientTarnWrapper()
 {
-    delete client;
+    if (client)
+        client->dispose();
     client = nullptr;
 }

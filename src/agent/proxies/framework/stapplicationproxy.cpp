@@ -3,6 +3,7 @@
 #include "stwidgetproxy.h"
 
 #include <QMetaObject>
+#include <QPointer>
 #include <QWidget>
 
 namespace {
@@ -13,6 +14,49 @@ const char WidgetDisabled[] = "Error: widget \"%s\" of class \"%s\" is disabled.
 const char ProxyWithoutWidget[] = "Internal error, proxy without widget";
 
 } // namespace
+
+// Binds a proxy for the length of one operation. Requests nest when the application waits
+// in a dialog or menu of its own while one is served: a request served meanwhile may bind
+// a proxy that the waiting one is still using. The waiting operation gets its binding back
+// (widget, class name and flushing) when the inner one ends; an operation that nothing
+// else is using leaves the proxy as it is today.
+class STApplicationProxy::KeptBinding
+{
+public:
+    KeptBinding(STApplicationProxy *registry, QWidget *widget, const QString &classHint)
+        : registry(registry)
+    {
+        QByteArray className;
+        proxy = registry->chosenProxy(widget, classHint, &className);
+        nested = registry->running.value(proxy) > 0;
+        savedWidget = proxy->widget;
+        savedClassName = proxy->silkClassName;
+        savedFlushEvents = proxy->flushEvents;
+        ++registry->running[proxy];
+        proxy->attach(widget, className.constData());
+    }
+
+    ~KeptBinding()
+    {
+        if (--registry->running[proxy] == 0)
+            registry->running.remove(proxy);
+        if (nested) {
+            proxy->widget = savedWidget;
+            proxy->silkClassName = savedClassName;
+            proxy->flushEvents = savedFlushEvents;
+        }
+    }
+
+    KeptBinding(const KeptBinding &) = delete;
+    KeptBinding &operator=(const KeptBinding &) = delete;
+
+    STApplicationProxy *registry;
+    STWidgetProxy *proxy = nullptr;
+    bool nested = false;
+    QPointer<QWidget> savedWidget;
+    QString savedClassName;
+    bool savedFlushEvents = true;
+};
 
 STApplicationProxy::STApplicationProxy()
 {
@@ -43,19 +87,26 @@ QByteArray STApplicationProxy::resolveClassName(QWidget *widget, const QString &
     raiseMessage(NotDerived + classHint.toLatin1());
 }
 
-STWidgetProxy *STApplicationProxy::proxyFor(QWidget *widget, const QString &classHint)
+STWidgetProxy *STApplicationProxy::chosenProxy(QWidget *widget, const QString &classHint,
+                                               QByteArray *className) const
 {
-    const QByteArray className = resolveClassName(widget, classHint);
-    STWidgetProxy *proxy = proxies.value(QString::fromLatin1(className));
+    *className = resolveClassName(widget, classHint);
+    STWidgetProxy *proxy = proxies.value(QString::fromLatin1(*className));
     if (!proxy)
         raiseError(NotSupported, widget->metaObject()->className());
+    return proxy;
+}
+
+STWidgetProxy *STApplicationProxy::proxyFor(QWidget *widget, const QString &classHint)
+{
+    QByteArray className;
+    STWidgetProxy *proxy = chosenProxy(widget, classHint, &className);
     proxy->attach(widget, className.constData());
     return proxy;
 }
 
-STWidgetProxy *STApplicationProxy::prepareAction(QWidget *widget, const QString &classHint)
+STWidgetProxy *STApplicationProxy::prepareAction(STWidgetProxy *proxy)
 {
-    STWidgetProxy *proxy = proxyFor(widget, classHint);
     QWidget *target = proxy->checkedWidget();
     if (!target->isEnabled()) {
         raiseError(WidgetDisabled, target->objectName().toLatin1().constData(),
@@ -69,26 +120,30 @@ STWidgetProxy *STApplicationProxy::prepareAction(QWidget *widget, const QString 
 void STApplicationProxy::activateWidget(QWidget *widget, const QString &classHint,
                                         const QVariant &first, const QVariant &second)
 {
-    prepareAction(widget, classHint)->activate(first, second);
+    const KeptBinding bound(this, widget, classHint);
+    prepareAction(bound.proxy)->activate(first, second);
 }
 
 void STApplicationProxy::enterWidget(QWidget *widget, const QString &classHint,
                                      const QVariant &value)
 {
-    prepareAction(widget, classHint)->enter(value);
+    const KeptBinding bound(this, widget, classHint);
+    prepareAction(bound.proxy)->enter(value);
 }
 
 void STApplicationProxy::mouseWidget(QWidget *widget, const QString &classHint,
                                      const QVariant &command)
 {
-    prepareAction(widget, classHint)->mouse(command);
+    const KeptBinding bound(this, widget, classHint);
+    prepareAction(bound.proxy)->mouse(command);
 }
 
 QVariant STApplicationProxy::getProxyProperty(QWidget *widget, const QString &classHint,
                                               const QString &name, const QVariant &parameter)
 {
     // A read changes nothing: no enabled check, no raising, flushing left as it was.
-    return proxyFor(widget, classHint)->getProperty(name.toLatin1().constData(), parameter);
+    const KeptBinding bound(this, widget, classHint);
+    return bound.proxy->getProperty(name.toLatin1().constData(), parameter);
 }
 
 STWidgetProxy *STApplicationProxy::registeredProxy(const QString &className) const

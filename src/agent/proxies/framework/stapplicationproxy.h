@@ -37,8 +37,15 @@ public:
     STWidgetProxy *registeredProxy(const QString &className) const;
 
 private:
-    // Binds, checks enabled, raises the window and switches flushing on.
-    STWidgetProxy *prepareAction(QWidget *widget, const QString &classHint);
+    class KeptBinding;
+
+    STWidgetProxy *chosenProxy(QWidget *widget, const QString &classHint,
+                               QByteArray *className) const;
+    // Checks enabled, raises the window and switches flushing on.
+    static STWidgetProxy *prepareAction(STWidgetProxy *proxy);
 
     ProxyTable proxies;
+    // Proxies with an operation still running, and how many (requests nest while the
+    // application waits in a dialog of its own).
+    QHash<const STWidgetProxy *, int> running;
 };
