@@ -1,11 +1,10 @@
-#include "eventrecorder.h"
+#include "../controls/controltestsupport.h"
 #include "testmain.h"
 
 #include "proxies/framework/stapplicationproxy.h"
 #include "proxies/framework/sterror.h"
 
 #include <QAction>
-#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -83,14 +82,12 @@ struct TestMenu
     QMenu menu;
 };
 
-// A main window whose bar holds menus to open, a hidden and a disabled one, a plain
-// action and a separator.
-struct TestBar
+// A bar with menus to open, a hidden and a disabled one, a plain action and a separator,
+// in a window of its own (its object name is "widget").
+struct TestBar : Hosted
 {
-    TestBar()
+    TestBar() : Hosted(new QMenuBar), bar(static_cast<QMenuBar *>(widget))
     {
-        window.menuBar()->setObjectName(QStringLiteral("menuBar"));
-        QMenuBar *bar = window.menuBar();
         QMenu *file = bar->addMenu(QStringLiteral("&File"));
         file->addAction(QStringLiteral("&Open"));
         QMenu *recent = file->addMenu(QStringLiteral("Recent"));
@@ -110,24 +107,14 @@ struct TestBar
         locked->menuAction()->setEnabled(false);
         bar->addSeparator();
         bar->addAction(QStringLiteral("Plain"));
-        window.setCentralWidget(new QWidget);
         window.resize(400, 200);
     }
-    bool show()
-    {
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            return false;
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
 
-    QMainWindow window;
+    QMenuBar *bar;
 };
 
-// Runs the request through the registry as the dispatcher does, then lets what the proxy
-// queued run. Returns the message it failed with, if any.
-QString request(QWidget *widget, const QVariant &path, const QVariant &check)
+// request() of the control tests for "activate" with both its values.
+QString activate(QWidget *widget, const QVariant &path, const QVariant &check)
 {
     STApplicationProxy registry;
     QString message;
@@ -274,7 +261,7 @@ void TestMenuProxies::menuActivate()
     EventRecorder recorder({QEvent::KeyPress});
     watchMenus(recorder, &test.menu);
 
-    QCOMPARE(request(&test.menu, path, check), message);
+    QCOMPARE(activate(&test.menu, path, check), message);
     // Without any input the menu stays open; after any, every menu is closed again.
     if (keys.isEmpty())
         QCOMPARE(QApplication::activePopupWidget(), &test.menu);
@@ -292,7 +279,7 @@ void TestMenuProxies::closedMenuHasNoFocus()
     QVERIFY(QTest::qWaitForWindowExposed(&other));
     EventRecorder recorder({QEvent::KeyPress});
     watchMenus(recorder, &test.menu);
-    QCOMPARE(request(&test.menu, QVariant("Open File"), none), QStringLiteral("No focus"));
+    QCOMPARE(activate(&test.menu, QVariant("Open File"), none), QStringLiteral("No focus"));
     QCOMPARE(recorder.count(), 0);
 }
 
@@ -369,7 +356,7 @@ void TestMenuProxies::barActivate_data()
     QTest::newRow("a plain action of the bar")
         << QVariant("Plain") << none << "Invalid menu path" << "" << "";
     QTest::newRow("the path must be a string")
-        << QVariant(7) << none << typeErrorString.arg("menuBar", "QMenuBar") << "" << "";
+        << QVariant(7) << none << typeErrorString.arg("widget", "QMenuBar") << "" << "";
     // clang-format on
 }
 
@@ -383,12 +370,12 @@ void TestMenuProxies::barActivate()
 
     TestBar test;
     QVERIFY(test.show());
-    QMenuBar *bar = test.window.menuBar();
+    QMenuBar *bar = test.bar;
     QSignalSpy spy(bar, &QMenuBar::triggered);
     EventRecorder recorder({QEvent::KeyPress, QEvent::MouseButtonPress});
     watchMenus(recorder, bar);
 
-    QCOMPARE(request(bar, path, check), message);
+    QCOMPARE(activate(bar, path, check), message);
     QTRY_VERIFY(!QApplication::activePopupWidget());
     QCOMPARE(triggeredTexts(spy).join(QLatin1Char(',')), triggered);
     QCOMPARE(inputSequence(recorder, bar), input);
@@ -400,7 +387,7 @@ void TestMenuProxies::barItemList()
 {
     TestBar test;
     QCOMPARE(
-        readProperty(test.window.menuBar(), "itemList", none).toStringList(),
+        readProperty(test.bar, "itemList", none).toStringList(),
         QStringList({"File/Open", "File/Recent/x", "File/Recent/Gone/y", "Secret/s", "View/Toolbar",
                      "View/Status", "View/Zoom", "Locked/Check", "", "Plain"}));
 }
@@ -435,7 +422,7 @@ void TestMenuProxies::barPathProperties_data()
     QTest::newRow("disabled, below a plain item")
         << "pathDisabled" << QVariant("File/Open/x") << QVariant("Could not find x");
     QTest::newRow("disabled, the path must be a string")
-        << "pathDisabled" << QVariant(2) << QVariant(typeErrorString.arg("menuBar", "QMenuBar"));
+        << "pathDisabled" << QVariant(2) << QVariant(typeErrorString.arg("widget", "QMenuBar"));
     // clang-format on
 }
 
@@ -446,7 +433,7 @@ void TestMenuProxies::barPathProperties()
     QFETCH(QVariant, expected);
 
     TestBar test;
-    QCOMPARE(readProperty(test.window.menuBar(), name.toLatin1().constData(), path), expected);
+    QCOMPARE(readProperty(test.bar, name.toLatin1().constData(), path), expected);
 }
 
 TC_TEST_MAIN(TestMenuProxies)
