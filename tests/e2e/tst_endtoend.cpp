@@ -150,13 +150,6 @@ void tst_EndToEnd::menusAndTheirModalDialogsAreDriven()
     QCOMPARE(agent->request("5,TestClient,menuBar,," + hex("s:Edit/Insert/Table/Row") + ","),
              QByteArray("0,QMenuBar"));
     QTRY_COMPARE(agent->request("7,TestClient,menuResult,,text,"), "0,u:" + hex("Row"));
-    QCOMPARE(agent->request("7,TestClient,menuBar,,pathChecked,s:Edit/Word wrap"),
-             QByteArray("0,b:false"));
-    QCOMPARE(
-        agent->request("5,TestClient,menuBar,," + hex("s:Edit/Word wrap") + "," + hex("b:true")),
-        QByteArray("0,QMenuBar"));
-    QTRY_COMPARE(agent->request("7,TestClient,menuBar,,pathChecked,s:Edit/Word wrap"),
-                 QByteArray("0,b:true"));
     QCOMPARE(agent->request("5,TestClient,menuBar,," + hex("s:Edit/Redo") + ","),
              QByteArray("8,Exception : Item is disabled"));
     QCOMPARE(agent->request("8,Widget:ActivePopupWidget"),

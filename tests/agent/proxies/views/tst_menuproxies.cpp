@@ -14,17 +14,11 @@ class TestMenuProxies : public QObject
     Q_OBJECT
 
 private slots:
-    void menuActivate_data();
-    void menuActivate();
+    void activate_data();
+    void activate();
     void closedMenuHasNoFocus();
-    void menuItemList();
-    void menuPathDisabled_data();
-    void menuPathDisabled();
-    void barActivate_data();
-    void barActivate();
-    void barItemList();
-    void barPathProperties_data();
-    void barPathProperties();
+    void properties_data();
+    void properties();
 };
 
 namespace {
@@ -114,7 +108,7 @@ struct TestBar : Hosted
 };
 
 // request() of the control tests for "activate" with both its values.
-QString activate(QWidget *widget, const QVariant &path, const QVariant &check)
+QString activateMenu(QWidget *widget, const QVariant &path, const QVariant &check)
 {
     STApplicationProxy registry;
     QString message;
@@ -128,202 +122,29 @@ QString activate(QWidget *widget, const QVariant &path, const QVariant &check)
     return message;
 }
 
-QVariant readProperty(QWidget *widget, const char *name, const QVariant &parameter)
-{
-    STApplicationProxy registry;
-    try {
-        return registry.getProxyProperty(widget, QString(), QString::fromLatin1(name), parameter);
-    } catch (const STError &error) {
-        return error.message;
-    }
-}
-
-// Watches a menu and, down its submenus, every menu below it.
-void watchMenus(EventRecorder &recorder, QWidget *root)
-{
-    recorder.watch(root);
-    for (QMenu *menu : root->findChildren<QMenu *>())
-        recorder.watch(menu);
-}
-
 // What the menus and the bar received: key names, and "Click" for a press at the bar's
 // top-right corner, e.g. "Click Down Down Right Return".
-QString inputSequence(const EventRecorder &recorder, const QMenuBar *bar = nullptr)
+QString inputSequence(const EventRecorder &recorder, const QMenuBar *bar)
 {
     QStringList steps;
     for (const EventRecorder::Entry &entry : recorder.entries()) {
-        if (entry.type == QEvent::KeyPress) {
-            steps +=
-                QString::fromLatin1(QMetaEnum::fromType<Qt::Key>().valueToKey(entry.key)).mid(4);
-        } else if (entry.type == QEvent::MouseButtonPress) {
-            steps += bar && entry.pos == bar->rect().topRight()
-                         ? QStringLiteral("Click")
-                         : QStringLiteral("Press(%1,%2)").arg(entry.pos.x()).arg(entry.pos.y());
-        }
+        if (entry.type == QEvent::KeyPress)
+            steps += QString(QMetaEnum::fromType<Qt::Key>().valueToKey(entry.key)).mid(4);
+        else if (entry.pos == bar->rect().topRight())
+            steps += QStringLiteral("Click");
+        else
+            steps += QStringLiteral("Press(%1,%2)").arg(entry.pos.x()).arg(entry.pos.y());
     }
     return steps.join(QLatin1Char(' '));
 }
 
-QStringList triggeredTexts(const QSignalSpy &spy)
-{
-    QStringList texts;
-    for (const QList<QVariant> &arguments : spy) {
-        const QString text = arguments.at(0).value<QAction *>()->text();
-        texts += text.isEmpty() ? QStringLiteral("(no text)") : text;
-    }
-    return texts;
-}
-
 const QVariant none;
-const QString typeErrorString =
-    QStringLiteral("Type error: object \"%1\" of class \"%2\" accepts string.");
 
 } // namespace
 
-void TestMenuProxies::menuActivate_data()
+void TestMenuProxies::activate_data()
 {
-    QTest::addColumn<QVariant>("path");
-    QTest::addColumn<QVariant>("check");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("triggered");
-    QTest::addColumn<QString>("keys");
-
-    const QVariant yes(true);
-    const QVariant no(false);
-    // clang-format off
-    QTest::newRow("mnemonic and repeated blanks need not be typed")
-        << QVariant("Open File") << none << "" << "&Open  File" << "Down Return";
-    QTest::newRow("a slashed text is one item")
-        << QVariant("Save/Load") << none << "" << "Save/Load" << "Down Down Return";
-    QTest::newRow("two levels of submenus, slashed text at the end")
-        << QVariant("Recent/Deep/A/B") << none << "" << "A/B"
-        << "Down Down Down Right Down Down Right Down Return";
-    QTest::newRow("positions skip hidden items and separators")
-        << QVariant("Item 3/Item 3/Item 1") << none << "" << "Leaf"
-        << "Down Down Down Right Down Down Right Return";
-    QTest::newRow("an unnamed item by the position itemList gives it")
-        << QVariant("Recent/Item 2") << none << "" << "(no text)" << "Down Down Down Right Down Return";
-    QTest::newRow("position zero names nothing")
-        << QVariant("Item 0") << none << "Invalid item" << "" << "Down Escape";
-    QTest::newRow("position past the last item")
-        << QVariant("Recent/Item 4") << none << "Invalid item" << ""
-        << "Down Down Down Right Escape Escape";
-    QTest::newRow("Item x is a bad position, not a text")
-        << QVariant("Item x") << none << "Invalid item" << "" << "Down Escape";
-    QTest::newRow("texts are compared case-sensitively")
-        << QVariant("open file") << none << "Invalid item" << "" << "Down Escape";
-    QTest::newRow("the empty path names an item without text")
-        << QVariant("") << none << "Invalid item" << "" << "Down Escape";
-    QTest::newRow("a plain item has nothing below it")
-        << QVariant("Open File/x") << none << "Invalid item" << "" << "Down Escape";
-    QTest::newRow("disabled at the first level")
-        << QVariant("Disabled") << none << "Item is disabled" << "" << "Down Escape";
-    QTest::newRow("disabled at the second level")
-        << QVariant("Options/Locked/Inside") << none << "Item is disabled" << ""
-        << "Down Down Down Down Right Escape Escape";
-    QTest::newRow("disabled at the third level")
-        << QVariant("Recent/Deep/Off") << none << "Item is disabled" << ""
-        << "Down Down Down Right Down Down Right Escape Escape Escape";
-    QTest::newRow("checkable, no wanted state: toggled")
-        << QVariant("Options/Bold") << none << "" << "Bold" << "Down Down Down Down Right Return";
-    QTest::newRow("checkable, to the other state")
-        << QVariant("Options/Italic") << QVariant(no) << "" << "Italic"
-        << "Down Down Down Down Right Down Return";
-    QTest::newRow("checkable, already in the wanted state")
-        << QVariant("Options/Italic") << QVariant(yes) << "" << ""
-        << "Down Down Down Down Right Down Escape Escape";
-    QTest::newRow("not checkable, no wanted state")
-        << QVariant("Options/Plain") << none << "" << "Plain"
-        << "Down Down Down Down Right Down Down Return";
-    QTest::newRow("not checkable, with a wanted state")
-        << QVariant("Options/Plain") << QVariant(yes) << "Item is not checkable" << ""
-        << "Down Down Down Down Right Down Down Escape Escape";
-    QTest::newRow("the path must be a string")
-        << QVariant(3) << none << typeErrorString.arg("menu", "QMenu") << "" << "";
-    QTest::newRow("the wanted state must be a boolean")
-        << QVariant("Options/Bold") << QVariant("yes")
-        << "Type error: object \"menu\" of class \"QMenu\" accepts bool, none." << "" << "";
-    // clang-format on
-}
-
-void TestMenuProxies::menuActivate()
-{
-    QFETCH(QVariant, path);
-    QFETCH(QVariant, check);
-    QFETCH(QString, message);
-    QFETCH(QString, triggered);
-    QFETCH(QString, keys);
-
-    TestMenu test;
-    QSignalSpy spy(&test.menu, &QMenu::triggered);
-    test.menu.popup(QPoint(50, 50));
-    QTRY_COMPARE(QApplication::activePopupWidget(), &test.menu);
-    EventRecorder recorder({QEvent::KeyPress});
-    watchMenus(recorder, &test.menu);
-
-    QCOMPARE(activate(&test.menu, path, check), message);
-    // Without any input the menu stays open; after any, every menu is closed again.
-    if (keys.isEmpty())
-        QCOMPARE(QApplication::activePopupWidget(), &test.menu);
-    else
-        QTRY_VERIFY(!QApplication::activePopupWidget());
-    QCOMPARE(triggeredTexts(spy).join(QLatin1Char(',')), triggered);
-    QCOMPARE(inputSequence(recorder), keys);
-}
-
-void TestMenuProxies::closedMenuHasNoFocus()
-{
-    TestMenu test;
-    QWidget other;
-    other.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&other));
-    EventRecorder recorder({QEvent::KeyPress});
-    watchMenus(recorder, &test.menu);
-    QCOMPARE(activate(&test.menu, QVariant("Open File"), none), QStringLiteral("No focus"));
-    QCOMPARE(recorder.count(), 0);
-}
-
-void TestMenuProxies::menuItemList()
-{
-    TestMenu test;
-    QCOMPARE(readProperty(&test.menu, "itemList", none).toStringList(),
-             QStringList({"Open File", "Hidden", "", "Save/Load", "Recent/a.txt", "Recent/Item 2",
-                          "Recent/Deep/Leaf", "Recent/Deep/Off", "Recent/Deep/A/B", "Options/Bold",
-                          "Options/Italic", "Options/Plain", "Options/Locked/Inside", "Item x",
-                          "Disabled", "Archive/Old", ""}));
-}
-
-void TestMenuProxies::menuPathDisabled_data()
-{
-    QTest::addColumn<QVariant>("path");
-    QTest::addColumn<QVariant>("expected");
-
-    const QString unreachable = QStringLiteral("Could not reach last item of path");
-    QTest::newRow("enabled item") << QVariant("Open File") << QVariant(false);
-    QTest::newRow("disabled item at the first level") << QVariant("Disabled") << QVariant(true);
-    QTest::newRow("disabled item two levels down") << QVariant("Recent/Deep/Off") << QVariant(true);
-    QTest::newRow("below a disabled first level") << QVariant("Archive/Old") << QVariant(false);
-    QTest::newRow("a disabled submenu as the final item")
-        << QVariant("Options/Locked") << QVariant(true);
-    QTest::newRow("below a disabled submenu")
-        << QVariant("Options/Locked/Inside") << QVariant(unreachable);
-    QTest::newRow("no such item") << QVariant("Recent/Nothing") << QVariant(unreachable);
-    QTest::newRow("below a plain item") << QVariant("Open File/x") << QVariant(unreachable);
-    QTest::newRow("the path must be a string")
-        << QVariant(1) << QVariant(typeErrorString.arg("menu", "QMenu"));
-}
-
-void TestMenuProxies::menuPathDisabled()
-{
-    QFETCH(QVariant, path);
-    QFETCH(QVariant, expected);
-
-    TestMenu test;
-    QCOMPARE(readProperty(&test.menu, "pathDisabled", path), expected);
-}
-
-void TestMenuProxies::barActivate_data()
-{
+    QTest::addColumn<bool>("onBar");
     QTest::addColumn<QVariant>("path");
     QTest::addColumn<QVariant>("check");
     QTest::addColumn<QString>("message");
@@ -331,109 +152,188 @@ void TestMenuProxies::barActivate_data()
     QTest::addColumn<QString>("input");
 
     // clang-format off
-    QTest::newRow("a click on the bar, the menu opened, its item chosen")
-        << QVariant("File/Open") << none << "" << "&Open" << "Click Down Return";
-    QTest::newRow("a submenu of the bar's menu")
-        << QVariant("File/Recent/x") << none << "" << "x" << "Click Down Down Right Return";
-    QTest::newRow("positions count the visible menus of the bar")
-        << QVariant("Item 2/Item 3") << none << "" << "Zoom" << "Click Down Down Down Return";
-    QTest::newRow("a menu alone names no item")
-        << QVariant("File") << none << "Invalid item" << "" << "Click Down Escape Escape";
-    QTest::newRow("disabled two levels down")
-        << QVariant("File/Recent/Gone/y") << none << "Item is disabled" << ""
-        << "Click Down Down Right Escape Escape Escape";
-    QTest::newRow("already in the wanted state")
-        << QVariant("View/Toolbar") << QVariant(true) << "" << "" << "Click Down Escape Escape";
-    QTest::newRow("into the wanted state")
-        << QVariant("View/Status") << QVariant(true) << "" << "Status" << "Click Down Down Return";
-    QTest::newRow("not checkable")
-        << QVariant("View/Zoom") << QVariant(false) << "Item is not checkable" << ""
-        << "Click Down Down Down Escape Escape";
-    QTest::newRow("a disabled menu is never opened")
-        << QVariant("Locked/Check") << none << "Invalid menu path" << "" << "";
-    QTest::newRow("a hidden menu is never opened")
-        << QVariant("Secret/s") << none << "Invalid menu path" << "" << "";
-    QTest::newRow("a plain action of the bar")
-        << QVariant("Plain") << none << "Invalid menu path" << "" << "";
+    QTest::newRow("mnemonic and repeated blanks need not be typed")
+        << false << QVariant("Open File") << none << "" << "&Open  File" << "Down Return";
+    QTest::newRow("a slashed text is one item")
+        << false << QVariant("Save/Load") << none << "" << "Save/Load" << "Down Down Return";
+    QTest::newRow("two levels of submenus, slashed text at the end")
+        << false << QVariant("Recent/Deep/A/B") << none << "" << "A/B"
+        << "Down Down Down Right Down Down Right Down Return";
+    QTest::newRow("positions skip hidden items and separators")
+        << false << QVariant("Item 3/Item 3/Item 1") << none << "" << "Leaf"
+        << "Down Down Down Right Down Down Right Return";
+    QTest::newRow("an unnamed item by the position itemList gives it")
+        << false << QVariant("Recent/Item 2") << none << "" << "(no text)" << "Down Down Down Right Down Return";
+    QTest::newRow("position past the last item")
+        << false << QVariant("Recent/Item 4") << none << "Invalid item" << ""
+        << "Down Down Down Right Escape Escape";
+    QTest::newRow("Item x is a bad position, not a text")
+        << false << QVariant("Item x") << none << "Invalid item" << "" << "Down Escape";
+    QTest::newRow("a plain item has nothing below it")
+        << false << QVariant("Open File/x") << none << "Invalid item" << "" << "Down Escape";
+    QTest::newRow("disabled at the first level")
+        << false << QVariant("Disabled") << none << "Item is disabled" << "" << "Down Escape";
+    QTest::newRow("disabled at the second level")
+        << false << QVariant("Options/Locked/Inside") << none << "Item is disabled" << ""
+        << "Down Down Down Down Right Escape Escape";
+    QTest::newRow("disabled at the third level")
+        << false << QVariant("Recent/Deep/Off") << none << "Item is disabled" << ""
+        << "Down Down Down Right Down Down Right Escape Escape Escape";
+    QTest::newRow("checkable, no wanted state: toggled")
+        << false << QVariant("Options/Bold") << none << "" << "Bold" << "Down Down Down Down Right Return";
+    QTest::newRow("checkable, to the other state")
+        << false << QVariant("Options/Italic") << QVariant(false) << "" << "Italic"
+        << "Down Down Down Down Right Down Return";
+    QTest::newRow("checkable, already in the wanted state")
+        << false << QVariant("Options/Italic") << QVariant(true) << "" << ""
+        << "Down Down Down Down Right Down Escape Escape";
+    QTest::newRow("not checkable, with a wanted state")
+        << false << QVariant("Options/Plain") << QVariant(true) << "Item is not checkable" << ""
+        << "Down Down Down Down Right Down Down Escape Escape";
     QTest::newRow("the path must be a string")
-        << QVariant(7) << none << typeErrorString.arg("widget", "QMenuBar") << "" << "";
+        << false << QVariant(3) << none << "Type error: object \"menu\" of class \"QMenu\" accepts string."
+        << "" << "";
+    QTest::newRow("the wanted state must be a boolean")
+        << false << QVariant("Options/Bold") << QVariant("yes")
+        << "Type error: object \"menu\" of class \"QMenu\" accepts bool, none." << "" << "";
+
+    QTest::newRow("bar: a click on it, the menu opened, its item chosen")
+        << true << QVariant("File/Open") << none << "" << "&Open" << "Click Down Return";
+    QTest::newRow("bar: positions count its visible menus")
+        << true << QVariant("Item 2/Item 3") << none << "" << "Zoom" << "Click Down Down Down Return";
+    QTest::newRow("bar: a menu alone names no item")
+        << true << QVariant("File") << none << "Invalid item" << "" << "Click Down Escape Escape";
+    QTest::newRow("bar: disabled two levels down")
+        << true << QVariant("File/Recent/Gone/y") << none << "Item is disabled" << ""
+        << "Click Down Down Right Escape Escape Escape";
+    QTest::newRow("bar: already in the wanted state")
+        << true << QVariant("View/Toolbar") << QVariant(true) << "" << "" << "Click Down Escape Escape";
+    QTest::newRow("bar: not checkable")
+        << true << QVariant("View/Zoom") << QVariant(false) << "Item is not checkable" << ""
+        << "Click Down Down Down Escape Escape";
+    QTest::newRow("bar: a disabled menu is never opened")
+        << true << QVariant("Locked/Check") << none << "Invalid menu path" << "" << "";
+    QTest::newRow("bar: a hidden menu is never opened")
+        << true << QVariant("Secret/s") << none << "Invalid menu path" << "" << "";
     // clang-format on
 }
 
-void TestMenuProxies::barActivate()
+void TestMenuProxies::activate()
 {
+    QFETCH(bool, onBar);
     QFETCH(QVariant, path);
     QFETCH(QVariant, check);
     QFETCH(QString, message);
     QFETCH(QString, triggered);
     QFETCH(QString, input);
 
-    TestBar test;
-    QVERIFY(test.show());
-    QMenuBar *bar = test.bar;
-    QSignalSpy spy(bar, &QMenuBar::triggered);
+    TestMenu menu;
+    TestBar bar;
+    QWidget *target = onBar ? static_cast<QWidget *>(bar.bar) : &menu.menu;
+    if (onBar) {
+        QVERIFY(bar.show());
+    } else {
+        menu.menu.popup(QPoint(50, 50));
+        QTRY_COMPARE(QApplication::activePopupWidget(), &menu.menu);
+    }
+    QStringList chosen;
+    for (QAction *action : target->findChildren<QAction *>()) {
+        connect(action, &QAction::triggered, this, [&chosen, action] {
+            chosen += action->text().isEmpty() ? QStringLiteral("(no text)") : action->text();
+        });
+    }
     EventRecorder recorder({QEvent::KeyPress, QEvent::MouseButtonPress});
-    watchMenus(recorder, bar);
+    recorder.watch(target);
+    for (QMenu *submenu : target->findChildren<QMenu *>())
+        recorder.watch(submenu);
 
-    QCOMPARE(activate(bar, path, check), message);
-    QTRY_VERIFY(!QApplication::activePopupWidget());
-    QCOMPARE(triggeredTexts(spy).join(QLatin1Char(',')), triggered);
-    QCOMPARE(inputSequence(recorder, bar), input);
-    // Out of the keyboard navigation a closed menu leaves the bar in.
-    QVERIFY(!bar->activeAction());
+    QCOMPARE(activateMenu(target, path, check), message);
+    // Without any input the menu stays open; after any, every menu is closed again.
+    if (input.isEmpty() && !onBar)
+        QCOMPARE(QApplication::activePopupWidget(), &menu.menu);
+    else
+        QTRY_VERIFY(!QApplication::activePopupWidget());
+    QCOMPARE(chosen.join(QLatin1Char(',')), triggered);
+    QCOMPARE(inputSequence(recorder, bar.bar), input);
+    // Out of the keyboard navigation a menu closed by Escape leaves the bar in.
+    QVERIFY(!bar.bar->activeAction());
 }
 
-void TestMenuProxies::barItemList()
+void TestMenuProxies::closedMenuHasNoFocus()
 {
-    TestBar test;
-    QCOMPARE(
-        readProperty(test.bar, "itemList", none).toStringList(),
-        QStringList({"File/Open", "File/Recent/x", "File/Recent/Gone/y", "Secret/s", "View/Toolbar",
-                     "View/Status", "View/Zoom", "Locked/Check", "", "Plain"}));
+    TestMenu test;
+    EventRecorder recorder({QEvent::KeyPress});
+    recorder.watch(&test.menu);
+    QCOMPARE(activateMenu(&test.menu, QVariant("Open File"), none), QStringLiteral("No focus"));
+    QCOMPARE(recorder.count(), 0);
 }
 
-void TestMenuProxies::barPathProperties_data()
+void TestMenuProxies::properties_data()
 {
+    QTest::addColumn<bool>("onBar");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QVariant>("path");
+    QTest::addColumn<QVariant>("parameter");
     QTest::addColumn<QVariant>("expected");
 
+    const QString unreachable = QStringLiteral("Could not reach last item of path");
     // clang-format off
-    QTest::newRow("checked") << "pathChecked" << QVariant("View/Toolbar") << QVariant(true);
-    QTest::newRow("unchecked") << "pathChecked" << QVariant("View/Status") << QVariant(false);
-    QTest::newRow("checked, not checkable")
-        << "pathChecked" << QVariant("View/Zoom") << QVariant("Item is not checkable");
-    QTest::newRow("checked, under a disabled menu")
-        << "pathChecked" << QVariant("Locked/Check") << QVariant("Item is disabled");
-    QTest::newRow("checked, below a disabled submenu")
-        << "pathChecked" << QVariant("File/Recent/Gone/y") << QVariant("Item is disabled");
-    QTest::newRow("checked, no such item")
-        << "pathChecked" << QVariant("View/Nothing") << QVariant("Invalid item");
-    QTest::newRow("disabled, under a disabled menu")
-        << "pathDisabled" << QVariant("Locked/Check") << QVariant(false);
-    QTest::newRow("disabled, a disabled submenu as the final item")
-        << "pathDisabled" << QVariant("File/Recent/Gone") << QVariant(true);
-    QTest::newRow("disabled, below a disabled submenu")
-        << "pathDisabled" << QVariant("File/Recent/Gone/y") << QVariant("Gone is disabled");
-    QTest::newRow("disabled, no such menu")
-        << "pathDisabled" << QVariant("Nothing/x") << QVariant("Could not find Nothing");
-    QTest::newRow("disabled, no such item")
-        << "pathDisabled" << QVariant("File/Nothing") << QVariant("Could not find Nothing");
-    QTest::newRow("disabled, below a plain item")
-        << "pathDisabled" << QVariant("File/Open/x") << QVariant("Could not find x");
-    QTest::newRow("disabled, the path must be a string")
-        << "pathDisabled" << QVariant(2) << QVariant(typeErrorString.arg("widget", "QMenuBar"));
+    QTest::newRow("menu items: hidden ones and separators too at the top, only counted below")
+        << false << "itemList" << none
+        << QVariant(QStringList{"Open File", "Hidden", "", "Save/Load", "Recent/a.txt", "Recent/Item 2",
+                                "Recent/Deep/Leaf", "Recent/Deep/Off", "Recent/Deep/A/B", "Options/Bold",
+                                "Options/Italic", "Options/Plain", "Options/Locked/Inside", "Item x",
+                                "Disabled", "Archive/Old", ""});
+    QTest::newRow("menu: disabled at the first level")
+        << false << "pathDisabled" << QVariant("Disabled") << QVariant(true);
+    QTest::newRow("menu: enabled below a disabled first level")
+        << false << "pathDisabled" << QVariant("Archive/Old") << QVariant(false);
+    QTest::newRow("menu: a disabled submenu as the final item")
+        << false << "pathDisabled" << QVariant("Options/Locked") << QVariant(true);
+    QTest::newRow("menu: below a disabled submenu")
+        << false << "pathDisabled" << QVariant("Options/Locked/Inside") << QVariant(unreachable);
+    QTest::newRow("menu: no such item")
+        << false << "pathDisabled" << QVariant("Recent/Nothing") << QVariant(unreachable);
+
+    QTest::newRow("bar items")
+        << true << "itemList" << none
+        << QVariant(QStringList{"File/Open", "File/Recent/x", "File/Recent/Gone/y", "Secret/s",
+                                "View/Toolbar", "View/Status", "View/Zoom", "Locked/Check", "", "Plain"});
+    QTest::newRow("bar: checked") << true << "pathChecked" << QVariant("View/Toolbar") << QVariant(true);
+    QTest::newRow("bar: checked, not checkable")
+        << true << "pathChecked" << QVariant("View/Zoom") << QVariant("Item is not checkable");
+    QTest::newRow("bar: checked, under a disabled menu")
+        << true << "pathChecked" << QVariant("Locked/Check") << QVariant("Item is disabled");
+    QTest::newRow("bar: checked, no such item")
+        << true << "pathChecked" << QVariant("View/Nothing") << QVariant("Invalid item");
+    QTest::newRow("bar: disabled, under a disabled menu")
+        << true << "pathDisabled" << QVariant("Locked/Check") << QVariant(false);
+    QTest::newRow("bar: disabled, below a disabled submenu")
+        << true << "pathDisabled" << QVariant("File/Recent/Gone/y") << QVariant("Gone is disabled");
+    QTest::newRow("bar: disabled, no such item")
+        << true << "pathDisabled" << QVariant("File/Nothing") << QVariant("Could not find Nothing");
+    QTest::newRow("bar: disabled, below a plain item")
+        << true << "pathDisabled" << QVariant("File/Open/x") << QVariant("Could not find x");
     // clang-format on
 }
 
-void TestMenuProxies::barPathProperties()
+void TestMenuProxies::properties()
 {
+    QFETCH(bool, onBar);
     QFETCH(QString, name);
-    QFETCH(QVariant, path);
+    QFETCH(QVariant, parameter);
     QFETCH(QVariant, expected);
 
-    TestBar test;
-    QCOMPARE(readProperty(test.bar, name.toLatin1().constData(), path), expected);
+    TestMenu menu;
+    TestBar bar;
+    STApplicationProxy registry;
+    QVariant value;
+    try {
+        value = registry.getProxyProperty(onBar ? static_cast<QWidget *>(bar.bar) : &menu.menu,
+                                          QString(), name, parameter);
+    } catch (const STError &error) {
+        value = error.message;
+    }
+    QCOMPARE(value, expected);
 }
 
 TC_TEST_MAIN(TestMenuProxies)
