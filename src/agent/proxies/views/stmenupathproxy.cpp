@@ -11,8 +11,9 @@ namespace {
 const QString PositionPrefix = QStringLiteral("Item ");
 const char PositionName[] = "Item %1";
 
-// A key press that cannot reach an item after this many presses per action of the menu
-// never will (Qt skips some items): the walk then goes on and fails on the next step.
+// Down presses per action of the menu before the highlight loop gives up: an item the
+// keyboard cannot reach costs a bounded number of presses, never a hung request. The walk
+// then goes on from whatever is highlighted.
 constexpr int HighlightPressesPerAction = 10;
 
 bool isCounted(const QAction *item)
