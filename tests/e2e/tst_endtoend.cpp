@@ -27,6 +27,7 @@ private slots:
     void listsAndChecksTheGallery();
     void drivesWidgets();
     void aClickThatDeletesItsDialogIsAnswered();
+    void menusAndTheirModalDialogsAreDriven();
     void badInputNeverHurtsTheHost();
     void lostDriverLeavesTheHostRunning();
 
@@ -120,6 +121,35 @@ void tst_EndToEnd::aClickThatDeletesItsDialogIsAnswered()
     QCOMPARE(agent->request("5,Confirm,buttons/Ok_dialog_button,,,").left(2), QByteArray("0,"));
     QTRY_COMPARE(agent->request("8,Confirm"), QByteArray("2,Window (Confirm) not found"));
     QCOMPARE(agent->request("8,TestClient"), QByteArray("0,TestClient Gallery"));
+}
+
+void tst_EndToEnd::menusAndTheirModalDialogsAreDriven()
+{
+    // The context menu runs its own event loop (exec), and the chosen item opens a modal
+    // dialog with another one inside it: each request is still answered at once.
+    QCOMPARE(
+        agent->request("9,TestClient,contextArea,," + hex("s:MouseClick:RightButton:::") + ","),
+        QByteArray("0,QLabel"));
+    QTRY_COMPARE(agent->request("8,Widget:ActivePopupWidget"), QByteArray("0,"));
+    QCOMPARE(agent->request("7,Widget:ActivePopupWidget,contextMenu,,itemList,"),
+             QByteArray("0,l:\fUndo\fInsert/Table/Row\fInsert/Table/Column\fInsert/Date/Time\f"
+                        "\fWord wrap\fRedo\f\fProperties..."));
+    QCOMPARE(
+        agent->request("5,Widget:ActivePopupWidget,contextMenu,," + hex("s:Properties...") + ","),
+        QByteArray("0,QMenu"));
+    QTRY_COMPARE(agent->request("8,Properties"), QByteArray("0,Properties"));
+    QCOMPARE(agent->request("6,Properties,propertyEdit,," + hex("s:Blue") + ","),
+             QByteArray("0,QLineEdit"));
+    QCOMPARE(agent->request("5,Properties,buttons/Ok_dialog_button,,,"),
+             QByteArray("0,QPushButton"));
+    QTRY_COMPARE(agent->request("8,Properties"), QByteArray("2,Window (Properties) not found"));
+    QTRY_COMPARE(agent->request("7,TestClient,menuResult,,text,"),
+                 "0,u:" + hex("Properties: Blue"));
+
+    // The main window again, through its menu bar.
+    QCOMPARE(agent->request("5,TestClient,menuBar,," + hex("s:Edit/Insert/Table/Row") + ","),
+             QByteArray("0,QMenuBar"));
+    QTRY_COMPARE(agent->request("7,TestClient,menuResult,,text,"), "0,u:" + hex("Row"));
 }
 
 void tst_EndToEnd::badInputNeverHurtsTheHost()

@@ -3,13 +3,15 @@
 #include "stqabstractitemview.h"
 #include "stqlistview.h"
 #include "stqtable.h"
+#include "stqmenu.h"
+#include "stqmenubar.h"
 
 // The registry rows of the menu and item-view proxies.
 void registerViewProxies(ProxyTable &table)
 {
     // Menus
-    table.insert(QStringLiteral("QMenu"), new STWidgetProxy);
-    table.insert(QStringLiteral("QMenuBar"), new STWidgetProxy);
+    table.insert(QStringLiteral("QMenu"), new STQMenu);
+    table.insert(QStringLiteral("QMenuBar"), new STQMenuBar);
 
     // List and tree views
     table.insert(QStringLiteral("QListView"), new STQListView);

@@ -1,0 +1,59 @@
+#include "stqmenu.h"
+
+#include "proxies/framework/sterror.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+
+namespace {
+
+const char CannotReachLastItem[] = "Could not reach last item of path";
+
+} // namespace
+
+void STQMenu::activate(const QVariant &first, const QVariant &second)
+{
+    QStringList path = menuPathArgument(first, second);
+    auto *menu = static_cast<QMenu *>(checkedWidget("QMenu"));
+    // Keys go to the active popup: any other menu would not see them.
+    if (QApplication::activePopupWidget() != menu)
+        raiseError(NoFocus);
+    chooseMenuItem(path, menu, second, 1);
+}
+
+QStringList STQMenu::pseudoPropertyNames()
+{
+    return QStringList{QStringLiteral("itemList"), QStringLiteral("pathDisabled")};
+}
+
+QVariant STQMenu::pseudoProperty(const char *name, const QVariant &parameter)
+{
+    if (qstrcmp(name, "itemList") == 0)
+        return itemList(checkedWidget("QMenu")->actions());
+    if (qstrcmp(name, "pathDisabled") == 0)
+        return pathDisabled(parameter);
+    return QVariant();
+}
+
+bool STQMenu::pathDisabled(const QVariant &parameter)
+{
+    QStringList path = menuPathParameter(parameter);
+    const QMenu *menu = static_cast<QMenu *>(checkedWidget("QMenu"));
+
+    // Only the final item's state is asked for, so the first level may be disabled; a
+    // disabled item further down still blocks the way to the items below it.
+    const QAction *item = findMenuAction(path, menu->actions());
+    path.removeFirst();
+    while (!path.isEmpty() && item) {
+        if (!item->menu())
+            break;
+        item = findMenuAction(path, item->menu()->actions());
+        path.removeFirst();
+        if (!path.isEmpty() && item && !item->isEnabled())
+            break;
+    }
+    if (!path.isEmpty() || !item)
+        raiseError(CannotReachLastItem);
+    return !item->isEnabled();
+}

@@ -1,0 +1,103 @@
+#include "stqmenubar.h"
+
+#include "proxies/framework/sterror.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+
+namespace {
+
+const char InvalidMenuPath[] = "Invalid menu path";
+// The path element, as Latin-1, in place of %s.
+const char CouldNotFind[] = "Could not find %s";
+const char ElementIsDisabled[] = "%s is disabled";
+
+} // namespace
+
+void STQMenuBar::activate(const QVariant &first, const QVariant &second)
+{
+    QStringList path = menuPathArgument(first, second);
+    QPointer<QMenuBar> bar = static_cast<QMenuBar *>(checkedWidget("QMenuBar"));
+    const QPointer<QAction> item = findMenuAction(path, bar->actions());
+    if (!item || !item->isEnabled() || !item->menu())
+        raiseError(InvalidMenuPath);
+
+    // A click on the bar's far end first, where no menu title lies: it activates the
+    // window and ends any keyboard navigation the bar was in.
+    mouseClick(bar->mapToGlobal(bar->rect().topRight()), Qt::LeftButton);
+    if (!bar || !item || !item->menu())
+        raiseError(InvalidMenuPath);
+    bar->setActiveAction(item);
+    flush();
+
+    path.removeFirst();
+    // Two Escapes on failure: one closes the menu, the other takes the bar out of the
+    // keyboard navigation that closing a menu by key leaves it in.
+    chooseMenuItem(path, item->menu(), second, 2);
+}
+
+QStringList STQMenuBar::pseudoPropertyNames()
+{
+    return QStringList{QStringLiteral("itemList"), QStringLiteral("pathChecked"),
+                       QStringLiteral("pathDisabled")};
+}
+
+QVariant STQMenuBar::pseudoProperty(const char *name, const QVariant &parameter)
+{
+    if (qstrcmp(name, "itemList") == 0)
+        return itemList(checkedWidget("QMenuBar")->actions());
+    if (qstrcmp(name, "pathChecked") == 0)
+        return pathChecked(parameter);
+    if (qstrcmp(name, "pathDisabled") == 0)
+        return pathDisabled(parameter);
+    return QVariant();
+}
+
+bool STQMenuBar::pathChecked(const QVariant &parameter)
+{
+    QStringList path = menuPathParameter(parameter);
+    const QWidget *bar = checkedWidget("QMenuBar");
+
+    // Every item passed through must be enabled, as it must be for a user to get there.
+    const QAction *item = findMenuAction(path, bar->actions());
+    path.removeFirst();
+    while (!path.isEmpty() && item) {
+        if (!item->menu())
+            break;
+        if (!item->isEnabled())
+            raiseError(ItemIsDisabled);
+        item = findMenuAction(path, item->menu()->actions());
+        path.removeFirst();
+    }
+    if (!path.isEmpty() || !item)
+        raiseError(InvalidItem);
+    if (!item->isCheckable())
+        raiseError(ItemNotCheckable);
+    return item->isChecked();
+}
+
+bool STQMenuBar::pathDisabled(const QVariant &parameter)
+{
+    QStringList path = menuPathParameter(parameter);
+    const QWidget *bar = checkedWidget("QMenuBar");
+
+    // The messages name the element where the way stopped. The top-level item's own state
+    // does not matter; items between it and the final one must be enabled.
+    const QAction *item = findMenuAction(path, bar->actions());
+    if (!item)
+        raiseError(CouldNotFind, path.first().toLatin1().constData());
+    path.removeFirst();
+    while (!path.isEmpty()) {
+        if (!item->menu())
+            raiseError(CouldNotFind, path.first().toLatin1().constData());
+        item = findMenuAction(path, item->menu()->actions());
+        if (!item)
+            raiseError(CouldNotFind, path.first().toLatin1().constData());
+        if (path.size() > 1 && !item->isEnabled())
+            raiseError(ElementIsDisabled, path.first().toLatin1().constData());
+        path.removeFirst();
+    }
+    return !item->isEnabled();
+}
