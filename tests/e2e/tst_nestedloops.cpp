@@ -156,6 +156,14 @@ void tst_NestedLoops::drivesWhatTheApplicationWaitsFor_data()
                   eventually(host, "outcome", "dialog:inside;"),
                   eventually(host, "mainEdit", "behind")};
 
+    // A read cannot know its value before it is done: it is answered with an error.
+    QTest::newRow("a property read under which a dialog opens is answered with an error")
+        << Script{{"5,Nested Host,openButton,,,\n7,Nested Host,mainEdit,,globalRect,",
+                   {"0,QPushButton", "8,Exception : Error: the application waits in a dialog or "
+                                     "menu, the result is not known yet"}},
+                  expect("5,Edit Dialog,cancelButton,,,", "0,QPushButton"),
+                  eventually(host, "outcome", "dialog:rejected;")};
+
     QTest::newRow("a dialog's button opens a second dialog; both close in order")
         << Script{expect(mouse(host, "dialogPad", release), "0,QWidget"),
                   expect(mouse("Edit Dialog", "morePad", release), "0,QWidget"),
