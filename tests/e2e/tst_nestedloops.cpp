@@ -3,6 +3,7 @@
 
 #include "agentconnection.h"
 #include "driverserver.h"
+#include "hostexit.h"
 #include "testmain.h"
 
 #include <QProcess>
@@ -92,13 +93,8 @@ void tst_NestedLoops::init()
 void tst_NestedLoops::cleanup()
 {
     if (hostProcess && hostProcess->state() != QProcess::NotRunning) {
-        hostProcess->closeWriteChannel(); // the host quits, destroying the agent normally
-        const bool finished = hostProcess->waitForFinished(10000);
-        if (!finished)
-            hostProcess->kill();
-        QVERIFY(finished);
-        QCOMPARE(hostProcess->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(hostProcess->exitCode(), 0);
+        hostProcess->closeWriteChannel(); // the host's way to quit
+        verifyNormalExit(hostProcess);
     }
     delete driver;
     delete hostProcess;
@@ -207,8 +203,7 @@ void tst_NestedLoops::quittingInsideADialogEndsTheHostNormally()
 {
     run({expect(mouse(host, "dialogPad", release), "0,QWidget"),
          expect(mouse("Edit Dialog", "quitPad", release), "0,QWidget")});
-    QVERIFY(hostProcess->waitForFinished(10000));
-    QCOMPARE(hostProcess->exitCode(), 0);
+    verifyNormalExit(hostProcess);
     QTRY_VERIFY(!agent->isConnected());
 }
 
