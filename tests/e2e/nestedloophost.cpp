@@ -1,8 +1,7 @@
-// nestedloophost: a small application whose input handlers wait in event loops of their
-// own (QDialog::exec, QMenu::exec, a message box), with the agent created through
-// ZuCreate like the host runner does. Every handler appends what it saw to the label
-// "outcome" ("dialog:text;", "menu:Second;"), so a test reads the effects back.
-// Closing its standard input quits it normally (the agent is then destroyed by ZuDestroy).
+// nestedloophost: an application whose input handlers wait in event loops of their own
+// (QDialog::exec, QMenu::exec, a message box), with the agent created through ZuCreate
+// like the host runner does. Handlers append what they saw to the label "outcome"
+// ("Edit Dialog:text;", "menu:Second;"). Closing its standard input quits it normally.
 
 #include "idllinstance.h"
 #include "plugin/loadinterface.h"
@@ -48,6 +47,7 @@ public:
     {
         setFixedSize(80, 24);
     }
+    std::function<void()> onRelease;
     std::function<void(const QPoint &)> onContextMenu;
 
 protected:
@@ -61,9 +61,6 @@ protected:
         if (onContextMenu)
             onContextMenu(event->globalPos());
     }
-
-private:
-    std::function<void()> onRelease;
 };
 
 // Asks a question in a message box when '?' is typed, then takes the key.
@@ -76,7 +73,6 @@ protected:
             QMessageBox box(QMessageBox::Question, QStringLiteral("Question Box"),
                             QStringLiteral("Proceed?"), QMessageBox::Yes | QMessageBox::No, this);
             box.button(QMessageBox::Yes)->setObjectName(QStringLiteral("yesButton"));
-            box.button(QMessageBox::No)->setObjectName(QStringLiteral("noButton"));
             box.exec();
             record(box.clickedButton() == box.button(QMessageBox::Yes) ? QStringLiteral("box:yes")
                                                                        : QStringLiteral("box:no"));
@@ -85,56 +81,53 @@ protected:
     }
 };
 
-QPushButton *closingButton(const char *name, QDialog *dialog, bool accepts)
-{
-    auto *button = named(new QPushButton(QString::fromLatin1(name)), name);
-    QObject::connect(button, &QPushButton::clicked, dialog,
-                     accepts ? &QDialog::accept : &QDialog::reject);
-    return button;
-}
-
-void innerDialog(QWidget *parent)
-{
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Inner Dialog"));
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(closingButton("innerOk", &dialog, true));
-    record(dialog.exec() == QDialog::Accepted ? QStringLiteral("inner:accepted")
-                                              : QStringLiteral("inner:rejected"));
-}
-
-void editDialog(QWidget *parent)
-{
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("Edit Dialog"));
-    auto *layout = new QVBoxLayout(&dialog);
-    auto *edit = named(new QLineEdit, "dialogEdit");
-    layout->addWidget(edit);
-    layout->addWidget(named(new Pad([&dialog] { innerDialog(&dialog); }), "morePad"));
-    layout->addWidget(named(new Pad([] {
-                                ZuDestroy(agent);
-                                agent = nullptr;
-                            }),
-                            "destroyPad"));
-    layout->addWidget(named(new Pad([] { QApplication::quit(); }), "quitPad"));
-    layout->addWidget(closingButton("okButton", &dialog, true));
-    layout->addWidget(closingButton("cancelButton", &dialog, false));
-    const bool accepted = dialog.exec() == QDialog::Accepted;
-    record(QStringLiteral("dialog:") + (accepted ? edit->text() : QStringLiteral("rejected")));
-}
-
-void selfDeletingDialog(QWidget *parent)
+// Waits in exec() for a dialog with the given widgets above its buttons "okButton" and
+// "cancelButton", then records "<title>:" and the text of its line edit when accepted,
+// "rejected", or "deleted" when it deleted itself on closing.
+void runDialog(QWidget *parent, const QString &title, const QWidgetList &widgets,
+               bool deleteOnClose = false)
 {
     auto *dialog = new QDialog(parent);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setWindowTitle(QStringLiteral("Self Deleting"));
+    dialog->setWindowTitle(title);
+    dialog->setAttribute(Qt::WA_DeleteOnClose, deleteOnClose);
     auto *layout = new QVBoxLayout(dialog);
-    auto *close = named(new QPushButton(QStringLiteral("Close")), "closeButton");
-    QObject::connect(close, &QPushButton::clicked, dialog, &QDialog::close);
-    layout->addWidget(close);
+    for (QWidget *widget : widgets)
+        layout->addWidget(widget);
+    auto *ok = named(new QPushButton(QStringLiteral("OK")), "okButton");
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+    auto *cancel = named(new QPushButton(QStringLiteral("Cancel")), "cancelButton");
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    layout->addWidget(ok);
+    layout->addWidget(cancel);
+
     const QPointer<QDialog> guard(dialog);
-    dialog->exec();
-    record(guard ? QStringLiteral("still there") : QStringLiteral("deleted"));
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!guard) {
+        record(title + QStringLiteral(":deleted"));
+        return;
+    }
+    const auto *edit = dialog->findChild<QLineEdit *>();
+    record(title + QLatin1Char(':') +
+           (!accepted ? QStringLiteral("rejected")
+            : edit    ? edit->text()
+                      : QStringLiteral("ok")));
+    delete dialog;
+}
+
+// The dialog of most tests: a line edit, a pad that opens a second dialog, and pads that
+// destroy the agent or quit the application from inside a request.
+void editDialog(QWidget *parent)
+{
+    auto *more = named(new Pad(nullptr), "morePad");
+    more->onRelease = [more] { runDialog(more->window(), QStringLiteral("Inner Dialog"), {}); };
+    runDialog(parent, QStringLiteral("Edit Dialog"),
+              {named(new QLineEdit, "dialogEdit"), more,
+               named(new Pad([] {
+                         ZuDestroy(agent);
+                         agent = nullptr;
+                     }),
+                     "destroyPad"),
+               named(new Pad([] { QApplication::quit(); }), "quitPad")});
 }
 
 void contextMenu(QWidget *parent, const QPoint &globalPos)
@@ -168,7 +161,9 @@ int main(int argc, char *argv[])
     auto *open = named(new QPushButton(QStringLiteral("Open")), "openButton");
     QObject::connect(open, &QPushButton::clicked, &window, [&window] { editDialog(&window); });
     layout->addWidget(open);
-    layout->addWidget(named(new Pad([&window] { selfDeletingDialog(&window); }), "deletePad"));
+    layout->addWidget(
+        named(new Pad([&window] { runDialog(&window, QStringLiteral("Self Deleting"), {}, true); }),
+              "deletePad"));
     window.show();
 
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);

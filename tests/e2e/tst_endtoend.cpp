@@ -3,6 +3,7 @@
 
 #include "agentconnection.h"
 #include "driverserver.h"
+#include "hostexit.h"
 #include "testmain.h"
 
 #include <QProcess>
@@ -59,12 +60,7 @@ void tst_EndToEnd::cleanup()
     if (host && host->state() != QProcess::NotRunning) {
         // A normal quit: the host destroys the agent through ZuDestroy and exits cleanly.
         host->terminate();
-        const bool finished = host->waitForFinished(10000);
-        if (!finished)
-            host->kill();
-        QVERIFY(finished);
-        QCOMPARE(host->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(host->exitCode(), 0);
+        verifyNormalExit(host);
     }
     delete driver;
     delete host;
