@@ -3,6 +3,7 @@
 #include "testmain.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -76,6 +77,8 @@ private slots:
     void nothingUnderTheCursor();
     void popupRecord();
     void popupWindowChecks();
+    void comboBoxTypedValues_data();
+    void comboBoxTypedValues();
 
 private:
     STApplicationProxy registry;
@@ -237,6 +240,56 @@ void tst_WidgetRequests::popupWindowChecks()
     QCOMPARE(send("9,Other,unnamed,," + hex("s:NoSuchType") + ","),
              QByteArray("8,Exception : \"NoSuchType\"-Type is not implemented"));
     menu.close();
+}
+
+void tst_WidgetRequests::comboBoxTypedValues_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<int>("current");
+
+    const QByteArray typeError = "8,Exception : Type error: object \"combo\" of class "
+                                 "\"QComboBox\" accepts string, integer.";
+    QTest::newRow("i: is an index")
+        << "5,Choices,combo,," + hex("i:2") + "," << QByteArray("0,QComboBox") << 2;
+    QTest::newRow("s: is an item text")
+        << "5,Choices,combo,," + hex("s:Green") + "," << QByteArray("0,QComboBox") << 1;
+    QTest::newRow("s: with digits is still a text")
+        << "5,Choices,combo,," + hex("s:2") + ","
+        << QByteArray("8,Exception : activate, QComboBox unknown item 2") << 0;
+    QTest::newRow("b: is neither") << "5,Choices,combo,," + hex("b:true") + "," << typeError << 0;
+    QTest::newRow("i: with bad digits is no value")
+        << "5,Choices,combo,," + hex("i:4x2") + "," << typeError << 0;
+    QTest::newRow("an index beyond the items")
+        << "5,Choices,combo,," + hex("i:3") + ","
+        << QByteArray("8,Exception : activate, QComboBox invalid index 3") << 0;
+    QTest::newRow("enter into a box that is not editable")
+        << "6,Choices,combo,," + hex("s:Red") + ","
+        << QByteArray("8,Exception : enter, QComboBox is read only") << 0;
+    QTest::newRow("item list") << QByteArray("7,Choices,combo,,itemList,")
+                               << QByteArray("0,l:\fRed\fGreen\fBlue") << 0;
+}
+
+void tst_WidgetRequests::comboBoxTypedValues()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, reply);
+    QFETCH(int, current);
+
+    QWidget window;
+    window.setWindowTitle("Choices");
+    auto *combo = new QComboBox;
+    combo->setObjectName("combo");
+    combo->addItems({"Red", "Green", "Blue"});
+    (new QVBoxLayout(&window))->addWidget(combo);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    QCOMPARE(send(request), reply);
+    QTRY_COMPARE(combo->currentIndex(), current);
+    QTRY_VERIFY(!combo->view()->isVisible());
 }
 
 TC_TEST_MAIN(tst_WidgetRequests)
