@@ -1,5 +1,6 @@
 #include "gallerywindow.h"
 
+#include "choicespage.h"
 #include "controlspage.h"
 
 #include <QApplication>
@@ -38,9 +39,15 @@ GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent)
     auto *controls = new ControlsPage;
     controls->setObjectName(QStringLiteral("controls"));
     layout->addWidget(controls);
+    auto *choices = new ChoicesPage;
+    choices->setObjectName(QStringLiteral("choices"));
+    layout->addWidget(choices);
     setCentralWidget(central);
+    ChoicesPage::addDocks(this);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->showMessage(QStringLiteral("Ready"));
+    connect(choices, &ChoicesPage::announced, statusBar(),
+            [this](const QString &message) { statusBar()->showMessage(message); });
 
     auto *tray = new QSystemTrayIcon(this);
     tray->setObjectName(QStringLiteral("trayIcon"));
