@@ -48,6 +48,17 @@ inline QString keySequence(const EventRecorder &recorder)
     return keys;
 }
 
+// Shows a top-level window and waits until it is on screen and active, as it would be for
+// a user about to type into it.
+inline bool showActive(QWidget *window)
+{
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 // A top-level window around one widget, on screen and active before any input, as it
 // would be for a user.
 struct Hosted
@@ -57,14 +68,7 @@ struct Hosted
         widget->setObjectName(QStringLiteral("widget"));
         (new QVBoxLayout(&window))->addWidget(widget);
     }
-    bool show()
-    {
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            return false;
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
+    bool show() { return showActive(&window); }
     QWidget window;
     QWidget *widget;
 };

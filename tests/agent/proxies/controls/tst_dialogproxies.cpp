@@ -78,10 +78,7 @@ void TestDialogProxies::fileDialog()
     auto *nameEdit = dialog.findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
     QVERIFY(nameEdit);
     QCOMPARE(nameEdit->text(), prefilled);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    dialog.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QVERIFY(showActive(&dialog));
 
     EventRecorder recorder({QEvent::MouseButtonPress, QEvent::KeyPress});
     recorder.watch(nameEdit);

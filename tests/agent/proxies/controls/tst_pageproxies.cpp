@@ -217,10 +217,7 @@ void TestPageProxies::dockWidget()
     }
     if (layout != QLatin1String("side by side"))
         window.tabifyDockWidget(docks[0], docks[1]);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(showActive(&window));
     if (layout == QLatin1String("floating"))
         docks[0]->setFloating(true);
 
