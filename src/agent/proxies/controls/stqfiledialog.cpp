@@ -22,8 +22,8 @@ void STQFileDialog::activate(const QVariant &first, const QVariant & /*second*/)
     if (!edit)
         raiseError(NameEditNotFound);
 
-    // Two separate clicks, each handled before the next input: the first may only move
-    // the focus from the file list into the field.
+    // Two separate clicks, each handled before the next input. A dialog closed meanwhile
+    // fails with the framework's message, a field gone with this proxy's own.
     for (int click = 0; click < 2; ++click) {
         clickCentre(edit);
         checkedWidget("QFileDialog");
