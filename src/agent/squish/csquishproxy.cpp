@@ -4,17 +4,12 @@
 #include "hierarchicalsearch.h"
 #include "searcherror.h"
 
+#include "proxies/framework/clickareas.h"
+
 #include <QApplication>
-#include <QCheckBox>
 #include <QDockWidget>
-#include <QGroupBox>
 #include <QMainWindow>
-#include <QRadioButton>
-#include <QStyleOptionButton>
-#include <QStyleOptionGroupBox>
-#include <QStyleOptionToolButton>
 #include <QSystemTrayIcon>
-#include <QToolButton>
 
 namespace OxSquishProxy {
 
@@ -64,34 +59,21 @@ QPoint CSquishProxy::getCheckBoxCheckClickPos(QWidget *pCheckBox)
 {
     if (!pCheckBox || !pCheckBox->inherits("QCheckBox"))
         return noClickPoint;
-    QStyleOptionButton option;
-    option.initFrom(pCheckBox);
-    return pCheckBox->style()
-        ->subElementRect(QStyle::SE_CheckBoxClickRect, &option, pCheckBox)
-        .center();
+    return ClickAreas::checkBoxClickRect(pCheckBox).center();
 }
 
 QPoint CSquishProxy::getGroupBoxCheckClickPos(QWidget *pGroupBox)
 {
     if (!pGroupBox || !pGroupBox->inherits("QGroupBox"))
         return noClickPoint;
-    QStyleOptionGroupBox option;
-    option.initFrom(pGroupBox);
-    return pGroupBox->style()
-        ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxCheckBox, pGroupBox)
-        .center();
+    return ClickAreas::groupBoxCheckRect(pGroupBox).center();
 }
 
 QPoint CSquishProxy::getRadioButtonClickPos(QWidget *pRadioButton)
 {
     if (!pRadioButton || !pRadioButton->inherits("QRadioButton"))
         return noClickPoint;
-    // Only the generic fields: the click rectangle does not depend on text or icon.
-    QStyleOptionButton option;
-    option.initFrom(pRadioButton);
-    return pRadioButton->style()
-        ->subElementRect(QStyle::SE_RadioButtonClickRect, &option, pRadioButton)
-        .center();
+    return ClickAreas::radioButtonClickRect(pRadioButton).center();
 }
 
 QPoint CSquishProxy::getToolButtonClickPos(QWidget *pToolButton, QStyle::SubControl subControl)
@@ -99,16 +81,7 @@ QPoint CSquishProxy::getToolButtonClickPos(QWidget *pToolButton, QStyle::SubCont
     if (!pToolButton || !pToolButton->inherits("QToolButton"))
         return noClickPoint;
     const QRect buttonRect = pToolButton->rect();
-    QStyleOptionToolButton option;
-    option.initFrom(pToolButton);
-    // The style only lays out the arrow part when the option says the button has one.
-    const auto *toolButton = qobject_cast<QToolButton *>(pToolButton);
-    if (toolButton && toolButton->popupMode() == QToolButton::MenuButtonPopup) {
-        option.subControls |= QStyle::SC_ToolButtonMenu;
-        option.features |= QStyleOptionToolButton::MenuButtonPopup;
-    }
-    const QRect partRect = pToolButton->style()->subControlRect(QStyle::CC_ToolButton, &option,
-                                                                subControl, pToolButton);
+    const QRect partRect = ClickAreas::toolButtonPartRect(pToolButton, subControl);
     return buttonRect.isEmpty() ? buttonRect.center() : partRect.center();
 }
 

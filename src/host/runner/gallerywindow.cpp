@@ -1,5 +1,6 @@
 #include "gallerywindow.h"
 
+#include "choicespage.h"
 #include "controlspage.h"
 #include "menuspage.h"
 
@@ -40,9 +41,15 @@ GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent)
     controls->setObjectName(QStringLiteral("controls"));
     layout->addWidget(controls);
     layout->addWidget(new MenusPage(menuBar()));
+    auto *choices = new ChoicesPage;
+    choices->setObjectName(QStringLiteral("choices"));
+    layout->addWidget(choices);
     setCentralWidget(central);
+    ChoicesPage::addDocks(this);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->showMessage(QStringLiteral("Ready"));
+    connect(choices, &ChoicesPage::announced, statusBar(),
+            [this](const QString &message) { statusBar()->showMessage(message); });
 
     auto *tray = new QSystemTrayIcon(this);
     tray->setObjectName(QStringLiteral("trayIcon"));

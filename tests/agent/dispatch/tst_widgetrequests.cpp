@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -45,6 +46,10 @@ struct Form
         inner->addWidget(edit);
         cancel = new QPushButton("&Cancel");
         inner->addWidget(cancel);
+        combo = new QComboBox;
+        combo->setObjectName("combo");
+        combo->addItems({"Red", "Green", "Blue"});
+        inner->addWidget(combo);
         layout->addWidget(frame);
         window.show();
     }
@@ -54,6 +59,7 @@ struct Form
     QCheckBox *check;
     QLineEdit *edit;
     QPushButton *cancel;
+    QComboBox *combo;
 };
 
 } // namespace
@@ -78,6 +84,8 @@ private slots:
     void nothingUnderTheCursor();
     void popupRecord();
     void popupWindowChecks();
+    void comboBoxTypedValues_data();
+    void comboBoxTypedValues();
 
 private:
     STApplicationProxy registry;
@@ -262,6 +270,37 @@ void tst_WidgetRequests::popupWindowChecks()
     QCOMPARE(send("9,Other,unnamed,," + hex("s:NoSuchType") + ","),
              QByteArray("8,Exception : \"NoSuchType\"-Type is not implemented"));
     menu.close();
+}
+
+void tst_WidgetRequests::comboBoxTypedValues_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("chosen");
+
+    const QByteArray chose = "0,QComboBox", typeError = "8,Exception : Type error: object "
+                                                        "\"combo\" of class \"QComboBox\" "
+                                                        "accepts string, integer.";
+    QTest::newRow("i: is an index") << "5,Form,combo,," + hex("i:2") + "," << chose << "Blue";
+    QTest::newRow("s: is an item text")
+        << "5,Form,combo,," + hex("s:Green") + "," << chose << "Green";
+    QTest::newRow("b: is neither") << "5,Form,combo,," + hex("b:true") + "," << typeError << "Red";
+    QTest::newRow("i: with bad digits is no value")
+        << "5,Form,combo,," + hex("i:4x2") + "," << typeError << "Red";
+    QTest::newRow("item list") << QByteArray("7,Form,combo,,itemList,")
+                               << QByteArray("0,l:\fRed\fGreen\fBlue") << "Red";
+}
+
+void tst_WidgetRequests::comboBoxTypedValues()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, chosen);
+    Form form;
+    QVERIFY(QTest::qWaitForWindowExposed(&form.window));
+    QCOMPARE(send(request), reply);
+    QTRY_VERIFY(!form.combo->view()->isVisible());
+    QCOMPARE(form.combo->currentText(), chosen);
 }
 
 TC_TEST_MAIN(tst_WidgetRequests)

@@ -2,12 +2,19 @@
 #include "proxies/framework/stwidgetproxy.h"
 #include "stqbutton.h"
 #include "stqcheckbox.h"
+#include "stqcombobox.h"
 #include "stqdatetimeedit.h"
+#include "stqdockwidget.h"
+#include "stqfiledialog.h"
 #include "stqgroupbox.h"
 #include "stqlineedit.h"
 #include "stqslider.h"
 #include "stqspinbox.h"
+#include "stqstatusbar.h"
+#include "stqtabbar.h"
+#include "stqtabwidget.h"
 #include "stqtextedit.h"
+#include "stqtoolbox.h"
 #include "stvcfrequency.h"
 
 // The registry rows of the control proxies. Classes served by the base proxy for now
@@ -38,15 +45,15 @@ void registerControlProxies(ProxyTable &table)
     table.insert(QStringLiteral("VCScanWidget"), new STWidgetProxy);
 
     // Combo box
-    table.insert(QStringLiteral("QComboBox"), new STWidgetProxy);
+    table.insert(QStringLiteral("QComboBox"), new STQComboBox);
 
     // Tabs, tool box, dock
-    table.insert(QStringLiteral("QTabBar"), new STWidgetProxy);
-    table.insert(QStringLiteral("QTabWidget"), new STWidgetProxy);
-    table.insert(QStringLiteral("QToolBox"), new STWidgetProxy);
-    table.insert(QStringLiteral("QDockWidget"), new STWidgetProxy);
+    table.insert(QStringLiteral("QTabBar"), new STQTabBar);
+    table.insert(QStringLiteral("QTabWidget"), new STQTabWidget);
+    table.insert(QStringLiteral("QToolBox"), new STQToolBox);
+    table.insert(QStringLiteral("QDockWidget"), new STQDockWidget);
 
     // File dialog, status bar
-    table.insert(QStringLiteral("QFileDialog"), new STWidgetProxy);
-    table.insert(QStringLiteral("QStatusBar"), new STWidgetProxy);
+    table.insert(QStringLiteral("QFileDialog"), new STQFileDialog);
+    table.insert(QStringLiteral("QStatusBar"), new STQStatusBar);
 }

@@ -1,12 +1,9 @@
 #include "stqbutton.h"
 
+#include "proxies/framework/clickareas.h"
 #include "proxies/framework/sterror.h"
 
 #include <QAbstractButton>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QStyleOptionToolButton>
-#include <QToolButton>
 
 namespace {
 
@@ -17,33 +14,17 @@ const char NotToggleButton[] = "Button is not a togglebutton";
 QRect STQButton::clickArea(ClickPurpose purpose)
 {
     QWidget *button = checkedWidget("QAbstractButton");
-    QStyle *style = button->style();
-
-    if (button->inherits("QCheckBox")) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        return style->subElementRect(QStyle::SE_CheckBoxClickRect, &option, button);
-    }
-    if (button->inherits("QRadioButton")) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        return style->subElementRect(QStyle::SE_RadioButtonClickRect, &option, button);
-    }
+    if (button->inherits("QCheckBox"))
+        return ClickAreas::checkBoxClickRect(button);
+    if (button->inherits("QRadioButton"))
+        return ClickAreas::radioButtonClickRect(button);
     if (button->inherits("QToolButton")) {
         // A right click goes to the middle of the whole button, as a user aims it.
         if (purpose == OtherMouseClick)
             return button->rect();
-        QStyleOptionToolButton option;
-        option.initFrom(button);
-        if (static_cast<QToolButton *>(button)->popupMode() == QToolButton::MenuButtonPopup) {
-            option.subControls |= QStyle::SC_ToolButtonMenu;
-            option.features |= QStyleOptionToolButton::MenuButtonPopup;
-        }
         if (purpose == ActivateClick)
-            return style->subControlRect(QStyle::CC_ToolButton, &option, QStyle::SC_ToolButton,
-                                         button);
-        const QRect arrow = style->subControlRect(QStyle::CC_ToolButton, &option,
-                                                  QStyle::SC_ToolButtonMenu, button);
+            return ClickAreas::toolButtonPartRect(button, QStyle::SC_ToolButton);
+        const QRect arrow = ClickAreas::toolButtonPartRect(button, QStyle::SC_ToolButtonMenu);
         return arrow.isValid() ? arrow : button->rect();
     }
     return button->rect();
@@ -60,12 +41,11 @@ void STQButton::activate(const QVariant &first, const QVariant & /*second*/)
     if (hasState && !button->isCheckable())
         raiseError(NotToggleButton);
 
-    const QPoint point = button->mapToGlobal(clickArea(ActivateClick).center());
     if (hasState && button->isChecked() == first.toBool())
         return;
 
     flushEvents = false;
-    mouseClick(point, Qt::LeftButton);
+    clickCentre(button, clickArea(ActivateClick));
 }
 
 void STQButton::mouse(const QVariant &command)

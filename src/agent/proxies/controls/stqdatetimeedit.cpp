@@ -1,12 +1,11 @@
 #include "stqdatetimeedit.h"
 
+#include "proxies/framework/clickareas.h"
 #include "proxies/framework/sterror.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QClipboard>
-#include <QStyle>
-#include <QStyleOptionSpinBox>
 
 namespace {
 
@@ -26,16 +25,11 @@ void STQDateTimeEdit::pasteValue(const QVariant &value, const char *readOnlyMess
     if (edit->isReadOnly())
         raiseError("%s", readOnlyMessage);
 
-    QStyleOptionSpinBox option;
-    option.initFrom(edit);
-    const QRect editField = edit->style()->subControlRect(QStyle::CC_SpinBox, &option,
-                                                          QStyle::SC_SpinBoxEditField, edit);
-    mouseClick(edit->mapToGlobal(editField.center()), Qt::LeftButton);
+    clickCentre(edit, ClickAreas::spinBoxEditFieldRect(edit));
 
     const QString text = value.toString();
     QApplication::clipboard()->setText(text, QClipboard::Clipboard);
-    keyClick(Qt::Key_Home);
-    keyClick(Qt::Key_End, Qt::ShiftModifier);
+    selectField();
     keyClick(Qt::Key_V, Qt::ControlModifier);
 
     edit = static_cast<QAbstractSpinBox *>(checkedWidget("QDateTimeEdit"));

@@ -1,10 +1,9 @@
 #include "stqgroupbox.h"
 
+#include "proxies/framework/clickareas.h"
 #include "proxies/framework/sterror.h"
 
 #include <QGroupBox>
-#include <QStyle>
-#include <QStyleOptionGroupBox>
 
 namespace {
 
@@ -22,10 +21,6 @@ void STQGroupBox::activate(const QVariant &first, const QVariant & /*second*/)
     if (box->isChecked() == first.toBool())
         return;
 
-    QStyleOptionGroupBox option;
-    option.initFrom(box);
-    const QRect area = box->style()->subControlRect(QStyle::CC_GroupBox, &option,
-                                                    QStyle::SC_GroupBoxCheckBox, box);
     flushEvents = false;
-    mouseClick(box->mapToGlobal(area.center()), Qt::LeftButton);
+    clickCentre(box, ClickAreas::groupBoxCheckRect(box));
 }

@@ -20,7 +20,7 @@ void STQLineEdit::enter(const QVariant &value)
     if (edit->isReadOnly())
         raiseError(ReadOnly);
 
-    mouseClick(edit->mapToGlobal(edit->rect().center()), Qt::LeftButton);
+    clickCentre(edit);
 
     QString text = value.toString();
     const bool pressReturn = text.endsWith(QLatin1Char('\n'));
@@ -45,18 +45,14 @@ void STQLineEdit::enter(const QVariant &value)
         // Typed one by one, the intermediate texts could be refused even though the
         // whole text is fine; insert over a full selection lets the mask or validator
         // judge the complete text.
-        keyClick(Qt::Key_Home);
-        keyClick(Qt::Key_End, Qt::ShiftModifier);
+        selectField();
         edit = static_cast<QLineEdit *>(checkedWidget("QLineEdit"));
         edit->insert(text);
         if (edit->text() != text)
             raiseError(ValidateError);
     } else {
-        if (!edit->text().isEmpty()) {
-            keyClick(Qt::Key_Home);
-            keyClick(Qt::Key_End, Qt::ShiftModifier);
-            keyClick(Qt::Key_Backspace);
-        }
+        if (!edit->text().isEmpty())
+            clearField();
         typeText(text);
     }
 

@@ -1,8 +1,8 @@
 #include "stqspinbox.h"
 
+#include "proxies/framework/clickareas.h"
+
 #include <QAbstractSpinBox>
-#include <QStyle>
-#include <QStyleOptionSpinBox>
 
 void STQSpinBox::typeValue(const QVariant &value)
 {
@@ -17,15 +17,8 @@ void STQSpinBox::typeValue(const QVariant &value)
         text = value.toString();
 
     // Click into the text part: the arrows would change the value.
-    QStyleOptionSpinBox option;
-    option.initFrom(box);
-    const QRect editField =
-        box->style()->subControlRect(QStyle::CC_SpinBox, &option, QStyle::SC_SpinBoxEditField, box);
-    mouseClick(box->mapToGlobal(editField.center()), Qt::LeftButton);
-
-    keyClick(Qt::Key_Home);
-    keyClick(Qt::Key_End, Qt::ShiftModifier);
-    keyClick(Qt::Key_Backspace);
+    clickCentre(box, ClickAreas::spinBoxEditFieldRect(box));
+    clearField();
     typeText(text);
 }
 

@@ -18,13 +18,10 @@ void STQTextEdit::enter(const QVariant &value)
     if (edit->isReadOnly())
         raiseError(ReadOnly);
 
-    mouseClick(edit->mapToGlobal(edit->rect().center()), Qt::LeftButton);
+    clickCentre(edit);
 
     edit = static_cast<QTextEdit *>(checkedWidget("QTextEdit"));
-    if (!edit->toPlainText().isEmpty()) {
-        keyClick(Qt::Key_Home, Qt::ControlModifier);
-        keyClick(Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
-        keyClick(Qt::Key_Backspace);
-    }
+    if (!edit->toPlainText().isEmpty())
+        clearField(Qt::ControlModifier);
     typeText(value.toString());
 }

@@ -27,7 +27,7 @@ void STVCFrequency::enter(const QVariant &value)
     if (!numeric)
         raiseError(NumericNotFound);
 
-    mouseClick(numeric->mapToGlobal(numeric->rect().center()), Qt::LeftButton);
+    clickCentre(numeric);
     // Insert puts the numeric field into edit mode; give the host a moment to switch
     // before the old value is deleted.
     keyClick(Qt::Key_Insert);

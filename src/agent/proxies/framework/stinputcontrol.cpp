@@ -285,3 +285,15 @@ void STInputControl::typeText(const QString &text)
     for (const QChar c : text)
         charClick(c);
 }
+
+void STInputControl::selectField(Qt::KeyboardModifiers extra)
+{
+    keyClick(Qt::Key_Home, extra);
+    keyClick(Qt::Key_End, extra | Qt::ShiftModifier);
+}
+
+void STInputControl::clearField(Qt::KeyboardModifiers extra)
+{
+    selectField(extra);
+    keyClick(Qt::Key_Backspace);
+}

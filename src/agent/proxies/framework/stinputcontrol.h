@@ -49,6 +49,13 @@ protected:
     void keyClick(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void typeText(const QString &text);
 
+    // Selects the whole text of the focused field as a user does from the keyboard: Home,
+    // then Shift+End. Extra modifiers go with both keys (Control for a multi-line editor,
+    // so that the keys reach the ends of the document, not of the line).
+    void selectField(Qt::KeyboardModifiers extra = Qt::NoModifier);
+    // selectField, then Backspace: the field is empty before new text is typed.
+    void clearField(Qt::KeyboardModifiers extra = Qt::NoModifier);
+
     // When false, flush() does nothing, so a whole sequence is queued before any of it
     // is handled. Cleared just before a proxy's last input step; the registry sets it
     // again before every activate, enter and mouse request.

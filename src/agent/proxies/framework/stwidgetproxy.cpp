@@ -318,3 +318,13 @@ void STWidgetProxy::fixedMouseCommand(const QString &command, const QString &suf
         raiseError(invalidStringValue);
     }
 }
+
+void STWidgetProxy::clickCentre(QWidget *target, const QRect &area)
+{
+    mouseClick(target->mapToGlobal(area.center()), Qt::LeftButton);
+}
+
+void STWidgetProxy::clickCentre(QWidget *target)
+{
+    clickCentre(target, target->rect());
+}

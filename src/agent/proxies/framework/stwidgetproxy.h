@@ -39,6 +39,11 @@ protected:
     // by suffix, carried out at a global point. Anything else is "Invalid string value".
     void fixedMouseCommand(const QString &command, const QString &suffix, const QPoint &globalPos);
 
+    // A left click in the middle of area, given in target's coordinates: a tab, a header
+    // button or a style part of the target. Without an area, the middle of the whole target.
+    void clickCentre(QWidget *target, const QRect &area);
+    void clickCentre(QWidget *target);
+
     // Guarded: a click can close and delete the widget's window while events are flushed.
     QPointer<QWidget> widget;
     QString silkClassName;

@@ -31,6 +31,34 @@ inline QString request(const QString &operation, QWidget *widget, const QVariant
     return message;
 }
 
+// The key presses (and mouse presses) that the watched widgets received: characters as
+// they are, other keys by name, a mouse press as <Click>, e.g. "<Click><Home><End>go<Return>".
+inline QString keySequence(const EventRecorder &recorder)
+{
+    QString keys;
+    for (const EventRecorder::Entry &entry : recorder.entries()) {
+        if (entry.type == QEvent::MouseButtonPress)
+            keys += QStringLiteral("<Click>");
+        else if (entry.key == 0 || (entry.text.size() == 1 && entry.text.at(0).isPrint()))
+            keys += entry.text;
+        else
+            keys += QStringLiteral("<%1>").arg(
+                QString(QMetaEnum::fromType<Qt::Key>().valueToKey(entry.key)).mid(4));
+    }
+    return keys;
+}
+
+// Shows a top-level window and waits until it is on screen and active, as it would be for
+// a user about to type into it.
+inline bool showActive(QWidget *window)
+{
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return false;
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 // A top-level window around one widget, on screen and active before any input, as it
 // would be for a user.
 struct Hosted
@@ -40,14 +68,7 @@ struct Hosted
         widget->setObjectName(QStringLiteral("widget"));
         (new QVBoxLayout(&window))->addWidget(widget);
     }
-    bool show()
-    {
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window))
-            return false;
-        window.activateWindow();
-        return QTest::qWaitForWindowActive(&window);
-    }
+    bool show() { return showActive(&window); }
     QWidget window;
     QWidget *widget;
 };

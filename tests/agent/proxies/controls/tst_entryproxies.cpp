@@ -57,21 +57,6 @@ static QWidget *newEntry(const QString &kind)
     return widget;
 }
 
-// The key presses a widget received: characters as they are, other keys by name, e.g.
-// "<Home><End><Backspace>go<Return>".
-static QString keySequence(const EventRecorder &recorder)
-{
-    QString keys;
-    for (const EventRecorder::Entry &entry : recorder.entries()) {
-        if (entry.key == 0 || (entry.text.size() == 1 && entry.text.at(0).isPrint()))
-            keys += entry.text;
-        else
-            keys += QStringLiteral("<%1>").arg(
-                QString(QMetaEnum::fromType<Qt::Key>().valueToKey(entry.key)).mid(4));
-    }
-    return keys;
-}
-
 void TestEntryProxies::entry_data()
 {
     QTest::addColumn<QString>("kind");

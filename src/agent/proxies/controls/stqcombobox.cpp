@@ -1,0 +1,118 @@
+#include "stqcombobox.h"
+
+#include "proxies/framework/sterror.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QWindow>
+
+namespace {
+
+const char UnknownItem[] = "activate, QComboBox unknown item %s";
+const char InvalidIndex[] = "activate, QComboBox invalid index %d";
+const char ReadOnly[] = "enter, QComboBox is read only";
+
+// The list of a non-editable box animates open on some styles; keys sent before it has
+// settled can be lost. The wait keeps the GUI thread still, so nothing else runs meanwhile.
+const int PopupSettleMs = 200;
+
+} // namespace
+
+void STQComboBox::activate(const QVariant &first, const QVariant & /*second*/)
+{
+    auto *box = static_cast<QComboBox *>(checkedWidget("QComboBox"));
+    if (first.type() != QVariant::String && first.type() != QVariant::Int)
+        typeError("string, integer");
+
+    int target = -1;
+    if (first.type() == QVariant::String) {
+        // Exact and first match: duplicates resolve to the topmost item, as a user reads.
+        const QString text = first.toString();
+        for (int i = 0; i < box->count() && target < 0; ++i) {
+            if (box->itemText(i) == text)
+                target = i;
+        }
+        if (target < 0)
+            raiseError(UnknownItem, text.toLatin1().constData());
+    } else {
+        target = first.toInt();
+        if (target < 0 || target >= box->count())
+            raiseError(InvalidIndex, target);
+    }
+
+    const bool editable = box->isEditable();
+    if (!editable && target == box->currentIndex())
+        return;
+
+    // Opens the list of a non-editable box; the click is flushed, so the list is shown
+    // before the keys below are aimed at it.
+    clickCentre(box->lineEdit() ? static_cast<QWidget *>(box->lineEdit()) : box);
+    QTest::qSleep(PopupSettleMs);
+    if (editable)
+        keyClick(Qt::Key_Up);
+
+    // The click or the key may have run application code that closed the window.
+    box = static_cast<QComboBox *>(checkedWidget("QComboBox"));
+    const int current = box->currentIndex();
+    // Without a current item the walk counts from the first row: that is where the
+    // opened list puts its cursor when it takes the focus.
+    const int from = current < 0 ? 0 : current;
+    const int key = from < target ? Qt::Key_Down : Qt::Key_Up;
+    for (int step = qAbs(target - from); step > 0; --step)
+        keyClick(key);
+
+    // An editable box changes its current item with each arrow key: nothing to confirm.
+    if (editable)
+        return;
+    confirmWithReturn();
+}
+
+void STQComboBox::confirmWithReturn()
+{
+    // Qt Test picks the receiver itself (keyboard grabber, the open list, the focus
+    // window, ...) and asserts, ending the process, when there is none at all. With no
+    // receiver a user's key would go nowhere either, so nothing is sent then.
+    const bool anyReceiver = QWidget::keyboardGrabber() || QApplication::activePopupWidget() ||
+                             QGuiApplication::focusWindow() || QApplication::focusWidget() ||
+                             QApplication::activeWindow();
+    if (anyReceiver)
+        QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key_Return);
+}
+
+void STQComboBox::enter(const QVariant &value)
+{
+    auto *box = static_cast<QComboBox *>(checkedWidget("QComboBox"));
+    if (value.type() != QVariant::String)
+        typeError("string");
+    QPointer<QLineEdit> edit = box->lineEdit();
+    if (!box->isEditable() || !edit)
+        raiseError(ReadOnly);
+
+    clickCentre(edit);
+    // Fails with the framework's message when the click took the box away.
+    checkedWidget("QComboBox");
+    if (edit && !edit->text().isEmpty())
+        clearField();
+    // No Return: the box's completion and insert policy stay out of it.
+    typeText(value.toString());
+    flushEvents = false;
+}
+
+QStringList STQComboBox::pseudoPropertyNames()
+{
+    return QStringList{QStringLiteral("itemList")};
+}
+
+QVariant STQComboBox::pseudoProperty(const char *name, const QVariant & /*parameter*/)
+{
+    if (qstrcmp(name, "itemList") != 0)
+        return QVariant();
+    auto *box = static_cast<QComboBox *>(checkedWidget("QComboBox"));
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items.append(box->itemText(i));
+    return items;
+}

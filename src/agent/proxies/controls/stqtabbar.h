@@ -1,0 +1,20 @@
+#pragma once
+
+#include "proxies/framework/stwidgetproxy.h"
+
+class QTabBar;
+
+// Tab bars: a tab is chosen by text or index and clicked where the bar draws it; the tab
+// texts and tool tips are readable as pseudo properties.
+class STQTabBar : public STWidgetProxy
+{
+public:
+    void activate(const QVariant &first, const QVariant &second) override;
+    QStringList pseudoPropertyNames() override;
+    QVariant pseudoProperty(const char *name, const QVariant &parameter) override;
+
+protected:
+    // The bar whose tabs are clicked and read: the bound widget itself here, the tab
+    // widget's own bar in STQTabWidget.
+    virtual QTabBar *tabBar();
+};

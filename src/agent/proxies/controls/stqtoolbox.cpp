@@ -1,0 +1,64 @@
+#include "stqtoolbox.h"
+
+#include "proxies/framework/sterror.h"
+
+#include <QAbstractButton>
+#include <QToolBox>
+
+namespace {
+
+const char ButtonNotFound[] = "activate, ToolBoxButton not found";
+const char ButtonDisabled[] = "activate, ToolBoxButton is disabled";
+
+// The object name QToolBox gives the header button of each of its pages.
+const char HeaderButtonName[] = "qt_toolbox_toolboxbutton";
+
+} // namespace
+
+void STQToolBox::activate(const QVariant &first, const QVariant & /*second*/)
+{
+    QWidget *box = checkedWidget("QToolBox");
+    if (first.type() != QVariant::String)
+        typeError("string");
+
+    const QList<QAbstractButton *> headers =
+        box->findChildren<QAbstractButton *>(QLatin1String(HeaderButtonName));
+    if (headers.isEmpty())
+        raiseError(ButtonNotFound);
+    // Compared as shown, ampersand and all; a hidden header cannot be clicked.
+    const QString text = first.toString();
+    QAbstractButton *header = nullptr;
+    for (QAbstractButton *candidate : headers) {
+        if (candidate->isVisible() && candidate->text() == text) {
+            header = candidate;
+            break;
+        }
+    }
+    if (!header)
+        raiseError(ButtonNotFound);
+    if (!header->isEnabled())
+        raiseError(ButtonDisabled);
+
+    flushEvents = false;
+    clickCentre(header);
+}
+
+QStringList STQToolBox::pseudoPropertyNames()
+{
+    return QStringList{QStringLiteral("itemList"), QStringLiteral("currentText")};
+}
+
+QVariant STQToolBox::pseudoProperty(const char *name, const QVariant & /*parameter*/)
+{
+    auto *box = static_cast<QToolBox *>(checkedWidget("QToolBox"));
+    const QByteArray property(name);
+    if (property == "itemList") {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items.append(box->itemText(i));
+        return items;
+    }
+    if (property == "currentText")
+        return box->itemText(box->currentIndex());
+    return QVariant();
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "proxies/framework/stwidgetproxy.h"
+
+// Tool boxes: a page is opened by clicking its header button, found by the header's text.
+class STQToolBox : public STWidgetProxy
+{
+public:
+    void activate(const QVariant &first, const QVariant &second) override;
+    QStringList pseudoPropertyNames() override;
+    QVariant pseudoProperty(const char *name, const QVariant &parameter) override;
+};
