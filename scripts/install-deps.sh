@@ -3,7 +3,7 @@
 # Idempotent and quiet: when everything is present it only checks and returns.
 set -euo pipefail
 
-packages=(cmake g++ make qtbase5-dev qtbase5-dev-tools xvfb xauth)
+packages=(cmake g++ make qtbase5-dev qtbase5-dev-tools xvfb xauth qtbase5-examples)
 
 missing=()
 for p in "${packages[@]}"; do

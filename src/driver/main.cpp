@@ -1,6 +1,10 @@
-// testclient-driver: waits for an agent on 127.0.0.1:4242 and sends it request lines,
-// typed interactively or read from a script file, printing each raw reply and a readable
-// form of it.
+// testclient-driver: waits for an agent on 127.0.0.1:4242 (or --port) and sends it request
+// lines, typed interactively or read from a script file, printing each raw reply and a
+// readable form of it.
+//
+// A command after "--" is started once the driver listens and ended when the script is
+// done, so one line drives an application from start to end:
+//   testclient-driver calc.requests -- testclient-run -- /path/to/calculator
 //
 // In a request, write {hex:TEXT} to send TEXT hex-encoded (the values of the activate,
 // enter and mouse requests travel that way), e.g.  5,Gallery,okButton,,{hex:b:true},
@@ -13,7 +17,9 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -35,6 +41,17 @@ QByteArray expandHex(const QString &line)
     return result.toUtf8();
 }
 
+// Ends the command the driver started, as a user closing it would.
+void endCommand(QProcess *command)
+{
+    if (command->state() == QProcess::NotRunning)
+        return;
+    command->terminate();
+    if (!command->waitForFinished(10000))
+        command->kill();
+    command->waitForFinished(1000);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -53,6 +70,11 @@ int main(int argc, char *argv[])
                                QStringLiteral("Seconds to wait for the agent and for each reply."),
                                QStringLiteral("seconds"), QStringLiteral("30"));
     QCommandLineOption quiet(QStringLiteral("raw"), QStringLiteral("Print raw replies only."));
+    QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port to listen on."),
+                            QStringLiteral("port"), QString::number(DriverServer::defaultPort));
+    parser.addOption(port);
+    parser.addPositionalArgument(QStringLiteral("-- command"),
+                                 QStringLiteral("Program to start once listening (optional)."));
     QCommandLineOption readyFile(QStringLiteral("ready-file"),
                                  QStringLiteral("Create this file once listening (for scripts)."),
                                  QStringLiteral("path"));
@@ -63,27 +85,43 @@ int main(int argc, char *argv[])
 
     const int timeoutMs = parser.value(timeout).toInt() * 1000;
     QTextStream out(stdout);
+    const QStringList arguments = QCoreApplication::arguments();
+    const int dashes = arguments.indexOf(QStringLiteral("--"));
+    const QStringList commandLine = dashes < 0 ? QStringList() : arguments.mid(dashes + 1);
+    QStringList args = parser.positionalArguments();
+    args = args.mid(0, args.size() - commandLine.size());
 
     DriverServer server;
-    if (!server.listen()) {
-        QTextStream(stderr) << "cannot listen on 127.0.0.1:4242: " << server.errorString()
+    const QString address = QStringLiteral("127.0.0.1:") + parser.value(port);
+    if (!server.listen(quint16(parser.value(port).toUInt()))) {
+        QTextStream(stderr) << "cannot listen on " << address << ": " << server.errorString()
                             << Qt::endl;
         return 2;
     }
-    out << "listening on 127.0.0.1:4242, waiting for an agent..." << Qt::endl;
+    out << "listening on " << address << ", waiting for an agent..." << Qt::endl;
     if (parser.isSet(readyFile)) {
         QFile ready(parser.value(readyFile));
         ready.open(QIODevice::WriteOnly);
     }
-    AgentConnection *agent = server.waitForAgent(timeoutMs);
+    QProcess command;
+    command.setProcessChannelMode(QProcess::ForwardedChannels);
+    if (!commandLine.isEmpty())
+        command.start(commandLine.first(), commandLine.mid(1));
+    AgentConnection *agent = nullptr;
+    QElapsedTimer waited;
+    waited.start();
+    // A command that ends has nothing left to attach: stop waiting then.
+    while (!agent && waited.elapsed() < timeoutMs &&
+           (commandLine.isEmpty() || command.state() != QProcess::NotRunning))
+        agent = server.waitForAgent(100);
     if (!agent) {
         QTextStream(stderr) << "no agent connected" << Qt::endl;
+        endCommand(&command);
         return 3;
     }
     out << "greeting: " << agent->greeting() << Qt::endl;
 
     QFile input;
-    const QStringList args = parser.positionalArguments();
     const bool interactive = args.isEmpty();
     if (interactive) {
         if (!input.open(stdin, QIODevice::ReadOnly))
@@ -121,5 +159,6 @@ int main(int argc, char *argv[])
                 break;
         }
     }
+    endCommand(&command);
     return failures ? 1 : 0;
 }
