@@ -31,6 +31,7 @@
 #include <poll.h>
 #include <sstream>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -169,6 +170,15 @@ int milliseconds(Clock::duration duration)
     return int(std::chrono::duration_cast<std::chrono::milliseconds>(duration).count());
 }
 
+// In a child before exec: a launcher that dies (even by SIGKILL) takes the child along,
+// so no application or X server outlives a cancelled CI job.
+void endWithParent(pid_t parent)
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() != parent)
+        ::_exit(launcherFailed);
+}
+
 // A private X server on the first free display; its number in *display. Put in a process
 // group of its own, so that a Ctrl+C meant for the program does not pull the screen away
 // from under it first.
@@ -177,10 +187,12 @@ pid_t startXvfb(std::string *display)
     int displayPipe[2];
     if (::pipe2(displayPipe, O_CLOEXEC) != 0)
         fail(std::string("cannot create a pipe: ") + std::strerror(errno));
+    const pid_t launcher = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0)
         fail(std::string("cannot start Xvfb: ") + std::strerror(errno));
     if (pid == 0) {
+        endWithParent(launcher);
         ::setpgid(0, 0);
         ::fcntl(displayPipe[1], F_SETFD, 0);
         const int devNull = ::open("/dev/null", O_WRONLY);
@@ -237,6 +249,7 @@ pid_t startProgram(const Options &options, int statusEnd)
     int execFailure[2];
     if (::pipe2(execFailure, O_CLOEXEC) != 0)
         fail(std::string("cannot create a pipe: ") + std::strerror(errno));
+    const pid_t launcher = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0)
         fail(std::string("cannot start the program: ") + std::strerror(errno));
@@ -245,6 +258,7 @@ pid_t startProgram(const Options &options, int statusEnd)
         action.sa_handler = SIG_DFL;
         for (const int signal : {SIGCHLD, SIGINT, SIGTERM, SIGHUP, SIGQUIT})
             ::sigaction(signal, &action, nullptr);
+        endWithParent(launcher);
         ::fcntl(statusEnd, F_SETFD, 0);
         ::setenv(AttachStatus::environmentVariable, std::to_string(statusEnd).c_str(), 1);
         std::vector<char *> argv;
