@@ -179,20 +179,33 @@ void endWithParent(pid_t parent)
         ::_exit(launcherFailed);
 }
 
+void makePipe(int ends[2])
+{
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        fail(std::string("cannot create a pipe: ") + std::strerror(errno));
+}
+
+// Forks a child that ends with the launcher; `what` names it should that fail.
+pid_t forkChild(const char *what)
+{
+    const pid_t launcher = ::getpid();
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        fail(std::string("cannot start ") + what + ": " + std::strerror(errno));
+    if (pid == 0)
+        endWithParent(launcher);
+    return pid;
+}
+
 // A private X server on the first free display; its number in *display. Put in a process
 // group of its own, so that a Ctrl+C meant for the program does not pull the screen away
 // from under it first.
 pid_t startXvfb(std::string *display)
 {
     int displayPipe[2];
-    if (::pipe2(displayPipe, O_CLOEXEC) != 0)
-        fail(std::string("cannot create a pipe: ") + std::strerror(errno));
-    const pid_t launcher = ::getpid();
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        fail(std::string("cannot start Xvfb: ") + std::strerror(errno));
+    makePipe(displayPipe);
+    const pid_t pid = forkChild("Xvfb");
     if (pid == 0) {
-        endWithParent(launcher);
         ::setpgid(0, 0);
         ::fcntl(displayPipe[1], F_SETFD, 0);
         const int devNull = ::open("/dev/null", O_WRONLY);
@@ -247,18 +260,13 @@ void appendToVariable(const char *name, const std::string &value, char separator
 pid_t startProgram(const Options &options, int statusEnd)
 {
     int execFailure[2];
-    if (::pipe2(execFailure, O_CLOEXEC) != 0)
-        fail(std::string("cannot create a pipe: ") + std::strerror(errno));
-    const pid_t launcher = ::getpid();
-    const pid_t pid = ::fork();
-    if (pid < 0)
-        fail(std::string("cannot start the program: ") + std::strerror(errno));
+    makePipe(execFailure);
+    const pid_t pid = forkChild("the program");
     if (pid == 0) {
         struct sigaction action = {};
         action.sa_handler = SIG_DFL;
         for (const int signal : {SIGCHLD, SIGINT, SIGTERM, SIGHUP, SIGQUIT})
             ::sigaction(signal, &action, nullptr);
-        endWithParent(launcher);
         ::fcntl(statusEnd, F_SETFD, 0);
         ::setenv(AttachStatus::environmentVariable, std::to_string(statusEnd).c_str(), 1);
         std::vector<char *> argv;
