@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSignalSpy>
 
 #include <memory>
 
@@ -82,6 +83,7 @@ private slots:
     void styleSheetForm();
     void validators();
     void twoApplicationsOnTheirOwnPorts();
+    void aUsersQuitEndsAgentAndLauncher();
 };
 
 void tst_RealApplications::widgetGallery()
@@ -174,6 +176,21 @@ void tst_RealApplications::twoApplicationsOnTheirOwnPorts()
     }
     QCOMPARE(gallery.request("8,Style Sheet"), QByteArray("2,Window (Style Sheet) not found"));
     QCOMPARE(form.request("8,Widget Gallery"), QByteArray("2,Window (Widget Gallery) not found"));
+}
+
+void tst_RealApplications::aUsersQuitEndsAgentAndLauncher()
+{
+    AttachedApplication app(DriverServer::defaultPort);
+    QVERIFY2(app.start(example("widgets/gallery/gallery")), qPrintable(app.error));
+    QSignalSpy disconnected(app.agent->socket(), &QAbstractSocket::disconnected);
+
+    // The gallery's Close button ends its event loop; the agent goes at aboutToQuit.
+    QCOMPARE(app.request("5,Widget,dialogButtonBox/Close_dialog_button,,,"),
+             QByteArray("0,QPushButton"));
+    QTRY_COMPARE(disconnected.count(), 1);
+    QVERIFY(app.launcher.waitForFinished(10000));
+    QCOMPARE(app.launcher.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.launcher.exitCode(), 0);
 }
 
 TC_TEST_MAIN(tst_RealApplications)
