@@ -33,8 +33,9 @@ std::string reasonFromMaps(const AttachObservation &seen, const AttachContext &c
         return program + " is a Qt 6 application; the agent attaches to Qt 5 Widgets "
                          "applications only";
     if (seen.qt5CorePath.empty()) {
-        if (context.exited && seen.mapsSamples == 0)
-            return program + " ended too soon for its libraries to be seen";
+        // A program that ended at once may have gone before its libraries were mapped.
+        if (context.exited)
+            return program + " ended before an agent connected; its error output says why";
         return program + " is not a Qt 5 Widgets application: it loaded no Qt 5 library (a "
                          "statically linked Qt cannot load the agent either)";
     }
@@ -47,6 +48,9 @@ std::string reasonFromMaps(const AttachObservation &seen, const AttachContext &c
     if (seen.agentPlugin)
         return "the agent plug-in was loaded into " + program +
                " but never reported; run it with QT_DEBUG_PLUGINS=1 to see why";
+    if (seen.platformPlugin && context.exited)
+        return program + " ended while it created its application object (no display?); its "
+                         "error output says why";
     if (seen.platformPlugin)
         return program +
                " created its application object but did not load the agent plug-in "
@@ -69,7 +73,6 @@ void AttachObservation::addStatus(const std::string &line)
 
 void AttachObservation::addMaps(const std::string &maps, const std::string &agentPluginFile)
 {
-    ++mapsSamples;
     std::istringstream lines(maps);
     std::string line;
     while (std::getline(lines, line)) {

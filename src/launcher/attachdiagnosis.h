@@ -15,7 +15,6 @@ struct AttachObservation
     std::string statusArgument;
 
     // From the memory maps, accumulated over every sample of the program's processes.
-    int mapsSamples = 0;
     std::string qt5CorePath;     // the first Qt 5 core library seen
     bool qt5Gui = false;         // the Qt 5 GUI library
     bool qt5Widgets = false;     // the Qt 5 Widgets library

@@ -63,8 +63,11 @@ void tst_AttachDiagnosis::reason_data()
         "app created its application object but never ran its event loop; it exited with code 1");
     row("a driver that never answered", widgets, "created", false,
         "the agent in app got no answer from 127.0.0.1:4250 within 30 s");
-    row("a program gone before its first look", "", "", true,
-        "app ended too soon for its libraries to be seen; it exited with code 1");
+    row("a program gone before its libraries were seen", "", "", true,
+        "app ended before an agent connected; its error output says why; it exited with code 1");
+    row("a platform that failed to start", widgets + platform, "", true,
+        "app ended while it created its application object (no display?); its error output "
+        "says why; it exited with code 1");
 }
 
 void tst_AttachDiagnosis::reason()
