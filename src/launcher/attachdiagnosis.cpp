@@ -2,7 +2,9 @@
 
 #include "qtplugin/attachstatus.h"
 
+#include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -11,6 +13,24 @@ std::string fileName(const std::string &path)
 {
     const std::string::size_type slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+void collectProcesses(int pid, std::vector<int> *processes)
+{
+    processes->push_back(pid);
+    std::istringstream children(
+        readFile("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children"));
+    int child;
+    while (children >> child)
+        collectProcesses(child, processes);
 }
 
 bool startsWith(const std::string &text, const std::string &prefix)
@@ -94,6 +114,17 @@ void AttachObservation::addMaps(const std::string &maps, const std::string &agen
             agentPlugin = true;
         else if (path.find("/platforms/lib") != std::string::npos)
             platformPlugin = true;
+    }
+}
+
+void AttachObservation::addProcessTree(int pid, const std::string &agentPluginFile)
+{
+    std::vector<int> processes;
+    collectProcesses(pid, &processes);
+    for (const int process : processes) {
+        const std::string maps = readFile("/proc/" + std::to_string(process) + "/maps");
+        if (!maps.empty())
+            addMaps(maps, agentPluginFile);
     }
 }
 

@@ -26,6 +26,9 @@ struct AttachObservation
     void addStatus(const std::string &line);
     // Takes the text of one /proc/<pid>/maps file.
     void addMaps(const std::string &maps, const std::string &agentPluginFile);
+    // Takes the maps of process `pid` and of every process below it: a wrapper script
+    // may start the real program.
+    void addProcessTree(int pid, const std::string &agentPluginFile);
 };
 
 struct AttachContext

@@ -27,7 +27,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
 #include <sstream>
 #include <string>
@@ -303,36 +302,6 @@ int exitStatusOf(int waitStatus)
     return launcherFailed;
 }
 
-std::string readFile(const std::string &path)
-{
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// The program and every process below it: a wrapper script may start the real one.
-void collectProcesses(pid_t pid, std::vector<pid_t> *processes)
-{
-    processes->push_back(pid);
-    std::istringstream children(
-        readFile("/proc/" + std::to_string(pid) + "/task/" + std::to_string(pid) + "/children"));
-    pid_t child;
-    while (children >> child)
-        collectProcesses(child, processes);
-}
-
-void sampleMaps(pid_t pid, AttachObservation *seen)
-{
-    std::vector<pid_t> processes;
-    collectProcesses(pid, &processes);
-    for (const pid_t process : processes) {
-        const std::string maps = readFile("/proc/" + std::to_string(process) + "/maps");
-        if (!maps.empty())
-            seen->addMaps(maps, TESTCLIENT_PLUGIN_FILE);
-    }
-}
-
 // Waits for the program; true and its status in *status once it ended.
 bool reapProgram(pid_t pid, int *status)
 {
@@ -408,7 +377,7 @@ int main(int argc, char *argv[])
     while (!ended) {
         if (!attached && !failed) {
             if (Clock::now() >= nextSample) {
-                sampleMaps(pid, &seen);
+                seen.addProcessTree(pid, TESTCLIENT_PLUGIN_FILE);
                 nextSample = Clock::now() + std::chrono::milliseconds(mapsSampleMs);
             }
             if (Clock::now() >= deadline)
