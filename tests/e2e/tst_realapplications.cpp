@@ -188,7 +188,7 @@ void tst_RealApplications::aUsersQuitEndsAgentAndLauncher()
     QCOMPARE(app.request("5,Widget,dialogButtonBox/Close_dialog_button,,,"),
              QByteArray("0,QPushButton"));
     QTRY_COMPARE(disconnected.count(), 1);
-    QVERIFY(app.launcher.waitForFinished(10000));
+    QTRY_COMPARE_WITH_TIMEOUT(app.launcher.state(), QProcess::NotRunning, 10000);
     QCOMPARE(app.launcher.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.launcher.exitCode(), 0);
 }
