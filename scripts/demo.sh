@@ -46,6 +46,19 @@ for topic in "$root"/demo/gallery-*.requests; do
     run "Driving the gallery: ${name#gallery-}" "$topic"
 done
 
+# Qt's own example programs, unmodified, with the agent attached by testclient-run.
+examples=$(qmake -query QT_INSTALL_EXAMPLES 2>/dev/null || true)
+for requests in "$root"/demo/example-*.requests; do
+    [ -e "$requests" ] || continue
+    name=$(basename "$requests" .requests)
+    program=$(find "$examples" -type f -perm -u+x -name "${name#example-}" 2>/dev/null | head -n1)
+    [ -n "$program" ] || continue
+    echo
+    echo "=== Attaching to Qt's example ${name#example-} ($program)"
+    "$bin/testclient-driver" --timeout 30 "$requests" -- \
+        "$bin/testclient-run" -- "$program" 2>>"$log"
+done
+
 tool=$(mktemp -d)
 trap 'rm -rf "$tool"' EXIT
 "$root/src/host/squish-standin/make-install-tree.sh" "$root/$build" "$tool" >/dev/null

@@ -3,7 +3,8 @@
 # Idempotent and quiet: when everything is present it only checks and returns.
 set -euo pipefail
 
-packages=(cmake g++ make qtbase5-dev qtbase5-dev-tools xvfb xauth python3 python3-pytest x11-apps libedit-dev)
+packages=(cmake g++ make qtbase5-dev qtbase5-dev-tools xvfb xauth qtbase5-examples python3 python3-pytest
+          x11-apps libedit-dev)
 
 missing=()
 for p in "${packages[@]}"; do

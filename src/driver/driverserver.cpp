@@ -6,6 +6,15 @@
 #include <QDeadlineTimer>
 #include <QTcpSocket>
 
+namespace {
+
+// The greeting follows a connection at once. It gets this long even when the caller's
+// deadline is nearly spent: an agent never reconnects, so a connection dropped for want
+// of time would be lost for good.
+const int greetingGraceMs = 5000;
+
+} // namespace
+
 DriverServer::DriverServer(QObject *parent) : QObject(parent) {}
 
 bool DriverServer::listen(quint16 port)
@@ -24,7 +33,7 @@ AgentConnection *DriverServer::waitForAgent(int timeoutMs)
             m_server.waitForNewConnection(5);
     }
     auto *agent = new AgentConnection(m_server.nextPendingConnection(), this);
-    if (!agent->waitForGreeting(int(qMax<qint64>(deadline.remainingTime(), 1)))) {
+    if (!agent->waitForGreeting(int(qMax<qint64>(deadline.remainingTime(), greetingGraceMs)))) {
         delete agent;
         return nullptr;
     }

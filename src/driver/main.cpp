@@ -1,6 +1,10 @@
-// testclient-driver: waits for an agent on 127.0.0.1:4242 and sends it request lines,
-// typed interactively or read from a script file, printing each raw reply and a readable
-// form of it.
+// testclient-driver: waits for an agent on 127.0.0.1:4242 (or --port) and sends it request
+// lines, typed interactively or read from a script file, printing each raw reply and a
+// readable form of it.
+//
+// A command after "--" is started once the driver listens and ended when the script is
+// done, so one line drives an application from start to end:
+//   testclient-driver calc.requests -- testclient-run -- /path/to/calculator
 //
 // In a request, write {hex:TEXT} to send TEXT hex-encoded (the values of the activate,
 // enter and mouse requests travel that way), e.g.  5,Gallery,okButton,,{hex:b:true},
@@ -16,10 +20,12 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTextStream>
 
@@ -39,6 +45,17 @@ QByteArray expandHex(const QString &line)
                        QString::fromLatin1(ReplyDecoder::hexValue(value)));
     }
     return result.toUtf8();
+}
+
+// Ends the command the driver started, as a user closing it would.
+void endCommand(QProcess *command)
+{
+    if (command->state() == QProcess::NotRunning)
+        return;
+    command->terminate();
+    if (!command->waitForFinished(10000))
+        command->kill();
+    command->waitForFinished(1000);
 }
 
 const char helpText[] =
@@ -82,11 +99,13 @@ int main(int argc, char *argv[])
     QCommandLineOption json(QStringLiteral("json"),
                             QStringLiteral("Print one JSON object per request and reply."));
     QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port to listen on."),
-                            QStringLiteral("port"), QStringLiteral("4242"));
+                            QStringLiteral("port"), QString::number(DriverServer::defaultPort));
     QCommandLineOption readyFile(QStringLiteral("ready-file"),
                                  QStringLiteral("Create this file once listening (for scripts)."),
                                  QStringLiteral("path"));
     parser.addOptions({readyFile, timeout, quiet, json, port});
+    parser.addPositionalArgument(QStringLiteral("-- command"),
+                                 QStringLiteral("Program to start once listening (optional)."));
     parser.process(app);
 
     const int timeoutMs = parser.value(timeout).toInt() * 1000;
@@ -94,6 +113,11 @@ int main(int argc, char *argv[])
     const quint16 portNumber = quint16(parser.value(port).toUInt());
     QTextStream out(stdout);
     QTextStream err(stderr);
+    const QStringList arguments = QCoreApplication::arguments();
+    const int dashes = arguments.indexOf(QStringLiteral("--"));
+    const QStringList commandLine = dashes < 0 ? QStringList() : arguments.mid(dashes + 1);
+    QStringList args = parser.positionalArguments();
+    args = args.mid(0, args.size() - commandLine.size());
 
     DriverServer server;
     if (!server.listen(portNumber)) {
@@ -107,9 +131,20 @@ int main(int argc, char *argv[])
         QFile ready(parser.value(readyFile));
         ready.open(QIODevice::WriteOnly);
     }
-    AgentConnection *agent = server.waitForAgent(timeoutMs);
+    QProcess command;
+    command.setProcessChannelMode(QProcess::ForwardedChannels);
+    if (!commandLine.isEmpty())
+        command.start(commandLine.first(), commandLine.mid(1));
+    AgentConnection *agent = nullptr;
+    QElapsedTimer waited;
+    waited.start();
+    // A command that ends has nothing left to attach: stop waiting then.
+    while (!agent && waited.elapsed() < timeoutMs &&
+           (commandLine.isEmpty() || command.state() != QProcess::NotRunning))
+        agent = server.waitForAgent(100);
     if (!agent) {
         err << "no agent connected" << Qt::endl;
+        endCommand(&command);
         return 3;
     }
     if (jsonOutput)
@@ -121,7 +156,6 @@ int main(int argc, char *argv[])
         out << "greeting: " << agent->greeting() << Qt::endl;
 
     LineInput input;
-    const QStringList args = parser.positionalArguments();
     if (args.isEmpty()) {
         input.openTerminal();
     } else if (!input.openFile(args.first())) {
@@ -179,5 +213,6 @@ int main(int argc, char *argv[])
                 break;
         }
     }
+    endCommand(&command);
     return failures ? 1 : 0;
 }

@@ -46,7 +46,7 @@ void markNotInheritable(qintptr descriptor)
 
 } // namespace
 
-TestClient::TestClient() : QTcpSocket(nullptr)
+TestClient::TestClient(quint16 port) : QTcpSocket(nullptr)
 {
     connect(this, &QAbstractSocket::connected, this, &TestClient::socketConnected);
     connect(this, &QIODevice::readyRead, this, &TestClient::socketReadyRead);
@@ -62,7 +62,7 @@ TestClient::TestClient() : QTcpSocket(nullptr)
     hookVersion = squish.hookVersion;
     scriptProxy = squish.scriptProxy;
 
-    connectToHost(QHostAddress(QHostAddress::LocalHost), driverPort, QIODevice::ReadWrite);
+    connectToHost(QHostAddress(QHostAddress::LocalHost), port, QIODevice::ReadWrite);
 
     appProxy = new STApplicationProxy;
     dispatcher.reset(new RequestDispatcher(appProxy, hookVersion));

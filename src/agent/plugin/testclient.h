@@ -15,8 +15,9 @@ namespace OxSquishProxy {
 class CVornProxy;
 }
 
-// The agent: a socket to the test driver on the loopback host, port 4242. It greets the
-// driver once connected and then answers every request line with one reply line. It lives
+// The agent: a socket to the test driver on the loopback host, port 4242 unless told
+// otherwise (parallel runs give each application its own driver). It greets the driver
+// once connected and then answers every request line with one reply line. It lives
 // on the host's GUI thread and never reconnects: after any socket error it stays closed.
 class TestClient : public QTcpSocket
 {
@@ -24,7 +25,7 @@ class TestClient : public QTcpSocket
 
 public:
     static constexpr quint16 driverPort = 4242;
-    TestClient();
+    explicit TestClient(quint16 port = driverPort);
     ~TestClient() override;
 
     QByteArray greeting() const;

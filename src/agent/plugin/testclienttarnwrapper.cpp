@@ -2,10 +2,10 @@
 
 #include "testclient.h"
 
-TestClientTarnWrapper::TestClientTarnWrapper(const QString &name)
+TestClientTarnWrapper::TestClientTarnWrapper(const QString &name, quint16 port)
 {
     instanceName = name;
-    client = new TestClient;
+    client = new TestClient(port);
 }
 
 TestClientTarnWrapper::~TestClientTarnWrapper()

@@ -2,13 +2,16 @@
 
 #include "idllinstance.h"
 
+#include <QtGlobal>
+
 class TestClient;
 
 // The plug-in instance the host holds: owns the one agent object.
 class TestClientTarnWrapper : public IDllInstance
 {
 public:
-    explicit TestClientTarnWrapper(const QString &name);
+    // port: the test driver's port on the loopback host.
+    TestClientTarnWrapper(const QString &name, quint16 port);
     ~TestClientTarnWrapper() override;
 
     TestClient *client = nullptr;

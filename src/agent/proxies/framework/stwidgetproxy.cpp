@@ -3,6 +3,8 @@
 
 #include <QApplication>
 #include <QDesktopWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMetaObject>
 #include <QMetaProperty>
 #include <QRect>
@@ -26,6 +28,29 @@ const char RangeErrorFormat[] =
 
 // The mouse command: "type:button:x:y:modifier", missing fields empty, further ones ignored.
 enum MouseCommandField { TypeField, ButtonField, XField, YField, ModifierField, FieldCount };
+
+// A sub-window of a multiple-document area is a window to the user too. One that lies
+// behind another sub-window, or on a background tab, is covered there: a click aimed at
+// its widget would reach the sub-window in front, and the keys typed next would go into
+// that one's focus widget. Bring every sub-window around the widget to the front of its
+// area, outermost first, as a user would before clicking into it.
+void raiseSubWindows(QWidget *widget)
+{
+    QList<QPointer<QMdiSubWindow>> subWindows;
+    for (QWidget *w = widget; w && !w->isWindow(); w = w->parentWidget()) {
+        if (auto *subWindow = qobject_cast<QMdiSubWindow *>(w))
+            subWindows.prepend(subWindow);
+    }
+    for (const QPointer<QMdiSubWindow> &subWindow : qAsConst(subWindows)) {
+        if (!subWindow)
+            continue;
+        QMdiArea *area = subWindow->mdiArea();
+        if (area && area->activeSubWindow() != subWindow)
+            area->setActiveSubWindow(subWindow);
+        else if (!area)
+            subWindow->raise();
+    }
+}
 
 const char *classNameOf(const QWidget *widget)
 {
@@ -233,6 +258,8 @@ void STWidgetProxy::raiseWidgetWindow()
     }
     window->activateWindow();
     window->raise();
+    raiseSubWindows(target);
+    target = checkedWidget();
 
     QRect widgetRect(target->mapToGlobal(QPoint(0, 0)), target->size());
     const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());

@@ -9,6 +9,8 @@
 #include <QDateEdit>
 #include <QIntValidator>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSlider>
@@ -26,6 +28,8 @@ private slots:
     void slider();
     void shortSliderSuggestsReachableValue();
     void frequency();
+    void lineEditInCoveredSubWindow_data();
+    void lineEditInCoveredSubWindow();
 };
 
 // A line edit ("line", "validator", "mask", "coord"), "text" edit, "spin" box or "date" edit
@@ -216,6 +220,43 @@ void TestEntryProxies::frequency()
     delete frequency->numeric();
     QCOMPARE(request("enter", frequency, QStringLiteral("1")),
              QStringLiteral("enter, VCNumeric not found"));
+}
+
+void TestEntryProxies::lineEditInCoveredSubWindow_data()
+{
+    QTest::addColumn<QMdiArea::ViewMode>("viewMode");
+    QTest::newRow("behind another sub-window") << QMdiArea::SubWindowView;
+    QTest::newRow("on a background tab") << QMdiArea::TabbedView;
+}
+
+// The sub-window in front covers the line edit: without bringing its sub-window forward,
+// the click would land in the front one and the text would go there instead.
+void TestEntryProxies::lineEditInCoveredSubWindow()
+{
+    QFETCH(QMdiArea::ViewMode, viewMode);
+
+    auto *area = new QMdiArea;
+    area->setViewMode(viewMode);
+    area->setMinimumSize(400, 300);
+    auto *edit = new QLineEdit(QStringLiteral("old"));
+    QMdiSubWindow *preview = area->addSubWindow(edit);
+    auto *frontEdit = new QLineEdit;
+    QMdiSubWindow *front = area->addSubWindow(frontEdit);
+    Hosted host(area);
+    QVERIFY(host.show());
+    preview->setGeometry(0, 0, 200, 100);
+    front->setGeometry(0, 0, 300, 200);
+    area->setActiveSubWindow(front);
+    const auto coveredByFront = [&] {
+        QWidget *hit = QApplication::widgetAt(edit->mapToGlobal(edit->rect().center()));
+        return hit && (hit == front || front->isAncestorOf(hit));
+    };
+    QTRY_VERIFY(coveredByFront());
+
+    QCOMPARE(request("enter", edit, QStringLiteral("typed")), QString());
+    QTRY_COMPARE(edit->text(), QString("typed"));
+    QCOMPARE(frontEdit->text(), QString());
+    QCOMPARE(area->activeSubWindow(), preview);
 }
 
 TC_TEST_MAIN(TestEntryProxies)

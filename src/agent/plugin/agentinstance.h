@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QtGlobal>
+
+class IDllInstance;
+
+// Creating and destroying the one agent instance, shared by both ways into a process: the
+// host framework's entry points (ZuCreate/ZuDestroy) and the Qt plug-in that attaches the
+// agent to an unmodified application.
+
+// Builds the plug-in instance, which owns the agent, and starts its connection to the
+// driver on `port` of the loopback host. Null when creation failed; the failure went to
+// the host framework's trace and error handler. Nothing unwinds out of it.
+IDllInstance *createAgentInstance(const char16_t *name, quint16 port);
+
+// Destroys an instance that createAgentInstance returned; null or foreign pointers are
+// ignored.
+void destroyAgentInstance(IDllInstance *instance);

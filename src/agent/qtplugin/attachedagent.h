@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QAbstractSocket>
+#include <QObject>
+#include <QString>
+
+class IDllInstance;
+
+// Attaches the one agent to an application that knows nothing of it. Made by the Qt
+// plug-in inside the application object's constructor, it waits for the event loop (the
+// application object is complete only then), creates the agent the same way the host
+// framework's ZuCreate does, and destroys it when the application is about to quit.
+// Progress goes to testclient-run when it started the application (attachstatus.h).
+//
+// It is no widget and has no parent, so requests never see it.
+class AttachedAgent : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit AttachedAgent(const QString &specification);
+    ~AttachedAgent() override;
+
+    // The plug-in's options, "port=N" with N from 1 to 65535, separated by colons; no
+    // options mean port 4242. False, with the reason in *error, for anything else.
+    static bool parseSpecification(const QString &specification, quint16 *port, QString *error);
+
+    IDllInstance *instance() const { return agentInstance; }
+
+private:
+    void start();
+    void stop();
+    void socketStateChanged(QAbstractSocket::SocketState state);
+    void report(const char *word, const QByteArray &argument = QByteArray());
+    // Reports the last step and closes the status descriptor.
+    void finish(const char *word, const QByteArray &argument = QByteArray());
+
+    quint16 port = 0;
+    QString specificationError;
+    IDllInstance *agentInstance = nullptr;
+    int statusDescriptor = -1;
+};

@@ -1,0 +1,197 @@
+// Drives Qt's own example programs, which know nothing of the agent, through
+// testclient-run and the real socket, as a new user would.
+
+#include "agentconnection.h"
+#include "driverserver.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSignalSpy>
+
+#include <memory>
+
+namespace {
+
+QByteArray hex(const QByteArray &text)
+{
+    return text.toHex();
+}
+
+// The example program at `path` below Qt's examples folder.
+QString example(const char *path)
+{
+    return QStringLiteral(QT_EXAMPLES_DIR "/") + QLatin1String(path);
+}
+
+// One example program started by testclient-run, with its own driver on `port`.
+struct AttachedApplication
+{
+    explicit AttachedApplication(quint16 port) : port(port) {}
+    ~AttachedApplication() { stop(); }
+
+    bool start(const QString &program)
+    {
+        if (!QFileInfo(program).isExecutable()) {
+            error = program + " is missing: install qtbase5-examples (scripts/install-deps.sh)";
+            return false;
+        }
+        if (!driver.listen(port)) {
+            error = driver.errorString();
+            return false;
+        }
+        launcher.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        QStringList arguments{QStringLiteral("--port"), QString::number(port)};
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            arguments << QStringLiteral("--desktop");
+        launcher.start(QStringLiteral(LAUNCHER), arguments << QStringLiteral("--") << program);
+        agent = driver.waitForAgent(30000);
+        if (!agent)
+            error = "no agent connected: " + launcher.readAllStandardError();
+        return agent;
+    }
+
+    // Ends the application the way a terminal would: the launcher passes the signal on.
+    void stop()
+    {
+        if (launcher.state() == QProcess::NotRunning)
+            return;
+        launcher.terminate();
+        if (!launcher.waitForFinished(10000))
+            launcher.kill();
+        launcher.waitForFinished();
+    }
+
+    QByteArray request(const QByteArray &line) { return agent->request(line); }
+
+    quint16 port;
+    DriverServer driver;
+    QProcess launcher;
+    AgentConnection *agent = nullptr;
+    QString error;
+};
+
+} // namespace
+
+class tst_RealApplications : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void widgetGallery();
+    void styleSheetForm();
+    void validators();
+    void twoApplicationsOnTheirOwnPorts();
+    void aUsersQuitEndsAgentAndLauncher();
+};
+
+void tst_RealApplications::widgetGallery()
+{
+    AttachedApplication app(DriverServer::defaultPort);
+    QVERIFY2(app.start(example("widgets/gallery/gallery")), qPrintable(app.error));
+    QVERIFY(app.agent->pid() != app.launcher.processId());
+
+    // The agent's own objects never show among the application's windows.
+    QCOMPARE(app.request("1"),
+             QByteArray("0,l:\x0cWidgetGallery : \"Widget Gallery Qt " QT_VERSION_STR "\""));
+    const QByteArray tree = app.request("2,Widget Gallery");
+    QVERIFY2(tree.contains("\x0c"
+                           "2 V QLineEdit : \"lineEdit\""),
+             tree);
+
+    QCOMPARE(app.request("6,Widget,lineEdit,," + hex("s:Ada Lovelace") + ","),
+             QByteArray("0,QLineEdit"));
+    QTRY_COMPARE(app.request("7,Widget,lineEdit,,text,"), "0,u:" + hex("Ada Lovelace"));
+    QCOMPARE(app.request("6,Widget,spinBox,," + hex("i:42") + ","), QByteArray("0,QSpinBox"));
+    QTRY_COMPARE(app.request("7,Widget,spinBox,,value,"), QByteArray("0,i:42"));
+
+    // The gallery's own code disables its widgets when the check box is ticked.
+    QCOMPARE(app.request("7,Widget,togglePushButton,,checked,"), QByteArray("0,b:true"));
+    QCOMPARE(app.request("5,Widget,togglePushButton,,,"), QByteArray("0,QPushButton"));
+    QTRY_COMPARE(app.request("7,Widget,togglePushButton,,checked,"), QByteArray("0,b:false"));
+    QCOMPARE(
+        app.request("9,Widget,disableWidgetsCheckBox,," + hex("s:MouseClick:LeftButton:::") + ","),
+        QByteArray("0,QCheckBox"));
+    QTRY_COMPARE(app.request("7,Widget,lineEdit,,enabled,"), QByteArray("0,b:false"));
+    QCOMPARE(app.request("6,Widget,lineEdit,," + hex("s:x") + ","),
+             QByteArray("8,Exception : Error: widget \"lineEdit\" of class \"QLineEdit\" is "
+                        "disabled."));
+}
+
+void tst_RealApplications::styleSheetForm()
+{
+    AttachedApplication app(DriverServer::defaultPort);
+    QVERIFY2(app.start(example("widgets/widgets/stylesheet/stylesheet")), qPrintable(app.error));
+    QCOMPARE(app.request("1"), QByteArray("0,l:\x0cMainWindow : \"Style Sheet\""));
+    QCOMPARE(app.request("8,Style Sheet"), QByteArray("0,Style Sheet"));
+
+    QCOMPARE(app.request("6,Style,passwordEdit,," + hex("s:s3cret") + ","),
+             QByteArray("0,QLineEdit"));
+    QTRY_COMPARE(app.request("7,Style,passwordEdit,,text,"), "0,u:" + hex("s3cret"));
+    QCOMPARE(app.request("6,Style,ageSpinBox,," + hex("i:33") + ","), QByteArray("0,QSpinBox"));
+    QTRY_COMPARE(app.request("7,Style,ageSpinBox,,value,"), QByteArray("0,i:33"));
+
+    // The radio buttons exclude each other: choosing one clears the other.
+    QCOMPARE(app.request("5,Style,femaleRadioButton,,,"), QByteArray("0,QRadioButton"));
+    QTRY_COMPARE(app.request("7,Style,femaleRadioButton,,checked,"), QByteArray("0,b:true"));
+    QCOMPARE(app.request("7,Style,maleRadioButton,,checked,"), QByteArray("0,b:false"));
+    QCOMPARE(app.request("9,Style,agreeCheckBox,," + hex("s:MouseClick:LeftButton:::") + ","),
+             QByteArray("0,QCheckBox"));
+    QTRY_COMPARE(app.request("7,Style,agreeCheckBox,,checked,"), QByteArray("0,b:true"));
+}
+
+void tst_RealApplications::validators()
+{
+    AttachedApplication app(DriverServer::defaultPort);
+    QVERIFY2(app.start(example("widgets/widgets/validators/validators")), qPrintable(app.error));
+
+    // Confirming a new maximum makes the application build a new validator for the editor.
+    QCOMPARE(app.request("5,Validators,groupBox/maxVal,," + hex("s:10") + ","),
+             QByteArray("0,QSpinBox"));
+    QTRY_COMPARE(app.request("7,Validators,maxVal,,value,"), QByteArray("0,i:10"));
+    QCOMPARE(app.request("6,Validators,editor,," + hex("s:50") + ","), QByteArray("0,QLineEdit"));
+    QTRY_COMPARE(app.request("7,Validators,editor,,text,"), "0,u:" + hex("50"));
+    QCOMPARE(app.request("7,Validators,editor,,acceptableInput,"), QByteArray("0,b:false"));
+    QCOMPARE(app.request("6,Validators,editor,," + hex("s:7") + ","), QByteArray("0,QLineEdit"));
+    QTRY_COMPARE(app.request("7,Validators,editor,,acceptableInput,"), QByteArray("0,b:true"));
+}
+
+void tst_RealApplications::twoApplicationsOnTheirOwnPorts()
+{
+    AttachedApplication gallery(DriverServer::defaultPort);
+    AttachedApplication form(DriverServer::defaultPort + 1);
+    QVERIFY2(gallery.start(example("widgets/gallery/gallery")), qPrintable(gallery.error));
+    QVERIFY2(form.start(example("widgets/widgets/stylesheet/stylesheet")), qPrintable(form.error));
+    QVERIFY(gallery.agent->pid() != form.agent->pid());
+
+    // Requests alternate between the two, each reaching only its own application.
+    for (const QByteArray &text : {QByteArray("first"), QByteArray("second")}) {
+        QCOMPARE(gallery.request("6,Widget,lineEdit,," + hex("s:" + text) + ","),
+                 QByteArray("0,QLineEdit"));
+        QCOMPARE(form.request("6,Style,passwordEdit,," + hex("s:" + text) + ","),
+                 QByteArray("0,QLineEdit"));
+        QTRY_COMPARE(gallery.request("7,Widget,lineEdit,,text,"), "0,u:" + hex(text));
+        QTRY_COMPARE(form.request("7,Style,passwordEdit,,text,"), "0,u:" + hex(text));
+    }
+    QCOMPARE(gallery.request("8,Style Sheet"), QByteArray("2,Window (Style Sheet) not found"));
+    QCOMPARE(form.request("8,Widget Gallery"), QByteArray("2,Window (Widget Gallery) not found"));
+}
+
+void tst_RealApplications::aUsersQuitEndsAgentAndLauncher()
+{
+    AttachedApplication app(DriverServer::defaultPort);
+    QVERIFY2(app.start(example("widgets/gallery/gallery")), qPrintable(app.error));
+    QSignalSpy disconnected(app.agent->socket(), &QAbstractSocket::disconnected);
+
+    // The gallery's Close button ends its event loop; the agent goes at aboutToQuit.
+    QCOMPARE(app.request("5,Widget,dialogButtonBox/Close_dialog_button,,,"),
+             QByteArray("0,QPushButton"));
+    QTRY_COMPARE(disconnected.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(app.launcher.state(), QProcess::NotRunning, 10000);
+    QCOMPARE(app.launcher.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.launcher.exitCode(), 0);
+}
+
+TC_TEST_MAIN(tst_RealApplications)
+#include "tst_realapplications.moc"
