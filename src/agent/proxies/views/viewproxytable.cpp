@@ -1,6 +1,7 @@
 #include "proxies/framework/stapplicationproxy.h"
 #include "proxies/framework/stwidgetproxy.h"
 #include "stqlistview.h"
+#include "stqtreeview.h"
 
 // The registry rows of the menu and item-view proxies.
 void registerViewProxies(ProxyTable &table)
@@ -11,7 +12,7 @@ void registerViewProxies(ProxyTable &table)
 
     // List and tree views
     table.insert(QStringLiteral("QListView"), new STQListView);
-    table.insert(QStringLiteral("QTreeView"), new STWidgetProxy);
+    table.insert(QStringLiteral("QTreeView"), new STQTreeView);
 
     // Tables and any other item view
     table.insert(QStringLiteral("QTableView"), new STWidgetProxy);
