@@ -35,10 +35,8 @@ class TestListViewProxy : public QObject
 private slots:
     void activate_data();
     void activate();
-    void check_data();
-    void check();
-    void edit_data();
-    void edit();
+    void enter_data();
+    void enter();
     void mouse_data();
     void mouse();
     void properties_data();
@@ -105,60 +103,6 @@ void TestListViewProxy::activate()
     QCOMPARE(list.view->currentIndex().row(), message.isEmpty() ? endRow : current);
 }
 
-void TestListViewProxy::check_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QVariant>("state");
-    QTest::addColumn<bool>("checkable");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<int>("endState");
-
-    const QVariant unchecked(int(Qt::Unchecked)), partial(int(Qt::PartiallyChecked)),
-        checked(int(Qt::Checked));
-    for (const char *kind : Kinds) {
-        kindRow(kind, "check an unchecked item: back to it, then Space")
-            << unchecked << true << QVariant(true) << ""
-            << "<Up><Down><Space>" << 2;
-        kindRow(kind, "check a checked item: no input") << checked << true << QVariant(true) << ""
-                                                        << "" << 2;
-        kindRow(kind, "uncheck a checked item") << checked << true << QVariant(false) << ""
-                                                << "<Up><Down><Space>" << 0;
-        kindRow(kind, "check a partially checked item: one Space")
-            << partial << true << QVariant(true) << ""
-            << "<Up><Down><Space>" << 2;
-        // Lists press Space once for any state but the wanted one, which checks it here.
-        kindRow(kind, "uncheck a partially checked item: one Space, which checks it")
-            << partial << true << QVariant(false) << ""
-            << "<Up><Down><Space>" << 2;
-        kindRow(kind, "item that is not checkable")
-            << unchecked << false << QVariant(true) << "Current item is not checkable"
-            << "" << 0;
-    }
-}
-
-void TestListViewProxy::check()
-{
-    QFETCH(QString, kind);
-    QFETCH(QVariant, state);
-    QFETCH(bool, checkable);
-    QFETCH(QVariant, value);
-    QFETCH(QString, message);
-    QFETCH(QString, keys);
-    QFETCH(int, endState);
-
-    ShownList list(kind);
-    if (!checkable)
-        list.flagSetters[1](ShownView::AllFlags & ~Qt::ItemIsUserCheckable);
-    list.view->model()->setData(list.index(1), state, Qt::CheckStateRole);
-    QVERIFY(list.show(1));
-    QCOMPARE(request("enter", list.view, value), message);
-    QTRY_COMPARE(pressedKeys(list.recorder), keys);
-    QCOMPARE(list.index(1).data(Qt::CheckStateRole).toInt(), endState);
-    QCOMPARE(viewProperty(list.view, "itemIsChecked", "beta"), QVariant(endState == Qt::Checked));
-}
-
 // The line-edit editor of a delegate that accepts only numbers.
 class NumbersOnlyDelegate : public QStyledItemDelegate
 {
@@ -174,19 +118,34 @@ public:
     }
 };
 
-void TestListViewProxy::edit_data()
+void TestListViewProxy::enter_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("keys");
-    QTest::addColumn<QVariant>("endData");
+    QTest::addColumn<QVariant>("end"); // row 1's check state or text afterwards
 
+    const QVariant unchecked(int(Qt::Unchecked)), checked(int(Qt::Checked));
     // The editor passes Return on to the view, which sees it too.
-    const QString paste = "<Up><Down><F2><End><Shift+Home><Control+V>";
+    const QString back = "<Up><Down>", paste = back + "<F2><End><Shift+Home><Control+V>";
     const QString commit = "<Return><Return>";
     for (const char *kind : Kinds) {
+        kindRow(kind, "check an unchecked item: back to it, then Space")
+            << "unchecked" << QVariant(true) << "" << back + "<Space>" << checked;
+        kindRow(kind, "check a checked item: no input") << "checked" << QVariant(true) << ""
+                                                        << "" << checked;
+        kindRow(kind, "uncheck a checked item")
+            << "checked" << QVariant(false) << "" << back + "<Space>" << unchecked;
+        kindRow(kind, "check a partially checked item: one Space")
+            << "partial" << QVariant(true) << "" << back + "<Space>" << checked;
+        // Lists press Space once for any state but the wanted one, which checks it here.
+        kindRow(kind, "uncheck a partially checked item: one Space, which checks it")
+            << "partial" << QVariant(false) << "" << back + "<Space>" << checked;
+        kindRow(kind, "item that is not checkable")
+            << "not checkable" << QVariant(true) << "Current item is not checkable"
+            << "" << QVariant();
         kindRow(kind, "text pasted into the editor, committed with Return")
             << "" << QVariant("delta") << "" << paste + commit << QVariant("delta");
         kindRow(kind, "read-only item refused before any input")
@@ -206,32 +165,39 @@ void TestListViewProxy::edit_data()
         << paste << QVariant(7);
 }
 
-void TestListViewProxy::edit()
+void TestListViewProxy::enter()
 {
     QFETCH(QString, kind);
     QFETCH(QString, setup);
     QFETCH(QVariant, value);
     QFETCH(QString, message);
     QFETCH(QString, keys);
-    QFETCH(QVariant, endData);
+    QFETCH(QVariant, end);
 
     ShownList list(kind);
+    QAbstractItemModel *model = list.view->model();
+    const QStringList states{"unchecked", "partial", "checked"};
+    if (states.contains(setup))
+        model->setData(list.index(1), states.indexOf(setup), Qt::CheckStateRole);
+    if (setup == QLatin1String("not checkable"))
+        list.flagSetters[1](ShownView::AllFlags & ~Qt::ItemIsUserCheckable);
     if (setup == QLatin1String("read-only"))
         list.flagSetters[1](ShownView::AllFlags & ~Qt::ItemIsEditable);
     // The editor's validator reverts a refused paste only over a text it accepts.
     if (setup == QLatin1String("numbers only")) {
         list.view->setItemDelegate(new NumbersOnlyDelegate(list.view));
-        list.view->model()->setData(list.index(1), "7", Qt::EditRole);
+        model->setData(list.index(1), "7", Qt::EditRole);
     }
     if (setup == QLatin1String("number"))
-        list.view->model()->setData(list.index(1), 7, Qt::EditRole);
+        model->setData(list.index(1), 7, Qt::EditRole);
     EditorWatcher editors(list.view, &list.recorder);
     QVERIFY(list.show(setup == QLatin1String("no current") ? -1 : 1));
     QApplication::clipboard()->clear();
 
     QCOMPARE(request("enter", list.view, value), message);
     QTRY_COMPARE(pressedKeys(list.recorder), keys);
-    QTRY_COMPARE(list.index(1).data(Qt::EditRole), endData);
+    const bool check = value.type() == QVariant::Bool;
+    QTRY_COMPARE(list.index(1).data(check ? Qt::CheckStateRole : Qt::EditRole), end);
     // A refused text leaves the editor open with what was pasted.
     QTRY_COMPARE(list.view->indexWidget(list.index(1)) != nullptr,
                  message.contains(QLatin1String("validate")));

@@ -39,10 +39,8 @@ private slots:
     void properties();
     void activate_data();
     void activate();
-    void check_data();
-    void check();
-    void editCell_data();
-    void editCell();
+    void enter_data();
+    void enter();
     void mouseAimsAtCurrentItem();
 };
 
@@ -203,100 +201,74 @@ void TestTreeViewProxy::activate()
     QCOMPARE(paths, selected);
 }
 
-void TestTreeViewProxy::check_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<int>("state");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<int>("endState");
-
-    for (const char *kind : Kinds) {
-        const int unchecked = Qt::Unchecked, partial = Qt::PartiallyChecked, checked = Qt::Checked;
-        kindRow(kind, "check a partially checked item")
-            << partial << QVariant(true) << "<Space>" << checked;
-        kindRow(kind, "check a checked item: no keys")
-            << checked << QVariant(true) << "" << checked;
-        kindRow(kind, "uncheck a checked item")
-            << checked << QVariant(false) << "<Space>" << unchecked;
-        kindRow(kind, "uncheck a partially checked item: twice Space")
-            << partial << QVariant(false) << "<Space><Space>" << unchecked;
-    }
-}
-
-void TestTreeViewProxy::check()
-{
-    QFETCH(QString, kind);
-    QFETCH(int, state);
-    QFETCH(QVariant, value);
-    QFETCH(QString, keys);
-    QFETCH(int, endState);
-
-    ShownTree tree(kind);
-    tree.view->model()->setData(tree.index(2), state, Qt::CheckStateRole);
-    QVERIFY(tree.show(2));
-    QCOMPARE(request("enter", tree.view, value), QString());
-    QTRY_COMPARE(pressedKeys(tree.recorder), keys);
-    QCOMPARE(tree.index(2).data(Qt::CheckStateRole).toInt(), endState);
-}
-
-void TestTreeViewProxy::editCell_data()
+void TestTreeViewProxy::enter_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("setup");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("endPath");
+    QTest::addColumn<QVariant>("end"); // the check state, or the current item's path
 
     const QString none, syntax = "Syntax Error, format \"%d:%s\" expected";
+    const QVariant unchecked(int(Qt::Unchecked)), checked(int(Qt::Checked));
     for (const char *kind : Kinds) {
+        kindRow(kind, "check a partially checked item")
+            << "partial" << QVariant(true) << none << "<Space>" << checked;
+        kindRow(kind, "check a checked item: no keys")
+            << "checked" << QVariant(true) << none << none << checked;
+        kindRow(kind, "uncheck a checked item")
+            << "checked" << QVariant(false) << none << "<Space>" << unchecked;
+        kindRow(kind, "uncheck a partially checked item: twice Space")
+            << "partial" << QVariant(false) << none << "<Space><Space>" << unchecked;
         kindRow(kind, "second column replaced")
             << "" << QVariant("1:abc") << none << "<F2><Backspace>abc<Return>"
-            << "Fruit:3/Pear:abc";
+            << QVariant("Fruit:3/Pear:abc");
         kindRow(kind, "the text may hold ':'")
             << "" << QVariant("0:a:b") << none << "<F2><Backspace>a:b<Return>"
-            << "Fruit:3/a:b:2";
+            << QVariant("Fruit:3/a:b:2");
         // A leading empty cell leaves no separator in the row text.
         kindRow(kind, "no text empties the cell")
-            << "" << QVariant("0") << none << "<F2><Backspace><Return>"
-            << "Fruit:3/2";
+            << "" << QVariant("0") << none << "<F2><Backspace><Return>" << QVariant("Fruit:3/2");
         kindRow(kind, "no column number")
-            << "" << QVariant("x:abc") << syntax << none << "Fruit:3/Pear:2";
+            << "" << QVariant("x:abc") << syntax << none << QVariant("Fruit:3/Pear:2");
         kindRow(kind, "column above the range")
             << "" << QVariant("5:abc") << "Invalid column 5 is out of range [0, 1]" << none
-            << "Fruit:3/Pear:2";
+            << QVariant("Fruit:3/Pear:2");
         kindRow(kind, "read-only cell")
             << "read-only" << QVariant("1:abc") << "Item at column 1 is not editable" << none
-            << "Fruit:3/Pear:2";
-        kindRow(kind, "hidden current item") << "hidden current" << QVariant("1:abc")
-                                             << "item \"Secret:0\" is hidden" << none << "Secret:0";
+            << QVariant("Fruit:3/Pear:2");
+        kindRow(kind, "hidden current item")
+            << "hidden current" << QVariant("1:abc") << "item \"Secret:0\" is hidden" << none
+            << QVariant("Secret:0");
     }
 }
 
-void TestTreeViewProxy::editCell()
+void TestTreeViewProxy::enter()
 {
     QFETCH(QString, kind);
     QFETCH(QString, setup);
     QFETCH(QVariant, value);
     QFETCH(QString, message);
     QFETCH(QString, keys);
-    QFETCH(QString, endPath);
+    QFETCH(QVariant, end);
 
     ShownTree tree(kind);
     if (setup == QLatin1String("read-only"))
         tree.flagSetters[2](Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    int current = 2;
-    if (setup == QLatin1String("hidden current"))
-        current = HiddenNode;
+    if (setup == QLatin1String("partial") || setup == QLatin1String("checked"))
+        tree.view->model()->setData(tree.index(2), setup == "partial" ? 1 : 2, Qt::CheckStateRole);
     EditorWatcher editors(tree.view, &tree.recorder);
-    QVERIFY(tree.show(current));
+    QVERIFY(tree.show(setup == QLatin1String("hidden current") ? HiddenNode : 2));
     tree.recorder.clear();
 
     QCOMPARE(request("enter", tree.view, value), message);
     // The editor hands Return on to the view: it is seen there as well.
     QTRY_COMPARE(pressedKeys(tree.recorder).replace("<Return><Return>", "<Return>"), keys);
-    QTRY_COMPARE(tree.currentPath(), endPath);
+    if (value.type() == QVariant::Bool)
+        QCOMPARE(tree.index(2).data(Qt::CheckStateRole), end);
+    else
+        QTRY_COMPARE(tree.currentPath(), end.toString());
 }
 
 void TestTreeViewProxy::mouseAimsAtCurrentItem()
