@@ -3,6 +3,7 @@
 #include "choicespage.h"
 #include "controlspage.h"
 #include "menuspage.h"
+#include "viewspage.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -44,6 +45,7 @@ GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent)
     auto *choices = new ChoicesPage;
     choices->setObjectName(QStringLiteral("choices"));
     layout->addWidget(choices);
+    layout->addWidget(new ViewsPage);
     setCentralWidget(central);
     ChoicesPage::addDocks(this);
     statusBar()->setObjectName(QStringLiteral("statusBar"));

@@ -16,8 +16,11 @@ class QAbstractItemView;
 //
 //  - itemRect / itemMousePoint: where an item lies in the viewport, and where a mouse
 //    command at it aims;
+//  - itemFlagProperty: the item facts that the views' properties report alike;
+//  - currentItemToEnter / requireCheckable: the argument and item checks of enter;
 //  - pressUntil: a navigation key pressed until the view reaches the wanted place, with a
 //    bound so that a place the keyboard cannot reach still ends the request;
+//  - spaceClick: Space that checks or selects the current item;
 //  - terminatingKey / sendTerminatingKey: the optional one-character key that finishes an
 //    activate;
 //  - editCurrentItem: replacing the current item's text through the view's editor (F2,
@@ -44,11 +47,29 @@ protected:
     static QPoint itemMousePoint(const QAbstractItemView *view, const QModelIndex &index,
                                  bool refuseInvisible);
 
+    // The facts every item view reports about an item: "itemIsEnabled",
+    // "itemIsSelectable", "itemIsSelected", "itemIsCheckable" and "itemIsChecked" (a
+    // partially checked item is not checked). Invalid for any other name.
+    static QVariant itemFlagProperty(const QAbstractItemView *view, const QByteArray &name,
+                                     const QModelIndex &item);
+
+    // The item an enter acts on: the view's current one. The value must be a bool (check
+    // or uncheck) or a string ("bool string"), and an item must be current ("No item is
+    // current"); requireCheckable refuses one that cannot be checked ("Current item is
+    // not checkable").
+    QModelIndex currentItemToEnter(const QAbstractItemView *view, const QVariant &value);
+    static void requireCheckable(const QModelIndex &index);
+
     // Presses key (with modifiers) at most limit times, asking reached() after each press,
     // and stops as soon as it says yes. Returns whether it did; running out of presses is
     // not an error. Each press is flushed, so reached() sees the view's new state.
     bool pressUntil(int key, Qt::KeyboardModifiers modifiers, int limit,
                     const std::function<bool()> &reached);
+
+    // Space, which checks or selects the current item, sent with its text as a keyboard
+    // sends it: a view searches for the typed text after a selecting Space, and an empty
+    // text would move the current item on to the next one.
+    void spaceClick(Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     // The terminating key argument of activate: null when absent or empty, else its one
     // character. Not a string is a type error ("string"); a longer string is refused
