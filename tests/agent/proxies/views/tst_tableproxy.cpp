@@ -254,7 +254,7 @@ void TestTableProxy::navigation()
     EventRecorder recorder({QEvent::KeyPress, QEvent::KeyRelease});
     recorder.watch(qApp);
 
-    QCOMPARE(activateView(shown.table, QString(), cell), message);
+    QCOMPARE(request("activate", shown.table, cell), message);
     QCOMPARE(keysPressed(recorder), keys);
     QCOMPARE(currentCell(shown.table), reached);
 }
@@ -297,14 +297,7 @@ void TestTableProxy::enter()
     EventRecorder recorder({QEvent::KeyPress, QEvent::KeyRelease});
     recorder.watch(qApp);
 
-    STApplicationProxy registry;
-    QString failure;
-    try {
-        registry.enterWidget(shown.table, QString(), value);
-    } catch (const STError &error) {
-        failure = error.message;
-    }
-    QCOMPARE(failure, message);
+    QCOMPARE(request("enter", shown.table, value), message);
     QTRY_COMPARE(keysPressed(recorder), keys);
     QTRY_COMPARE(shown.table->currentIndex().data().toString(), text);
     if (message.isEmpty() && keys.size())
@@ -319,8 +312,7 @@ void TestTableProxy::mouseAtCurrentCell()
     EventRecorder recorder({QEvent::MouseButtonPress});
     recorder.watch(shown.table->viewport());
 
-    STApplicationProxy registry;
-    registry.mouseWidget(shown.table, QString(), QStringLiteral("MouseClick:LeftButton:0.1:0.9:"));
+    QCOMPARE(request("mouse", shown.table, "MouseClick:LeftButton:0.1:0.9:"), QString());
     QTRY_COMPARE(recorder.count(), 1);
     const QRect cell = shown.table->visualRect(shown.table->model()->index(1, 2));
     QCOMPARE(recorder.entries().at(0).pos, cell.center());
