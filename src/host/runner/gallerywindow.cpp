@@ -1,6 +1,7 @@
 #include "gallerywindow.h"
 
 #include "controlspage.h"
+#include "tablespage.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -38,6 +39,7 @@ GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent)
     auto *controls = new ControlsPage;
     controls->setObjectName(QStringLiteral("controls"));
     layout->addWidget(controls);
+    layout->addWidget(new TablesPage);
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->showMessage(QStringLiteral("Ready"));
