@@ -20,7 +20,8 @@ private slots:
     void navigation();
     void enter_data();
     void enter();
-    void mouseAtCurrentCell();
+    void mouse_data();
+    void mouse();
 };
 
 // Four rows "North", "South", "2" and "Hidden" by four columns "Name", "3", "Size" and "Gone",
@@ -151,6 +152,13 @@ static QString keysPressed(const EventRecorder &recorder)
     return keys;
 }
 
+// The cell "row:column", 1-based numbers.
+static QModelIndex cellIndex(QTableView *table, const QString &cell)
+{
+    const QStringList parts = cell.split(':');
+    return table->model()->index(parts[0].toInt() - 1, parts[1].toInt() - 1);
+}
+
 // The current cell as "row:column", 1-based.
 static QString currentCell(QTableView *table)
 {
@@ -158,29 +166,29 @@ static QString currentCell(QTableView *table)
     return QStringLiteral("%1:%2").arg(current.row() + 1).arg(current.column() + 1);
 }
 
-// A shown table with the focus elsewhere and the cell "row:column" current ("" for none).
+// A shown table with the focus elsewhere and the cell "row:column" current ("" for none;
+// set once shown, since the table makes its first cell current when it first takes focus).
 struct ShownTable
 {
-    ShownTable(const QString &kind, const QString &current) : host(newTable(kind))
+    ShownTable(const QString &kind, const QString &current) : host(newTable(kind)), current(current)
     {
         table = static_cast<QTableView *>(host.widget);
         other = new QLineEdit;
         host.window.layout()->addWidget(other);
-        if (!current.isEmpty()) {
-            const QStringList parts = current.split(':');
-            table->selectionModel()->setCurrentIndex(
-                table->model()->index(parts[0].toInt() - 1, parts[1].toInt() - 1),
-                QItemSelectionModel::NoUpdate);
-        }
     }
     bool show()
     {
         if (!host.show())
             return false;
+        table->selectionModel()->setCurrentIndex(current.isEmpty() ? QModelIndex()
+                                                                   : cellIndex(table, current),
+                                                 QItemSelectionModel::NoUpdate);
+        // Also closes the editor that a table editing on current change opened.
         other->setFocus();
         return other->hasFocus();
     }
     Hosted host;
+    QString current;
     QTableView *table;
     QLineEdit *other;
 };
@@ -304,18 +312,34 @@ void TestTableProxy::enter()
         QCOMPARE(QApplication::clipboard()->text(), value.toString());
 }
 
-// The position fields are not read: the click lands in the middle of the current cell.
-void TestTableProxy::mouseAtCurrentCell()
+void TestTableProxy::mouse_data()
 {
-    ShownTable shown("table", "2:3");
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("target");
+
+    // The position fields are not read.
+    QTest::newRow("the middle of the current cell") << "2:3"
+                                                    << "2:3";
+    // Taking the focus makes the first cell current, but the aim was taken before.
+    QTest::newRow("no current cell: the middle of the viewport") << ""
+                                                                 << "";
+}
+
+void TestTableProxy::mouse()
+{
+    QFETCH(QString, current);
+    QFETCH(QString, target);
+
+    ShownTable shown("table", current);
     QVERIFY(shown.show());
     EventRecorder recorder({QEvent::MouseButtonPress});
     recorder.watch(shown.table->viewport());
 
     QCOMPARE(request("mouse", shown.table, "MouseClick:LeftButton:0.1:0.9:"), QString());
     QTRY_COMPARE(recorder.count(), 1);
-    const QRect cell = shown.table->visualRect(shown.table->model()->index(1, 2));
-    QCOMPARE(recorder.entries().at(0).pos, cell.center());
+    const QRect area = target.isEmpty() ? shown.table->viewport()->rect()
+                                        : shown.table->visualRect(cellIndex(shown.table, target));
+    QCOMPARE(recorder.entries().at(0).pos, area.center());
     QVERIFY(shown.table->hasFocus());
 }
 
