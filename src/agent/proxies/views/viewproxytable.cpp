@@ -3,6 +3,7 @@
 #include "stqabstractitemview.h"
 #include "stqlistview.h"
 #include "stqtable.h"
+#include "stqtreeview.h"
 
 // The registry rows of the menu and item-view proxies.
 void registerViewProxies(ProxyTable &table)
@@ -13,7 +14,7 @@ void registerViewProxies(ProxyTable &table)
 
     // List and tree views
     table.insert(QStringLiteral("QListView"), new STQListView);
-    table.insert(QStringLiteral("QTreeView"), new STWidgetProxy);
+    table.insert(QStringLiteral("QTreeView"), new STQTreeView);
 
     // Tables and any other item view
     table.insert(QStringLiteral("QTableView"), new STQTable);

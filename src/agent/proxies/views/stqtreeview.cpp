@@ -1,0 +1,432 @@
+#include "stqtreeview.h"
+
+#include "proxies/framework/sterror.h"
+
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTreeView>
+#include <QTreeWidget>
+
+namespace {
+
+// The apostrophe of "can't" was lost to a replacement character long ago; scripts compare
+// the message byte for byte, so its UTF-8 bytes stay (read as Latin-1, they go out as is).
+const char NoFocus[] = "Oops, can\xEF\xBF\xBDt set the focus to the list view";
+const char NotSelectableView[] = "list view is not selectable";
+const char SingleSelectionOnly[] =
+    "selection of more than one item is not possible in single selection mode";
+const char InvalidItemPath[] = "Invalid item path";
+const char ItemHidden[] = "item \"%s\" is hidden";
+const char InternalError[] = "Internal error";
+const char ItemNotEnabled[] = "item \"%s\" is not enabled";
+const char ItemNotSelectable[] = "item \"%s\" is not selectable";
+const char Unreachable[] = "item is not selectable";
+const char NoCurrentItem[] = "No item is current";
+const char NotCheckable[] = "Current item is not checkable";
+// Shows the characters %d:%s themselves: raised verbatim, never as a format.
+const char SyntaxError[] = "Syntax Error, format \"%d:%s\" expected";
+const char ColumnOutOfRange[] = "Invalid column %d is out of range [0, %d]";
+const char ColumnNotEditable[] = "Item at column %d is not editable";
+const char MissingItemPath[] = "Missing item path";
+
+const QChar PathSeparator('/');
+const QChar FieldSeparator(':');
+
+// A path element names a row when each of its fields equals the row's field at the same
+// place. An element with more fields than the row has names more than the row shows, so
+// it does not match.
+bool elementMatches(const QString &element, const QString &rowText)
+{
+    const QStringList wanted = element.split(FieldSeparator);
+    const QStringList fields = rowText.split(FieldSeparator);
+    if (wanted.size() > fields.size())
+        return false;
+    for (int i = 0; i < wanted.size(); ++i) {
+        if (wanted.at(i) != fields.at(i))
+            return false;
+    }
+    return true;
+}
+
+QModelIndex findBelow(const QTreeView *view, const QAbstractItemModel *model,
+                      const QModelIndex &parent, const QStringList &elements, int depth)
+{
+    const int rows = model->rowCount(parent);
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex index = model->index(row, 0, parent);
+        if (!elementMatches(elements.at(depth), STQTreeView::rowText(view, index)))
+            continue;
+        if (depth == elements.size() - 1)
+            return index;
+        // Equal siblings: the first one under which the rest of the path exists.
+        const QModelIndex found = findBelow(view, model, index, elements, depth + 1);
+        if (found.isValid())
+            return found;
+    }
+    return QModelIndex();
+}
+
+bool isAncestorOrSelf(const QModelIndex &candidate, QModelIndex index)
+{
+    for (; index.isValid(); index = index.parent()) {
+        if (index == candidate)
+            return true;
+    }
+    return false;
+}
+
+QByteArray latin1Path(const QTreeView *view, const QModelIndex &index)
+{
+    return STQTreeView::itemPath(view, index).toLatin1();
+}
+
+bool isSelected(const QTreeView *view, const QModelIndex &index)
+{
+    return view->selectionModel() && view->selectionModel()->isSelected(index);
+}
+
+// The Space presses that turn a check state into the wanted one: checking moves an item
+// to checked, unchecking a partially checked item passes through checked.
+int spacesFor(bool wanted, const QVariant &state)
+{
+    if (!state.isValid())
+        return 0;
+    switch (state.toInt()) {
+    case Qt::Unchecked:
+        return wanted ? 1 : 0;
+    case Qt::PartiallyChecked:
+        return wanted ? 1 : 2;
+    case Qt::Checked:
+        return wanted ? 0 : 1;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+QString STQTreeView::rowText(const QTreeView *view, const QModelIndex &index)
+{
+    if (!index.isValid())
+        return QString();
+    const QAbstractItemModel *model = index.model();
+    const QModelIndex parent = index.parent();
+    const int columns = model->columnCount(parent);
+    QString text;
+    for (int column = 0; column < columns; ++column) {
+        if (view->isColumnHidden(column))
+            continue;
+        if (!text.isEmpty())
+            text += FieldSeparator;
+        text += model->index(index.row(), column, parent).data().toString();
+    }
+    return text;
+}
+
+QString STQTreeView::itemPath(const QTreeView *view, const QModelIndex &index)
+{
+    QStringList texts;
+    for (QModelIndex level = index; level.isValid() && level != view->rootIndex();
+         level = level.parent())
+        texts.prepend(rowText(view, level));
+    return texts.join(PathSeparator);
+}
+
+QModelIndex STQTreeView::findItem(const QTreeView *view, const QString &path)
+{
+    return findBelow(view, modelOf(view), view->rootIndex(), path.split(PathSeparator), 0);
+}
+
+QTreeView *STQTreeView::treeView()
+{
+    return static_cast<QTreeView *>(checkedWidget("QTreeView"));
+}
+
+void STQTreeView::focusView()
+{
+    QTreeView *view = treeView();
+    if (view->hasFocus())
+        return;
+    view->activateWindow();
+    view->setFocus(Qt::OtherFocusReason);
+    keyClick(Qt::Key_Up);
+    flush();
+    if (!treeView()->hasFocus())
+        raiseError(NoFocus);
+}
+
+void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifiers modifiers)
+{
+    // Key presses run the application, which may change the model meanwhile.
+    const QPersistentModelIndex target(targetIndex);
+    if (!target.isValid())
+        raiseError(InternalError);
+    QTreeView *view = treeView();
+    if (!(target.flags() & Qt::ItemIsEnabled))
+        raiseError(ItemNotEnabled, latin1Path(view, target).constData());
+    if (!(target.flags() & Qt::ItemIsSelectable))
+        raiseError(ItemNotSelectable, latin1Path(view, target).constData());
+    if (view->currentIndex() == target && isSelected(view, target) &&
+        (target.model()->rowCount(target) == 0 || view->isExpanded(target)))
+        return;
+
+    // From the top row down: the keys a user needs do not depend on where the view was.
+    QPersistentModelIndex previous;
+    do {
+        previous = treeView()->currentIndex();
+        keyClick(Qt::Key_Up, modifiers);
+    } while (treeView()->currentIndex() != previous);
+
+    view = treeView();
+    const QModelIndex top = view->currentIndex();
+    const QModelIndex start = modelOf(view)->index(top.row(), target.column(), top.parent());
+    // Held modifiers keep the selection as it is, as they do for the keys.
+    if (modifiers == Qt::NoModifier)
+        view->setCurrentIndex(start);
+    else if (view->selectionModel())
+        view->selectionModel()->setCurrentIndex(start, QItemSelectionModel::NoUpdate);
+    if (view->currentIndex() == target)
+        return;
+
+    for (;;) {
+        const QPersistentModelIndex current = treeView()->currentIndex();
+        if (!current.isValid())
+            raiseError(Unreachable);
+        if (isAncestorOrSelf(current, target)) {
+            // Open the branch the target lies in and step into it.
+            if (!treeView()->isExpanded(current))
+                keyClick(Qt::Key_Plus, modifiers);
+            keyClick(Qt::Key_Right, modifiers);
+            if (treeView()->currentIndex() == current)
+                keyClick(Qt::Key_Down, modifiers);
+        } else {
+            keyClick(Qt::Key_Down, modifiers);
+        }
+        const QModelIndex now = treeView()->currentIndex();
+        if (now == current)
+            raiseError(Unreachable);
+        if (now == target)
+            return;
+    }
+}
+
+void STQTreeView::refuseHidden(const QTreeView *view, const QModelIndex &index)
+{
+    if (view->isRowHidden(index.row(), index.parent()) || view->isColumnHidden(index.column()))
+        raiseError(ItemHidden, latin1Path(view, index).constData());
+}
+
+QModelIndex STQTreeView::visibleItem(const QString &path)
+{
+    const QTreeView *view = treeView();
+    const QModelIndex item = findItem(view, path);
+    if (!item.isValid())
+        raiseError(InvalidItemPath);
+    refuseHidden(view, item);
+    return item;
+}
+
+void STQTreeView::activate(const QVariant &first, const QVariant &second)
+{
+    const bool several = first.type() == QVariant::StringList;
+    if (!several && first.type() != QVariant::String)
+        typeError("string, string list");
+    const QChar key = terminatingKey(second);
+
+    focusView();
+    const QAbstractItemView::SelectionMode mode = treeView()->selectionMode();
+    if (mode == QAbstractItemView::NoSelection)
+        raiseError(NotSelectableView);
+    if (mode == QAbstractItemView::SingleSelection && several)
+        raiseError(SingleSelectionOnly);
+    if (mode == QAbstractItemView::MultiSelection) {
+        // Start from nothing selected, deselecting by keyboard. Several cells of one row
+        // are one selection: the first Space deselects them all.
+        QList<QPersistentModelIndex> selected;
+        if (const QItemSelectionModel *selection = treeView()->selectionModel()) {
+            for (const QModelIndex &index : selection->selectedIndexes())
+                selected.append(index);
+        }
+        for (const QPersistentModelIndex &index : qAsConst(selected)) {
+            if (!index.isValid() || !isSelected(treeView(), index))
+                continue;
+            navigateTo(index);
+            keyClick(Qt::Key_Space);
+        }
+    }
+
+    if (!several) {
+        navigateTo(visibleItem(first.toString()));
+        sendTerminatingKey(key);
+        return;
+    }
+
+    // Where the selection extends, Control keeps the items chosen so far selected while
+    // the keys move on to the next one and adds it with Space.
+    const bool extends = mode == QAbstractItemView::ExtendedSelection ||
+                         mode == QAbstractItemView::ContiguousSelection;
+    const QStringList paths = first.toStringList();
+    for (int i = 0; i < paths.size(); ++i) {
+        const Qt::KeyboardModifiers modifiers =
+            i > 0 && extends ? Qt::ControlModifier : Qt::NoModifier;
+        const QPersistentModelIndex item = visibleItem(paths.at(i));
+        navigateTo(item, modifiers);
+        if (!isSelected(treeView(), item))
+            keyClick(Qt::Key_Space, modifiers);
+    }
+}
+
+void STQTreeView::enter(const QVariant &value)
+{
+    const bool check = value.type() == QVariant::Bool;
+    if (!check && value.type() != QVariant::String)
+        typeError("bool string");
+
+    const QPersistentModelIndex current = treeView()->currentIndex();
+    if (!current.isValid())
+        raiseError(NoCurrentItem);
+    refuseHidden(treeView(), current);
+
+    if (check) {
+        if (!(current.flags() & Qt::ItemIsUserCheckable))
+            raiseError(NotCheckable);
+        const int spaces = spacesFor(value.toBool(), current.data(Qt::CheckStateRole));
+        if (spaces == 0)
+            return;
+        focusView();
+        navigateTo(current);
+        flushEvents = false;
+        for (int i = 0; i < spaces; ++i)
+            keyClick(Qt::Key_Space);
+        return;
+    }
+
+    focusView();
+    navigateTo(current);
+    const QString text = value.toString();
+    if (text.isEmpty())
+        raiseMessage(SyntaxError);
+    QStringList fields = text.split(FieldSeparator);
+    bool isNumber = false;
+    const int column = fields.takeFirst().toInt(&isNumber, 10);
+    if (!isNumber)
+        raiseMessage(SyntaxError);
+    QTreeView *view = treeView();
+    const QAbstractItemModel *model = modelOf(view);
+    const int columns = model->columnCount(view->rootIndex());
+    if (column < 0 || column >= columns)
+        raiseError(ColumnOutOfRange, column, columns - 1);
+    const QModelIndex cell = model->index(current.row(), column, current.parent());
+    if (!(cell.flags() & Qt::ItemIsEditable))
+        raiseError(ColumnNotEditable, column);
+    view->setCurrentIndex(cell);
+
+    // F2 opens the editor with its text selected; Backspace clears it.
+    keyClick(Qt::Key_F2);
+    keyClick(Qt::Key_Backspace);
+    typeText(fields.join(FieldSeparator));
+    flushEvents = false;
+    keyClick(Qt::Key_Return);
+}
+
+void STQTreeView::mouse(const QVariant &command)
+{
+    if (command.type() != QVariant::String)
+        typeError("string");
+    const QPersistentModelIndex current = treeView()->currentIndex();
+    focusView();
+    if (current.isValid())
+        navigateTo(current);
+    const QTreeView *view = treeView();
+    itemMouseCommand(command.toString(), itemMousePoint(view, view->currentIndex(), false));
+}
+
+QStringList STQTreeView::pseudoPropertyNames()
+{
+    return {QStringLiteral("columnTextList"), QStringLiteral("currentPath"),
+            QStringLiteral("columnCount"),    QStringLiteral("topLevelItemCount"),
+            QStringLiteral("pathList"),       QStringLiteral("itemPath"),
+            QStringLiteral("itemIsEnabled"),  QStringLiteral("itemIsSelectable"),
+            QStringLiteral("itemIsSelected"), QStringLiteral("itemIsCheckable"),
+            QStringLiteral("itemIsChecked"),  QStringLiteral("itemIsExpandable"),
+            QStringLiteral("itemIsOpen"),     QStringLiteral("itemTextList")};
+}
+
+QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter)
+{
+    const QTreeView *view = treeView();
+    const QAbstractItemModel *model = modelOf(view);
+    const auto *treeWidget = qobject_cast<const QTreeWidget *>(view);
+    const QByteArray property(name);
+
+    if (property == "columnTextList") {
+        const QHeaderView *header = view->header();
+        QStringList texts;
+        for (int visual = 0; visual < header->count(); ++visual) {
+            const int section = header->logicalIndex(visual);
+            if (!header->isSectionHidden(section))
+                texts.append(model->headerData(section, Qt::Horizontal).toString());
+        }
+        return texts;
+    }
+    if (property == "columnCount")
+        return treeWidget ? treeWidget->columnCount() : model->columnCount(view->rootIndex());
+    if (property == "topLevelItemCount")
+        return treeWidget ? treeWidget->topLevelItemCount() : model->rowCount(view->rootIndex());
+    if (property == "currentPath")
+        return itemPath(view, view->currentIndex());
+    if (property == "pathList") {
+        QStringList paths;
+        // Depth first, each path built on its parent's; hidden rows take their branch along.
+        std::function<void(const QModelIndex &, const QString &)> list =
+            [&](const QModelIndex &parent, const QString &prefix) {
+                const int rows = model->rowCount(parent);
+                for (int row = 0; row < rows; ++row) {
+                    if (view->isRowHidden(row, parent))
+                        continue;
+                    const QModelIndex index = model->index(row, 0, parent);
+                    const QString path = prefix + rowText(view, index);
+                    paths.append(path);
+                    list(index, path + PathSeparator);
+                }
+            };
+        list(view->rootIndex(), QString());
+        return paths;
+    }
+    if (!property.startsWith("item"))
+        return QVariant();
+
+    if (!parameter.isValid())
+        raiseError(MissingItemPath);
+    if (parameter.type() != QVariant::String)
+        typeError("string");
+    const QModelIndex item = visibleItem(parameter.toString());
+
+    if (property == "itemPath")
+        return itemPath(view, item);
+    if (property == "itemTextList") {
+        QStringList texts;
+        const int columns = model->columnCount(item.parent());
+        for (int column = 0; column < columns; ++column) {
+            if (!view->isColumnHidden(column))
+                texts.append(item.siblingAtColumn(column).data().toString());
+        }
+        return texts;
+    }
+    const Qt::ItemFlags flags = item.flags();
+    if (property == "itemIsEnabled")
+        return bool(flags & Qt::ItemIsEnabled);
+    if (property == "itemIsSelectable")
+        return bool(flags & Qt::ItemIsSelectable);
+    if (property == "itemIsSelected")
+        return isSelected(view, item);
+    if (property == "itemIsCheckable")
+        return bool(flags & Qt::ItemIsUserCheckable);
+    if (property == "itemIsChecked")
+        return item.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    if (property == "itemIsExpandable")
+        return view->itemsExpandable() && model->hasChildren(item);
+    if (property == "itemIsOpen")
+        return view->isExpanded(item);
+    return QVariant();
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "stitemviewproxy.h"
+
+class QTreeView;
+
+// Hierarchical, multi-column views, whatever their model. Items are named by paths of row
+// texts, one per level ("Fruit/Pear"), a row's text being its visible cells joined by ':'.
+// Items are reached by keyboard from the top row down, expanding branches on the way;
+// several can be selected with Space (Control+Space where the selection extends).
+class STQTreeView : public STItemViewProxy
+{
+public:
+    void activate(const QVariant &first, const QVariant &second) override;
+    void enter(const QVariant &value) override;
+    void mouse(const QVariant &command) override;
+    QStringList pseudoPropertyNames() override;
+    QVariant pseudoProperty(const char *name, const QVariant &parameter) override;
+
+    // The visible cells of the index's row joined by ':', leading empty cells leaving no
+    // separator; empty for an invalid index.
+    static QString rowText(const QTreeView *view, const QModelIndex &index);
+    // The row texts from the top level down to the index, joined by '/'.
+    static QString itemPath(const QTreeView *view, const QModelIndex &index);
+    // The first item, depth first, whose row texts match the path's elements level by
+    // level; a path element matches a row text when each of its ':' fields equals the row's
+    // field at the same place (so it may name only the first cells). Invalid when none.
+    static QModelIndex findItem(const QTreeView *view, const QString &path);
+
+private:
+    QTreeView *treeView();
+    void focusView();
+    // Makes target current by keys from the top row down. modifiers are held on every
+    // key, so that Control keeps an extended selection while moving.
+    void navigateTo(const QModelIndex &target, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // The item of a path that activate and the item properties may use: it exists and is
+    // neither in a hidden row nor a hidden column.
+    QModelIndex visibleItem(const QString &path);
+    void refuseHidden(const QTreeView *view, const QModelIndex &index);
+};

@@ -1,0 +1,179 @@
+#pragma once
+
+#include "../controls/controltestsupport.h"
+
+#include <QAbstractItemModel>
+#include <QAbstractItemView>
+#include <QMetaEnum>
+#include <QVector>
+
+#include <memory>
+
+// A hand-written hierarchical model, so that the proxies are seen to work through the model
+// interface alone. Each item has a text per column, flags and an optional check state.
+class TinyModel : public QAbstractItemModel
+{
+public:
+    struct Node
+    {
+        Node *parent = nullptr;
+        QStringList texts;
+        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+        QVariant checkState;
+        std::vector<std::unique_ptr<Node>> children;
+    };
+
+    explicit TinyModel(int columns) : columns(columns) {}
+
+    Node *add(Node *parent, const QStringList &texts)
+    {
+        parent = parent ? parent : &root;
+        auto node = std::make_unique<Node>();
+        node->parent = parent;
+        node->texts = texts;
+        parent->children.push_back(std::move(node));
+        return parent->children.back().get();
+    }
+
+    QModelIndex index(int row, int column, const QModelIndex &parent) const override
+    {
+        const Node *node = nodeOf(parent);
+        if (row < 0 || column < 0 || column >= columns || row >= int(node->children.size()))
+            return QModelIndex();
+        return createIndex(row, column, const_cast<Node *>(node->children[row].get()));
+    }
+    QModelIndex parent(const QModelIndex &child) const override
+    {
+        const Node *parent = child.isValid() ? nodeOf(child)->parent : nullptr;
+        if (!parent || parent == &root)
+            return QModelIndex();
+        const auto &siblings = parent->parent->children;
+        for (size_t row = 0; row < siblings.size(); ++row) {
+            if (siblings[row].get() == parent)
+                return createIndex(int(row), 0, const_cast<Node *>(parent));
+        }
+        return QModelIndex();
+    }
+    int rowCount(const QModelIndex &parent) const override
+    {
+        return parent.column() > 0 ? 0 : int(nodeOf(parent)->children.size());
+    }
+    int columnCount(const QModelIndex &) const override { return columns; }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const Node *node = nodeOf(index);
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+            return node->texts.value(index.column());
+        if (role == Qt::CheckStateRole && index.column() == 0)
+            return node->checkState;
+        return QVariant();
+    }
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override
+    {
+        Node *node = nodeOf(index);
+        if (role == Qt::CheckStateRole)
+            node->checkState = value;
+        else if (role == Qt::EditRole)
+            node->texts[index.column()] = value.toString();
+        else
+            return false;
+        emit dataChanged(index, index, {role});
+        return true;
+    }
+    Qt::ItemFlags flags(const QModelIndex &index) const override
+    {
+        return index.isValid() ? nodeOf(index)->flags : Qt::NoItemFlags;
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return QStringLiteral("H%1").arg(section);
+        return QVariant();
+    }
+
+    Node *nodeOf(const QModelIndex &index) const
+    {
+        return index.isValid() ? static_cast<Node *>(index.internalPointer())
+                               : const_cast<Node *>(&root);
+    }
+
+private:
+    Node root;
+    int columns;
+};
+
+// An activate with its terminating key, or a property read, through the registry as the
+// dispatcher runs them. The activate returns the message it failed with (empty on success)
+// after delivering what the proxy posted; the read returns the value or the message.
+inline QString activate(QWidget *view, const QVariant &item, const QVariant &key)
+{
+    STApplicationProxy registry;
+    QString message;
+    try {
+        registry.activateWidget(view, QString(), item, key);
+    } catch (const STError &error) {
+        message = error.message;
+    }
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    return message;
+}
+
+inline QVariant viewProperty(QWidget *view, const QString &name, const QVariant &parameter = {})
+{
+    STApplicationProxy registry;
+    try {
+        return registry.getProxyProperty(view, QString(), name, parameter);
+    } catch (const STError &error) {
+        return error.message;
+    }
+}
+
+// The keys the recorder saw pressed, by name with their modifiers, characters as they are:
+// "<Up><Down><Shift+Home><Control+V>x".
+inline QString pressedKeys(const EventRecorder &recorder)
+{
+    QString keys;
+    for (const EventRecorder::Entry &entry : recorder.entries()) {
+        if (entry.type != QEvent::KeyPress)
+            continue;
+        if (!entry.text.isEmpty()) {
+            keys += entry.text;
+            continue;
+        }
+        QString name = QString::fromLatin1(QMetaEnum::fromType<Qt::Key>().valueToKey(entry.key));
+        name.remove(0, 4); // "Key_"
+        if (entry.modifiers & Qt::ShiftModifier)
+            name.prepend(QLatin1String("Shift+"));
+        if (entry.modifiers & Qt::ControlModifier)
+            name.prepend(QLatin1String("Control+"));
+        keys += QLatin1Char('<') + name + QLatin1Char('>');
+    }
+    return keys;
+}
+
+// Records the keys of the view and of every editor it opens, in the order they arrive.
+class EditorWatcher : public QObject
+{
+public:
+    EditorWatcher(QAbstractItemView *view, EventRecorder *recorder) : recorder(recorder)
+    {
+        recorder->watch(view);
+        view->viewport()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        // Editors are children of the viewport.
+        if (event->type() == QEvent::ChildAdded) {
+            QObject *child = static_cast<QChildEvent *>(event)->child();
+            if (child->isWidgetType())
+                recorder->watch(child);
+        }
+        return false;
+    }
+
+private:
+    EventRecorder *recorder;
+};
