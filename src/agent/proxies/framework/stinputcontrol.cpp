@@ -221,6 +221,15 @@ void STInputControl::charClick(QChar c)
     charRelease(c);
 }
 
+void STInputControl::textKeyClick(int key, Qt::KeyboardModifiers modifiers, const QString &text)
+{
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        flush();
+        if (QWidget *receiver = keyTarget())
+            postInput(receiver, new QKeyEvent(type, key, modifiers, text, false, 1));
+    }
+}
+
 void STInputControl::keyPress(int key, Qt::KeyboardModifiers modifiers)
 {
     flush();

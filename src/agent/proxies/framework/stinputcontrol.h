@@ -44,6 +44,10 @@ protected:
     void charPress(QChar c);
     void charRelease(QChar c);
     void charClick(QChar c);
+    // A key that also types text, as a keyboard sends it: some receivers read both (an item
+    // view selects on Space and then searches for the typed text; without the text it would
+    // search for nothing and move on to the next item).
+    void textKeyClick(int key, Qt::KeyboardModifiers modifiers, const QString &text);
     void keyPress(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void keyRelease(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void keyClick(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);

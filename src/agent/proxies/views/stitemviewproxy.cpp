@@ -62,6 +62,11 @@ bool STItemViewProxy::pressUntil(int key, Qt::KeyboardModifiers modifiers, int l
     return false;
 }
 
+void STItemViewProxy::spaceClick(Qt::KeyboardModifiers modifiers)
+{
+    textKeyClick(Qt::Key_Space, modifiers, QStringLiteral(" "));
+}
+
 QChar STItemViewProxy::terminatingKey(const QVariant &key)
 {
     if (!key.isValid())

@@ -18,6 +18,7 @@ class QAbstractItemView;
 //    command at it aims;
 //  - pressUntil: a navigation key pressed until the view reaches the wanted place, with a
 //    bound so that a place the keyboard cannot reach still ends the request;
+//  - spaceClick: Space that checks or selects the current item;
 //  - terminatingKey / sendTerminatingKey: the optional one-character key that finishes an
 //    activate;
 //  - editCurrentItem: replacing the current item's text through the view's editor (F2,
@@ -49,6 +50,11 @@ protected:
     // not an error. Each press is flushed, so reached() sees the view's new state.
     bool pressUntil(int key, Qt::KeyboardModifiers modifiers, int limit,
                     const std::function<bool()> &reached);
+
+    // Space, which checks or selects the current item, sent with its text as a keyboard
+    // sends it: a view searches for the typed text after a selecting Space, and an empty
+    // text would move the current item on to the next one.
+    void spaceClick(Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     // The terminating key argument of activate: null when absent or empty, else its one
     // character. Not a string is a type error ("string"); a longer string is refused

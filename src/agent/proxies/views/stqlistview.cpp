@@ -119,7 +119,7 @@ void STQListView::enter(const QVariant &value)
     navigateToRow(row);
     if (check) {
         flushEvents = false;
-        keyClick(Qt::Key_Space);
+        spaceClick();
     } else {
         editCurrentItem(value.toString());
     }

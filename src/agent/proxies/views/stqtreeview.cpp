@@ -180,12 +180,8 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
     view = treeView();
     const QModelIndex top = view->currentIndex();
     const QModelIndex start = modelOf(view)->index(top.row(), target.column(), top.parent());
-    // Held modifiers keep the selection as it is, as they do for the keys.
-    if (modifiers == Qt::NoModifier)
-        view->setCurrentIndex(start);
-    else if (view->selectionModel())
-        view->selectionModel()->setCurrentIndex(start, QItemSelectionModel::NoUpdate);
-    if (view->currentIndex() == target)
+    moveCurrent(start, modifiers);
+    if (treeView()->currentIndex() == target)
         return;
 
     for (;;) {
@@ -208,6 +204,17 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
         if (now == target)
             return;
     }
+}
+
+void STQTreeView::moveCurrent(const QModelIndex &index, Qt::KeyboardModifiers modifiers)
+{
+    QTreeView *view = treeView();
+    // The view's own setCurrentIndex toggles the item in multi-selection mode, which no
+    // arrow key does; held modifiers keep the selection as it is, as they do for the keys.
+    if (modifiers == Qt::NoModifier && view->selectionMode() != QAbstractItemView::MultiSelection)
+        view->setCurrentIndex(index);
+    else if (view->selectionModel())
+        view->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
 }
 
 void STQTreeView::refuseHidden(const QTreeView *view, const QModelIndex &index)
@@ -251,7 +258,7 @@ void STQTreeView::activate(const QVariant &first, const QVariant &second)
             if (!index.isValid() || !isSelected(treeView(), index))
                 continue;
             navigateTo(index);
-            keyClick(Qt::Key_Space);
+            spaceClick();
         }
     }
 
@@ -272,7 +279,7 @@ void STQTreeView::activate(const QVariant &first, const QVariant &second)
         const QPersistentModelIndex item = visibleItem(paths.at(i));
         navigateTo(item, modifiers);
         if (!isSelected(treeView(), item))
-            keyClick(Qt::Key_Space, modifiers);
+            spaceClick(modifiers);
     }
 }
 
@@ -297,7 +304,7 @@ void STQTreeView::enter(const QVariant &value)
         navigateTo(current);
         flushEvents = false;
         for (int i = 0; i < spaces; ++i)
-            keyClick(Qt::Key_Space);
+            spaceClick();
         return;
     }
 
@@ -319,7 +326,7 @@ void STQTreeView::enter(const QVariant &value)
     const QModelIndex cell = model->index(current.row(), column, current.parent());
     if (!(cell.flags() & Qt::ItemIsEditable))
         raiseError(ColumnNotEditable, column);
-    view->setCurrentIndex(cell);
+    moveCurrent(cell);
 
     // F2 opens the editor with its text selected; Backspace clears it.
     keyClick(Qt::Key_F2);

@@ -33,6 +33,8 @@ private:
     // Makes target current by keys from the top row down. modifiers are held on every
     // key, so that Control keeps an extended selection while moving.
     void navigateTo(const QModelIndex &target, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Makes index current as an arrow key (with those modifiers) would.
+    void moveCurrent(const QModelIndex &index, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // The item of a path that activate and the item properties may use: it exists and is
     // neither in a hidden row nor a hidden column.
     QModelIndex visibleItem(const QString &path);

@@ -87,9 +87,11 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-            return QStringLiteral("H%1").arg(section);
+            return headers.value(section);
         return QVariant();
     }
+
+    QStringList headers;
 
     Node *nodeOf(const QModelIndex &index) const
     {
@@ -132,14 +134,14 @@ inline QVariant viewProperty(QWidget *view, const QString &name, const QVariant 
 }
 
 // The keys the recorder saw pressed, by name with their modifiers, characters as they are:
-// "<Up><Down><Shift+Home><Control+V>x".
+// "<Up><Down><Shift+Home><Control+V>x"; Space is "<Space>" whether it types or not.
 inline QString pressedKeys(const EventRecorder &recorder)
 {
     QString keys;
     for (const EventRecorder::Entry &entry : recorder.entries()) {
         if (entry.type != QEvent::KeyPress)
             continue;
-        if (!entry.text.isEmpty()) {
+        if (!entry.text.isEmpty() && entry.key != Qt::Key_Space) {
             keys += entry.text;
             continue;
         }
