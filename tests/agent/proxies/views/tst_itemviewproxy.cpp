@@ -68,27 +68,19 @@ void TestItemViewProxy::property_data()
         << tree << data << QVariant("1;2;3") << QVariant("Syntax error in path");
     QTest::newRow("path: unknown row name, verbatim")
         << tree << data << QVariant("50% done") << QVariant("Invalid row: 50% done");
-    QTest::newRow("path: unknown column name")
-        << tree << data << QVariant("1;Colour") << QVariant("Invalid column: Colour");
     QTest::newRow("path: below an item without children")
         << tree << data << QVariant("3/1") << QVariant("Row 1 is out of range (0..0)");
     QTest::newRow("header: h:Name") << tree << data << QVariant("h:Name") << QVariant("Name");
     QTest::newRow("header: v:4 beyond the rows")
         << tree << data << QVariant("v:4") << QVariant("Invalid row: 4");
-    QTest::newRow("header: 'V:' is a path")
-        << tree << data << QVariant("V:") << QVariant("Invalid row: V:");
     QTest::newRow("the root has no data")
         << tree << data << QVariant() << QVariant("Unknown property \"itemData\".");
-    QTest::newRow("rowCount of the root") << tree << "rowCount" << QVariant() << QVariant(3);
     QTest::newRow("rowCount of an item") << tree << "rowCount" << QVariant("2") << QVariant(2);
     QTest::newRow("itemIsExpanded in a table")
         << "table"
         << "itemIsExpanded" << QVariant("1") << QVariant("Not a QTreeView");
     QTest::newRow("itemPosition of the root")
         << tree << "itemPosition" << QVariant() << QVariant("");
-    QTest::newRow("itemPosition of a tree's row header")
-        << tree << "itemPosition" << QVariant("V:1")
-        << QVariant("View does not have a vertical header.");
     QTest::newRow("itemPosition of a column view's column header")
         << "columns"
         << "itemPosition" << QVariant("H:1") << QVariant("View does not have a horizontal header.");
@@ -125,8 +117,6 @@ void TestItemViewProxy::selection_data()
         << true << "3;2" << QVariant("Select") << QStringList{"1;1", "2;2", "3;1", "3;2", "3;3"};
     QTest::newRow("ClearAndSelect")
         << false << "Total;Name" << QVariant("ClearAndSelect") << QStringList{"2;1"};
-    QTest::newRow("Deselect") << false << "1" << QVariant("Deselect") << QStringList{"2;2"};
-    QTest::newRow("Toggle") << false << "2;2" << QVariant("Toggle") << QStringList{"1;1"};
     QTest::newRow("Clear on the root") << false << "" << QVariant("Clear") << QStringList();
     QTest::newRow("ScrollTo") << false << "3" << QVariant("ScrollTo") << before;
     QTest::newRow("a command in other letter case") << false << "3" << QVariant("select") << before;

@@ -69,24 +69,15 @@ void TestTableProxy::property_data()
         << table << text << QVariant("4:4") << QVariant("r4c4");
     QTest::newRow("hidden rows' texts are skipped")
         << table << text << QVariant("Hidden:1") << QVariant("Row Hidden not found");
-    QTest::newRow("hidden columns' texts are skipped")
-        << table << text << QVariant("1:Gone") << QVariant("Column Gone not found");
     QTest::newRow("row 0") << table << text << QVariant("0:1")
                            << QVariant("Invalid row 0 is out of range [1, 4]");
-    QTest::newRow("column 5") << table << text << QVariant("1:5")
-                              << QVariant("Invalid column 5 is out of range [1, 4]");
     QTest::newRow("no colon") << table << text << QVariant("2")
                               << QVariant("Syntax Error, format \"%r:%c\" expected");
-    QTest::newRow("no cell") << table << text << QVariant() << QVariant("Missing item cell");
     QTest::newRow("a number is no cell")
         << table << text << QVariant(5) << QVariant(type + "string.");
     QTest::newRow("two rows named a")
         << "duplicates" << text << QVariant("a:1") << QVariant("Same row name at row 1 and 3");
-    QTest::newRow("two columns named x") << "duplicates" << text << QVariant("b:x")
-                                         << QVariant("Same column name at column 1 and 2");
     QTest::newRow("row header") << table << rowHeader << QVariant("3") << QVariant("2");
-    QTest::newRow("hidden row header")
-        << table << rowHeader << QVariant(4) << QVariant("row 4 is hidden");
     QTest::newRow("row header of a name")
         << table << rowHeader << QVariant("North") << QVariant("Invalid integer");
     QTest::newRow("row header of a bool")
