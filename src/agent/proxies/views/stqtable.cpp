@@ -201,9 +201,14 @@ void STQTable::enter(const QVariant &value)
         typeError("string");
     // No check that the cell is editable: an editor that does not open is not noticed.
     const QModelIndex current = table()->currentIndex();
+    const bool hadCurrent = current.isValid();
     const int row = current.row(), column = current.column();
     focusTable();
-    navigateToTableCell(row, column);
+    // Brings the cell back should taking the focus have moved it. Without a current cell
+    // there is nothing to return to (no key could reach row -1), and the focus has made the
+    // first cell current.
+    if (hadCurrent)
+        navigateToTableCell(row, column);
     editCurrentItem(value.toString());
 }
 

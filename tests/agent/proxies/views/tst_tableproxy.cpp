@@ -230,6 +230,9 @@ void TestTableProxy::enter_data()
     const QString edit = "<F2><End><Shift+Home><Control+V>";
     QTest::newRow("a text cell") << "2:1" << QVariant("Ada") << "" << edit + "<Return>"
                                  << "Ada";
+    QTest::newRow("no current cell: the first, which the focus makes current")
+        << "" << QVariant("Ada") << "" << edit + "<Return>"
+        << "Ada";
     QTest::newRow("a spin-box editor takes a number")
         << "2:3" << QVariant("42") << "" << edit + "<Return>"
         << "42";
