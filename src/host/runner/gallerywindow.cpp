@@ -2,6 +2,7 @@
 
 #include "controlspage.h"
 #include "tablespage.h"
+#include "viewspage.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -39,6 +40,7 @@ GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent)
     auto *controls = new ControlsPage;
     controls->setObjectName(QStringLiteral("controls"));
     layout->addWidget(controls);
+    layout->addWidget(new ViewsPage);
     layout->addWidget(new TablesPage);
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
