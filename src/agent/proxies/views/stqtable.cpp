@@ -195,20 +195,26 @@ void STQTable::activate(const QVariant &first, const QVariant & /*second*/)
     navigateToTableCell(cell.y() - 1, cell.x() - 1);
 }
 
-void STQTable::enter(const QVariant &value)
+bool STQTable::focusCurrentCell()
 {
-    if (value.type() != QVariant::String)
-        typeError("string");
-    // No check that the cell is editable: an editor that does not open is not noticed.
     const QModelIndex current = table()->currentIndex();
     const bool hadCurrent = current.isValid();
     const int row = current.row(), column = current.column();
     focusTable();
     // Brings the cell back should taking the focus have moved it. Without a current cell
-    // there is nothing to return to (no key could reach row -1), and the focus has made the
-    // first cell current.
+    // there is nothing to return to (no key reaches row -1): the focus has made the first
+    // cell current.
     if (hadCurrent)
         navigateToTableCell(row, column);
+    return hadCurrent;
+}
+
+void STQTable::enter(const QVariant &value)
+{
+    if (value.type() != QVariant::String)
+        typeError("string");
+    // No check that the cell is editable: an editor that does not open is not noticed.
+    focusCurrentCell();
     editCurrentItem(value.toString());
 }
 
@@ -216,12 +222,7 @@ void STQTable::mouse(const QVariant &command)
 {
     if (command.type() != QVariant::String)
         typeError("string");
-    const QModelIndex current = table()->currentIndex();
-    const bool hadCurrent = current.isValid();
-    const int row = current.row(), column = current.column();
-    focusTable();
-    if (hadCurrent)
-        navigateToTableCell(row, column);
+    const bool hadCurrent = focusCurrentCell();
     // Without a current cell before, the middle of the viewport, even where taking the
     // focus made a cell current. A current cell scrolled out of view is aimed at all the same.
     QTableView *view = table();
