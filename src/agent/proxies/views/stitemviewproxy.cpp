@@ -6,11 +6,14 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QClipboard>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QStringListModel>
 
 namespace {
 
+const char NoCurrentItem[] = "No item is current";
+const char NotCheckable[] = "Current item is not checkable";
 const char CurrentItemNotVisible[] = "Current item not visible";
 const char KeyTooLong[] = "terminating key is more than one character";
 const char LineEditValidateError[] = "enter, QLineEdit validate error\n";
@@ -49,6 +52,40 @@ QPoint STItemViewProxy::itemMousePoint(const QAbstractItemView *view, const QMod
             raiseError(CurrentItemNotVisible);
     }
     return view->viewport()->mapToGlobal(target.center());
+}
+
+QVariant STItemViewProxy::itemFlagProperty(const QAbstractItemView *view, const QByteArray &name,
+                                           const QModelIndex &item)
+{
+    const Qt::ItemFlags flags = item.flags();
+    if (name == "itemIsEnabled")
+        return bool(flags & Qt::ItemIsEnabled);
+    if (name == "itemIsSelectable")
+        return bool(flags & Qt::ItemIsSelectable);
+    if (name == "itemIsSelected")
+        return view->selectionModel() && view->selectionModel()->isSelected(item);
+    if (name == "itemIsCheckable")
+        return bool(flags & Qt::ItemIsUserCheckable);
+    if (name == "itemIsChecked")
+        return item.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    return QVariant();
+}
+
+QModelIndex STItemViewProxy::currentItemToEnter(const QAbstractItemView *view,
+                                                const QVariant &value)
+{
+    if (value.type() != QVariant::Bool && value.type() != QVariant::String)
+        typeError("bool string");
+    const QModelIndex current = view->currentIndex();
+    if (!current.isValid())
+        raiseError(NoCurrentItem);
+    return current;
+}
+
+void STItemViewProxy::requireCheckable(const QModelIndex &index)
+{
+    if (!(index.flags() & Qt::ItemIsUserCheckable))
+        raiseError(NotCheckable);
 }
 
 bool STItemViewProxy::pressUntil(int key, Qt::KeyboardModifiers modifiers, int limit,

@@ -16,6 +16,8 @@ class QAbstractItemView;
 //
 //  - itemRect / itemMousePoint: where an item lies in the viewport, and where a mouse
 //    command at it aims;
+//  - itemFlagProperty: the item facts that the views' properties report alike;
+//  - currentItemToEnter / requireCheckable: the argument and item checks of enter;
 //  - pressUntil: a navigation key pressed until the view reaches the wanted place, with a
 //    bound so that a place the keyboard cannot reach still ends the request;
 //  - spaceClick: Space that checks or selects the current item;
@@ -44,6 +46,19 @@ protected:
     // its empty rectangle is taken as it is.
     static QPoint itemMousePoint(const QAbstractItemView *view, const QModelIndex &index,
                                  bool refuseInvisible);
+
+    // The facts every item view reports about an item: "itemIsEnabled",
+    // "itemIsSelectable", "itemIsSelected", "itemIsCheckable" and "itemIsChecked" (a
+    // partially checked item is not checked). Invalid for any other name.
+    static QVariant itemFlagProperty(const QAbstractItemView *view, const QByteArray &name,
+                                     const QModelIndex &item);
+
+    // The item an enter acts on: the view's current one. The value must be a bool (check
+    // or uncheck) or a string ("bool string"), and an item must be current ("No item is
+    // current"); requireCheckable refuses one that cannot be checked ("Current item is
+    // not checkable").
+    QModelIndex currentItemToEnter(const QAbstractItemView *view, const QVariant &value);
+    static void requireCheckable(const QModelIndex &index);
 
     // Presses key (with modifiers) at most limit times, asking reached() after each press,
     // and stops as soon as it says yes. Returns whether it did; running out of presses is

@@ -2,7 +2,6 @@
 
 #include "proxies/framework/sterror.h"
 
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QListWidget>
 
@@ -11,8 +10,6 @@ namespace {
 const char UnknownItem[] = "activate, QListView unknown item %s";
 const char InvalidIndex[] = "activate, QListView invalid index %d";
 const char NoFocus[] = "Oops, can not set the focus to the list view";
-const char NoCurrentItem[] = "No item is current";
-const char NotCheckable[] = "Current item is not checkable";
 const char NotEditable[] = "Item is not editable";
 const char MissingItem[] = "Missing item";
 
@@ -95,23 +92,16 @@ void STQListView::activate(const QVariant &first, const QVariant &second)
 
 void STQListView::enter(const QVariant &value)
 {
-    const bool check = value.type() == QVariant::Bool;
-    if (!check && value.type() != QVariant::String)
-        typeError("bool string");
-
-    const QModelIndex current = listView()->currentIndex();
-    if (!current.isValid())
-        raiseError(NoCurrentItem);
+    const QModelIndex current = currentItemToEnter(listView(), value);
     const int row = current.row();
-    const Qt::ItemFlags flags = current.flags();
+    const bool check = value.type() == QVariant::Bool;
     if (check) {
-        if (!(flags & Qt::ItemIsUserCheckable))
-            raiseError(NotCheckable);
+        requireCheckable(current);
         const QVariant state = current.data(Qt::CheckStateRole);
         const Qt::CheckState wanted = value.toBool() ? Qt::Checked : Qt::Unchecked;
         if (state.isValid() && state.toInt() == wanted)
             return;
-    } else if (!(flags & Qt::ItemIsEditable)) {
+    } else if (!(current.flags() & Qt::ItemIsEditable)) {
         raiseError(NotEditable);
     }
 
@@ -174,18 +164,5 @@ QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter
     const int row = findRow(view, text);
     if (row < 0)
         raiseError(UnknownItem, text.toLatin1().constData());
-    const QModelIndex item = rowIndex(view, row);
-    const Qt::ItemFlags flags = item.flags();
-
-    if (property == "itemIsEnabled")
-        return bool(flags & Qt::ItemIsEnabled);
-    if (property == "itemIsSelectable")
-        return bool(flags & Qt::ItemIsSelectable);
-    if (property == "itemIsSelected")
-        return view->selectionModel() && view->selectionModel()->isSelected(item);
-    if (property == "itemIsCheckable")
-        return bool(flags & Qt::ItemIsUserCheckable);
-    if (property == "itemIsChecked")
-        return item.data(Qt::CheckStateRole).toInt() == Qt::Checked;
-    return QVariant();
+    return itemFlagProperty(view, property, rowIndex(view, row));
 }

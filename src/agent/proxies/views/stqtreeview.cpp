@@ -21,8 +21,6 @@ const char InternalError[] = "Internal error";
 const char ItemNotEnabled[] = "item \"%s\" is not enabled";
 const char ItemNotSelectable[] = "item \"%s\" is not selectable";
 const char Unreachable[] = "item is not selectable";
-const char NoCurrentItem[] = "No item is current";
-const char NotCheckable[] = "Current item is not checkable";
 // Shows the characters %d:%s themselves: raised verbatim, never as a format.
 const char SyntaxError[] = "Syntax Error, format \"%d:%s\" expected";
 const char ColumnOutOfRange[] = "Invalid column %d is out of range [0, %d]";
@@ -285,18 +283,11 @@ void STQTreeView::activate(const QVariant &first, const QVariant &second)
 
 void STQTreeView::enter(const QVariant &value)
 {
-    const bool check = value.type() == QVariant::Bool;
-    if (!check && value.type() != QVariant::String)
-        typeError("bool string");
-
-    const QPersistentModelIndex current = treeView()->currentIndex();
-    if (!current.isValid())
-        raiseError(NoCurrentItem);
+    const QPersistentModelIndex current = currentItemToEnter(treeView(), value);
     refuseHidden(treeView(), current);
 
-    if (check) {
-        if (!(current.flags() & Qt::ItemIsUserCheckable))
-            raiseError(NotCheckable);
+    if (value.type() == QVariant::Bool) {
+        requireCheckable(current);
         const int spaces = spacesFor(value.toBool(), current.data(Qt::CheckStateRole));
         if (spaces == 0)
             return;
@@ -420,20 +411,9 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
         }
         return texts;
     }
-    const Qt::ItemFlags flags = item.flags();
-    if (property == "itemIsEnabled")
-        return bool(flags & Qt::ItemIsEnabled);
-    if (property == "itemIsSelectable")
-        return bool(flags & Qt::ItemIsSelectable);
-    if (property == "itemIsSelected")
-        return isSelected(view, item);
-    if (property == "itemIsCheckable")
-        return bool(flags & Qt::ItemIsUserCheckable);
-    if (property == "itemIsChecked")
-        return item.data(Qt::CheckStateRole).toInt() == Qt::Checked;
     if (property == "itemIsExpandable")
         return view->itemsExpandable() && model->hasChildren(item);
     if (property == "itemIsOpen")
         return view->isExpanded(item);
-    return QVariant();
+    return itemFlagProperty(view, property, item);
 }
