@@ -3,6 +3,7 @@
 #include "choicespage.h"
 #include "controlspage.h"
 #include "menuspage.h"
+#include "tablespage.h"
 #include "viewspage.h"
 
 #include <QApplication>
@@ -46,6 +47,7 @@ GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent)
     choices->setObjectName(QStringLiteral("choices"));
     layout->addWidget(choices);
     layout->addWidget(new ViewsPage);
+    layout->addWidget(new TablesPage);
     setCentralWidget(central);
     ChoicesPage::addDocks(this);
     statusBar()->setObjectName(QStringLiteral("statusBar"));

@@ -160,7 +160,6 @@ void STQTable::navigateToTableCell(int row, int column)
     if (view->isColumnHidden(column))
         raiseError(ColumnMessages.hidden, column + 1);
 
-    const QAbstractItemModel *model = modelOf(view);
     const int current = view->currentIndex().column();
     if (column != current) {
         // Where a new current cell opens its editor, the editor holds the focus and takes
@@ -177,12 +176,14 @@ void STQTable::navigateToTableCell(int row, int column)
                 modifiers = Qt::ShiftModifier;
             }
         }
-        pressUntil(key, modifiers, 5 * model->columnCount(),
+        pressUntil(key, modifiers, 5 * modelOf(view)->columnCount(),
                    [this, column] { return table()->currentIndex().column() == column; });
     }
-    if (row != table()->currentIndex().row()) {
-        const int key = row > table()->currentIndex().row() ? Qt::Key_Down : Qt::Key_Up;
-        pressUntil(key, Qt::NoModifier, 5 * model->rowCount(),
+    // The presses may have run handlers that deleted the table: look it up afresh.
+    view = table();
+    if (row != view->currentIndex().row()) {
+        const int key = row > view->currentIndex().row() ? Qt::Key_Down : Qt::Key_Up;
+        pressUntil(key, Qt::NoModifier, 5 * modelOf(view)->rowCount(),
                    [this, row] { return table()->currentIndex().row() == row; });
     }
 }
@@ -194,14 +195,26 @@ void STQTable::activate(const QVariant &first, const QVariant & /*second*/)
     navigateToTableCell(cell.y() - 1, cell.x() - 1);
 }
 
+bool STQTable::focusCurrentCell()
+{
+    const QModelIndex current = table()->currentIndex();
+    const bool hadCurrent = current.isValid();
+    const int row = current.row(), column = current.column();
+    focusTable();
+    // Brings the cell back should taking the focus have moved it. Without a current cell
+    // there is nothing to return to (no key reaches row -1): the focus has made the first
+    // cell current.
+    if (hadCurrent)
+        navigateToTableCell(row, column);
+    return hadCurrent;
+}
+
 void STQTable::enter(const QVariant &value)
 {
     if (value.type() != QVariant::String)
         typeError("string");
     // No check that the cell is editable: an editor that does not open is not noticed.
-    const QModelIndex current = table()->currentIndex();
-    focusTable();
-    navigateToTableCell(current.row(), current.column());
+    focusCurrentCell();
     editCurrentItem(value.toString());
 }
 
@@ -209,13 +222,12 @@ void STQTable::mouse(const QVariant &command)
 {
     if (command.type() != QVariant::String)
         typeError("string");
-    const QModelIndex current = table()->currentIndex();
-    focusTable();
-    if (current.isValid())
-        navigateToTableCell(current.row(), current.column());
-    // A current cell scrolled out of view is aimed at all the same.
+    const bool hadCurrent = focusCurrentCell();
+    // Without a current cell before, the middle of the viewport, even where taking the
+    // focus made a cell current. A current cell scrolled out of view is aimed at all the same.
     QTableView *view = table();
-    itemMouseCommand(command.toString(), itemMousePoint(view, view->currentIndex(), false));
+    const QModelIndex target = hadCurrent ? view->currentIndex() : QModelIndex();
+    itemMouseCommand(command.toString(), itemMousePoint(view, target, false));
 }
 
 QStringList STQTable::pseudoPropertyNames()

@@ -29,4 +29,7 @@ private:
     void focusTable();
     // Presses arrow keys (or Tab, where moving edits) until the 0-based cell is current.
     void navigateToTableCell(int row, int column);
+    // Focuses the table with its current cell (if any) still current; returns whether
+    // there was one.
+    bool focusCurrentCell();
 };

@@ -225,12 +225,13 @@ static const char *const Kinds[] = {"widget", "standard", "custom"};
 // An activate with its terminating key, or a property read, through the registry as the
 // dispatcher runs them. The activate returns the message it failed with (empty on success)
 // after delivering what the proxy posted; the read returns the value or the message.
-inline QString activate(QWidget *view, const QVariant &item, const QVariant &key)
+inline QString activate(QWidget *view, const QVariant &item, const QVariant &key,
+                        const QString &classHint = QString())
 {
     STApplicationProxy registry;
     QString message;
     try {
-        registry.activateWidget(view, QString(), item, key);
+        registry.activateWidget(view, classHint, item, key);
     } catch (const STError &error) {
         message = error.message;
     }
@@ -239,11 +240,12 @@ inline QString activate(QWidget *view, const QVariant &item, const QVariant &key
     return message;
 }
 
-inline QVariant viewProperty(QWidget *view, const QString &name, const QVariant &parameter = {})
+inline QVariant viewProperty(QWidget *view, const QString &name, const QVariant &parameter = {},
+                             const QString &classHint = QString())
 {
     STApplicationProxy registry;
     try {
-        return registry.getProxyProperty(view, QString(), name, parameter);
+        return registry.getProxyProperty(view, classHint, name, parameter);
     } catch (const STError &error) {
         return error.message;
     }
