@@ -61,15 +61,81 @@ QString actionButtonName(const QObject *object)
     return actions.first()->objectName() + actionButtonSuffix;
 }
 
-QString dialogButtonName(const QObject *object)
+// Made-up push button names by button text, kept for one request: the buttons of a large
+// form repeat a few texts, and a path check names the same buttons again.
+using DialogButtonNames = QHash<QString, QString>;
+
+QString dialogButtonName(const QObject *object, DialogButtonNames *known = nullptr)
 {
     const auto *button = qobject_cast<const QAbstractButton *>(object);
     if (!button)
         return QString();
-    const QString synthetic = WidgetAddressing::syntheticName(button->text());
-    if (synthetic.isEmpty())
-        return QString();
-    return synthetic + dialogButtonSuffix;
+    const QString text = button->text();
+    if (known) {
+        const auto found = known->constFind(text);
+        if (found != known->constEnd())
+            return *found;
+    }
+    const QString synthetic = WidgetAddressing::syntheticName(text);
+    const QString name = synthetic.isEmpty() ? QString() : synthetic + dialogButtonSuffix;
+    if (known)
+        known->insert(text, name);
+    return name;
+}
+
+QString nameOf(const QObject *object, DialogButtonNames *known)
+{
+    const QString objectName = object->objectName();
+    if (!objectName.isEmpty())
+        return objectName;
+    if (object->inherits("QToolButton")) {
+        const QString name = actionButtonName(object);
+        if (!name.isNull())
+            return name;
+    }
+    if (object->inherits("QPushButton")) {
+        const QString name = dialogButtonName(object, known);
+        if (!name.isNull())
+            return name;
+    }
+    if (isInputDialogChild(object))
+        return inputDialogChildName(object);
+    return unnamedName;
+}
+
+bool checkPathWith(QWidget *widget, QWidget *window, const QStringList &path,
+                   DialogButtonNames *known)
+{
+    int i = path.size() - 1;
+    QWidget *current = widget;
+    while (true) {
+        bool strict = true;
+        if (i < 0 || path.at(i).isEmpty()) {
+            // A gap: any number of levels, none included, up to the next named element.
+            strict = false;
+            while (i >= 0 && path.at(i).isEmpty())
+                --i;
+            if (i < 0)
+                return true;
+        }
+        const QString &element = path.at(i);
+        if (nameOf(current, known) != element) {
+            if (strict)
+                return false;
+            do {
+                if (current == window || !current->parentWidget())
+                    return false;
+                current = current->parentWidget();
+            } while (nameOf(current, known) != element);
+        }
+        if (i == 0)
+            return true;
+        // Elements are left, but the path must not reach above the window.
+        if (current == window || !current->parentWidget())
+            return false;
+        current = current->parentWidget();
+        --i;
+    }
 }
 
 // The visible top-level widgets, found through the application's windows: a shown widget
@@ -200,22 +266,7 @@ LookupResult resolveWindow(const QString &name, WindowCheck mode, const ActiveWi
 
 QString getName(const QObject *object)
 {
-    const QString objectName = object->objectName();
-    if (!objectName.isEmpty())
-        return objectName;
-    if (object->inherits("QToolButton")) {
-        const QString name = actionButtonName(object);
-        if (!name.isNull())
-            return name;
-    }
-    if (object->inherits("QPushButton")) {
-        const QString name = dialogButtonName(object);
-        if (!name.isNull())
-            return name;
-    }
-    if (isInputDialogChild(object))
-        return inputDialogChildName(object);
-    return unnamedName;
+    return nameOf(object, nullptr);
 }
 
 QString syntheticName(QString text)
@@ -267,39 +318,22 @@ void widgetList(QList<QWidget *> &list, QWidget *root, QString name)
 
 bool checkPath(QWidget *widget, QWidget *window, QStringList path)
 {
-    int i = path.size() - 1;
-    QWidget *current = widget;
-    while (true) {
-        bool strict = true;
-        if (i < 0 || path.at(i).isEmpty()) {
-            // A gap: any number of levels, none included, up to the next named element.
-            strict = false;
-            while (i >= 0 && path.at(i).isEmpty())
-                --i;
-            if (i < 0)
-                return true;
-        }
-        const QString &element = path.at(i);
-        if (getName(current) != element) {
-            if (strict)
-                return false;
-            do {
-                if (current == window || !current->parentWidget())
-                    return false;
-                current = current->parentWidget();
-            } while (getName(current) != element);
-        }
-        if (i == 0)
-            return true;
-        // Elements are left, but the path must not reach above the window.
-        if (current == window || !current->parentWidget())
-            return false;
-        current = current->parentWidget();
-        --i;
-    }
+    return checkPathWith(widget, window, path, nullptr);
 }
 
 namespace {
+
+// A depth in decimal, without the locale machinery of QTextStream and QString::number.
+void appendDecimal(int value, QString &out)
+{
+    char digits[12];
+    int start = sizeof digits;
+    do {
+        digits[--start] = char('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    out += QLatin1String(digits + start, int(sizeof digits) - start);
+}
 
 // The tree items of one widget and its descendants appended to one text: streaming every
 // field through QTextStream (numbers through its locale machinery) cost more than
@@ -307,7 +341,7 @@ namespace {
 void appendTree(const QWidget *widget, int depth, QString &out)
 {
     out += QChar(0x0c);
-    out += QString::number(depth);
+    appendDecimal(depth, out);
     out += widget->isVisible() ? QLatin1String(" V ") : QLatin1String(" N ");
     out += QLatin1String(widget->metaObject()->className());
     out += QLatin1String(" : \"");
@@ -437,26 +471,17 @@ private:
         case MadeUp::ActionButton:
             return qobject_cast<const QToolButton *>(widget) && actionButtonName(widget) == name;
         case MadeUp::DialogButton:
-            return qobject_cast<const QPushButton *>(widget) && dialogButtonNameOf(widget) == name;
+            return qobject_cast<const QPushButton *>(widget) &&
+                   dialogButtonName(widget, &dialogButtonNames) == name;
         case MadeUp::InputDialogChild:
             return isInputDialogChild(widget) && inputDialogChildName(widget) == name;
         }
         return false;
     }
 
-    // Buttons of a large form repeat a few texts: each text's made-up name is made once.
-    QString dialogButtonNameOf(const QWidget *button)
-    {
-        const QString text = static_cast<const QAbstractButton *>(button)->text();
-        auto known = dialogButtonNames.constFind(text);
-        if (known == dialogButtonNames.constEnd())
-            known = dialogButtonNames.insert(text, dialogButtonName(button));
-        return *known;
-    }
-
     void test(QWidget *candidate)
     {
-        if (WidgetAddressing::checkPath(candidate, window, elements))
+        if (checkPathWith(candidate, window, elements, &dialogButtonNames))
             matches.add(candidate);
     }
 
@@ -464,7 +489,7 @@ private:
     const QStringList &elements;
     const QString name;
     MadeUp madeUp = MadeUp::None;
-    QHash<QString, QString> dialogButtonNames;
+    DialogButtonNames dialogButtonNames;
     Matches matches;
 };
 
