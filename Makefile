@@ -17,6 +17,8 @@ CMAKE_FLAGS += -DTESTCLIENT_SANITIZE=$(SANITIZE) -DTESTCLIENT_BENCH=OFF
 export ASAN_OPTIONS ?= detect_leaks=1:strict_init_order=1
 export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tests/sanitizers/lsan-qt.supp:print_suppressions=0
 export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
+# No window of the tests uses OpenGL; without the GL integration Mesa stays unloaded.
+export QT_XCB_GL_INTEGRATION ?= none
 endif
 BUILD ?= build
 
