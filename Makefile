@@ -3,15 +3,30 @@
 #   make demo VISIBLE=1  the same in real windows on your desktop
 #   make test            all unit and end-to-end tests (offscreen; again under Xvfb when present)
 #   make bench           speed and memory benchmarks
-BUILD ?= build
+#   make test SANITIZE=address,undefined
+#                        the same tests built with sanitizers, in build-sanitize
+#   make fuzz            feed fuzzed request bytes to the agent for FUZZ_SECONDS (clang)
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+FUZZ_SECONDS ?= 60
+
+ifneq ($(SANITIZE),)
+BUILD ?= build-sanitize
+CMAKE_FLAGS += -DTESTCLIENT_SANITIZE=$(SANITIZE) -DTESTCLIENT_BENCH=OFF
+# Leaks that Qt itself leaves at exit are listed in the suppression file; ours are not.
+export ASAN_OPTIONS ?= detect_leaks=1:strict_init_order=1
+export LSAN_OPTIONS ?= suppressions=$(CURDIR)/tests/sanitizers/lsan-qt.supp:print_suppressions=0
+export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
+# No window of the tests uses OpenGL; without the GL integration Mesa stays unloaded.
+export QT_XCB_GL_INTEGRATION ?= none
+endif
+BUILD ?= build
 
 ifeq ($(VISIBLE),)
 export QT_QPA_PLATFORM ?= offscreen
 endif
 
-.PHONY: all deps configure build test demo bench format clean
+.PHONY: all deps configure build test demo bench fuzz format clean
 all: build
 
 deps:
@@ -36,6 +51,10 @@ demo: build
 
 bench: build
 	@scripts/bench.sh $(BUILD)
+
+fuzz:
+	@scripts/install-deps.sh fuzz
+	@scripts/fuzz.sh $(FUZZ_SECONDS)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

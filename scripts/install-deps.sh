@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and running the demo need.
 # Idempotent and quiet: when everything is present it only checks and returns.
+#   scripts/install-deps.sh        what make test, demo and bench need (gcc)
+#   scripts/install-deps.sh fuzz   also clang and its libFuzzer runtime, for make fuzz
 set -euo pipefail
 
 packages=(cmake g++ make qtbase5-dev qtbase5-dev-tools xvfb xauth qtbase5-examples python3 python3-pytest
           x11-apps libedit-dev)
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -12,9 +12,9 @@ namespace {
 // Destroyed with the library's static data, after aboutToQuit has normally emptied the list.
 std::unique_ptr<CInternalSquishProxyCleanup> proxyCleanup;
 
-// A host that never runs the event loop's exec() (a test binary, a tool that quits with
-// exit()) never sends aboutToQuit. The application object's destructor calls its post
-// routines while the widget machinery still stands, the last moment to delete widgets.
+// A host that never runs the application's exec() (test binaries do not) never sends
+// aboutToQuit. The application object's destructor calls its post routines while the
+// widget machinery still stands: the last moment at which widgets can be deleted.
 void cleanupAtApplicationEnd()
 {
     if (proxyCleanup)
