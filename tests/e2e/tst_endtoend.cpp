@@ -123,6 +123,8 @@ void tst_EndToEnd::menusAndTheirModalDialogsAreDriven()
 {
     // The context menu runs its own event loop (exec), and the chosen item opens a modal
     // dialog with another one inside it: each request is still answered at once.
+    QCOMPARE(agent->request("5,TestClient,pages,," + hex("s:Menus") + ","),
+             QByteArray("0,QTabWidget"));
     QCOMPARE(
         agent->request("9,TestClient,contextArea,," + hex("s:MouseClick:RightButton:::") + ","),
         QByteArray("0,QLabel"));

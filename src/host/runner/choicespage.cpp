@@ -93,9 +93,14 @@ void ChoicesPage::addDocks(QMainWindow *window)
     auto *properties = named(new QDockWidget(tr("Properties"), window), "propertiesDock");
     auto *list = named(new QListWidget, "propertiesList");
     list->addItems({tr("Width: 10"), tr("Height: 20")});
+    // Narrow, so that the whole window, dock tabs included, fits a small screen (the
+    // offscreen platform's is 800 by 600).
+    list->setMaximumWidth(100);
     properties->setWidget(list);
     auto *history = named(new QDockWidget(tr("History"), window), "historyDock");
-    history->setWidget(named(new QLabel(tr("Nothing done yet")), "historyLabel"));
+    auto *historyLabel = named(new QLabel(tr("Nothing done yet")), "historyLabel");
+    historyLabel->setWordWrap(true);
+    history->setWidget(historyLabel);
     window->addDockWidget(Qt::RightDockWidgetArea, properties);
     window->addDockWidget(Qt::RightDockWidgetArea, history);
     // Stacked later, History starts in front.

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent)
@@ -34,20 +35,26 @@ GalleryWindow::GalleryWindow(QWidget *parent) : QMainWindow(parent)
     help->setObjectName(QStringLiteral("helpMenu"));
     help->addAction(QStringLiteral("&About"));
 
-    // One page with every widget in view: a widget on a hidden page cannot be driven.
-    auto *central = new QWidget;
-    central->setObjectName(QStringLiteral("central"));
-    auto *layout = new QVBoxLayout(central);
+    // One tab per topic, each small enough to fit a small screen (the offscreen platform's
+    // is 800 by 600). A widget on a hidden tab cannot be driven: a script first chooses its
+    // tab, as a user would ("5,TestClient,pages,,<hex of s:Views>,").
+    auto *central = new QTabWidget;
+    central->setObjectName(QStringLiteral("pages"));
+    auto *basics = new QWidget;
+    basics->setObjectName(QStringLiteral("central"));
+    auto *layout = new QVBoxLayout(basics);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(createBasicsPage());
     auto *controls = new ControlsPage;
     controls->setObjectName(QStringLiteral("controls"));
     layout->addWidget(controls);
-    layout->addWidget(new MenusPage(menuBar()));
+    central->addTab(basics, QStringLiteral("&Basics"));
+    central->addTab(new MenusPage(menuBar()), QStringLiteral("&Menus"));
     auto *choices = new ChoicesPage;
     choices->setObjectName(QStringLiteral("choices"));
-    layout->addWidget(choices);
-    layout->addWidget(new ViewsPage);
-    layout->addWidget(new TablesPage);
+    central->addTab(choices, QStringLiteral("&Choices"));
+    central->addTab(new ViewsPage, QStringLiteral("&Views"));
+    central->addTab(new TablesPage, QStringLiteral("&Tables"));
     setCentralWidget(central);
     ChoicesPage::addDocks(this);
     statusBar()->setObjectName(QStringLiteral("statusBar"));
