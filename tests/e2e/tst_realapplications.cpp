@@ -84,6 +84,7 @@ private slots:
     void validators();
     void twoApplicationsOnTheirOwnPorts();
     void aUsersQuitEndsAgentAndLauncher();
+    void menusOpenDialogsAndQuit();
 };
 
 void tst_RealApplications::widgetGallery()
@@ -190,6 +191,33 @@ void tst_RealApplications::aUsersQuitEndsAgentAndLauncher()
     QTRY_COMPARE(disconnected.count(), 1);
     QTRY_COMPARE_WITH_TIMEOUT(app.launcher.state(), QProcess::NotRunning, 10000);
     QCOMPARE(app.launcher.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.launcher.exitCode(), 0);
+}
+
+void tst_RealApplications::menusOpenDialogsAndQuit()
+{
+    AttachedApplication app(DriverServer::defaultPort);
+    QVERIFY2(app.start(example("widgets/widgets/stylesheet/stylesheet")), qPrintable(app.error));
+    QCOMPARE(app.request("7,Style Sheet,menubar,,itemList,"),
+             QByteArray("0,l:\fFile/Edit Style...\fFile/Exit\fHelp/About\fHelp/About Qt"));
+
+    // About runs a message box's own event loop: the reply has left before it opens.
+    QCOMPARE(app.request("5,Style Sheet,menubar,," + hex("s:Help/About") + ","),
+             QByteArray("0,QMenuBar"));
+    QTRY_COMPARE(app.request("8,About Style sheet"), QByteArray("0,About Style sheet"));
+    QCOMPARE(app.request("8,Style Sheet"), QByteArray("4,Window (Style Sheet) not active modal"));
+    QCOMPARE(app.request("5,About Style sheet,Ok_dialog_button,,,"), QByteArray("0,QPushButton"));
+    QTRY_COMPARE(app.request("8,About"), QByteArray("2,Window (About) not found"));
+
+    QCOMPARE(app.request("5,Style Sheet,menubar,," + hex("s:File/Edit Style...") + ","),
+             QByteArray("0,QMenuBar"));
+    QTRY_COMPARE(app.request("8,Style Editor"), QByteArray("0,Style Editor"));
+
+    QSignalSpy disconnected(app.agent->socket(), &QAbstractSocket::disconnected);
+    QCOMPARE(app.request("5,Style Sheet,menubar,," + hex("s:File/Exit") + ","),
+             QByteArray("0,QMenuBar"));
+    QTRY_COMPARE(disconnected.count(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(app.launcher.state(), QProcess::NotRunning, 10000);
     QCOMPARE(app.launcher.exitCode(), 0);
 }
 

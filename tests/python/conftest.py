@@ -7,9 +7,9 @@ from testclient import Driver
 
 pytest_plugins = ["pytester"]
 
-HOST = os.environ.get("TESTCLIENT_HOST", "")
-AGENT = os.environ.get("TESTCLIENT_AGENT", "")
-BIN = os.environ.get("TESTCLIENT_BIN", "")
+HOST = os.path.abspath(os.environ["TESTCLIENT_HOST"]) if os.environ.get("TESTCLIENT_HOST") else ""
+AGENT = os.path.abspath(os.environ["TESTCLIENT_AGENT"]) if os.environ.get("TESTCLIENT_AGENT") else ""
+BIN = os.path.abspath(os.environ["TESTCLIENT_BIN"]) if os.environ.get("TESTCLIENT_BIN") else ""
 LAUNCHER = os.path.join(BIN, "testclient-run") if BIN else ""
 
 
