@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTextStream>
 #include <QToolButton>
+#include <QVector>
 #include <QWidget>
 #include <QWindow>
 
@@ -323,43 +324,65 @@ bool checkPath(QWidget *widget, QWidget *window, QStringList path)
 
 namespace {
 
-// A depth in decimal, without the locale machinery of QTextStream and QString::number.
-void appendDecimal(int value, QString &out)
+// Writes tree items by appending to one text. Streaming every field through QTextStream
+// (the depth through its locale machinery) cost more than all else in a tree request;
+// the fixed parts of an item (depth, class name) are made once per request here.
+class TreeWriter
 {
-    char digits[12];
-    int start = sizeof digits;
-    do {
-        digits[--start] = char('0' + value % 10);
-        value /= 10;
-    } while (value > 0);
-    out += QLatin1String(digits + start, int(sizeof digits) - start);
-}
-
-// The tree items of one widget and its descendants appended to one text: streaming every
-// field through QTextStream (numbers through its locale machinery) cost more than
-// everything else in a tree request.
-void appendTree(const QWidget *widget, int depth, QString &out)
-{
-    out += QChar(0x0c);
-    appendDecimal(depth, out);
-    out += widget->isVisible() ? QLatin1String(" V ") : QLatin1String(" N ");
-    out += QLatin1String(widget->metaObject()->className());
-    out += QLatin1String(" : \"");
-    out += widget->objectName();
-    out += QLatin1Char('"');
-    for (const QObject *child : widget->children()) {
-        if (child->isWidgetType())
-            appendTree(static_cast<const QWidget *>(child), depth + 1, out);
+public:
+    void write(const QWidget *widget, int depth)
+    {
+        out += depthText(depth);
+        out += widget->isVisible() ? visibleMark : hiddenMark;
+        out += classText(widget->metaObject());
+        out += widget->objectName();
+        out += QLatin1Char('"');
+        for (const QObject *child : widget->children()) {
+            if (child->isWidgetType())
+                write(static_cast<const QWidget *>(child), depth + 1);
+        }
     }
-}
+
+    QString out;
+
+private:
+    // A form feed and the depth in decimal.
+    const QString &depthText(int depth)
+    {
+        if (depth < 0 || depth > 1000) {
+            scratch = QChar(0x0c) + QString::number(depth);
+            return scratch;
+        }
+        while (depthTexts.size() <= depth)
+            depthTexts.append(QChar(0x0c) + QString::number(depthTexts.size()));
+        return depthTexts.at(depth);
+    }
+
+    // The class name and what follows it up to the object name.
+    const QString &classText(const QMetaObject *metaObject)
+    {
+        auto found = classTexts.constFind(metaObject);
+        if (found == classTexts.constEnd()) {
+            found = classTexts.insert(metaObject, QLatin1String(metaObject->className()) +
+                                                      QLatin1String(" : \""));
+        }
+        return *found;
+    }
+
+    const QString visibleMark = QStringLiteral(" V ");
+    const QString hiddenMark = QStringLiteral(" N ");
+    QVector<QString> depthTexts;
+    QHash<const QMetaObject *, QString> classTexts;
+    QString scratch;
+};
 
 } // namespace
 
 void widgetTree(const QWidget *widget, int depth, QTextStream &out)
 {
-    QString text;
-    appendTree(widget, depth, text);
-    out << text;
+    TreeWriter writer;
+    writer.write(widget, depth);
+    out << writer.out;
 }
 
 QString widgetPath(const QWidget *widget)
