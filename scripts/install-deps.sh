@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make qtbase5-dev qtbase5-dev-tools xvfb xauth qtbase5-examples python3 python3-pytest
-          x11-apps libedit-dev)
+          python3-pytest-xdist x11-apps libedit-dev)
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang libclang-rt-dev)
 fi

@@ -3,7 +3,11 @@ import subprocess
 
 import pytest
 
+import testclient
 from testclient import Driver
+
+# Inner pytest runs (pytester) start elsewhere: they find the package through an absolute path.
+os.environ["PYTHONPATH"] = os.path.dirname(os.path.dirname(os.path.abspath(testclient.__file__)))
 
 pytest_plugins = ["pytester"]
 

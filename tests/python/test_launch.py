@@ -28,9 +28,12 @@ def test_launch_says_why_no_agent_came(driver, launcher):
     assert "\n" not in failed.value.text
 
 
-def test_plugin_saves_the_transcript_of_a_failing_test(pytester, launcher):
+def test_plugin_saves_the_evidence_of_a_failing_test(pytester, launcher):
+    """Two xdist workers on their own ports and Xvfb servers; the failure leaves its
+    transcript and a screenshot."""
     if not os.path.exists(ADDRESS_BOOK):
         pytest.skip("qtbase5-examples is not installed")
+    pytest.importorskip("xdist")
     pytester.makepyfile(test_inner="""
         def test_fails(tc_app):
             tc_app.window("Simple Address Book").tree()
@@ -40,10 +43,11 @@ def test_plugin_saves_the_transcript_of_a_failing_test(pytester, launcher):
             assert tc_app.windows()
     """)
     result = pytester.runpytest_subprocess(
-        "-p", "testclient.pytest_plugin", "--tc-app", ADDRESS_BOOK, "--tc-port", "4242",
-        "--tc-artifacts", str(pytester.path / "evidence"))
+        "-p", "testclient.pytest_plugin", "--tc-app=" + ADDRESS_BOOK, "--tc-port=4242",
+        "--tc-xvfb", "-n", "2", "--tc-artifacts", str(pytester.path / "evidence"))
     result.assert_outcomes(passed=1, failed=1)
-    saved = os.listdir(pytester.path / "evidence")
-    assert saved == ["test_inner.py_test_fails.transcript.txt"]
-    text = (pytester.path / "evidence" / saved[0]).read_text()
+    saved = sorted(os.listdir(pytester.path / "evidence"))
+    assert saved == ["test_inner.py_test_fails.png", "test_inner.py_test_fails.transcript.txt"]
+    text = (pytester.path / "evidence" / saved[1]).read_text()
     assert ">> 2,Simple Address Book" in text
+    assert (pytester.path / "evidence" / saved[0]).read_bytes().startswith(b"\x89PNG")
