@@ -353,6 +353,10 @@ int main(int argc, char *argv[])
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
     appendToVariable("QT_PLUGIN_PATH", pluginDir, ':');
+#ifdef TESTCLIENT_SANITIZER_RUNTIME
+    // Set after Xvfb started: only the program and its children get the runtime.
+    appendToVariable("LD_PRELOAD", TESTCLIENT_SANITIZER_RUNTIME, ':');
+#endif
     appendToVariable("QT_QPA_GENERIC_PLUGINS", "testclient:port=" + std::to_string(options.port),
                      ',');
 
