@@ -9,6 +9,7 @@
 
 #include "benchwindow.h"
 
+#include "addressing/objectnameindex.h"
 #include "addressing/widgetaddressing.h"
 #include "dispatch/requestdispatcher.h"
 #include "idllinstance.h"
@@ -27,6 +28,7 @@
 #include <ctime>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -57,6 +59,10 @@ Q_NEVER_INLINE double medianUs(int rounds, const std::function<void()> &work)
 // With `only` set, just that figure (one run under a profiler per figure).
 void printAgentTimes(const BenchWindow &window, int rounds, const QString &only)
 {
+    // The index the agent keeps, made here as the agent makes it: after the window.
+    std::unique_ptr<ObjectNameIndex> index;
+    if (ObjectNameIndex::wanted())
+        index.reset(new ObjectNameIndex);
     STApplicationProxy registry;
     RequestDispatcher dispatcher(&registry, -1);
     const auto report = [&](const char *figure, int n, const std::function<void()> &work) {

@@ -1,15 +1,20 @@
 #include "widgetaddressing.h"
 
+#include "objectnameindex.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QHash>
 #include <QInputDialog>
 #include <QPushButton>
+#include <QSet>
 #include <QTextStream>
 #include <QToolButton>
 #include <QVector>
 #include <QWidget>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -469,6 +474,10 @@ public:
         return matches;
     }
 
+    // Only the descendants of one widget of the window.
+    void walkBelow(const QObject *root) { walk(root); }
+    const Matches &result() const { return matches; }
+
 private:
     enum class MadeUp { None, ActionButton, DialogButton, InputDialogChild };
 
@@ -522,6 +531,91 @@ Matches countMatchesInOneWalk(QWidget *window, const QStringList &elements,
     return MatchWalk(window, elements, searchName, plainCandidates).run();
 }
 
+// A path element that only a widget's object name can match: names made up by the other
+// naming rules (and "unnamed") are never in the index.
+bool onlyObjectNameMatches(const QString &element)
+{
+    return !element.isEmpty() && element != unnamedName && !element.endsWith(actionButtonSuffix) &&
+           !element.endsWith(dialogButtonSuffix) && !element.endsWith(inputDialogSuffix);
+}
+
+bool enclosesObject(const QObject *outer, const QObject *inner)
+{
+    for (; inner; inner = inner->parent()) {
+        if (inner == outer)
+            return true;
+    }
+    return false;
+}
+
+// The candidates that can pass the path check, found from the widgets that carry the
+// element `anchor` as object name. Every match has such a widget on its way up to the
+// window (the target itself when the anchor is the last element), so the search only
+// reads the trees below those few widgets.
+Matches countMatchesFromAnchor(ObjectNameIndex &index, QWidget *window, const QStringList &elements,
+                               int anchor, const QString &searchName, bool plainCandidates)
+{
+    QVector<QWidget *> anchors = index.widgetsNamed(elements.at(anchor));
+    anchors.erase(
+        std::remove_if(anchors.begin(), anchors.end(),
+                       [window](QWidget *widget) { return !enclosesObject(window, widget); }),
+        anchors.end());
+
+    if (anchor == elements.size() - 1) {
+        DialogButtonNames names;
+        Matches matches;
+        for (QWidget *candidate : qAsConst(anchors)) {
+            if (checkPathWith(candidate, window, elements, &names))
+                matches.add(candidate);
+        }
+        return matches;
+    }
+    // An anchor inside another one is searched with it; searching it again would count
+    // its candidates twice.
+    const QSet<const QObject *> anchorSet(anchors.cbegin(), anchors.cend());
+    MatchWalk walk(window, elements, searchName, plainCandidates);
+    for (QWidget *widget : qAsConst(anchors)) {
+        bool nested = false;
+        for (const QObject *above = widget; anchors.size() > 1 && above != window && !nested;) {
+            above = above->parent();
+            nested = anchorSet.contains(above);
+        }
+        if (!nested)
+            walk.walkBelow(widget);
+    }
+    return walk.result();
+}
+
+// With an index of object names: start from the rarest element of the path that only an
+// object name can match, nearest the target among equally rare ones. The index cannot see
+// a rename made while signals were blocked, so anything but exactly one visible match is
+// confirmed by the walk of the whole window.
+Matches countMatchesIndexed(QWidget *window, const QStringList &elements, const QString &searchName,
+                            bool plainCandidates)
+{
+    if (ObjectNameIndex *index = ObjectNameIndex::instance()) {
+        index->cover(window);
+        int anchor = -1;
+        int anchorEstimate = 0;
+        for (int i = 0; i < elements.size(); ++i) {
+            if (!onlyObjectNameMatches(elements.at(i)))
+                continue;
+            const int estimate = index->estimate(elements.at(i));
+            if (anchor < 0 || estimate <= anchorEstimate) {
+                anchor = i;
+                anchorEstimate = estimate;
+            }
+        }
+        if (anchor >= 0) {
+            const Matches matches = countMatchesFromAnchor(*index, window, elements, anchor,
+                                                           searchName, plainCandidates);
+            if (matches.visible == 1)
+                return matches;
+        }
+    }
+    return countMatchesInOneWalk(window, elements, searchName, plainCandidates);
+}
+
 LookupResult resolve(const QString &windowName, const QString &path, const ResolveVariant &variant,
                      const ActiveWidgets &active, FindWindow findWindow, CountMatches countMatches)
 {
@@ -572,7 +666,7 @@ LookupResult resolve(const QString &windowName, const QString &path, const Resol
 LookupResult resolveWidget(const QString &windowName, const QString &path,
                            const ResolveVariant &variant, const ActiveWidgets &active)
 {
-    return resolve(windowName, path, variant, active, findWindow, countMatchesInOneWalk);
+    return resolve(windowName, path, variant, active, findWindow, countMatchesIndexed);
 }
 
 namespace Reference {

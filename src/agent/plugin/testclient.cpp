@@ -1,5 +1,6 @@
 #include "testclient.h"
 
+#include "addressing/objectnameindex.h"
 #include "dispatch/requestdispatcher.h"
 #include "dispatch/requestframe.h"
 #include "protocol/replyline.h"
@@ -56,6 +57,10 @@ TestClient::TestClient(quint16 port) : QTcpSocket(nullptr)
         connect(events, &QAbstractEventDispatcher::aboutToBlock, this,
                 [this] { applicationLoopWaits(); });
     }
+
+    // Before anything else the agent does, so that it sees every widget made from now on.
+    if (ObjectNameIndex::wanted() && !ObjectNameIndex::instance())
+        nameIndex.reset(new ObjectNameIndex);
 
     wrapperVariant = wrapperVariantName();
     const SquishAttachment squish = attachSquish(wrapperVariant);

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+class ObjectNameIndex;
 class RequestDispatcher;
 class RequestFrame;
 class STApplicationProxy;
@@ -53,6 +54,7 @@ private:
 
     STApplicationProxy *appProxy = nullptr;
     std::unique_ptr<RequestDispatcher> dispatcher;
+    std::unique_ptr<ObjectNameIndex> nameIndex; // null when turned off or another agent has one
     LineFramer framer;
     bool disposed = false;
 };

@@ -1,7 +1,9 @@
 // The fast window and widget lookup against the straightforward one, on random widget
 // trees that change between lookups: both must give the same kind, count and widget for
-// every window name, path and caller variant, and the same tree listing.
+// every window name, path and caller variant, and the same tree listing. The fast lookup
+// runs with the index of object names, made before or after the widgets.
 
+#include "addressing/objectnameindex.h"
 #include "addressing/widgetaddressing.h"
 #include "testmain.h"
 
@@ -14,6 +16,8 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QToolButton>
+
+#include <memory>
 
 using namespace WidgetAddressing;
 
@@ -54,7 +58,7 @@ bool encloses(const QWidget *outer, const QWidget *inner)
     return false;
 }
 
-enum Mutation { Rename, Reparent, Hide, Delete, Retext, Regrow, MutationCount };
+enum Mutation { Rename, Reparent, Hide, Delete, Retext, Regrow, Transplant, MutationCount };
 
 class Scene
 {
@@ -138,6 +142,16 @@ public:
         case Regrow:
             grow(widget, 5);
             break;
+        case Transplant: {
+            // Built and named without a parent, then moved in whole.
+            auto *branch = new QWidget;
+            if (below(2) == 0)
+                branch->setObjectName(pick(objectNames));
+            grow(branch, 6);
+            branch->setParent(widget);
+            branch->show();
+            break;
+        }
         case MutationCount:
             break;
         }
@@ -235,28 +249,39 @@ class TestResolutionDifferential : public QObject
 private slots:
     void agreesWithReference_data();
     void agreesWithReference();
+    void renamesWithSignalsBlocked();
 };
 
 void TestResolutionDifferential::agreesWithReference_data()
 {
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<QList<int>>("mutations");
+    QTest::addColumn<bool>("indexFirst");
 
-    QTest::newRow("trees that do not change") << 1u << QList<int>{};
-    QTest::newRow("renames, empty names and made-up names") << 2u << QList<int>{Rename, Retext};
-    QTest::newRow("reparenting, also into dialogs") << 3u << QList<int>{Reparent, Regrow};
-    QTest::newRow("hidden widgets and windows") << 4u << QList<int>{Hide};
-    QTest::newRow("deletions") << 5u << QList<int>{Delete, Regrow};
-    QTest::newRow("everything at once")
-        << 6u << QList<int>{Rename, Reparent, Hide, Delete, Retext, Regrow};
+    QTest::newRow("trees that do not change") << 1u << QList<int>{} << true;
+    QTest::newRow("renames, empty names and made-up names")
+        << 2u << QList<int>{Rename, Retext} << true;
+    QTest::newRow("reparenting, also into dialogs")
+        << 3u << QList<int>{Reparent, Regrow, Transplant} << true;
+    QTest::newRow("hidden widgets and windows") << 4u << QList<int>{Hide} << true;
+    QTest::newRow("deletions") << 5u << QList<int>{Delete, Regrow} << true;
+    const QList<int> everything{Rename, Reparent, Hide, Delete, Retext, Regrow, Transplant};
+    QTest::newRow("everything at once") << 6u << everything << true;
+    QTest::newRow("index made after the widgets") << 7u << everything << false;
 }
 
 void TestResolutionDifferential::agreesWithReference()
 {
     QFETCH(quint32, seed);
     QFETCH(QList<int>, mutations);
+    QFETCH(bool, indexFirst);
 
+    std::unique_ptr<ObjectNameIndex> index;
+    if (indexFirst)
+        index.reset(new ObjectNameIndex);
     Scene scene(seed, 3);
+    if (!indexFirst)
+        index.reset(new ObjectNameIndex);
     const QList<ResolveVariant> variants = callerVariants();
     QElapsedTimer time;
     time.start();
@@ -302,6 +327,41 @@ void TestResolutionDifferential::agreesWithReference()
             }
         }
     }
+}
+
+// What the index cannot hear of is a rename while the widget's signals are blocked. The
+// lookup must still find the widget under its new name and not under its old one.
+void TestResolutionDifferential::renamesWithSignalsBlocked()
+{
+    ObjectNameIndex index;
+    QWidget window;
+    window.setObjectName("window");
+    window.setWindowTitle("Quiet");
+    auto *box = new QWidget(&window);
+    box->setObjectName("box");
+    auto *edit = new QLineEdit(box);
+    edit->setObjectName("before");
+    window.show();
+
+    ResolveVariant variant;
+    const auto lookup = [&](const QString &path) {
+        return resolveWidget("Quiet", path, variant, ActiveWidgets());
+    };
+    QCOMPARE(lookup("box/before").widget, edit);
+
+    edit->blockSignals(true);
+    edit->setObjectName("after");
+    edit->blockSignals(false);
+    QCOMPARE(lookup("after").widget, edit);
+    QCOMPARE(lookup("box/after").widget, edit);
+    QCOMPARE(lookup("before").kind, WidgetNotFoundError);
+
+    // An ancestor renamed the same way still leads to the widget below it.
+    box->blockSignals(true);
+    box->setObjectName("frame");
+    box->blockSignals(false);
+    QCOMPARE(lookup("frame/after").widget, edit);
+    QCOMPARE(lookup("box/after").kind, WidgetNotFoundError);
 }
 
 TC_TEST_MAIN(TestResolutionDifferential)
