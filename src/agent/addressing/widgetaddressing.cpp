@@ -10,6 +10,7 @@
 #include <QSet>
 #include <QTextStream>
 #include <QToolButton>
+#include <QVarLengthArray>
 #include <QVector>
 #include <QWidget>
 #include <QWindow>
@@ -144,29 +145,6 @@ bool checkPathWith(QWidget *widget, QWidget *window, const QStringList &path,
     }
 }
 
-// The visible top-level widgets, found through the application's windows: a shown widget
-// window always has one, and there are a handful of them, where
-// QApplication::topLevelWidgets() looks at every widget of the application. Should a
-// widget's window not lead back to its widget (a platform without distinct window ids),
-// the long way is taken. The order differs from topLevelWidgets(), which only decides
-// which of several matches findWindow leaves in its argument.
-QWidgetList visibleTopLevels()
-{
-    QWidgetList widgets;
-    const QWindowList windows = QGuiApplication::allWindows();
-    for (QWindow *window : windows) {
-        // Asking an uncreated window for its id would create it; its widget is not shown.
-        if (!window->handle() || !window->inherits("QWidgetWindow"))
-            continue;
-        QWidget *widget = QWidget::find(window->winId());
-        if (!widget || widget->windowHandle() != window)
-            return QApplication::topLevelWidgets();
-        if (widget->isWindow() && widget->windowType() != Qt::Desktop)
-            widgets.append(widget);
-    }
-    return widgets;
-}
-
 int findWindowAmong(QWidget *&window, const QString &name, QWidgetList (*topLevels)())
 {
     const QString head = name.section(QLatin1Char(':'), 0, 1);
@@ -241,7 +219,28 @@ namespace WidgetAddressing {
 
 int findWindow(QWidget *&window, const QString &name)
 {
-    return findWindowAmong(window, name, visibleTopLevels);
+    return findWindowAmong(window, name, shownTopLevels);
+}
+
+// A shown widget window always has a platform window, and there are a handful of those,
+// where QApplication::topLevelWidgets() looks at every widget of the application. Should a
+// widget's window not lead back to its widget (a platform without distinct window ids),
+// the long way is taken.
+QWidgetList shownTopLevels()
+{
+    QWidgetList widgets;
+    const QWindowList windows = QGuiApplication::allWindows();
+    for (QWindow *window : windows) {
+        // Asking an uncreated window for its id would create it; its widget is not shown.
+        if (!window->handle() || !window->inherits("QWidgetWindow"))
+            continue;
+        QWidget *widget = QWidget::find(window->winId());
+        if (!widget || widget->windowHandle() != window)
+            return QApplication::topLevelWidgets();
+        if (widget->isWindow() && widget->windowType() != Qt::Desktop)
+            widgets.append(widget);
+    }
+    return widgets;
 }
 
 LookupErrorKind checkWindow(const QWidget *window, WindowCheck mode, const ActiveWidgets &active,
@@ -329,65 +328,118 @@ bool checkPath(QWidget *widget, QWidget *window, QStringList path)
 
 namespace {
 
-// Writes tree items by appending to one text. Streaming every field through QTextStream
-// (the depth through its locale machinery) cost more than all else in a tree request;
-// the fixed parts of an item (depth, class name) are made once per request here.
-class TreeWriter
+// Writes tree items by appending to one text, a QString for a text stream or the UTF-8 bytes
+// of the reply line. Streaming every field through QTextStream (the depth through its
+// locale machinery) cost more than all else in a tree request, and so did the copies of a
+// large reply from one form to the next; the fixed parts of an item (depth, class name) are
+// made once per request here.
+template <typename Text> class TreeWriter
 {
 public:
-    void write(const QWidget *widget, int depth)
+    explicit TreeWriter(Text &out) : out(out) {}
+
+    void write(const QWidget *widget, int depth) { write(widget, depth, widget->isVisible()); }
+
+private:
+    void write(const QWidget *widget, int depth, bool visible)
     {
         out += depthText(depth);
-        out += widget->isVisible() ? visibleMark : hiddenMark;
+        out += visible ? visibleMark : hiddenMark;
         out += classText(widget->metaObject());
-        out += widget->objectName();
-        out += QLatin1Char('"');
-        for (const QObject *child : widget->children()) {
-            if (child->isWidgetType())
-                write(static_cast<const QWidget *>(child), depth + 1);
+        appendName(widget->objectName());
+        out += '"';
+
+        // What each child is, read for all children before descending into the first:
+        // these reads do not depend on one another, so the processor overlaps their cache
+        // misses, where reading each child on the way down would wait for them one by one.
+        // In a large window those misses are most of the time the tree takes.
+        const QObjectList &children = widget->children();
+        QVarLengthArray<Kind, 64> kinds(children.size());
+        for (int i = 0; i < children.size(); ++i) {
+            const QObject *child = children.at(i);
+            kinds[i] = !child->isWidgetType()                             ? Kind::Object
+                       : static_cast<const QWidget *>(child)->isVisible() ? Kind::Visible
+                                                                          : Kind::Hidden;
+        }
+        for (int i = 0; i < children.size(); ++i) {
+            if (kinds[i] != Kind::Object)
+                write(static_cast<const QWidget *>(children.at(i)), depth + 1,
+                      kinds[i] == Kind::Visible);
         }
     }
 
-    QString out;
+    enum class Kind : quint8 { Object, Hidden, Visible };
 
-private:
+    static Text ascii(const char *text) { return Text(text); }
+
     // A form feed and the depth in decimal.
-    const QString &depthText(int depth)
+    const Text &depthText(int depth)
     {
         if (depth < 0 || depth > 1000) {
-            scratch = QChar(0x0c) + QString::number(depth);
+            scratch = ascii("\f") + ascii(QByteArray::number(depth).constData());
             return scratch;
         }
         while (depthTexts.size() <= depth)
-            depthTexts.append(QChar(0x0c) + QString::number(depthTexts.size()));
+            depthTexts.append(ascii("\f") +
+                              ascii(QByteArray::number(depthTexts.size()).constData()));
         return depthTexts.at(depth);
     }
 
     // The class name and what follows it up to the object name.
-    const QString &classText(const QMetaObject *metaObject)
+    const Text &classText(const QMetaObject *metaObject)
     {
         auto found = classTexts.constFind(metaObject);
-        if (found == classTexts.constEnd()) {
-            found = classTexts.insert(metaObject, QLatin1String(metaObject->className()) +
-                                                      QLatin1String(" : \""));
-        }
+        if (found == classTexts.constEnd())
+            found = classTexts.insert(metaObject, ascii(metaObject->className()) + ascii(" : \""));
         return *found;
     }
 
-    const QString visibleMark = QStringLiteral(" V ");
-    const QString hiddenMark = QStringLiteral(" N ");
-    QVector<QString> depthTexts;
-    QHash<const QMetaObject *, QString> classTexts;
-    QString scratch;
+    void appendName(const QString &name);
+
+    Text &out;
+    const Text visibleMark = ascii(" V ");
+    const Text hiddenMark = ascii(" N ");
+    QVector<Text> depthTexts;
+    QHash<const QMetaObject *, Text> classTexts;
+    Text scratch;
 };
+
+template <> void TreeWriter<QString>::appendName(const QString &name)
+{
+    out += name;
+}
+
+// Object names are nearly always ASCII: those go byte by byte, without a converted copy.
+template <> void TreeWriter<QByteArray>::appendName(const QString &name)
+{
+    const QChar *characters = name.constData();
+    const int length = name.size();
+    int i = 0;
+    for (; i < length && characters[i].unicode() < 0x80; ++i) {
+    }
+    if (i == length) {
+        const int start = out.size();
+        out.resize(start + length);
+        char *bytes = out.data() + start;
+        for (int k = 0; k < length; ++k)
+            bytes[k] = char(characters[k].unicode());
+    } else {
+        out += name.toUtf8();
+    }
+}
 
 } // namespace
 
 void widgetTree(const QWidget *widget, int depth, QTextStream &out)
 {
-    TreeWriter writer;
-    writer.write(widget, depth);
-    out << writer.out;
+    QString text;
+    TreeWriter<QString>(text).write(widget, depth);
+    out << text;
+}
+
+void appendWidgetTree(QByteArray &out, const QWidget *widget, int depth)
+{
+    TreeWriter<QByteArray>(out).write(widget, depth);
 }
 
 QString widgetPath(const QWidget *widget)

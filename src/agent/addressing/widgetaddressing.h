@@ -2,6 +2,7 @@
 
 #include "lookuperror.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -51,6 +52,11 @@ struct LookupResult
 // nothing of either.
 namespace WidgetAddressing {
 
+// The top-level widgets that may be shown, in the order their windows were made: every
+// visible one is among them. Unlike QApplication::topLevelWidgets(), the time this takes
+// does not grow with the widgets of the application.
+QList<QWidget *> shownTopLevels();
+
 // Number of visible top-level widgets the name matches; a match is stored in window.
 int findWindow(QWidget *&window, const QString &name);
 
@@ -69,6 +75,8 @@ bool isA(const QObject *object, const char *className);
 void widgetList(QList<QWidget *> &list, QWidget *root, QString name);
 bool checkPath(QWidget *widget, QWidget *window, QStringList path);
 void widgetTree(const QWidget *widget, int depth, QTextStream &out);
+// The same items as UTF-8, appended to a reply line being built.
+void appendWidgetTree(QByteArray &out, const QWidget *widget, int depth);
 
 // The path by which a later request finds the widget again: names from its window down.
 QString widgetPath(const QWidget *widget);

@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QSystemTrayIcon>
-#include <QTextStream>
 #include <QWidget>
 
 using WireProtocol::requestField;
@@ -48,7 +47,7 @@ QWidget *namedWindow(const QString &line, WindowCheck mode, QByteArray &reply)
 QByteArray listWindows()
 {
     QStringList entries;
-    const QWidgetList windows = QApplication::topLevelWidgets();
+    const QWidgetList windows = WidgetAddressing::shownTopLevels();
     for (const QWidget *window : windows) {
         if (!window->isWindow() || !window->testAttribute(Qt::WA_WState_Visible))
             continue;
@@ -67,11 +66,11 @@ QByteArray windowTree(const QString &line)
     if (!window)
         return reply;
 
-    QString tree;
-    QTextStream out(&tree);
-    WidgetAddressing::widgetTree(window, 0, out);
-    out.flush();
-    return Reply::replyLine("0", "l:" + tree.toUtf8());
+    // Written straight into the reply line: a tree of ten thousand widgets is 200 KB, and
+    // every copy of that costs fresh pages.
+    QByteArray tree = Reply::replyLine("0", "l:");
+    WidgetAddressing::appendWidgetTree(tree, window, 0);
+    return tree;
 }
 
 QByteArray checkWindow(const QString &line)

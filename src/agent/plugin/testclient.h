@@ -49,7 +49,7 @@ private Q_SLOTS:
 
 private:
     bool serveOneLine();
-    void answer(RequestFrame *frame, const QByteArray &reply);
+    void answer(RequestFrame *frame, QByteArray reply);
     void applicationLoopWaits();
 
     STApplicationProxy *appProxy = nullptr;

@@ -17,15 +17,25 @@
 #include <QRandomGenerator>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 using namespace WidgetAddressing;
 
 namespace {
 
-// Names chosen to collide: plain names, made-up names of every rule, "unnamed" itself.
-const QStringList objectNames{
-    "a", "b", "ok", "unnamed", "Ok_dialog_button", "open_action_button", "QLabel__widget__", "w0"};
+// Names chosen to collide: plain names, made-up names of every rule, "unnamed" itself, and
+// for the tree's UTF-8 names beyond ASCII and a lone surrogate.
+const QStringList objectNames{"a",
+                              "b",
+                              "ok",
+                              "unnamed",
+                              "Ok_dialog_button",
+                              "open_action_button",
+                              "QLabel__widget__",
+                              "w0",
+                              QStringLiteral("gr\u00fc\u00dfe"),
+                              QString(QChar(0xd800)) + "x"};
 const QStringList buttonTexts{"&Ok", "OK", "  ok  ", "", "&&", "Save as", "&Open File..."};
 const QStringList actionNames{"open", "", "save"};
 const QStringList titles{"Editor", "Editor - 2", "Tool", "Ed"};
@@ -231,6 +241,17 @@ QList<ResolveVariant> callerVariants()
     return {point, property, action, mouse};
 }
 
+// The visible widgets of a list of top-level widgets, in an order that does not depend on
+// the list's.
+QList<QWidget *> visibleOnes(QList<QWidget *> widgets)
+{
+    widgets.erase(std::remove_if(widgets.begin(), widgets.end(),
+                                 [](const QWidget *widget) { return !widget->isVisible(); }),
+                  widgets.end());
+    std::sort(widgets.begin(), widgets.end());
+    return widgets;
+}
+
 QString describe(const LookupResult &result)
 {
     return QStringLiteral("kind %1 count %2 widget %3 window %4")
@@ -292,6 +313,7 @@ void TestResolutionDifferential::agreesWithReference()
                 scene.mutate(Mutation(scene.pick(mutations)));
         }
         const ActiveWidgets active = ActiveWidgets::current();
+        QCOMPARE(visibleOnes(shownTopLevels()), visibleOnes(QApplication::topLevelWidgets()));
         for (int query = 0; query < 10; ++query) {
             const QString windowName = scene.pick(windowNames);
             QWidget *fastWindow = nullptr;
@@ -309,6 +331,9 @@ void TestResolutionDifferential::agreesWithReference()
                 fastOut.flush();
                 referenceOut.flush();
                 QCOMPARE(fastTree, referenceTree);
+                QByteArray bytes;
+                appendWidgetTree(bytes, fastWindow, 0);
+                QCOMPARE(bytes, referenceTree.toUtf8());
             }
 
             const QString path = scene.randomPath();
