@@ -10,12 +10,14 @@
 // enter and mouse requests travel that way), e.g.  5,Gallery,okButton,,{hex:b:true},
 // Inside {hex:...}, \n stands for a line feed.
 // Lines starting with '#' are comments; an empty input line is skipped. Lines starting
-// with ':' are the driver's own commands and never reach the agent (:help lists them).
+// with ':' are the driver's own commands and never reach the agent (:help lists them);
+// ":time 1000 7,Calculator,display,,text," shows what a request costs in round trips.
 
 #include "agentconnection.h"
 #include "driverserver.h"
 #include "lineinput.h"
 #include "replydecoder.h"
+#include "requesttimer.h"
 #include "widgetspy.h"
 
 #include <QCommandLineParser>
@@ -75,6 +77,7 @@ const char helpText[] =
     "Driver commands (never sent to the agent):\n"
     "  :help   this text\n"
     "  :spy    every window's widgets with an address that finds each of them\n"
+    "  :time [N] <request>   send the request N times (100) and show its round trips\n"
     "  :quit   end the driver\n";
 
 } // namespace
@@ -187,6 +190,30 @@ int main(int argc, char *argv[])
                     << Qt::endl;
             else
                 out << lines.join('\n') << Qt::endl;
+            continue;
+        }
+        if (line.startsWith(QLatin1String(":time"))) {
+            int count = 0;
+            QString request, error;
+            if (!RequestTimer::parse(line, &count, &request, &error)) {
+                err << error << Qt::endl;
+                continue;
+            }
+            const QByteArray bytes = expandHex(request);
+            const RequestTimer::Timing timing =
+                RequestTimer::run(bytes, count, [&] { return agent->request(bytes, timeoutMs); });
+            if (jsonOutput)
+                out << QJsonDocument(
+                           QJsonObject{{QStringLiteral("time"), RequestTimer::toJson(timing)}})
+                           .toJson(QJsonDocument::Compact)
+                    << Qt::endl;
+            else
+                out << ">> " << line << '\n' << RequestTimer::describe(timing) << Qt::endl;
+            if (timing.failed) {
+                ++failures;
+                if (!agent->isConnected())
+                    break;
+            }
             continue;
         }
         if (line.startsWith(QLatin1Char(':'))) {

@@ -1,4 +1,5 @@
 #include "replydecoder.h"
+#include "requesttimer.h"
 #include "widgetspy.h"
 
 #include <QJsonArray>
@@ -14,6 +15,9 @@ private slots:
     void spyProposesPathsWithNamedAncestors();
     void jsonDecodesByTypeLetter_data();
     void jsonDecodesByTypeLetter();
+    void timeCommandParses_data();
+    void timeCommandParses();
+    void timingSummarisesReplies();
 };
 
 void tst_Driver::spyProposesPathsWithNamedAncestors_data()
@@ -72,6 +76,65 @@ void tst_Driver::jsonDecodesByTypeLetter()
     QFETCH(QByteArray, reply);
     QFETCH(QByteArray, json);
     QCOMPARE(QJsonDocument(ReplyDecoder::toJson(reply)).toJson(QJsonDocument::Compact), json);
+}
+
+void tst_Driver::timeCommandParses_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("request");
+
+    QTest::newRow("count left out")
+        << ":time 7,Calc,display,,text," << 100 << "7,Calc,display,,text,";
+    QTest::newRow("count given") << ":time  25 1" << 25 << "1";
+    QTest::newRow("a request of digits alone") << ":time 10" << 100 << "10";
+    QTest::newRow("no request") << ":time" << -1 << "";
+    QTest::newRow("no request after the count") << ":time 5 " << 100 << "5";
+    QTest::newRow("zero times") << ":time 0 1" << -1 << "";
+    QTest::newRow("beyond the bound") << ":time 1000001 1" << -1 << "";
+}
+
+void tst_Driver::timeCommandParses()
+{
+    QFETCH(QString, command);
+    QFETCH(int, count);
+    QFETCH(QString, request);
+
+    int parsedCount = 0;
+    QString parsedRequest, error;
+    const bool ok = RequestTimer::parse(command, &parsedCount, &parsedRequest, &error);
+    QCOMPARE(ok, count > 0);
+    if (ok) {
+        QCOMPARE(parsedCount, count);
+        QCOMPARE(parsedRequest, request);
+    } else {
+        QVERIFY(!error.isEmpty());
+    }
+}
+
+// Long replies are shortened with their size, differing replies and a lost reply are
+// said, and the figures come only from answered requests.
+void tst_Driver::timingSummarisesReplies()
+{
+    const QByteArray tree = "0,l:" + QByteArray(5000, 'x');
+    int calls = 0;
+    RequestTimer::Timing timing = RequestTimer::run(
+        "2,Bench", 10, [&]() -> QByteArray { return ++calls < 4 ? tree : QByteArray(); });
+    QCOMPARE(calls, 4);
+    QCOMPARE(timing.roundTripsNs.size(), 3);
+    QVERIFY(timing.failed);
+    QVERIFY(!timing.repliesDiffer);
+    QString text = RequestTimer::describe(timing);
+    QVERIFY2(text.startsWith("3 x 2,Bench: median "), qPrintable(text));
+    QVERIFY2(text.contains("... (5004 bytes)"), qPrintable(text));
+    QVERIFY2(text.contains("no reply to request 4"), qPrintable(text));
+
+    calls = 0;
+    timing = RequestTimer::run("5,Calc,plus,,,", 3, [&] { return QByteArray::number(++calls); });
+    QVERIFY(timing.repliesDiffer);
+    QVERIFY(!timing.failed);
+    QCOMPARE(timing.firstReply, QByteArray("1"));
+    QCOMPARE(RequestTimer::toJson(timing).value("answered").toInt(), 3);
 }
 
 QTEST_APPLESS_MAIN(tst_Driver)
