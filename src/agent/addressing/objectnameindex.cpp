@@ -118,8 +118,11 @@ void ObjectNameIndex::adoptTree(QObject *root)
         QObject *object = pending.takeLast();
         if (object->isWidgetType())
             adopt(static_cast<QWidget *>(object));
-        for (QObject *child : object->children())
-            pending.append(child);
+        // A parent that is deleting its children holds null entries for those gone.
+        for (QObject *child : object->children()) {
+            if (child)
+                pending.append(child);
+        }
     }
     sweepIfGrown();
 }

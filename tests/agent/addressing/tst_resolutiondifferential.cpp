@@ -271,6 +271,7 @@ private slots:
     void agreesWithReference_data();
     void agreesWithReference();
     void renamesWithSignalsBlocked();
+    void movesWhileAParentDeletesItsChildren();
 };
 
 void TestResolutionDifferential::agreesWithReference_data()
@@ -387,6 +388,59 @@ void TestResolutionDifferential::renamesWithSignalsBlocked()
     box->blockSignals(false);
     QCOMPARE(lookup("frame/after").widget, edit);
     QCOMPARE(lookup("box/after").kind, WidgetNotFoundError);
+}
+
+namespace {
+
+// Moves another widget away when it dies, as some applications' destructors do.
+class MovesOnDeath : public QWidget
+{
+public:
+    MovesOnDeath(QWidget *parent, QWidget *moved, QWidget *target)
+        : QWidget(parent), moved(moved), target(target)
+    {
+    }
+    ~MovesOnDeath() override
+    {
+        if (moved && target)
+            moved->setParent(target);
+    }
+
+private:
+    QPointer<QWidget> moved;
+    QPointer<QWidget> target;
+};
+
+} // namespace
+
+// The index takes in the moved widget's tree while a parent inside it is deleting its
+// children, whose list then holds null entries.
+void TestResolutionDifferential::movesWhileAParentDeletesItsChildren()
+{
+    ObjectNameIndex index;
+    QWidget window;
+    window.setWindowTitle("Dying");
+    QWidget target;
+    target.setWindowTitle("Target");
+    auto *group = new QWidget(&window);
+    group->setObjectName("group");
+    auto *panel = new QWidget(group);
+    panel->setObjectName("panel");
+    new MovesOnDeath(panel, group, &target);
+    auto *edit = new QLineEdit(panel);
+    edit->setObjectName("edit");
+    auto *kept = new QLineEdit(group);
+    kept->setObjectName("kept");
+    window.show();
+    target.show();
+
+    delete panel;
+    QCOMPARE(group->parentWidget(), &target);
+    group->show();
+    ResolveVariant variant;
+    QCOMPARE(resolveWidget("Target", "group/kept", variant, ActiveWidgets()).widget, kept);
+    QCOMPARE(resolveWidget("Dying", "kept", variant, ActiveWidgets()).kind, WidgetNotFoundError);
+    QCOMPARE(resolveWidget("Target", "edit", variant, ActiveWidgets()).kind, WidgetNotFoundError);
 }
 
 TC_TEST_MAIN(TestResolutionDifferential)
