@@ -11,9 +11,10 @@
 // that carry a name of the path instead of reading every widget of the window.
 //
 // The index learns of widgets through Qt's object events, which reach an application-wide
-// event filter whatever the widget's own filters do: a widget entering a parent (ChildAdded
-// to the parent, ParentChange to the widget) is taken in with everything below it, and a
-// rename arrives through objectNameChanged, connected once per widget. Deleted widgets drop
+// event filter whatever the widget's own filters do: a widget that gets a parent (its
+// ParentChange, also when the parent is told nothing) or any other object that does (the
+// parent's ChildAdded) is taken in with everything below it, and a rename arrives through
+// objectNameChanged, connected once per widget. Deleted widgets drop
 // out by themselves: entries hold QPointers, and dead ones are swept away as the index grows.
 //
 // What no event reports is a rename made while the widget's signals are blocked
