@@ -624,11 +624,13 @@ Matches countMatchesFromAnchor(ObjectNameIndex &index, QWidget *window, const QS
     }
     // An anchor inside another one is searched with it; searching it again would count
     // its candidates twice.
-    const QSet<const QObject *> anchorSet(anchors.cbegin(), anchors.cend());
+    QSet<const QObject *> anchorSet;
+    if (anchors.size() > 1)
+        anchorSet = QSet<const QObject *>(anchors.cbegin(), anchors.cend());
     MatchWalk walk(window, elements, searchName, plainCandidates);
     for (QWidget *widget : qAsConst(anchors)) {
         bool nested = false;
-        for (const QObject *above = widget; anchors.size() > 1 && above != window && !nested;) {
+        for (const QObject *above = widget; !anchorSet.isEmpty() && above != window && !nested;) {
             above = above->parent();
             nested = anchorSet.contains(above);
         }

@@ -58,7 +58,7 @@ TestClient::TestClient(quint16 port) : QTcpSocket(nullptr)
                 [this] { applicationLoopWaits(); });
     }
 
-    // Before anything else the agent does, so that it sees every widget made from now on.
+    // Before the agent touches any widget, so that the index sees every one made from now on.
     if (ObjectNameIndex::wanted() && !ObjectNameIndex::instance())
         nameIndex.reset(new ObjectNameIndex);
 
