@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QInputDialog>
 #include <QPushButton>
-#include <QSet>
 #include <QTextStream>
 #include <QToolButton>
 #include <QVarLengthArray>
@@ -622,21 +621,11 @@ Matches countMatchesFromAnchor(ObjectNameIndex &index, QWidget *window, const QS
         }
         return matches;
     }
-    // An anchor inside another one is searched with it; searching it again would count
-    // its candidates twice.
-    QSet<const QObject *> anchorSet;
-    if (anchors.size() > 1)
-        anchorSet = QSet<const QObject *>(anchors.cbegin(), anchors.cend());
+    // An anchor inside another one is searched twice, its candidates counted twice. That
+    // can only make the visible matches more than one, and the caller then walks the window.
     MatchWalk walk(window, elements, searchName, plainCandidates);
-    for (QWidget *widget : qAsConst(anchors)) {
-        bool nested = false;
-        for (const QObject *above = widget; !anchorSet.isEmpty() && above != window && !nested;) {
-            above = above->parent();
-            nested = anchorSet.contains(above);
-        }
-        if (!nested)
-            walk.walkBelow(widget);
-    }
+    for (QWidget *widget : qAsConst(anchors))
+        walk.walkBelow(widget);
     return walk.result();
 }
 
