@@ -112,7 +112,7 @@ STWidgetProxy *STApplicationProxy::prepareAction(STWidgetProxy *proxy)
         raiseError(WidgetDisabled, target->objectName().toLatin1().constData(),
                    target->metaObject()->className());
     }
-    proxy->raiseWidgetWindow();
+    proxy->bringIntoReach();
     proxy->flushEvents = true;
     return proxy;
 }

@@ -5,15 +5,41 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QThread>
 #include <QWidget>
 
 namespace {
 
 const char HiddenByAnotherWindow[] = "Error: widget is hidden by another window";
+const char CoveredByWindow[] =
+    "Error: widget \"%s\" of class \"%s\" is covered by window \"%s\" where it was aimed at";
+const char TakesNoFocus[] = "Error: widget \"%s\" of class \"%s\" does not take the keyboard "
+                            "focus, so its keys would go %s";
+const char FocusElsewhere[] =
+    "Error: the keys for widget \"%s\" of class \"%s\" would go %s, which has the keyboard focus";
+const char NoActiveWindow[] =
+    "Error: the keys for widget \"%s\" of class \"%s\" would go nowhere: its window did not "
+    "become active within %d ms (another application has the keyboard focus)";
+const char NoFocusWidget[] = "Error: the keys for widget \"%s\" of class \"%s\" would go "
+                             "nowhere: no widget of its window has the keyboard focus";
+const char OwnerClosed[] = "Error: the widget that the keys were meant for was closed";
+const char KeyNotReceived[] =
+    "Error: widget \"%s\" of class \"%s\" did not receive a key sent to it (a shortcut or an "
+    "event filter of the application took it)";
+
+const char InputTimeoutVariable[] = "TESTCLIENT_INPUT_TIMEOUT_MS";
+const int defaultInputTimeoutMs = 5000;
+// While waiting, the GUI thread sleeps this long between rounds of events, so that the
+// window system (on a loaded machine the X server itself) gets the processor.
+const unsigned long waitPollUs = 500;
+// While no window of the application is active, the activation is asked for again this
+// often: another application may have taken the keyboard after the first request.
+const int reactivateMs = 250;
 
 // Swallows one kind of event while installed. Used during a drag: moving the real
 // cursor makes the window system send its own move event, without our held buttons;
@@ -75,6 +101,75 @@ bool takesClickFocus(const QWidget *widget)
     return proxy && (proxy->focusPolicy() & Qt::ClickFocus);
 }
 
+// A key meant for `owner` may go to the owner, a widget inside it (an item view's editor,
+// a spin box's line edit), the widget it hands its focus to, or an open popup, which
+// grabs the keyboard as it would a user's keys.
+bool takesKeysFor(const QWidget *owner, const QWidget *receiver)
+{
+    if (!receiver)
+        return false;
+    if (receiver == owner || owner->isAncestorOf(receiver))
+        return true;
+    for (const QWidget *proxy = owner->focusProxy(); proxy; proxy = proxy->focusProxy()) {
+        if (proxy == receiver)
+            return true;
+    }
+    return receiver->window()->windowType() == Qt::Popup;
+}
+
+// A click meant for `owner` may land in the owner's window, or in an open popup, which
+// takes every click while it is open.
+bool takesClicksFor(const QWidget *owner, const QWidget *receiver)
+{
+    const QWidget *window = receiver->window();
+    return window == owner->window() || window->windowType() == Qt::Popup;
+}
+
+bool acceptsFocus(const QWidget *widget)
+{
+    if (widget->focusPolicy() != Qt::NoFocus)
+        return true;
+    const QWidget *proxy = widget->focusProxy();
+    return proxy && proxy->focusPolicy() != Qt::NoFocus;
+}
+
+// "to widget "name" of class "Class" in window "Title"", or "nowhere".
+QByteArray whereKeysGo(const QWidget *receiver)
+{
+    if (!receiver)
+        return "nowhere";
+    return "to widget \"" + receiver->objectName().toLatin1() + "\" of class \"" +
+           receiver->metaObject()->className() + "\" in window \"" +
+           receiver->window()->windowTitle().toLatin1() + '"';
+}
+
+// Notes whether one posted event reached its receiver. Installed last, it sees the event
+// after the application's own filters of the whole application, before the receiver's.
+class EventArrival : public QObject
+{
+public:
+    EventArrival(QWidget *receiver, const QEvent *event) : receiver(receiver), event(event)
+    {
+        receiver->installEventFilter(this);
+    }
+    ~EventArrival() override
+    {
+        if (receiver)
+            receiver->removeEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *delivered) override
+    {
+        if (delivered == event)
+            arrived = true;
+        return false;
+    }
+
+    QPointer<QWidget> receiver;
+    const QEvent *event;
+    bool arrived = false;
+};
+
 QMouseEvent *newMouseEvent(QEvent::Type type, QWidget *receiver, const QPoint &globalPos,
                            Qt::MouseButton button, Qt::MouseButtons buttons,
                            Qt::KeyboardModifiers modifiers)
@@ -99,6 +194,36 @@ Qt::MouseButtons STInputControl::pressedButtons = Qt::NoButton;
 STInputControl::STInputControl() = default;
 
 STInputControl::~STInputControl() = default;
+
+QWidget *STInputControl::inputOwner() const
+{
+    return nullptr;
+}
+
+int STInputControl::inputTimeoutMs()
+{
+    static const int timeout = [] {
+        bool ok = false;
+        const int value = qEnvironmentVariableIntValue(InputTimeoutVariable, &ok);
+        return ok && value >= 0 ? value : defaultInputTimeoutMs;
+    }();
+    return timeout;
+}
+
+bool STInputControl::waitUntil(const std::function<bool()> &condition, int timeoutMs)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!condition()) {
+        if (waited.elapsed() >= timeoutMs || !QCoreApplication::instance())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::ExcludeSocketNotifiers);
+        if (condition())
+            return true;
+        QThread::usleep(waitPollUs);
+    }
+    return true;
+}
 
 QWidget *STInputControl::mouseTarget(const QPoint &globalPos)
 {
@@ -151,7 +276,9 @@ void STInputControl::mouseMove(const QPoint &globalPos, Qt::KeyboardModifiers mo
     if (QCursor::pos() == globalPos)
         return;
     QCursor::setPos(globalPos);
-    QPointer<QWidget> receiver = mouseTarget(globalPos);
+    // A drag may end over any window; only an aim is checked.
+    QPointer<QWidget> receiver =
+        pressedButtons == Qt::NoButton ? checkedMouseTarget(globalPos) : mouseTarget(globalPos);
     if (!receiver)
         raiseError(HiddenByAnotherWindow);
 
@@ -168,12 +295,27 @@ void STInputControl::mouseMove(const QPoint &globalPos, Qt::KeyboardModifiers mo
     flush();
 }
 
+// The receiver of a click aimed at a global point. When the point lies in another window
+// than the one the input is meant for, the click would land there: that fails instead.
+QWidget *STInputControl::checkedMouseTarget(const QPoint &globalPos)
+{
+    QWidget *receiver = mouseTarget(globalPos);
+    const QWidget *owner = inputOwner();
+    if (receiver && owner && !takesClicksFor(owner, receiver)) {
+        raiseError(CoveredByWindow, owner->objectName().toLatin1().constData(),
+                   owner->metaObject()->className(),
+                   receiver->window()->windowTitle().toLatin1().constData());
+    }
+    return receiver;
+}
+
 QPointer<QWidget> STInputControl::postButtonEvent(QEvent::Type type, Qt::MouseButton button,
                                                   Qt::KeyboardModifiers modifiers)
 {
     // Presses and releases act where the last move left the cursor.
     const QPoint globalPos = QCursor::pos();
-    QPointer<QWidget> receiver = mouseTarget(globalPos);
+    QPointer<QWidget> receiver =
+        type == QEvent::MouseButtonPress ? checkedMouseTarget(globalPos) : mouseTarget(globalPos);
     if (!receiver)
         raiseError(HiddenByAnotherWindow);
     postInput(receiver,
@@ -221,9 +363,11 @@ void STInputControl::mouseDoubleClick(const QPoint &globalPos, Qt::MouseButton b
     mouseClick(globalPos, button, modifiers);
     flush();
     // The first click may have closed the widget's window; then there is nothing left
-    // to double-click, which is not an error.
+    // to double-click, which is not an error. Whatever now lies under the point is
+    // not what was clicked.
     QPointer<QWidget> receiver = mouseTarget(globalPos);
-    if (!receiver)
+    const QWidget *owner = inputOwner();
+    if (!receiver || (owner && !takesClicksFor(owner, receiver)))
         return;
     postInput(receiver, newMouseEvent(QEvent::MouseButtonDblClick, receiver, globalPos, button,
                                       button, modifiers));
@@ -236,20 +380,12 @@ void STInputControl::mouseDoubleClick(const QPoint &globalPos, Qt::MouseButton b
 
 void STInputControl::charPress(QChar c)
 {
-    flush();
-    if (QWidget *receiver = keyTarget()) {
-        postInput(receiver, new QKeyEvent(QEvent::KeyPress, keyForCharacter(c), Qt::NoModifier,
-                                          QString(c), false, 1));
-    }
+    postKey(QEvent::KeyPress, keyForCharacter(c), Qt::NoModifier, QString(c));
 }
 
 void STInputControl::charRelease(QChar c)
 {
-    flush();
-    if (QWidget *receiver = keyTarget()) {
-        postInput(receiver, new QKeyEvent(QEvent::KeyRelease, keyForCharacter(c), Qt::NoModifier,
-                                          QString(c), false, 1));
-    }
+    postKey(QEvent::KeyRelease, keyForCharacter(c), Qt::NoModifier, QString(c));
 }
 
 void STInputControl::charClick(QChar c)
@@ -260,31 +396,104 @@ void STInputControl::charClick(QChar c)
 
 void STInputControl::textKeyClick(int key, Qt::KeyboardModifiers modifiers, const QString &text)
 {
-    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-        flush();
-        if (QWidget *receiver = keyTarget())
-            postInput(receiver, new QKeyEvent(type, key, modifiers, text, false, 1));
-    }
+    postKey(QEvent::KeyPress, key, modifiers, text);
+    postKey(QEvent::KeyRelease, key, modifiers, text);
 }
 
 void STInputControl::keyPress(int key, Qt::KeyboardModifiers modifiers)
 {
-    flush();
-    if (QWidget *receiver = keyTarget())
-        postInput(receiver, new QKeyEvent(QEvent::KeyPress, key, modifiers, QString(), false, 1));
+    postKey(QEvent::KeyPress, key, modifiers, QString());
 }
 
 void STInputControl::keyRelease(int key, Qt::KeyboardModifiers modifiers)
 {
-    flush();
-    if (QWidget *receiver = keyTarget())
-        postInput(receiver, new QKeyEvent(QEvent::KeyRelease, key, modifiers, QString(), false, 1));
+    postKey(QEvent::KeyRelease, key, modifiers, QString());
 }
 
 void STInputControl::keyClick(int key, Qt::KeyboardModifiers modifiers)
 {
     keyPress(key, modifiers);
     keyRelease(key, modifiers);
+}
+
+// Every key goes through here. Without an owner it goes to the key receiver, or nowhere
+// when there is none. With one, it goes only where the owner takes keys (see
+// ownersKeyTarget), and while events are flushed its arrival is checked: a key that a
+// shortcut or an application-wide filter swallowed fails the request, since the text or
+// the step it was meant for did not happen.
+void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
+                             const QString &text)
+{
+    flush();
+    QWidget *owner = inputOwner();
+    QWidget *receiver = owner ? ownersKeyTarget(owner) : keyTarget();
+    if (!receiver)
+        return;
+    auto *event = new QKeyEvent(type, key, modifiers, text, false, 1);
+    if (!owner || !flushEvents) {
+        postInput(receiver, event);
+        return;
+    }
+    const EventArrival arrival(receiver, event);
+    postInput(receiver, event);
+    // A receiver that is gone was closed by the key itself (Return on a dialog's field).
+    if (arrival.receiver && !arrival.arrived) {
+        raiseError(KeyNotReceived, receiver->objectName().toLatin1().constData(),
+                   receiver->metaObject()->className());
+    }
+}
+
+// Where a key for `owner` goes, once the keyboard focus is there.
+//
+// The click or the raise that comes before the first key asks the window system to
+// activate the owner's window, and the window system answers later: on X11 the
+// application's focus widget is set only once the server's focus event has arrived,
+// which on a loaded machine, or with another application on the same display, can take
+// longer than the events processed after the click. Until then the application has no
+// focus widget, or one in another window, and a key sent at once would be lost or typed
+// elsewhere. So the focus is waited for, with a deadline; while no window of the
+// application is active the activation is asked for again, as a user would click into
+// the window once more. A focus that the application itself keeps elsewhere in the
+// owner's active window (a widget that takes no focus, a handler that moves it) is
+// reported at once: waiting would not change it.
+QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
+{
+    QWidget *receiver = keyTarget();
+    if (takesKeysFor(owner, receiver))
+        return receiver;
+
+    QPointer<QWidget> guard(owner);
+    QElapsedTimer sinceRequest;
+    sinceRequest.start();
+    waitUntil(
+        [&] {
+            if (!guard || takesKeysFor(guard, keyTarget()))
+                return true;
+            QWidget *active = QApplication::activeWindow();
+            if (active == guard->window())
+                return true;
+            if (!active && sinceRequest.elapsed() >= reactivateMs) {
+                guard->window()->activateWindow();
+                sinceRequest.restart();
+            }
+            return false;
+        },
+        inputTimeoutMs());
+    if (!guard)
+        raiseError(OwnerClosed);
+
+    receiver = keyTarget();
+    if (takesKeysFor(owner, receiver))
+        return receiver;
+    const QByteArray name = owner->objectName().toLatin1();
+    const char *className = owner->metaObject()->className();
+    if (!QApplication::activeWindow())
+        raiseError(NoActiveWindow, name.constData(), className, inputTimeoutMs());
+    if (QApplication::activeWindow() == owner->window() && !acceptsFocus(owner))
+        raiseError(TakesNoFocus, name.constData(), className, whereKeysGo(receiver).constData());
+    if (!receiver)
+        raiseError(NoFocusWidget, name.constData(), className);
+    raiseError(FocusElsewhere, name.constData(), className, whereKeysGo(receiver).constData());
 }
 
 void STInputControl::typeText(const QString &text)

@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <Qt>
 
+#include <functional>
+
 class QChar;
 class QObject;
 class QPoint;
@@ -29,7 +31,23 @@ public:
     // the application's focus widget.
     static QWidget *keyTarget();
 
+    // How long input waits for the window system (the keyboard focus to arrive, a moving
+    // widget to come to rest) before the request fails: TESTCLIENT_INPUT_TIMEOUT_MS in the
+    // application's environment, 5000 unless set.
+    static int inputTimeoutMs();
+
+    // Processes events, socket notifications excluded, until `condition` holds or
+    // `timeoutMs` has passed; true when it holds. Never blocks in the event dispatcher:
+    // a blocking wait would look like an event loop of the application's own.
+    static bool waitUntil(const std::function<bool()> &condition, int timeoutMs);
+
 protected:
+    // The widget that the current request's input is meant for. Keys then go only to it,
+    // a widget inside it or an open popup, and clicks only into its window or a popup;
+    // anything else fails the request instead of typing or clicking elsewhere. Null, the
+    // default, leaves input to the plain rules: it goes wherever a user's would.
+    virtual QWidget *inputOwner() const;
+
     void flush();
     void postInput(QObject *receiver, QEvent *event);
 
@@ -70,4 +88,7 @@ protected:
 private:
     QPointer<QWidget> postButtonEvent(QEvent::Type type, Qt::MouseButton button,
                                       Qt::KeyboardModifiers modifiers);
+    QWidget *checkedMouseTarget(const QPoint &globalPos);
+    void postKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, const QString &text);
+    QWidget *ownersKeyTarget(QWidget *owner);
 };

@@ -3,11 +3,13 @@
 
 #include <QApplication>
 #include <QDesktopWidget>
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMetaObject>
 #include <QMetaProperty>
 #include <QRect>
+#include <QScrollArea>
 
 #include <cstdarg>
 #include <cstdio>
@@ -51,6 +53,42 @@ void raiseSubWindows(QWidget *widget)
             subWindow->raise();
     }
 }
+
+// A widget below the fold of a scroll area can be neither clicked nor seen. Scroll each
+// scroll area around it, innermost first, until the widget is whole in its view, as a
+// user would before reaching for it. A widget already in view moves no scroll bar.
+void scrollIntoView(QWidget *target)
+{
+    QList<QPointer<QScrollArea>> areas;
+    for (QWidget *w = target; !w->isWindow() && w->parentWidget();) {
+        w = w->parentWidget();
+        if (auto *area = qobject_cast<QScrollArea *>(w))
+            areas.append(area);
+    }
+    for (const QPointer<QScrollArea> &area : qAsConst(areas)) {
+        if (!area || !area->widget() || !area->widget()->isAncestorOf(target))
+            continue;
+        QWidget *viewport = area->viewport();
+        if (!viewport->rect().contains(QRect(target->mapTo(viewport, QPoint()), target->size())))
+            area->ensureWidgetVisible(target);
+    }
+}
+
+QRect globalGeometry(const QWidget *widget)
+{
+    return QRect(widget->mapToGlobal(QPoint()), widget->size());
+}
+
+// True when a click at the widget's centre would reach the widget or a widget inside it.
+bool reachableAtCentre(const QWidget *widget)
+{
+    const QWidget *under = QApplication::widgetAt(widget->mapToGlobal(widget->rect().center()));
+    return under && (under == widget || widget->isAncestorOf(under));
+}
+
+// An animation moves a widget in steps one frame apart (16 ms at 60 Hz): a widget whose
+// place has not changed for three frames is at rest.
+const int restMs = 50;
 
 const char *classNameOf(const QWidget *widget)
 {
@@ -185,6 +223,11 @@ QVariant STWidgetProxy::pseudoProperty(const char *, const QVariant &)
     return QVariant();
 }
 
+QWidget *STWidgetProxy::inputOwner() const
+{
+    return widget;
+}
+
 void STWidgetProxy::attach(QWidget *widget, const char *className)
 {
     this->widget = widget;
@@ -276,6 +319,35 @@ void STWidgetProxy::raiseWidgetWindow()
             window->move(available.left() - widgetRect.left(), available.top() - widgetRect.top());
     }
     flush();
+}
+
+void STWidgetProxy::bringIntoReach()
+{
+    scrollIntoView(checkedWidget());
+    raiseWidgetWindow();
+
+    // Almost always the widget is there to be clicked and nothing is waited for. When
+    // something else lies at its centre, it may still be on its way (a panel sliding in):
+    // wait until it has stopped moving; the action then aims as usual, and fails as usual
+    // when the widget is covered for good.
+    QPointer<QWidget> target = checkedWidget();
+    if (reachableAtCentre(target))
+        return;
+    QRect last = globalGeometry(target);
+    QElapsedTimer still;
+    still.start();
+    waitUntil(
+        [&] {
+            if (!target)
+                return true;
+            const QRect now = globalGeometry(target);
+            if (now != last) {
+                last = now;
+                still.restart();
+            }
+            return still.elapsed() >= restMs;
+        },
+        inputTimeoutMs());
 }
 
 QString STWidgetProxy::stripMnemonic(const QString &text)

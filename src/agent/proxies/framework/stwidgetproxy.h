@@ -28,12 +28,18 @@ public:
     QVariant getProperty(const char *name, const QVariant &parameter);
     bool setWidgetProperty(const char *name, const QVariant &value);
     void raiseWidgetWindow();
+    // Before an action: scrolls the widget into view inside its scroll areas, raises its
+    // window (raiseWidgetWindow) and waits while an animation still moves it.
+    void bringIntoReach();
     static QString stripMnemonic(const QString &text);
 
     [[noreturn]] void typeError(const char *accepted);
     [[noreturn]] void rangeError(const char *format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(2, 3);
 
 protected:
+    // Input is meant for the bound widget.
+    QWidget *inputOwner() const override;
+
     // The fixed command set of proxies that take no position or modifier: the type and
     // the button ("MouseClick" and "LeftButton", say) joined by ':' and followed exactly
     // by suffix, carried out at a global point. Anything else is "Invalid string value".

@@ -1,0 +1,241 @@
+// Input that cannot reach the widget it is meant for fails the request instead of landing
+// elsewhere, and input that can reach it after scrolling or waiting does.
+
+#include "../controls/controltestsupport.h"
+#include "proxies/framework/stwidgetproxy.h"
+
+#include "testmain.h"
+
+#include <QLineEdit>
+#include <QPropertyAnimation>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// Swallows every key press of the application before any widget sees it, as a global
+// shortcut handler would.
+class KeyEater : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        return event->type() == QEvent::KeyPress;
+    }
+};
+
+// Hands the keyboard focus to another window as soon as the watched widget gets it.
+class FocusThief : public QObject
+{
+public:
+    explicit FocusThief(QWidget *to) : to(to) {}
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            QApplication::setActiveWindow(to->window());
+            to->setFocus();
+        }
+        return false;
+    }
+    QWidget *to;
+};
+
+// Two line edits side by side: "field", the one a request types into, and "other".
+struct TwoFields
+{
+    TwoFields()
+    {
+        auto *layout = new QVBoxLayout(&window);
+        field.setObjectName(QStringLiteral("field"));
+        other.setObjectName(QStringLiteral("other"));
+        layout->addWidget(&field);
+        layout->addWidget(&other);
+        window.setWindowTitle(QStringLiteral("Fields"));
+    }
+    QWidget window;
+    QLineEdit field{&window};
+    QLineEdit other{&window};
+};
+
+} // namespace
+
+class TestInputDelivery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // Read once by the agent: failures that wait for the window system end sooner.
+        qputenv("TESTCLIENT_INPUT_TIMEOUT_MS", "300");
+    }
+
+    void init() { QCursor::setPos(5000, 5000); }
+
+    void keysForAFieldThatTakesNoFocus()
+    {
+        TwoFields form;
+        form.field.setFocusPolicy(Qt::NoFocus);
+        QVERIFY(showActive(&form.window));
+        form.other.setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), &form.other);
+
+        QCOMPARE(request("enter", &form.field, QStringLiteral("Hello")),
+                 "Error: widget \"field\" of class \"QLineEdit\" does not take the keyboard "
+                 "focus, so its keys would go to widget \"other\" of class \"QLineEdit\" in "
+                 "window \"Fields\"");
+        QCOMPARE(form.other.text(), QString());
+        QCOMPARE(form.field.text(), QString());
+    }
+
+    void keysWhenAnotherWindowTakesTheFocus()
+    {
+        TwoFields form;
+        QLineEdit thief;
+        thief.setObjectName(QStringLiteral("thief"));
+        thief.setWindowTitle(QStringLiteral("Thief"));
+        thief.show();
+        QVERIFY(showActive(&form.window));
+        form.other.setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), &form.other);
+        FocusThief stealer(&thief);
+        form.field.installEventFilter(&stealer);
+
+        QCOMPARE(request("enter", &form.field, QStringLiteral("secret")),
+                 "Error: the keys for widget \"field\" of class \"QLineEdit\" would go to widget "
+                 "\"thief\" of class \"QLineEdit\" in window \"Thief\", which has the keyboard "
+                 "focus");
+        QCOMPARE(thief.text(), QString());
+    }
+
+    void keysWhenTheWindowNeverBecomesActive()
+    {
+        TwoFields form;
+        form.window.setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+        form.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form.window));
+        QApplication::setActiveWindow(nullptr);
+
+        QCOMPARE(request("enter", &form.field, QStringLiteral("x")),
+                 "Error: the keys for widget \"field\" of class \"QLineEdit\" would go nowhere: "
+                 "its window did not become active within 300 ms (another application has the "
+                 "keyboard focus)");
+    }
+
+    void keysThatTheApplicationSwallows()
+    {
+        TwoFields form;
+        QVERIFY(showActive(&form.window));
+        KeyEater eater;
+        qApp->installEventFilter(&eater);
+        const QString message = request("enter", &form.field, QStringLiteral("x"));
+        qApp->removeEventFilter(&eater);
+        QCOMPARE(message, "Error: widget \"field\" of class \"QLineEdit\" did not receive a key "
+                          "sent to it (a shortcut or an event filter of the application took it)");
+    }
+
+    void keysAfterTheFocusArrivesLate()
+    {
+        // The window becomes active only a while after the raise and the click have asked
+        // for it, as on a loaded X server: the keys wait for it instead of going nowhere.
+        TwoFields form;
+        form.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form.window));
+        QApplication::setActiveWindow(nullptr);
+        QTimer::singleShot(100, &form.window,
+                           [&form] { QApplication::setActiveWindow(&form.window); });
+        QCOMPARE(request("enter", &form.field, QStringLiteral("late")), QString());
+        QCOMPARE(form.field.text(), QStringLiteral("late"));
+    }
+
+    void keysWithoutAnOwnerGoNowhereQuietly()
+    {
+        // Input outside a proxy keeps the plain rules: no receiver, no key, no error.
+        QVERIFY(!QApplication::focusWidget());
+        struct Typist : STInputControl
+        {
+            using STInputControl::typeText;
+        } typist;
+        typist.typeText(QStringLiteral("ab"));
+    }
+
+    void clickAimedIntoAnotherWindow()
+    {
+        // A point outside the widget's own window: the click would land in another window.
+        QWidget window;
+        window.setGeometry(100, 100, 200, 100);
+        window.setObjectName(QStringLiteral("host"));
+        QVERIFY(showActive(&window));
+        QWidget other;
+        other.setWindowTitle(QStringLiteral("Other"));
+        other.setGeometry(400, 100, 200, 100);
+        other.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&other));
+        struct Aimer : STWidgetProxy
+        {
+            using STInputControl::mouseClick;
+        } aimer;
+        aimer.attach(&window, "QWidget");
+        QString message;
+        try {
+            aimer.mouseClick(QPoint(500, 150), Qt::LeftButton);
+        } catch (const STError &error) {
+            message = error.message;
+        }
+        QCOMPARE(message, "Error: widget \"host\" of class \"QWidget\" is covered by window "
+                          "\"Other\" where it was aimed at");
+    }
+
+    void widgetBelowTheFoldIsScrolledIntoView()
+    {
+        QScrollArea area;
+        area.resize(200, 150);
+        auto *content = new QWidget;
+        auto *layout = new QVBoxLayout(content);
+        QPushButton *first = nullptr;
+        QPushButton *last = nullptr;
+        for (int i = 0; i < 30; ++i) {
+            auto *button = new QPushButton(QStringLiteral("Button %1").arg(i));
+            button->setCheckable(true);
+            layout->addWidget(button);
+            (i == 0 ? first : last) = button;
+        }
+        area.setWidget(content);
+        QVERIFY(showActive(&area));
+
+        // In view already: nothing scrolls.
+        QCOMPARE(request("activate", first, QVariant()), QString());
+        QTRY_VERIFY(first->isChecked());
+        QCOMPARE(area.verticalScrollBar()->value(), 0);
+
+        QCOMPARE(request("activate", last, QVariant()), QString());
+        QTRY_VERIFY(last->isChecked());
+        QCOMPARE(area.verticalScrollBar()->value(), area.verticalScrollBar()->maximum());
+    }
+
+    void slidingPanelIsClickedOnceItArrives()
+    {
+        QWidget window;
+        window.resize(300, 200);
+        QWidget panel(&window);
+        panel.setGeometry(0, -200, 300, 200);
+        QPushButton button(QStringLiteral("Apply"), &panel);
+        button.setCheckable(true);
+        button.setGeometry(100, 150, 100, 30);
+        QVERIFY(showActive(&window));
+
+        QPropertyAnimation slide(&panel, "pos");
+        slide.setDuration(250);
+        slide.setEndValue(QPoint(0, 0));
+        slide.start();
+        QCOMPARE(request("activate", &button, QVariant()), QString());
+        QTRY_VERIFY(button.isChecked());
+        QCOMPARE(slide.state(), QAbstractAnimation::Stopped);
+    }
+};
+
+TC_TEST_MAIN(TestInputDelivery)
+#include "tst_inputdelivery.moc"
