@@ -5,7 +5,7 @@
 #   scripts/install-deps.sh fuzz   also clang and its libFuzzer runtime, for make fuzz
 set -euo pipefail
 
-packages=(cmake g++ make qtbase5-dev qtbase5-dev-tools xvfb xauth qtbase5-examples python3 python3-pytest
+packages=(cmake g++ make qtbase5-dev qtbase5-private-dev qtbase5-dev-tools xvfb xauth qtbase5-examples python3 python3-pytest
           python3-pytest-xdist x11-apps libedit-dev)
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang libclang-rt-dev)

@@ -170,15 +170,18 @@ class Driver:
                     "" if pid is None else " of pid %d" % pid, timeout))
             self._accept(min(remaining, 0.2) if process is not None else remaining)
 
-    def launch(self, argv, headless=True, env=None, xvfb=False, timeout=20.0):
+    def launch(self, argv, headless=True, env=None, xvfb=False, timeout=20.0, screen=None):
         """Starts an unmodified Qt 5 application with the agent attached on this port.
 
         headless: the offscreen platform; xvfb: a private Xvfb server; neither: the
-        caller's display as the environment names it. Returns the App once its greeting
-        arrived, or raises LaunchError with the launcher's one-line reason.
+        caller's display as the environment names it. screen: the size of the headless
+        or Xvfb screen, "WIDTHxHEIGHT" (the launcher's 1920x1080 unless given). Returns the
+        App once its greeting arrived, or raises LaunchError with the launcher's one-line
+        reason.
         """
         mode = "--xvfb" if xvfb else "--headless" if headless else "--desktop"
-        command = [find_launcher(), "--port", str(self.port), mode, "--"] + list(argv)
+        sized = ["--screen", screen] if screen else []
+        command = [find_launcher(), "--port", str(self.port), mode] + sized + ["--"] + list(argv)
         environment = dict(os.environ)
         environment.update(env or {})
         # The application's messages go to a file, never to a pipe nobody drains.

@@ -4,6 +4,7 @@ Enable with ``-p testclient.pytest_plugin`` (or install the package: its entry p
 it). Options: ``--tc-app "program args"`` (or the ini option ``tc_app``), ``--tc-port``
 (default 4242; each pytest-xdist worker adds its index, so parallel workers never share a
 port), ``--tc-xvfb`` (a private Xvfb server per worker instead of the offscreen platform),
+``--tc-screen WxH`` (the size of either screen, 1920x1080 by default),
 ``--tc-artifacts DIR`` (where transcripts and screenshots of failing tests go; by default
 next to the --junitxml report, else ./tc-artifacts).
 """
@@ -27,6 +28,8 @@ def pytest_addoption(parser):
                     help="driver port (default 4242, plus the xdist worker's index)")
     group.addoption("--tc-xvfb", action="store_true", default=False,
                     help="run applications on a private Xvfb server instead of offscreen")
+    group.addoption("--tc-screen", default="1920x1080",
+                    help="size of the offscreen or Xvfb screen, WIDTHxHEIGHT (default 1920x1080)")
     group.addoption("--tc-artifacts", default=None,
                     help="folder for transcripts and screenshots of failing tests")
     parser.addini("tc_app", "command line of the application under test", default="")
@@ -42,10 +45,10 @@ def _worker_index(config):
 class _Xvfb:
     """A private X server, its display number chosen by the server itself."""
 
-    def __init__(self):
+    def __init__(self, screen):
         read, write = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24", "-nolisten",
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", screen + "x24", "-nolisten",
              "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as pipe:
@@ -65,7 +68,7 @@ def tc_xvfb(request):
     if not request.config.getoption("--tc-xvfb"):
         yield None
         return
-    server = _Xvfb()
+    server = _Xvfb(request.config.getoption("--tc-screen"))
     yield server
     server.stop()
 
@@ -124,7 +127,8 @@ def tc_app(request, tc_driver, tc_xvfb):
     env = {}
     if tc_xvfb is not None:
         env = {"DISPLAY": tc_xvfb.display, "QT_QPA_PLATFORM": "xcb"}
-    app = tc_driver.launch(shlex.split(command), headless=tc_xvfb is None, env=env)
+    app = tc_driver.launch(shlex.split(command), headless=tc_xvfb is None, env=env,
+                           screen=config.getoption("--tc-screen"))
     yield app
     report = getattr(request.node, "tc_report_call", None)
     if report is not None and report.failed:

@@ -1,15 +1,16 @@
 // testclient-run: starts an unmodified Qt 5 Widgets application with the agent attached.
 //
-//   testclient-run [--port N] [--headless|--xvfb|--desktop] [--timeout SECONDS]
-//                  -- PROGRAM [ARGS...]
+//   testclient-run [--port N] [--headless|--xvfb|--desktop] [--screen WxH]
+//                  [--timeout SECONDS] -- PROGRAM [ARGS...]
 //
 // It points Qt at the agent's generic plug-in (QT_PLUGIN_PATH, QT_QPA_GENERIC_PLUGINS
-// "testclient:port=N"), picks the display, runs the program and waits until the agent has
-// connected to the driver on port N, which must already listen. When no agent connects in
-// time, it writes one line to standard error, "testclient-run: no agent connected: " and
-// the reason, ends the program and returns the program's status. Its own failures (bad
-// usage, no Xvfb) return 125, a program that cannot be run 126 or 127, and otherwise the
-// program's exit code, or 128 plus the signal that ended it.
+// "testclient:port=N"), picks the display (headless and Xvfb with a screen of WxH,
+// 1920x1080 unless told: room for a desktop program's main window), runs the program and waits
+// until the agent has connected to the driver on port N, which must already listen. When no agent
+// connects in time, it writes one line to standard error, "testclient-run: no agent connected: "
+// and the reason, ends the program and returns the program's status. Its own failures (bad usage,
+// no Xvfb) return 125, a program that cannot be run 126 or 127, and otherwise the program's exit
+// code, or 128 plus the signal that ended it.
 //
 // The plug-in reports its progress through a socket pair the program inherits
 // (qtplugin/attachstatus.h); until the plug-in speaks, the libraries mapped into the
@@ -47,7 +48,11 @@ const int xvfbStartSeconds = 10;
 const int terminateGraceSeconds = 5;
 const char prefix[] = "testclient-run: ";
 const char usage[] = "usage: testclient-run [--port N] [--headless|--xvfb|--desktop] "
-                     "[--timeout SECONDS] -- PROGRAM [ARGS...]";
+                     "[--screen WxH] [--timeout SECONDS] -- PROGRAM [ARGS...]";
+// The screen of the headless and the Xvfb display, and the range the plug-in accepts.
+const char defaultScreen[] = "1920x1080";
+const long smallestScreenSide = 320;
+const long largestScreenSide = 16384;
 
 enum class Display { Headless, Xvfb, Desktop };
 
@@ -56,6 +61,7 @@ struct Options
     unsigned port = 4242;
     Display display = Display::Headless;
     int timeoutSeconds = defaultTimeoutSeconds;
+    std::string screen = defaultScreen;
     std::vector<std::string> command;
 };
 
@@ -71,6 +77,16 @@ bool parseNumber(const char *text, long low, long high, long *value)
     errno = 0;
     *value = std::strtol(text, &end, 10);
     return errno == 0 && end != text && *end == '\0' && *value >= low && *value <= high;
+}
+
+// "WIDTHxHEIGHT", each side within the range the plug-in accepts.
+bool isScreenSize(const std::string &text)
+{
+    const size_t x = text.find('x');
+    long side = 0;
+    return x != std::string::npos &&
+           parseNumber(text.substr(0, x).c_str(), smallestScreenSide, largestScreenSide, &side) &&
+           parseNumber(text.substr(x + 1).c_str(), smallestScreenSide, largestScreenSide, &side);
 }
 
 Options parseOptions(int argc, char *argv[])
@@ -89,6 +105,9 @@ Options parseOptions(int argc, char *argv[])
         } else if (arg == "--timeout" && i + 1 < argc &&
                    parseNumber(argv[i + 1], 1, 24 * 3600, &value)) {
             options.timeoutSeconds = int(value);
+            ++i;
+        } else if (arg == "--screen" && i + 1 < argc && isScreenSize(argv[i + 1])) {
+            options.screen = argv[i + 1];
             ++i;
         } else if (arg == "--headless") {
             options.display = Display::Headless;
@@ -199,7 +218,7 @@ pid_t forkChild(const char *what)
 // A private X server on the first free display; its number in *display. Put in a process
 // group of its own, so that a Ctrl+C meant for the program does not pull the screen away
 // from under it first.
-pid_t startXvfb(std::string *display)
+pid_t startXvfb(const std::string &screen, std::string *display)
 {
     int displayPipe[2];
     makePipe(displayPipe);
@@ -211,7 +230,8 @@ pid_t startXvfb(std::string *display)
         ::dup2(devNull, STDOUT_FILENO);
         ::dup2(devNull, STDERR_FILENO);
         const std::string fd = std::to_string(displayPipe[1]);
-        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+        const std::string screenDepth = screen + "x24";
+        ::execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screenDepth.c_str(),
                  "-nolisten", "tcp", static_cast<char *>(nullptr));
         ::_exit(127);
     }
@@ -346,11 +366,13 @@ int main(int argc, char *argv[])
     pid_t xvfb = 0;
     if (options.display == Display::Xvfb) {
         std::string display;
-        xvfb = startXvfb(&display);
+        xvfb = startXvfb(options.screen, &display);
         ::setenv("DISPLAY", display.c_str(), 1);
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     } else if (options.display == Display::Headless) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // Read by the plug-in (qtplugin/headlessscreen.h).
+        ::setenv("TESTCLIENT_SCREEN", options.screen.c_str(), 1);
     }
     appendToVariable("QT_PLUGIN_PATH", pluginDir, ':');
 #ifdef TESTCLIENT_SANITIZER_RUNTIME

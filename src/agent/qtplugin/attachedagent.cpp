@@ -1,6 +1,7 @@
 #include "attachedagent.h"
 
 #include "attachstatus.h"
+#include "headlessscreen.h"
 #include "plugin/agentinstance.h"
 #include "plugin/testclient.h"
 #include "plugin/testclienttarnwrapper.h"
@@ -50,6 +51,7 @@ AttachedAgent::AttachedAgent(const QString &specification)
     statusDescriptor = takeStatusDescriptor();
     report(AttachStatus::loaded, qVersion());
     parseSpecification(specification, &port, &specificationError);
+    HeadlessScreen::apply();
     // Later: the application object is still being constructed.
     QTimer::singleShot(0, this, &AttachedAgent::start);
 }
