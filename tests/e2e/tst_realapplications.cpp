@@ -1,16 +1,10 @@
 // Drives Qt's own example programs, which know nothing of the agent, through
 // testclient-run and the real socket, as a new user would.
 
-#include "agentconnection.h"
-#include "driverserver.h"
+#include "attachedapplication.h"
 #include "testmain.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QProcess>
 #include <QSignalSpy>
-
-#include <memory>
 
 namespace {
 
@@ -24,53 +18,6 @@ QString example(const char *path)
 {
     return QStringLiteral(QT_EXAMPLES_DIR "/") + QLatin1String(path);
 }
-
-// One example program started by testclient-run, with its own driver on `port`.
-struct AttachedApplication
-{
-    explicit AttachedApplication(quint16 port) : port(port) {}
-    ~AttachedApplication() { stop(); }
-
-    bool start(const QString &program)
-    {
-        if (!QFileInfo(program).isExecutable()) {
-            error = program + " is missing: install qtbase5-examples (scripts/install-deps.sh)";
-            return false;
-        }
-        if (!driver.listen(port)) {
-            error = driver.errorString();
-            return false;
-        }
-        launcher.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        QStringList arguments{QStringLiteral("--port"), QString::number(port)};
-        if (QGuiApplication::platformName() == QLatin1String("xcb"))
-            arguments << QStringLiteral("--desktop");
-        launcher.start(QStringLiteral(LAUNCHER), arguments << QStringLiteral("--") << program);
-        agent = driver.waitForAgent(30000);
-        if (!agent)
-            error = "no agent connected: " + launcher.readAllStandardError();
-        return agent;
-    }
-
-    // Ends the application the way a terminal would: the launcher passes the signal on.
-    void stop()
-    {
-        if (launcher.state() == QProcess::NotRunning)
-            return;
-        launcher.terminate();
-        if (!launcher.waitForFinished(10000))
-            launcher.kill();
-        launcher.waitForFinished();
-    }
-
-    QByteArray request(const QByteArray &line) { return agent->request(line); }
-
-    quint16 port;
-    DriverServer driver;
-    QProcess launcher;
-    AgentConnection *agent = nullptr;
-    QString error;
-};
 
 } // namespace
 

@@ -1,0 +1,65 @@
+#pragma once
+
+// One unmodified program started by testclient-run (LAUNCHER, defined by the test's
+// target), with its own driver on `port`. On a real X server the program shares the
+// test's display; otherwise it runs in the launcher's headless mode.
+
+#include "agentconnection.h"
+#include "driverserver.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+struct AttachedApplication
+{
+    explicit AttachedApplication(quint16 port) : port(port) {}
+    ~AttachedApplication() { stop(); }
+
+    // `environment` is added to the program's environment.
+    bool start(const QString &program, const QStringList &environment = QStringList())
+    {
+        if (!QFileInfo(program).isExecutable()) {
+            error = program + " is missing: install qtbase5-examples (scripts/install-deps.sh)";
+            return false;
+        }
+        if (!driver.listen(port)) {
+            error = driver.errorString();
+            return false;
+        }
+        QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+        for (const QString &variable : environment)
+            variables.insert(variable.section(QLatin1Char('='), 0, 0),
+                             variable.section(QLatin1Char('='), 1));
+        launcher.setProcessEnvironment(variables);
+        launcher.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+        QStringList arguments{QStringLiteral("--port"), QString::number(port)};
+        if (QGuiApplication::platformName() == QLatin1String("xcb"))
+            arguments << QStringLiteral("--desktop");
+        launcher.start(QStringLiteral(LAUNCHER), arguments << QStringLiteral("--") << program);
+        agent = driver.waitForAgent(30000);
+        if (!agent)
+            error = "no agent connected: " + launcher.readAllStandardError();
+        return agent;
+    }
+
+    // Ends the application the way a terminal would: the launcher passes the signal on.
+    void stop()
+    {
+        if (launcher.state() == QProcess::NotRunning)
+            return;
+        launcher.terminate();
+        if (!launcher.waitForFinished(10000))
+            launcher.kill();
+        launcher.waitForFinished();
+    }
+
+    QByteArray request(const QByteArray &line) { return agent->request(line); }
+
+    quint16 port;
+    DriverServer driver;
+    QProcess launcher;
+    AgentConnection *agent = nullptr;
+    QString error;
+};
