@@ -3,12 +3,14 @@
 #   make demo VISIBLE=1  the same in real windows on your desktop
 #   make test            all unit and end-to-end tests (offscreen; again under Xvfb when present)
 #   make bench           speed and memory benchmarks
+#   make stress          the end-to-end tests under Xvfb beside busy loops, STRESS_RUNS times
 #   make test SANITIZE=address,undefined
 #                        the same tests built with sanitizers, in build-sanitize
 #   make fuzz            feed fuzzed request bytes to the agent for FUZZ_SECONDS (clang)
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 60
+STRESS_RUNS ?= 20
 
 ifneq ($(SANITIZE),)
 BUILD ?= build-sanitize
@@ -26,7 +28,7 @@ ifeq ($(VISIBLE),)
 export QT_QPA_PLATFORM ?= offscreen
 endif
 
-.PHONY: all deps configure build test demo bench fuzz format clean
+.PHONY: all deps configure build test demo bench stress fuzz format clean
 all: build
 
 deps:
@@ -42,7 +44,7 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	@if command -v xvfb-run >/dev/null 2>&1; then \
 	    echo "== end-to-end tests again on a real X server (Xvfb)"; \
-	    cd $(BUILD) && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" \
+	    cd $(BUILD) && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" \
 	        ctest --output-on-failure -L e2e; \
 	fi
 
@@ -51,6 +53,9 @@ demo: build
 
 bench: build
 	@scripts/bench.sh $(BUILD)
+
+stress: build
+	@scripts/stress.sh $(BUILD) $(STRESS_RUNS)
 
 fuzz:
 	@scripts/install-deps.sh fuzz
