@@ -68,6 +68,15 @@ for requests in "$root"/demo/example-*.requests; do
         "$bin/testclient-run" -- "$program" 2>>"$log"
 done
 
+# A program of the tests' own: input that arrives after scrolling or waiting, and keys that
+# could not arrive reported as such.
+if [ -x "$bin/inputhost" ]; then
+    echo
+    echo "=== Input that arrives, or says why it cannot (tests/e2e/inputhost)"
+    "$bin/testclient-driver" --timeout 30 "$root/demo/input-delivery.requests" -- \
+        "$bin/testclient-run" -- "$bin/inputhost" 2>>"$log"
+fi
+
 tool=$(mktemp -d)
 trap 'rm -rf "$tool"' EXIT
 "$root/src/host/squish-standin/make-install-tree.sh" "$root/$build" "$tool" >/dev/null
