@@ -4,12 +4,12 @@
 # keyboard focus arrives after the raise has long returned), which a quiet machine hides:
 # input must arrive, or the request must say that it did not.
 #   scripts/stress.sh [build-dir] [runs] [burners]
-# Defaults: build, 20 runs, one busy loop more than the machine has cores.
+# Defaults: build (from the current folder), 20 runs, one busy loop more than the machine
+# has cores.
 set -euo pipefail
-build=${1:-build}
+build=$(cd "${1:-build}" && pwd)
 runs=${2:-20}
 burners=${3:-$(($(nproc) + 1))}
-root=$(cd "$(dirname "$0")/.." && pwd)
 command -v xvfb-run >/dev/null || { echo "stress: needs xvfb-run (scripts/install-deps.sh)"; exit 1; }
 
 pids=()
@@ -26,7 +26,7 @@ failed=0
 log=$(mktemp)
 for run in $(seq "$runs"); do
     start=$SECONDS
-    if (cd "$root/$build" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" \
+    if (cd "$build" && QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" \
             ctest -L e2e --output-on-failure) >"$log" 2>&1; then
         passed=$((passed + 1))
         echo "run $run: passed ($((SECONDS - start)) s)"
