@@ -11,8 +11,4 @@ public:
     void enter(const QVariant &value) override;
     QStringList pseudoPropertyNames() override;
     QVariant pseudoProperty(const char *name, const QVariant &parameter) override;
-
-private:
-    // The final Return of a non-editable box, delivered synchronously by Qt Test.
-    void confirmWithReturn();
 };

@@ -2,7 +2,6 @@
 
 #include "proxies/framework/sterror.h"
 
-#include <QThread>
 
 namespace {
 
@@ -28,10 +27,9 @@ void STVCFrequency::enter(const QVariant &value)
         raiseError(NumericNotFound);
 
     clickCentre(numeric);
-    // Insert puts the numeric field into edit mode; give the host a moment to switch
-    // before the old value is deleted.
+    // Insert puts the numeric field into edit mode. The key is handled (its events
+    // flushed) before the old value is deleted, so the field has switched by then.
     keyClick(Qt::Key_Insert);
-    QThread::yieldCurrentThread();
     keyClick(Qt::Key_Backspace);
     typeText(value.toString());
     flushEvents = false;
