@@ -8,6 +8,7 @@
 // prints one "agent-us <figure> <p50>" line per figure on stdout before it connects.
 
 #include "benchwindow.h"
+#include "proxies/proxytable.h"
 
 #include "addressing/objectnameindex.h"
 #include "addressing/widgetaddressing.h"
@@ -63,7 +64,7 @@ void printAgentTimes(const BenchWindow &window, int rounds, const QString &only)
     std::unique_ptr<ObjectNameIndex> index;
     if (ObjectNameIndex::wanted())
         index.reset(new ObjectNameIndex);
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     RequestDispatcher dispatcher(&registry, -1);
     const auto report = [&](const char *figure, int n, const std::function<void()> &work) {
         if (only.isEmpty() || only == QLatin1String(figure))

@@ -9,6 +9,7 @@
 // and it must answer every complete line (every LF) with exactly one well-formed reply.
 
 #include "dispatch/requestdispatcher.h"
+#include "proxies/proxytable.h"
 #include "protocol/lineframer.h"
 #include "protocol/replyline.h"
 #include "proxies/framework/stapplicationproxy.h"
@@ -82,7 +83,7 @@ struct Harness
 
     QWidget window;
     QTimer closer;
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     RequestDispatcher dispatcher{&registry, -1};
 };
 

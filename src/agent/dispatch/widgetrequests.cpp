@@ -174,23 +174,21 @@ QByteArray proxyAction(STApplicationProxy *registry, const QString &line, int co
     const QVariant value1 = WireProtocol::typedValue(first);
     const QVariant value2 = WireProtocol::typedValue(second);
     const QString classHint = requestField(line, 3);
-    // The action may close and delete the widget (a button that ends its dialog); the
-    // class name is read before, and the widget is not touched after.
+    // The action may close and delete the widget (a button that ends its dialog): the
+    // widget is not touched after it.
     const QPointer<QWidget> widget(found);
+    const auto action = code == 5   ? STApplicationProxy::Action::Activate
+                        : code == 6 ? STApplicationProxy::Action::Enter
+                                    : STApplicationProxy::Action::Mouse;
 
     return failureGuard([&] {
-        const QVariant silkClassName = registry->getProxyProperty(
-            widget, classHint, QStringLiteral("silkClassName"), QVariant());
-        const QByteArray success = Reply::replyLine("0", reportedClass(silkClassName, widget));
-        // Known before the action runs, so it can leave at once when the action waits in
-        // a dialog or menu of the application's own.
-        RequestFrame::promise(success);
-        if (code == 5)
-            registry->activateWidget(widget, classHint, value1, value2);
-        else if (code == 6)
-            registry->enterWidget(widget, classHint, value1);
-        else
-            registry->mouseWidget(widget, classHint, value1);
+        QByteArray success;
+        registry->act(action, widget, classHint, value1, value2, [&](const QString &className) {
+            success = Reply::replyLine("0", className.toLatin1());
+            // Known before the action runs, so it can leave at once when the action waits
+            // in a dialog or menu of the application's own.
+            RequestFrame::promise(success);
+        });
         return success;
     });
 }

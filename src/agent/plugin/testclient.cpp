@@ -5,6 +5,7 @@
 #include "dispatch/requestframe.h"
 #include "protocol/replyline.h"
 #include "proxies/framework/stapplicationproxy.h"
+#include "proxies/proxytable.h"
 #include "squish/squishhookloader.h"
 
 #include <QAbstractEventDispatcher>
@@ -64,12 +65,13 @@ TestClient::TestClient(quint16 port) : QTcpSocket(nullptr)
 
     wrapperVariant = wrapperVariantName();
     const SquishAttachment squish = attachSquish(wrapperVariant);
+    // The helper object, when there is one, belongs to the outside tool's side: it is
+    // cleaned up when the application is about to quit.
     hookVersion = squish.hookVersion;
-    scriptProxy = squish.scriptProxy;
 
     connectToHost(QHostAddress(QHostAddress::LocalHost), port, QIODevice::ReadWrite);
 
-    appProxy = new STApplicationProxy;
+    appProxy = new STApplicationProxy(agentProxyTable());
     dispatcher.reset(new RequestDispatcher(appProxy, hookVersion));
 }
 

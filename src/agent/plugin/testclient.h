@@ -12,9 +12,6 @@ class ObjectNameIndex;
 class RequestDispatcher;
 class RequestFrame;
 class STApplicationProxy;
-namespace OxSquishProxy {
-class CVornProxy;
-}
 
 // The agent: a socket to the test driver on the loopback host, port 4242 unless told
 // otherwise (parallel runs give each application its own driver). It greets the driver
@@ -38,10 +35,6 @@ public:
     // it is known, and the object deletes itself once its requests have returned.
     void dispose();
 
-    int hookVersion = -1;
-    QString wrapperVariant;
-    OxSquishProxy::CVornProxy *scriptProxy = nullptr;
-
 private Q_SLOTS:
     void socketConnected();
     void socketReadyRead();
@@ -52,6 +45,8 @@ private:
     void answer(RequestFrame *frame, QByteArray reply);
     void applicationLoopWaits();
 
+    int hookVersion = -1;
+    QString wrapperVariant;
     STApplicationProxy *appProxy = nullptr;
     std::unique_ptr<RequestDispatcher> dispatcher;
     std::unique_ptr<ObjectNameIndex> nameIndex; // null when turned off or another agent has one

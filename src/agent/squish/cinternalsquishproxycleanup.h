@@ -28,8 +28,6 @@ public:
     void registerProxy(CSquishProxy *proxy);
     void unregisterProxy(CSquishProxy *proxy);
 
-    const QList<CSquishProxy *> &registeredProxies() const { return proxies; }
-    bool isCleaningUp() const { return cleaningUp; }
 
 public slots:
     void doCleanup();

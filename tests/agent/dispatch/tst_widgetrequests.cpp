@@ -1,4 +1,5 @@
 #include "dispatch/requestdispatcher.h"
+#include "proxies/proxytable.h"
 #include "proxies/framework/stapplicationproxy.h"
 #include "testmain.h"
 
@@ -88,7 +89,7 @@ private slots:
     void comboBoxTypedValues();
 
 private:
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     RequestDispatcher dispatcher{&registry, -1};
 };
 

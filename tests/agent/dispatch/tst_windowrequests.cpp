@@ -1,4 +1,5 @@
 #include "dispatch/requestdispatcher.h"
+#include "proxies/proxytable.h"
 #include "proxies/framework/stapplicationproxy.h"
 #include "testmain.h"
 
@@ -29,7 +30,7 @@ private slots:
     void trayIcons();
 
 private:
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     RequestDispatcher dispatcher{&registry, -1};
 };
 

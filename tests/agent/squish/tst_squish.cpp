@@ -310,17 +310,14 @@ void TestSquish::cleanupOnQuitDeletesEachHelperOnce()
                                            new CSquishProxy("third")};
     for (int i = 0; i < proxies.size(); ++i)
         connect(proxies.at(i), &QObject::destroyed, [&deletions, i] { ++deletions[i]; });
-    CInternalSquishProxyCleanup *cleanup = CInternalSquishProxyCleanup::instance();
 
-    // One deleted early leaves the list; quitting deletes the others.
+    // One deleted early leaves the list (it is not deleted again); quitting deletes the others.
     delete proxies.at(1);
-    QCOMPARE(cleanup->registeredProxies(), (QList<CSquishProxy *>{proxies.at(0), proxies.at(2)}));
     // Running the loop just long enough to quit it emits the application's real aboutToQuit.
     QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     qApp->exec();
 
     QCOMPARE(deletions, QVector<int>({1, 1, 1}));
-    QVERIFY(cleanup->registeredProxies().isEmpty());
 }
 
 TC_TEST_MAIN(TestSquish)

@@ -1,4 +1,4 @@
-#include "proxies/framework/stapplicationproxy.h"
+#include "proxies/proxytable.h"
 #include "proxies/framework/stwidgetproxy.h"
 #include "stqbutton.h"
 #include "stqcheckbox.h"

@@ -2,7 +2,6 @@
 
 #include "proxies/framework/sterror.h"
 
-
 namespace {
 
 const char NumericNotFound[] = "enter, VCNumeric not found";

@@ -58,13 +58,12 @@ public:
     bool savedFlushEvents = true;
 };
 
-STApplicationProxy::STApplicationProxy()
+STApplicationProxy::STApplicationProxy(const ProxyTable &proxies) : proxies(proxies)
 {
     // One proxy object per name, also where names share a proxy class: each keeps its own
-    // binding. Filled here once and never changed afterwards.
-    proxies.insert(QStringLiteral("QWidget"), new STWidgetProxy);
-    registerControlProxies(proxies);
-    registerViewProxies(proxies);
+    // binding. Never changed afterwards.
+    if (!this->proxies.contains(QStringLiteral("QWidget")))
+        this->proxies.insert(QStringLiteral("QWidget"), new STWidgetProxy);
 }
 
 STApplicationProxy::~STApplicationProxy()
@@ -97,14 +96,6 @@ STWidgetProxy *STApplicationProxy::chosenProxy(QWidget *widget, const QString &c
     return proxy;
 }
 
-STWidgetProxy *STApplicationProxy::proxyFor(QWidget *widget, const QString &classHint)
-{
-    QByteArray className;
-    STWidgetProxy *proxy = chosenProxy(widget, classHint, &className);
-    proxy->attach(widget, className.constData());
-    return proxy;
-}
-
 STWidgetProxy *STApplicationProxy::prepareAction(STWidgetProxy *proxy)
 {
     QWidget *target = proxy->checkedWidget();
@@ -117,25 +108,25 @@ STWidgetProxy *STApplicationProxy::prepareAction(STWidgetProxy *proxy)
     return proxy;
 }
 
-void STApplicationProxy::activateWidget(QWidget *widget, const QString &classHint,
-                                        const QVariant &first, const QVariant &second)
+void STApplicationProxy::act(Action action, QWidget *widget, const QString &classHint,
+                             const QVariant &first, const QVariant &second,
+                             const std::function<void(const QString &)> &bound)
 {
-    const KeptBinding bound(this, widget, classHint);
-    prepareAction(bound.proxy)->activate(first, second);
-}
-
-void STApplicationProxy::enterWidget(QWidget *widget, const QString &classHint,
-                                     const QVariant &value)
-{
-    const KeptBinding bound(this, widget, classHint);
-    prepareAction(bound.proxy)->enter(value);
-}
-
-void STApplicationProxy::mouseWidget(QWidget *widget, const QString &classHint,
-                                     const QVariant &command)
-{
-    const KeptBinding bound(this, widget, classHint);
-    prepareAction(bound.proxy)->mouse(command);
+    const KeptBinding binding(this, widget, classHint);
+    if (bound)
+        bound(binding.proxy->silkClassName);
+    STWidgetProxy *proxy = prepareAction(binding.proxy);
+    switch (action) {
+    case Action::Activate:
+        proxy->activate(first, second);
+        break;
+    case Action::Enter:
+        proxy->enter(first);
+        break;
+    case Action::Mouse:
+        proxy->mouse(first);
+        break;
+    }
 }
 
 QVariant STApplicationProxy::getProxyProperty(QWidget *widget, const QString &classHint,
@@ -144,9 +135,4 @@ QVariant STApplicationProxy::getProxyProperty(QWidget *widget, const QString &cl
     // A read changes nothing: no enabled check, no raising, flushing left as it was.
     const KeptBinding bound(this, widget, classHint);
     return bound.proxy->getProperty(name.toLatin1().constData(), parameter);
-}
-
-STWidgetProxy *STApplicationProxy::registeredProxy(const QString &className) const
-{
-    return proxies.value(className);
 }

@@ -5,14 +5,13 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
+
 class QWidget;
 class STWidgetProxy;
 
-// Class name to proxy object. The framework knows no concrete control: each proxy folder
-// fills its own rows (proxies/controls/controlproxytable.cpp, proxies/views/viewproxytable.cpp).
+// Class name to proxy object.
 using ProxyTable = QHash<QString, STWidgetProxy *>;
-void registerControlProxies(ProxyTable &table);
-void registerViewProxies(ProxyTable &table);
 
 // The proxy registry: one long-lived proxy per supported class name. For each request it
 // walks the widget's class chain to the most derived registered class (or the hinted
@@ -20,25 +19,28 @@ void registerViewProxies(ProxyTable &table);
 class STApplicationProxy
 {
 public:
-    STApplicationProxy();
+    // Takes the proxies over; the base proxy serves "QWidget" unless the table says
+    // otherwise. The framework knows no concrete control: the agent builds the table
+    // (proxies/proxytable.h).
+    explicit STApplicationProxy(const ProxyTable &proxies);
     virtual ~STApplicationProxy();
 
-    QByteArray resolveClassName(QWidget *widget, const QString &classHint) const;
-    STWidgetProxy *proxyFor(QWidget *widget, const QString &classHint);
+    enum class Action { Activate, Enter, Mouse };
 
-    void activateWidget(QWidget *widget, const QString &classHint, const QVariant &first,
-                        const QVariant &second);
-    void enterWidget(QWidget *widget, const QString &classHint, const QVariant &value);
-    void mouseWidget(QWidget *widget, const QString &classHint, const QVariant &command);
+    // Binds the proxy chosen for the widget and tells `bound` the class name under which
+    // it was chosen, before anything happens to the widget; then checks that the widget
+    // is enabled, brings it into reach and runs the action: activate (first, second),
+    // enter (first) or mouse (first).
+    void act(Action action, QWidget *widget, const QString &classHint, const QVariant &first,
+             const QVariant &second = QVariant(),
+             const std::function<void(const QString &className)> &bound = nullptr);
     QVariant getProxyProperty(QWidget *widget, const QString &classHint, const QString &name,
                               const QVariant &parameter);
-
-    // The proxy registered under a class name, or null.
-    STWidgetProxy *registeredProxy(const QString &className) const;
 
 private:
     class KeptBinding;
 
+    QByteArray resolveClassName(QWidget *widget, const QString &classHint) const;
     STWidgetProxy *chosenProxy(QWidget *widget, const QString &classHint,
                                QByteArray *className) const;
     // Checks enabled, raises the window and switches flushing on.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "eventrecorder.h"
+#include "proxies/proxytable.h"
 #include "proxies/framework/stapplicationproxy.h"
 #include "proxies/framework/sterror.h"
 
@@ -14,15 +15,14 @@
 // a test can also check that nothing happened. Returns the message it failed with, if any.
 inline QString request(const QString &operation, QWidget *widget, const QVariant &value)
 {
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     QString message;
     try {
-        if (operation == QLatin1String("activate"))
-            registry.activateWidget(widget, QString(), value, QVariant());
-        else if (operation == QLatin1String("enter"))
-            registry.enterWidget(widget, QString(), value);
-        else
-            registry.mouseWidget(widget, QString(), value);
+        const auto action =
+            operation == QLatin1String("activate") ? STApplicationProxy::Action::Activate
+            : operation == QLatin1String("enter")  ? STApplicationProxy::Action::Enter
+                                                   : STApplicationProxy::Action::Mouse;
+        registry.act(action, widget, QString(), value);
     } catch (const STError &error) {
         message = error.message;
     }

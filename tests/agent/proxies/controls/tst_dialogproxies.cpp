@@ -1,4 +1,5 @@
 #include "controltestsupport.h"
+#include "proxies/proxytable.h"
 #include "testmain.h"
 
 #include <QAbstractItemView>
@@ -96,7 +97,7 @@ void TestDialogProxies::statusBar()
     QFETCH(QString, after);
 
     QStatusBar bar;
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     const auto message = [&] {
         return registry.getProxyProperty(&bar, QString(), "currentMessage", QVariant()).toString();
     };

@@ -1,4 +1,5 @@
 #include "controltestsupport.h"
+#include "proxies/proxytable.h"
 #include "testmain.h"
 
 #include <QDockWidget>
@@ -97,7 +98,7 @@ void TestPageProxies::tabProperties()
     QFETCH(QVariant, expected);
 
     QScopedPointer<QTabWidget> tabs(newTabs());
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     QCOMPARE(registry.getProxyProperty(tabs.data(), QString(), name, QVariant()), expected);
 }
 
@@ -139,7 +140,7 @@ void TestPageProxies::toolBox()
     QCOMPARE(request("activate", box, value), message);
     QTRY_COMPARE(box->currentIndex(), current);
 
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     QCOMPARE(registry.getProxyProperty(box, QString(), "itemList", QVariant()),
              QVariant(QStringList({"&Shapes", "Colours", "Sizes", "Sizes", "Locked"})));
 }

@@ -1,4 +1,5 @@
 #include "frameworktest.h"
+#include "proxies/proxytable.h"
 #include "proxies/framework/stapplicationproxy.h"
 #include "proxies/framework/stwidgetproxy.h"
 
@@ -46,17 +47,19 @@ private slots:
         QFETCH(QString, hint);
         QFETCH(QString, chosen);
 
-        STApplicationProxy registry;
+        STApplicationProxy registry{agentProxyTable()};
         std::unique_ptr<QWidget> widget(kind == "QCheckBox" ? new QCheckBox
                                         : kind == "QFrame"  ? static_cast<QWidget *>(new QFrame)
                                                             : new QPushButton);
+        const auto silkClassName = [&] {
+            return registry.getProxyProperty(widget.get(), hint, "silkClassName", QVariant())
+                .toString();
+        };
         if (chosen.contains(QLatin1Char(' '))) {
-            QCOMPARE(errorOf([&] { registry.proxyFor(widget.get(), hint); }), chosen);
+            QCOMPARE(errorOf(silkClassName), chosen);
             return;
         }
-        QCOMPARE(registry.proxyFor(widget.get(), hint), registry.registeredProxy(chosen));
-        QCOMPARE(registry.getProxyProperty(widget.get(), hint, "silkClassName", QVariant()),
-                 QVariant(chosen));
+        QCOMPARE(silkClassName(), chosen);
     }
 
     void requestSwitchesFlushingBackOn()
@@ -65,19 +68,21 @@ private slots:
         QVERIFY(showActive(&scene.window));
         EventRecorder recorder({QEvent::MouseButtonPress, QEvent::MouseButtonRelease});
         recorder.watch(&scene.target);
-        STApplicationProxy registry;
+        STApplicationProxy registry{agentProxyTable()};
         const QString hint = QStringLiteral("QWidget");
 
         // A click leaves its proxy with flushing off: press and release are both queued
         // and handled after the request ...
-        registry.mouseWidget(&scene.target, hint, QStringLiteral("MouseClick:LeftButton:::"));
+        registry.act(STApplicationProxy::Action::Mouse, &scene.target, hint,
+                     QStringLiteral("MouseClick:LeftButton:::"));
         QCOMPARE(recorder.count(), 0);
         QTRY_COMPARE(recorder.lines(),
                      (QStringList{"MouseButtonPress LeftButton buttons=LeftButton (49,24)",
                                   "MouseButtonRelease LeftButton buttons=NoButton (49,24)"}));
         // ... but the next request flushes again: its press is handled before it returns.
         // The fractions are of the width (x) and of the height (y).
-        registry.mouseWidget(&scene.target, hint, QStringLiteral("MousePress:LeftButton:0.2:0.8:"));
+        registry.act(STApplicationProxy::Action::Mouse, &scene.target, hint,
+                     QStringLiteral("MousePress:LeftButton:0.2:0.8:"));
         QCOMPARE(recorder.count(), 3);
         QCOMPARE(recorder.lines().last(),
                  QStringLiteral("MouseButtonPress LeftButton buttons=LeftButton (20,40)"));
@@ -89,10 +94,11 @@ private slots:
         QVERIFY(showActive(&scene.window));
         scene.window.showMinimized();
         QTRY_VERIFY(scene.window.isMinimized());
-        STApplicationProxy registry;
+        STApplicationProxy registry{agentProxyTable()};
         // The plain proxy cannot activate anything, but the window is restored before.
         QCOMPARE(errorOf([&] {
-                     registry.activateWidget(&scene.target, QString(), QVariant(), QVariant());
+                     registry.act(STApplicationProxy::Action::Activate, &scene.target, QString(),
+                                  QVariant());
                  }),
                  "\"activate\" is not implemented for widget of class \"QWidget\"");
         QVERIFY(!scene.window.isMinimized());

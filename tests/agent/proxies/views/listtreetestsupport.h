@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../controls/controltestsupport.h"
+#include "proxies/proxytable.h"
 
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
@@ -228,10 +229,10 @@ static const char *const Kinds[] = {"widget", "standard", "custom"};
 inline QString activate(QWidget *view, const QVariant &item, const QVariant &key,
                         const QString &classHint = QString())
 {
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     QString message;
     try {
-        registry.activateWidget(view, classHint, item, key);
+        registry.act(STApplicationProxy::Action::Activate, view, classHint, item, key);
     } catch (const STError &error) {
         message = error.message;
     }
@@ -243,7 +244,7 @@ inline QString activate(QWidget *view, const QVariant &item, const QVariant &key
 inline QVariant viewProperty(QWidget *view, const QString &name, const QVariant &parameter = {},
                              const QString &classHint = QString())
 {
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     try {
         return registry.getProxyProperty(view, classHint, name, parameter);
     } catch (const STError &error) {

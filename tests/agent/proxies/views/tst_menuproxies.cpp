@@ -1,4 +1,5 @@
 #include "../controls/controltestsupport.h"
+#include "proxies/proxytable.h"
 #include "testmain.h"
 
 #include "proxies/framework/stapplicationproxy.h"
@@ -103,10 +104,10 @@ struct TestBar : Hosted
 // request() of the control tests for "activate" with both its values.
 QString activateMenu(QWidget *widget, const QVariant &path, const QVariant &check)
 {
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     QString message;
     try {
-        registry.activateWidget(widget, QString(), path, check);
+        registry.act(STApplicationProxy::Action::Activate, widget, QString(), path, check);
     } catch (const STError &error) {
         message = error.message;
     }
@@ -308,7 +309,7 @@ void TestMenuProxies::properties()
 
     TestMenu menu;
     TestBar bar;
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     QVariant value;
     try {
         value = registry.getProxyProperty(onBar ? static_cast<QWidget *>(bar.bar) : &menu.menu,

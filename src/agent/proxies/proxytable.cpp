@@ -1,0 +1,9 @@
+#include "proxytable.h"
+
+ProxyTable agentProxyTable()
+{
+    ProxyTable table;
+    registerControlProxies(table);
+    registerViewProxies(table);
+    return table;
+}
