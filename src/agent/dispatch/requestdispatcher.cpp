@@ -3,6 +3,7 @@
 #include "requesthandlers.h"
 
 #include "protocol/replyline.h"
+#include "protocol/requestcode.h"
 #include "protocol/wireprotocol.h"
 
 RequestDispatcher::RequestDispatcher(STApplicationProxy *registry, int hookVersion)
@@ -26,26 +27,26 @@ QByteArray RequestDispatcher::dispatch(const QString &line)
     if (!numeric || code != QString::number(number))
         return Reply::commandNotFound();
 
-    switch (number) {
-    case 2:
+    switch (RequestCode(number)) {
+    case RequestCode::WindowTree:
         return windowTree(line);
-    case 4:
+    case RequestCode::PointAtWidget:
         return pointAtWidget(line);
-    case 5:
-    case 6:
-    case 9:
-        return proxyAction(registry, line, number);
-    case 7:
+    case RequestCode::Activate:
+    case RequestCode::Enter:
+    case RequestCode::Mouse:
+        return proxyAction(registry, line, RequestCode(number));
+    case RequestCode::Property:
         return property(registry, line);
-    case 8:
+    case RequestCode::CheckWindow:
         return checkWindow(line);
-    case 10:
+    case RequestCode::MoveWindow:
         return moveOrResizeWindow(line, true);
-    case 11:
+    case RequestCode::ResizeWindow:
         return moveOrResizeWindow(line, false);
-    case 12:
+    case RequestCode::TrayIconGeometry:
         return trayIconGeometry(line);
-    default:
+    default: // 1 and 3 only as whole lines, above
         return Reply::commandNotFound();
     }
 }

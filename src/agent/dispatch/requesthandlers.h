@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/requestcode.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,7 +20,7 @@ QByteArray trayIconGeometry(const QString &line);
 // Widget requests.
 QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion);
 QByteArray pointAtWidget(const QString &line);
-QByteArray proxyAction(STApplicationProxy *registry, const QString &line, int code);
+QByteArray proxyAction(STApplicationProxy *registry, const QString &line, RequestCode code);
 QByteArray property(STApplicationProxy *registry, const QString &line);
 
 } // namespace RequestHandlers

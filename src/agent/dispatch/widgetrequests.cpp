@@ -68,19 +68,19 @@ QByteArray reportedClass(const QVariant &silkClassName, const QWidget *widget)
     return widget->metaObject()->className();
 }
 
-ResolveVariant variantFor(int code)
+ResolveVariant variantFor(RequestCode code)
 {
     ResolveVariant variant;
     switch (code) {
-    case 4:
+    case RequestCode::PointAtWidget:
         variant.plainCandidates = true;
         break;
-    case 7:
+    case RequestCode::Property:
         variant.activePopupElement = true;
         break;
-    default: // 5, 6, 9
+    default: // the proxy actions
         variant.check = WindowCheck::Lenient;
-        variant.popupPassesAnyWindow = code == 9;
+        variant.popupPassesAnyWindow = code == RequestCode::Mouse;
         variant.activePopupElement = true;
         variant.focusWidgetElement = true;
         break;
@@ -89,7 +89,7 @@ ResolveVariant variantFor(int code)
 }
 
 // Resolves fields 1 and 2; on failure the error reply is stored in reply.
-QWidget *resolve(const QString &line, int code, QByteArray &reply)
+QWidget *resolve(const QString &line, RequestCode code, QByteArray &reply)
 {
     const QString window = requestField(line, 1);
     const QString path = requestField(line, 2);
@@ -154,7 +154,7 @@ QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion)
 QByteArray pointAtWidget(const QString &line)
 {
     QByteArray reply;
-    QWidget *widget = resolve(line, 4, reply);
+    QWidget *widget = resolve(line, RequestCode::PointAtWidget, reply);
     if (!widget)
         return reply;
     widget->activateWindow();
@@ -163,7 +163,7 @@ QByteArray pointAtWidget(const QString &line)
     return Reply::className(QString::fromLatin1(widget->metaObject()->className()));
 }
 
-QByteArray proxyAction(STApplicationProxy *registry, const QString &line, int code)
+QByteArray proxyAction(STApplicationProxy *registry, const QString &line, RequestCode code)
 {
     const QString first = WireProtocol::decodehex(requestField(line, 4));
     const QString second = WireProtocol::decodehex(requestField(line, 5));
@@ -177,9 +177,9 @@ QByteArray proxyAction(STApplicationProxy *registry, const QString &line, int co
     // The action may close and delete the widget (a button that ends its dialog): the
     // widget is not touched after it.
     const QPointer<QWidget> widget(found);
-    const auto action = code == 5   ? STApplicationProxy::Action::Activate
-                        : code == 6 ? STApplicationProxy::Action::Enter
-                                    : STApplicationProxy::Action::Mouse;
+    const auto action = code == RequestCode::Activate ? STApplicationProxy::Action::Activate
+                        : code == RequestCode::Enter  ? STApplicationProxy::Action::Enter
+                                                      : STApplicationProxy::Action::Mouse;
 
     return failureGuard([&] {
         QByteArray success;
@@ -196,7 +196,7 @@ QByteArray proxyAction(STApplicationProxy *registry, const QString &line, int co
 QByteArray property(STApplicationProxy *registry, const QString &line)
 {
     QByteArray reply;
-    QWidget *widget = resolve(line, 7, reply);
+    QWidget *widget = resolve(line, RequestCode::Property, reply);
     if (!widget)
         return reply;
     const QString valueField = requestField(line, 5);
