@@ -4,30 +4,27 @@
 #include <QList>
 #include <QStringList>
 
+#include <iterator>
+
 namespace ReplyDecoder {
 
 namespace {
 
 QString errorName(char code)
 {
-    switch (code) {
-    case '2':
-        return QStringLiteral("not found");
-    case '3':
-        return QStringLiteral("several windows");
-    case '4':
-        return QStringLiteral("not the active popup or modal window");
-    case '5':
-        return QStringLiteral("widget not found");
-    case '6':
-        return QStringLiteral("not visible");
-    case '7':
-        return QStringLiteral("several widgets");
-    case '8':
-        return QStringLiteral("command error");
-    default:
+    static const char *const names[] = {
+        "not found",                            // 2
+        "several windows",                      // 3
+        "not the active popup or modal window", // 4
+        "widget not found",                     // 5
+        "not visible",                          // 6
+        "several widgets",                      // 7
+        "command error",                        // 8
+    };
+    const int index = code - '2';
+    if (index < 0 || index >= int(std::size(names)))
         return QStringLiteral("unknown status");
-    }
+    return QString::fromLatin1(names[index]);
 }
 
 // The agent's encodehex: each UTF-16 unit padded to two digits only, so it cannot be
