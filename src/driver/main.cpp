@@ -31,7 +31,10 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <optional>
 
 namespace {
 
@@ -80,13 +83,20 @@ const char helpText[] =
     "  :time [N] <request>   send the request N times (100) and show its round trips\n"
     "  :quit   end the driver\n";
 
-} // namespace
-
-int main(int argc, char *argv[])
+// What the command line asks for.
+struct DriverOptions
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("testclient-driver"));
+    int timeoutMs = 0;
+    bool jsonOutput = false;
+    bool rawOnly = false;
+    quint16 port = 0;
+    QString readyFile;
+    std::optional<QString> script; // none: lines come from the terminal
+    QStringList commandLine;       // the program after "--", if any
+};
 
+DriverOptions parseOptions(const QCoreApplication &app)
+{
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Drives a TestClient agent: listens on 127.0.0.1 (port 4242 unless "
@@ -98,7 +108,7 @@ int main(int argc, char *argv[])
     QCommandLineOption timeout(QStringLiteral("timeout"),
                                QStringLiteral("Seconds to wait for the agent and for each reply."),
                                QStringLiteral("seconds"), QStringLiteral("30"));
-    QCommandLineOption quiet(QStringLiteral("raw"), QStringLiteral("Print raw replies only."));
+    QCommandLineOption raw(QStringLiteral("raw"), QStringLiteral("Print raw replies only."));
     QCommandLineOption json(QStringLiteral("json"),
                             QStringLiteral("Print one JSON object per request and reply."));
     QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Port to listen on."),
@@ -106,140 +116,243 @@ int main(int argc, char *argv[])
     QCommandLineOption readyFile(QStringLiteral("ready-file"),
                                  QStringLiteral("Create this file once listening (for scripts)."),
                                  QStringLiteral("path"));
-    parser.addOptions({readyFile, timeout, quiet, json, port});
+    parser.addOptions({readyFile, timeout, raw, json, port});
     parser.addPositionalArgument(QStringLiteral("-- command"),
                                  QStringLiteral("Program to start once listening (optional)."));
     parser.process(app);
 
-    const int timeoutMs = parser.value(timeout).toInt() * 1000;
-    const bool jsonOutput = parser.isSet(json);
-    const quint16 portNumber = quint16(parser.value(port).toUInt());
-    QTextStream out(stdout);
-    QTextStream err(stderr);
+    DriverOptions options;
+    options.timeoutMs = parser.value(timeout).toInt() * 1000;
+    options.jsonOutput = parser.isSet(json);
+    options.rawOnly = parser.isSet(raw);
+    options.port = quint16(parser.value(port).toUInt());
+    options.readyFile = parser.value(readyFile);
     const QStringList arguments = QCoreApplication::arguments();
     const int dashes = arguments.indexOf(QStringLiteral("--"));
-    const QStringList commandLine = dashes < 0 ? QStringList() : arguments.mid(dashes + 1);
-    QStringList args = parser.positionalArguments();
-    args = args.mid(0, args.size() - commandLine.size());
+    if (dashes >= 0)
+        options.commandLine = arguments.mid(dashes + 1);
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > options.commandLine.size())
+        options.script = positional.first();
+    return options;
+}
 
-    DriverServer server;
-    if (!server.listen(portNumber)) {
-        err << "cannot listen on 127.0.0.1:" << portNumber << ": " << server.errorString()
-            << Qt::endl;
-        return 2;
-    }
-    (jsonOutput ? err : out) << "listening on 127.0.0.1:" << portNumber
-                             << ", waiting for an agent..." << Qt::endl;
-    if (parser.isSet(readyFile)) {
-        QFile ready(parser.value(readyFile));
-        ready.open(QIODevice::WriteOnly);
-    }
-    QProcess command;
-    command.setProcessChannelMode(QProcess::ForwardedChannels);
-    if (!commandLine.isEmpty())
-        command.start(commandLine.first(), commandLine.mid(1));
+// Waits for the agent's greeting; a command that ends has nothing left to attach, so the
+// wait stops then.
+AgentConnection *waitForAgent(DriverServer &server, const QProcess &command,
+                              const DriverOptions &options)
+{
     AgentConnection *agent = nullptr;
     QElapsedTimer waited;
     waited.start();
-    // A command that ends has nothing left to attach: stop waiting then.
-    while (!agent && waited.elapsed() < timeoutMs &&
-           (commandLine.isEmpty() || command.state() != QProcess::NotRunning))
+    while (!agent && waited.elapsed() < options.timeoutMs &&
+           (options.commandLine.isEmpty() || command.state() != QProcess::NotRunning))
         agent = server.waitForAgent(100);
-    if (!agent) {
-        err << "no agent connected" << Qt::endl;
-        endCommand(&command);
-        return 3;
-    }
-    if (jsonOutput)
-        out << QJsonDocument(QJsonObject{{QStringLiteral("greeting"),
-                                          QString::fromLatin1(agent->greeting())}})
-                   .toJson(QJsonDocument::Compact)
-            << Qt::endl;
-    else
-        out << "greeting: " << agent->greeting() << Qt::endl;
+    return agent;
+}
 
-    LineInput input;
-    if (args.isEmpty()) {
-        input.openTerminal();
-    } else if (!input.openFile(args.first())) {
-        err << "cannot read " << args.first() << Qt::endl;
-        return 2;
+// The driver at work: one line at a time from the script or the terminal, each either one
+// of the driver's own commands or a request for the agent.
+class Session
+{
+public:
+    Session(AgentConnection *agent, const DriverOptions &options, QTextStream &out,
+            QTextStream &err)
+        : agent(agent), options(options), out(out), err(err)
+    {
     }
-    const bool interactive = input.isInteractive();
 
+    enum class Next { Continue, Stop };
+
+    void greet();
+    // Reads lines until the input ends or a command ends the session; the number of
+    // requests that failed.
+    int run(LineInput &input);
+
+    Next quit(const QString &) { return Next::Stop; }
+    Next help(const QString &);
+    Next spy(const QString &);
+    Next time(const QString &line);
+
+private:
+    Next handle(const QString &line);
+    Next request(const QString &line);
+    Next failed();
+    void print(const QJsonObject &json, const QString &text);
+
+    AgentConnection *agent;
+    const DriverOptions &options;
+    QTextStream &out;
+    QTextStream &err;
+    bool interactive = false;
     int failures = 0;
+};
+
+// The driver's own commands; they never reach the agent. At the terminal the words also
+// work as typed without their colon, as people type them.
+struct DriverCommand
+{
+    QLatin1String name;
+    bool takesArguments; // the name only starts the line
+    QLatin1String words[2];
+    Session::Next (Session::*run)(const QString &line);
+
+    bool matches(const QString &line, bool interactive) const
+    {
+        if (takesArguments ? line.startsWith(name) : line == name)
+            return true;
+        const QString word = line.toLower();
+        return interactive && std::any_of(std::begin(words), std::end(words),
+                                          [&](QLatin1String w) { return word == w; });
+    }
+};
+
+const DriverCommand driverCommands[] = {
+    {QLatin1String(":quit"), false, {QLatin1String("quit"), QLatin1String("exit")}, &Session::quit},
+    {QLatin1String(":help"), false, {QLatin1String("help")}, &Session::help},
+    {QLatin1String(":spy"), false, {}, &Session::spy},
+    {QLatin1String(":time"), true, {}, &Session::time},
+};
+
+// Every answer goes out in the form chosen on the command line, flushed at once so that
+// whoever reads the driver's output sees each answer as it comes.
+void Session::print(const QJsonObject &json, const QString &text)
+{
+    if (options.jsonOutput)
+        out << QJsonDocument(json).toJson(QJsonDocument::Compact);
+    else
+        out << text;
+    out << Qt::endl;
+}
+
+void Session::greet()
+{
+    const QByteArray greeting = agent->greeting();
+    print(QJsonObject{{QStringLiteral("greeting"), QString::fromLatin1(greeting)}},
+          QStringLiteral("greeting: ") + QString::fromUtf8(greeting));
+}
+
+int Session::run(LineInput &input)
+{
+    interactive = input.isInteractive();
     QString raw;
     while (input.readLine(&raw)) {
         const QString line = raw.trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
-        const QString word = line.toLower();
-        if (line == QLatin1String(":quit") ||
-            (interactive && (word == QLatin1String("quit") || word == QLatin1String("exit"))))
+        if (handle(line) == Next::Stop)
             break;
-        if (line == QLatin1String(":help") || (interactive && word == QLatin1String("help"))) {
-            out << helpText << Qt::flush;
-            continue;
-        }
-        if (line == QLatin1String(":spy")) {
-            const QStringList lines = WidgetSpy::spy(agent, timeoutMs);
-            if (jsonOutput)
-                out << QJsonDocument(
-                           QJsonObject{{QStringLiteral("spy"), QJsonArray::fromStringList(lines)}})
-                           .toJson(QJsonDocument::Compact)
-                    << Qt::endl;
-            else
-                out << lines.join('\n') << Qt::endl;
-            continue;
-        }
-        if (line.startsWith(QLatin1String(":time"))) {
-            int count = 0;
-            QString request, error;
-            if (!RequestTimer::parse(line, &count, &request, &error)) {
-                err << error << Qt::endl;
-                continue;
-            }
-            const QByteArray bytes = expandHex(request);
-            const RequestTimer::Timing timing =
-                RequestTimer::run(bytes, count, [&] { return agent->request(bytes, timeoutMs); });
-            if (jsonOutput)
-                out << QJsonDocument(
-                           QJsonObject{{QStringLiteral("time"), RequestTimer::toJson(timing)}})
-                           .toJson(QJsonDocument::Compact)
-                    << Qt::endl;
-            else
-                out << ">> " << line << '\n' << RequestTimer::describe(timing) << Qt::endl;
-            if (timing.failed) {
-                ++failures;
-                if (!agent->isConnected())
-                    break;
-            }
-            continue;
-        }
-        if (line.startsWith(QLatin1Char(':'))) {
-            err << "unknown driver command " << line << " (:help lists them)" << Qt::endl;
-            continue;
-        }
-        const QByteArray reply = agent->request(expandHex(line), timeoutMs);
-        if (jsonOutput) {
-            QJsonObject object = ReplyDecoder::toJson(reply);
-            object.insert(QStringLiteral("request"), line);
-            out << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
-        } else {
-            if (!interactive)
-                out << ">> " << line << '\n';
-            out << reply << '\n';
-            if (!parser.isSet(quiet))
-                out << "   " << ReplyDecoder::describe(reply).replace('\n', QStringLiteral("\n   "))
-                    << '\n';
-        }
-        out.flush();
-        if (reply.isNull()) {
-            ++failures;
-            if (!agent->isConnected())
-                break;
-        }
     }
+    return failures;
+}
+
+Session::Next Session::handle(const QString &line)
+{
+    for (const DriverCommand &command : driverCommands) {
+        if (command.matches(line, interactive))
+            return (this->*command.run)(line);
+    }
+    if (line.startsWith(QLatin1Char(':'))) {
+        err << "unknown driver command " << line << " (:help lists them)" << Qt::endl;
+        return Next::Continue;
+    }
+    return request(line);
+}
+
+Session::Next Session::help(const QString &)
+{
+    out << helpText << Qt::flush;
+    return Next::Continue;
+}
+
+Session::Next Session::spy(const QString &)
+{
+    const QStringList lines = WidgetSpy::spy(agent, options.timeoutMs);
+    print(QJsonObject{{QStringLiteral("spy"), QJsonArray::fromStringList(lines)}},
+          lines.join('\n'));
+    return Next::Continue;
+}
+
+Session::Next Session::time(const QString &line)
+{
+    int count = 0;
+    QString request, error;
+    if (!RequestTimer::parse(line, &count, &request, &error)) {
+        err << error << Qt::endl;
+        return Next::Continue;
+    }
+    const QByteArray bytes = expandHex(request);
+    const RequestTimer::Timing timing =
+        RequestTimer::run(bytes, count, [&] { return agent->request(bytes, options.timeoutMs); });
+    print(QJsonObject{{QStringLiteral("time"), RequestTimer::toJson(timing)}},
+          QStringLiteral(">> ") + line + QLatin1Char('\n') + RequestTimer::describe(timing));
+    return timing.failed ? failed() : Next::Continue;
+}
+
+Session::Next Session::request(const QString &line)
+{
+    const QByteArray reply = agent->request(expandHex(line), options.timeoutMs);
+    const ReplyDecoder::DecodedReply decoded = ReplyDecoder::decode(reply);
+    QJsonObject json = ReplyDecoder::toJson(decoded);
+    json.insert(QStringLiteral("request"), line);
+    // At the terminal the request stands just above, as typed.
+    QString text = interactive ? QString() : QStringLiteral(">> ") + line + QLatin1Char('\n');
+    text += QString::fromUtf8(reply);
+    if (!options.rawOnly)
+        text += QStringLiteral("\n   ") +
+                ReplyDecoder::describe(decoded).replace('\n', QStringLiteral("\n   "));
+    print(json, text);
+    return reply.isNull() ? failed() : Next::Continue;
+}
+
+// A request without its answer: the session goes on unless the agent has gone.
+Session::Next Session::failed()
+{
+    ++failures;
+    return agent->isConnected() ? Next::Continue : Next::Stop;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("testclient-driver"));
+    const DriverOptions options = parseOptions(app);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    DriverServer server;
+    if (!server.listen(options.port)) {
+        err << "cannot listen on 127.0.0.1:" << options.port << ": " << server.errorString()
+            << Qt::endl;
+        return 2;
+    }
+    (options.jsonOutput ? err : out)
+        << "listening on 127.0.0.1:" << options.port << ", waiting for an agent..." << Qt::endl;
+    if (!options.readyFile.isEmpty())
+        QFile(options.readyFile).open(QIODevice::WriteOnly);
+    QProcess command;
+    command.setProcessChannelMode(QProcess::ForwardedChannels);
+    if (!options.commandLine.isEmpty())
+        command.start(options.commandLine.first(), options.commandLine.mid(1));
+    AgentConnection *agent = waitForAgent(server, command, options);
+    if (!agent) {
+        err << "no agent connected" << Qt::endl;
+        endCommand(&command);
+        return 3;
+    }
+
+    Session session(agent, options, out, err);
+    session.greet();
+    LineInput input;
+    if (!options.script) {
+        input.openTerminal();
+    } else if (!input.openFile(*options.script)) {
+        err << "cannot read " << *options.script << Qt::endl;
+        return 2;
+    }
+    const int failures = session.run(input);
     endCommand(&command);
     return failures ? 1 : 0;
 }

@@ -4,30 +4,27 @@
 #include <QList>
 #include <QStringList>
 
+#include <iterator>
+
 namespace ReplyDecoder {
 
 namespace {
 
 QString errorName(char code)
 {
-    switch (code) {
-    case '2':
-        return QStringLiteral("not found");
-    case '3':
-        return QStringLiteral("several windows");
-    case '4':
-        return QStringLiteral("not the active popup or modal window");
-    case '5':
-        return QStringLiteral("widget not found");
-    case '6':
-        return QStringLiteral("not visible");
-    case '7':
-        return QStringLiteral("several widgets");
-    case '8':
-        return QStringLiteral("command error");
-    default:
+    static const char *const names[] = {
+        "not found",                            // 2
+        "several windows",                      // 3
+        "not the active popup or modal window", // 4
+        "widget not found",                     // 5
+        "not visible",                          // 6
+        "several widgets",                      // 7
+        "command error",                        // 8
+    };
+    const int index = code - '2';
+    if (index < 0 || index >= int(std::size(names)))
         return QStringLiteral("unknown status");
-    }
+    return QString::fromLatin1(names[index]);
 }
 
 // The agent's encodehex: each UTF-16 unit padded to two digits only, so it cannot be
@@ -37,106 +34,160 @@ QString decodeTitle(const QByteArray &hex)
     return QString::fromLatin1(QByteArray::fromHex(hex));
 }
 
-} // namespace
-
-QString describe(const QByteArray &reply)
+QString describeMalformed(const DecodedReply &reply)
 {
-    if (reply.isNull())
-        return QStringLiteral("(no reply)");
-    const int comma = reply.indexOf(',');
-    if (comma != 1)
-        return QStringLiteral("(malformed) ") + QString::fromUtf8(reply);
-    const char status = reply.at(0);
-    const QByteArray payload = reply.mid(2);
-
-    if (status == '?') {
-        const QList<QByteArray> f = payload.split(',');
-        if (f.size() < 8)
-            return QStringLiteral("nothing under the cursor");
-        return QStringLiteral("class %1, %2 listed, %3 visible\npath   %4\nwindow %5 \"%6\"\n"
-                              "pid %7, hook version %8")
-            .arg(QString::fromLatin1(f[0]), QString::fromLatin1(f[1]), QString::fromLatin1(f[2]),
-                 QString::fromUtf8(f[3]), QString::fromUtf8(f[4]), decodeTitle(f[5]),
-                 QString::fromLatin1(f[6]), QString::fromLatin1(f[7]));
-    }
-    if (status != '0')
-        return QStringLiteral("error %1 (%2): %3")
-            .arg(QString(QLatin1Char(status)), errorName(status), QString::fromUtf8(payload));
-
-    if (payload.startsWith("l:")) {
-        QStringList lines;
-        const QList<QByteArray> entries = payload.mid(2).split('\x0c');
-        for (int i = 1; i < entries.size(); ++i)
-            lines << QStringLiteral("  ") + QString::fromUtf8(entries.at(i));
-        return QStringLiteral("list of %1\n").arg(entries.size() - 1) + lines.join('\n');
-    }
-    if (payload.startsWith("u:"))
-        return QStringLiteral("text \"%1\"")
-            .arg(QString::fromUtf8(QByteArray::fromHex(payload.mid(2))));
-    if (payload.startsWith("x:"))
-        return QStringLiteral("XPM image, %1 bytes").arg(payload.size() / 2 - 1);
-    if (payload.startsWith("r:")) {
-        const QList<QByteArray> c = payload.mid(2).split(',');
-        if (c.size() == 4)
-            return QStringLiteral("rectangle left %1 top %2 right %3 bottom %4")
-                .arg(QString::fromLatin1(c[0]), QString::fromLatin1(c[1]),
-                     QString::fromLatin1(c[2]), QString::fromLatin1(c[3]));
-    }
-    if (payload.startsWith("b:") || payload.startsWith("i:"))
-        return QStringLiteral("value %1").arg(QString::fromLatin1(payload.mid(2)));
-    return QStringLiteral("ok \"%1\"").arg(QString::fromUtf8(payload));
+    return QStringLiteral("(malformed) ") + QString::fromUtf8(reply.line);
 }
 
-QJsonObject toJson(const QByteArray &reply)
+QString describeRecord(const QList<QByteArray> &f)
 {
-    QJsonObject json{{QStringLiteral("reply"), QString::fromUtf8(reply)}};
+    if (f.isEmpty())
+        return QStringLiteral("nothing under the cursor");
+    return QStringLiteral("class %1, %2 listed, %3 visible\npath   %4\nwindow %5 \"%6\"\n"
+                          "pid %7, hook version %8")
+        .arg(QString::fromLatin1(f[0]), QString::fromLatin1(f[1]), QString::fromLatin1(f[2]),
+             QString::fromUtf8(f[3]), QString::fromUtf8(f[4]), decodeTitle(f[5]),
+             QString::fromLatin1(f[6]), QString::fromLatin1(f[7]));
+}
+
+QString describeValue(const DecodedReply &reply)
+{
+    const QByteArray &type = reply.type;
+    const QList<QByteArray> &parts = reply.parts;
+    if (type == "l:") {
+        QStringList lines;
+        for (const QByteArray &entry : parts)
+            lines << QStringLiteral("  ") + QString::fromUtf8(entry);
+        return QStringLiteral("list of %1\n").arg(parts.size()) + lines.join('\n');
+    }
+    if (type == "u:")
+        return QStringLiteral("text \"%1\"").arg(reply.text);
+    if (type == "x:")
+        return QStringLiteral("XPM image, %1 bytes").arg(reply.value.size() / 2);
+    if (type == "r:" && parts.size() == 4)
+        return QStringLiteral("rectangle left %1 top %2 right %3 bottom %4")
+            .arg(QString::fromLatin1(parts[0]), QString::fromLatin1(parts[1]),
+                 QString::fromLatin1(parts[2]), QString::fromLatin1(parts[3]));
+    if (type == "b:" || type == "i:")
+        return QStringLiteral("value %1").arg(QString::fromLatin1(reply.value));
+    return QStringLiteral("ok \"%1\"").arg(QString::fromUtf8(reply.payload));
+}
+
+QJsonObject recordToJson(const QList<QByteArray> &f)
+{
+    return QJsonObject{{QStringLiteral("className"), QString::fromLatin1(f[0])},
+                       {QStringLiteral("listed"), f[1].toInt()},
+                       {QStringLiteral("visible"), f[2].toInt()},
+                       {QStringLiteral("path"), QString::fromUtf8(f[3])},
+                       {QStringLiteral("windowObjectName"), QString::fromUtf8(f[4])},
+                       {QStringLiteral("windowTitle"), decodeTitle(f[5])},
+                       {QStringLiteral("pid"), f[6].toLongLong()},
+                       {QStringLiteral("hookVersion"), f[7].toInt()}};
+}
+
+QJsonValue valueToJson(const DecodedReply &reply)
+{
+    const QByteArray &type = reply.type;
+    if (type == "b:")
+        return reply.value == "true";
+    if (type == "i:")
+        return reply.value.toLongLong();
+    if (type == "u:" || type == "x:")
+        return reply.text;
+    if (type == "r:") {
+        QJsonArray corners;
+        for (const QByteArray &corner : reply.parts)
+            corners.append(corner.toInt());
+        return corners;
+    }
+    if (type == "l:") {
+        QJsonArray entries;
+        for (const QByteArray &entry : reply.parts)
+            entries.append(QString::fromUtf8(entry));
+        return entries;
+    }
+    return QString::fromUtf8(reply.payload);
+}
+
+} // namespace
+
+DecodedReply decode(const QByteArray &reply)
+{
+    DecodedReply decoded;
+    decoded.line = reply;
+    if (reply.isNull())
+        return decoded;
     if (reply.size() < 2 || reply.at(1) != ',') {
+        decoded.form = DecodedReply::Form::Malformed;
+        return decoded;
+    }
+    decoded.status = reply.at(0);
+    decoded.payload = reply.mid(2);
+    if (decoded.status == '?') {
+        decoded.form = DecodedReply::Form::Record;
+        const QList<QByteArray> fields = decoded.payload.split(',');
+        if (fields.size() >= 8)
+            decoded.parts = fields;
+        return decoded;
+    }
+    if (decoded.status != '0') {
+        decoded.form = DecodedReply::Form::Error;
+        return decoded;
+    }
+    decoded.form = DecodedReply::Form::Value;
+    decoded.type = decoded.payload.left(2);
+    decoded.value = decoded.payload.mid(2);
+    if (decoded.type == "l:") {
+        // Every entry follows a form feed: what stands before the first one is no entry.
+        decoded.parts = decoded.value.split('\x0c');
+        decoded.parts.removeFirst();
+    } else if (decoded.type == "r:") {
+        decoded.parts = decoded.value.split(',');
+    } else if (decoded.type == "u:" || decoded.type == "x:") {
+        decoded.text = QString::fromUtf8(QByteArray::fromHex(decoded.value));
+    }
+    return decoded;
+}
+
+QString describe(const DecodedReply &reply)
+{
+    switch (reply.form) {
+    case DecodedReply::Form::Missing:
+        return QStringLiteral("(no reply)");
+    case DecodedReply::Form::Malformed:
+        return describeMalformed(reply);
+    case DecodedReply::Form::Record:
+        return describeRecord(reply.parts);
+    case DecodedReply::Form::Error:
+        // JSON gives a line that starts with two commas a comma for status, where the text
+        // has always called it malformed; scripts and people each keep the form they know.
+        if (reply.status == ',')
+            return describeMalformed(reply);
+        return QStringLiteral("error %1 (%2): %3")
+            .arg(QString(QLatin1Char(reply.status)), errorName(reply.status),
+                 QString::fromUtf8(reply.payload));
+    case DecodedReply::Form::Value:
+        return describeValue(reply);
+    }
+    return QString();
+}
+
+QJsonObject toJson(const DecodedReply &reply)
+{
+    QJsonObject json{{QStringLiteral("reply"), QString::fromUtf8(reply.line)}};
+    if (reply.form == DecodedReply::Form::Missing || reply.form == DecodedReply::Form::Malformed) {
         json.insert(QStringLiteral("status"), QJsonValue::Null);
         return json;
     }
-    const QString status(QLatin1Char(reply.at(0)));
-    const QByteArray payload = reply.mid(2);
-    json.insert(QStringLiteral("status"), status);
-    if (status == QLatin1String("?")) {
-        const QList<QByteArray> f = payload.split(',');
-        if (f.size() >= 8) {
-            json.insert(QStringLiteral("record"),
-                        QJsonObject{{QStringLiteral("className"), QString::fromLatin1(f[0])},
-                                    {QStringLiteral("listed"), f[1].toInt()},
-                                    {QStringLiteral("visible"), f[2].toInt()},
-                                    {QStringLiteral("path"), QString::fromUtf8(f[3])},
-                                    {QStringLiteral("windowObjectName"), QString::fromUtf8(f[4])},
-                                    {QStringLiteral("windowTitle"), decodeTitle(f[5])},
-                                    {QStringLiteral("pid"), f[6].toLongLong()},
-                                    {QStringLiteral("hookVersion"), f[7].toInt()}});
-        }
-        return json;
+    json.insert(QStringLiteral("status"), QString(QLatin1Char(reply.status)));
+    if (reply.form == DecodedReply::Form::Record) {
+        if (!reply.parts.isEmpty())
+            json.insert(QStringLiteral("record"), recordToJson(reply.parts));
+    } else if (reply.form == DecodedReply::Form::Error) {
+        json.insert(QStringLiteral("message"), QString::fromUtf8(reply.payload));
+    } else {
+        json.insert(QStringLiteral("value"), valueToJson(reply));
     }
-    if (status != QLatin1String("0")) {
-        json.insert(QStringLiteral("message"), QString::fromUtf8(payload));
-        return json;
-    }
-    const QByteArray kind = payload.left(2), rest = payload.mid(2);
-    QJsonValue value = QString::fromUtf8(payload);
-    if (kind == "b:") {
-        value = rest == "true";
-    } else if (kind == "i:") {
-        value = rest.toLongLong();
-    } else if (kind == "u:" || kind == "x:") {
-        value = QString::fromUtf8(QByteArray::fromHex(rest));
-    } else if (kind == "r:") {
-        QJsonArray corners;
-        for (const QByteArray &c : rest.split(','))
-            corners.append(c.toInt());
-        value = corners;
-    } else if (kind == "l:") {
-        QJsonArray entries;
-        const QList<QByteArray> parts = rest.split('\x0c');
-        for (int i = 1; i < parts.size(); ++i)
-            entries.append(QString::fromUtf8(parts.at(i)));
-        value = entries;
-    }
-    json.insert(QStringLiteral("value"), value);
     return json;
 }
 

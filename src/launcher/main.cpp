@@ -351,18 +351,10 @@ int endProgram(pid_t pid)
     return status;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// Points Qt at the agent's plug-in and picks the display; an Xvfb started for it is
+// returned, to be stopped at the end.
+pid_t prepareEnvironment(const Options &options, const std::string &pluginDir)
 {
-    const Options options = parseOptions(argc, argv);
-    const std::string pluginDir = canonical(executableDir() + "/../plugins");
-    const std::string pluginFile = pluginDir + "/generic/" + TESTCLIENT_PLUGIN_FILE;
-    if (::access(pluginFile.c_str(), R_OK) != 0)
-        fail("the agent plug-in is missing: " + pluginFile);
-
-    installSignalHandlers();
-
     pid_t xvfb = 0;
     if (options.display == Display::Xvfb) {
         std::string display;
@@ -381,67 +373,50 @@ int main(int argc, char *argv[])
 #endif
     appendToVariable("QT_QPA_GENERIC_PLUGINS", "testclient:port=" + std::to_string(options.port),
                      ',');
+    return xvfb;
+}
 
-    int status[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, status) != 0)
-        fail(std::string("cannot create a socket pair: ") + std::strerror(errno));
-    const pid_t pid = startProgram(options, status[1]);
-    programPid = pid;
-    ::close(status[1]);
-    int statusFd = status[0];
+// The running program as the launcher follows it: the wake pipe tells that it may have
+// ended, the status socket what the plug-in says.
+class ProgramWatch
+{
+public:
+    ProgramWatch(pid_t pid, int statusFd) : pid(pid), statusFd(statusFd) {}
 
-    AttachObservation seen;
-    std::string pending;
-    bool attached = false;
-    bool failed = false;
-    bool ended = false;
-    int programStatus = 0;
-    const Clock::time_point start = Clock::now();
-    const Clock::time_point deadline = start + std::chrono::seconds(options.timeoutSeconds);
-    Clock::time_point nextSample = start;
-
-    while (!ended) {
-        if (!attached && !failed) {
+    // Until the agent connected, the plug-in gave up, the program ended or the time ran
+    // out; true once the agent connected. Meanwhile the program's memory maps are sampled:
+    // should no agent connect, they tell why.
+    bool waitForAttach(int timeoutSeconds)
+    {
+        start = Clock::now();
+        const Clock::time_point deadline = start + std::chrono::seconds(timeoutSeconds);
+        Clock::time_point nextSample = start;
+        while (!ended && !attached && !failed && polling) {
             if (Clock::now() >= nextSample) {
                 seen.addProcessTree(pid, TESTCLIENT_PLUGIN_FILE);
                 nextSample = Clock::now() + std::chrono::milliseconds(mapsSampleMs);
             }
             if (Clock::now() >= deadline)
                 failed = true;
+            else
+                watch(std::max(0, milliseconds(nextSample - Clock::now())));
         }
-        if (failed)
-            break;
-        pollfd fds[2] = {{wakePipe[0], POLLIN, 0}, {statusFd, POLLIN, 0}};
-        const int timeout = attached ? -1 : std::max(0, milliseconds(nextSample - Clock::now()));
-        if (::poll(fds, statusFd >= 0 ? 2 : 1, timeout) < 0 && errno != EINTR)
-            break;
-        if (fds[0].revents) {
-            drainWakePipe();
-            ended = reapProgram(pid, &programStatus);
-        }
-        if (statusFd >= 0 && fds[1].revents) {
-            char bytes[512];
-            const ssize_t got = ::read(statusFd, bytes, sizeof bytes);
-            if (got <= 0) {
-                ::close(statusFd);
-                statusFd = -1;
-                continue;
-            }
-            pending.append(bytes, size_t(got));
-            std::string::size_type newline;
-            while ((newline = pending.find('\n')) != std::string::npos) {
-                seen.addStatus(pending.substr(0, newline));
-                pending.erase(0, newline + 1);
-                if (seen.status == AttachStatus::connected)
-                    attached = true;
-                else if (seen.status != AttachStatus::loaded &&
-                         seen.status != AttachStatus::created)
-                    failed = true;
-            }
-        }
+        return attached;
     }
 
-    if (!attached) {
+    // Until the program ended, and its status then. Should the plug-in report a failure
+    // after all, the wait ends at once and the program is left to itself.
+    int waitForEnd()
+    {
+        while (!ended && !failed && polling)
+            watch(-1);
+        return programStatus;
+    }
+
+    // The one line that tells why no agent connected; the program is ended if it still
+    // runs. Returns the program's status.
+    int giveUp(const Options &options, const std::string &pluginDir)
+    {
         AttachContext context;
         context.program = options.command.front();
         context.port = options.port;
@@ -453,9 +428,82 @@ int main(int argc, char *argv[])
         context.exitStatus = programStatus;
         std::fprintf(stderr, "%sno agent connected: %s\n", prefix,
                      attachFailureReason(seen, context).c_str());
-        if (!ended)
-            programStatus = endProgram(pid);
+        return ended ? programStatus : endProgram(pid);
     }
+
+private:
+    void watch(int timeoutMs)
+    {
+        pollfd fds[2] = {{wakePipe[0], POLLIN, 0}, {statusFd, POLLIN, 0}};
+        if (::poll(fds, statusFd >= 0 ? 2 : 1, timeoutMs) < 0 && errno != EINTR) {
+            polling = false;
+            return;
+        }
+        if (fds[0].revents) {
+            drainWakePipe();
+            ended = reapProgram(pid, &programStatus);
+        }
+        if (statusFd >= 0 && fds[1].revents)
+            readStatus();
+    }
+
+    void readStatus()
+    {
+        char bytes[512];
+        const ssize_t got = ::read(statusFd, bytes, sizeof bytes);
+        if (got <= 0) {
+            ::close(statusFd);
+            statusFd = -1;
+            return;
+        }
+        pending.append(bytes, size_t(got));
+        std::string::size_type newline;
+        while ((newline = pending.find('\n')) != std::string::npos) {
+            seen.addStatus(pending.substr(0, newline));
+            pending.erase(0, newline + 1);
+            if (seen.status == AttachStatus::connected)
+                attached = true;
+            else if (seen.status != AttachStatus::loaded && seen.status != AttachStatus::created)
+                failed = true;
+        }
+    }
+
+    const pid_t pid;
+    int statusFd;
+    std::string pending;
+    AttachObservation seen;
+    Clock::time_point start;
+    bool attached = false;
+    bool failed = false;
+    bool ended = false;
+    bool polling = true;
+    int programStatus = 0;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const Options options = parseOptions(argc, argv);
+    const std::string pluginDir = canonical(executableDir() + "/../plugins");
+    const std::string pluginFile = pluginDir + "/generic/" + TESTCLIENT_PLUGIN_FILE;
+    if (::access(pluginFile.c_str(), R_OK) != 0)
+        fail("the agent plug-in is missing: " + pluginFile);
+
+    installSignalHandlers();
+    const pid_t xvfb = prepareEnvironment(options, pluginDir);
+
+    int status[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, status) != 0)
+        fail(std::string("cannot create a socket pair: ") + std::strerror(errno));
+    const pid_t pid = startProgram(options, status[1]);
+    programPid = pid;
+    ::close(status[1]);
+
+    ProgramWatch program(pid, status[0]);
+    const int programStatus = program.waitForAttach(options.timeoutSeconds)
+                                  ? program.waitForEnd()
+                                  : program.giveUp(options, pluginDir);
     stopXvfb(xvfb);
     return programStatus;
 }

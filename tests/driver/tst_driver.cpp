@@ -15,6 +15,8 @@ private slots:
     void spyProposesPathsWithNamedAncestors();
     void jsonDecodesByTypeLetter_data();
     void jsonDecodesByTypeLetter();
+    void textDescribesByTypeLetter_data();
+    void textDescribesByTypeLetter();
     void timeCommandParses_data();
     void timeCommandParses();
     void timingSummarisesReplies();
@@ -68,6 +70,12 @@ void tst_Driver::jsonDecodesByTypeLetter_data()
                                          R"("reply":"5,Widget (x) not found","status":"5"})");
     QTest::newRow("empty cursor record")
         << QByteArray("?,,,,,,") << QByteArray(R"({"reply":"?,,,,,,","status":"?"})");
+    QTest::newRow("cursor record with named fields")
+        << QByteArray("?,QPushButton,2,1,a/b,win,5469746c65,1234,3")
+        << QByteArray(R"({"record":{"className":"QPushButton","hookVersion":3,"listed":2,)"
+                      R"("path":"a/b","pid":1234,"visible":1,"windowObjectName":"win",)"
+                      R"("windowTitle":"Title"},"reply":"?,QPushButton,2,1,a/b,win,)"
+                      R"(5469746c65,1234,3","status":"?"})");
     QTest::newRow("no reply") << QByteArray() << QByteArray(R"({"reply":"","status":null})");
 }
 
@@ -75,7 +83,50 @@ void tst_Driver::jsonDecodesByTypeLetter()
 {
     QFETCH(QByteArray, reply);
     QFETCH(QByteArray, json);
-    QCOMPARE(QJsonDocument(ReplyDecoder::toJson(reply)).toJson(QJsonDocument::Compact), json);
+    QCOMPARE(QJsonDocument(ReplyDecoder::toJson(ReplyDecoder::decode(reply)))
+                 .toJson(QJsonDocument::Compact),
+             json);
+}
+
+void tst_Driver::textDescribesByTypeLetter_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("boolean") << QByteArray("0,b:true") << QStringLiteral("value true");
+    QTest::newRow("number") << QByteArray("0,i:-7") << QStringLiteral("value -7");
+    QTest::newRow("text in hex is decoded as UTF-8")
+        << QByteArray("0,u:c3a9") << QStringLiteral("text \"\u00e9\"");
+    QTest::newRow("an XPM image is only measured")
+        << QByteArray("0,x:2f2a2a") << QStringLiteral("XPM image, 3 bytes");
+    QTest::newRow("rectangle") << QByteArray("0,r:1,2,3,4")
+                               << QStringLiteral("rectangle left 1 top 2 right 3 bottom 4");
+    QTest::newRow("three corners are shown as they came")
+        << QByteArray("0,r:1,2,3") << QStringLiteral("ok \"r:1,2,3\"");
+    QTest::newRow("list entries one per line") << QByteArray("0,l:\x0c"
+                                                             "a\x0c"
+                                                             "b")
+                                               << QStringLiteral("list of 2\n  a\n  b");
+    QTest::newRow("untyped value") << QByteArray("0,plain") << QStringLiteral("ok \"plain\"");
+    QTest::newRow("error with its code spelled out")
+        << QByteArray("5,Widget (x) not found")
+        << QStringLiteral("error 5 (widget not found): Widget (x) not found");
+    QTest::newRow("cursor record")
+        << QByteArray("?,QPushButton,2,1,a/b,win,5469746c65,1234,3")
+        << QStringLiteral("class QPushButton, 2 listed, 1 visible\npath   a/b\n"
+                          "window win \"Title\"\npid 1234, hook version 3");
+    QTest::newRow("empty cursor record")
+        << QByteArray("?,,,,,,") << QStringLiteral("nothing under the cursor");
+    QTest::newRow("no reply") << QByteArray() << QStringLiteral("(no reply)");
+    QTest::newRow("empty reply") << QByteArray("") << QStringLiteral("(malformed) ");
+    QTest::newRow("a comma is no status") << QByteArray(",,x") << QStringLiteral("(malformed) ,,x");
+}
+
+void tst_Driver::textDescribesByTypeLetter()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, text);
+    QCOMPARE(ReplyDecoder::describe(ReplyDecoder::decode(reply)), text);
 }
 
 void tst_Driver::timeCommandParses_data()

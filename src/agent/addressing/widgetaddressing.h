@@ -50,6 +50,10 @@ struct LookupResult
 // Turns window names and widget paths into widgets, names widgets for paths, and lists
 // widget trees. Shared by the wire requests and the script-side helper objects; it knows
 // nothing of either.
+//
+// Each role has a file of its own: widgetnaming (names and paths), windowlookup,
+// candidatesearch and widgetresolution (the fast resolution), treewriter, and
+// referenceresolution (the plain forms the fast ones are checked against).
 namespace WidgetAddressing {
 
 // The top-level widgets that may be shown, in the order their windows were made: every

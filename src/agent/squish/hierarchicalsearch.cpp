@@ -141,7 +141,7 @@ bool matchAncestors(const QWidget *widget, const QStringList &names, int i)
 {
     for (;;) {
         if (i >= names.size())
-            throw std::logic_error("checkPath(): internal error");
+            throw std::logic_error("matchAncestors(): element index past the end of the path");
         if (i < 0)
             return true;
         if (i == 0 && names.at(0).isNull())
