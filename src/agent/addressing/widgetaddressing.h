@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lookuperror.h"
+#include "protocol/lookuperror.h"
 
 #include <QByteArray>
 #include <QList>
@@ -56,6 +56,14 @@ struct LookupResult
 // referenceresolution (the plain forms the fast ones are checked against).
 namespace WidgetAddressing {
 
+// Names that no object name gives: the open popup as a path's last element
+// ("ActivePopupWidget") and as a window ("Widget:ActivePopupWidget"), and the object name
+// by which an unnamed modal window is reported ("ActiveModalWidget", as a window
+// "Widget:ActiveModalWidget"). A widget without an object name is "unnamed" in a path.
+extern const QString popupElementName;
+extern const QString popupWindowName;
+extern const QString modalObjectName;
+
 // The top-level widgets that may be shown, in the order their windows were made: every
 // visible one is among them. Unlike QApplication::topLevelWidgets(), the time this takes
 // does not grow with the widgets of the application.
@@ -74,7 +82,6 @@ LookupResult resolveWindow(const QString &name, WindowCheck mode, const ActiveWi
 
 QString getName(const QObject *object);
 QString syntheticName(QString text);
-bool isA(const QObject *object, const char *className);
 
 void widgetList(QList<QWidget *> &list, QWidget *root, QString name);
 bool checkPath(QWidget *widget, QWidget *window, QStringList path);
@@ -84,6 +91,20 @@ void appendWidgetTree(QByteArray &out, const QWidget *widget, int depth);
 
 // The path by which a later request finds the widget again: names from its window down.
 QString widgetPath(const QWidget *widget);
+
+// What the record of the widget under the cursor says of the widget a user points at.
+struct CursorRecord
+{
+    // The widget a user sees there: a spin box rather than its line edit, a view rather
+    // than its viewport (one step up from the widget hit, by a fixed table of classes).
+    QWidget *widget = nullptr;
+    int listed = 0;  // widgets of its window that carry its name
+    int visible = 0; // of those, the visible ones
+    QString path;
+    // The window's object name; an unnamed modal window is modalObjectName.
+    QString windowName;
+};
+CursorRecord cursorRecord(QWidget *hit);
 
 // The whole resolution step of the widget requests and of the script-side getWidget:
 // the window through the application's windows, then one walk of the window's tree that

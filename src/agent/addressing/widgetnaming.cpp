@@ -143,11 +143,6 @@ QString syntheticName(QString text)
     return name;
 }
 
-bool isA(const QObject *object, const char *className)
-{
-    return qstrcmp(object->metaObject()->className(), className) == 0;
-}
-
 bool checkPath(QWidget *widget, QWidget *window, QStringList path)
 {
     return WidgetNaming::pathMatches(widget, window, path, nullptr);

@@ -1,5 +1,6 @@
 #include "widgetresolution.h"
 
+#include "widgetaddressing.h"
 #include "widgetnaming.h"
 
 #include <QApplication>
@@ -9,7 +10,7 @@ namespace WidgetResolution {
 
 namespace {
 
-const QString popupElement = QStringLiteral("ActivePopupWidget");
+const QString &popupElement = WidgetAddressing::popupElementName;
 const QString focusElement = QStringLiteral("FocusWidget");
 
 } // namespace

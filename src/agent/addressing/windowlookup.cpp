@@ -4,13 +4,21 @@
 #include <QWidget>
 #include <QWindow>
 
+namespace WidgetAddressing {
+
+const QString popupElementName = QStringLiteral("ActivePopupWidget");
+const QString popupWindowName = QStringLiteral("Widget:ActivePopupWidget");
+const QString modalObjectName = QStringLiteral("ActiveModalWidget");
+
+} // namespace WidgetAddressing
+
 namespace WindowLookup {
 
 namespace {
 
-const QString popupWindowName = QStringLiteral("Widget:ActivePopupWidget");
-const QString modalWindowName = QStringLiteral("Widget:ActiveModalWidget");
+using WidgetAddressing::popupWindowName;
 const QString objectNamePrefix = QStringLiteral("Widget:");
+const QString modalWindowName = objectNamePrefix + WidgetAddressing::modalObjectName;
 
 } // namespace
 

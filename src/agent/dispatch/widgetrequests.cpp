@@ -21,46 +21,6 @@ namespace RequestHandlers {
 
 namespace {
 
-// Widgets that a user sees as part of their parent: the record under the cursor names
-// the parent (a spin box rather than its line edit, a view rather than its viewport).
-struct OwnerRule
-{
-    const char *widgetClass;
-    const char *parentInherits;
-    bool parentNeedsObjectName;
-};
-
-const OwnerRule ownerRules[] = {
-    {"QLineEdit", "QAbstractSpinBox", false},
-    {"QWidget", "QTextEdit", false},
-    {"QWidget", "QTreeWidget", false},
-    {"QWidget", "QListWidget", false},
-    {"QWidget", "QTableWidget", false},
-    {"QWidget", "QTreeView", false},
-    {"QWidget", "QListView", false},
-    {"QWidget", "QTableView", false},
-    {"QToolBoxButton", "QToolBox", false},
-    {"QTabBar", "QTabWidget", true},
-    {"QAbstractScrollAreaWidget", "Q3ListView", false},
-    {"QAbstractScrollAreaWidget", "Q3ListBox", false},
-    {"QAbstractScrollAreaWidget", "Q3Table", false},
-    {"VCNumeric", "VCFrequency", false},
-};
-
-QWidget *owner(QWidget *widget)
-{
-    QWidget *parent = widget->parentWidget();
-    if (!parent)
-        return widget;
-    const QByteArray className = widget->metaObject()->className();
-    for (const OwnerRule &rule : ownerRules) {
-        if (className == rule.widgetClass && parent->inherits(rule.parentInherits) &&
-            (!rule.parentNeedsObjectName || !parent->objectName().isNull()))
-            return parent;
-    }
-    return widget;
-}
-
 QByteArray reportedClass(const QVariant &silkClassName, const QWidget *widget)
 {
     if (silkClassName.type() == QVariant::String)
@@ -108,45 +68,32 @@ QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion)
     QWidget *hit = QApplication::widgetAt(QCursor::pos());
     if (!hit)
         return Reply::replyLine("?", ",,,,,");
-    QWidget *widget = owner(hit);
-
-    const QString name = WidgetAddressing::getName(widget);
-    QList<QWidget *> candidates;
-    WidgetAddressing::widgetList(candidates, widget->window(),
-                                 name == QLatin1String("unnamed") ? QString() : name);
-    int visible = 0;
-    for (const QWidget *candidate : qAsConst(candidates))
-        visible += candidate->isVisible() ? 1 : 0;
+    const WidgetAddressing::CursorRecord record = WidgetAddressing::cursorRecord(hit);
 
     QVariant silkClassName;
     try {
-        silkClassName = registry->getProxyProperty(widget, QString(),
+        silkClassName = registry->getProxyProperty(record.widget, QString(),
                                                    QStringLiteral("silkClassName"), QVariant());
     } catch (...) {
         // Reading the registry's own class name does not fail in practice; the record
         // then reports the widget's class instead.
     }
 
-    QWidget *window = widget->window();
-    QString windowName = window->objectName();
-    if (windowName.isEmpty() && window->isModal())
-        windowName = QStringLiteral("ActiveModalWidget");
     const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
     const QByteArray hook = QByteArray::number(hookVersion);
-
     QByteArrayList fields;
     if (silkClassName.toString() == QLatin1String("QMenu")) {
         fields << "QMenu"
                << "1"
-               << "1"
-               << "ActivePopupWidget" << windowName.toUtf8()
-               << WireProtocol::encodehex(QStringLiteral("Widget:ActivePopupWidget")).toLatin1()
-               << pid << hook;
+               << "1" << WidgetAddressing::popupElementName.toUtf8() << record.windowName.toUtf8()
+               << WireProtocol::encodehex(WidgetAddressing::popupWindowName).toLatin1() << pid
+               << hook;
     } else {
-        fields << reportedClass(silkClassName, widget) << QByteArray::number(candidates.size())
-               << QByteArray::number(visible) << WidgetAddressing::widgetPath(widget).toUtf8()
-               << windowName.toUtf8() << WireProtocol::encodehex(window->windowTitle()).toLatin1()
-               << pid << hook;
+        fields << reportedClass(silkClassName, record.widget) << QByteArray::number(record.listed)
+               << QByteArray::number(record.visible) << record.path.toUtf8()
+               << record.windowName.toUtf8()
+               << WireProtocol::encodehex(record.widget->window()->windowTitle()).toLatin1() << pid
+               << hook;
     }
     return Reply::replyLine("?", fields.join(','));
 }

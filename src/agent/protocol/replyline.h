@@ -1,6 +1,6 @@
 #pragma once
 
-#include "addressing/lookuperror.h"
+#include "lookuperror.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "cvornproxy.h"
 
-#include "addressing/lookuperror.h"
+#include "protocol/lookuperror.h"
 #include "addressing/widgetaddressing.h"
 
 namespace OxSquishProxy {

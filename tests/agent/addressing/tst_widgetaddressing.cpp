@@ -91,7 +91,6 @@ private slots:
     void syntheticName();
     void getName_data();
     void getName();
-    void isA();
     void resolveWidget_data();
     void resolveWidget();
     void specialLastElements();
@@ -231,13 +230,6 @@ void TestWidgetAddressing::getName()
     QList<QWidget *> list;
     widgetList(list, &root, name);
     QCOMPARE(list.contains(w.value(key)), candidate);
-}
-
-void TestWidgetAddressing::isA()
-{
-    CustomButton custom;
-    QVERIFY(WidgetAddressing::isA(&custom, "CustomButton"));
-    QVERIFY(!WidgetAddressing::isA(&custom, "QPushButton")); // unlike inherits()
 }
 
 void TestWidgetAddressing::resolveWidget_data()
