@@ -88,8 +88,7 @@ protected:
     // the editor stays open. The caller has made the wanted item current.
     void editCurrentItem(const QString &text);
 
-    // Carries out "type:button:x:y:modifier" at a global point: types MousePress,
-    // MouseRelease, MouseClick, MouseDoubleClick; buttons LeftButton, RightButton; modifiers
-    // ShiftModifier, ControlModifier, AltModifier or none. Nothing is flushed from here on.
+    // Carries out "type:button:x:y:modifier" at a global point, in the item views' grammar
+    // (MouseCommand::ItemView). Nothing is flushed from here on.
     void itemMouseCommand(const QString &command, const QPoint &globalPos);
 };
