@@ -65,6 +65,33 @@ QVariant STItemViewProxy::itemFlagProperty(const QAbstractItemView *view, const 
     return QVariant();
 }
 
+void STItemViewProxy::focusItemView(const char *viewClass, int steps, const char *refusal)
+{
+    if ((steps & SkipWhenFocused) && checkedWidget(viewClass)->hasFocus())
+        return;
+    // Each step may run the application's handlers, which may delete the view: it is looked
+    // up afresh after each one.
+    const bool stepwise = (steps & Stepwise) != 0;
+    if (stepwise) {
+        flush();
+        checkedWidget(viewClass)->raise();
+        flush();
+    }
+    checkedWidget(viewClass)->activateWindow();
+    if (stepwise)
+        flush();
+    checkedWidget(viewClass)->setFocus(Qt::OtherFocusReason);
+    if (steps & PressUp)
+        keyClick(Qt::Key_Up);
+    flush();
+    if (stepwise && !checkedWidget(viewClass)->hasFocus()) {
+        checkedWidget(viewClass)->setFocus(Qt::OtherFocusReason);
+        flush();
+    }
+    if (!checkedWidget(viewClass)->hasFocus())
+        raiseMessage(refusal);
+}
+
 QModelIndex STItemViewProxy::currentItemToEnter(const QAbstractItemView *view,
                                                 const QVariant &value)
 {

@@ -17,6 +17,7 @@ class QAbstractItemView;
 //  - itemRect / itemMousePoint: where an item lies in the viewport, and where a mouse
 //    command at it aims;
 //  - itemFlagProperty: the item facts that the views' properties report alike;
+//  - focusItemView: giving the view the keyboard focus before keys are pressed;
 //  - currentItemToEnter / requireCheckable: the argument and item checks of enter;
 //  - pressUntil: a navigation key pressed until the view reaches the wanted place, with a
 //    bound so that a place the keyboard cannot reach still ends the request;
@@ -52,6 +53,24 @@ protected:
     // partially checked item is not checked). Invalid for any other name.
     static QVariant itemFlagProperty(const QAbstractItemView *view, const QByteArray &name,
                                      const QModelIndex &item);
+
+    // The ways focusItemView gives a view the keyboard focus. The views differ in them, and
+    // each difference reaches the application, so each view keeps its own.
+    enum FocusStep {
+        // Nothing is done when the view has the focus already.
+        SkipWhenFocused = 0x1,
+        // Up is pressed once the view has the focus; it also gives the view a current item
+        // when it had none.
+        PressUp = 0x2,
+        // The view is raised first, events are processed after every step, and the focus is
+        // set a second time when the first did not take.
+        Stepwise = 0x4
+    };
+
+    // Activates the view's window and gives the bound view (of viewClass) the keyboard
+    // focus in the given steps (FocusStep values or'ed together). A view that still lacks
+    // the focus then is refused with refusal, the view's own message.
+    void focusItemView(const char *viewClass, int steps, const char *refusal);
 
     // The item an enter acts on: the view's current one. The value must be a bool (check
     // or uncheck) or a string ("bool string"), and an item must be current ("No item is

@@ -142,15 +142,7 @@ QTreeView *STQTreeView::treeView()
 
 void STQTreeView::focusView()
 {
-    QTreeView *view = treeView();
-    if (view->hasFocus())
-        return;
-    view->activateWindow();
-    view->setFocus(Qt::OtherFocusReason);
-    keyClick(Qt::Key_Up);
-    flush();
-    if (!treeView()->hasFocus())
-        raiseError(NoFocus);
+    focusItemView("QTreeView", SkipWhenFocused | PressUp, NoFocus);
 }
 
 void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifiers modifiers)
