@@ -1,4 +1,6 @@
 #include "stwidgetproxy.h"
+
+#include "mousecommand.h"
 #include "sterror.h"
 
 #include <QApplication>
@@ -23,13 +25,9 @@ const char ActivateNotImplemented[] = "\"activate\" is not implemented for widge
 const char EnterNotImplemented[] = "\"enter\" is not implemented for widget of class \"%s\"";
 const char UnknownProperty[] = "Unknown property \"%s\".";
 const char CannotSetProperty[] = "Can't set property \"%s\"";
-const char PositionOutOfRange[] = "Only a Position between 0.0 and 1.0 is allowed";
 const char TypeErrorFormat[] = "Type error: object \"%1\" of class \"%2\" accepts ";
 const char RangeErrorFormat[] =
     "Type error: object \"%s\" of class \"%s\" accepts only values in the following range: %s.";
-
-// The mouse command: "type:button:x:y:modifier", missing fields empty, further ones ignored.
-enum MouseCommandField { TypeField, ButtonField, XField, YField, ModifierField, FieldCount };
 
 // A sub-window of a multiple-document area is a window to the user too. One that lies
 // behind another sub-window, or on a background tab, is covered there: a click aimed at
@@ -95,46 +93,6 @@ const char *classNameOf(const QWidget *widget)
     return widget ? widget->metaObject()->className() : "unknown";
 }
 
-// "The 3. parameter "abc" is not a float": the text comes from the request, so it is
-// handed over verbatim rather than as a format.
-[[noreturn]] void raiseNotAFloat(int parameter, const QString &text)
-{
-    raiseMessage("The " + QByteArray::number(parameter) + ". parameter \"" + text.toLatin1() +
-                 "\" is not a float");
-}
-
-// A double quote, the word and e.g. "\"-Button is not implemented".
-[[noreturn]] void raiseNotImplemented(const QString &word, const char *what)
-{
-    raiseMessage('"' + word.toLatin1() + "\"-" + what + " is not implemented");
-}
-
-Qt::MouseButton parseButton(const QString &word)
-{
-    if (word.isEmpty() || word == QLatin1String("NoButton"))
-        return Qt::NoButton;
-    if (word == QLatin1String("LeftButton"))
-        return Qt::LeftButton;
-    if (word == QLatin1String("RightButton"))
-        return Qt::RightButton;
-    if (word == QLatin1String("MidButton"))
-        return Qt::MiddleButton;
-    raiseNotImplemented(word, "Button");
-}
-
-Qt::KeyboardModifiers parseModifier(const QString &word)
-{
-    if (word.isEmpty() || word == QLatin1String("NoModifier"))
-        return Qt::NoModifier;
-    if (word == QLatin1String("ShiftModifier"))
-        return Qt::ShiftModifier;
-    if (word == QLatin1String("ControlModifier"))
-        return Qt::ControlModifier;
-    if (word == QLatin1String("AltModifier"))
-        return Qt::AltModifier;
-    raiseNotImplemented(word, "Modifier");
-}
-
 } // namespace
 
 STWidgetProxy::STWidgetProxy() = default;
@@ -156,61 +114,10 @@ void STWidgetProxy::mouse(const QVariant &command)
     QWidget *target = checkedWidget();
     if (command.type() != QVariant::String)
         typeError("string");
-
-    QStringList fields = command.toString().split(QLatin1Char(':'));
-    while (fields.size() < FieldCount)
-        fields.append(QString());
-    QString x = fields.at(XField);
-    QString y = fields.at(YField);
-
-    // A single coordinate means the middle of the other axis.
-    if (x.isEmpty() && !y.isEmpty())
-        x = QStringLiteral("0.5");
-    if (y.isEmpty() && !x.isEmpty())
-        y = QStringLiteral("0.5");
-
-    const QRect area = target->rect();
-    QPoint localPos;
-    if (x.isEmpty()) {
-        localPos = area.center();
-    } else {
-        bool ok = false;
-        const float fx = x.toFloat(&ok);
-        if (!ok)
-            raiseNotAFloat(3, x);
-        const float fy = y.toFloat(&ok);
-        if (!ok)
-            raiseNotAFloat(4, y);
-        // Written as "not inside" so that a NaN is refused too.
-        if (!(fx >= 0.0f && fx <= 1.0f) || !(fy >= 0.0f && fy <= 1.0f))
-            raiseError(PositionOutOfRange);
-        localPos = area.topLeft() + QPoint(int(fx * target->width()), int(fy * target->height()));
-    }
-    const QPoint globalPos = target->mapToGlobal(localPos);
-
+    const MouseCommand parsed = MouseCommand::read(command.toString(), MouseCommand::Widget);
+    const QPoint globalPos = target->mapToGlobal(parsed.pointIn(target->rect()));
     raiseWidgetWindow();
-
-    const Qt::MouseButton button = parseButton(fields.at(ButtonField));
-    const Qt::KeyboardModifiers modifiers = parseModifier(fields.at(ModifierField));
-    const QString type = fields.at(TypeField);
-    if (type == QLatin1String("MousePress")) {
-        mouseMove(globalPos, modifiers);
-        mousePress(button, modifiers);
-    } else if (type == QLatin1String("MouseRelease")) {
-        mouseMove(globalPos, modifiers);
-        mouseRelease(button, modifiers);
-    } else if (type == QLatin1String("MouseClick")) {
-        // The click is the last step: let the application handle it after the reply.
-        flushEvents = false;
-        mouseClick(globalPos, button, modifiers);
-    } else if (type == QLatin1String("MouseDoubleClick")) {
-        flushEvents = false;
-        mouseDoubleClick(globalPos, button, modifiers);
-    } else if (type.isEmpty() || type == QLatin1String("MouseMove")) {
-        mouseMove(globalPos, modifiers);
-    } else {
-        raiseNotImplemented(type, "Type");
-    }
+    parsed.perform(*this, globalPos);
 }
 
 QStringList STWidgetProxy::pseudoPropertyNames()
@@ -387,35 +294,7 @@ void STWidgetProxy::rangeError(const char *format, ...)
 void STWidgetProxy::fixedMouseCommand(const QString &command, const QString &suffix,
                                       const QPoint &globalPos)
 {
-    static const char invalidStringValue[] = "Invalid string value";
-    if (!command.endsWith(suffix))
-        raiseError(invalidStringValue);
-    const QString typeAndButton = command.left(command.size() - suffix.size());
-    const int colon = typeAndButton.indexOf(QLatin1Char(':'));
-    const QStringRef type = typeAndButton.leftRef(colon);
-    const QStringRef buttonName = typeAndButton.midRef(colon + 1);
-
-    Qt::MouseButton button = Qt::NoButton;
-    if (buttonName == QLatin1String("LeftButton"))
-        button = Qt::LeftButton;
-    else if (buttonName == QLatin1String("RightButton"))
-        button = Qt::RightButton;
-    if (colon < 0 || button == Qt::NoButton)
-        raiseError(invalidStringValue);
-
-    if (type == QLatin1String("MousePress")) {
-        mouseMove(globalPos);
-        mousePress(button);
-    } else if (type == QLatin1String("MouseRelease")) {
-        mouseMove(globalPos);
-        mouseRelease(button);
-    } else if (type == QLatin1String("MouseClick")) {
-        mouseClick(globalPos, button);
-    } else if (type == QLatin1String("MouseDoubleClick")) {
-        mouseDoubleClick(globalPos, button);
-    } else {
-        raiseError(invalidStringValue);
-    }
+    MouseCommand::read(command, MouseCommand::Fixed, suffix).perform(*this, globalPos);
 }
 
 void STWidgetProxy::clickCentre(QWidget *target, const QRect &area)

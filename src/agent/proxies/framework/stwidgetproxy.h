@@ -42,7 +42,7 @@ protected:
 
     // The fixed command set of proxies that take no position or modifier: the type and
     // the button ("MouseClick" and "LeftButton", say) joined by ':' and followed exactly
-    // by suffix, carried out at a global point. Anything else is "Invalid string value".
+    // by suffix, carried out at a global point (MouseCommand::Fixed).
     void fixedMouseCommand(const QString &command, const QString &suffix, const QPoint &globalPos);
 
     // A left click in the middle of area, given in target's coordinates: a tab, a header
@@ -55,4 +55,6 @@ protected:
     QString silkClassName;
 
     friend class STApplicationProxy;
+    // Carries out mouse commands through this proxy's input.
+    friend class MouseCommand;
 };

@@ -1,5 +1,6 @@
 #include "stitemviewproxy.h"
 
+#include "proxies/framework/mousecommand.h"
 #include "proxies/framework/sterror.h"
 
 #include <QAbstractItemView>
@@ -18,13 +19,6 @@ const char CurrentItemNotVisible[] = "Current item not visible";
 const char KeyTooLong[] = "terminating key is more than one character";
 const char LineEditValidateError[] = "enter, QLineEdit validate error\n";
 const char SpinBoxValidateError[] = "enter, QAbstractSpinBox validate error\n";
-const char InvalidStringValue[] = "Invalid string value";
-const char ButtonNotSupported[] = "Mouse button not supported";
-const char ModifierNotSupported[] = "Mouse modifier not supported";
-const char InvalidMouseCommand[] = "Invalid mouse command";
-
-// "type:button:x:y:modifier"; the position fields are not read.
-enum ItemMouseField { TypeField, ButtonField, ModifierField = 4, ItemMouseFieldCount };
 
 } // namespace
 
@@ -69,6 +63,33 @@ QVariant STItemViewProxy::itemFlagProperty(const QAbstractItemView *view, const 
     if (name == "itemIsChecked")
         return item.data(Qt::CheckStateRole).toInt() == Qt::Checked;
     return QVariant();
+}
+
+void STItemViewProxy::focusItemView(const char *viewClass, int steps, const char *refusal)
+{
+    if ((steps & SkipWhenFocused) && checkedWidget(viewClass)->hasFocus())
+        return;
+    // Each step may run the application's handlers, which may delete the view: it is looked
+    // up afresh after each one.
+    const bool stepwise = (steps & Stepwise) != 0;
+    if (stepwise) {
+        flush();
+        checkedWidget(viewClass)->raise();
+        flush();
+    }
+    checkedWidget(viewClass)->activateWindow();
+    if (stepwise)
+        flush();
+    checkedWidget(viewClass)->setFocus(Qt::OtherFocusReason);
+    if (steps & PressUp)
+        keyClick(Qt::Key_Up);
+    flush();
+    if (stepwise && !checkedWidget(viewClass)->hasFocus()) {
+        checkedWidget(viewClass)->setFocus(Qt::OtherFocusReason);
+        flush();
+    }
+    if (!checkedWidget(viewClass)->hasFocus())
+        raiseMessage(refusal);
 }
 
 QModelIndex STItemViewProxy::currentItemToEnter(const QAbstractItemView *view,
@@ -156,43 +177,5 @@ void STItemViewProxy::itemMouseCommand(const QString &command, const QPoint &glo
 {
     // The whole command is queued and handled after the reply.
     flushEvents = false;
-
-    const QStringList fields = command.split(QLatin1Char(':'));
-    if (fields.size() != ItemMouseFieldCount)
-        raiseError(InvalidStringValue);
-
-    Qt::MouseButton button = Qt::NoButton;
-    const QString &buttonName = fields.at(ButtonField);
-    if (buttonName == QLatin1String("LeftButton"))
-        button = Qt::LeftButton;
-    else if (buttonName == QLatin1String("RightButton"))
-        button = Qt::RightButton;
-    else
-        raiseError(ButtonNotSupported);
-
-    Qt::KeyboardModifiers modifiers;
-    const QString &modifierName = fields.at(ModifierField);
-    if (modifierName == QLatin1String("ShiftModifier"))
-        modifiers = Qt::ShiftModifier;
-    else if (modifierName == QLatin1String("ControlModifier"))
-        modifiers = Qt::ControlModifier;
-    else if (modifierName == QLatin1String("AltModifier"))
-        modifiers = Qt::AltModifier;
-    else if (!modifierName.isEmpty())
-        raiseError(ModifierNotSupported);
-
-    const QString &type = fields.at(TypeField);
-    if (type == QLatin1String("MousePress")) {
-        mouseMove(globalPos);
-        mousePress(button, modifiers);
-    } else if (type == QLatin1String("MouseRelease")) {
-        mouseMove(globalPos);
-        mouseRelease(button, modifiers);
-    } else if (type == QLatin1String("MouseClick")) {
-        mouseClick(globalPos, button, modifiers);
-    } else if (type == QLatin1String("MouseDoubleClick")) {
-        mouseDoubleClick(globalPos, button, modifiers);
-    } else {
-        raiseError(InvalidMouseCommand);
-    }
+    MouseCommand::read(command, MouseCommand::ItemView).perform(*this, globalPos);
 }

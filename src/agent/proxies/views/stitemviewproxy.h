@@ -17,6 +17,7 @@ class QAbstractItemView;
 //  - itemRect / itemMousePoint: where an item lies in the viewport, and where a mouse
 //    command at it aims;
 //  - itemFlagProperty: the item facts that the views' properties report alike;
+//  - focusItemView: giving the view the keyboard focus before keys are pressed;
 //  - currentItemToEnter / requireCheckable: the argument and item checks of enter;
 //  - pressUntil: a navigation key pressed until the view reaches the wanted place, with a
 //    bound so that a place the keyboard cannot reach still ends the request;
@@ -53,6 +54,24 @@ protected:
     static QVariant itemFlagProperty(const QAbstractItemView *view, const QByteArray &name,
                                      const QModelIndex &item);
 
+    // The ways focusItemView gives a view the keyboard focus. The views differ in them, and
+    // each difference reaches the application, so each view keeps its own.
+    enum FocusStep {
+        // Nothing is done when the view has the focus already.
+        SkipWhenFocused = 0x1,
+        // Up is pressed once the view has the focus; it also gives the view a current item
+        // when it had none.
+        PressUp = 0x2,
+        // The view is raised first, events are processed after every step, and the focus is
+        // set a second time when the first did not take.
+        Stepwise = 0x4
+    };
+
+    // Activates the view's window and gives the bound view (of viewClass) the keyboard
+    // focus in the given steps (FocusStep values or'ed together). A view that still lacks
+    // the focus then is refused with refusal, the view's own message.
+    void focusItemView(const char *viewClass, int steps, const char *refusal);
+
     // The item an enter acts on: the view's current one. The value must be a bool (check
     // or uncheck) or a string ("bool string"), and an item must be current ("No item is
     // current"); requireCheckable refuses one that cannot be checked ("Current item is
@@ -88,8 +107,7 @@ protected:
     // the editor stays open. The caller has made the wanted item current.
     void editCurrentItem(const QString &text);
 
-    // Carries out "type:button:x:y:modifier" at a global point: types MousePress,
-    // MouseRelease, MouseClick, MouseDoubleClick; buttons LeftButton, RightButton; modifiers
-    // ShiftModifier, ControlModifier, AltModifier or none. Nothing is flushed from here on.
+    // Carries out "type:button:x:y:modifier" at a global point, in the item views' grammar
+    // (MouseCommand::ItemView). Nothing is flushed from here on.
     void itemMouseCommand(const QString &command, const QPoint &globalPos);
 };

@@ -104,6 +104,25 @@ void STMenuPathProxy::collectItemPaths(QStringList &paths, const QString &prefix
     branch.remove(submenu);
 }
 
+const QAction *STMenuPathProxy::followMenuPath(QStringList &path, QList<QAction *> items,
+                                               const PassingCheck &passing)
+{
+    for (int depth = 0;; ++depth) {
+        const QAction *item = findMenuAction(path, items);
+        if (!item)
+            return nullptr;
+        if (path.size() == 1) {
+            path.removeFirst();
+            return item;
+        }
+        passing(item, path.first(), depth);
+        path.removeFirst();
+        if (!item->menu())
+            return nullptr;
+        items = item->menu()->actions();
+    }
+}
+
 QStringList STMenuPathProxy::itemList(const QList<QAction *> &items)
 {
     QStringList list;

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QSet>
 
+#include <functional>
+
 class QAction;
 class QMenu;
 class STError;
@@ -37,6 +39,18 @@ public:
     static QAction *findMenuAction(QStringList &path, const QList<QAction *> &items);
     // The paths below one item, prefix first: [prefix] itself when it has no submenu.
     static QStringList menuItemPaths(const QString &prefix, const QAction *item);
+    // Called with each item a path passes through on its way down (all but the last), the
+    // element that named it and its depth (0 at the top), before its submenu is entered.
+    // Raises the caller's message when the item blocks the way; runs no events.
+    using PassingCheck =
+        std::function<void(const QAction *item, const QString &element, int depth)>;
+    // Follows path down from items without input, as property reads do: the first element
+    // names an item of items, the next one an item of that item's submenu, and so on, each
+    // item passed through handed to passing first. Returns the last element's item with the
+    // path used up, or null with the path starting at the element that named nothing, or
+    // at the element below an item that has no submenu.
+    static const QAction *followMenuPath(QStringList &path, QList<QAction *> items,
+                                         const PassingCheck &passing);
     // "itemList": every action of a menu or bar, hidden ones and separators included at
     // this top level, each followed down its submenus.
     static QStringList itemList(const QList<QAction *> &items);

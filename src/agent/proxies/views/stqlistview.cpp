@@ -47,16 +47,9 @@ int STQListView::findRow(const QListView *view, const QString &text)
 
 bool STQListView::navigateToRow(int row)
 {
-    QListView *view = listView();
-    view->activateWindow();
-    view->setFocus(Qt::OtherFocusReason);
-    // Up also gives the view a current item when it had none.
-    keyClick(Qt::Key_Up);
-    flush();
-    view = listView();
-    if (!view->hasFocus())
-        raiseError(NoFocus);
-
+    // Even a focused view gets its Up press: it gives the view a current item.
+    focusItemView("QListView", PressUp, NoFocus);
+    const QListView *view = listView();
     const int current = currentRow(view);
     if (current == row)
         return false;

@@ -43,17 +43,12 @@ bool STQMenu::pathDisabled(const QVariant &parameter)
 
     // Only the final item's state is asked for, so the first level may be disabled; a
     // disabled item further down still blocks the way to the items below it.
-    const QAction *item = findMenuAction(path, menu->actions());
-    path.removeFirst();
-    while (!path.isEmpty() && item) {
-        if (!item->menu())
-            break;
-        item = findMenuAction(path, item->menu()->actions());
-        path.removeFirst();
-        if (!path.isEmpty() && item && !item->isEnabled())
-            break;
-    }
-    if (!path.isEmpty() || !item)
+    const QAction *item = followMenuPath(path, menu->actions(),
+                                         [](const QAction *passed, const QString &, int depth) {
+                                             if (depth > 0 && !passed->isEnabled())
+                                                 raiseError(CannotReachLastItem);
+                                         });
+    if (!item)
         raiseError(CannotReachLastItem);
     return !item->isEnabled();
 }

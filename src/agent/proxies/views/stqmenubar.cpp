@@ -61,17 +61,13 @@ bool STQMenuBar::pathChecked(const QVariant &parameter)
     const QWidget *bar = checkedWidget("QMenuBar");
 
     // Every item passed through must be enabled, as it must be for a user to get there.
-    const QAction *item = findMenuAction(path, bar->actions());
-    path.removeFirst();
-    while (!path.isEmpty() && item) {
-        if (!item->menu())
-            break;
-        if (!item->isEnabled())
-            raiseError(ItemIsDisabled);
-        item = findMenuAction(path, item->menu()->actions());
-        path.removeFirst();
-    }
-    if (!path.isEmpty() || !item)
+    const QAction *item =
+        followMenuPath(path, bar->actions(), [](const QAction *passed, const QString &, int) {
+            // An item without a submenu ends the way: that is an invalid item.
+            if (passed->menu() && !passed->isEnabled())
+                raiseError(ItemIsDisabled);
+        });
+    if (!item)
         raiseError(InvalidItem);
     if (!item->isCheckable())
         raiseError(ItemNotCheckable);
@@ -85,19 +81,12 @@ bool STQMenuBar::pathDisabled(const QVariant &parameter)
 
     // The messages name the element where the way stopped. The top-level item's own state
     // does not matter; items between it and the final one must be enabled.
-    const QAction *item = findMenuAction(path, bar->actions());
+    const QAction *item = followMenuPath(
+        path, bar->actions(), [](const QAction *passed, const QString &element, int depth) {
+            if (depth > 0 && !passed->isEnabled())
+                raiseError(ElementIsDisabled, element.toLatin1().constData());
+        });
     if (!item)
         raiseError(CouldNotFind, path.first().toLatin1().constData());
-    path.removeFirst();
-    while (!path.isEmpty()) {
-        if (!item->menu())
-            raiseError(CouldNotFind, path.first().toLatin1().constData());
-        item = findMenuAction(path, item->menu()->actions());
-        if (!item)
-            raiseError(CouldNotFind, path.first().toLatin1().constData());
-        if (path.size() > 1 && !item->isEnabled())
-            raiseError(ElementIsDisabled, path.first().toLatin1().constData());
-        path.removeFirst();
-    }
     return !item->isEnabled();
 }

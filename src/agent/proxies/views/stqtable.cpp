@@ -131,23 +131,7 @@ QString STQTable::headerText(Qt::Orientation axis, const QVariant &number)
 
 void STQTable::focusTable()
 {
-    QTableView *view = table();
-    if (view->hasFocus())
-        return;
-    // Each step may run the application's handlers, which may delete the table.
-    flush();
-    table()->raise();
-    flush();
-    table()->activateWindow();
-    flush();
-    table()->setFocus(Qt::OtherFocusReason);
-    flush();
-    if (!table()->hasFocus()) {
-        table()->setFocus(Qt::OtherFocusReason);
-        flush();
-    }
-    if (!table()->hasFocus())
-        raiseError(FocusRefused);
+    focusItemView("QTableView", SkipWhenFocused | Stepwise, FocusRefused);
 }
 
 void STQTable::navigateToTableCell(int row, int column)

@@ -101,6 +101,22 @@ int spacesFor(bool wanted, const QVariant &state)
     }
 }
 
+// The paths of the rows below parent, depth first, each built on its parent's; hidden rows
+// take their branch along.
+void appendPaths(QStringList &paths, const QTreeView *view, const QAbstractItemModel *model,
+                 const QModelIndex &parent, const QString &prefix)
+{
+    const int rows = model->rowCount(parent);
+    for (int row = 0; row < rows; ++row) {
+        if (view->isRowHidden(row, parent))
+            continue;
+        const QModelIndex index = model->index(row, 0, parent);
+        const QString path = prefix + STQTreeView::rowText(view, index);
+        paths.append(path);
+        appendPaths(paths, view, model, index, path + PathSeparator);
+    }
+}
+
 } // namespace
 
 QString STQTreeView::rowText(const QTreeView *view, const QModelIndex &index)
@@ -142,15 +158,7 @@ QTreeView *STQTreeView::treeView()
 
 void STQTreeView::focusView()
 {
-    QTreeView *view = treeView();
-    if (view->hasFocus())
-        return;
-    view->activateWindow();
-    view->setFocus(Qt::OtherFocusReason);
-    keyClick(Qt::Key_Up);
-    flush();
-    if (!treeView()->hasFocus())
-        raiseError(NoFocus);
+    focusItemView("QTreeView", SkipWhenFocused | PressUp, NoFocus);
 }
 
 void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifiers modifiers)
@@ -375,20 +383,7 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
         return itemPath(view, view->currentIndex());
     if (property == "pathList") {
         QStringList paths;
-        // Depth first, each path built on its parent's; hidden rows take their branch along.
-        std::function<void(const QModelIndex &, const QString &)> list =
-            [&](const QModelIndex &parent, const QString &prefix) {
-                const int rows = model->rowCount(parent);
-                for (int row = 0; row < rows; ++row) {
-                    if (view->isRowHidden(row, parent))
-                        continue;
-                    const QModelIndex index = model->index(row, 0, parent);
-                    const QString path = prefix + rowText(view, index);
-                    paths.append(path);
-                    list(index, path + PathSeparator);
-                }
-            };
-        list(view->rootIndex(), QString());
+        appendPaths(paths, view, model, view->rootIndex(), QString());
         return paths;
     }
     if (!property.startsWith("item"))

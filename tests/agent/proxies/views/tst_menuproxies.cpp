@@ -20,6 +20,8 @@ private slots:
     void closedMenuHasNoFocus();
     void properties_data();
     void properties();
+    void disabledItemInsidePath_data();
+    void disabledItemInsidePath();
 };
 
 namespace {
@@ -297,6 +299,12 @@ void TestMenuProxies::properties_data()
         << true << "pathDisabled" << QVariant("File/Nothing") << QVariant("Could not find Nothing");
     QTest::newRow("bar: disabled, below a plain item")
         << true << "pathDisabled" << QVariant("File/Open/x") << QVariant("Could not find x");
+    QTest::newRow("bar: disabled, no such menu")
+        << true << "pathDisabled" << QVariant("Nothing/x") << QVariant("Could not find Nothing");
+    QTest::newRow("bar: checked, below a plain item")
+        << true << "pathChecked" << QVariant("File/Open/x") << QVariant("Invalid item");
+    QTest::newRow("menu: below a plain item")
+        << false << "pathDisabled" << QVariant("Open File/x") << QVariant(unreachable);
     // clang-format on
 }
 
@@ -318,6 +326,36 @@ void TestMenuProxies::properties()
         value = error.message;
     }
     QCOMPARE(value, expected);
+}
+
+// A disabled item without a submenu inside a path: the bar's two properties stop at it
+// for different reasons, each with its own message.
+void TestMenuProxies::disabledItemInsidePath_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("checked: no submenu to go on in") << "pathChecked"
+                                                     << "Invalid item";
+    QTest::newRow("disabled: the item is disabled") << "pathDisabled"
+                                                    << "Cut is disabled";
+}
+
+void TestMenuProxies::disabledItemInsidePath()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, message);
+
+    TestBar bar;
+    bar.bar->actions().at(0)->menu()->addAction(QStringLiteral("Cut"))->setEnabled(false);
+    STApplicationProxy registry;
+    QString error;
+    try {
+        registry.getProxyProperty(bar.bar, QString(), name, QStringLiteral("File/Cut/x"));
+    } catch (const STError &raised) {
+        error = raised.message;
+    }
+    QCOMPARE(error, message);
 }
 
 TC_TEST_MAIN(TestMenuProxies)

@@ -1,0 +1,205 @@
+#include "mousecommand.h"
+
+#include "sterror.h"
+#include "stwidgetproxy.h"
+
+#include <QPoint>
+
+#include <cstddef>
+
+namespace {
+
+// Refusals; "%1" stands for the word that was not understood.
+const char InvalidStringValue[] = "Invalid string value";
+const char ButtonNotImplemented[] = "\"%1\"-Button is not implemented";
+const char ModifierNotImplemented[] = "\"%1\"-Modifier is not implemented";
+const char TypeNotImplemented[] = "\"%1\"-Type is not implemented";
+const char ButtonNotSupported[] = "Mouse button not supported";
+const char ModifierNotSupported[] = "Mouse modifier not supported";
+const char InvalidMouseCommand[] = "Invalid mouse command";
+const char PositionOutOfRange[] = "Only a Position between 0.0 and 1.0 is allowed";
+
+enum Field { TypeField, ButtonField, XField, YField, ModifierField, FieldCount };
+enum Type { Move, Press, Release, Click, DoubleClick };
+
+// What sets the grammars apart.
+struct Rules
+{
+    int fieldCount;
+    bool exactFieldCount; // otherwise missing fields are empty and further ones ignored
+    bool readsPosition;
+    bool knowsEveryWord; // the words not common to all grammars (see Word)
+    const char *buttonRefusal;
+    const char *modifierRefusal;
+    const char *typeRefusal;
+    // The click is the last step: the application handles it after the reply. The other
+    // grammars' proxies switch flushing off themselves, before anything is read.
+    bool clickAfterReply;
+    // A drag carries the modifier of its press or release; item views move without one.
+    bool moveWithModifier;
+};
+
+// Per line: field count, exact field count, reads position, knows every word; refusals
+// of the button, modifier and type; click after reply, move with modifier.
+// clang-format off
+const Rules WidgetRules = {FieldCount, false, true, true,
+                           ButtonNotImplemented, ModifierNotImplemented, TypeNotImplemented,
+                           true, true};
+const Rules ItemViewRules = {FieldCount, true, false, false,
+                             ButtonNotSupported, ModifierNotSupported, InvalidMouseCommand,
+                             false, false};
+const Rules FixedRules = {2, true, false, false,
+                          InvalidStringValue, InvalidStringValue, InvalidStringValue,
+                          false, false};
+// clang-format on
+
+const Rules &rulesOf(MouseCommand::Syntax syntax)
+{
+    switch (syntax) {
+    case MouseCommand::ItemView:
+        return ItemViewRules;
+    case MouseCommand::Fixed:
+        return FixedRules;
+    case MouseCommand::Widget:
+        break;
+    }
+    return WidgetRules;
+}
+
+// Words are compared case-sensitively. Those not common to all grammars are known only
+// where every word is.
+struct Word
+{
+    const char *text;
+    int value;
+    bool common;
+};
+
+const Word Buttons[] = {{"LeftButton", Qt::LeftButton, true},
+                        {"RightButton", Qt::RightButton, true},
+                        {"MidButton", Qt::MiddleButton, false},
+                        {"NoButton", Qt::NoButton, false},
+                        {"", Qt::NoButton, false}};
+const Word Modifiers[] = {{"", Qt::NoModifier, true},
+                          {"ShiftModifier", Qt::ShiftModifier, true},
+                          {"ControlModifier", Qt::ControlModifier, true},
+                          {"AltModifier", Qt::AltModifier, true},
+                          {"NoModifier", Qt::NoModifier, false}};
+const Word Types[] = {{"MousePress", Press, true}, {"MouseRelease", Release, true},
+                      {"MouseClick", Click, true}, {"MouseDoubleClick", DoubleClick, true},
+                      {"MouseMove", Move, false},  {"", Move, false}};
+
+// The word comes from the request: it is put in verbatim, never read as a format.
+[[noreturn]] void refuse(const char *refusal, const QString &word)
+{
+    raiseMessage(QString::fromLatin1(refusal).replace(QLatin1String("%1"), word).toLatin1());
+}
+
+template <std::size_t N>
+int valueOf(const Word (&words)[N], const QString &word, bool knowsEveryWord, const char *refusal)
+{
+    for (const Word &known : words) {
+        if ((known.common || knowsEveryWord) && word == QLatin1String(known.text))
+            return known.value;
+    }
+    refuse(refusal, word);
+}
+
+// "The 3. parameter "abc" is not a float".
+[[noreturn]] void raiseNotAFloat(int parameter, const QString &text)
+{
+    raiseMessage("The " + QByteArray::number(parameter) + ". parameter \"" + text.toLatin1() +
+                 "\" is not a float");
+}
+
+float fractionOf(const QString &text, int parameter)
+{
+    bool ok = false;
+    const float fraction = text.toFloat(&ok);
+    if (!ok)
+        raiseNotAFloat(parameter, text);
+    return fraction;
+}
+
+} // namespace
+
+MouseCommand MouseCommand::read(const QString &command, Syntax syntax, const QString &suffix)
+{
+    const Rules &rules = rulesOf(syntax);
+    if (!suffix.isEmpty() && !command.endsWith(suffix))
+        raiseMessage(InvalidStringValue);
+
+    MouseCommand parsed;
+    parsed.syntax = syntax;
+    parsed.fields = command.left(command.size() - suffix.size()).split(QLatin1Char(':'));
+    if (rules.exactFieldCount && parsed.fields.size() != rules.fieldCount)
+        raiseMessage(InvalidStringValue);
+    while (parsed.fields.size() < FieldCount)
+        parsed.fields.append(QString());
+    if (rules.readsPosition)
+        parsed.readPosition();
+    return parsed;
+}
+
+void MouseCommand::readPosition()
+{
+    QString xText = fields.at(XField);
+    QString yText = fields.at(YField);
+    if (xText.isEmpty() && !yText.isEmpty())
+        xText = QStringLiteral("0.5");
+    if (yText.isEmpty() && !xText.isEmpty())
+        yText = QStringLiteral("0.5");
+    if (xText.isEmpty())
+        return;
+
+    x = fractionOf(xText, XField + 1);
+    y = fractionOf(yText, YField + 1);
+    // Written as "not inside" so that a NaN is refused too.
+    if (!(x >= 0.0f && x <= 1.0f) || !(y >= 0.0f && y <= 1.0f))
+        raiseMessage(PositionOutOfRange);
+    positioned = true;
+}
+
+QPoint MouseCommand::pointIn(const QRect &area) const
+{
+    if (!positioned)
+        return area.center();
+    return area.topLeft() + QPoint(int(x * area.width()), int(y * area.height()));
+}
+
+void MouseCommand::perform(STWidgetProxy &proxy, const QPoint &globalPos) const
+{
+    const Rules &rules = rulesOf(syntax);
+    const auto button = Qt::MouseButton(
+        valueOf(Buttons, fields.at(ButtonField), rules.knowsEveryWord, rules.buttonRefusal));
+    const auto modifiers = Qt::KeyboardModifiers(
+        valueOf(Modifiers, fields.at(ModifierField), rules.knowsEveryWord, rules.modifierRefusal));
+    const auto type =
+        Type(valueOf(Types, fields.at(TypeField), rules.knowsEveryWord, rules.typeRefusal));
+    const Qt::KeyboardModifiers moveModifiers =
+        rules.moveWithModifier ? modifiers : Qt::KeyboardModifiers(Qt::NoModifier);
+
+    switch (type) {
+    case Move:
+        proxy.mouseMove(globalPos, moveModifiers);
+        break;
+    case Press:
+        proxy.mouseMove(globalPos, moveModifiers);
+        proxy.mousePress(button, modifiers);
+        break;
+    case Release:
+        proxy.mouseMove(globalPos, moveModifiers);
+        proxy.mouseRelease(button, modifiers);
+        break;
+    case Click:
+        if (rules.clickAfterReply)
+            proxy.flushEvents = false;
+        proxy.mouseClick(globalPos, button, modifiers);
+        break;
+    case DoubleClick:
+        if (rules.clickAfterReply)
+            proxy.flushEvents = false;
+        proxy.mouseDoubleClick(globalPos, button, modifiers);
+        break;
+    }
+}
