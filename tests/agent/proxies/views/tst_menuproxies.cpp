@@ -348,7 +348,7 @@ void TestMenuProxies::disabledItemInsidePath()
 
     TestBar bar;
     bar.bar->actions().at(0)->menu()->addAction(QStringLiteral("Cut"))->setEnabled(false);
-    STApplicationProxy registry;
+    STApplicationProxy registry{agentProxyTable()};
     QString error;
     try {
         registry.getProxyProperty(bar.bar, QString(), name, QStringLiteral("File/Cut/x"));
