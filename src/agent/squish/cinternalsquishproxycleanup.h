@@ -28,7 +28,6 @@ public:
     void registerProxy(CSquishProxy *proxy);
     void unregisterProxy(CSquishProxy *proxy);
 
-
 public slots:
     void doCleanup();
 

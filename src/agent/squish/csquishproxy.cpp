@@ -13,6 +13,8 @@
 
 namespace OxSquishProxy {
 
+SearchErrorKind CSquishProxy::lastSearchError = SearchNoError;
+
 namespace {
 const QPoint noClickPoint(-1, -1);
 } // namespace
@@ -37,17 +39,19 @@ QWidget *CSquishProxy::findWidgetByHierarchicalName(const QStringList &hierarchi
     // The search's internal consistency check throws; nothing may unwind into the
     // script engine that called this slot.
     try {
-        return HierarchicalSearch::findWidgetByHierarchicalName(
+        const HierarchicalSearch::Outcome found = HierarchicalSearch::findWidgetByHierarchicalName(
             hierarchicalName, windowTitle, pWindow, bOnlyVisible, bWildCardWindowTitle);
+        lastSearchError = found.error;
+        return found.widget;
     } catch (...) {
-        searchError = SearchInvalidWidgetPath;
+        lastSearchError = SearchInvalidWidgetPath;
         return nullptr;
     }
 }
 
 QString CSquishProxy::getLastError()
 {
-    return searchErrorName(searchError);
+    return searchErrorName(lastSearchError);
 }
 
 QWidget *CSquishProxy::getQWidgetNullPtr()
@@ -118,7 +122,7 @@ bool CSquishProxy::isDockWidgetActive(QWidget *pDockWidget)
 
 QObject *CSquishProxy::findTrayIcon(const QString &strObjectName)
 {
-    searchError = SearchNoError;
+    lastSearchError = SearchNoError;
 
     QList<QSystemTrayIcon *> icons;
     // Compared by hand: findChildren treats a null name as "any name".
@@ -136,11 +140,11 @@ QObject *CSquishProxy::findTrayIcon(const QString &strObjectName)
         collect(window);
 
     if (icons.isEmpty()) {
-        searchError = SearchWidgetNotFound;
+        lastSearchError = SearchWidgetNotFound;
         return nullptr;
     }
     if (icons.size() > 1) {
-        searchError = SearchWidgetAmbiguous;
+        lastSearchError = SearchWidgetAmbiguous;
         return nullptr;
     }
     return icons.first();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "searcherror.h"
+
 #include <QPoint>
 #include <QStringList>
 #include <QStyle>
@@ -34,6 +36,11 @@ public slots:
     QWidget *getActivatedSiblingDockWidget(QWidget *pDockWidget);
     bool isDockWidgetActive(QWidget *pDockWidget);
     QObject *findTrayIcon(const QString &strObjectName);
+
+private:
+    // The outcome of the last search of any helper object: scripts read it through
+    // whichever object they hold, so it is one for the whole process.
+    static SearchErrorKind lastSearchError;
 };
 
 } // namespace OxSquishProxy

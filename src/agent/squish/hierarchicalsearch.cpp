@@ -1,18 +1,21 @@
 #include "hierarchicalsearch.h"
 
-#include "searcherror.h"
-
 #include <QApplication>
 #include <QRegExp>
 #include <QWidget>
 
 #include <stdexcept>
 
-using OxSquishProxy::searchError;
-
 namespace HierarchicalSearch {
 
 namespace {
+
+using namespace OxSquishProxy;
+
+Outcome failed(SearchErrorKind error)
+{
+    return {nullptr, error};
+}
 
 bool titlePasses(const QWidget *window, const QString &title, bool wildcard)
 {
@@ -35,7 +38,7 @@ bool hiddenOnParentChain(const QWidget *widget)
     return false;
 }
 
-QWidget *findWindowByTitle(const QString &windowTitle, bool onlyVisible, bool wildcard)
+Outcome findWindowByTitle(const QString &windowTitle, bool onlyVisible, bool wildcard)
 {
     QWidget *kept = nullptr;
     const QWidgetList windows = QApplication::topLevelWidgets();
@@ -44,37 +47,18 @@ QWidget *findWindowByTitle(const QString &windowTitle, bool onlyVisible, bool wi
             continue;
         if (!titlePasses(window, windowTitle, wildcard))
             continue;
-        if (kept) {
-            searchError = OxSquishProxy::SearchWidgetAmbiguous;
-            return nullptr;
-        }
+        if (kept)
+            return failed(SearchWidgetAmbiguous);
         kept = window;
     }
-    if (!kept)
-        searchError = OxSquishProxy::SearchWidgetNotFound;
-    return kept;
+    return kept ? Outcome{kept} : failed(SearchWidgetNotFound);
 }
 
-} // namespace
-
-QWidget *findWidgetByHierarchicalName(const QStringList &hierarchicalName,
-                                      const QString &windowTitle, QWidget *pWindow,
-                                      bool bOnlyVisible, bool bWildCardWindowTitle)
+// The one widget whose object name is entry k and whose ancestors match the entries
+// before it, among the windows (and below them) that pass the title.
+Outcome findNamed(const QStringList &hierarchicalName, int k, const QString &windowTitle,
+                  QWidget *pWindow, bool bOnlyVisible, bool bWildCardWindowTitle)
 {
-    searchError = OxSquishProxy::SearchNoError;
-
-    int k = hierarchicalName.size() - 1;
-    while (k >= 0 && hierarchicalName.at(k).isNull())
-        --k;
-
-    if (k < 0) {
-        if (windowTitle.isNull() || hierarchicalName.size() != 1) {
-            searchError = OxSquishProxy::SearchInvalidWidgetPath;
-            return nullptr;
-        }
-        return findWindowByTitle(windowTitle, bOnlyVisible, bWildCardWindowTitle);
-    }
-
     const QString &name = hierarchicalName.at(k);
     const QWidgetList roots = pWindow ? QWidgetList{pWindow} : QApplication::topLevelWidgets();
     QWidget *found = nullptr;
@@ -86,10 +70,8 @@ QWidget *findWidgetByHierarchicalName(const QStringList &hierarchicalName,
         if (!titlePasses(root, windowTitle, bWildCardWindowTitle))
             continue;
         if (root->objectName() == name && matchAncestors(root, hierarchicalName, k - 1)) {
-            if (found) {
-                searchError = OxSquishProxy::SearchWidgetAmbiguous;
-                return nullptr;
-            }
+            if (found)
+                return failed(SearchWidgetAmbiguous);
             found = root;
         }
         const QList<QWidget *> candidates = root->findChildren<QWidget *>(name);
@@ -101,40 +83,50 @@ QWidget *findWidgetByHierarchicalName(const QStringList &hierarchicalName,
                 continue;
             if (!matchAncestors(candidate, hierarchicalName, k - 1))
                 continue;
-            if (found) {
-                searchError = OxSquishProxy::SearchWidgetAmbiguous;
-                return nullptr;
-            }
+            if (found)
+                return failed(SearchWidgetAmbiguous);
             found = candidate;
         }
     }
+    return found ? Outcome{found} : failed(SearchWidgetNotFound);
+}
 
-    if (!found) {
-        searchError = OxSquishProxy::SearchWidgetNotFound;
-        return nullptr;
+// Missing entries after the last name: that many levels down to the single leaf.
+Outcome descendTrailing(QWidget *found, int trailingMissing)
+{
+    bool ambiguous = false;
+    QWidget *leaf = descendToOnly(found, trailingMissing, ambiguous);
+    if (!leaf)
+        return failed(ambiguous ? SearchWidgetAmbiguous : SearchWidgetNotFound);
+    if (leaf->findChild<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+        return failed(SearchWidgetAmbiguous);
+    return {leaf};
+}
+
+} // namespace
+
+Outcome findWidgetByHierarchicalName(const QStringList &hierarchicalName,
+                                     const QString &windowTitle, QWidget *pWindow,
+                                     bool bOnlyVisible, bool bWildCardWindowTitle)
+{
+    int k = hierarchicalName.size() - 1;
+    while (k >= 0 && hierarchicalName.at(k).isNull())
+        --k;
+
+    if (k < 0) {
+        if (windowTitle.isNull() || hierarchicalName.size() != 1)
+            return failed(SearchInvalidWidgetPath);
+        return findWindowByTitle(windowTitle, bOnlyVisible, bWildCardWindowTitle);
     }
 
+    Outcome outcome =
+        findNamed(hierarchicalName, k, windowTitle, pWindow, bOnlyVisible, bWildCardWindowTitle);
     const int trailingMissing = hierarchicalName.size() - 1 - k;
-    if (trailingMissing > 0) {
-        bool ambiguous = false;
-        QWidget *leaf = descendToOnly(found, trailingMissing, ambiguous);
-        if (!leaf) {
-            searchError = ambiguous ? OxSquishProxy::SearchWidgetAmbiguous
-                                    : OxSquishProxy::SearchWidgetNotFound;
-            return nullptr;
-        }
-        if (leaf->findChild<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
-            searchError = OxSquishProxy::SearchWidgetAmbiguous;
-            return nullptr;
-        }
-        found = leaf;
-    }
-
-    if (bOnlyVisible && !found->isVisible()) {
-        searchError = OxSquishProxy::SearchWidgetNotFound;
-        return nullptr;
-    }
-    return found;
+    if (outcome.widget && trailingMissing > 0)
+        outcome = descendTrailing(outcome.widget, trailingMissing);
+    if (outcome.widget && bOnlyVisible && !outcome.widget->isVisible())
+        return failed(SearchWidgetNotFound);
+    return outcome;
 }
 
 bool matchAncestors(const QWidget *widget, const QStringList &names, int i)

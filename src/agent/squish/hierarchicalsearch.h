@@ -1,5 +1,7 @@
 #pragma once
 
+#include "searcherror.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,13 +16,19 @@ class QWidget;
 // down that many levels to a single leaf widget. A list without any name is accepted only
 // as one missing entry plus a window title: it then finds the window by title alone.
 //
-// The outcome is left in OxSquishProxy::searchError.
 namespace HierarchicalSearch {
 
-QWidget *findWidgetByHierarchicalName(const QStringList &hierarchicalName,
-                                      const QString &windowTitle = QString(),
-                                      QWidget *pWindow = nullptr, bool bOnlyVisible = true,
-                                      bool bWildCardWindowTitle = false);
+// The widget found, or null with the reason.
+struct Outcome
+{
+    QWidget *widget = nullptr;
+    OxSquishProxy::SearchErrorKind error = OxSquishProxy::SearchNoError;
+};
+
+Outcome findWidgetByHierarchicalName(const QStringList &hierarchicalName,
+                                     const QString &windowTitle = QString(),
+                                     QWidget *pWindow = nullptr, bool bOnlyVisible = true,
+                                     bool bWildCardWindowTitle = false);
 
 // Whether the ancestors of widget match entries 0 to i (entry i + 1 has matched widget).
 // An index at or beyond the list size is a caller's bug and throws std::logic_error.

@@ -5,8 +5,6 @@
 
 namespace OxSquishProxy {
 
-int searchError = SearchNoError;
-
 namespace {
 // Scripts compare these texts; the order follows SearchErrorKind.
 const QStringList searchErrorNames = {

@@ -15,8 +15,6 @@ enum SearchErrorKind {
     SearchInvalidWidgetPath = 4,
 };
 
-extern int searchError;
-
 // "NoError", "WidgetAmbiguousError", "WidgetNotFoundError", "WidgetNotVisibleError",
 // "InvalidWidgetPath"; the empty text for any other value.
 QString searchErrorName(int kind);

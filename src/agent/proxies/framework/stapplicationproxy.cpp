@@ -11,7 +11,6 @@ namespace {
 const char NotDerived[] = "Widget is not derived from class ";
 const char NotSupported[] = "neither class \"%s\" nor one of its base classes is supported";
 const char WidgetDisabled[] = "Error: widget \"%s\" of class \"%s\" is disabled.";
-const char ProxyWithoutWidget[] = "Internal error, proxy without widget";
 
 } // namespace
 
@@ -75,7 +74,7 @@ STApplicationProxy::~STApplicationProxy()
 QByteArray STApplicationProxy::resolveClassName(QWidget *widget, const QString &classHint) const
 {
     if (!widget)
-        raiseError(ProxyWithoutWidget);
+        STWidgetProxy::raiseWithoutWidget();
     // From the most derived class towards QObject: the first registered class wins, or,
     // with a hint, the hinted class once it is reached.
     for (const QMetaObject *meta = widget->metaObject(); meta; meta = meta->superClass()) {

@@ -24,7 +24,6 @@ const char ProxyForOtherClass[] =
 const char ActivateNotImplemented[] = "\"activate\" is not implemented for widget of class \"%s\"";
 const char EnterNotImplemented[] = "\"enter\" is not implemented for widget of class \"%s\"";
 const char UnknownProperty[] = "Unknown property \"%s\".";
-const char CannotSetProperty[] = "Can't set property \"%s\"";
 const char TypeErrorFormat[] = "Type error: object \"%1\" of class \"%2\" accepts ";
 const char RangeErrorFormat[] =
     "Type error: object \"%s\" of class \"%s\" accepts only values in the following range: %s.";
@@ -189,11 +188,9 @@ QVariant STWidgetProxy::getProperty(const char *name, const QVariant &parameter)
     return value;
 }
 
-bool STWidgetProxy::setWidgetProperty(const char *name, const QVariant &value)
+void STWidgetProxy::raiseWithoutWidget()
 {
-    if (!checkedWidget()->setProperty(name, value))
-        raiseError(CannotSetProperty, name);
-    return true;
+    raiseError(ProxyWithoutWidget);
 }
 
 void STWidgetProxy::raiseWidgetWindow()

@@ -26,7 +26,9 @@ public:
     void attach(QWidget *widget, const char *className);
     QWidget *checkedWidget(const char *requiredClass = nullptr);
     QVariant getProperty(const char *name, const QVariant &parameter);
-    bool setWidgetProperty(const char *name, const QVariant &value);
+    // Fails as every operation of a proxy whose widget went away meanwhile (a click closed
+    // its window): "Internal error, proxy without widget".
+    [[noreturn]] static void raiseWithoutWidget();
     void raiseWidgetWindow();
     // Before an action: scrolls the widget into view inside its scroll areas, raises its
     // window (raiseWidgetWindow) and waits while an animation still moves it.

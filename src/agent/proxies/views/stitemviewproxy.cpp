@@ -9,6 +9,8 @@
 #include <QClipboard>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QCoreApplication>
+#include <QPointer>
 #include <QStringListModel>
 
 namespace {
@@ -24,9 +26,14 @@ const char SpinBoxValidateError[] = "enter, QAbstractSpinBox validate error\n";
 
 QAbstractItemModel *STItemViewProxy::modelOf(const QAbstractItemView *view)
 {
-    static QStringListModel empty;
-    QAbstractItemModel *model = view->model();
-    return model ? model : &empty;
+    if (QAbstractItemModel *model = view->model())
+        return model;
+    // Owned by the application, so that it goes with the application's other objects
+    // rather than after them, when static objects are destroyed at exit.
+    static QPointer<QStringListModel> empty;
+    if (!empty)
+        empty = new QStringListModel(QCoreApplication::instance());
+    return empty;
 }
 
 QRect STItemViewProxy::itemRect(const QAbstractItemView *view, const QModelIndex &index)
