@@ -32,9 +32,8 @@ template <typename T> static T *named(T *widget, const char *name)
     return widget;
 }
 
-ControlsPage::ControlsPage(QWidget *parent) : QWidget(parent)
+QLayout *ControlsPage::buttonColumn()
 {
-    // Buttons.
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(named(new QPushButton(tr("&Push")), "pushButton"));
     buttons->addWidget(named(new QCheckBox(tr("&Check me")), "checkBox"));
@@ -57,8 +56,11 @@ ControlsPage::ControlsPage(QWidget *parent) : QWidget(parent)
     groupLayout->addWidget(named(new QRadioButton(tr("Inside")), "groupRadioButton"));
     buttons->addWidget(groupBox);
     buttons->addStretch(1);
+    return buttons;
+}
 
-    // Text entry.
+QLayout *ControlsPage::textColumn()
+{
     auto *texts = new QFormLayout;
     texts->addRow(tr("Line"), named(new QLineEdit, "lineEdit"));
     auto *validated = named(new QLineEdit, "validatedLineEdit");
@@ -77,8 +79,11 @@ ControlsPage::ControlsPage(QWidget *parent) : QWidget(parent)
     auto *scan = named(new VCScanWidget, "vcScanWidget");
     scan->setProgress(40);
     texts->addRow(tr("Scan"), scan);
+    return texts;
+}
 
-    // Value entry.
+QLayout *ControlsPage::valueColumn()
+{
     auto *values = new QFormLayout;
     values->addRow(tr("Spin"), named(new QSpinBox, "spinBox"));
     auto *doubleSpin = named(new QDoubleSpinBox, "doubleSpinBox");
@@ -97,15 +102,19 @@ ControlsPage::ControlsPage(QWidget *parent) : QWidget(parent)
     auto *horizontal = named(new QSlider(Qt::Horizontal), "horizontalSlider");
     horizontal->setRange(0, 100);
     values->addRow(tr("Horizontal"), horizontal);
+    return values;
+}
 
+ControlsPage::ControlsPage(QWidget *parent) : QWidget(parent)
+{
     auto *vertical = named(new QSlider(Qt::Vertical), "verticalSlider");
     vertical->setRange(0, 20);
     vertical->setMinimumHeight(120);
 
     auto *layout = new QGridLayout(this);
-    layout->addLayout(buttons, 0, 0);
-    layout->addLayout(texts, 0, 1);
-    layout->addLayout(values, 0, 2);
+    layout->addLayout(buttonColumn(), 0, 0);
+    layout->addLayout(textColumn(), 0, 1);
+    layout->addLayout(valueColumn(), 0, 2);
     layout->addWidget(vertical, 0, 3);
     layout->setColumnStretch(1, 1);
     layout->setColumnStretch(2, 1);
