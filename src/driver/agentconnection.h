@@ -19,10 +19,10 @@ public:
     // Waits for the greeting line; false when it did not come in time or was malformed.
     bool waitForGreeting(int timeoutMs = 10000);
 
-    QByteArray greeting() const { return m_greeting; }
-    qint64 pid() const { return m_pid; }
-    int hookVersion() const { return m_hookVersion; }
-    QString wrapperVariant() const { return m_wrapperVariant; }
+    QByteArray greeting() const { return greetingLine; }
+    qint64 pid() const { return agentPid; }
+    int hookVersion() const { return agentHookVersion; }
+    QString wrapperVariant() const { return agentWrapperVariant; }
 
     // Sends one request line (the line feed is added) and returns the reply line without
     // its line feed; a null QByteArray when no reply came in time or the agent went away.
@@ -32,14 +32,14 @@ public:
     QByteArray readReply(int timeoutMs = 10000);
 
     bool isConnected() const;
-    QTcpSocket *socket() const { return m_socket; }
+    QTcpSocket *socket() const { return connection; }
 
 private:
     bool waitForLine(int timeoutMs);
 
-    QTcpSocket *m_socket;
-    QByteArray m_greeting;
-    qint64 m_pid = -1;
-    int m_hookVersion = 0;
-    QString m_wrapperVariant;
+    QTcpSocket *connection;
+    QByteArray greetingLine;
+    qint64 agentPid = -1;
+    int agentHookVersion = 0;
+    QString agentWrapperVariant;
 };

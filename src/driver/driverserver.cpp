@@ -19,31 +19,31 @@ DriverServer::DriverServer(QObject *parent) : QObject(parent) {}
 
 bool DriverServer::listen(quint16 port)
 {
-    return m_server.listen(QHostAddress::LocalHost, port);
+    return listener.listen(QHostAddress::LocalHost, port);
 }
 
 AgentConnection *DriverServer::waitForAgent(int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
-    while (!m_server.hasPendingConnections()) {
+    while (!listener.hasPendingConnections()) {
         if (deadline.hasExpired())
             return nullptr;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        if (!m_server.hasPendingConnections())
-            m_server.waitForNewConnection(5);
+        if (!listener.hasPendingConnections())
+            listener.waitForNewConnection(5);
     }
-    auto *agent = new AgentConnection(m_server.nextPendingConnection(), this);
+    auto *agent = new AgentConnection(listener.nextPendingConnection(), this);
     if (!agent->waitForGreeting(int(qMax<qint64>(deadline.remainingTime(), greetingGraceMs)))) {
         delete agent;
         return nullptr;
     }
-    m_agents << agent;
+    connectedAgents << agent;
     return agent;
 }
 
 AgentConnection *DriverServer::agent(qint64 pid) const
 {
-    for (AgentConnection *agent : m_agents) {
+    for (AgentConnection *agent : connectedAgents) {
         if (agent->pid() == pid)
             return agent;
     }

@@ -18,15 +18,15 @@ public:
     explicit DriverServer(QObject *parent = nullptr);
 
     bool listen(quint16 port = defaultPort);
-    QString errorString() const { return m_server.errorString(); }
+    QString errorString() const { return listener.errorString(); }
 
     // Waits for the next agent to connect and greet; null on time-out. An agent that has
     // connected gets a few seconds to greet, even past the time-out.
     AgentConnection *waitForAgent(int timeoutMs = 10000);
     AgentConnection *agent(qint64 pid) const;
-    QList<AgentConnection *> agents() const { return m_agents; }
+    QList<AgentConnection *> agents() const { return connectedAgents; }
 
 private:
-    QTcpServer m_server;
-    QList<AgentConnection *> m_agents;
+    QTcpServer listener;
+    QList<AgentConnection *> connectedAgents;
 };

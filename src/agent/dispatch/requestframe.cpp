@@ -6,7 +6,7 @@ namespace {
 
 // The answer of a request that cannot know its reply before it has finished (a property
 // read) when the application starts waiting in a dialog or menu while it runs.
-const char ResultUnknownWhileWaiting[] =
+const char resultUnknownWhileWaiting[] =
     "Error: the application waits in a dialog or menu, the result is not known yet";
 
 } // namespace
@@ -42,5 +42,5 @@ void RequestFrame::promise(const QByteArray &reply)
 
 QByteArray RequestFrame::earlyReply() const
 {
-    return hasPromise() ? promised : Reply::exception(QLatin1String(ResultUnknownWhileWaiting));
+    return hasPromise() ? promised : Reply::exception(QLatin1String(resultUnknownWhileWaiting));
 }

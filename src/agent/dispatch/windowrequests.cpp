@@ -25,8 +25,8 @@ namespace {
 // the 16-bit coordinates of X11, also with a maximal window added.
 constexpr int maxWindowSize = 8192;
 constexpr int maxWindowPosition = 16384;
-const char SizeOutOfRange[] = "resize accepts only sizes from 0 to %1";
-const char PositionOutOfRange[] = "move accepts only positions from -%1 to %1";
+const char sizeOutOfRange[] = "resize accepts only sizes from 0 to %1";
+const char positionOutOfRange[] = "move accepts only positions from -%1 to %1";
 
 // Resolves field 1 as a window under the given check; on failure returns null and
 // stores the error reply.
@@ -97,7 +97,7 @@ QByteArray moveOrResizeWindow(const QString &line, bool move)
     const int highest = move ? maxWindowPosition : maxWindowSize;
     if (first < lowest || first > highest || second < lowest || second > highest) {
         return Reply::exception(
-            QString::fromLatin1(move ? PositionOutOfRange : SizeOutOfRange).arg(highest));
+            QString::fromLatin1(move ? positionOutOfRange : sizeOutOfRange).arg(highest));
     }
 
     if (window->isMinimized())

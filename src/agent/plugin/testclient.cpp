@@ -29,7 +29,7 @@ const int closingWaitMs = 500;
 
 // A request answered early (see socketReadyRead) that then ended with another reply: the
 // driver already holds its one reply line, so the late outcome goes to the host's log.
-const char LateOutcome[] =
+const char lateOutcome[] =
     "TestClient: request \"%s\" was answered \"%s\" when the application started waiting "
     "in an event loop of its own; it then ended with \"%s\"";
 
@@ -145,7 +145,7 @@ void TestClient::socketError(QAbstractSocket::SocketError)
 //  - a served request may itself wait in a loop: frames nest without limit;
 //  - when the loop ends, the waiting request finishes silently: its reply has left. When
 //    it ends with another reply than the one sent (a failure after the dialog closed),
-//    that reply goes to the host's log as a warning (LateOutcome), never onto the wire.
+//    that reply goes to the host's log as a warning (lateOutcome), never onto the wire.
 // Where no such loop starts, nothing of this runs: replies and event order are those of
 // the plain loop below.
 void TestClient::socketReadyRead()
@@ -179,7 +179,7 @@ bool TestClient::serveOneLine()
     if (!frame.answered) {
         answer(&frame, std::move(reply));
     } else if (reply != frame.earlyReply()) {
-        qWarning(LateOutcome, line.left(200).constData(), frame.earlyReply().constData(),
+        qWarning(lateOutcome, line.left(200).constData(), frame.earlyReply().constData(),
                  reply.constData());
     }
     return true;

@@ -19,12 +19,12 @@
 namespace {
 
 const char portOption[] = "port=";
-const char UnknownOption[] = "unknown option \"%1\" (the only option is port=N)";
-const char BadPort[] = "\"%1\" is no port from 1 to 65535";
-const char NotWidgets[] =
+const char unknownOption[] = "unknown option \"%1\" (the only option is port=N)";
+const char badPort[] = "\"%1\" is no port from 1 to 65535";
+const char notWidgetsMessage[] =
     "testclient: the application object is no QApplication; the agent attaches to Qt "
     "Widgets applications only";
-const char BadSpecification[] = "testclient: %s; the agent was not started";
+const char badSpecificationMessage[] = "testclient: %s; the agent was not started";
 
 // The status descriptor that testclient-run named, taken over by this process: hidden
 // from the application's own children. -1 when there is none, or the number does not
@@ -69,13 +69,13 @@ bool AttachedAgent::parseSpecification(const QString &specification, quint16 *po
     const QStringList options = specification.split(QLatin1Char(':'), Qt::SkipEmptyParts);
     for (const QString &option : options) {
         if (!option.startsWith(QLatin1String(portOption))) {
-            *error = QString::fromLatin1(UnknownOption).arg(option);
+            *error = QString::fromLatin1(unknownOption).arg(option);
             return false;
         }
         bool ok = false;
         const uint number = option.midRef(int(sizeof portOption) - 1).toUInt(&ok);
         if (!ok || number == 0 || number > 65535) {
-            *error = QString::fromLatin1(BadPort).arg(option.mid(int(sizeof portOption) - 1));
+            *error = QString::fromLatin1(badPort).arg(option.mid(int(sizeof portOption) - 1));
             return false;
         }
         *port = quint16(number);
@@ -88,14 +88,14 @@ void AttachedAgent::start()
     if (agentInstance)
         return;
     if (!specificationError.isEmpty()) {
-        std::fprintf(stderr, BadSpecification, qPrintable(specificationError));
+        std::fprintf(stderr, badSpecificationMessage, qPrintable(specificationError));
         std::fputc('\n', stderr);
         finish(AttachStatus::badSpecification, specificationError.toUtf8());
         return;
     }
     // A QGuiApplication loads generic plug-ins too, but has no widgets to serve.
     if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        std::fprintf(stderr, "%s\n", NotWidgets);
+        std::fprintf(stderr, "%s\n", notWidgetsMessage);
         finish(AttachStatus::notWidgets);
         return;
     }

@@ -7,15 +7,15 @@
 
 namespace {
 
-const Qt::ItemFlags ItemFlags =
+const Qt::ItemFlags itemFlags =
     Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsUserCheckable;
 
 QList<QStandardItem *> treeRow(const QString &name, const QString &count)
 {
     QList<QStandardItem *> row{new QStandardItem(name), new QStandardItem(count)};
-    row[0]->setFlags(ItemFlags);
+    row[0]->setFlags(itemFlags);
     row[0]->setCheckState(Qt::Unchecked);
-    row[1]->setFlags(ItemFlags & ~Qt::ItemIsUserCheckable);
+    row[1]->setFlags(itemFlags & ~Qt::ItemIsUserCheckable);
     return row;
 }
 
@@ -30,7 +30,7 @@ ViewsPage::ViewsPage(QWidget *parent) : QWidget(parent)
     list->setObjectName(QStringLiteral("listWidget"));
     for (const char *colour : {"Red", "Green", "Blue", "Yellow"}) {
         auto *item = new QListWidgetItem(QLatin1String(colour), list);
-        item->setFlags(ItemFlags);
+        item->setFlags(itemFlags);
         item->setCheckState(Qt::Unchecked);
     }
     layout->addWidget(list);

@@ -40,23 +40,23 @@ ErrorHandler *ErrorHandler::Instance()
 IErrorHandler *ErrorHandler::Interface()
 {
     ErrorHandler *self = Instance();
-    return self->m_interface ? self->m_interface : &defaultHandler;
+    return self->handler ? self->handler : &defaultHandler;
 }
 
 void ErrorHandler::setInterface(IErrorHandler *handler)
 {
-    m_interface = handler;
+    this->handler = handler;
 }
 
 void ErrorHandler::setTraceSink(TraceSink sink)
 {
-    m_traceSink = std::move(sink);
+    this->sink = std::move(sink);
 }
 
 void ErrorHandler::trace(const QString &message, const QString &file, int line)
 {
-    if (m_traceSink)
-        m_traceSink(message, file, line);
+    if (sink)
+        sink(message, file, line);
     else
         std::fprintf(stderr, "trace %s:%d: %s\n", qPrintable(file), line, qPrintable(message));
 }

@@ -37,8 +37,8 @@ public:
     static ErrorHandler *Instance();
     static IErrorHandler *Interface();
 
-    unsigned int traceMask() const { return m_traceMask; }
-    void setTraceMask(unsigned int mask) { m_traceMask = mask; }
+    unsigned int traceMask() const { return enabledTraces; }
+    void setTraceMask(unsigned int mask) { enabledTraces = mask; }
 
     // Replaces the handler that Interface() returns; null restores the default one,
     // which writes to standard error. The caller keeps ownership.
@@ -51,9 +51,9 @@ public:
 
 private:
     ErrorHandler();
-    unsigned int m_traceMask = 0;
-    IErrorHandler *m_interface = nullptr;
-    TraceSink m_traceSink;
+    unsigned int enabledTraces = 0;
+    IErrorHandler *handler = nullptr;
+    TraceSink sink;
 };
 
 void _Q_Trace(const QString &message, const QString &file, int line);

@@ -263,7 +263,7 @@ QString describe(const LookupResult &result)
 
 } // namespace
 
-class TestResolutionDifferential : public QObject
+class tst_ResolutionDifferential : public QObject
 {
     Q_OBJECT
 
@@ -274,7 +274,7 @@ private slots:
     void movesWhileAParentDeletesItsChildren();
 };
 
-void TestResolutionDifferential::agreesWithReference_data()
+void tst_ResolutionDifferential::agreesWithReference_data()
 {
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<QList<int>>("mutations");
@@ -292,7 +292,7 @@ void TestResolutionDifferential::agreesWithReference_data()
     QTest::newRow("index made after the widgets") << 7u << everything << false;
 }
 
-void TestResolutionDifferential::agreesWithReference()
+void tst_ResolutionDifferential::agreesWithReference()
 {
     QFETCH(quint32, seed);
     QFETCH(QList<int>, mutations);
@@ -357,7 +357,7 @@ void TestResolutionDifferential::agreesWithReference()
 
 // What the index cannot hear of is a rename while the widget's signals are blocked. The
 // lookup must still find the widget under its new name and not under its old one.
-void TestResolutionDifferential::renamesWithSignalsBlocked()
+void tst_ResolutionDifferential::renamesWithSignalsBlocked()
 {
     ObjectNameIndex index;
     QWidget window;
@@ -415,7 +415,7 @@ private:
 
 // The index takes in the moved widget's tree while a parent inside it is deleting its
 // children, whose list then holds null entries.
-void TestResolutionDifferential::movesWhileAParentDeletesItsChildren()
+void tst_ResolutionDifferential::movesWhileAParentDeletesItsChildren()
 {
     ObjectNameIndex index;
     QWidget window;
@@ -443,5 +443,5 @@ void TestResolutionDifferential::movesWhileAParentDeletesItsChildren()
     QCOMPARE(resolveWidget("Target", "edit", variant, ActiveWidgets()).kind, WidgetNotFoundError);
 }
 
-TC_TEST_MAIN(TestResolutionDifferential)
+TC_TEST_MAIN(tst_ResolutionDifferential)
 #include "tst_resolutiondifferential.moc"

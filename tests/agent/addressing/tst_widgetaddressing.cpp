@@ -78,7 +78,7 @@ struct PathScene
 
 } // namespace
 
-class TestWidgetAddressing : public QObject
+class tst_WidgetAddressing : public QObject
 {
     Q_OBJECT
 
@@ -96,7 +96,7 @@ private slots:
     void specialLastElements();
 };
 
-void TestWidgetAddressing::findWindow_data()
+void tst_WidgetAddressing::findWindow_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected"); // the window found, if any
@@ -109,7 +109,7 @@ void TestWidgetAddressing::findWindow_data()
     addRow("null title prefix skips the untitled window", QString(), "modal");
 }
 
-void TestWidgetAddressing::findWindow()
+void tst_WidgetAddressing::findWindow()
 {
     QFETCH(QString, name);
     QFETCH(QString, expected);
@@ -129,7 +129,7 @@ void TestWidgetAddressing::findWindow()
         QCOMPARE(window, windows.value(expected));
 }
 
-void TestWidgetAddressing::checkWindow_data()
+void tst_WidgetAddressing::checkWindow_data()
 {
     QTest::addColumn<WindowCheck>("mode");
     QTest::addColumn<bool>("popupPassesAnyWindow");
@@ -146,7 +146,7 @@ void TestWidgetAddressing::checkWindow_data()
     addRow("lenient, mouse exception only for popups", lenient, true, "modal", "other", notModal);
 }
 
-void TestWidgetAddressing::checkWindow()
+void tst_WidgetAddressing::checkWindow()
 {
     QFETCH(WindowCheck, mode);
     QFETCH(bool, popupPassesAnyWindow);
@@ -165,7 +165,7 @@ void TestWidgetAddressing::checkWindow()
         kind);
 }
 
-void TestWidgetAddressing::syntheticName_data()
+void tst_WidgetAddressing::syntheticName_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("name");
@@ -176,14 +176,14 @@ void TestWidgetAddressing::syntheticName_data()
     addRow("only ampersands and blanks", " & && ", "");
 }
 
-void TestWidgetAddressing::syntheticName()
+void tst_WidgetAddressing::syntheticName()
 {
     QFETCH(QString, text);
     QFETCH(QString, name);
     QCOMPARE(WidgetAddressing::syntheticName(text), name);
 }
 
-void TestWidgetAddressing::getName_data()
+void tst_WidgetAddressing::getName_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("name");
@@ -204,7 +204,7 @@ void TestWidgetAddressing::getName_data()
 
 // Names made up from actions, texts and classes are found only for widgets that never had
 // an object name, although getName gives the same name either way.
-void TestWidgetAddressing::getName()
+void tst_WidgetAddressing::getName()
 {
     QFETCH(QString, key);
     QFETCH(QString, name);
@@ -232,7 +232,7 @@ void TestWidgetAddressing::getName()
     QCOMPARE(list.contains(w.value(key)), candidate);
 }
 
-void TestWidgetAddressing::resolveWidget_data()
+void tst_WidgetAddressing::resolveWidget_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<LookupErrorKind>("kind");
@@ -252,7 +252,7 @@ void TestWidgetAddressing::resolveWidget_data()
     addRow("null path: every unnamed widget", QString(), WidgetAmbiguousError, 5, "");
 }
 
-void TestWidgetAddressing::resolveWidget()
+void tst_WidgetAddressing::resolveWidget()
 {
     QFETCH(QString, path);
     QFETCH(LookupErrorKind, kind);
@@ -276,7 +276,7 @@ void TestWidgetAddressing::resolveWidget()
 
 // The special last elements name a widget whatever the rest of the path says, and only for
 // the callers that ask for them.
-void TestWidgetAddressing::specialLastElements()
+void tst_WidgetAddressing::specialLastElements()
 {
     PathScene scene;
     auto *edit = new QLineEdit(&scene.window);
@@ -296,5 +296,5 @@ void TestWidgetAddressing::specialLastElements()
     QCOMPARE(resolve("ActivePopupWidget", special).kind, WidgetNotFoundError); // none open
 }
 
-TC_TEST_MAIN(TestWidgetAddressing)
+TC_TEST_MAIN(tst_WidgetAddressing)
 #include "tst_widgetaddressing.moc"

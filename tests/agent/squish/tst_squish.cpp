@@ -95,7 +95,7 @@ bool layOut(const QString &root, const QString &libraries, bool wrapper)
 
 } // namespace
 
-class TestSquish : public QObject
+class tst_Squish : public QObject
 {
     Q_OBJECT
 
@@ -110,13 +110,13 @@ private slots:
     void cleanupOnQuitDeletesEachHelperOnce(); // last: it quits the application's loop
 };
 
-void TestSquish::cleanup()
+void tst_Squish::cleanup()
 {
     qunsetenv(prefixVariable);
     qunsetenv("SQUISH_STANDIN_ACCEPT");
 }
 
-void TestSquish::attach_data()
+void tst_Squish::attach_data()
 {
     QTest::addColumn<QString>("prefix");    // "<unset>", "<empty>" or below the temporary folder
     QTest::addColumn<QString>("libraries"); // "root", "variant" or "no wrapper" (at the root)
@@ -136,7 +136,7 @@ void TestSquish::attach_data()
     row("a missing wrapper leaves the hook version at 0", "", "no wrapper", 0, 0, -1);
 }
 
-void TestSquish::attach()
+void tst_Squish::attach()
 {
     QFETCH(QString, prefix);
     QFETCH(QString, libraries);
@@ -168,7 +168,7 @@ void TestSquish::attach()
     QCOMPARE(asked ? asked() : -1, calls);
 }
 
-void TestSquish::hierarchicalSearch_data()
+void tst_Squish::hierarchicalSearch_data()
 {
     QTest::addColumn<QString>("names");
     QTest::addColumn<QString>("title"); // null: no title filter
@@ -216,7 +216,7 @@ void TestSquish::hierarchicalSearch_data()
     row("one missing entry without a title is invalid", "-", "", "InvalidWidgetPath");
 }
 
-void TestSquish::hierarchicalSearch()
+void tst_Squish::hierarchicalSearch()
 {
     QFETCH(QString, names);
     QFETCH(QString, title);
@@ -239,7 +239,7 @@ void TestSquish::hierarchicalSearch()
     QCOMPARE(result ? result->objectName() : QString(), found);
 }
 
-void TestSquish::getWidgetChecksModalityByDefault()
+void tst_Squish::getWidgetChecksModalityByDefault()
 {
     QWidget main;
     main.setWindowTitle("Main");
@@ -258,7 +258,7 @@ void TestSquish::getWidgetChecksModalityByDefault()
     QCOMPARE(call<QString>(&proxy, "getLastVornError"), "NoError");
 }
 
-void TestSquish::clickPointsDocksAndTrayIcons()
+void tst_Squish::clickPointsDocksAndTrayIcons()
 {
     QWidget window;
     auto *check = new QCheckBox("A check box with a label far longer than its indicator", &window);
@@ -303,7 +303,7 @@ void TestSquish::clickPointsDocksAndTrayIcons()
     delete twin;
 }
 
-void TestSquish::cleanupOnQuitDeletesEachHelperOnce()
+void tst_Squish::cleanupOnQuitDeletesEachHelperOnce()
 {
     QVector<int> deletions(3);
     const QList<CSquishProxy *> proxies = {new CSquishProxy("first"), new CVornProxy("second"),
@@ -320,5 +320,5 @@ void TestSquish::cleanupOnQuitDeletesEachHelperOnce()
     QCOMPARE(deletions, QVector<int>({1, 1, 1}));
 }
 
-TC_TEST_MAIN(TestSquish)
+TC_TEST_MAIN(tst_Squish)
 #include "tst_squish.moc"

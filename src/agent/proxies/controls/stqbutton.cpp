@@ -7,7 +7,7 @@
 
 namespace {
 
-const char NotToggleButton[] = "Button is not a togglebutton";
+const char notToggleButton[] = "Button is not a togglebutton";
 
 } // namespace
 
@@ -39,7 +39,7 @@ void STQButton::activate(const QVariant &first, const QVariant & /*second*/)
 
     auto *button = static_cast<QAbstractButton *>(w);
     if (hasState && !button->isCheckable())
-        raiseError(NotToggleButton);
+        raiseError(notToggleButton);
 
     if (hasState && button->isChecked() == first.toBool())
         return;

@@ -9,13 +9,13 @@
 
 namespace {
 
-const char UnknownItem[] = "activate, QComboBox unknown item %s";
-const char InvalidIndex[] = "activate, QComboBox invalid index %d";
-const char ReadOnly[] = "enter, QComboBox is read only";
+const char unknownItem[] = "activate, QComboBox unknown item %s";
+const char invalidIndex[] = "activate, QComboBox invalid index %d";
+const char readOnly[] = "enter, QComboBox is read only";
 
 // The list of a non-editable box animates open on some styles; keys sent before it has
 // settled can be lost. The wait keeps the GUI thread still, so nothing else runs meanwhile.
-const int PopupSettleMs = 200;
+const int popupSettleMs = 200;
 
 } // namespace
 
@@ -34,11 +34,11 @@ void STQComboBox::activate(const QVariant &first, const QVariant & /*second*/)
                 target = i;
         }
         if (target < 0)
-            raiseError(UnknownItem, text.toLatin1().constData());
+            raiseError(unknownItem, text.toLatin1().constData());
     } else {
         target = first.toInt();
         if (target < 0 || target >= box->count())
-            raiseError(InvalidIndex, target);
+            raiseError(invalidIndex, target);
     }
 
     const bool editable = box->isEditable();
@@ -48,7 +48,7 @@ void STQComboBox::activate(const QVariant &first, const QVariant & /*second*/)
     // Opens the list of a non-editable box; the click is flushed, so the list is shown
     // before the keys below are aimed at it.
     clickCentre(box->lineEdit() ? static_cast<QWidget *>(box->lineEdit()) : box);
-    QThread::msleep(PopupSettleMs);
+    QThread::msleep(popupSettleMs);
     if (editable)
         keyClick(Qt::Key_Up);
 
@@ -77,7 +77,7 @@ void STQComboBox::enter(const QVariant &value)
         typeError("string");
     QPointer<QLineEdit> edit = box->lineEdit();
     if (!box->isEditable() || !edit)
-        raiseError(ReadOnly);
+        raiseError(readOnly);
 
     clickCentre(edit);
     // Fails with the framework's message when the click took the box away.

@@ -9,10 +9,10 @@
 
 namespace {
 
-const char ActivateReadOnly[] = "activate, QDateTimeEdit is read only";
-const char EnterReadOnly[] = "enter, QDateTimeEdit is read only";
-const char ActivateValidateError[] = "activate, QDateTimeEdit validate error";
-const char EnterValidateError[] = "enter, QDateTimeEdit validate error";
+const char activateReadOnly[] = "activate, QDateTimeEdit is read only";
+const char enterReadOnly[] = "enter, QDateTimeEdit is read only";
+const char activateValidateError[] = "activate, QDateTimeEdit validate error";
+const char enterValidateError[] = "enter, QDateTimeEdit validate error";
 
 } // namespace
 
@@ -39,12 +39,12 @@ void STQDateTimeEdit::pasteValue(const QVariant &value, const char *readOnlyMess
 
 void STQDateTimeEdit::activate(const QVariant &first, const QVariant & /*second*/)
 {
-    pasteValue(first, ActivateReadOnly, ActivateValidateError);
+    pasteValue(first, activateReadOnly, activateValidateError);
     flushEvents = false;
     keyClick(Qt::Key_Return);
 }
 
 void STQDateTimeEdit::enter(const QVariant &value)
 {
-    pasteValue(value, EnterReadOnly, EnterValidateError);
+    pasteValue(value, enterReadOnly, enterValidateError);
 }

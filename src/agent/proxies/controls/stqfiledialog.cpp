@@ -7,7 +7,7 @@
 
 namespace {
 
-const char NameEditNotFound[] = "activate, fileNameEdit not found";
+const char nameEditNotFound[] = "activate, fileNameEdit not found";
 
 } // namespace
 
@@ -20,7 +20,7 @@ void STQFileDialog::activate(const QVariant &first, const QVariant & /*second*/)
     // The file-name field of the widget-based dialog; a native dialog has none.
     QPointer<QLineEdit> edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
     if (!edit)
-        raiseError(NameEditNotFound);
+        raiseError(nameEditNotFound);
 
     // Two separate clicks, each handled before the next input. A dialog closed meanwhile
     // fails with the framework's message, a field gone with this proxy's own.
@@ -28,7 +28,7 @@ void STQFileDialog::activate(const QVariant &first, const QVariant & /*second*/)
         clickCentre(edit);
         checkedWidget("QFileDialog");
         if (!edit)
-            raiseError(NameEditNotFound);
+            raiseError(nameEditNotFound);
     }
 
     if (!edit->text().isEmpty())

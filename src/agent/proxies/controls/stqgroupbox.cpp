@@ -7,7 +7,7 @@
 
 namespace {
 
-const char NotCheckable[] = "activate, QGroupBox is not checkable";
+const char notCheckable[] = "activate, QGroupBox is not checkable";
 
 } // namespace
 
@@ -17,7 +17,7 @@ void STQGroupBox::activate(const QVariant &first, const QVariant & /*second*/)
     if (first.type() != QVariant::Bool)
         typeError("bool");
     if (!box->isCheckable())
-        raiseError(NotCheckable);
+        raiseError(notCheckable);
     if (box->isChecked() == first.toBool())
         return;
 

@@ -6,9 +6,9 @@
 
 namespace {
 
-const char ReadOnly[] = "enter, QLineEdit is read only";
-const char ValidateError[] = "enter, QLineEdit validate error";
-const char CoordValidateError[] = "enter, QLineEdit validate error %s";
+const char readOnly[] = "enter, QLineEdit is read only";
+const char validateError[] = "enter, QLineEdit validate error";
+const char coordValidateError[] = "enter, QLineEdit validate error %s";
 
 } // namespace
 
@@ -18,7 +18,7 @@ void STQLineEdit::enter(const QVariant &value)
     if (value.type() != QVariant::String)
         typeError("string");
     if (edit->isReadOnly())
-        raiseError(ReadOnly);
+        raiseError(readOnly);
 
     clickCentre(edit);
 
@@ -38,7 +38,7 @@ void STQLineEdit::enter(const QVariant &value)
         edit = static_cast<QLineEdit *>(checkedWidget("QLineEdit"));
         if (edit->text() == text)
             return;
-        raiseError(CoordValidateError, edit->text().toLatin1().constData());
+        raiseError(coordValidateError, edit->text().toLatin1().constData());
     }
 
     if (!edit->inputMask().isEmpty() || edit->validator()) {
@@ -49,7 +49,7 @@ void STQLineEdit::enter(const QVariant &value)
         edit = static_cast<QLineEdit *>(checkedWidget("QLineEdit"));
         edit->insert(text);
         if (edit->text() != text)
-            raiseError(ValidateError);
+            raiseError(validateError);
     } else {
         if (!edit->text().isEmpty())
             clearField();

@@ -8,7 +8,7 @@
 
 namespace {
 
-const char UnableToDisplay[] = "Unable to display value %d, try %d";
+const char unableToDisplay[] = "Unable to display value %d, try %d";
 
 } // namespace
 
@@ -62,7 +62,7 @@ void STQSlider::activate(const QVariant &first, const QVariant & /*second*/)
     const int reachable =
         QStyle::sliderValueFromPosition(minimum, maximum, to, geometry.span, geometry.upsideDown);
     if (reachable != target)
-        raiseError(UnableToDisplay, target, reachable);
+        raiseError(unableToDisplay, target, reachable);
 
     const QPoint step = geometry.vertical ? QPoint(0, 1) : QPoint(1, 0);
     mouseMove(geometry.base + step * from);

@@ -6,7 +6,7 @@
 
 namespace {
 
-const char TabBarNotDefined[] = "Internal error, TabBar widget not defined";
+const char tabBarNotDefined[] = "Internal error, TabBar widget not defined";
 
 } // namespace
 
@@ -14,6 +14,6 @@ QTabBar *STQTabWidget::tabBar()
 {
     QTabBar *bar = static_cast<QTabWidget *>(checkedWidget("QTabWidget"))->tabBar();
     if (!bar)
-        raiseError(TabBarNotDefined);
+        raiseError(tabBarNotDefined);
     return bar;
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-const char ReadOnly[] = "enter, QTextEdit is read only";
+const char readOnly[] = "enter, QTextEdit is read only";
 
 } // namespace
 
@@ -16,7 +16,7 @@ void STQTextEdit::enter(const QVariant &value)
         typeError("string");
     auto *edit = static_cast<QTextEdit *>(checkedWidget("QTextEdit"));
     if (edit->isReadOnly())
-        raiseError(ReadOnly);
+        raiseError(readOnly);
 
     clickCentre(edit);
 

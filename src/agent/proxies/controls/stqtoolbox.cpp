@@ -7,11 +7,11 @@
 
 namespace {
 
-const char ButtonNotFound[] = "activate, ToolBoxButton not found";
-const char ButtonDisabled[] = "activate, ToolBoxButton is disabled";
+const char buttonNotFound[] = "activate, ToolBoxButton not found";
+const char buttonDisabled[] = "activate, ToolBoxButton is disabled";
 
 // The object name QToolBox gives the header button of each of its pages.
-const char HeaderButtonName[] = "qt_toolbox_toolboxbutton";
+const char headerButtonName[] = "qt_toolbox_toolboxbutton";
 
 } // namespace
 
@@ -22,9 +22,9 @@ void STQToolBox::activate(const QVariant &first, const QVariant & /*second*/)
         typeError("string");
 
     const QList<QAbstractButton *> headers =
-        box->findChildren<QAbstractButton *>(QLatin1String(HeaderButtonName));
+        box->findChildren<QAbstractButton *>(QLatin1String(headerButtonName));
     if (headers.isEmpty())
-        raiseError(ButtonNotFound);
+        raiseError(buttonNotFound);
     // Compared as shown, ampersand and all; a hidden header cannot be clicked.
     const QString text = first.toString();
     QAbstractButton *header = nullptr;
@@ -35,9 +35,9 @@ void STQToolBox::activate(const QVariant &first, const QVariant & /*second*/)
         }
     }
     if (!header)
-        raiseError(ButtonNotFound);
+        raiseError(buttonNotFound);
     if (!header->isEnabled())
-        raiseError(ButtonDisabled);
+        raiseError(buttonDisabled);
 
     flushEvents = false;
     clickCentre(header);

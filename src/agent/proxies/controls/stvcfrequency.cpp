@@ -4,7 +4,7 @@
 
 namespace {
 
-const char NumericNotFound[] = "enter, VCNumeric not found";
+const char numericNotFound[] = "enter, VCNumeric not found";
 
 } // namespace
 
@@ -23,7 +23,7 @@ void STVCFrequency::enter(const QVariant &value)
         }
     }
     if (!numeric)
-        raiseError(NumericNotFound);
+        raiseError(numericNotFound);
 
     clickCentre(numeric);
     // Insert puts the numeric field into edit mode. The key is handled (its events

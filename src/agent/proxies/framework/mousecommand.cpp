@@ -10,14 +10,14 @@
 namespace {
 
 // Refusals; "%1" stands for the word that was not understood.
-const char InvalidStringValue[] = "Invalid string value";
-const char ButtonNotImplemented[] = "\"%1\"-Button is not implemented";
-const char ModifierNotImplemented[] = "\"%1\"-Modifier is not implemented";
-const char TypeNotImplemented[] = "\"%1\"-Type is not implemented";
-const char ButtonNotSupported[] = "Mouse button not supported";
-const char ModifierNotSupported[] = "Mouse modifier not supported";
-const char InvalidMouseCommand[] = "Invalid mouse command";
-const char PositionOutOfRange[] = "Only a Position between 0.0 and 1.0 is allowed";
+const char invalidStringValue[] = "Invalid string value";
+const char buttonNotImplemented[] = "\"%1\"-Button is not implemented";
+const char modifierNotImplemented[] = "\"%1\"-Modifier is not implemented";
+const char typeNotImplemented[] = "\"%1\"-Type is not implemented";
+const char buttonNotSupported[] = "Mouse button not supported";
+const char modifierNotSupported[] = "Mouse modifier not supported";
+const char invalidMouseCommand[] = "Invalid mouse command";
+const char positionOutOfRange[] = "Only a Position between 0.0 and 1.0 is allowed";
 
 enum Field { TypeField, ButtonField, XField, YField, ModifierField, FieldCount };
 enum Type { Move, Press, Release, Click, DoubleClick };
@@ -42,14 +42,14 @@ struct Rules
 // Per line: field count, exact field count, reads position, knows every word; refusals
 // of the button, modifier and type; click after reply, move with modifier.
 // clang-format off
-const Rules WidgetRules = {FieldCount, false, true, true,
-                           ButtonNotImplemented, ModifierNotImplemented, TypeNotImplemented,
+const Rules widgetRules = {FieldCount, false, true, true,
+                           buttonNotImplemented, modifierNotImplemented, typeNotImplemented,
                            true, true};
-const Rules ItemViewRules = {FieldCount, true, false, false,
-                             ButtonNotSupported, ModifierNotSupported, InvalidMouseCommand,
+const Rules itemViewRules = {FieldCount, true, false, false,
+                             buttonNotSupported, modifierNotSupported, invalidMouseCommand,
                              false, false};
-const Rules FixedRules = {2, true, false, false,
-                          InvalidStringValue, InvalidStringValue, InvalidStringValue,
+const Rules fixedRules = {2, true, false, false,
+                          invalidStringValue, invalidStringValue, invalidStringValue,
                           false, false};
 // clang-format on
 
@@ -57,13 +57,13 @@ const Rules &rulesOf(MouseCommand::Syntax syntax)
 {
     switch (syntax) {
     case MouseCommand::ItemView:
-        return ItemViewRules;
+        return itemViewRules;
     case MouseCommand::Fixed:
-        return FixedRules;
+        return fixedRules;
     case MouseCommand::Widget:
         break;
     }
-    return WidgetRules;
+    return widgetRules;
 }
 
 // Words are compared case-sensitively. Those not common to all grammars are known only
@@ -75,19 +75,19 @@ struct Word
     bool common;
 };
 
-const Word Buttons[] = {{"LeftButton", Qt::LeftButton, true},
-                        {"RightButton", Qt::RightButton, true},
-                        {"MidButton", Qt::MiddleButton, false},
-                        {"NoButton", Qt::NoButton, false},
-                        {"", Qt::NoButton, false}};
-const Word Modifiers[] = {{"", Qt::NoModifier, true},
-                          {"ShiftModifier", Qt::ShiftModifier, true},
-                          {"ControlModifier", Qt::ControlModifier, true},
-                          {"AltModifier", Qt::AltModifier, true},
-                          {"NoModifier", Qt::NoModifier, false}};
-const Word Types[] = {{"MousePress", Press, true}, {"MouseRelease", Release, true},
-                      {"MouseClick", Click, true}, {"MouseDoubleClick", DoubleClick, true},
-                      {"MouseMove", Move, false},  {"", Move, false}};
+const Word buttonWords[] = {{"LeftButton", Qt::LeftButton, true},
+                            {"RightButton", Qt::RightButton, true},
+                            {"MidButton", Qt::MiddleButton, false},
+                            {"NoButton", Qt::NoButton, false},
+                            {"", Qt::NoButton, false}};
+const Word modifierWords[] = {{"", Qt::NoModifier, true},
+                              {"ShiftModifier", Qt::ShiftModifier, true},
+                              {"ControlModifier", Qt::ControlModifier, true},
+                              {"AltModifier", Qt::AltModifier, true},
+                              {"NoModifier", Qt::NoModifier, false}};
+const Word typeWords[] = {{"MousePress", Press, true}, {"MouseRelease", Release, true},
+                          {"MouseClick", Click, true}, {"MouseDoubleClick", DoubleClick, true},
+                          {"MouseMove", Move, false},  {"", Move, false}};
 
 // The word comes from the request: it is put in verbatim, never read as a format.
 [[noreturn]] void refuse(const char *refusal, const QString &word)
@@ -127,13 +127,13 @@ MouseCommand MouseCommand::read(const QString &command, Syntax syntax, const QSt
 {
     const Rules &rules = rulesOf(syntax);
     if (!suffix.isEmpty() && !command.endsWith(suffix))
-        raiseMessage(InvalidStringValue);
+        raiseMessage(invalidStringValue);
 
     MouseCommand parsed;
     parsed.syntax = syntax;
     parsed.fields = command.left(command.size() - suffix.size()).split(QLatin1Char(':'));
     if (rules.exactFieldCount && parsed.fields.size() != rules.fieldCount)
-        raiseMessage(InvalidStringValue);
+        raiseMessage(invalidStringValue);
     while (parsed.fields.size() < FieldCount)
         parsed.fields.append(QString());
     if (rules.readsPosition)
@@ -156,7 +156,7 @@ void MouseCommand::readPosition()
     y = fractionOf(yText, YField + 1);
     // Written as "not inside" so that a NaN is refused too.
     if (!(x >= 0.0f && x <= 1.0f) || !(y >= 0.0f && y <= 1.0f))
-        raiseMessage(PositionOutOfRange);
+        raiseMessage(positionOutOfRange);
     positioned = true;
 }
 
@@ -171,11 +171,11 @@ void MouseCommand::perform(STWidgetProxy &proxy, const QPoint &globalPos) const
 {
     const Rules &rules = rulesOf(syntax);
     const auto button = Qt::MouseButton(
-        valueOf(Buttons, fields.at(ButtonField), rules.knowsEveryWord, rules.buttonRefusal));
-    const auto modifiers = Qt::KeyboardModifiers(
-        valueOf(Modifiers, fields.at(ModifierField), rules.knowsEveryWord, rules.modifierRefusal));
+        valueOf(buttonWords, fields.at(ButtonField), rules.knowsEveryWord, rules.buttonRefusal));
+    const auto modifiers = Qt::KeyboardModifiers(valueOf(
+        modifierWords, fields.at(ModifierField), rules.knowsEveryWord, rules.modifierRefusal));
     const auto type =
-        Type(valueOf(Types, fields.at(TypeField), rules.knowsEveryWord, rules.typeRefusal));
+        Type(valueOf(typeWords, fields.at(TypeField), rules.knowsEveryWord, rules.typeRefusal));
     const Qt::KeyboardModifiers moveModifiers =
         rules.moveWithModifier ? modifiers : Qt::KeyboardModifiers(Qt::NoModifier);
 

@@ -8,9 +8,9 @@
 
 namespace {
 
-const char NotDerived[] = "Widget is not derived from class ";
-const char NotSupported[] = "neither class \"%s\" nor one of its base classes is supported";
-const char WidgetDisabled[] = "Error: widget \"%s\" of class \"%s\" is disabled.";
+const char notDerived[] = "Widget is not derived from class ";
+const char notSupported[] = "neither class \"%s\" nor one of its base classes is supported";
+const char widgetDisabled[] = "Error: widget \"%s\" of class \"%s\" is disabled.";
 
 } // namespace
 
@@ -82,7 +82,7 @@ QByteArray STApplicationProxy::resolveClassName(QWidget *widget, const QString &
         if (proxies.contains(name) && (classHint.isEmpty() || classHint == name))
             return QByteArray(meta->className());
     }
-    raiseMessage(NotDerived + classHint.toLatin1());
+    raiseMessage(notDerived + classHint.toLatin1());
 }
 
 STWidgetProxy *STApplicationProxy::chosenProxy(QWidget *widget, const QString &classHint,
@@ -91,7 +91,7 @@ STWidgetProxy *STApplicationProxy::chosenProxy(QWidget *widget, const QString &c
     *className = resolveClassName(widget, classHint);
     STWidgetProxy *proxy = proxies.value(QString::fromLatin1(*className));
     if (!proxy)
-        raiseError(NotSupported, widget->metaObject()->className());
+        raiseError(notSupported, widget->metaObject()->className());
     return proxy;
 }
 
@@ -99,7 +99,7 @@ STWidgetProxy *STApplicationProxy::prepareAction(STWidgetProxy *proxy)
 {
     QWidget *target = proxy->checkedWidget();
     if (!target->isEnabled()) {
-        raiseError(WidgetDisabled, target->objectName().toLatin1().constData(),
+        raiseError(widgetDisabled, target->objectName().toLatin1().constData(),
                    target->metaObject()->className());
     }
     proxy->bringIntoReach();

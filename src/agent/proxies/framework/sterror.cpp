@@ -7,8 +7,8 @@ namespace {
 
 // Messages are formatted into a fixed buffer whose size limit leaves room for the
 // terminator and one spare byte, so the longest message is 2046 bytes.
-constexpr int MessageBufferSize = 2048;
-constexpr int MessageLimit = MessageBufferSize - 1;
+constexpr int messageBufferSize = 2048;
+constexpr int messageLimit = messageBufferSize - 1;
 
 } // namespace
 
@@ -22,10 +22,10 @@ STError::~STError() = default;
 
 void raiseError(const char *format, ...)
 {
-    char buffer[MessageBufferSize];
+    char buffer[messageBufferSize];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(buffer, MessageLimit, format, args);
+    std::vsnprintf(buffer, messageLimit, format, args);
     va_end(args);
     throw STError(QString::fromLatin1(buffer));
 }

@@ -15,24 +15,24 @@
 
 namespace {
 
-const char HiddenByAnotherWindow[] = "Error: widget is hidden by another window";
-const char CoveredByWindow[] =
+const char hiddenByAnotherWindow[] = "Error: widget is hidden by another window";
+const char coveredByWindow[] =
     "Error: widget \"%s\" of class \"%s\" is covered by window \"%s\" where it was aimed at";
-const char TakesNoFocus[] = "Error: widget \"%s\" of class \"%s\" does not take the keyboard "
+const char takesNoFocus[] = "Error: widget \"%s\" of class \"%s\" does not take the keyboard "
                             "focus, so its keys would go %s";
-const char FocusElsewhere[] =
+const char focusElsewhere[] =
     "Error: the keys for widget \"%s\" of class \"%s\" would go %s, which has the keyboard focus";
-const char NoActiveWindow[] =
+const char noActiveWindow[] =
     "Error: the keys for widget \"%s\" of class \"%s\" would go nowhere: its window did not "
     "become active within %d ms (another application has the keyboard focus)";
-const char NoFocusWidget[] = "Error: the keys for widget \"%s\" of class \"%s\" would go "
+const char noFocusWidget[] = "Error: the keys for widget \"%s\" of class \"%s\" would go "
                              "nowhere: no widget of its window has the keyboard focus";
-const char OwnerClosed[] = "Error: the widget that the keys were meant for was closed";
-const char KeyNotReceived[] =
+const char ownerClosed[] = "Error: the widget that the keys were meant for was closed";
+const char keyNotReceived[] =
     "Error: widget \"%s\" of class \"%s\" did not receive a key sent to it (a shortcut or an "
     "event filter of the application took it)";
 
-const char InputTimeoutVariable[] = "TESTCLIENT_INPUT_TIMEOUT_MS";
+const char inputTimeoutVariable[] = "TESTCLIENT_INPUT_TIMEOUT_MS";
 const int defaultInputTimeoutMs = 5000;
 // While waiting, the GUI thread sleeps this long between rounds of events, so that the
 // window system (on a loaded machine the X server itself) gets the processor.
@@ -204,7 +204,7 @@ int STInputControl::inputTimeoutMs()
 {
     static const int timeout = [] {
         bool ok = false;
-        const int value = qEnvironmentVariableIntValue(InputTimeoutVariable, &ok);
+        const int value = qEnvironmentVariableIntValue(inputTimeoutVariable, &ok);
         return ok && value >= 0 ? value : defaultInputTimeoutMs;
     }();
     return timeout;
@@ -280,7 +280,7 @@ void STInputControl::mouseMove(const QPoint &globalPos, Qt::KeyboardModifiers mo
     QPointer<QWidget> receiver =
         pressedButtons == Qt::NoButton ? checkedMouseTarget(globalPos) : mouseTarget(globalPos);
     if (!receiver)
-        raiseError(HiddenByAnotherWindow);
+        raiseError(hiddenByAnotherWindow);
 
     if (pressedButtons != Qt::NoButton) {
         EventKiller killer(QEvent::MouseMove);
@@ -302,7 +302,7 @@ QWidget *STInputControl::checkedMouseTarget(const QPoint &globalPos)
     QWidget *receiver = mouseTarget(globalPos);
     const QWidget *owner = inputOwner();
     if (receiver && owner && !takesClicksFor(owner, receiver)) {
-        raiseError(CoveredByWindow, owner->objectName().toLatin1().constData(),
+        raiseError(coveredByWindow, owner->objectName().toLatin1().constData(),
                    owner->metaObject()->className(),
                    receiver->window()->windowTitle().toLatin1().constData());
     }
@@ -317,7 +317,7 @@ QPointer<QWidget> STInputControl::postButtonEvent(QEvent::Type type, Qt::MouseBu
     QPointer<QWidget> receiver =
         type == QEvent::MouseButtonPress ? checkedMouseTarget(globalPos) : mouseTarget(globalPos);
     if (!receiver)
-        raiseError(HiddenByAnotherWindow);
+        raiseError(hiddenByAnotherWindow);
     postInput(receiver,
               newMouseEvent(type, receiver, globalPos, button, pressedButtons, modifiers));
     return receiver;
@@ -438,7 +438,7 @@ void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers m
     postInput(receiver, event);
     // A receiver that is gone was closed by the key itself (Return on a dialog's field).
     if (arrival.receiver && !arrival.arrived) {
-        raiseError(KeyNotReceived, receiver->objectName().toLatin1().constData(),
+        raiseError(keyNotReceived, receiver->objectName().toLatin1().constData(),
                    receiver->metaObject()->className());
     }
 }
@@ -480,7 +480,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
         },
         inputTimeoutMs());
     if (!guard)
-        raiseError(OwnerClosed);
+        raiseError(ownerClosed);
 
     receiver = keyTarget();
     if (takesKeysFor(owner, receiver))
@@ -488,12 +488,12 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     const QByteArray name = owner->objectName().toLatin1();
     const char *className = owner->metaObject()->className();
     if (!QApplication::activeWindow())
-        raiseError(NoActiveWindow, name.constData(), className, inputTimeoutMs());
+        raiseError(noActiveWindow, name.constData(), className, inputTimeoutMs());
     if (QApplication::activeWindow() == owner->window() && !acceptsFocus(owner))
-        raiseError(TakesNoFocus, name.constData(), className, whereKeysGo(receiver).constData());
+        raiseError(takesNoFocus, name.constData(), className, whereKeysGo(receiver).constData());
     if (!receiver)
-        raiseError(NoFocusWidget, name.constData(), className);
-    raiseError(FocusElsewhere, name.constData(), className, whereKeysGo(receiver).constData());
+        raiseError(noFocusWidget, name.constData(), className);
+    raiseError(focusElsewhere, name.constData(), className, whereKeysGo(receiver).constData());
 }
 
 void STInputControl::typeText(const QString &text)

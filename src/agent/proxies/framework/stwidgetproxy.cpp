@@ -18,14 +18,14 @@
 
 namespace {
 
-const char ProxyWithoutWidget[] = "Internal error, proxy without widget";
-const char ProxyForOtherClass[] =
+const char proxyWithoutWidget[] = "Internal error, proxy without widget";
+const char proxyForOtherClass[] =
     "Internal error, proxy for class \"%s\", connected to widget of class \"%s\".";
-const char ActivateNotImplemented[] = "\"activate\" is not implemented for widget of class \"%s\"";
-const char EnterNotImplemented[] = "\"enter\" is not implemented for widget of class \"%s\"";
-const char UnknownProperty[] = "Unknown property \"%s\".";
-const char TypeErrorFormat[] = "Type error: object \"%1\" of class \"%2\" accepts ";
-const char RangeErrorFormat[] =
+const char activateNotImplemented[] = "\"activate\" is not implemented for widget of class \"%s\"";
+const char enterNotImplemented[] = "\"enter\" is not implemented for widget of class \"%s\"";
+const char unknownProperty[] = "Unknown property \"%s\".";
+const char typeErrorFormat[] = "Type error: object \"%1\" of class \"%2\" accepts ";
+const char rangeErrorFormat[] =
     "Type error: object \"%s\" of class \"%s\" accepts only values in the following range: %s.";
 
 // A sub-window of a multiple-document area is a window to the user too. One that lies
@@ -100,12 +100,12 @@ STWidgetProxy::~STWidgetProxy() = default;
 
 void STWidgetProxy::activate(const QVariant &, const QVariant &)
 {
-    raiseError(ActivateNotImplemented, classNameOf(widget));
+    raiseError(activateNotImplemented, classNameOf(widget));
 }
 
 void STWidgetProxy::enter(const QVariant &)
 {
-    raiseError(EnterNotImplemented, classNameOf(widget));
+    raiseError(enterNotImplemented, classNameOf(widget));
 }
 
 void STWidgetProxy::mouse(const QVariant &command)
@@ -143,9 +143,9 @@ void STWidgetProxy::attach(QWidget *widget, const char *className)
 QWidget *STWidgetProxy::checkedWidget(const char *requiredClass)
 {
     if (!widget)
-        raiseError(ProxyWithoutWidget);
+        raiseError(proxyWithoutWidget);
     if (requiredClass && !widget->inherits(requiredClass))
-        raiseError(ProxyForOtherClass, requiredClass, widget->metaObject()->className());
+        raiseError(proxyForOtherClass, requiredClass, widget->metaObject()->className());
     return widget;
 }
 
@@ -184,13 +184,13 @@ QVariant STWidgetProxy::getProperty(const char *name, const QVariant &parameter)
     else
         value = checkedWidget()->property(name);
     if (!value.isValid())
-        raiseError(UnknownProperty, name);
+        raiseError(unknownProperty, name);
     return value;
 }
 
 void STWidgetProxy::raiseWithoutWidget()
 {
-    raiseError(ProxyWithoutWidget);
+    raiseError(proxyWithoutWidget);
 }
 
 void STWidgetProxy::raiseWidgetWindow()
@@ -266,9 +266,9 @@ QString STWidgetProxy::stripMnemonic(const QString &text)
 void STWidgetProxy::typeError(const char *accepted)
 {
     if (!widget)
-        raiseError(ProxyWithoutWidget);
+        raiseError(proxyWithoutWidget);
     QString message =
-        QString::fromLatin1(TypeErrorFormat)
+        QString::fromLatin1(typeErrorFormat)
             .arg(widget->objectName(), QString::fromLatin1(widget->metaObject()->className()));
     message += accepted ? QString::fromLatin1(accepted) : QStringLiteral("no parameter");
     message += QLatin1Char('.');
@@ -278,13 +278,13 @@ void STWidgetProxy::typeError(const char *accepted)
 void STWidgetProxy::rangeError(const char *format, ...)
 {
     if (!widget)
-        raiseError(ProxyWithoutWidget);
+        raiseError(proxyWithoutWidget);
     char range[2048];
     va_list args;
     va_start(args, format);
     std::vsnprintf(range, sizeof range - 1, format, args);
     va_end(args);
-    raiseError(RangeErrorFormat, widget->objectName().toLatin1().constData(),
+    raiseError(rangeErrorFormat, widget->objectName().toLatin1().constData(),
                widget->metaObject()->className(), range);
 }
 

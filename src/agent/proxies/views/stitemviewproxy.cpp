@@ -15,12 +15,12 @@
 
 namespace {
 
-const char NoCurrentItem[] = "No item is current";
-const char NotCheckable[] = "Current item is not checkable";
-const char CurrentItemNotVisible[] = "Current item not visible";
-const char KeyTooLong[] = "terminating key is more than one character";
-const char LineEditValidateError[] = "enter, QLineEdit validate error\n";
-const char SpinBoxValidateError[] = "enter, QAbstractSpinBox validate error\n";
+const char noCurrentItem[] = "No item is current";
+const char notCheckable[] = "Current item is not checkable";
+const char currentItemNotVisible[] = "Current item not visible";
+const char keyTooLong[] = "terminating key is more than one character";
+const char lineEditValidateError[] = "enter, QLineEdit validate error\n";
+const char spinBoxValidateError[] = "enter, QAbstractSpinBox validate error\n";
 
 } // namespace
 
@@ -50,7 +50,7 @@ QPoint STItemViewProxy::itemMousePoint(const QAbstractItemView *view, const QMod
     if (index.isValid()) {
         target = itemRect(view, index);
         if (refuseInvisible && target.isEmpty())
-            raiseError(CurrentItemNotVisible);
+            raiseError(currentItemNotVisible);
     }
     return view->viewport()->mapToGlobal(target.center());
 }
@@ -106,14 +106,14 @@ QModelIndex STItemViewProxy::currentItemToEnter(const QAbstractItemView *view,
         typeError("bool string");
     const QModelIndex current = view->currentIndex();
     if (!current.isValid())
-        raiseError(NoCurrentItem);
+        raiseError(noCurrentItem);
     return current;
 }
 
 void STItemViewProxy::requireCheckable(const QModelIndex &index)
 {
     if (!(index.flags() & Qt::ItemIsUserCheckable))
-        raiseError(NotCheckable);
+        raiseError(notCheckable);
 }
 
 bool STItemViewProxy::pressUntil(int key, Qt::KeyboardModifiers modifiers, int limit,
@@ -140,7 +140,7 @@ QChar STItemViewProxy::terminatingKey(const QVariant &key)
         typeError("string");
     const QString text = key.toString();
     if (text.size() > 1)
-        raiseError(KeyTooLong);
+        raiseError(keyTooLong);
     return text.isEmpty() ? QChar() : text.at(0);
 }
 
@@ -169,10 +169,10 @@ void STItemViewProxy::editCurrentItem(const QString &text)
     if (editor && editor == checkedWidget()->focusWidget()) {
         if (auto *lineEdit = qobject_cast<QLineEdit *>(editor)) {
             if (lineEdit->text() != text)
-                raiseError(LineEditValidateError);
+                raiseError(lineEditValidateError);
         } else if (auto *spinBox = qobject_cast<QAbstractSpinBox *>(editor)) {
             if (spinBox->text() != text)
-                raiseError(SpinBoxValidateError);
+                raiseError(spinBoxValidateError);
         }
     }
 

@@ -8,13 +8,13 @@
 
 namespace {
 
-const QString PositionPrefix = QStringLiteral("Item ");
-const char PositionName[] = "Item %1";
+const QString positionPrefix = QStringLiteral("Item ");
+const char positionName[] = "Item %1";
 
 // Down presses per action of the menu before the highlight loop gives up: an item the
 // keyboard cannot reach costs a bounded number of presses, never a hung request. The walk
 // then goes on from whatever is highlighted.
-constexpr int HighlightPressesPerAction = 10;
+constexpr int highlightPressesPerAction = 10;
 
 bool isCounted(const QAction *item)
 {
@@ -37,9 +37,9 @@ QAction *STMenuPathProxy::findMenuAction(QStringList &path, const QList<QAction 
     const QString first = path.first();
 
     // "Item x" is positional or nothing: no item is looked up by that text.
-    if (first.startsWith(PositionPrefix)) {
+    if (first.startsWith(positionPrefix)) {
         bool ok = false;
-        const int position = first.midRef(PositionPrefix.size()).toInt(&ok, 10);
+        const int position = first.midRef(positionPrefix.size()).toInt(&ok, 10);
         if (!ok)
             return nullptr;
         int counted = 0;
@@ -98,7 +98,7 @@ void STMenuPathProxy::collectItemPaths(QStringList &paths, const QString &prefix
         ++position;
         QString name = menuActionText(child);
         if (name.isEmpty())
-            name = QString::fromLatin1(PositionName).arg(position);
+            name = QString::fromLatin1(positionName).arg(position);
         collectItemPaths(paths, prefix + QLatin1Char('/') + name, child, branch);
     }
     branch.remove(submenu);
@@ -177,7 +177,7 @@ void STMenuPathProxy::walkMenuPath(QStringList &path, QMenu *menu, const QVarian
     if (!item->isEnabled())
         raiseError(ItemIsDisabled);
 
-    const int presses = HighlightPressesPerAction * open->actions().size();
+    const int presses = highlightPressesPerAction * open->actions().size();
     for (int i = 0; i < presses && open && item && open->activeAction() != item; ++i)
         keyClick(Qt::Key_Down);
     if (!open || !item)

@@ -11,16 +11,16 @@
 
 namespace {
 
-const char InvalidWidget[] = "Invalid Widget";
-const char PathSyntaxError[] = "Syntax error in path";
-const char InvalidRow[] = "Invalid row: %1";
-const char InvalidColumn[] = "Invalid column: %1";
-const char RowOutOfRange[] = "Row %i is out of range (0..%i)";
-const char ColumnOutOfRange[] = "Column %i is out of range (0..%i)";
-const char PathNotFound[] = "Path not found";
-const char NotATreeView[] = "Not a QTreeView";
-const char NoHorizontalHeader[] = "View does not have a horizontal header.";
-const char NoVerticalHeader[] = "View does not have a vertical header.";
+const char invalidWidget[] = "Invalid Widget";
+const char pathSyntaxError[] = "Syntax error in path";
+const char invalidRow[] = "Invalid row: %1";
+const char invalidColumn[] = "Invalid column: %1";
+const char rowOutOfRange[] = "Row %i is out of range (0..%i)";
+const char columnOutOfRange[] = "Column %i is out of range (0..%i)";
+const char pathNotFound[] = "Path not found";
+const char notATreeView[] = "Not a QTreeView";
+const char noHorizontalHeader[] = "View does not have a horizontal header.";
+const char noVerticalHeader[] = "View does not have a vertical header.";
 
 // "Invalid row: Total": the text comes from the request and is put in verbatim.
 [[noreturn]] void raiseWithText(const char *format, const QString &text)
@@ -56,14 +56,14 @@ struct SelectionCommand
     const char *name;
     QItemSelectionModel::SelectionFlag flag;
 };
-const SelectionCommand SelectionCommands[] = {
+const SelectionCommand selectionCommands[] = {
     {"Select", QItemSelectionModel::Select},
     {"Deselect", QItemSelectionModel::Deselect},
     {"Toggle", QItemSelectionModel::Toggle},
     {"ClearAndSelect", QItemSelectionModel::ClearAndSelect},
     {"Clear", QItemSelectionModel::Clear},
 };
-const char ScrollOnly[] = "ScrollTo";
+const char scrollOnly[] = "ScrollTo";
 
 } // namespace
 
@@ -71,7 +71,7 @@ QAbstractItemView *STQAbstractItemView::checkedView()
 {
     auto *view = qobject_cast<QAbstractItemView *>(checkedWidget());
     if (!view || !view->model())
-        raiseError(InvalidWidget);
+        raiseError(invalidWidget);
     return view;
 }
 
@@ -86,7 +86,7 @@ QModelIndex STQAbstractItemView::resolveModelIndexPath(const QString &path)
     for (const QString &element : elements) {
         const QStringList fields = element.split(QLatin1Char(';'));
         if (fields.size() > 2)
-            raiseError(PathSyntaxError);
+            raiseError(pathSyntaxError);
         // Header data does not depend on the parent, but the sections searched are those
         // of the level being entered.
         const int rowCount = model->rowCount(index);
@@ -94,19 +94,19 @@ QModelIndex STQAbstractItemView::resolveModelIndexPath(const QString &path)
 
         int row = 0;
         if (!findSection(model, Qt::Vertical, rowCount, fields.at(0), &row))
-            raiseWithText(InvalidRow, fields.at(0));
+            raiseWithText(invalidRow, fields.at(0));
         int column = 0;
         if (fields.size() == 2 &&
             !findSection(model, Qt::Horizontal, columnCount, fields.at(1), &column))
-            raiseWithText(InvalidColumn, fields.at(1));
+            raiseWithText(invalidColumn, fields.at(1));
         if (row < 0 || row >= rowCount)
-            raiseError(RowOutOfRange, row + 1, rowCount);
+            raiseError(rowOutOfRange, row + 1, rowCount);
         if (column < 0 || column >= columnCount)
-            raiseError(ColumnOutOfRange, column + 1, columnCount);
+            raiseError(columnOutOfRange, column + 1, columnCount);
 
         index = model->index(row, column, index);
         if (!index.isValid())
-            raiseError(PathNotFound);
+            raiseError(pathNotFound);
     }
     return index;
 }
@@ -119,10 +119,10 @@ void STQAbstractItemView::activate(const QVariant &first, const QVariant &second
     view->scrollTo(index, QAbstractItemView::EnsureVisible);
 
     const QString command = second.toString();
-    if (command == QLatin1String(ScrollOnly))
+    if (command == QLatin1String(scrollOnly))
         return;
     QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::NoUpdate;
-    for (const SelectionCommand &candidate : SelectionCommands) {
+    for (const SelectionCommand &candidate : selectionCommands) {
         if (command == QLatin1String(candidate.name)) {
             flags = candidate.flag;
             break;
@@ -157,13 +157,13 @@ bool STQAbstractItemView::parseHeaderSpecification(QAbstractItemView *view, cons
         const int count = model->rowCount();
         if (!findSection(model, Qt::Vertical, count, name, &header->section) ||
             header->section < 0 || header->section >= count)
-            raiseWithText(InvalidRow, name);
+            raiseWithText(invalidRow, name);
     } else {
         header->orientation = Qt::Horizontal;
         const int count = model->columnCount();
         if (!findSection(model, Qt::Horizontal, count, name, &header->section) ||
             header->section < 0 || header->section >= count)
-            raiseWithText(InvalidColumn, name);
+            raiseWithText(invalidColumn, name);
     }
     return true;
 }
@@ -177,7 +177,7 @@ QRect STQAbstractItemView::headerSectionRect(QAbstractItemView *view, const Head
         else if (auto *table = qobject_cast<QTableView *>(view))
             headerView = table->horizontalHeader();
         if (!headerView)
-            raiseError(NoHorizontalHeader);
+            raiseError(noHorizontalHeader);
         const int left = headerView->sectionViewportPosition(header.section);
         return QRect(QPoint(left, 0), QPoint(left + headerView->sectionSize(header.section) - 1,
                                              headerView->height() - 1));
@@ -185,7 +185,7 @@ QRect STQAbstractItemView::headerSectionRect(QAbstractItemView *view, const Head
     if (auto *table = qobject_cast<QTableView *>(view))
         headerView = table->verticalHeader();
     if (!headerView)
-        raiseError(NoVerticalHeader);
+        raiseError(noVerticalHeader);
     const int top = headerView->sectionViewportPosition(header.section);
     return QRect(QPoint(0, top), QPoint(headerView->width() - 1,
                                         top + headerView->sectionSize(header.section) - 1));
@@ -213,7 +213,7 @@ QVariant STQAbstractItemView::pseudoProperty(const char *name, const QVariant &p
     if (property == "itemIsExpanded") {
         auto *tree = qobject_cast<QTreeView *>(view);
         if (!tree)
-            raiseError(NotATreeView);
+            raiseError(notATreeView);
         return tree->isExpanded(index);
     }
     if (property == "itemData") {

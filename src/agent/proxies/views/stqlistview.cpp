@@ -7,15 +7,15 @@
 
 namespace {
 
-const char UnknownItem[] = "activate, QListView unknown item %s";
-const char InvalidIndex[] = "activate, QListView invalid index %d";
-const char NoFocus[] = "Oops, can not set the focus to the list view";
-const char NotEditable[] = "Item is not editable";
-const char MissingItem[] = "Missing item";
+const char unknownItem[] = "activate, QListView unknown item %s";
+const char invalidIndex[] = "activate, QListView invalid index %d";
+const char noFocus[] = "Oops, can not set the focus to the list view";
+const char notEditable[] = "Item is not editable";
+const char missingItem[] = "Missing item";
 
 // Enough presses to cross every row a few times over, whatever the layout; a row the
 // keyboard cannot reach (a hidden one, say) ends the walk here.
-constexpr int PressesPerRow = 5;
+constexpr int pressesPerRow = 5;
 
 int currentRow(const QAbstractItemView *view)
 {
@@ -48,12 +48,12 @@ int STQListView::findRow(const QListView *view, const QString &text)
 bool STQListView::navigateToRow(int row)
 {
     // Even a focused view gets its Up press: it gives the view a current item.
-    focusItemView("QListView", PressUp, NoFocus);
+    focusItemView("QListView", PressUp, noFocus);
     const QListView *view = listView();
     const int current = currentRow(view);
     if (current == row)
         return false;
-    const int limit = PressesPerRow * modelOf(view)->rowCount(view->rootIndex());
+    const int limit = pressesPerRow * modelOf(view)->rowCount(view->rootIndex());
     pressUntil(row > current ? Qt::Key_Down : Qt::Key_Up, Qt::NoModifier, limit,
                [this, row] { return currentRow(listView()) == row; });
     return true;
@@ -70,11 +70,11 @@ void STQListView::activate(const QVariant &first, const QVariant &second)
     if (first.type() == QVariant::String) {
         row = findRow(view, first.toString());
         if (row < 0)
-            raiseError(UnknownItem, first.toString().toLatin1().constData());
+            raiseError(unknownItem, first.toString().toLatin1().constData());
     } else {
         row = first.toInt();
         if (row < 0 || row >= modelOf(view)->rowCount(view->rootIndex()))
-            raiseError(InvalidIndex, row);
+            raiseError(invalidIndex, row);
     }
 
     // The item was current already: a terminating key would act on a choice not made now.
@@ -95,7 +95,7 @@ void STQListView::enter(const QVariant &value)
         if (state.isValid() && state.toInt() == wanted)
             return;
     } else if (!(current.flags() & Qt::ItemIsEditable)) {
-        raiseError(NotEditable);
+        raiseError(notEditable);
     }
 
     // Navigation starts with an Up press, which moves away from the item; bring it back.
@@ -153,9 +153,9 @@ QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter
         typeError("string");
     const QString text = parameter.toString();
     if (text.isEmpty())
-        raiseError(MissingItem);
+        raiseError(missingItem);
     const int row = findRow(view, text);
     if (row < 0)
-        raiseError(UnknownItem, text.toLatin1().constData());
+        raiseError(unknownItem, text.toLatin1().constData());
     return itemFlagProperty(view, property, rowIndex(view, row));
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-const char CannotReachLastItem[] = "Could not reach last item of path";
+const char cannotReachLastItem[] = "Could not reach last item of path";
 
 } // namespace
 
@@ -46,9 +46,9 @@ bool STQMenu::pathDisabled(const QVariant &parameter)
     const QAction *item = followMenuPath(path, menu->actions(),
                                          [](const QAction *passed, const QString &, int depth) {
                                              if (depth > 0 && !passed->isEnabled())
-                                                 raiseError(CannotReachLastItem);
+                                                 raiseError(cannotReachLastItem);
                                          });
     if (!item)
-        raiseError(CannotReachLastItem);
+        raiseError(cannotReachLastItem);
     return !item->isEnabled();
 }

@@ -9,10 +9,10 @@
 
 namespace {
 
-const char InvalidMenuPath[] = "Invalid menu path";
+const char invalidMenuPath[] = "Invalid menu path";
 // The path element, as Latin-1, in place of %s.
-const char CouldNotFind[] = "Could not find %s";
-const char ElementIsDisabled[] = "%s is disabled";
+const char couldNotFind[] = "Could not find %s";
+const char elementIsDisabled[] = "%s is disabled";
 
 } // namespace
 
@@ -22,13 +22,13 @@ void STQMenuBar::activate(const QVariant &first, const QVariant &second)
     QPointer<QMenuBar> bar = static_cast<QMenuBar *>(checkedWidget("QMenuBar"));
     const QPointer<QAction> item = findMenuAction(path, bar->actions());
     if (!item || !item->isEnabled() || !item->menu())
-        raiseError(InvalidMenuPath);
+        raiseError(invalidMenuPath);
 
     // A click on the bar's far end first, where no menu title lies: it activates the
     // window and ends any keyboard navigation the bar was in.
     mouseClick(bar->mapToGlobal(bar->rect().topRight()), Qt::LeftButton);
     if (!bar || !item || !item->menu())
-        raiseError(InvalidMenuPath);
+        raiseError(invalidMenuPath);
     bar->setActiveAction(item);
     flush();
 
@@ -84,9 +84,9 @@ bool STQMenuBar::pathDisabled(const QVariant &parameter)
     const QAction *item = followMenuPath(
         path, bar->actions(), [](const QAction *passed, const QString &element, int depth) {
             if (depth > 0 && !passed->isEnabled())
-                raiseError(ElementIsDisabled, element.toLatin1().constData());
+                raiseError(elementIsDisabled, element.toLatin1().constData());
         });
     if (!item)
-        raiseError(CouldNotFind, path.first().toLatin1().constData());
+        raiseError(couldNotFind, path.first().toLatin1().constData());
     return !item->isEnabled();
 }

@@ -7,11 +7,11 @@
 
 namespace {
 
-const char MissingItemCell[] = "Missing item cell";
-const char CellSyntaxError[] = "Syntax Error, format \"%r:%c\" expected";
-const char FocusRefused[] = "Oops, cant set the focus to the table";
-const char TableNotEnabled[] = "table is not enabled";
-const char InvalidInteger[] = "Invalid integer";
+const char missingItemCell[] = "Missing item cell";
+const char cellSyntaxError[] = "Syntax Error, format \"%r:%c\" expected";
+const char focusRefused[] = "Oops, cant set the focus to the table";
+const char tableNotEnabled[] = "table is not enabled";
+const char invalidInteger[] = "Invalid integer";
 
 // The messages of one direction of the table.
 struct AxisMessages
@@ -23,13 +23,13 @@ struct AxisMessages
     const char *missingNumber;    // header text without a number
     const char *headerOutOfRange; // header text of a number beyond the sections
 };
-const AxisMessages RowMessages = {"Same row name at row %d and %d",
+const AxisMessages rowMessages = {"Same row name at row %d and %d",
                                   "Row %s not found",
                                   "Invalid row %d is out of range [1, %d]",
                                   "row %d is hidden",
                                   "Missing row number",
                                   "Invalid row %d is out of range [1, %d]"};
-const AxisMessages ColumnMessages = {"Same column name at column %d and %d",
+const AxisMessages columnMessages = {"Same column name at column %d and %d",
                                      "Column %s not found",
                                      "Invalid column %d is out of range [1, %d]",
                                      "column %d is hidden",
@@ -38,7 +38,7 @@ const AxisMessages ColumnMessages = {"Same column name at column %d and %d",
 
 const AxisMessages &messagesOf(Qt::Orientation axis)
 {
-    return axis == Qt::Vertical ? RowMessages : ColumnMessages;
+    return axis == Qt::Vertical ? rowMessages : columnMessages;
 }
 
 // Rows are the vertical header's sections, columns the horizontal one's.
@@ -93,13 +93,13 @@ int STQTable::resolveSection(Qt::Orientation axis, const QString &field, bool sk
 QPoint STQTable::resolveTableCell(const QVariant &cell, bool skipHidden)
 {
     if (!cell.isValid())
-        raiseError(MissingItemCell);
+        raiseError(missingItemCell);
     if (cell.type() != QVariant::String)
         typeError("string");
     const QString text = cell.toString();
     // The message shows "%r:%c" literally, so it must not pass through a format.
     if (!text.contains(QLatin1Char(':')))
-        raiseMessage(CellSyntaxError);
+        raiseMessage(cellSyntaxError);
     // Further fields are ignored.
     const QStringList fields = text.split(QLatin1Char(':'));
     const int row = resolveSection(Qt::Vertical, fields.at(0), skipHidden);
@@ -117,7 +117,7 @@ QString STQTable::headerText(Qt::Orientation axis, const QVariant &number)
     bool isNumber = false;
     const int section = number.toInt(&isNumber);
     if (!isNumber)
-        raiseError(InvalidInteger);
+        raiseError(invalidInteger);
 
     QTableView *view = table();
     const QAbstractItemModel *model = modelOf(view);
@@ -131,18 +131,18 @@ QString STQTable::headerText(Qt::Orientation axis, const QVariant &number)
 
 void STQTable::focusTable()
 {
-    focusItemView("QTableView", SkipWhenFocused | Stepwise, FocusRefused);
+    focusItemView("QTableView", SkipWhenFocused | Stepwise, focusRefused);
 }
 
 void STQTable::navigateToTableCell(int row, int column)
 {
     QTableView *view = table();
     if (!view->isEnabled())
-        raiseError(TableNotEnabled);
+        raiseError(tableNotEnabled);
     if (view->isRowHidden(row))
-        raiseError(RowMessages.hidden, row + 1);
+        raiseError(rowMessages.hidden, row + 1);
     if (view->isColumnHidden(column))
-        raiseError(ColumnMessages.hidden, column + 1);
+        raiseError(columnMessages.hidden, column + 1);
 
     const int current = view->currentIndex().column();
     if (column != current) {

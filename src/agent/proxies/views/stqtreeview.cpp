@@ -11,21 +11,21 @@ namespace {
 
 // The apostrophe of "can't" was lost to a replacement character long ago; scripts compare
 // the message byte for byte, so its UTF-8 bytes stay (read as Latin-1, they go out as is).
-const char NoFocus[] = "Oops, can\xEF\xBF\xBDt set the focus to the list view";
-const char NotSelectableView[] = "list view is not selectable";
-const char SingleSelectionOnly[] =
+const char noFocus[] = "Oops, can\xEF\xBF\xBDt set the focus to the list view";
+const char notSelectableView[] = "list view is not selectable";
+const char singleSelectionOnly[] =
     "selection of more than one item is not possible in single selection mode";
-const char InvalidItemPath[] = "Invalid item path";
-const char ItemHidden[] = "item \"%s\" is hidden";
-const char InternalError[] = "Internal error";
-const char ItemNotEnabled[] = "item \"%s\" is not enabled";
-const char ItemNotSelectable[] = "item \"%s\" is not selectable";
-const char Unreachable[] = "item is not selectable";
+const char invalidItemPath[] = "Invalid item path";
+const char itemHidden[] = "item \"%s\" is hidden";
+const char internalError[] = "Internal error";
+const char itemNotEnabled[] = "item \"%s\" is not enabled";
+const char itemNotSelectable[] = "item \"%s\" is not selectable";
+const char unreachable[] = "item is not selectable";
 // Shows the characters %d:%s themselves: raised verbatim, never as a format.
-const char SyntaxError[] = "Syntax Error, format \"%d:%s\" expected";
-const char ColumnOutOfRange[] = "Invalid column %d is out of range [0, %d]";
-const char ColumnNotEditable[] = "Item at column %d is not editable";
-const char MissingItemPath[] = "Missing item path";
+const char syntaxError[] = "Syntax Error, format \"%d:%s\" expected";
+const char columnOutOfRange[] = "Invalid column %d is out of range [0, %d]";
+const char columnNotEditable[] = "Item at column %d is not editable";
+const char missingItemPath[] = "Missing item path";
 
 const QChar PathSeparator('/');
 const QChar FieldSeparator(':');
@@ -158,7 +158,7 @@ QTreeView *STQTreeView::treeView()
 
 void STQTreeView::focusView()
 {
-    focusItemView("QTreeView", SkipWhenFocused | PressUp, NoFocus);
+    focusItemView("QTreeView", SkipWhenFocused | PressUp, noFocus);
 }
 
 void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifiers modifiers)
@@ -166,12 +166,12 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
     // Key presses run the application, which may change the model meanwhile.
     const QPersistentModelIndex target(targetIndex);
     if (!target.isValid())
-        raiseError(InternalError);
+        raiseError(internalError);
     QTreeView *view = treeView();
     if (!(target.flags() & Qt::ItemIsEnabled))
-        raiseError(ItemNotEnabled, latin1Path(view, target).constData());
+        raiseError(itemNotEnabled, latin1Path(view, target).constData());
     if (!(target.flags() & Qt::ItemIsSelectable))
-        raiseError(ItemNotSelectable, latin1Path(view, target).constData());
+        raiseError(itemNotSelectable, latin1Path(view, target).constData());
     if (view->currentIndex() == target && isSelected(view, target) &&
         (target.model()->rowCount(target) == 0 || view->isExpanded(target)))
         return;
@@ -193,7 +193,7 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
     for (;;) {
         const QPersistentModelIndex current = treeView()->currentIndex();
         if (!current.isValid())
-            raiseError(Unreachable);
+            raiseError(unreachable);
         if (isAncestorOrSelf(current, target)) {
             // Open the branch the target lies in and step into it.
             if (!treeView()->isExpanded(current))
@@ -206,7 +206,7 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
         }
         const QModelIndex now = treeView()->currentIndex();
         if (now == current)
-            raiseError(Unreachable);
+            raiseError(unreachable);
         if (now == target)
             return;
     }
@@ -226,7 +226,7 @@ void STQTreeView::moveCurrent(const QModelIndex &index, Qt::KeyboardModifiers mo
 void STQTreeView::refuseHidden(const QTreeView *view, const QModelIndex &index)
 {
     if (view->isRowHidden(index.row(), index.parent()) || view->isColumnHidden(index.column()))
-        raiseError(ItemHidden, latin1Path(view, index).constData());
+        raiseError(itemHidden, latin1Path(view, index).constData());
 }
 
 QModelIndex STQTreeView::visibleItem(const QString &path)
@@ -234,7 +234,7 @@ QModelIndex STQTreeView::visibleItem(const QString &path)
     const QTreeView *view = treeView();
     const QModelIndex item = findItem(view, path);
     if (!item.isValid())
-        raiseError(InvalidItemPath);
+        raiseError(invalidItemPath);
     refuseHidden(view, item);
     return item;
 }
@@ -249,9 +249,9 @@ void STQTreeView::activate(const QVariant &first, const QVariant &second)
     focusView();
     const QAbstractItemView::SelectionMode mode = treeView()->selectionMode();
     if (mode == QAbstractItemView::NoSelection)
-        raiseError(NotSelectableView);
+        raiseError(notSelectableView);
     if (mode == QAbstractItemView::SingleSelection && several)
-        raiseError(SingleSelectionOnly);
+        raiseError(singleSelectionOnly);
     if (mode == QAbstractItemView::MultiSelection) {
         // Start from nothing selected, deselecting by keyboard. Several cells of one row
         // are one selection: the first Space deselects them all.
@@ -311,20 +311,20 @@ void STQTreeView::enter(const QVariant &value)
     navigateTo(current);
     const QString text = value.toString();
     if (text.isEmpty())
-        raiseMessage(SyntaxError);
+        raiseMessage(syntaxError);
     QStringList fields = text.split(FieldSeparator);
     bool isNumber = false;
     const int column = fields.takeFirst().toInt(&isNumber, 10);
     if (!isNumber)
-        raiseMessage(SyntaxError);
+        raiseMessage(syntaxError);
     QTreeView *view = treeView();
     const QAbstractItemModel *model = modelOf(view);
     const int columns = model->columnCount(view->rootIndex());
     if (column < 0 || column >= columns)
-        raiseError(ColumnOutOfRange, column, columns - 1);
+        raiseError(columnOutOfRange, column, columns - 1);
     const QModelIndex cell = model->index(current.row(), column, current.parent());
     if (!(cell.flags() & Qt::ItemIsEditable))
-        raiseError(ColumnNotEditable, column);
+        raiseError(columnNotEditable, column);
     moveCurrent(cell);
 
     // F2 opens the editor with its text selected; Backspace clears it.
@@ -390,7 +390,7 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
         return QVariant();
 
     if (!parameter.isValid())
-        raiseError(MissingItemPath);
+        raiseError(missingItemPath);
     if (parameter.type() != QVariant::String)
         typeError("string");
     const QModelIndex item = visibleItem(parameter.toString());

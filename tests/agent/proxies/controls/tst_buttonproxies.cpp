@@ -10,7 +10,7 @@
 #include <QSignalSpy>
 #include <QToolButton>
 
-class TestButtonProxies : public QObject
+class tst_ButtonProxies : public QObject
 {
     Q_OBJECT
 
@@ -41,7 +41,7 @@ static QWidget *newControl(const QString &kind)
     return widget;
 }
 
-void TestButtonProxies::requests_data()
+void tst_ButtonProxies::requests_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("operation");
@@ -90,7 +90,7 @@ void TestButtonProxies::requests_data()
         << "push button" << mouse << QVariant("mouseclick:leftbutton:::") << invalid << none;
 }
 
-void TestButtonProxies::requests()
+void tst_ButtonProxies::requests()
 {
     QFETCH(QString, kind);
     QFETCH(QString, operation);
@@ -135,7 +135,7 @@ void TestButtonProxies::requests()
                 entry.pos == host.widget->rect().center());
 }
 
-void TestButtonProxies::toolButtonParts_data()
+void tst_ButtonProxies::toolButtonParts_data()
 {
     QTest::addColumn<QString>("operation");
     QTest::addColumn<QVariant>("command");
@@ -150,7 +150,7 @@ void TestButtonProxies::toolButtonParts_data()
         << "mouse" << QVariant("MouseClick:RightButton:::") << 0 << 0;
 }
 
-void TestButtonProxies::toolButtonParts()
+void tst_ButtonProxies::toolButtonParts()
 {
     QFETCH(QString, operation);
     QFETCH(QVariant, command);
@@ -186,5 +186,5 @@ void TestButtonProxies::toolButtonParts()
         QCOMPARE(presses.entries().first().pos, button->rect().center());
 }
 
-TC_TEST_MAIN(TestButtonProxies)
+TC_TEST_MAIN(tst_ButtonProxies)
 #include "tst_buttonproxies.moc"

@@ -5,7 +5,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-class TestComboBoxProxy : public QObject
+class tst_ComboBoxProxy : public QObject
 {
     Q_OBJECT
 
@@ -15,14 +15,14 @@ private slots:
     void requests();
 };
 
-void TestComboBoxProxy::cleanup()
+void tst_ComboBoxProxy::cleanup()
 {
     // A failed row must not leave its list open for the next one.
     if (QWidget *popup = QApplication::activePopupWidget())
         popup->close();
 }
 
-void TestComboBoxProxy::requests_data()
+void tst_ComboBoxProxy::requests_data()
 {
     QTest::addColumn<bool>("editable");
     QTest::addColumn<int>("initial");
@@ -67,7 +67,7 @@ void TestComboBoxProxy::requests_data()
         << "<Click><Home><End><Backspace>Purple";
 }
 
-void TestComboBoxProxy::requests()
+void tst_ComboBoxProxy::requests()
 {
     QFETCH(bool, editable);
     QFETCH(int, initial);
@@ -99,5 +99,5 @@ void TestComboBoxProxy::requests()
     QCOMPARE(box->currentText(), text);
 }
 
-TC_TEST_MAIN(TestComboBoxProxy)
+TC_TEST_MAIN(tst_ComboBoxProxy)
 #include "tst_comboboxproxy.moc"

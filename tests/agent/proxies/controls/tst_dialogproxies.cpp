@@ -11,7 +11,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 
-class TestDialogProxies : public QObject
+class tst_DialogProxies : public QObject
 {
     Q_OBJECT
 
@@ -22,7 +22,7 @@ private slots:
     void statusBar();
 };
 
-void TestDialogProxies::fileDialog_data()
+void tst_DialogProxies::fileDialog_data()
 {
     QTest::addColumn<QString>("prefilled");
     QTest::addColumn<QString>("value");
@@ -43,7 +43,7 @@ void TestDialogProxies::fileDialog_data()
         << "<Click><Click>reports<Return>" << false << "reports";
 }
 
-void TestDialogProxies::fileDialog()
+void tst_DialogProxies::fileDialog()
 {
     QFETCH(QString, prefilled);
     QFETCH(QString, value);
@@ -82,7 +82,7 @@ void TestDialogProxies::fileDialog()
     }
 }
 
-void TestDialogProxies::statusBar_data()
+void tst_DialogProxies::statusBar_data()
 {
     QTest::addColumn<int>("timeout");
     QTest::addColumn<QString>("after");
@@ -91,7 +91,7 @@ void TestDialogProxies::statusBar_data()
     QTest::newRow("a timed message is gone after its time") << 20 << "";
 }
 
-void TestDialogProxies::statusBar()
+void tst_DialogProxies::statusBar()
 {
     QFETCH(int, timeout);
     QFETCH(QString, after);
@@ -107,5 +107,5 @@ void TestDialogProxies::statusBar()
     QTRY_COMPARE(message(), after);
 }
 
-TC_TEST_MAIN(TestDialogProxies)
+TC_TEST_MAIN(tst_DialogProxies)
 #include "tst_dialogproxies.moc"

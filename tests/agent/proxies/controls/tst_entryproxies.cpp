@@ -17,7 +17,7 @@
 #include <QSpinBox>
 #include <QTextEdit>
 
-class TestEntryProxies : public QObject
+class tst_EntryProxies : public QObject
 {
     Q_OBJECT
 
@@ -61,7 +61,7 @@ static QWidget *newEntry(const QString &kind)
     return widget;
 }
 
-void TestEntryProxies::entry_data()
+void tst_EntryProxies::entry_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QVariant>("value");
@@ -112,7 +112,7 @@ void TestEntryProxies::entry_data()
         << "activate, QDateTimeEdit validate error" << paste;
 }
 
-void TestEntryProxies::entry()
+void tst_EntryProxies::entry()
 {
     QFETCH(QString, kind);
     QFETCH(QVariant, value);
@@ -136,7 +136,7 @@ void TestEntryProxies::entry()
         QCOMPARE(QApplication::clipboard()->text(), value.toString());
 }
 
-void TestEntryProxies::slider_data()
+void tst_EntryProxies::slider_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("initial");
@@ -163,7 +163,7 @@ void TestEntryProxies::slider_data()
         << "clicked horizontal" << 0 << QVariant(1) << type + "string, none.";
 }
 
-void TestEntryProxies::slider()
+void tst_EntryProxies::slider()
 {
     QFETCH(QString, kind);
     QFETCH(int, initial);
@@ -187,7 +187,7 @@ void TestEntryProxies::slider()
     QTRY_COMPARE(pressed.count(), message.isEmpty() ? 1 : 0);
 }
 
-void TestEntryProxies::shortSliderSuggestsReachableValue()
+void tst_EntryProxies::shortSliderSuggestsReachableValue()
 {
     auto *slider = new QSlider(Qt::Horizontal);
     slider->setRange(0, 1000);
@@ -206,7 +206,7 @@ void TestEntryProxies::shortSliderSuggestsReachableValue()
     QTRY_COMPARE(slider->value(), suggested);
 }
 
-void TestEntryProxies::frequency()
+void tst_EntryProxies::frequency()
 {
     auto *frequency = new VCFrequency;
     frequency->setFrequency(121.5);
@@ -222,7 +222,7 @@ void TestEntryProxies::frequency()
              QStringLiteral("enter, VCNumeric not found"));
 }
 
-void TestEntryProxies::lineEditInCoveredSubWindow_data()
+void tst_EntryProxies::lineEditInCoveredSubWindow_data()
 {
     QTest::addColumn<QMdiArea::ViewMode>("viewMode");
     QTest::newRow("behind another sub-window") << QMdiArea::SubWindowView;
@@ -231,7 +231,7 @@ void TestEntryProxies::lineEditInCoveredSubWindow_data()
 
 // The sub-window in front covers the line edit: without bringing its sub-window forward,
 // the click would land in the front one and the text would go there instead.
-void TestEntryProxies::lineEditInCoveredSubWindow()
+void tst_EntryProxies::lineEditInCoveredSubWindow()
 {
     QFETCH(QMdiArea::ViewMode, viewMode);
 
@@ -259,5 +259,5 @@ void TestEntryProxies::lineEditInCoveredSubWindow()
     QCOMPARE(area->activeSubWindow(), preview);
 }
 
-TC_TEST_MAIN(TestEntryProxies)
+TC_TEST_MAIN(tst_EntryProxies)
 #include "tst_entryproxies.moc"

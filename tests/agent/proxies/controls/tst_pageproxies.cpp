@@ -9,7 +9,7 @@
 #include <QTabWidget>
 #include <QToolBox>
 
-class TestPageProxies : public QObject
+class tst_PageProxies : public QObject
 {
     Q_OBJECT
 
@@ -37,7 +37,7 @@ static QTabWidget *newTabs()
     return tabs;
 }
 
-void TestPageProxies::tabs_data()
+void tst_PageProxies::tabs_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QVariant>("value");
@@ -58,7 +58,7 @@ void TestPageProxies::tabs_data()
     QTest::newRow("tab bar: index 0") << "tab bar" << QVariant(0) << 0 << QString();
 }
 
-void TestPageProxies::tabs()
+void tst_PageProxies::tabs()
 {
     QFETCH(QString, kind);
     QFETCH(QVariant, value);
@@ -78,7 +78,7 @@ void TestPageProxies::tabs()
     QCOMPARE(bar->currentIndex(), current);
 }
 
-void TestPageProxies::tabProperties_data()
+void tst_PageProxies::tabProperties_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QVariant>("expected");
@@ -92,7 +92,7 @@ void TestPageProxies::tabProperties_data()
         << "currentToolTip" << QVariant("&Expert settings");
 }
 
-void TestPageProxies::tabProperties()
+void tst_PageProxies::tabProperties()
 {
     QFETCH(QString, name);
     QFETCH(QVariant, expected);
@@ -102,7 +102,7 @@ void TestPageProxies::tabProperties()
     QCOMPARE(registry.getProxyProperty(tabs.data(), QString(), name, QVariant()), expected);
 }
 
-void TestPageProxies::toolBox_data()
+void tst_PageProxies::toolBox_data()
 {
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<int>("current");
@@ -119,7 +119,7 @@ void TestPageProxies::toolBox_data()
         << QVariant("Locked") << 1 << "activate, ToolBoxButton is disabled";
 }
 
-void TestPageProxies::toolBox()
+void tst_PageProxies::toolBox()
 {
     QFETCH(QVariant, value);
     QFETCH(int, current);
@@ -145,7 +145,7 @@ void TestPageProxies::toolBox()
              QVariant(QStringList({"&Shapes", "Colours", "Sizes", "Sizes", "Locked"})));
 }
 
-void TestPageProxies::dockWidget_data()
+void tst_PageProxies::dockWidget_data()
 {
     QTest::addColumn<QString>("layout");
     QTest::addColumn<QString>("dock");
@@ -162,7 +162,7 @@ void TestPageProxies::dockWidget_data()
                                                     << "History" << QVariant() << 0;
 }
 
-void TestPageProxies::dockWidget()
+void tst_PageProxies::dockWidget()
 {
     QFETCH(QString, layout);
     QFETCH(QString, dock);
@@ -204,5 +204,5 @@ void TestPageProxies::dockWidget()
         QCOMPARE(bar->tabText(bar->currentIndex()), dock);
 }
 
-TC_TEST_MAIN(TestPageProxies)
+TC_TEST_MAIN(tst_PageProxies)
 #include "tst_pageproxies.moc"

@@ -62,7 +62,7 @@ struct TwoFields
 
 } // namespace
 
-class TestInputDelivery : public QObject
+class tst_InputDelivery : public QObject
 {
     Q_OBJECT
 
@@ -237,5 +237,5 @@ private slots:
     }
 };
 
-TC_TEST_MAIN(TestInputDelivery)
+TC_TEST_MAIN(tst_InputDelivery)
 #include "tst_inputdelivery.moc"

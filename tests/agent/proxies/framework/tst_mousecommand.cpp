@@ -9,7 +9,7 @@ Q_DECLARE_METATYPE(MouseCommand::Syntax)
 
 // The three grammars share one reader: these tables pin where they part, so that a word,
 // a field count or a message of one grammar cannot leak into another.
-class TestMouseCommand : public QObject
+class tst_MouseCommand : public QObject
 {
     Q_OBJECT
 
@@ -157,5 +157,5 @@ private slots:
     }
 };
 
-TC_TEST_MAIN(TestMouseCommand)
+TC_TEST_MAIN(tst_MouseCommand)
 #include "tst_mousecommand.moc"

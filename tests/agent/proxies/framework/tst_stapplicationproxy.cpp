@@ -12,7 +12,7 @@
 
 #include <memory>
 
-class TestSTApplicationProxy : public QObject
+class tst_STApplicationProxy : public QObject
 {
     Q_OBJECT
 
@@ -105,5 +105,5 @@ private slots:
     }
 };
 
-TC_TEST_MAIN(TestSTApplicationProxy)
+TC_TEST_MAIN(tst_STApplicationProxy)
 #include "tst_stapplicationproxy.moc"

@@ -49,7 +49,7 @@ const QString Hidden = QStringLiteral("Error: widget is hidden by another window
 
 } // namespace
 
-class TestSTInputControl : public QObject
+class tst_STInputControl : public QObject
 {
     Q_OBJECT
 
@@ -203,5 +203,5 @@ private slots:
     }
 };
 
-TC_TEST_MAIN(TestSTInputControl)
+TC_TEST_MAIN(tst_STInputControl)
 #include "tst_stinputcontrol.moc"

@@ -23,7 +23,7 @@ public:
 
 } // namespace
 
-class TestSTWidgetProxy : public QObject
+class tst_STWidgetProxy : public QObject
 {
     Q_OBJECT
 
@@ -146,5 +146,5 @@ private slots:
     }
 };
 
-TC_TEST_MAIN(TestSTWidgetProxy)
+TC_TEST_MAIN(tst_STWidgetProxy)
 #include "tst_stwidgetproxy.moc"

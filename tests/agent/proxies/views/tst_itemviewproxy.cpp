@@ -9,7 +9,7 @@
 
 // The generic item view proxy: reached by the class hint "QAbstractItemView" for tree and
 // table views, and without a hint for a QColumnView, which has no proxy of its own.
-class TestItemViewProxy : public QObject
+class tst_ItemViewProxy : public QObject
 {
     Q_OBJECT
 
@@ -50,7 +50,7 @@ static QAbstractItemView *newView(const QString &kind)
     return view;
 }
 
-void TestItemViewProxy::property_data()
+void tst_ItemViewProxy::property_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("name");
@@ -90,7 +90,7 @@ void TestItemViewProxy::property_data()
         << "bare columns" << data << QVariant("1") << QVariant("Invalid Widget");
 }
 
-void TestItemViewProxy::property()
+void tst_ItemViewProxy::property()
 {
     QFETCH(QString, kind);
     QFETCH(QString, name);
@@ -102,7 +102,7 @@ void TestItemViewProxy::property()
     QCOMPARE(viewProperty(view.data(), name, argument, hint), expected);
 }
 
-void TestItemViewProxy::selection_data()
+void tst_ItemViewProxy::selection_data()
 {
     QTest::addColumn<bool>("rows");
     QTest::addColumn<QString>("path");
@@ -122,7 +122,7 @@ void TestItemViewProxy::selection_data()
     QTest::newRow("a command in other letter case") << false << "3" << QVariant("select") << before;
 }
 
-void TestItemViewProxy::selection()
+void tst_ItemViewProxy::selection()
 {
     QFETCH(bool, rows);
     QFETCH(QString, path);
@@ -147,7 +147,7 @@ void TestItemViewProxy::selection()
     QCOMPARE(view->currentIndex(), model->index(2, 2));
 }
 
-void TestItemViewProxy::scrollToExpandsParents()
+void tst_ItemViewProxy::scrollToExpandsParents()
 {
     Hosted host(newView("tree"));
     QVERIFY(host.show());
@@ -158,7 +158,7 @@ void TestItemViewProxy::scrollToExpandsParents()
 
 // The centre of the third row's header, 41 pixels wide with rows of 20, in a view of 300 by
 // 200, as fractions with six significant digits.
-void TestItemViewProxy::itemPositionText()
+void tst_ItemViewProxy::itemPositionText()
 {
     auto *table = static_cast<QTableView *>(newView("table"));
     table->setFixedSize(300, 200);
@@ -170,5 +170,5 @@ void TestItemViewProxy::itemPositionText()
     QCOMPARE(viewProperty(table, "itemPosition", "V:3", Generic), QVariant("0.0666667;0.2475"));
 }
 
-TC_TEST_MAIN(TestItemViewProxy)
+TC_TEST_MAIN(tst_ItemViewProxy)
 #include "tst_itemviewproxy.moc"

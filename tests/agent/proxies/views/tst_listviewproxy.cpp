@@ -28,7 +28,7 @@ struct ShownList : ShownView
     QListView *list;
 };
 
-class TestListViewProxy : public QObject
+class tst_ListViewProxy : public QObject
 {
     Q_OBJECT
 
@@ -43,7 +43,7 @@ private slots:
     void properties();
 };
 
-void TestListViewProxy::activate_data()
+void tst_ListViewProxy::activate_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("current");
@@ -86,7 +86,7 @@ void TestListViewProxy::activate_data()
     }
 }
 
-void TestListViewProxy::activate()
+void tst_ListViewProxy::activate()
 {
     QFETCH(QString, kind);
     QFETCH(int, current);
@@ -118,7 +118,7 @@ public:
     }
 };
 
-void TestListViewProxy::enter_data()
+void tst_ListViewProxy::enter_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("setup");
@@ -165,7 +165,7 @@ void TestListViewProxy::enter_data()
         << paste << QVariant(7);
 }
 
-void TestListViewProxy::enter()
+void tst_ListViewProxy::enter()
 {
     QFETCH(QString, kind);
     QFETCH(QString, setup);
@@ -203,7 +203,7 @@ void TestListViewProxy::enter()
                  message.contains(QLatin1String("validate")));
 }
 
-void TestListViewProxy::mouse_data()
+void tst_ListViewProxy::mouse_data()
 {
     QTest::addColumn<int>("current");
     QTest::addColumn<QVariant>("command");
@@ -228,7 +228,7 @@ void TestListViewProxy::mouse_data()
                                    << "Mouse button not supported" << QStringList();
 }
 
-void TestListViewProxy::mouse()
+void tst_ListViewProxy::mouse()
 {
     QFETCH(int, current);
     QFETCH(QVariant, command);
@@ -255,7 +255,7 @@ void TestListViewProxy::mouse()
     STInputControl::pressedButtons = Qt::NoButton; // the right press stays held
 }
 
-void TestListViewProxy::properties_data()
+void tst_ListViewProxy::properties_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("name");
@@ -281,7 +281,7 @@ void TestListViewProxy::properties_data()
     }
 }
 
-void TestListViewProxy::properties()
+void tst_ListViewProxy::properties()
 {
     QFETCH(QString, kind);
     QFETCH(QString, name);
@@ -300,5 +300,5 @@ void TestListViewProxy::properties()
     QCOMPARE(viewProperty(list.view, name, parameter), expected);
 }
 
-TC_TEST_MAIN(TestListViewProxy)
+TC_TEST_MAIN(tst_ListViewProxy)
 #include "tst_listviewproxy.moc"

@@ -10,7 +10,7 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 
-class TestMenuProxies : public QObject
+class tst_MenuProxies : public QObject
 {
     Q_OBJECT
 
@@ -138,7 +138,7 @@ const QVariant none;
 
 } // namespace
 
-void TestMenuProxies::activate_data()
+void tst_MenuProxies::activate_data()
 {
     QTest::addColumn<bool>("onBar");
     QTest::addColumn<QVariant>("path");
@@ -206,7 +206,7 @@ void TestMenuProxies::activate_data()
     // clang-format on
 }
 
-void TestMenuProxies::activate()
+void tst_MenuProxies::activate()
 {
     QFETCH(bool, onBar);
     QFETCH(QVariant, path);
@@ -247,7 +247,7 @@ void TestMenuProxies::activate()
     QVERIFY(!bar.bar->activeAction());
 }
 
-void TestMenuProxies::closedMenuHasNoFocus()
+void tst_MenuProxies::closedMenuHasNoFocus()
 {
     TestMenu test;
     EventRecorder recorder({QEvent::KeyPress});
@@ -256,7 +256,7 @@ void TestMenuProxies::closedMenuHasNoFocus()
     QCOMPARE(recorder.count(), 0);
 }
 
-void TestMenuProxies::properties_data()
+void tst_MenuProxies::properties_data()
 {
     QTest::addColumn<bool>("onBar");
     QTest::addColumn<QString>("name");
@@ -308,7 +308,7 @@ void TestMenuProxies::properties_data()
     // clang-format on
 }
 
-void TestMenuProxies::properties()
+void tst_MenuProxies::properties()
 {
     QFETCH(bool, onBar);
     QFETCH(QString, name);
@@ -330,7 +330,7 @@ void TestMenuProxies::properties()
 
 // A disabled item without a submenu inside a path: the bar's two properties stop at it
 // for different reasons, each with its own message.
-void TestMenuProxies::disabledItemInsidePath_data()
+void tst_MenuProxies::disabledItemInsidePath_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("message");
@@ -341,7 +341,7 @@ void TestMenuProxies::disabledItemInsidePath_data()
                                                     << "Cut is disabled";
 }
 
-void TestMenuProxies::disabledItemInsidePath()
+void tst_MenuProxies::disabledItemInsidePath()
 {
     QFETCH(QString, name);
     QFETCH(QString, message);
@@ -358,5 +358,5 @@ void TestMenuProxies::disabledItemInsidePath()
     QCOMPARE(error, message);
 }
 
-TC_TEST_MAIN(TestMenuProxies)
+TC_TEST_MAIN(tst_MenuProxies)
 #include "tst_menuproxies.moc"

@@ -8,7 +8,7 @@
 #include <QTableView>
 #include <QTableWidget>
 
-class TestTableProxy : public QObject
+class tst_TableProxy : public QObject
 {
     Q_OBJECT
 
@@ -51,7 +51,7 @@ static QTableView *newTable(const QString &kind)
     return table;
 }
 
-void TestTableProxy::property_data()
+void tst_TableProxy::property_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("name");
@@ -90,7 +90,7 @@ void TestTableProxy::property_data()
     QTest::newRow("no current row") << table << "currentRow" << QVariant() << QVariant(0);
 }
 
-void TestTableProxy::property()
+void tst_TableProxy::property()
 {
     QFETCH(QString, kind);
     QFETCH(QString, name);
@@ -158,7 +158,7 @@ struct ShownTable
     QLineEdit *other;
 };
 
-void TestTableProxy::navigation_data()
+void tst_TableProxy::navigation_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("start");
@@ -202,7 +202,7 @@ void TestTableProxy::navigation_data()
         << "1:1" << none << QString("<Left>").repeated(20) << "1:2";
 }
 
-void TestTableProxy::navigation()
+void tst_TableProxy::navigation()
 {
     QFETCH(QString, kind);
     QFETCH(QString, start);
@@ -219,7 +219,7 @@ void TestTableProxy::navigation()
     QCOMPARE(shown.currentCell(), reached);
 }
 
-void TestTableProxy::enter_data()
+void tst_TableProxy::enter_data()
 {
     QTest::addColumn<QString>("cell");
     QTest::addColumn<QVariant>("value");
@@ -246,7 +246,7 @@ void TestTableProxy::enter_data()
         << "r2c1";
 }
 
-void TestTableProxy::enter()
+void tst_TableProxy::enter()
 {
     QFETCH(QString, cell);
     QFETCH(QVariant, value);
@@ -264,7 +264,7 @@ void TestTableProxy::enter()
         QCOMPARE(QApplication::clipboard()->text(), value.toString());
 }
 
-void TestTableProxy::mouse_data()
+void tst_TableProxy::mouse_data()
 {
     QTest::addColumn<QString>("current");
 
@@ -274,7 +274,7 @@ void TestTableProxy::mouse_data()
     QTest::newRow("no current cell: the middle of the viewport") << "";
 }
 
-void TestTableProxy::mouse()
+void tst_TableProxy::mouse()
 {
     QFETCH(QString, current);
 
@@ -291,5 +291,5 @@ void TestTableProxy::mouse()
     QVERIFY(shown.table->hasFocus());
 }
 
-TC_TEST_MAIN(TestTableProxy)
+TC_TEST_MAIN(tst_TableProxy)
 #include "tst_tableproxy.moc"

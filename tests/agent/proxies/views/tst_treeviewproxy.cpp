@@ -30,7 +30,7 @@ struct ShownTree : ShownView
     QTreeView *tree;
 };
 
-class TestTreeViewProxy : public QObject
+class tst_TreeViewProxy : public QObject
 {
     Q_OBJECT
 
@@ -44,7 +44,7 @@ private slots:
     void mouseAimsAtCurrentItem();
 };
 
-void TestTreeViewProxy::properties_data()
+void tst_TreeViewProxy::properties_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<bool>("hideCount");
@@ -94,7 +94,7 @@ void TestTreeViewProxy::properties_data()
     }
 }
 
-void TestTreeViewProxy::properties()
+void tst_TreeViewProxy::properties()
 {
     QFETCH(QString, kind);
     QFETCH(bool, hideCount);
@@ -109,7 +109,7 @@ void TestTreeViewProxy::properties()
     QCOMPARE(viewProperty(tree.view, name, parameter), expected);
 }
 
-void TestTreeViewProxy::activate_data()
+void tst_TreeViewProxy::activate_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("setup");
@@ -166,7 +166,7 @@ void TestTreeViewProxy::activate_data()
     }
 }
 
-void TestTreeViewProxy::activate()
+void tst_TreeViewProxy::activate()
 {
     QFETCH(QString, kind);
     QFETCH(QString, setup);
@@ -201,7 +201,7 @@ void TestTreeViewProxy::activate()
     QCOMPARE(paths, selected);
 }
 
-void TestTreeViewProxy::enter_data()
+void tst_TreeViewProxy::enter_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("setup");
@@ -244,7 +244,7 @@ void TestTreeViewProxy::enter_data()
     }
 }
 
-void TestTreeViewProxy::enter()
+void tst_TreeViewProxy::enter()
 {
     QFETCH(QString, kind);
     QFETCH(QString, setup);
@@ -271,7 +271,7 @@ void TestTreeViewProxy::enter()
         QTRY_COMPARE(tree.currentPath(), end.toString());
 }
 
-void TestTreeViewProxy::mouseAimsAtCurrentItem()
+void tst_TreeViewProxy::mouseAimsAtCurrentItem()
 {
     ShownTree tree("standard");
     QVERIFY(tree.show(2));
@@ -289,5 +289,5 @@ void TestTreeViewProxy::mouseAimsAtCurrentItem()
     STInputControl::pressedButtons = Qt::NoButton;
 }
 
-TC_TEST_MAIN(TestTreeViewProxy)
+TC_TEST_MAIN(tst_TreeViewProxy)
 #include "tst_treeviewproxy.moc"
