@@ -13,7 +13,6 @@
 #include "protocol/lineframer.h"
 #include "protocol/replyline.h"
 #include "proxies/framework/stapplicationproxy.h"
-#include "proxies/framework/stinputcontrol.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -83,8 +82,6 @@ struct Harness
 
     QWidget window;
     QTimer closer;
-    STApplicationProxy registry{agentProxyTable()};
-    RequestDispatcher dispatcher{&registry, -1};
 };
 
 Harness *harness = nullptr;
@@ -127,6 +124,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const unsigned mode = data[0];
     const QByteArray stream(reinterpret_cast<const char *>(data + 1), int(size - 1));
     LineFramer framer;
+    STApplicationProxy registry{agentProxyTable()};
+    RequestDispatcher dispatcher{&registry, -1};
     if (mode & 0x80) {
         // An overlong line, ended (or not) by the stream that follows.
         framer.append(QByteArray(LineFramer::maxLineLength + 1, 'x'));
@@ -149,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
              (taken = framer.takeLine(&line)) != LineFramer::Result::NoLine;) {
             const QByteArray reply = taken == LineFramer::Result::OverlongLine
                                          ? Reply::commandNotFound()
-                                         : harness->dispatcher.dispatch(QString::fromUtf8(line));
+                                         : dispatcher.dispatch(QString::fromUtf8(line));
             if (!wellFormed(reply))
                 fail("malformed reply", reply);
             ++replies;
@@ -160,9 +159,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (replies != stream.count('\n'))
         fail("replies and complete lines differ", QByteArray::number(replies));
 
-    // Let what the last request queued run, and let go of any held button, so that one
-    // input does not leave a drag behind for the next.
+    // Let what the last request queued run. The registry goes with the input, and with it
+    // any button a press left held: one input does not leave a drag behind for the next.
     QCoreApplication::processEvents();
-    STInputControl::pressedButtons = Qt::NoButton;
     return 0;
 }

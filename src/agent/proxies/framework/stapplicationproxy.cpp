@@ -63,6 +63,8 @@ STApplicationProxy::STApplicationProxy(const ProxyTable &proxies) : proxies(prox
     // binding. Never changed afterwards.
     if (!this->proxies.contains(QStringLiteral("QWidget")))
         this->proxies.insert(QStringLiteral("QWidget"), new STWidgetProxy);
+    for (STWidgetProxy *proxy : qAsConst(this->proxies))
+        proxy->held = &heldButtons;
 }
 
 STApplicationProxy::~STApplicationProxy()

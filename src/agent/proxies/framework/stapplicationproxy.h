@@ -47,6 +47,8 @@ private:
     static STWidgetProxy *prepareAction(STWidgetProxy *proxy);
 
     ProxyTable proxies;
+    // The buttons held by presses of every proxy (STInputControl::heldButtons).
+    Qt::MouseButtons heldButtons = Qt::NoButton;
     // Proxies with an operation still running, and how many (requests nest while the
     // application waits in a dialog of its own).
     QHash<const STWidgetProxy *, int> running;

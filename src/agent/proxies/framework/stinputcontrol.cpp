@@ -189,8 +189,6 @@ int keyForCharacter(QChar c)
 
 } // namespace
 
-Qt::MouseButtons STInputControl::pressedButtons = Qt::NoButton;
-
 STInputControl::STInputControl() = default;
 
 STInputControl::~STInputControl() = default;
@@ -278,18 +276,18 @@ void STInputControl::mouseMove(const QPoint &globalPos, Qt::KeyboardModifiers mo
     QCursor::setPos(globalPos);
     // A drag may end over any window; only an aim is checked.
     QPointer<QWidget> receiver =
-        pressedButtons == Qt::NoButton ? checkedMouseTarget(globalPos) : mouseTarget(globalPos);
+        *held == Qt::NoButton ? checkedMouseTarget(globalPos) : mouseTarget(globalPos);
     if (!receiver)
         raiseError(hiddenByAnotherWindow);
 
-    if (pressedButtons != Qt::NoButton) {
+    if (*held != Qt::NoButton) {
         EventKiller killer(QEvent::MouseMove);
         receiver->installEventFilter(&killer);
         flush();
         if (receiver) {
             receiver->removeEventFilter(&killer);
             postInput(receiver, newMouseEvent(QEvent::MouseMove, receiver, globalPos, Qt::NoButton,
-                                              pressedButtons, modifiers));
+                                              *held, modifiers));
         }
     }
     flush();
@@ -318,14 +316,13 @@ QPointer<QWidget> STInputControl::postButtonEvent(QEvent::Type type, Qt::MouseBu
         type == QEvent::MouseButtonPress ? checkedMouseTarget(globalPos) : mouseTarget(globalPos);
     if (!receiver)
         raiseError(hiddenByAnotherWindow);
-    postInput(receiver,
-              newMouseEvent(type, receiver, globalPos, button, pressedButtons, modifiers));
+    postInput(receiver, newMouseEvent(type, receiver, globalPos, button, *held, modifiers));
     return receiver;
 }
 
 void STInputControl::mousePress(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
-    pressedButtons |= button;
+    *held |= button;
     const QPointer<QWidget> receiver = postButtonEvent(QEvent::MouseButtonPress, button, modifiers);
     if (!receiver)
         return;
@@ -336,7 +333,7 @@ void STInputControl::mousePress(Qt::MouseButton button, Qt::KeyboardModifiers mo
 
 void STInputControl::mouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers modifiers)
 {
-    pressedButtons &= ~button;
+    *held &= ~button;
     const QPoint globalPos = QCursor::pos();
     const QPointer<QWidget> receiver =
         postButtonEvent(QEvent::MouseButtonRelease, button, modifiers);

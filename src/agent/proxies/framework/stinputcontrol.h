@@ -21,8 +21,14 @@ public:
     STInputControl();
     virtual ~STInputControl();
 
-    // The buttons held by synthetic presses, shared by every proxy in the process.
-    static Qt::MouseButtons pressedButtons;
+    STInputControl(const STInputControl &) = delete;
+    STInputControl &operator=(const STInputControl &) = delete;
+
+    // The buttons that synthetic presses hold and releases let go: a press left without
+    // its release makes later moves drags. One state for every proxy of a registry, so
+    // that it lasts from one request to the next whichever proxy serves it; an input
+    // control on its own keeps its own.
+    Qt::MouseButtons heldButtons() const { return *held; }
 
     // Where a user's mouse event at a global point arrives: the widget under it, or the
     // open popup when the point lies outside it. Null when no application widget is there.
@@ -91,4 +97,7 @@ private:
     QWidget *checkedMouseTarget(const QPoint &globalPos);
     void postKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, const QString &text);
     QWidget *ownersKeyTarget(QWidget *owner);
+
+    Qt::MouseButtons ownButtons = Qt::NoButton;
+    Qt::MouseButtons *held = &ownButtons; // the registry's, once it holds this proxy
 };

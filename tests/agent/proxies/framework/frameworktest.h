@@ -43,9 +43,9 @@ struct Scene
     QWidget target{&window};
 };
 
-// Every test starts with no button held and the cursor away from all windows.
+// Every test starts with the cursor away from all windows (and a fresh input control,
+// so with no button held).
 inline void resetInput()
 {
-    STInputControl::pressedButtons = Qt::NoButton;
     QCursor::setPos(Nowhere);
 }

@@ -252,7 +252,6 @@ void tst_ListViewProxy::mouse()
         "(x,y)", QStringLiteral("(%1,%2)").arg(target.center().x()).arg(target.center().y()));
     QCOMPARE(request("mouse", list.view, command), message);
     QTRY_COMPARE(recorder.lines(), events);
-    STInputControl::pressedButtons = Qt::NoButton; // the right press stays held
 }
 
 void tst_ListViewProxy::properties_data()

@@ -286,7 +286,6 @@ void tst_TreeViewProxy::mouseAimsAtCurrentItem()
                                             "(%1,%2) ControlModifier")
                                  .arg(centre.x())
                                  .arg(centre.y())});
-    STInputControl::pressedButtons = Qt::NoButton;
 }
 
 TC_TEST_MAIN(tst_TreeViewProxy)
