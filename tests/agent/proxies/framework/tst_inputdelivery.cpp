@@ -1,5 +1,7 @@
 // Input that cannot reach the widget it is meant for fails the request instead of landing
-// elsewhere, and input that can reach it after scrolling or waiting does.
+// elsewhere, and input that can reach it after scrolling or waiting does. The cases that
+// need a real program (a field without focus, a focus thief, a sliding panel) are driven
+// end to end in tests/e2e/tst_deliveredinput.cpp.
 
 #include "../controls/controltestsupport.h"
 #include "proxies/framework/stwidgetproxy.h"
@@ -7,7 +9,6 @@
 #include "testmain.h"
 
 #include <QLineEdit>
-#include <QPropertyAnimation>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -25,22 +26,6 @@ public:
     {
         return event->type() == QEvent::KeyPress;
     }
-};
-
-// Hands the keyboard focus to another window as soon as the watched widget gets it.
-class FocusThief : public QObject
-{
-public:
-    explicit FocusThief(QWidget *to) : to(to) {}
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::FocusIn) {
-            QApplication::setActiveWindow(to->window());
-            to->setFocus();
-        }
-        return false;
-    }
-    QWidget *to;
 };
 
 // Two line edits side by side: "field", the one a request types into, and "other".
@@ -74,42 +59,6 @@ private slots:
     }
 
     void init() { QCursor::setPos(5000, 5000); }
-
-    void keysForAFieldThatTakesNoFocus()
-    {
-        TwoFields form;
-        form.field.setFocusPolicy(Qt::NoFocus);
-        QVERIFY(showActive(&form.window));
-        form.other.setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), &form.other);
-
-        QCOMPARE(request("enter", &form.field, QStringLiteral("Hello")),
-                 "Error: widget \"field\" of class \"QLineEdit\" does not take the keyboard "
-                 "focus, so its keys would go to widget \"other\" of class \"QLineEdit\" in "
-                 "window \"Fields\"");
-        QCOMPARE(form.other.text(), QString());
-        QCOMPARE(form.field.text(), QString());
-    }
-
-    void keysWhenAnotherWindowTakesTheFocus()
-    {
-        TwoFields form;
-        QLineEdit thief;
-        thief.setObjectName(QStringLiteral("thief"));
-        thief.setWindowTitle(QStringLiteral("Thief"));
-        thief.show();
-        QVERIFY(showActive(&form.window));
-        form.other.setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), &form.other);
-        FocusThief stealer(&thief);
-        form.field.installEventFilter(&stealer);
-
-        QCOMPARE(request("enter", &form.field, QStringLiteral("secret")),
-                 "Error: the keys for widget \"field\" of class \"QLineEdit\" would go to widget "
-                 "\"thief\" of class \"QLineEdit\" in window \"Thief\", which has the keyboard "
-                 "focus");
-        QCOMPARE(thief.text(), QString());
-    }
 
     void keysWhenTheWindowNeverBecomesActive()
     {
@@ -214,26 +163,6 @@ private slots:
         QCOMPARE(request("activate", last, QVariant()), QString());
         QTRY_VERIFY(last->isChecked());
         QCOMPARE(area.verticalScrollBar()->value(), area.verticalScrollBar()->maximum());
-    }
-
-    void slidingPanelIsClickedOnceItArrives()
-    {
-        QWidget window;
-        window.resize(300, 200);
-        QWidget panel(&window);
-        panel.setGeometry(0, -200, 300, 200);
-        QPushButton button(QStringLiteral("Apply"), &panel);
-        button.setCheckable(true);
-        button.setGeometry(100, 150, 100, 30);
-        QVERIFY(showActive(&window));
-
-        QPropertyAnimation slide(&panel, "pos");
-        slide.setDuration(250);
-        slide.setEndValue(QPoint(0, 0));
-        slide.start();
-        QCOMPARE(request("activate", &button, QVariant()), QString());
-        QTRY_VERIFY(button.isChecked());
-        QCOMPARE(slide.state(), QAbstractAnimation::Stopped);
     }
 };
 
