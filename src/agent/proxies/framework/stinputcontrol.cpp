@@ -298,7 +298,7 @@ void STInputControl::mouseMove(const QPoint &globalPos, Qt::KeyboardModifiers mo
 QWidget *STInputControl::checkedMouseTarget(const QPoint &globalPos)
 {
     QWidget *receiver = mouseTarget(globalPos);
-    const QWidget *owner = inputOwner();
+    const QWidget *owner = checkedOwner();
     if (receiver && owner && !takesClicksFor(owner, receiver)) {
         raiseError(coveredByWindow, owner->objectName().toLatin1().constData(),
                    owner->metaObject()->className(),
@@ -363,7 +363,7 @@ void STInputControl::mouseDoubleClick(const QPoint &globalPos, Qt::MouseButton b
     // to double-click, which is not an error. Whatever now lies under the point is
     // not what was clicked.
     QPointer<QWidget> receiver = mouseTarget(globalPos);
-    const QWidget *owner = inputOwner();
+    const QWidget *owner = checkedOwner();
     if (!receiver || (owner && !takesClicksFor(owner, receiver)))
         return;
     postInput(receiver, newMouseEvent(QEvent::MouseButtonDblClick, receiver, globalPos, button,
@@ -422,7 +422,7 @@ void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers m
                              const QString &text)
 {
     flush();
-    QWidget *owner = inputOwner();
+    QWidget *owner = checkedOwner();
     QWidget *receiver = owner ? ownersKeyTarget(owner) : keyTarget();
     if (!receiver)
         return;

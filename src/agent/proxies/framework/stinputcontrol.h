@@ -54,6 +54,25 @@ protected:
     // default, leaves input to the plain rules: it goes wherever a user's would.
     virtual QWidget *inputOwner() const;
 
+    // While one exists, input follows the plain rules: it goes wherever a user's would and
+    // nothing is checked. For the clean-up after a failure (the Escapes that close the
+    // menus a walk opened), which must neither fail again nor hide the first failure.
+    class UncheckedInput
+    {
+    public:
+        explicit UncheckedInput(STInputControl *input) : input(input), saved(input->checked)
+        {
+            input->checked = false;
+        }
+        ~UncheckedInput() { input->checked = saved; }
+        UncheckedInput(const UncheckedInput &) = delete;
+        UncheckedInput &operator=(const UncheckedInput &) = delete;
+
+    private:
+        STInputControl *input;
+        bool saved;
+    };
+
     void flush();
     void postInput(QObject *receiver, QEvent *event);
 
@@ -97,6 +116,10 @@ private:
     QWidget *checkedMouseTarget(const QPoint &globalPos);
     void postKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, const QString &text);
     QWidget *ownersKeyTarget(QWidget *owner);
+    // The owner whose input is checked: none while an UncheckedInput exists.
+    QWidget *checkedOwner() const { return checked ? inputOwner() : nullptr; }
+
+    bool checked = true;
 
     Qt::MouseButtons ownButtons = Qt::NoButton;
     Qt::MouseButtons *held = &ownButtons; // the registry's, once it holds this proxy

@@ -156,7 +156,9 @@ void STMenuPathProxy::chooseMenuItem(QStringList &path, QMenu *menu, const QVari
         walkMenuPath(path, open, check);
     } catch (const STError &error) {
         // An Escape with no menu open would reach whatever has the focus, a dialog say.
+        // The bar's last Escape goes wherever the focus is once its menu has closed.
         if (open && open->isVisible()) {
+            const UncheckedInput cleanup(this);
             for (int i = 0; i < closingEscapes; ++i)
                 keyClick(Qt::Key_Escape);
         }
@@ -205,8 +207,10 @@ void STMenuPathProxy::walkMenuPath(QStringList &path, QMenu *menu, const QVarian
     try {
         walkMenuPath(path, submenu, check);
     } catch (const STError &) {
-        if (submenu && submenu->isVisible())
+        if (submenu && submenu->isVisible()) {
+            const UncheckedInput cleanup(this);
             keyClick(Qt::Key_Escape);
+        }
         throw;
     }
 }

@@ -6,6 +6,7 @@
 #include "proxies/framework/sterror.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
@@ -18,6 +19,8 @@ private slots:
     void activate_data();
     void activate();
     void closedMenuHasNoFocus();
+    void barEndsInAWindowWithAFocusedField_data();
+    void barEndsInAWindowWithAFocusedField();
     void properties_data();
     void properties();
     void disabledItemInsidePath_data();
@@ -245,6 +248,36 @@ void tst_MenuProxies::activate()
     QCOMPARE(inputSequence(recorder, bar.bar), input);
     // Out of the keyboard navigation a menu closed by Escape leaves the bar in.
     QVERIFY(!bar.bar->activeAction());
+}
+
+void tst_MenuProxies::barEndsInAWindowWithAFocusedField_data()
+{
+    QTest::addColumn<QVariant>("path");
+    QTest::addColumn<QVariant>("check");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("already in the wanted state")
+        << QVariant("View/Toolbar") << QVariant(true) << "";
+    QTest::newRow("disabled two levels down")
+        << QVariant("File/Recent/Gone/y") << none << "Item is disabled";
+}
+
+// The Escapes that close the menus after a walk ends go wherever the focus is then, here
+// to the field that had it before: the walk's own outcome stands.
+void tst_MenuProxies::barEndsInAWindowWithAFocusedField()
+{
+    QFETCH(QVariant, path);
+    QFETCH(QVariant, check);
+    QFETCH(QString, message);
+
+    TestBar bar;
+    QLineEdit field;
+    bar.window.layout()->addWidget(&field);
+    QVERIFY(bar.show());
+    field.setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), &field);
+    QCOMPARE(activateMenu(bar.bar, path, check), message);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
 }
 
 void tst_MenuProxies::closedMenuHasNoFocus()
