@@ -25,9 +25,11 @@ const char focusElsewhere[] =
 const char noActiveWindow[] =
     "Error: the keys for widget \"%s\" of class \"%s\" would go nowhere: its window did not "
     "become active within %d ms (another application has the keyboard focus)";
+const char missedAim[] = "Error: the click aimed at widget \"%s\" of class \"%s\" would reach "
+                         "widget \"%s\" of class \"%s\" instead";
 const char noFocusWidget[] = "Error: the keys for widget \"%s\" of class \"%s\" would go "
                              "nowhere: no widget of its window has the keyboard focus";
-const char ownerClosed[] = "Error: the widget that the keys were meant for was closed";
+const char ownerClosed[] = "Error: the widget that the input was meant for was closed";
 const char keyNotReceived[] =
     "Error: widget \"%s\" of class \"%s\" did not receive a key sent to it (a shortcut or an "
     "event filter of the application took it)";
@@ -352,6 +354,22 @@ void STInputControl::mouseClick(const QPoint &globalPos, Qt::MouseButton button,
     mouseMove(globalPos, Qt::NoModifier);
     mousePress(button, modifiers);
     mouseRelease(button, modifiers);
+}
+
+void STInputControl::aimedClick(const QWidget *aim, const QPoint &globalPos)
+{
+    QPointer<const QWidget> aimed(aim);
+    mouseMove(globalPos, Qt::NoModifier);
+    // An aim that went away meanwhile is left to the proxy, which finds its widget gone.
+    const QWidget *receiver = mouseTarget(globalPos);
+    if (aimed && checked && receiver && receiver != aimed && !aimed->isAncestorOf(receiver) &&
+        receiver->window()->windowType() != Qt::Popup) {
+        raiseError(missedAim, aimed->objectName().toLatin1().constData(),
+                   aimed->metaObject()->className(), receiver->objectName().toLatin1().constData(),
+                   receiver->metaObject()->className());
+    }
+    mousePress(Qt::LeftButton, Qt::NoModifier);
+    mouseRelease(Qt::LeftButton, Qt::NoModifier);
 }
 
 void STInputControl::mouseDoubleClick(const QPoint &globalPos, Qt::MouseButton button,

@@ -81,6 +81,11 @@ protected:
     void mouseRelease(Qt::MouseButton button, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void mouseClick(const QPoint &globalPos, Qt::MouseButton button,
                     Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A left click at a point computed from `aim` (a part of it, its centre): the press
+    // must reach `aim` or a widget inside it (or an open popup, which takes every click),
+    // else nothing is clicked and the request fails, naming the widget that would have
+    // got the click. A point outside every window of the application fails as mouseClick.
+    void aimedClick(const QWidget *aim, const QPoint &globalPos);
     void mouseDoubleClick(const QPoint &globalPos, Qt::MouseButton button,
                           Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 

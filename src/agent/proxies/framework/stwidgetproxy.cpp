@@ -12,6 +12,7 @@
 #include <QMetaProperty>
 #include <QRect>
 #include <QScrollArea>
+#include <QScrollBar>
 
 #include <cstdarg>
 #include <cstdio>
@@ -51,9 +52,29 @@ void raiseSubWindows(QWidget *widget)
     }
 }
 
+// Room left around a widget scrolled into view, as far as the view has it.
+const int scrollMargin = 50;
+
+// How far one scroll bar must move so that the span [start, end) of the content, given in
+// the viewport's coordinates, is in the viewport [0, size): zero when it is. A span that
+// fits is brought in whole, with some room around it where there is room; a longer one
+// only so far that its leading edge shows, which is where proxies aim (a check box's
+// indicator, a field's start) and where a user would start to read.
+int scrollStep(int start, int end, int size)
+{
+    const int length = end - start;
+    if (length <= size) {
+        if (start >= 0 && end <= size)
+            return 0;
+        const int room = qMin(scrollMargin, (size - length) / 2);
+        return start < 0 ? start - room : end - size + room;
+    }
+    return start >= 0 && start < size ? 0 : start;
+}
+
 // A widget below the fold of a scroll area can be neither clicked nor seen. Scroll each
-// scroll area around it, innermost first, until the widget is whole in its view, as a
-// user would before reaching for it. A widget already in view moves no scroll bar.
+// scroll area around it, innermost first, as a user would before reaching for it (see
+// scrollStep). A widget already in view moves no scroll bar.
 void scrollIntoView(QWidget *target)
 {
     QList<QPointer<QScrollArea>> areas;
@@ -66,8 +87,15 @@ void scrollIntoView(QWidget *target)
         if (!area || !area->widget() || !area->widget()->isAncestorOf(target))
             continue;
         QWidget *viewport = area->viewport();
-        if (!viewport->rect().contains(QRect(target->mapTo(viewport, QPoint()), target->size())))
-            area->ensureWidgetVisible(target);
+        const QRect inViewport(target->mapTo(viewport, QPoint()), target->size());
+        QScrollBar *horizontal = area->horizontalScrollBar();
+        QScrollBar *vertical = area->verticalScrollBar();
+        horizontal->setValue(horizontal->value() +
+                             scrollStep(inViewport.left(), inViewport.left() + inViewport.width(),
+                                        viewport->width()));
+        vertical->setValue(vertical->value() + scrollStep(inViewport.top(),
+                                                          inViewport.top() + inViewport.height(),
+                                                          viewport->height()));
     }
 }
 
@@ -296,7 +324,7 @@ void STWidgetProxy::fixedMouseCommand(const QString &command, const QString &suf
 
 void STWidgetProxy::clickCentre(QWidget *target, const QRect &area)
 {
-    mouseClick(target->mapToGlobal(area.center()), Qt::LeftButton);
+    aimedClick(target, target->mapToGlobal(area.center()));
 }
 
 void STWidgetProxy::clickCentre(QWidget *target)

@@ -8,7 +8,10 @@
 
 #include "testmain.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -163,6 +166,42 @@ private slots:
         QCOMPARE(request("activate", last, QVariant()), QString());
         QTRY_VERIFY(last->isChecked());
         QCOMPARE(area.verticalScrollBar()->value(), area.verticalScrollBar()->maximum());
+    }
+
+    void widgetWiderThanTheViewIsClickedWhereItStarts()
+    {
+        // Its start is in view: centring it would scroll its check box indicator away.
+        QScrollArea area;
+        area.resize(200, 150);
+        auto *content = new QWidget;
+        content->setFixedSize(600, 100);
+        auto *wide = new QCheckBox(QStringLiteral("A check box with a long text"), content);
+        wide->setGeometry(10, 10, 500, 30);
+        area.setWidget(content);
+        QVERIFY(showActive(&area));
+
+        QCOMPARE(request("activate", wide, true), QString());
+        QTRY_VERIFY(wide->isChecked());
+        QCOMPARE(area.horizontalScrollBar()->value(), 0);
+    }
+
+    void clickOnAWidgetCoveredInItsOwnWindow()
+    {
+        QWidget window;
+        window.resize(200, 100);
+        QPushButton button(QStringLiteral("Go"), &window);
+        button.setObjectName(QStringLiteral("go"));
+        button.setGeometry(10, 10, 100, 40);
+        QLabel cover(QStringLiteral("over it"), &window);
+        cover.setObjectName(QStringLiteral("cover"));
+        cover.setGeometry(0, 0, 200, 100);
+        QVERIFY(showActive(&window));
+        QSignalSpy clicked(&button, &QPushButton::clicked);
+
+        QCOMPARE(request("activate", &button, QVariant()),
+                 "Error: the click aimed at widget \"go\" of class \"QPushButton\" would reach "
+                 "widget \"cover\" of class \"QLabel\" instead");
+        QCOMPARE(clicked.count(), 0);
     }
 };
 
