@@ -75,8 +75,10 @@ int scrollStep(int start, int end, int size)
 // A widget below the fold of a scroll area can be neither clicked nor seen. Scroll each
 // scroll area around it, innermost first, as a user would before reaching for it (see
 // scrollStep). A widget already in view moves no scroll bar.
-void scrollIntoView(QWidget *target)
+void scrollIntoView(QWidget *widget)
 {
+    // A scroll bar's signal runs application code, which may delete anything.
+    const QPointer<QWidget> target(widget);
     QList<QPointer<QScrollArea>> areas;
     for (QWidget *w = target; !w->isWindow() && w->parentWidget();) {
         w = w->parentWidget();
@@ -84,18 +86,18 @@ void scrollIntoView(QWidget *target)
             areas.append(area);
     }
     for (const QPointer<QScrollArea> &area : qAsConst(areas)) {
-        if (!area || !area->widget() || !area->widget()->isAncestorOf(target))
+        if (!target || !area || !area->widget() || !area->widget()->isAncestorOf(target))
             continue;
-        QWidget *viewport = area->viewport();
+        const QWidget *viewport = area->viewport();
         const QRect inViewport(target->mapTo(viewport, QPoint()), target->size());
+        const int across = scrollStep(inViewport.left(), inViewport.left() + inViewport.width(),
+                                      viewport->width());
+        const int down = scrollStep(inViewport.top(), inViewport.top() + inViewport.height(),
+                                    viewport->height());
         QScrollBar *horizontal = area->horizontalScrollBar();
-        QScrollBar *vertical = area->verticalScrollBar();
-        horizontal->setValue(horizontal->value() +
-                             scrollStep(inViewport.left(), inViewport.left() + inViewport.width(),
-                                        viewport->width()));
-        vertical->setValue(vertical->value() + scrollStep(inViewport.top(),
-                                                          inViewport.top() + inViewport.height(),
-                                                          viewport->height()));
+        horizontal->setValue(horizontal->value() + across);
+        if (area)
+            area->verticalScrollBar()->setValue(area->verticalScrollBar()->value() + down);
     }
 }
 
