@@ -1,9 +1,12 @@
+#include "agentconnection.h"
 #include "replydecoder.h"
 #include "requesttimer.h"
 #include "widgetspy.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
@@ -12,6 +15,48 @@ namespace {
 // and height.
 const QByteArray pngHeader = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"
                                                  "000000250000000d");
+
+// An agent played by the test on a port of the system's choosing: it greets, keeps every
+// request line and answers from its table ("8,Command not found" for the rest). It answers
+// while the driver's side waits, as that keeps the event loop running.
+class FakeAgent : public QObject
+{
+public:
+    explicit FakeAgent(const QByteArray &greeting)
+    {
+        listener.listen(QHostAddress::LocalHost);
+        auto *driverSide = new QTcpSocket;
+        driverSide->connectToHost(QHostAddress::LocalHost, listener.serverPort());
+        if (!listener.waitForNewConnection(5000) || !driverSide->waitForConnected(5000))
+            qFatal("the fake agent cannot connect");
+        agentSide = listener.nextPendingConnection();
+        connect(agentSide, &QTcpSocket::readyRead, this, &FakeAgent::answer);
+        agentSide->write(greeting + '\n');
+        connection = new AgentConnection(driverSide, this);
+        if (!connection->waitForGreeting(5000))
+            qFatal("the fake agent's greeting did not arrive");
+    }
+
+    QMap<QByteArray, QByteArray> replies;
+    QList<QByteArray> requests;
+    AgentConnection *connection = nullptr;
+
+private:
+    void answer()
+    {
+        while (agentSide->canReadLine()) {
+            const QByteArray line = agentSide->readLine().chopped(1);
+            requests << line;
+            agentSide->write(replies.value(line, "8,Command not found") + '\n');
+        }
+    }
+
+    QTcpServer listener;
+    QTcpSocket *agentSide = nullptr;
+};
+
+const QByteArray plainGreeting = "+client+ 2.1.0 4711 3 plain";
+const QByteArray extendedGreeting = "+client+ 2.1.0 4711 3 plain extended";
 
 } // namespace
 
@@ -29,6 +74,9 @@ private slots:
     void timeCommandParses_data();
     void timeCommandParses();
     void timingSummarisesReplies();
+    void spyListsThroughTheExtendedRequestsOnlyWhenGreeted_data();
+    void spyListsThroughTheExtendedRequestsOnlyWhenGreeted();
+    void spyProvesEachProposedAddress();
 };
 
 void tst_Driver::spyProposesPathsWithNamedAncestors_data()
@@ -244,5 +292,63 @@ void tst_Driver::timingSummarisesReplies()
     QCOMPARE(RequestTimer::toJson(timing).value("answered").toInt(), 3);
 }
 
-QTEST_APPLESS_MAIN(tst_Driver)
+void tst_Driver::spyListsThroughTheExtendedRequestsOnlyWhenGreeted_data()
+{
+    QTest::addColumn<QByteArray>("greeting");
+    QTest::addColumn<QByteArray>("firstRequest");
+
+    QTest::newRow("plain agent: window list") << plainGreeting << QByteArray("1");
+    QTest::newRow("extended agent: window listing") << extendedGreeting << QByteArray("20");
+    QTest::newRow("extended, with stray blanks")
+        << QByteArray("+client+  2.1.0 4711 3 plain  extended \r") << QByteArray("20");
+    QTest::newRow("a fifth word alone is the wrapper variant")
+        << QByteArray("+client+ 2.1.0 4711 3 extended") << QByteArray("1");
+}
+
+void tst_Driver::spyListsThroughTheExtendedRequestsOnlyWhenGreeted()
+{
+    QFETCH(QByteArray, greeting);
+    QFETCH(QByteArray, firstRequest);
+    FakeAgent agent(greeting);
+    QCOMPARE(agent.connection->pid(), 4711);
+    WidgetSpy::spy(agent.connection, 5000);
+    QVERIFY(!agent.requests.isEmpty());
+    QCOMPARE(agent.requests.first(), firstRequest);
+}
+
+// Each address the agent proposes is read through once; those that find no widget of the
+// listed class, or cannot travel in a request, are marked instead of shown as working.
+void tst_Driver::spyProvesEachProposedAddress()
+{
+    FakeAgent agent(extendedGreeting);
+    agent.replies["20"] = R"(0,j:[{"class":"QDialog","name":"","title":"Find",)"
+                          R"("modal":true,"active":true,"geometry":[0,0,9,9],)"
+                          R"("address":"{QDialog title=Find}"}])";
+    agent.replies["21,{QDialog title=Find}"] =
+        R"(0,j:[{"class":"QLineEdit","name":"what","text":"x","depth":1,"address":"what"},)"
+        R"({"class":"QPushButton","name":"","text":"OK","depth":1,"address":"{QPushButton text=OK}"},)"
+        R"({"class":"QLabel","name":"","text":"a,b","depth":1,"address":"{QLabel text=a,b}"},)"
+        R"({"class":"QCheckBox","name":"","text":"Case","depth":2,"address":"{QCheckBox}"}])";
+    agent.replies["7,{QDialog title=Find},what,,className,"] =
+        "0,u:" + QByteArray("QLineEdit").toHex();
+    agent.replies["7,{QDialog title=Find},{QPushButton text=OK},,className,"] =
+        "0,u:" + QByteArray("QPushButton").toHex();
+    agent.replies["7,{QDialog title=Find},{QCheckBox},,className,"] =
+        "7,Widget ({QCheckBox}) visible,2";
+
+    const QStringList lines = WidgetSpy::spy(agent.connection, 5000);
+    QCOMPARE(
+        lines,
+        QStringList({"window QDialog \"Find\"  -> {QDialog title=Find}",
+                     "    QLineEdit \"what\" \"x\"  -> {QDialog title=Find},what",
+                     "    QPushButton \"\" \"OK\"  -> {QDialog title=Find},{QPushButton text=OK}",
+                     "    QLabel \"\" \"a,b\"  -- no address that a request can carry "
+                     "({QLabel text=a,b})",
+                     "      QCheckBox \"\" \"Case\"  -- {QDialog title=Find},{QCheckBox} does "
+                     "not resolve: 7,Widget ({QCheckBox}) visible,2",
+                     "4 widgets, 2 without a working address"}));
+    QCOMPARE(agent.requests.size(), 5);
+}
+
+QTEST_GUILESS_MAIN(tst_Driver)
 #include "tst_driver.moc"
