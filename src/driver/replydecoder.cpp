@@ -74,10 +74,11 @@ QString describeListing(const QJsonArray &entries)
     QStringList lines{QStringLiteral("list of %1").arg(entries.size())};
     for (const QJsonValue &value : entries) {
         const QJsonObject entry = value.toObject();
-        // Windows carry a title, widgets a text.
-        const QString text = entry.contains(QLatin1String("title"))
-                                 ? entry.value(QLatin1String("title")).toString()
-                                 : entry.value(QLatin1String("text")).toString();
+        // Windows carry a title, widgets a text; a text of several lines stays on one.
+        QString text = entry.contains(QLatin1String("title"))
+                           ? entry.value(QLatin1String("title")).toString()
+                           : entry.value(QLatin1String("text")).toString();
+        text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
         QString line = QStringLiteral("  %1%2  %3 \"%4\" \"%5\"")
                            .arg(QString(2 * entry.value(QLatin1String("depth")).toInt(), ' '),
                                 entry.value(QLatin1String("address")).toString(),
