@@ -1,12 +1,16 @@
 #include "agentconnection.h"
 #include "replydecoder.h"
 #include "requesttimer.h"
+#include "screenshot.h"
 #include "widgetspy.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -58,6 +62,16 @@ private:
 const QByteArray plainGreeting = "+client+ 2.1.0 4711 3 plain";
 const QByteArray extendedGreeting = "+client+ 2.1.0 4711 3 plain extended";
 
+QByteArray pngOf(const QSize &size)
+{
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return buffer.data();
+}
+
 } // namespace
 
 class tst_Driver : public QObject
@@ -77,6 +91,9 @@ private slots:
     void spyListsThroughTheExtendedRequestsOnlyWhenGreeted_data();
     void spyListsThroughTheExtendedRequestsOnlyWhenGreeted();
     void spyProvesEachProposedAddress();
+    void shotCommandParses_data();
+    void shotCommandParses();
+    void shotWritesOnlyAPng();
 };
 
 void tst_Driver::spyProposesPathsWithNamedAncestors_data()
@@ -348,6 +365,77 @@ void tst_Driver::spyProvesEachProposedAddress()
                      "not resolve: 7,Widget ({QCheckBox}) visible,2",
                      "4 widgets, 2 without a working address"}));
     QCOMPARE(agent.requests.size(), 5);
+}
+
+void tst_Driver::shotCommandParses_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("request");
+
+    QTest::newRow("a window: the empty path") << ":shot a.png Gallery"
+                                              << "a.png" << QByteArray("22,Gallery,");
+    QTest::newRow("a widget") << ":shot  /tmp/b.png  Gallery,page//ok"
+                              << "/tmp/b.png" << QByteArray("22,Gallery,page//ok");
+    QTest::newRow("selectors keep their blanks")
+        << ":shot c.png {QDialog title='Save As'},{QPushButton text=OK}"
+        << "c.png" << QByteArray("22,{QDialog title='Save As'},{QPushButton text=OK}");
+    QTest::newRow("no window") << ":shot c.png"
+                               << "" << QByteArray();
+    QTest::newRow("nothing") << ":shot"
+                             << "" << QByteArray();
+}
+
+void tst_Driver::shotCommandParses()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, request);
+
+    QString parsedFile, error;
+    QByteArray parsedRequest;
+    const bool ok = ScreenShot::parse(command, &parsedFile, &parsedRequest, &error);
+    QCOMPARE(ok, !request.isEmpty());
+    if (ok) {
+        QCOMPARE(parsedFile, file);
+        QCOMPARE(parsedRequest, request);
+    } else {
+        QVERIFY(!error.isEmpty());
+    }
+}
+
+// The PNG in the reply becomes the file, byte for byte; an error or a reply that is no PNG
+// leaves no file behind.
+void tst_Driver::shotWritesOnlyAPng()
+{
+    const QByteArray png = pngOf(QSize(37, 13));
+    FakeAgent agent(extendedGreeting);
+    agent.replies["22,Gallery,"] = "0,p:" + png.toHex();
+    agent.replies["22,Gallery,gone"] = "5,Widget (gone) not found";
+    agent.replies["22,Gallery,cut"] = "0,p:" + png.left(20).toHex();
+    QTemporaryDir dir;
+    const QString file = dir.filePath("shot.png");
+
+    ScreenShot::Result result = ScreenShot::take(agent.connection, file, "22,Gallery,", 5000);
+    QVERIFY2(result.written, qPrintable(result.message));
+    QCOMPARE(result.message,
+             QString("wrote %1: PNG image 37x13, %2 bytes").arg(file).arg(png.size()));
+    QCOMPARE(QImage(file).size(), QSize(37, 13));
+    QCOMPARE(ScreenShot::toJson(result).value("width").toInt(), 37);
+    QVERIFY(QFile::remove(file));
+
+    for (const QByteArray request : {"22,Gallery,gone", "22,Gallery,cut"}) {
+        result = ScreenShot::take(agent.connection, file, request, 5000);
+        QVERIFY2(!result.written, request);
+        QVERIFY2(result.message.startsWith("no screenshot: "), qPrintable(result.message));
+        QVERIFY2(!QFile::exists(file), request);
+    }
+
+    // A plain agent does not know the request: the message says why.
+    FakeAgent plain(plainGreeting);
+    result = ScreenShot::take(plain.connection, file, "22,Gallery,", 5000);
+    QVERIFY2(result.message.endsWith("(the agent is not in the extended mode)"),
+             qPrintable(result.message));
 }
 
 QTEST_GUILESS_MAIN(tst_Driver)
