@@ -1,16 +1,9 @@
-#include "agentconnection.h"
 #include "replydecoder.h"
 #include "requesttimer.h"
-#include "screenshot.h"
 #include "widgetspy.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -19,58 +12,6 @@ namespace {
 // and height.
 const QByteArray pngHeader = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"
                                                  "000000250000000d");
-
-// An agent played by the test on a port of the system's choosing: it greets, keeps every
-// request line and answers from its table ("8,Command not found" for the rest). It answers
-// while the driver's side waits, as that keeps the event loop running.
-class FakeAgent : public QObject
-{
-public:
-    explicit FakeAgent(const QByteArray &greeting)
-    {
-        listener.listen(QHostAddress::LocalHost);
-        auto *driverSide = new QTcpSocket;
-        driverSide->connectToHost(QHostAddress::LocalHost, listener.serverPort());
-        if (!listener.waitForNewConnection(5000) || !driverSide->waitForConnected(5000))
-            qFatal("the fake agent cannot connect");
-        agentSide = listener.nextPendingConnection();
-        connect(agentSide, &QTcpSocket::readyRead, this, &FakeAgent::answer);
-        agentSide->write(greeting + '\n');
-        connection = new AgentConnection(driverSide, this);
-        if (!connection->waitForGreeting(5000))
-            qFatal("the fake agent's greeting did not arrive");
-    }
-
-    QMap<QByteArray, QByteArray> replies;
-    QList<QByteArray> requests;
-    AgentConnection *connection = nullptr;
-
-private:
-    void answer()
-    {
-        while (agentSide->canReadLine()) {
-            const QByteArray line = agentSide->readLine().chopped(1);
-            requests << line;
-            agentSide->write(replies.value(line, "8,Command not found") + '\n');
-        }
-    }
-
-    QTcpServer listener;
-    QTcpSocket *agentSide = nullptr;
-};
-
-const QByteArray plainGreeting = "+client+ 2.1.0 4711 3 plain";
-const QByteArray extendedGreeting = "+client+ 2.1.0 4711 3 plain extended";
-
-QByteArray pngOf(const QSize &size)
-{
-    QImage image(size, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return buffer.data();
-}
 
 } // namespace
 
@@ -88,12 +29,6 @@ private slots:
     void timeCommandParses_data();
     void timeCommandParses();
     void timingSummarisesReplies();
-    void spyListsThroughTheExtendedRequestsOnlyWhenGreeted_data();
-    void spyListsThroughTheExtendedRequestsOnlyWhenGreeted();
-    void spyProvesEachProposedAddress();
-    void shotCommandParses_data();
-    void shotCommandParses();
-    void shotWritesOnlyAPng();
 };
 
 void tst_Driver::spyProposesPathsWithNamedAncestors_data()
@@ -230,13 +165,9 @@ void tst_Driver::textDescribesByTypeLetter_data()
                           "\"\u00e9t\u00e9\" at 1,2 3x4 (disabled, focus)");
     QTest::newRow("other JSON pretty-printed")
         << QByteArray(R"(0,j:{"a":[1]})") << QStringLiteral("{\n    \"a\": [\n        1\n    ]\n}");
-    QTest::newRow("a lone JSON value as it is")
-        << QByteArray("0,j:\"x\"") << QStringLiteral("\"x\"");
     QTest::newRow("JSON that does not parse is shown as it came")
         << QByteArray("0,j:[1,")
         << QStringLiteral("(malformed JSON: object is missing after a comma) [1,");
-    QTest::newRow("two JSON values are no reply value")
-        << QByteArray("0,j:1,2") << QStringLiteral("(malformed JSON: not one value) 1,2");
     QTest::newRow("a PNG measured from its header")
         << QByteArray("0,p:" + pngHeader.toHex()) << QStringLiteral("PNG image 37x13, 24 bytes");
     QTest::newRow("a PNG cut short of its size") << QByteArray("0,p:" + pngHeader.left(20).toHex())
@@ -309,134 +240,5 @@ void tst_Driver::timingSummarisesReplies()
     QCOMPARE(RequestTimer::toJson(timing).value("answered").toInt(), 3);
 }
 
-void tst_Driver::spyListsThroughTheExtendedRequestsOnlyWhenGreeted_data()
-{
-    QTest::addColumn<QByteArray>("greeting");
-    QTest::addColumn<QByteArray>("firstRequest");
-
-    QTest::newRow("plain agent: window list") << plainGreeting << QByteArray("1");
-    QTest::newRow("extended agent: window listing") << extendedGreeting << QByteArray("20");
-    QTest::newRow("extended, with stray blanks")
-        << QByteArray("+client+  2.1.0 4711 3 plain  extended \r") << QByteArray("20");
-    QTest::newRow("a fifth word alone is the wrapper variant")
-        << QByteArray("+client+ 2.1.0 4711 3 extended") << QByteArray("1");
-}
-
-void tst_Driver::spyListsThroughTheExtendedRequestsOnlyWhenGreeted()
-{
-    QFETCH(QByteArray, greeting);
-    QFETCH(QByteArray, firstRequest);
-    FakeAgent agent(greeting);
-    QCOMPARE(agent.connection->pid(), 4711);
-    WidgetSpy::spy(agent.connection, 5000);
-    QVERIFY(!agent.requests.isEmpty());
-    QCOMPARE(agent.requests.first(), firstRequest);
-}
-
-// Each address the agent proposes is read through once; those that find no widget of the
-// listed class, or cannot travel in a request, are marked instead of shown as working.
-void tst_Driver::spyProvesEachProposedAddress()
-{
-    FakeAgent agent(extendedGreeting);
-    agent.replies["20"] = R"(0,j:[{"class":"QDialog","name":"","title":"Find",)"
-                          R"("modal":true,"active":true,"geometry":[0,0,9,9],)"
-                          R"("address":"{QDialog title=Find}"}])";
-    agent.replies["21,{QDialog title=Find}"] =
-        R"(0,j:[{"class":"QLineEdit","name":"what","text":"x","depth":1,"address":"what"},)"
-        R"({"class":"QPushButton","name":"","text":"OK","depth":1,"address":"{QPushButton text=OK}"},)"
-        R"({"class":"QLabel","name":"","text":"a,b","depth":1,"address":"{QLabel text=a,b}"},)"
-        R"({"class":"QCheckBox","name":"","text":"Case","depth":2,"address":"{QCheckBox}"}])";
-    agent.replies["7,{QDialog title=Find},what,,className,"] =
-        "0,u:" + QByteArray("QLineEdit").toHex();
-    agent.replies["7,{QDialog title=Find},{QPushButton text=OK},,className,"] =
-        "0,u:" + QByteArray("QPushButton").toHex();
-    agent.replies["7,{QDialog title=Find},{QCheckBox},,className,"] =
-        "7,Widget ({QCheckBox}) visible,2";
-
-    const QStringList lines = WidgetSpy::spy(agent.connection, 5000);
-    QCOMPARE(
-        lines,
-        QStringList({"window QDialog \"Find\"  -> {QDialog title=Find}",
-                     "    QLineEdit \"what\" \"x\"  -> {QDialog title=Find},what",
-                     "    QPushButton \"\" \"OK\"  -> {QDialog title=Find},{QPushButton text=OK}",
-                     "    QLabel \"\" \"a,b\"  -- no address that a request can carry "
-                     "({QLabel text=a,b})",
-                     "      QCheckBox \"\" \"Case\"  -- {QDialog title=Find},{QCheckBox} does "
-                     "not resolve: 7,Widget ({QCheckBox}) visible,2",
-                     "4 widgets, 2 without a working address"}));
-    QCOMPARE(agent.requests.size(), 5);
-}
-
-void tst_Driver::shotCommandParses_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QByteArray>("request");
-
-    QTest::newRow("a window: the empty path") << ":shot a.png Gallery"
-                                              << "a.png" << QByteArray("22,Gallery,");
-    QTest::newRow("a widget") << ":shot  /tmp/b.png  Gallery,page//ok"
-                              << "/tmp/b.png" << QByteArray("22,Gallery,page//ok");
-    QTest::newRow("selectors keep their blanks")
-        << ":shot c.png {QDialog title='Save As'},{QPushButton text=OK}"
-        << "c.png" << QByteArray("22,{QDialog title='Save As'},{QPushButton text=OK}");
-    QTest::newRow("no window") << ":shot c.png"
-                               << "" << QByteArray();
-    QTest::newRow("nothing") << ":shot"
-                             << "" << QByteArray();
-}
-
-void tst_Driver::shotCommandParses()
-{
-    QFETCH(QString, command);
-    QFETCH(QString, file);
-    QFETCH(QByteArray, request);
-
-    QString parsedFile, error;
-    QByteArray parsedRequest;
-    const bool ok = ScreenShot::parse(command, &parsedFile, &parsedRequest, &error);
-    QCOMPARE(ok, !request.isEmpty());
-    if (ok) {
-        QCOMPARE(parsedFile, file);
-        QCOMPARE(parsedRequest, request);
-    } else {
-        QVERIFY(!error.isEmpty());
-    }
-}
-
-// The PNG in the reply becomes the file, byte for byte; an error or a reply that is no PNG
-// leaves no file behind.
-void tst_Driver::shotWritesOnlyAPng()
-{
-    const QByteArray png = pngOf(QSize(37, 13));
-    FakeAgent agent(extendedGreeting);
-    agent.replies["22,Gallery,"] = "0,p:" + png.toHex();
-    agent.replies["22,Gallery,gone"] = "5,Widget (gone) not found";
-    agent.replies["22,Gallery,cut"] = "0,p:" + png.left(20).toHex();
-    QTemporaryDir dir;
-    const QString file = dir.filePath("shot.png");
-
-    ScreenShot::Result result = ScreenShot::take(agent.connection, file, "22,Gallery,", 5000);
-    QVERIFY2(result.written, qPrintable(result.message));
-    QCOMPARE(result.message,
-             QString("wrote %1: PNG image 37x13, %2 bytes").arg(file).arg(png.size()));
-    QCOMPARE(QImage(file).size(), QSize(37, 13));
-    QCOMPARE(ScreenShot::toJson(result).value("width").toInt(), 37);
-    QVERIFY(QFile::remove(file));
-
-    for (const QByteArray request : {"22,Gallery,gone", "22,Gallery,cut"}) {
-        result = ScreenShot::take(agent.connection, file, request, 5000);
-        QVERIFY2(!result.written, request);
-        QVERIFY2(result.message.startsWith("no screenshot: "), qPrintable(result.message));
-        QVERIFY2(!QFile::exists(file), request);
-    }
-
-    // A plain agent does not know the request: the message says why.
-    FakeAgent plain(plainGreeting);
-    result = ScreenShot::take(plain.connection, file, "22,Gallery,", 5000);
-    QVERIFY2(result.message.endsWith("(the agent is not in the extended mode)"),
-             qPrintable(result.message));
-}
-
-QTEST_GUILESS_MAIN(tst_Driver)
+QTEST_APPLESS_MAIN(tst_Driver)
 #include "tst_driver.moc"
