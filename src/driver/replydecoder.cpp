@@ -331,7 +331,9 @@ QJsonObject toJson(const DecodedReply &reply)
 
 QByteArray hexValue(const QString &typedValue)
 {
-    return typedValue.toLatin1().toHex();
+    const bool latin1 = std::all_of(typedValue.begin(), typedValue.end(),
+                                    [](QChar c) { return c.unicode() <= 0xff; });
+    return (latin1 ? typedValue.toLatin1() : typedValue.toUtf8()).toHex();
 }
 
 } // namespace ReplyDecoder

@@ -52,7 +52,8 @@ QString describe(const DecodedReply &reply);
 QJsonObject toJson(const DecodedReply &reply);
 
 // Hex helpers the driver needs to build requests: values of the activate, enter and
-// mouse requests travel byte-wise hex encoded (Latin-1).
+// mouse requests travel byte-wise hex encoded. A text that Latin-1 holds goes as Latin-1,
+// which every agent reads; any other as UTF-8, which an agent in the extended mode reads.
 QByteArray hexValue(const QString &typedValue);
 
 } // namespace ReplyDecoder

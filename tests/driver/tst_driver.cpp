@@ -29,6 +29,7 @@ private slots:
     void timeCommandParses_data();
     void timeCommandParses();
     void timingSummarisesReplies();
+    void hexValuesKeepLatin1AndCarryTheRestAsUtf8();
 };
 
 void tst_Driver::spyProposesPathsWithNamedAncestors_data()
@@ -238,6 +239,14 @@ void tst_Driver::timingSummarisesReplies()
     QVERIFY(!timing.failed);
     QCOMPARE(timing.firstReply, QByteArray("1"));
     QCOMPARE(RequestTimer::toJson(timing).value("answered").toInt(), 3);
+}
+
+void tst_Driver::hexValuesKeepLatin1AndCarryTheRestAsUtf8()
+{
+    // Every agent reads Latin-1 bytes; only an extended one reads UTF-8.
+    QCOMPARE(ReplyDecoder::hexValue(QString::fromUtf8("s:\u00e9")), QByteArray("733ae9"));
+    QCOMPARE(ReplyDecoder::hexValue(QString::fromUtf8("s:\u00e9\u6570")),
+             QByteArray("733ac3a9e695b0"));
 }
 
 QTEST_APPLESS_MAIN(tst_Driver)
