@@ -5,6 +5,7 @@
 // A command after "--" is started once the driver listens and ended when the script is
 // done, so one line drives an application from start to end:
 //   testclient-driver calc.requests -- testclient-run -- /path/to/calculator
+// Its agent starts in the extended mode (TESTCLIENT_EXTENDED=1) unless --plain is given.
 //
 // In a request, write {hex:TEXT} to send TEXT hex-encoded (the values of the activate,
 // enter and mouse requests travel that way), e.g.  5,Gallery,okButton,,{hex:b:true},
@@ -100,6 +101,7 @@ struct DriverOptions
     int timeoutMs = 0;
     bool jsonOutput = false;
     bool rawOnly = false;
+    bool plain = false; // the command's agent keeps to the protocol alone
     quint16 port = 0;
     QString readyFile;
     std::optional<QString> script; // none: lines come from the terminal
@@ -127,7 +129,11 @@ DriverOptions parseOptions(const QCoreApplication &app)
     QCommandLineOption readyFile(QStringLiteral("ready-file"),
                                  QStringLiteral("Create this file once listening (for scripts)."),
                                  QStringLiteral("path"));
-    parser.addOptions({readyFile, timeout, raw, json, port});
+    QCommandLineOption plain(
+        QStringLiteral("plain"),
+        QStringLiteral("Start the command's agent without the extended mode (it is on unless "
+                       "TESTCLIENT_EXTENDED says otherwise)."));
+    parser.addOptions({readyFile, timeout, raw, json, port, plain});
     parser.addPositionalArgument(QStringLiteral("-- command"),
                                  QStringLiteral("Program to start once listening (optional)."));
     parser.process(app);
@@ -136,6 +142,7 @@ DriverOptions parseOptions(const QCoreApplication &app)
     options.timeoutMs = parser.value(timeout).toInt() * 1000;
     options.jsonOutput = parser.isSet(json);
     options.rawOnly = parser.isSet(raw);
+    options.plain = parser.isSet(plain);
     options.port = quint16(parser.value(port).toUInt());
     options.readyFile = parser.value(readyFile);
     const QStringList arguments = QCoreApplication::arguments();
@@ -365,6 +372,14 @@ int main(int argc, char *argv[])
         QFile(options.readyFile).open(QIODevice::WriteOnly);
     QProcess command;
     command.setProcessChannelMode(QProcess::ForwardedChannels);
+    // The agent of the command, however it is made (testclient-run, the host contract),
+    // starts in the extended mode unless asked otherwise.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (options.plain)
+        environment.insert(QStringLiteral("TESTCLIENT_EXTENDED"), QStringLiteral("0"));
+    else if (!environment.contains(QStringLiteral("TESTCLIENT_EXTENDED")))
+        environment.insert(QStringLiteral("TESTCLIENT_EXTENDED"), QStringLiteral("1"));
+    command.setProcessEnvironment(environment);
     if (!options.commandLine.isEmpty())
         command.start(options.commandLine.first(), options.commandLine.mid(1));
     AgentConnection *agent = waitForAgent(server, command, options);

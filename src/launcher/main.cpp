@@ -374,6 +374,9 @@ pid_t prepareEnvironment(const Options &options, const std::string &pluginDir)
     // Set after Xvfb started: only the program and its children get the runtime.
     appendToVariable("LD_PRELOAD", TESTCLIENT_SANITIZER_RUNTIME, ':');
 #endif
+    // --plain wins over an extended mode asked for in the environment.
+    if (!options.extended)
+        ::setenv("TESTCLIENT_EXTENDED", "0", 1);
     appendToVariable("QT_QPA_GENERIC_PLUGINS",
                      "testclient:port=" + std::to_string(options.port) +
                          (options.extended ? ":extended" : ""),

@@ -17,6 +17,8 @@
 #include <QToolBox>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace {
 
 const QChar quote = QLatin1Char('\'');
@@ -188,6 +190,9 @@ Selector Selector::parse(const QString &element, QString *error)
         }
         selector.termList.append(term);
     }
+    // The label term reads the widget's siblings; the other terms rule most widgets out first.
+    std::stable_partition(selector.termList.begin(), selector.termList.end(),
+                          [](const Term &term) { return term.key != QLatin1String("label"); });
     selector.valid = true;
     return selector;
 }
@@ -267,7 +272,14 @@ bool Selector::matches(const QWidget *widget) const
         } else if (key == QLatin1String("text")) {
             held = holds(SelectorText::visibleText(widget));
         } else if (key == QLatin1String("label")) {
-            held = holds(SelectorText::labelText(widget));
+            const QWidget *parent = widget->parentWidget();
+            if (!parent)
+                return false;
+            // The labels of a parent's children are read once per selector and parent.
+            auto labels = labelCache.find(parent);
+            if (labels == labelCache.end())
+                labels = labelCache.insert(parent, SelectorText::labelsOfChildren(parent));
+            held = holds(labels->value(widget));
         } else if (key == QLatin1String("title") && widget->isWindow()) {
             held = holds(widget->windowTitle());
         } else if (key == QLatin1String("tooltip")) {
@@ -330,49 +342,58 @@ QString visibleText(const QWidget *widget)
     return text.type() == QVariant::String ? text.toString() : QString();
 }
 
-QString labelText(const QWidget *widget)
+namespace {
+
+void labelsInLayout(QLayout *layout, QHash<const QWidget *, QString> &labels)
 {
-    const QWidget *parent = widget->parentWidget();
-    if (!parent)
-        return QString();
-    const QList<QLabel *> labels =
-        parent->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
-    for (const QLabel *label : labels) {
-        if (label->buddy() == widget)
-            return visibleText(label);
-    }
-    const QList<QFormLayout *> forms = parent->findChildren<QFormLayout *>();
-    for (const QFormLayout *form : forms) {
-        int row = -1;
-        QFormLayout::ItemRole role;
-        form->getWidgetPosition(const_cast<QWidget *>(widget), &row, &role);
-        if (row < 0 || role != QFormLayout::FieldRole)
-            continue;
-        QLayoutItem *item = form->itemAt(row, QFormLayout::LabelRole);
-        if (item && item->widget())
-            return visibleText(item->widget());
-    }
-    // A label just left of the widget in a grid or a row, as hand-made forms place them.
-    const QList<QLayout *> layouts = parent->findChildren<QLayout *>();
-    for (QLayout *layout : layouts) {
-        const int index = layout->indexOf(const_cast<QWidget *>(widget));
-        if (index < 0)
-            continue;
-        QLayoutItem *left = nullptr;
-        if (auto grid = qobject_cast<QGridLayout *>(layout)) {
+    const auto note = [&labels](QLayoutItem *label, QLayoutItem *field) {
+        if (label && field && field->widget() && qobject_cast<QLabel *>(label->widget()) &&
+            !labels.contains(field->widget()))
+            labels.insert(field->widget(), visibleText(label->widget()));
+    };
+    if (auto form = qobject_cast<QFormLayout *>(layout)) {
+        for (int row = 0; row < form->rowCount(); ++row)
+            note(form->itemAt(row, QFormLayout::LabelRole),
+                 form->itemAt(row, QFormLayout::FieldRole));
+    } else if (auto grid = qobject_cast<QGridLayout *>(layout)) {
+        for (int index = 0; index < grid->count(); ++index) {
             int row = 0, column = 0, rows = 0, columns = 0;
             grid->getItemPosition(index, &row, &column, &rows, &columns);
             if (column > 0)
-                left = grid->itemAtPosition(row, column - 1);
-        } else if (auto box = qobject_cast<QBoxLayout *>(layout)) {
-            if (box->direction() == QBoxLayout::LeftToRight && index > 0)
-                left = box->itemAt(index - 1);
+                note(grid->itemAtPosition(row, column - 1), grid->itemAt(index));
         }
-        if (left && qobject_cast<QLabel *>(left->widget()))
-            return visibleText(left->widget());
-        return QString();
+    } else if (auto box = qobject_cast<QBoxLayout *>(layout)) {
+        if (box->direction() == QBoxLayout::LeftToRight) {
+            for (int index = 1; index < box->count(); ++index)
+                note(box->itemAt(index - 1), box->itemAt(index));
+        }
     }
-    return QString();
+    for (int index = 0; index < layout->count(); ++index) {
+        if (QLayout *inner = layout->itemAt(index)->layout())
+            labelsInLayout(inner, labels);
+    }
+}
+
+} // namespace
+
+QHash<const QWidget *, QString> labelsOfChildren(const QWidget *parent)
+{
+    QHash<const QWidget *, QString> labels;
+    for (QObject *child : parent->children()) {
+        if (auto label = qobject_cast<QLabel *>(child)) {
+            if (label->buddy())
+                labels.insert(label->buddy(), visibleText(label));
+        }
+    }
+    if (QLayout *layout = parent->layout())
+        labelsInLayout(layout, labels);
+    return labels;
+}
+
+QString labelText(const QWidget *widget)
+{
+    const QWidget *parent = widget->parentWidget();
+    return parent ? labelsOfChildren(parent).value(widget) : QString();
 }
 
 } // namespace SelectorText

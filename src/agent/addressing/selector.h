@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -67,6 +68,8 @@ public:
 private:
     QVector<Term> termList;
     int position = 0; // 0: no nth term
+    // Labels by parent (labelsOfChildren), for the life of this selector: one request.
+    mutable QHash<const QWidget *, QHash<const QWidget *, QString>> labelCache;
     bool valid = false;
 };
 
@@ -81,6 +84,10 @@ QString visibleText(const QWidget *widget);
 // The text of the label whose buddy the widget is, of its label in a form layout, or of
 // a label just left of it in a grid or a row of its layout. Empty if none.
 QString labelText(const QWidget *widget);
+
+// labelText() of each child of `parent` that has a label, in one reading of its children and
+// layouts. A buddy label wins over a neighbour, a form's label over a grid's.
+QHash<const QWidget *, QString> labelsOfChildren(const QWidget *parent);
 
 // A widget's text as it is shown: "&&" is one '&', any other '&' marks a mnemonic.
 QString withoutMnemonics(const QString &text);

@@ -1,5 +1,6 @@
 #include "widgetcatalog.h"
 
+#include "candidatesearch.h"
 #include "selector.h"
 #include "selectorresolution.h"
 #include "widgetaddressing.h"
@@ -132,7 +133,12 @@ public:
             item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
             item.classes = classChain(item.widget);
             item.text = SelectorText::visibleText(item.widget);
-            item.label = SelectorText::labelText(item.widget);
+            if (const QWidget *parent = item.widget->parentWidget()) {
+                auto labels = labelsByParent.find(parent);
+                if (labels == labelsByParent.end())
+                    labels = labelsByParent.insert(parent, SelectorText::labelsOfChildren(parent));
+                item.label = labels->value(item.widget);
+            }
             item.toolTip = item.widget->toolTip();
             item.accessible = item.widget->accessibleName();
             ++names[item.name];
@@ -194,15 +200,12 @@ private:
     // named ancestor, or all the way from the window.
     QString nameAddress(const Item &item) const
     {
-        if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
+        const QString &last = item.name;
+        if (!usableElement(last) || last == WidgetNaming::unnamedName)
             return QString();
-        if (names.value(item.name) == 1 && findsExactly(item.name, item.widget))
-            return item.name;
-        return ancestorAddress(item, item.name);
-    }
+        if (names.value(last) == 1 && findsExactly(last, item.widget))
+            return last;
 
-    QString ancestorAddress(const Item &item, const QString &last) const
-    {
         QStringList tried;
         const QWidget *parent = item.widget->parentWidget();
         if (parent && item.widget != window) {
@@ -223,7 +226,10 @@ private:
         }
         const QString fullPath = WidgetAddressing::widgetPath(item.widget);
         const QStringList elements = fullPath.split(QLatin1Char('/'));
-        if (std::all_of(elements.begin(), elements.end(), usableElement))
+        // Only with an object name on the way is the path looked up without reading the
+        // whole window, once for each widget listed.
+        if (std::all_of(elements.begin(), elements.end(), usableElement) &&
+            std::any_of(elements.begin(), elements.end(), CandidateSearch::onlyObjectNameMatches))
             tried << fullPath;
         for (const QString &path : qAsConst(tried)) {
             if (findsExactly(path, item.widget))
@@ -259,14 +265,6 @@ private:
         if (!best.isEmpty())
             return best;
 
-        if (item.name == WidgetNaming::unnamedName) {
-            const QString unnamed = ancestorAddress(item, item.name);
-            if (!unnamed.isEmpty()) {
-                *byNames = true;
-                return unnamed;
-            }
-        }
-
         // Among the widgets that show the same text, or counted below the nearest ancestor
         // with a path of names: either position stays right when other parts of the window
         // change.
@@ -288,6 +286,7 @@ private:
     QVector<Item> items;
     QHash<QString, int> names;
     QHash<QString, int> classTotals; // visible widgets per class, its subclasses included
+    QHash<const QWidget *, QHash<const QWidget *, QString>> labelsByParent;
     Tally tally;
 };
 

@@ -37,9 +37,8 @@ struct WidgetEntry
 // An address is, in this order of preference: a path of names whose last element is an
 // object name or a made-up name (the name alone, under its parent, or under a named
 // ancestor); a selector by class alone or by class and text, label, tool tip or accessible
-// name (the shortest that is unique); a path of names ending in "unnamed"; a selector by
-// class and position among the widgets with the same text, or below the nearest ancestor
-// that has a path of names, or in the window.
+// name (the shortest that is unique); a selector by class and position among the widgets with the
+// same text, or below the nearest ancestor that has a path of names, or in the window.
 QVector<WidgetEntry> widgets(QWidget *window, const QString &windowField);
 
 } // namespace WidgetCatalog
