@@ -20,11 +20,14 @@ private slots:
 
 void tst_DriverProgram::spiesAndShoots_data()
 {
+    QTest::addColumn<QString>("driverOption");
     QTest::addColumn<QString>("launcherOption");
     QTest::addColumn<bool>("extended");
 
-    QTest::newRow("extended by default") << QString() << true;
-    QTest::newRow("plain") << QStringLiteral("--plain") << false;
+    QTest::newRow("extended by default") << QString() << QString() << true;
+    QTest::newRow("plain launcher") << QString() << QStringLiteral("--plain") << false;
+    // The driver's --plain reaches the agent through the environment, past the launcher.
+    QTest::newRow("plain driver") << QStringLiteral("--plain") << QString() << false;
 }
 
 // With an extended agent the spy proves every address the agent proposes, and each shot is
@@ -32,6 +35,7 @@ void tst_DriverProgram::spiesAndShoots_data()
 // builds addresses from the tree and no shot is written.
 void tst_DriverProgram::spiesAndShoots()
 {
+    QFETCH(QString, driverOption);
     QFETCH(QString, launcherOption);
     QFETCH(bool, extended);
     QTemporaryDir dir;
@@ -49,8 +53,11 @@ void tst_DriverProgram::spiesAndShoots()
     QStringList launcher{QStringLiteral("--"), QStringLiteral(LAUNCHER)};
     if (!launcherOption.isEmpty())
         launcher << launcherOption;
-    driver.start(QStringLiteral(DRIVER), QStringList{"--json", script.fileName()}
-                                             << launcher << "--" << QStringLiteral(HOST_RUNNER));
+    QStringList arguments{"--json", script.fileName()};
+    if (!driverOption.isEmpty())
+        arguments << driverOption;
+    driver.start(QStringLiteral(DRIVER),
+                 arguments << launcher << "--" << QStringLiteral(HOST_RUNNER));
     QVERIFY(driver.waitForFinished(90000));
     QCOMPARE(driver.exitCode(), 0);
     QList<QJsonObject> output;
