@@ -1,6 +1,7 @@
 import pytest
 
 from testclient import errors, protocol
+from testclient.driver import parse_greeting
 from testclient.protocol import Rect
 
 
@@ -28,6 +29,23 @@ def test_an_extended_agent_receives_utf8():
     text = "Russian (\u0440\u0443\u0441\u0441\u043a\u0438\u0439) \u20ac \xe9"
     assert bytes.fromhex(protocol.hex_value(text, utf8=True)).decode("utf-8") == "s:" + text
     assert protocol.hex_value(True, utf8=True) == protocol.hex_value(True)
+
+
+@pytest.mark.parametrize("greeting, fields", [
+    ("+client+ 2.1.0 4711 -1 qt5-5.15.8", (4711, -1, "qt5-5.15.8", False)),
+    ("+client+ 2.1.0 4711 3 qt5-5.15.8 extended", (4711, 3, "qt5-5.15.8", True)),
+    ("+client+ 2.1.0 4711 -1 qt5-5.15.8 extended later", (4711, -1, "qt5-5.15.8", True)),
+    ("+client+ 2.1.0 4711 -1 qt5-5.15.8 later", (4711, -1, "qt5-5.15.8", False)),
+])
+def test_greetings_name_the_mode(greeting, fields):
+    parsed = parse_greeting(greeting)
+    assert (parsed["pid"], parsed["hook_version"], parsed["variant"], parsed["extended"]) \
+        == fields
+
+
+def test_a_greeting_without_a_pid_is_refused():
+    with pytest.raises(errors.ProtocolError):
+        parse_greeting("+client+ 2.1.0")
 
 
 @pytest.mark.parametrize("payload, value", [
