@@ -1,16 +1,16 @@
 // testclient-run: starts an unmodified Qt 5 Widgets application with the agent attached.
 //
 //   testclient-run [--port N] [--headless|--xvfb|--desktop] [--screen WxH]
-//                  [--timeout SECONDS] -- PROGRAM [ARGS...]
+//                  [--timeout SECONDS] [--plain] -- PROGRAM [ARGS...]
 //
 // It points Qt at the agent's generic plug-in (QT_PLUGIN_PATH, QT_QPA_GENERIC_PLUGINS
-// "testclient:port=N"), picks the display (headless and Xvfb with a screen of WxH,
-// 1920x1080 unless told: room for a desktop program's main window), runs the program and waits
-// until the agent has connected to the driver on port N, which must already listen. When no agent
-// connects in time, it writes one line to standard error, "testclient-run: no agent connected: "
-// and the reason, ends the program and returns the program's status. Its own failures (bad usage,
-// no Xvfb) return 125, a program that cannot be run 126 or 127, and otherwise the program's exit
-// code, or 128 plus the signal that ended it.
+// "testclient:port=N:extended", the agent's extended mode unless --plain), picks the display
+// (headless and Xvfb with a screen of WxH, 1920x1080 unless told: room for a desktop program's main
+// window), runs the program and waits until the agent has connected to the driver on port N, which
+// must already listen. When no agent connects in time, it writes one line to standard error,
+// "testclient-run: no agent connected: " and the reason, ends the program and returns the program's
+// status. Its own failures (bad usage, no Xvfb) return 125, a program that cannot be run 126 or
+// 127, and otherwise the program's exit code, or 128 plus the signal that ended it.
 //
 // The plug-in reports its progress through a socket pair the program inherits
 // (qtplugin/attachstatus.h); until the plug-in speaks, the libraries mapped into the
@@ -48,7 +48,7 @@ const int xvfbStartSeconds = 10;
 const int terminateGraceSeconds = 5;
 const char prefix[] = "testclient-run: ";
 const char usage[] = "usage: testclient-run [--port N] [--headless|--xvfb|--desktop] "
-                     "[--screen WxH] [--timeout SECONDS] -- PROGRAM [ARGS...]";
+                     "[--screen WxH] [--timeout SECONDS] [--plain] -- PROGRAM [ARGS...]";
 // The screen of the headless and the Xvfb display, and the range the plug-in accepts.
 const char defaultScreen[] = "1920x1080";
 const long smallestScreenSide = 320;
@@ -62,6 +62,7 @@ struct Options
     Display display = Display::Headless;
     int timeoutSeconds = defaultTimeoutSeconds;
     std::string screen = defaultScreen;
+    bool extended = true; // the agent's extended mode; --plain keeps to the protocol alone
     std::vector<std::string> command;
 };
 
@@ -109,6 +110,8 @@ Options parseOptions(int argc, char *argv[])
         } else if (arg == "--screen" && i + 1 < argc && isScreenSize(argv[i + 1])) {
             options.screen = argv[i + 1];
             ++i;
+        } else if (arg == "--plain") {
+            options.extended = false;
         } else if (arg == "--headless") {
             options.display = Display::Headless;
         } else if (arg == "--xvfb") {
@@ -371,7 +374,9 @@ pid_t prepareEnvironment(const Options &options, const std::string &pluginDir)
     // Set after Xvfb started: only the program and its children get the runtime.
     appendToVariable("LD_PRELOAD", TESTCLIENT_SANITIZER_RUNTIME, ':');
 #endif
-    appendToVariable("QT_QPA_GENERIC_PLUGINS", "testclient:port=" + std::to_string(options.port),
+    appendToVariable("QT_QPA_GENERIC_PLUGINS",
+                     "testclient:port=" + std::to_string(options.port) +
+                         (options.extended ? ":extended" : ""),
                      ',');
     return xvfb;
 }

@@ -103,14 +103,6 @@ Matches countMatchesInOneWalk(QWidget *window, const QStringList &elements,
     return MatchWalk(window, elements, searchName, plainCandidates).run();
 }
 
-// A path element that only a widget's object name can match: names made up by the other
-// naming rules (and "unnamed") are never in the index.
-bool onlyObjectNameMatches(const QString &element)
-{
-    return !element.isEmpty() && element != unnamedName && !element.endsWith(actionButtonSuffix) &&
-           !element.endsWith(dialogButtonSuffix) && !element.endsWith(inputDialogSuffix);
-}
-
 bool enclosesObject(const QObject *outer, const QObject *inner)
 {
     for (; inner; inner = inner->parent()) {
@@ -151,6 +143,12 @@ Matches countMatchesFromAnchor(ObjectNameIndex &index, QWidget *window, const QS
 }
 
 } // namespace
+
+bool onlyObjectNameMatches(const QString &element)
+{
+    return !element.isEmpty() && element != unnamedName && !element.endsWith(actionButtonSuffix) &&
+           !element.endsWith(dialogButtonSuffix) && !element.endsWith(inputDialogSuffix);
+}
 
 // With an index of object names: start from the rarest element of the path that only an
 // object name can match, nearest the target among equally rare ones. The index cannot see

@@ -27,6 +27,10 @@ struct Matches
 using CountMatches = Matches (*)(QWidget *window, const QStringList &elements,
                                  const QString &searchName, bool plainCandidates);
 
+// A path element that only a widget's object name can match: names made up by the other
+// naming rules (and "unnamed") are never in the object name index.
+bool onlyObjectNameMatches(const QString &element);
+
 // The fast search of resolveWidget(): from the object name index when one is installed,
 // else one walk of the window's tree that tests every naming rule at once.
 Matches countMatchesIndexed(QWidget *window, const QStringList &elements, const QString &searchName,

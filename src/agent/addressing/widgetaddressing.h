@@ -37,6 +37,7 @@ struct ResolveVariant
     bool activePopupElement = false;   // last element "ActivePopupWidget" is the open popup
     bool focusWidgetElement = false;   // last element "FocusWidget" is the focus widget
     bool plainCandidates = false;      // candidates by object name only (no made-up names)
+    bool selectors = false;            // the extended mode: selector elements and windows
 };
 
 struct LookupResult
@@ -76,9 +77,10 @@ int findWindow(QWidget *&window, const QString &name);
 LookupErrorKind checkWindow(const QWidget *window, WindowCheck mode, const ActiveWidgets &active,
                             bool popupPassesAnyWindow = false);
 
-// findWindow followed by the acceptance check.
+// findWindow followed by the acceptance check; with selectors, a window field in braces is
+// a selector (the extended mode).
 LookupResult resolveWindow(const QString &name, WindowCheck mode, const ActiveWidgets &active,
-                           bool popupPassesAnyWindow = false);
+                           bool popupPassesAnyWindow = false, bool selectors = false);
 
 QString getName(const QObject *object);
 QString syntheticName(QString text);
@@ -112,6 +114,10 @@ CursorRecord cursorRecord(QWidget *hit);
 LookupResult resolveWidget(const QString &windowName, const QString &path,
                            const ResolveVariant &variant,
                            const ActiveWidgets &active = ActiveWidgets::current());
+
+// The extended mode: the first malformed selector (selector.h) of a window field and a
+// path, as the message of the error reply; empty when all of them read.
+QString selectorSyntaxError(const QString &windowField, const QString &path);
 
 // The same lookups done the straightforward way the addressing rules are written: every
 // top-level widget of the application, and one search of the window per naming rule. The

@@ -1,6 +1,7 @@
 #include "widgetresolution.h"
 
 #include "widgetaddressing.h"
+#include "selectorresolution.h"
 #include "widgetnaming.h"
 
 #include <QApplication>
@@ -47,7 +48,9 @@ LookupResult resolve(const QString &windowName, const QString &path, const Resol
     }
 
     const CandidateSearch::Matches matches =
-        countMatches(window, elements, searchName, variant.plainCandidates);
+        variant.selectors && SelectorResolution::hasSelector(path)
+            ? SelectorResolution::countMatches(window, path)
+            : countMatches(window, elements, searchName, variant.plainCandidates);
     result.count = matches.visible;
     if (matches.visible == 1) {
         result.widget = matches.target;
@@ -69,7 +72,9 @@ namespace WidgetAddressing {
 LookupResult resolveWidget(const QString &windowName, const QString &path,
                            const ResolveVariant &variant, const ActiveWidgets &active)
 {
-    return WidgetResolution::resolve(windowName, path, variant, active, findWindow,
+    return WidgetResolution::resolve(windowName, path, variant, active,
+                                     variant.selectors ? SelectorResolution::findWindow
+                                                       : findWindow,
                                      CandidateSearch::countMatchesIndexed);
 }
 

@@ -1,5 +1,7 @@
 #include "windowlookup.h"
 
+#include "selectorresolution.h"
+
 #include <QApplication>
 #include <QWidget>
 #include <QWindow>
@@ -139,9 +141,10 @@ LookupErrorKind checkWindow(const QWidget *window, WindowCheck mode, const Activ
 }
 
 LookupResult resolveWindow(const QString &name, WindowCheck mode, const ActiveWidgets &active,
-                           bool popupPassesAnyWindow)
+                           bool popupPassesAnyWindow, bool selectors)
 {
-    return WindowLookup::resolveWindowWith(findWindow, name, mode, active, popupPassesAnyWindow);
+    return WindowLookup::resolveWindowWith(selectors ? SelectorResolution::findWindow : findWindow,
+                                           name, mode, active, popupPassesAnyWindow);
 }
 
 } // namespace WidgetAddressing

@@ -5,15 +5,17 @@
 #include "protocol/replyline.h"
 #include "protocol/requestcode.h"
 #include "protocol/wireprotocol.h"
+#include "protocol/wiretext.h"
 
-RequestDispatcher::RequestDispatcher(STApplicationProxy *registry, int hookVersion)
-    : registry(registry), hookVersion(hookVersion)
+RequestDispatcher::RequestDispatcher(STApplicationProxy *registry, int hookVersion, bool extended)
+    : registry(registry), hookVersion(hookVersion), extended(extended)
 {
 }
 
 QByteArray RequestDispatcher::dispatch(const QString &line)
 {
     using namespace RequestHandlers;
+    const WireText::Encoding encoding(extended);
     // "1" and "3" take no fields and are codes only as the whole line; every other code
     // is field 0 exactly ("05" and " 5" are not codes).
     if (line == QLatin1String("1"))
@@ -27,25 +29,32 @@ QByteArray RequestDispatcher::dispatch(const QString &line)
     if (!numeric || code != QString::number(number))
         return Reply::commandNotFound();
 
+    const Addressing addressing = extended ? Addressing::Selectors : Addressing::Names;
     switch (RequestCode(number)) {
     case RequestCode::WindowTree:
-        return windowTree(line);
+        return windowTree(line, addressing);
     case RequestCode::PointAtWidget:
-        return pointAtWidget(line);
+        return pointAtWidget(line, addressing);
     case RequestCode::Activate:
     case RequestCode::Enter:
     case RequestCode::Mouse:
-        return proxyAction(registry, line, RequestCode(number));
+        return proxyAction(registry, line, RequestCode(number), addressing);
     case RequestCode::Property:
-        return property(registry, line);
+        return property(registry, line, addressing);
     case RequestCode::CheckWindow:
-        return checkWindow(line);
+        return checkWindow(line, addressing);
     case RequestCode::MoveWindow:
-        return moveOrResizeWindow(line, true);
+        return moveOrResizeWindow(line, true, addressing);
     case RequestCode::ResizeWindow:
-        return moveOrResizeWindow(line, false);
+        return moveOrResizeWindow(line, false, addressing);
     case RequestCode::TrayIconGeometry:
         return trayIconGeometry(line);
+    case RequestCode::ListWindowsExtended:
+        return extended ? listWindowsExtended() : Reply::commandNotFound();
+    case RequestCode::ListWidgets:
+        return extended ? listWidgets(line) : Reply::commandNotFound();
+    case RequestCode::Grab:
+        return extended ? grab(line) : Reply::commandNotFound();
     default: // 1 and 3 only as whole lines, above
         return Reply::commandNotFound();
     }

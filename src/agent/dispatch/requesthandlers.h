@@ -3,6 +3,8 @@
 #include "protocol/requestcode.h"
 
 #include <QByteArray>
+
+class QWidget;
 #include <QString>
 
 class STApplicationProxy;
@@ -10,17 +12,32 @@ class STApplicationProxy;
 // One handler per request. Each takes the whole request line and returns its reply.
 namespace RequestHandlers {
 
+// How window fields and paths are read: by the naming rules alone, or, in the extended
+// mode, with selectors as well.
+enum class Addressing { Names, Selectors };
+
 // Window requests.
 QByteArray listWindows();
-QByteArray windowTree(const QString &line);
-QByteArray checkWindow(const QString &line);
-QByteArray moveOrResizeWindow(const QString &line, bool move);
+QByteArray windowTree(const QString &line, Addressing addressing);
+QByteArray checkWindow(const QString &line, Addressing addressing);
+QByteArray moveOrResizeWindow(const QString &line, bool move, Addressing addressing);
 QByteArray trayIconGeometry(const QString &line);
 
 // Widget requests.
 QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion);
-QByteArray pointAtWidget(const QString &line);
-QByteArray proxyAction(STApplicationProxy *registry, const QString &line, RequestCode code);
-QByteArray property(STApplicationProxy *registry, const QString &line);
+QByteArray pointAtWidget(const QString &line, Addressing addressing);
+QByteArray proxyAction(STApplicationProxy *registry, const QString &line, RequestCode code,
+                       Addressing addressing);
+QByteArray property(STApplicationProxy *registry, const QString &line, Addressing addressing);
+
+// Resolves the window (field 1) and the path (field 2) as the request `code` does; null,
+// with the error reply in `reply`, when that fails.
+QWidget *resolveWidget(const QString &line, RequestCode code, Addressing addressing,
+                       QByteArray &reply);
+
+// The extended mode's requests.
+QByteArray listWindowsExtended();
+QByteArray listWidgets(const QString &line);
+QByteArray grab(const QString &line);
 
 } // namespace RequestHandlers

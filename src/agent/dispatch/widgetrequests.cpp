@@ -9,6 +9,7 @@
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
 #include "proxies/framework/stapplicationproxy.h"
+#include "protocol/wiretext.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -24,7 +25,7 @@ namespace {
 QByteArray reportedClass(const QVariant &silkClassName, const QWidget *widget)
 {
     if (silkClassName.type() == QVariant::String)
-        return silkClassName.toString().toLatin1();
+        return WireText::encode(silkClassName.toString());
     return widget->metaObject()->className();
 }
 
@@ -48,20 +49,30 @@ ResolveVariant variantFor(RequestCode code)
     return variant;
 }
 
+} // namespace
+
 // Resolves fields 1 and 2; on failure the error reply is stored in reply.
-QWidget *resolve(const QString &line, RequestCode code, QByteArray &reply)
+QWidget *resolveWidget(const QString &line, RequestCode code, Addressing addressing,
+                       QByteArray &reply)
 {
     const QString window = requestField(line, 1);
     const QString path = requestField(line, 2);
-    const LookupResult found = WidgetAddressing::resolveWidget(window, path, variantFor(code));
+    ResolveVariant variant = variantFor(code);
+    if (addressing == Addressing::Selectors) {
+        const QString error = WidgetAddressing::selectorSyntaxError(window, path);
+        if (!error.isEmpty()) {
+            reply = Reply::exception(error);
+            return nullptr;
+        }
+        variant.selectors = true;
+    }
+    const LookupResult found = WidgetAddressing::resolveWidget(window, path, variant);
     if (found.kind != NoError) {
         reply = Reply::lookupError(found.kind, window, path, found.count);
         return nullptr;
     }
     return found.widget;
 }
-
-} // namespace
 
 QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion)
 {
@@ -98,10 +109,10 @@ QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion)
     return Reply::replyLine("?", fields.join(','));
 }
 
-QByteArray pointAtWidget(const QString &line)
+QByteArray pointAtWidget(const QString &line, Addressing addressing)
 {
     QByteArray reply;
-    QWidget *widget = resolve(line, RequestCode::PointAtWidget, reply);
+    QWidget *widget = resolveWidget(line, RequestCode::PointAtWidget, addressing, reply);
     if (!widget)
         return reply;
     widget->activateWindow();
@@ -110,12 +121,13 @@ QByteArray pointAtWidget(const QString &line)
     return Reply::className(QString::fromLatin1(widget->metaObject()->className()));
 }
 
-QByteArray proxyAction(STApplicationProxy *registry, const QString &line, RequestCode code)
+QByteArray proxyAction(STApplicationProxy *registry, const QString &line, RequestCode code,
+                       Addressing addressing)
 {
-    const QString first = WireProtocol::decodehex(requestField(line, 4));
-    const QString second = WireProtocol::decodehex(requestField(line, 5));
+    const QString first = WireText::value(WireProtocol::decodehex(requestField(line, 4)));
+    const QString second = WireText::value(WireProtocol::decodehex(requestField(line, 5)));
     QByteArray reply;
-    QWidget *found = resolve(line, code, reply);
+    QWidget *found = resolveWidget(line, code, addressing, reply);
     if (!found)
         return reply;
     const QVariant value1 = WireProtocol::typedValue(first);
@@ -131,7 +143,7 @@ QByteArray proxyAction(STApplicationProxy *registry, const QString &line, Reques
     return failureGuard([&] {
         QByteArray success;
         registry->act(action, widget, classHint, value1, value2, [&](const QString &className) {
-            success = Reply::replyLine("0", className.toLatin1());
+            success = Reply::replyLine("0", WireText::encode(className));
             // Known before the action runs, so it can leave at once when the action waits
             // in a dialog or menu of the application's own.
             RequestFrame::promise(success);
@@ -140,10 +152,10 @@ QByteArray proxyAction(STApplicationProxy *registry, const QString &line, Reques
     });
 }
 
-QByteArray property(STApplicationProxy *registry, const QString &line)
+QByteArray property(STApplicationProxy *registry, const QString &line, Addressing addressing)
 {
     QByteArray reply;
-    QWidget *widget = resolve(line, RequestCode::Property, reply);
+    QWidget *widget = resolveWidget(line, RequestCode::Property, addressing, reply);
     if (!widget)
         return reply;
     const QString valueField = requestField(line, 5);

@@ -30,11 +30,20 @@ const char positionOutOfRange[] = "move accepts only positions from -%1 to %1";
 
 // Resolves field 1 as a window under the given check; on failure returns null and
 // stores the error reply.
-QWidget *namedWindow(const QString &line, WindowCheck mode, QByteArray &reply)
+QWidget *namedWindow(const QString &line, WindowCheck mode, Addressing addressing,
+                     QByteArray &reply)
 {
     const QString name = requestField(line, 1);
+    const bool selectors = addressing == Addressing::Selectors;
+    if (selectors) {
+        const QString error = WidgetAddressing::selectorSyntaxError(name, QString());
+        if (!error.isEmpty()) {
+            reply = Reply::exception(error);
+            return nullptr;
+        }
+    }
     const LookupResult found =
-        WidgetAddressing::resolveWindow(name, mode, ActiveWidgets::current());
+        WidgetAddressing::resolveWindow(name, mode, ActiveWidgets::current(), false, selectors);
     if (found.kind != NoError) {
         reply = Reply::lookupError(found.kind, name, QString(), found.count);
         return nullptr;
@@ -59,10 +68,10 @@ QByteArray listWindows()
     return Reply::list(entries);
 }
 
-QByteArray windowTree(const QString &line)
+QByteArray windowTree(const QString &line, Addressing addressing)
 {
     QByteArray reply;
-    const QWidget *window = namedWindow(line, WindowCheck::None, reply);
+    const QWidget *window = namedWindow(line, WindowCheck::None, addressing, reply);
     if (!window)
         return reply;
 
@@ -73,17 +82,17 @@ QByteArray windowTree(const QString &line)
     return tree;
 }
 
-QByteArray checkWindow(const QString &line)
+QByteArray checkWindow(const QString &line, Addressing addressing)
 {
     QByteArray reply;
-    const QWidget *window = namedWindow(line, WindowCheck::Strict, reply);
+    const QWidget *window = namedWindow(line, WindowCheck::Strict, addressing, reply);
     return window ? Reply::text(window->windowTitle()) : reply;
 }
 
-QByteArray moveOrResizeWindow(const QString &line, bool move)
+QByteArray moveOrResizeWindow(const QString &line, bool move, Addressing addressing)
 {
     QByteArray reply;
-    QWidget *window = namedWindow(line, WindowCheck::Strict, reply);
+    QWidget *window = namedWindow(line, WindowCheck::Strict, addressing, reply);
     if (!window)
         return reply;
 

@@ -35,13 +35,13 @@ void report(const ZuException &exception)
 
 } // namespace
 
-IDllInstance *createAgentInstance(const char16_t *name, quint16 port)
+IDllInstance *createAgentInstance(const char16_t *name, quint16 port, bool extended)
 {
     // Nothing may unwind into the caller: the host calls this through a C function, and
     // the Qt plug-in from inside the application's event loop.
     try {
         const QString instanceName = name ? QString::fromUtf16(name) : QString();
-        return new (std::nothrow) TestClientTarnWrapper(instanceName, port);
+        return new (std::nothrow) TestClientTarnWrapper(instanceName, port, extended);
     } catch (const ZuException &e) {
         traceCatch("ZuException caught in standard catch-block");
         report(e);

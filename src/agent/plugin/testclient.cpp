@@ -48,7 +48,9 @@ void markNotInheritable(qintptr descriptor)
 
 } // namespace
 
-TestClient::TestClient(quint16 port) : QTcpSocket(nullptr)
+TestClient::TestClient(quint16 port, bool extended)
+    : QTcpSocket(nullptr),
+      extended(extended || qEnvironmentVariableIntValue("TESTCLIENT_EXTENDED") != 0)
 {
     connect(this, &QAbstractSocket::connected, this, &TestClient::socketConnected);
     connect(this, &QIODevice::readyRead, this, &TestClient::socketReadyRead);
@@ -72,7 +74,7 @@ TestClient::TestClient(quint16 port) : QTcpSocket(nullptr)
     connectToHost(QHostAddress(QHostAddress::LocalHost), port, QIODevice::ReadWrite);
 
     appProxy = new STApplicationProxy(agentProxyTable());
-    dispatcher.reset(new RequestDispatcher(appProxy, hookVersion));
+    dispatcher.reset(new RequestDispatcher(appProxy, hookVersion, this->extended));
 }
 
 TestClient::~TestClient()
@@ -103,7 +105,8 @@ void TestClient::dispose()
 QByteArray TestClient::greeting() const
 {
     return "+client+ 2.1.0 " + QByteArray::number(QCoreApplication::applicationPid()) + ' ' +
-           QByteArray::number(hookVersion) + ' ' + wrapperVariant.toLatin1();
+           QByteArray::number(hookVersion) + ' ' + wrapperVariant.toLatin1() +
+           (extended ? " extended" : "");
 }
 
 void TestClient::socketConnected()

@@ -23,7 +23,10 @@ class TestClient : public QTcpSocket
 
 public:
     static constexpr quint16 driverPort = 4242;
-    explicit TestClient(quint16 port = driverPort);
+    // extended: the extended mode (selectors, UTF-8 texts, the listing and screenshot
+    // requests) beside the protocol's own requests. TESTCLIENT_EXTENDED=1 in the
+    // environment turns it on as well; either is read once, here.
+    explicit TestClient(quint16 port = driverPort, bool extended = false);
     ~TestClient() override;
 
     QByteArray greeting() const;
@@ -46,6 +49,7 @@ private:
     void applicationLoopWaits();
 
     int hookVersion = -1;
+    bool extended = false;
     QString wrapperVariant;
     STApplicationProxy *appProxy = nullptr;
     std::unique_ptr<RequestDispatcher> dispatcher;

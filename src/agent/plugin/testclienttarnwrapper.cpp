@@ -2,10 +2,10 @@
 
 #include "testclient.h"
 
-TestClientTarnWrapper::TestClientTarnWrapper(const QString &name, quint16 port)
+TestClientTarnWrapper::TestClientTarnWrapper(const QString &name, quint16 port, bool extended)
 {
     instanceName = name;
-    client = new TestClient(port);
+    client = new TestClient(port, extended);
 }
 
 TestClientTarnWrapper::~TestClientTarnWrapper()

@@ -11,7 +11,8 @@ class TestClientTarnWrapper : public IDllInstance
 {
 public:
     // port: the test driver's port on the loopback host.
-    TestClientTarnWrapper(const QString &name, quint16 port);
+    // extended: the agent's extended mode (TestClient).
+    TestClientTarnWrapper(const QString &name, quint16 port, bool extended = false);
     ~TestClientTarnWrapper() override;
 
     TestClient *client = nullptr;

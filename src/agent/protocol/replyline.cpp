@@ -1,7 +1,10 @@
 #include "replyline.h"
 
+#include "wiretext.h"
+
 #include <QBuffer>
 #include <QIcon>
+#include <QJsonDocument>
 #include <QPixmap>
 #include <QRect>
 #include <QVariant>
@@ -40,7 +43,7 @@ QByteArray text(const QString &text)
 
 QByteArray className(const QString &name)
 {
-    return replyLine("0", name.toLatin1());
+    return replyLine("0", WireText::encode(name));
 }
 
 QByteArray list(const QStringList &entries)
@@ -55,7 +58,7 @@ QByteArray latin1List(const QStringList &entries)
 {
     QByteArray payload("l:");
     for (const QString &entry : entries)
-        payload += formFeed + entry.toLatin1();
+        payload += formFeed + WireText::encode(entry);
     return replyLine("0", payload);
 }
 
@@ -66,6 +69,16 @@ QByteArray rect(const QRect &rect)
                  QByteArray::number(rect.right()) + ',' + QByteArray::number(rect.bottom()));
 }
 
+QByteArray json(const QJsonDocument &document)
+{
+    return replyLine("0", "j:" + document.toJson(QJsonDocument::Compact));
+}
+
+QByteArray png(const QByteArray &image)
+{
+    return replyLine("0", "p:" + image.toHex());
+}
+
 QByteArray commandNotFound()
 {
     return replyLine("8", "Command not found");
@@ -73,7 +86,7 @@ QByteArray commandNotFound()
 
 QByteArray exception(const QString &message)
 {
-    return replyLine("8", "Exception : " + message.toLatin1());
+    return replyLine("8", "Exception : " + WireText::encode(message));
 }
 
 QByteArray unknownException()
@@ -131,7 +144,7 @@ QByteArray propertyValue(const QVariant &value)
         return replyLine("0", value.toBool() ? "b:true" : "b:false");
     case QVariant::Int:
     case QVariant::UInt:
-        return replyLine("0", "i:" + value.toString().toLatin1());
+        return replyLine("0", "i:" + WireText::encode(value.toString()));
     case QVariant::Double:
     case QVariant::String:
     case QVariant::Date:

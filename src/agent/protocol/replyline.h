@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+class QJsonDocument;
 class QRect;
 class QVariant;
 
@@ -24,6 +25,10 @@ QByteArray className(const QString &name);   // "0," + name (Latin-1)
 QByteArray list(const QStringList &entries); // "0,l:" + FF-opened entries (UTF-8)
 QByteArray latin1List(const QStringList &entries);
 QByteArray rect(const QRect &rect); // "0,r:left,top,right,bottom"
+// The extended mode's values: "0,j:" + compact JSON (UTF-8, no line feed in it), and
+// "0,p:" + a PNG image as lowercase hex, as "x:" carries XPM.
+QByteArray json(const QJsonDocument &document);
+QByteArray png(const QByteArray &image);
 
 QByteArray commandNotFound();
 QByteArray exception(const QString &message); // "8,Exception : " + message (Latin-1)

@@ -1,7 +1,8 @@
 #pragma once
 
 // The request codes: field 0 of a request line (wireprotocol.h). Any other code is
-// answered "8,Command not found".
+// answered "8,Command not found", and so are the extended mode's codes while the agent is
+// not in it.
 enum class RequestCode {
     ListWindows = 1,
     WindowTree = 2,
@@ -15,4 +16,9 @@ enum class RequestCode {
     MoveWindow = 10,
     ResizeWindow = 11,
     TrayIconGeometry = 12,
+
+    // The extended mode only.
+    ListWindowsExtended = 20, // every visible window with its object name, class and address
+    ListWidgets = 21,         // a window's visible widgets, each with its shortest address
+    Grab = 22,                // a PNG of a window or widget
 };

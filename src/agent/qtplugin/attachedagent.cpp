@@ -19,7 +19,8 @@
 namespace {
 
 const char portOption[] = "port=";
-const char unknownOption[] = "unknown option \"%1\" (the only option is port=N)";
+const char extendedOption[] = "extended";
+const char unknownOption[] = "unknown option \"%1\" (the options are port=N and extended)";
 const char badPort[] = "\"%1\" is no port from 1 to 65535";
 const char notWidgetsMessage[] =
     "testclient: the application object is no QApplication; the agent attaches to Qt "
@@ -50,7 +51,7 @@ AttachedAgent::AttachedAgent(const QString &specification)
 {
     statusDescriptor = takeStatusDescriptor();
     report(AttachStatus::loaded, qVersion());
-    parseSpecification(specification, &port, &specificationError);
+    parseSpecification(specification, &port, &extended, &specificationError);
     HeadlessScreen::apply();
     // Later: the application object is still being constructed.
     QTimer::singleShot(0, this, &AttachedAgent::start);
@@ -63,11 +64,17 @@ AttachedAgent::~AttachedAgent()
         ::close(statusDescriptor);
 }
 
-bool AttachedAgent::parseSpecification(const QString &specification, quint16 *port, QString *error)
+bool AttachedAgent::parseSpecification(const QString &specification, quint16 *port, bool *extended,
+                                       QString *error)
 {
     *port = TestClient::driverPort;
+    *extended = false;
     const QStringList options = specification.split(QLatin1Char(':'), Qt::SkipEmptyParts);
     for (const QString &option : options) {
+        if (option == QLatin1String(extendedOption)) {
+            *extended = true;
+            continue;
+        }
         if (!option.startsWith(QLatin1String(portOption))) {
             *error = QString::fromLatin1(unknownOption).arg(option);
             return false;
@@ -99,7 +106,7 @@ void AttachedAgent::start()
         finish(AttachStatus::notWidgets);
         return;
     }
-    agentInstance = createAgentInstance(u"testclient", port);
+    agentInstance = createAgentInstance(u"testclient", port, extended);
     if (!agentInstance) {
         finish(AttachStatus::createFailed);
         return;

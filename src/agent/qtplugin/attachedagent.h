@@ -21,9 +21,11 @@ public:
     explicit AttachedAgent(const QString &specification);
     ~AttachedAgent() override;
 
-    // The plug-in's options, "port=N" with N from 1 to 65535, separated by colons; no
-    // options mean port 4242. False, with the reason in *error, for anything else.
-    static bool parseSpecification(const QString &specification, quint16 *port, QString *error);
+    // The plug-in's options, separated by colons: "port=N" with N from 1 to 65535 (4242
+    // when not given) and "extended", the agent's extended mode. False, with the reason in
+    // *error, for anything else.
+    static bool parseSpecification(const QString &specification, quint16 *port, bool *extended,
+                                   QString *error);
 
     IDllInstance *instance() const { return agentInstance; }
 
@@ -36,6 +38,7 @@ private:
     void finish(const char *word, const QByteArray &argument = QByteArray());
 
     quint16 port = 0;
+    bool extended = false;
     QString specificationError;
     IDllInstance *agentInstance = nullptr;
     int statusDescriptor = -1;

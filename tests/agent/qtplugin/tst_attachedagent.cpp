@@ -57,30 +57,38 @@ void tst_AttachedAgent::specification_data()
 {
     QTest::addColumn<QString>("specification");
     QTest::addColumn<int>("port");
+    QTest::addColumn<bool>("extended");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("no options: the usual port") << "" << 4242 << "";
-    QTest::newRow("a port of its own") << "port=4250" << 4250 << "";
-    QTest::newRow("port zero") << "port=0" << 4242 << "\"0\" is no port from 1 to 65535";
+    QTest::newRow("no options: the usual port, the plain protocol") << "" << 4242 << false << "";
+    QTest::newRow("a port of its own") << "port=4250" << 4250 << false << "";
+    QTest::newRow("the extended mode, in either order")
+        << "extended:port=4251" << 4251 << true << "";
+    QTest::newRow("port zero") << "port=0" << 4242 << false << "\"0\" is no port from 1 to 65535";
     QTest::newRow("a port past 65535")
-        << "port=65536" << 4242 << "\"65536\" is no port from 1 to 65535";
+        << "port=65536" << 4242 << false << "\"65536\" is no port from 1 to 65535";
     QTest::newRow("a port that is no number")
-        << "port=http" << 4242 << "\"http\" is no port from 1 to 65535";
+        << "port=http" << 4242 << false << "\"http\" is no port from 1 to 65535";
     QTest::newRow("an unknown option")
-        << "verbose" << 4242 << "unknown option \"verbose\" (the only option is port=N)";
+        << "port=4250:verbose" << 4250 << false
+        << "unknown option \"verbose\" (the options are port=N and extended)";
 }
 
 void tst_AttachedAgent::specification()
 {
     QFETCH(QString, specification);
     QFETCH(int, port);
+    QFETCH(bool, extended);
     QFETCH(QString, error);
 
     quint16 parsedPort = 0;
+    bool parsedExtended = false;
     QString parseError;
-    QCOMPARE(AttachedAgent::parseSpecification(specification, &parsedPort, &parseError),
-             error.isEmpty());
+    QCOMPARE(
+        AttachedAgent::parseSpecification(specification, &parsedPort, &parsedExtended, &parseError),
+        error.isEmpty());
     QCOMPARE(int(parsedPort), port);
+    QCOMPARE(parsedExtended, extended);
     QCOMPARE(parseError, error);
 }
 

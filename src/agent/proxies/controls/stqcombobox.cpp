@@ -1,6 +1,7 @@
 #include "stqcombobox.h"
 
 #include "proxies/framework/sterror.h"
+#include "protocol/wiretext.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -34,7 +35,7 @@ void STQComboBox::activate(const QVariant &first, const QVariant & /*second*/)
                 target = i;
         }
         if (target < 0)
-            raiseError(unknownItem, text.toLatin1().constData());
+            raiseError(unknownItem, WireText::encode(text).constData());
     } else {
         target = first.toInt();
         if (target < 0 || target >= box->count())

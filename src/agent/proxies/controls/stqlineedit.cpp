@@ -1,6 +1,7 @@
 #include "stqlineedit.h"
 
 #include "proxies/framework/sterror.h"
+#include "protocol/wiretext.h"
 
 #include <QLineEdit>
 
@@ -38,7 +39,7 @@ void STQLineEdit::enter(const QVariant &value)
         edit = static_cast<QLineEdit *>(checkedWidget("QLineEdit"));
         if (edit->text() == text)
             return;
-        raiseError(coordValidateError, edit->text().toLatin1().constData());
+        raiseError(coordValidateError, WireText::encode(edit->text()).constData());
     }
 
     if (!edit->inputMask().isEmpty() || edit->validator()) {

@@ -2,6 +2,7 @@
 
 #include "sterror.h"
 #include "stwidgetproxy.h"
+#include "protocol/wiretext.h"
 
 #include <QPoint>
 
@@ -92,7 +93,7 @@ const Word typeWords[] = {{"MousePress", Press, true}, {"MouseRelease", Release,
 // The word comes from the request: it is put in verbatim, never read as a format.
 [[noreturn]] void refuse(const char *refusal, const QString &word)
 {
-    raiseMessage(QString::fromLatin1(refusal).replace(QLatin1String("%1"), word).toLatin1());
+    raiseMessage(WireText::encode(QString::fromLatin1(refusal).replace(QLatin1String("%1"), word)));
 }
 
 template <std::size_t N>
@@ -108,8 +109,8 @@ int valueOf(const Word (&words)[N], const QString &word, bool knowsEveryWord, co
 // "The 3. parameter "abc" is not a float".
 [[noreturn]] void raiseNotAFloat(int parameter, const QString &text)
 {
-    raiseMessage("The " + QByteArray::number(parameter) + ". parameter \"" + text.toLatin1() +
-                 "\" is not a float");
+    raiseMessage("The " + QByteArray::number(parameter) + ". parameter \"" +
+                 WireText::encode(text) + "\" is not a float");
 }
 
 float fractionOf(const QString &text, int parameter)

@@ -1,6 +1,7 @@
 #include "stapplicationproxy.h"
 #include "sterror.h"
 #include "stwidgetproxy.h"
+#include "protocol/wiretext.h"
 
 #include <QMetaObject>
 #include <QPointer>
@@ -84,7 +85,7 @@ QByteArray STApplicationProxy::resolveClassName(QWidget *widget, const QString &
         if (proxies.contains(name) && (classHint.isEmpty() || classHint == name))
             return QByteArray(meta->className());
     }
-    raiseMessage(notDerived + classHint.toLatin1());
+    raiseMessage(notDerived + WireText::encode(classHint));
 }
 
 STWidgetProxy *STApplicationProxy::chosenProxy(QWidget *widget, const QString &classHint,
@@ -101,7 +102,7 @@ STWidgetProxy *STApplicationProxy::prepareAction(STWidgetProxy *proxy)
 {
     QWidget *target = proxy->checkedWidget();
     if (!target->isEnabled()) {
-        raiseError(widgetDisabled, target->objectName().toLatin1().constData(),
+        raiseError(widgetDisabled, WireText::encode(target->objectName()).constData(),
                    target->metaObject()->className());
     }
     proxy->bringIntoReach();

@@ -1,4 +1,5 @@
 #include "sterror.h"
+#include "protocol/wiretext.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -27,7 +28,7 @@ void raiseError(const char *format, ...)
     va_start(args, format);
     std::vsnprintf(buffer, messageLimit, format, args);
     va_end(args);
-    throw STError(QString::fromLatin1(buffer));
+    throw STError(WireText::decode(QByteArray(buffer)));
 }
 
 void raiseMessage(const QByteArray &latin1Text)

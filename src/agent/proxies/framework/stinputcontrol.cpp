@@ -1,5 +1,6 @@
 #include "stinputcontrol.h"
 #include "sterror.h"
+#include "protocol/wiretext.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -140,9 +141,9 @@ QByteArray whereKeysGo(const QWidget *receiver)
 {
     if (!receiver)
         return "nowhere";
-    return "to widget \"" + receiver->objectName().toLatin1() + "\" of class \"" +
+    return "to widget \"" + WireText::encode(receiver->objectName()) + "\" of class \"" +
            receiver->metaObject()->className() + "\" in window \"" +
-           receiver->window()->windowTitle().toLatin1() + '"';
+           WireText::encode(receiver->window()->windowTitle()) + '"';
 }
 
 // Notes whether one posted event reached its receiver. Installed last, it sees the event
@@ -302,9 +303,9 @@ QWidget *STInputControl::checkedMouseTarget(const QPoint &globalPos)
     QWidget *receiver = mouseTarget(globalPos);
     const QWidget *owner = checkedOwner();
     if (receiver && owner && !takesClicksFor(owner, receiver)) {
-        raiseError(coveredByWindow, owner->objectName().toLatin1().constData(),
+        raiseError(coveredByWindow, WireText::encode(owner->objectName()).constData(),
                    owner->metaObject()->className(),
-                   receiver->window()->windowTitle().toLatin1().constData());
+                   WireText::encode(receiver->window()->windowTitle()).constData());
     }
     return receiver;
 }
@@ -364,8 +365,9 @@ void STInputControl::aimedClick(const QWidget *aim, const QPoint &globalPos)
     const QWidget *receiver = mouseTarget(globalPos);
     if (aimed && checked && receiver && receiver != aimed && !aimed->isAncestorOf(receiver) &&
         receiver->window()->windowType() != Qt::Popup) {
-        raiseError(missedAim, aimed->objectName().toLatin1().constData(),
-                   aimed->metaObject()->className(), receiver->objectName().toLatin1().constData(),
+        raiseError(missedAim, WireText::encode(aimed->objectName()).constData(),
+                   aimed->metaObject()->className(),
+                   WireText::encode(receiver->objectName()).constData(),
                    receiver->metaObject()->className());
     }
     mousePress(Qt::LeftButton, Qt::NoModifier);
@@ -453,7 +455,7 @@ void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers m
     postInput(receiver, event);
     // A receiver that is gone was closed by the key itself (Return on a dialog's field).
     if (arrival.receiver && !arrival.arrived) {
-        raiseError(keyNotReceived, receiver->objectName().toLatin1().constData(),
+        raiseError(keyNotReceived, WireText::encode(receiver->objectName()).constData(),
                    receiver->metaObject()->className());
     }
 }
@@ -500,7 +502,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     receiver = keyTarget();
     if (takesKeysFor(owner, receiver))
         return receiver;
-    const QByteArray name = owner->objectName().toLatin1();
+    const QByteArray name = WireText::encode(owner->objectName());
     const char *className = owner->metaObject()->className();
     if (!QApplication::activeWindow())
         raiseError(noActiveWindow, name.constData(), className, inputTimeoutMs());

@@ -2,6 +2,7 @@
 
 #include "mousecommand.h"
 #include "sterror.h"
+#include "protocol/wiretext.h"
 
 #include <QApplication>
 #include <QDesktopWidget>
@@ -302,7 +303,7 @@ void STWidgetProxy::typeError(const char *accepted)
             .arg(widget->objectName(), QString::fromLatin1(widget->metaObject()->className()));
     message += accepted ? QString::fromLatin1(accepted) : QStringLiteral("no parameter");
     message += QLatin1Char('.');
-    raiseMessage(message.toLatin1());
+    raiseMessage(WireText::encode(message));
 }
 
 void STWidgetProxy::rangeError(const char *format, ...)
@@ -314,7 +315,7 @@ void STWidgetProxy::rangeError(const char *format, ...)
     va_start(args, format);
     std::vsnprintf(range, sizeof range - 1, format, args);
     va_end(args);
-    raiseError(rangeErrorFormat, widget->objectName().toLatin1().constData(),
+    raiseError(rangeErrorFormat, WireText::encode(widget->objectName()).constData(),
                widget->metaObject()->className(), range);
 }
 

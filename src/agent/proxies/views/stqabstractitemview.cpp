@@ -1,6 +1,7 @@
 #include "stqabstractitemview.h"
 
 #include "proxies/framework/sterror.h"
+#include "protocol/wiretext.h"
 
 #include <QAbstractItemView>
 #include <QHeaderView>
@@ -25,7 +26,7 @@ const char noVerticalHeader[] = "View does not have a vertical header.";
 // "Invalid row: Total": the text comes from the request and is put in verbatim.
 [[noreturn]] void raiseWithText(const char *format, const QString &text)
 {
-    raiseMessage(QString::fromLatin1(format).arg(text).toLatin1());
+    raiseMessage(WireText::encode(QString::fromLatin1(format).arg(text)));
 }
 
 // The 0-based section that a field names: a number always counts from 1 (even where a

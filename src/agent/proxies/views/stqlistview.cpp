@@ -1,6 +1,7 @@
 #include "stqlistview.h"
 
 #include "proxies/framework/sterror.h"
+#include "protocol/wiretext.h"
 
 #include <QListView>
 #include <QListWidget>
@@ -70,7 +71,7 @@ void STQListView::activate(const QVariant &first, const QVariant &second)
     if (first.type() == QVariant::String) {
         row = findRow(view, first.toString());
         if (row < 0)
-            raiseError(unknownItem, first.toString().toLatin1().constData());
+            raiseError(unknownItem, WireText::encode(first.toString()).constData());
     } else {
         row = first.toInt();
         if (row < 0 || row >= modelOf(view)->rowCount(view->rootIndex()))
@@ -156,6 +157,6 @@ QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter
         raiseError(missingItem);
     const int row = findRow(view, text);
     if (row < 0)
-        raiseError(unknownItem, text.toLatin1().constData());
+        raiseError(unknownItem, WireText::encode(text).constData());
     return itemFlagProperty(view, property, rowIndex(view, row));
 }

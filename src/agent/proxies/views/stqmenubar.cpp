@@ -1,6 +1,7 @@
 #include "stqmenubar.h"
 
 #include "proxies/framework/sterror.h"
+#include "protocol/wiretext.h"
 
 #include <QAction>
 #include <QMenu>
@@ -84,9 +85,9 @@ bool STQMenuBar::pathDisabled(const QVariant &parameter)
     const QAction *item = followMenuPath(
         path, bar->actions(), [](const QAction *passed, const QString &element, int depth) {
             if (depth > 0 && !passed->isEnabled())
-                raiseError(elementIsDisabled, element.toLatin1().constData());
+                raiseError(elementIsDisabled, WireText::encode(element).constData());
         });
     if (!item)
-        raiseError(couldNotFind, path.first().toLatin1().constData());
+        raiseError(couldNotFind, WireText::encode(path.first()).constData());
     return !item->isEnabled();
 }

@@ -1,6 +1,7 @@
 #include "stqtable.h"
 
 #include "proxies/framework/sterror.h"
+#include "protocol/wiretext.h"
 
 #include <QTableView>
 #include <QTableWidget>
@@ -83,7 +84,7 @@ int STQTable::resolveSection(Qt::Orientation axis, const QString &field, bool sk
         bool isNumber = false;
         number = field.toInt(&isNumber, 10);
         if (!isNumber)
-            raiseError(messages.notFound, field.toLatin1().constData());
+            raiseError(messages.notFound, WireText::encode(field).constData());
     }
     if (number < 1 || number > count)
         raiseError(messages.outOfRange, number, count);

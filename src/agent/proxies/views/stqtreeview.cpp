@@ -1,6 +1,7 @@
 #include "stqtreeview.h"
 
 #include "proxies/framework/sterror.h"
+#include "protocol/wiretext.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -75,7 +76,7 @@ bool isAncestorOrSelf(const QModelIndex &candidate, QModelIndex index)
 
 QByteArray latin1Path(const QTreeView *view, const QModelIndex &index)
 {
-    return STQTreeView::itemPath(view, index).toLatin1();
+    return WireText::encode(STQTreeView::itemPath(view, index));
 }
 
 bool isSelected(const QTreeView *view, const QModelIndex &index)

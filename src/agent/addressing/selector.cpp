@@ -1,0 +1,378 @@
+#include "selector.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMetaObject>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QToolBox>
+#include <QVariant>
+
+namespace {
+
+const QChar quote = QLatin1Char('\'');
+
+int hexDigit(QChar c)
+{
+    const ushort u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
+}
+
+// "%XX" to the byte XX; the bytes of a value are UTF-8.
+QString withoutPercentEscapes(const QString &value)
+{
+    if (!value.contains(QLatin1Char('%')))
+        return value;
+    QByteArray bytes;
+    for (int i = 0; i < value.size(); ++i) {
+        if (value.at(i) == QLatin1Char('%') && i + 2 < value.size()) {
+            const int high = hexDigit(value.at(i + 1));
+            const int low = hexDigit(value.at(i + 2));
+            if (high >= 0 && low >= 0) {
+                bytes += char(high * 16 + low);
+                i += 2;
+                continue;
+            }
+        }
+        bytes += QString(value.at(i)).toUtf8();
+    }
+    return QString::fromUtf8(bytes);
+}
+
+bool isKeyCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.');
+}
+
+bool isBareCharacter(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('.') ||
+           c == QLatin1Char(':') || c == QLatin1Char('-');
+}
+
+QString plainText(const QString &text, Qt::TextFormat format)
+{
+    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text)))
+        return text;
+    return QTextDocumentFragment::fromHtml(text).toPlainText();
+}
+
+// The tab text of a tab widget's page, or the item text of a tool box's page.
+bool pageTitle(const QWidget *widget, QString *title)
+{
+    // A tab widget holds its pages in a stacked widget of its own; a tool box shows each
+    // page in a scroll area of its own (viewport, area), a few levels down.
+    const QWidget *container = widget->parentWidget();
+    if (container && qobject_cast<const QStackedWidget *>(container)) {
+        if (auto tabs = qobject_cast<const QTabWidget *>(container->parentWidget())) {
+            const int index = tabs->indexOf(const_cast<QWidget *>(widget));
+            if (index >= 0) {
+                *title = SelectorText::withoutMnemonics(tabs->tabText(index));
+                return true;
+            }
+        }
+    }
+    for (int level = 0; container && level < 3; ++level, container = container->parentWidget()) {
+        if (auto box = qobject_cast<const QToolBox *>(container)) {
+            const int index = box->indexOf(const_cast<QWidget *>(widget));
+            if (index < 0)
+                return false;
+            *title = SelectorText::withoutMnemonics(box->itemText(index));
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool Selector::isSelector(const QString &element)
+{
+    return element.startsWith(QLatin1Char('{'));
+}
+
+Selector Selector::parse(const QString &element, QString *error)
+{
+    Selector selector;
+    const auto fail = [&](const QString &why) {
+        if (error)
+            *error = QStringLiteral("Selector %1 %2").arg(element, why);
+        selector.termList.clear();
+        selector.position = 0;
+        selector.valid = false;
+        return selector;
+    };
+    if (!element.startsWith(QLatin1Char('{')) || !element.endsWith(QLatin1Char('}')) ||
+        element.size() < 2)
+        return fail(QStringLiteral("is not closed by '}'"));
+
+    const QString body = element.mid(1, element.size() - 2);
+    const int size = body.size();
+    int i = 0;
+    while (true) {
+        while (i < size && body.at(i).isSpace())
+            ++i;
+        if (i >= size)
+            break;
+
+        Term term;
+        int start = i;
+        while (i < size && isKeyCharacter(body.at(i)))
+            ++i;
+        const bool hasKey = i > start && i < size &&
+                            (body.at(i) == QLatin1Char('=') || body.at(i) == QLatin1Char('~'));
+        if (hasKey) {
+            term.key = body.mid(start, i - start);
+            term.contains = body.at(i) == QLatin1Char('~');
+            ++i;
+        } else {
+            term.key = QStringLiteral("type");
+            i = start;
+        }
+
+        if (i < size && body.at(i) == quote) {
+            ++i;
+            bool closed = false;
+            while (i < size) {
+                if (body.at(i) == quote) {
+                    if (i + 1 < size && body.at(i + 1) == quote) {
+                        term.value += quote;
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    closed = true;
+                    break;
+                }
+                term.value += body.at(i++);
+            }
+            if (!closed)
+                return fail(QStringLiteral("has a quote that is not closed"));
+            if (i < size && !body.at(i).isSpace())
+                return fail(QStringLiteral("has no blank after a quoted value"));
+        } else {
+            start = i;
+            while (i < size && !body.at(i).isSpace()) {
+                if (body.at(i) == quote)
+                    return fail(QStringLiteral("has a quote inside an unquoted value"));
+                ++i;
+            }
+            term.value = body.mid(start, i - start);
+            if (!hasKey && term.value.isEmpty())
+                return fail(QStringLiteral("has an empty term"));
+        }
+        term.value = withoutPercentEscapes(term.value);
+
+        if (term.key == QLatin1String("nth")) {
+            bool ok = false;
+            const int nth = term.value.toInt(&ok, 10);
+            if (!ok || nth < 1 || term.contains)
+                return fail(QStringLiteral("needs nth=N with N from 1"));
+            selector.position = nth;
+            continue;
+        }
+        selector.termList.append(term);
+    }
+    selector.valid = true;
+    return selector;
+}
+
+QStringList Selector::splitPath(const QString &path)
+{
+    QStringList elements;
+    QString current;
+    const int size = path.size();
+    int i = 0;
+    while (i < size) {
+        if (current.isEmpty() && path.at(i) == QLatin1Char('{')) {
+            // A selector runs to its closing brace; quotes may hold braces and slashes.
+            bool quoted = false;
+            while (i < size) {
+                const QChar c = path.at(i++);
+                current += c;
+                if (c == quote)
+                    quoted = !quoted;
+                else if (c == QLatin1Char('}') && !quoted)
+                    break;
+            }
+            continue;
+        }
+        if (path.at(i) == QLatin1Char('/')) {
+            elements.append(current);
+            current.clear();
+        } else {
+            current += path.at(i);
+        }
+        ++i;
+    }
+    elements.append(current);
+    return elements;
+}
+
+QString Selector::writeValue(const QString &value)
+{
+    bool bare = !value.isEmpty();
+    for (const QChar c : value)
+        bare = bare && isBareCharacter(c);
+    if (bare)
+        return value;
+
+    QString written(quote);
+    for (const QChar c : value) {
+        if (c == quote) {
+            written += QStringLiteral("''");
+        } else if (c == QLatin1Char(',') || c == QLatin1Char('%') || c.unicode() < 0x20 ||
+                   c.unicode() == 0x7f) {
+            written +=
+                QLatin1Char('%') +
+                QString::number(c.unicode(), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        } else {
+            written += c;
+        }
+    }
+    return written + quote;
+}
+
+bool Selector::matches(const QWidget *widget) const
+{
+    if (!valid)
+        return false;
+    for (const Term &term : termList) {
+        const auto holds = [&term](const QString &actual) {
+            return term.contains ? actual.contains(term.value) : actual == term.value;
+        };
+        const QString &key = term.key;
+        bool held = false;
+        if (key == QLatin1String("type")) {
+            for (const QMetaObject *meta = widget->metaObject(); meta && !held;
+                 meta = meta->superClass())
+                held = holds(QString::fromLatin1(meta->className()));
+        } else if (key == QLatin1String("name")) {
+            held = holds(widget->objectName());
+        } else if (key == QLatin1String("text")) {
+            held = holds(SelectorText::visibleText(widget));
+        } else if (key == QLatin1String("label")) {
+            held = holds(SelectorText::labelText(widget));
+        } else if (key == QLatin1String("title") && widget->isWindow()) {
+            held = holds(widget->windowTitle());
+        } else if (key == QLatin1String("tooltip")) {
+            held = holds(widget->toolTip());
+        } else if (key == QLatin1String("accessible")) {
+            held = holds(widget->accessibleName());
+        } else {
+            const QVariant value = widget->property(key.toLatin1().constData());
+            if (!value.isValid())
+                return false;
+            held = holds(value.type() == QVariant::Bool
+                             ? QLatin1String(value.toBool() ? "true" : "false")
+                             : value.toString());
+        }
+        if (!held)
+            return false;
+    }
+    return true;
+}
+
+namespace SelectorText {
+
+QString withoutMnemonics(const QString &text)
+{
+    if (!text.contains(QLatin1Char('&')))
+        return text;
+    QString shown;
+    shown.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('&')) {
+            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('&'))
+                shown += text.at(++i);
+            continue;
+        }
+        shown += text.at(i);
+    }
+    return shown;
+}
+
+QString visibleText(const QWidget *widget)
+{
+    if (auto button = qobject_cast<const QAbstractButton *>(widget))
+        return withoutMnemonics(button->text());
+    if (auto label = qobject_cast<const QLabel *>(widget))
+        return withoutMnemonics(plainText(label->text(), label->textFormat()));
+    if (auto edit = qobject_cast<const QLineEdit *>(widget))
+        return edit->text();
+    if (auto group = qobject_cast<const QGroupBox *>(widget))
+        return withoutMnemonics(group->title());
+    if (auto menu = qobject_cast<const QMenu *>(widget))
+        return withoutMnemonics(menu->title());
+    if (auto combo = qobject_cast<const QComboBox *>(widget))
+        return combo->currentText();
+    if (widget->isWindow() || qobject_cast<const QDockWidget *>(widget))
+        return widget->windowTitle();
+    QString title;
+    if (pageTitle(widget, &title))
+        return title;
+    const QVariant text = widget->property("text");
+    return text.type() == QVariant::String ? text.toString() : QString();
+}
+
+QString labelText(const QWidget *widget)
+{
+    const QWidget *parent = widget->parentWidget();
+    if (!parent)
+        return QString();
+    const QList<QLabel *> labels =
+        parent->findChildren<QLabel *>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QLabel *label : labels) {
+        if (label->buddy() == widget)
+            return visibleText(label);
+    }
+    const QList<QFormLayout *> forms = parent->findChildren<QFormLayout *>();
+    for (const QFormLayout *form : forms) {
+        int row = -1;
+        QFormLayout::ItemRole role;
+        form->getWidgetPosition(const_cast<QWidget *>(widget), &row, &role);
+        if (row < 0 || role != QFormLayout::FieldRole)
+            continue;
+        QLayoutItem *item = form->itemAt(row, QFormLayout::LabelRole);
+        if (item && item->widget())
+            return visibleText(item->widget());
+    }
+    // A label just left of the widget in a grid or a row, as hand-made forms place them.
+    const QList<QLayout *> layouts = parent->findChildren<QLayout *>();
+    for (QLayout *layout : layouts) {
+        const int index = layout->indexOf(const_cast<QWidget *>(widget));
+        if (index < 0)
+            continue;
+        QLayoutItem *left = nullptr;
+        if (auto grid = qobject_cast<QGridLayout *>(layout)) {
+            int row = 0, column = 0, rows = 0, columns = 0;
+            grid->getItemPosition(index, &row, &column, &rows, &columns);
+            if (column > 0)
+                left = grid->itemAtPosition(row, column - 1);
+        } else if (auto box = qobject_cast<QBoxLayout *>(layout)) {
+            if (box->direction() == QBoxLayout::LeftToRight && index > 0)
+                left = box->itemAt(index - 1);
+        }
+        if (left && qobject_cast<QLabel *>(left->widget()))
+            return visibleText(left->widget());
+        return QString();
+    }
+    return QString();
+}
+
+} // namespace SelectorText

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QWidget;
+
+// A path element, or a window field, that selects widgets by what a person sees on them or
+// by their kind. Selectors exist in the extended mode only.
+//
+// Syntax (written once here; the README shows it with examples):
+//
+//     selector := '{' [blanks] term { blanks term } [blanks] '}'
+//     term     := key '=' value        equal
+//               | key '~' value        contains
+//               | value                the class, as with type=
+//     key      := letters, digits, '_' and '.'
+//     value    := bare | quoted
+//     bare     := characters other than blanks and '}', none of them a quote
+//     quoted   := "'" { any character but "'" | "''" } "'"      ('' is one quote)
+//
+// In every value "%XX" (two hex digits) stands for the byte XX, and runs of such bytes are
+// read as UTF-8: "%2C" writes the comma that a request field cannot hold, "%25" a '%'. A
+// '%' not followed by two hex digits stays as it is.
+//
+// Keys: type (the class or any base class), name (object name), text (visibleText()),
+// label (labelText()), title (a window's title, otherwise the widget's "title" property),
+// tooltip, accessible (accessible name), nth (the N-th visible match, from 1); any other
+// key is a Qt property of the widget, compared as text ("true", "12", "0.5").
+//
+// Braces never open an object name that real applications use, so an element that starts
+// with '{' is always a selector (and a malformed one is an error, not a name).
+class Selector
+{
+public:
+    struct Term
+    {
+        QString key;
+        QString value;
+        bool contains = false;
+    };
+
+    // Whether an element (or window field) is written as a selector: it starts with '{'.
+    static bool isSelector(const QString &element);
+
+    // Reads an element that isSelector() accepted. On a malformed one, *error says what is
+    // wrong and the selector matches nothing.
+    static Selector parse(const QString &element, QString *error = nullptr);
+
+    // A path split at every '/' outside selectors (a '/' inside braces or quotes belongs
+    // to the selector), empty elements kept as the plain split keeps them.
+    static QStringList splitPath(const QString &path);
+
+    // The value as a selector writes it: bare when it is a plain word, else quoted, with
+    // ',', '%', '/' and control characters written as %XX so that the result can stand in
+    // a request field.
+    static QString writeValue(const QString &value);
+
+    // Every term but nth holds for the widget.
+    bool matches(const QWidget *widget) const;
+
+    int nth() const { return position; }
+    bool isValid() const { return valid; }
+    const QVector<Term> &terms() const { return termList; }
+
+private:
+    QVector<Term> termList;
+    int position = 0; // 0: no nth term
+    bool valid = false;
+};
+
+namespace SelectorText {
+
+// What a person reads on the widget as its caption, mnemonic ampersands removed where the
+// widget shows them: a button's, label's, line edit's or check box's text, a group box's
+// or menu's title, a window's or dock's title, a tab page's tab text, a tool box page's
+// title, a combo box's current text, else a "text" property of text type. Empty if none.
+QString visibleText(const QWidget *widget);
+
+// The text of the label whose buddy the widget is, of its label in a form layout, or of
+// a label just left of it in a grid or a row of its layout. Empty if none.
+QString labelText(const QWidget *widget);
+
+// A widget's text as it is shown: "&&" is one '&', any other '&' marks a mnemonic.
+QString withoutMnemonics(const QString &text);
+
+} // namespace SelectorText

@@ -1,0 +1,346 @@
+#include "widgetcatalog.h"
+
+#include "selector.h"
+#include "selectorresolution.h"
+#include "widgetaddressing.h"
+#include "widgetnaming.h"
+
+#include <QHash>
+#include <QMetaObject>
+#include <QStringList>
+#include <QWidget>
+
+#include <algorithm>
+#include <functional>
+
+namespace WidgetCatalog {
+
+namespace {
+
+const QChar keySeparator(0x1f);
+
+QString selectorOf(const QString &className, const QString &key, const QString &value)
+{
+    return QLatin1Char('{') + className + QLatin1Char(' ') + key + QLatin1Char('=') +
+           Selector::writeValue(value) + QLatin1Char('}');
+}
+
+QString positionSelector(const QString &className, int nth)
+{
+    return QLatin1Char('{') + className + QStringLiteral(" nth=") + QString::number(nth) +
+           QLatin1Char('}');
+}
+
+// A name that can stand as a path element on the wire: not empty, no separator, no
+// selector, none of the names that address a widget by the application's state.
+bool usableElement(const QString &name)
+{
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QLatin1Char(',')) && !Selector::isSelector(name) &&
+           name != WidgetAddressing::popupElementName && name != QLatin1String("FocusWidget");
+}
+
+QStringList classChain(const QWidget *widget)
+{
+    QStringList chain;
+    for (const QMetaObject *meta = widget->metaObject(); meta; meta = meta->superClass())
+        chain.append(QString::fromLatin1(meta->className()));
+    return chain;
+}
+
+// A visible widget met in tree order, with what its address is made of.
+struct Item
+{
+    QWidget *widget = nullptr;
+    int depth = 0;
+    bool listed = false; // in the window itself rather than in a window parented inside it
+    QString name;        // by the naming rules
+    QStringList classes; // its class and base classes
+    QString text;
+    QString label;
+    QString toolTip;
+    QString accessible;
+    int nth = 0;     // among the visible widgets of its class (and subclasses) in the window
+    int textNth = 0; // the same, among those with its text
+};
+
+void collect(QWidget *widget, int depth, QWidget *window, QVector<Item> &items)
+{
+    Item item;
+    item.widget = widget;
+    item.depth = depth;
+    item.listed = widget->window() == window;
+    items.append(item);
+    // The order of findChildren: through every child object, widget or not.
+    std::function<void(QObject *)> below = [&](QObject *object) {
+        for (QObject *child : object->children()) {
+            if (child->isWidgetType()) {
+                QWidget *childWidget = static_cast<QWidget *>(child);
+                if (childWidget->isVisible())
+                    collect(childWidget, depth + 1, window, items);
+            } else if (!child->children().isEmpty()) {
+                below(child);
+            }
+        }
+    };
+    below(widget);
+}
+
+// Per class (and base class) and attribute value: how many visible widgets carry it.
+class Tally
+{
+public:
+    void add(const Item &item, const char *key, const QString &value)
+    {
+        if (value.isEmpty())
+            return;
+        for (const QString &className : item.classes)
+            ++counts[className + keySeparator + QLatin1String(key) + keySeparator + value];
+    }
+    int count(const QString &className, const char *key, const QString &value) const
+    {
+        return counts.value(className + keySeparator + QLatin1String(key) + keySeparator + value);
+    }
+
+private:
+    QHash<QString, int> counts;
+};
+
+// An ancestor with an address of names, and how many visible widgets of each class lie
+// below it so far in tree order.
+struct Anchor
+{
+    int depth = 0;
+    QString address;
+    QHash<QString, int> seen;
+};
+
+class Catalog
+{
+public:
+    Catalog(QWidget *window, const QString &windowField) : window(window), windowField(windowField)
+    {
+    }
+
+    QVector<WidgetEntry> run()
+    {
+        collect(window, 0, window, items);
+        WidgetNaming::DialogButtonNames dialogNames;
+        QHash<QString, int> classSeen;
+        QHash<QString, int> textSeen;
+        for (Item &item : items) {
+            item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
+            item.classes = classChain(item.widget);
+            item.text = SelectorText::visibleText(item.widget);
+            item.label = SelectorText::labelText(item.widget);
+            item.toolTip = item.widget->toolTip();
+            item.accessible = item.widget->accessibleName();
+            ++names[item.name];
+            for (const QString &className : qAsConst(item.classes))
+                ++classSeen[className];
+            item.nth = classSeen.value(item.classes.first());
+            if (!item.text.isEmpty()) {
+                for (const QString &className : qAsConst(item.classes))
+                    ++textSeen[className + keySeparator + item.text];
+                item.textNth = textSeen.value(item.classes.first() + keySeparator + item.text);
+            }
+            tally.add(item, "text", item.text);
+            tally.add(item, "label", item.label);
+            tally.add(item, "tooltip", item.toolTip);
+            tally.add(item, "accessible", item.accessible);
+        }
+        classTotals = classSeen;
+
+        QVector<WidgetEntry> entries;
+        QVector<Anchor> anchors;
+        for (const Item &item : qAsConst(items)) {
+            while (!anchors.isEmpty() && anchors.last().depth >= item.depth)
+                anchors.removeLast();
+            for (Anchor &anchor : anchors) {
+                for (const QString &className : item.classes)
+                    ++anchor.seen[className];
+            }
+            if (!item.listed)
+                continue;
+
+            WidgetEntry entry;
+            entry.widget = item.widget;
+            entry.depth = item.depth;
+            entry.text = item.text;
+            entry.path = WidgetAddressing::widgetPath(item.widget);
+            bool byNames = false;
+            entry.address = addressOf(item, anchors, &byNames);
+            entries.append(entry);
+            if (byNames) {
+                Anchor anchor;
+                anchor.depth = item.depth;
+                anchor.address = entry.address;
+                anchors.append(anchor);
+            }
+        }
+        return entries;
+    }
+
+private:
+    bool findsExactly(const QString &path, const QWidget *widget) const
+    {
+        ResolveVariant variant;
+        variant.selectors = true;
+        const LookupResult found = WidgetAddressing::resolveWidget(windowField, path, variant);
+        return found.kind == NoError && found.widget == widget;
+    }
+
+    // A path of names ending in the widget's own name: alone, under its parent, under a
+    // named ancestor, or all the way from the window.
+    QString nameAddress(const Item &item) const
+    {
+        if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
+            return QString();
+        if (names.value(item.name) == 1 && findsExactly(item.name, item.widget))
+            return item.name;
+        return ancestorAddress(item, item.name);
+    }
+
+    QString ancestorAddress(const Item &item, const QString &last) const
+    {
+        QStringList tried;
+        const QWidget *parent = item.widget->parentWidget();
+        if (parent && item.widget != window) {
+            const QString parentName = WidgetAddressing::getName(parent);
+            if (usableElement(parentName) && parentName != WidgetNaming::unnamedName)
+                tried << parentName + QLatin1Char('/') + last;
+            int named = 0;
+            for (const QWidget *above = parent->parentWidget(); above && named < 3;
+                 above = above->parentWidget()) {
+                const QString aboveName = WidgetAddressing::getName(above);
+                if (usableElement(aboveName) && aboveName != WidgetNaming::unnamedName) {
+                    tried << aboveName + QLatin1String("//") + last;
+                    ++named;
+                }
+                if (above == window)
+                    break;
+            }
+        }
+        const QString fullPath = WidgetAddressing::widgetPath(item.widget);
+        const QStringList elements = fullPath.split(QLatin1Char('/'));
+        if (std::all_of(elements.begin(), elements.end(), usableElement))
+            tried << fullPath;
+        for (const QString &path : qAsConst(tried)) {
+            if (findsExactly(path, item.widget))
+                return path;
+        }
+        return QString();
+    }
+
+    QString addressOf(const Item &item, const QVector<Anchor> &anchors, bool *byNames) const
+    {
+        *byNames = false;
+        const QString named = nameAddress(item);
+        if (!named.isEmpty()) {
+            *byNames = true;
+            return named;
+        }
+
+        const QString &className = item.classes.first();
+        QString best;
+        const auto consider = [&](const char *key, const QString &value) {
+            if (value.isEmpty() || tally.count(className, key, value) != 1)
+                return;
+            const QString candidate = selectorOf(className, QLatin1String(key), value);
+            if (best.isEmpty() || candidate.size() < best.size())
+                best = candidate;
+        };
+        if (classTotals.value(className) == 1)
+            best = QLatin1Char('{') + className + QLatin1Char('}');
+        consider("text", item.text);
+        consider("label", item.label);
+        consider("tooltip", item.toolTip);
+        consider("accessible", item.accessible);
+        if (!best.isEmpty())
+            return best;
+
+        if (item.name == WidgetNaming::unnamedName) {
+            const QString unnamed = ancestorAddress(item, item.name);
+            if (!unnamed.isEmpty()) {
+                *byNames = true;
+                return unnamed;
+            }
+        }
+
+        // Among the widgets that show the same text, or counted below the nearest ancestor
+        // with a path of names: either position stays right when other parts of the window
+        // change.
+        if (!item.text.isEmpty() && item.text.size() < 40) {
+            return QLatin1Char('{') + className + QStringLiteral(" text=") +
+                   Selector::writeValue(item.text) + QStringLiteral(" nth=") +
+                   QString::number(item.textNth) + QLatin1Char('}');
+        }
+        if (!anchors.isEmpty() && anchors.last().depth > 0) {
+            const Anchor &nearest = anchors.last();
+            return nearest.address + QLatin1String("//") +
+                   positionSelector(className, nearest.seen.value(className));
+        }
+        return positionSelector(className, item.nth);
+    }
+
+    QWidget *window;
+    const QString &windowField;
+    QVector<Item> items;
+    QHash<QString, int> names;
+    QHash<QString, int> classTotals; // visible widgets per class, its subclasses included
+    Tally tally;
+};
+
+QString windowAddress(QWidget *window, const QWidgetList &shown)
+{
+    const auto findsExactly = [window](const QString &field) {
+        QWidget *found = nullptr;
+        return SelectorResolution::findWindow(found, field) == 1 && found == window;
+    };
+
+    QStringList tried;
+    const QString title = window->windowTitle().section(QLatin1Char(','), 0, 0);
+    if (!title.isEmpty() && !title.startsWith(QLatin1String("Widget:")) &&
+        !Selector::isSelector(title))
+        tried << title;
+    if (!window->objectName().contains(QLatin1Char(',')))
+        tried << QStringLiteral("Widget:") + window->objectName();
+    const QString className = QString::fromLatin1(window->metaObject()->className());
+    tried << QLatin1Char('{') + className + QLatin1Char('}');
+    if (!window->windowTitle().isEmpty())
+        tried << selectorOf(className, QStringLiteral("title"), window->windowTitle());
+    for (const QString &field : qAsConst(tried)) {
+        if (findsExactly(field))
+            return field;
+    }
+
+    int nth = 0;
+    for (const QWidget *candidate : shown) {
+        if (candidate->isVisible() && candidate->inherits(className.toLatin1().constData()))
+            ++nth;
+        if (candidate == window)
+            break;
+    }
+    return positionSelector(className, nth);
+}
+
+} // namespace
+
+QVector<WindowEntry> windows()
+{
+    QVector<WindowEntry> entries;
+    const QWidgetList shown = WidgetAddressing::shownTopLevels();
+    for (QWidget *window : shown) {
+        if (!window->isWindow() || !window->isVisible())
+            continue;
+        entries.append({window, windowAddress(window, shown)});
+    }
+    return entries;
+}
+
+QVector<WidgetEntry> widgets(QWidget *window, const QString &windowField)
+{
+    return Catalog(window, windowField).run();
+}
+
+} // namespace WidgetCatalog

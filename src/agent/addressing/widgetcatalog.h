@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+class QWidget;
+
+// What a spy or a test generator needs in one request (the extended mode): every visible
+// window or widget with an address that finds exactly it now, the shortest of the most
+// lasting kind.
+namespace WidgetCatalog {
+
+struct WindowEntry
+{
+    QWidget *window = nullptr;
+    QString address; // a window field: title prefix, Widget:<objectName> or a selector
+};
+
+// The visible windows in the order of the window list, each with the first of these that
+// finds exactly it: its title (up to a comma), "Widget:" and its object name, {Class},
+// {Class title=...}, {Class nth=N}.
+QVector<WindowEntry> windows();
+
+struct WidgetEntry
+{
+    QWidget *widget = nullptr;
+    int depth = 0;   // below the window, which is 0
+    QString text;    // what the text key of a selector compares
+    QString path;    // names from the window down, as the widget under the cursor reports it
+    QString address; // a path that resolves to exactly this widget
+};
+
+// The visible widgets of the window (the window first, then in tree order; widgets of other
+// windows parented inside it are left to their own listing). `windowField` is the window
+// field that found the window; every address is confirmed to resolve under it.
+//
+// An address is, in this order of preference: a path of names whose last element is an
+// object name or a made-up name (the name alone, under its parent, or under a named
+// ancestor); a selector by class alone or by class and text, label, tool tip or accessible
+// name (the shortest that is unique); a path of names ending in "unnamed"; a selector by
+// class and position among the widgets with the same text, or below the nearest ancestor
+// that has a path of names, or in the window.
+QVector<WidgetEntry> widgets(QWidget *window, const QString &windowField);
+
+} // namespace WidgetCatalog

@@ -1,0 +1,119 @@
+// The extended mode's own requests: 20, 21, 22.
+
+#include "requesthandlers.h"
+
+#include "addressing/widgetaddressing.h"
+#include "addressing/widgetcatalog.h"
+#include "protocol/replyline.h"
+#include "protocol/wireprotocol.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPixmap>
+#include <QWidget>
+
+using WireProtocol::requestField;
+
+namespace RequestHandlers {
+
+namespace {
+
+QJsonArray rectangle(const QRect &rect)
+{
+    return QJsonArray{rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+QString className(const QWidget *widget)
+{
+    return QString::fromLatin1(widget->metaObject()->className());
+}
+
+} // namespace
+
+QByteArray listWindowsExtended()
+{
+    QJsonArray windows;
+    const QWidget *active = QApplication::activeWindow();
+    const QVector<WidgetCatalog::WindowEntry> entries = WidgetCatalog::windows();
+    for (const WidgetCatalog::WindowEntry &entry : entries) {
+        const QWidget *window = entry.window;
+        windows.append(QJsonObject{
+            {QStringLiteral("class"), className(window)},
+            {QStringLiteral("name"), window->objectName()},
+            {QStringLiteral("title"), window->windowTitle()},
+            {QStringLiteral("modal"), window->windowModality() != Qt::NonModal},
+            {QStringLiteral("active"), window == active},
+            {QStringLiteral("geometry"), rectangle(window->frameGeometry())},
+            {QStringLiteral("address"), entry.address},
+        });
+    }
+    return Reply::json(QJsonDocument(windows));
+}
+
+QByteArray listWidgets(const QString &line)
+{
+    const QString windowField = requestField(line, 1);
+    const QString error = WidgetAddressing::selectorSyntaxError(windowField, QString());
+    if (!error.isEmpty())
+        return Reply::exception(error);
+    const LookupResult found = WidgetAddressing::resolveWindow(
+        windowField, WindowCheck::None, ActiveWidgets::current(), false, true);
+    if (found.kind != NoError)
+        return Reply::lookupError(found.kind, windowField, QString(), found.count);
+
+    QJsonArray widgets;
+    const QVector<WidgetCatalog::WidgetEntry> entries =
+        WidgetCatalog::widgets(found.window, windowField);
+    for (const WidgetCatalog::WidgetEntry &entry : entries) {
+        const QWidget *widget = entry.widget;
+        const QRect geometry(widget->mapTo(found.window, QPoint(0, 0)), widget->size());
+        widgets.append(QJsonObject{
+            {QStringLiteral("class"), className(widget)},
+            {QStringLiteral("name"), widget->objectName()},
+            {QStringLiteral("text"), entry.text},
+            {QStringLiteral("geometry"), rectangle(geometry)},
+            {QStringLiteral("enabled"), widget->isEnabled()},
+            {QStringLiteral("focus"), widget->hasFocus()},
+            {QStringLiteral("depth"), entry.depth},
+            {QStringLiteral("path"), entry.path},
+            {QStringLiteral("address"), entry.address},
+        });
+    }
+    return Reply::json(QJsonDocument(widgets));
+}
+
+QByteArray grab(const QString &line)
+{
+    QWidget *widget = nullptr;
+    QByteArray reply;
+    if (requestField(line, 2).isEmpty()) {
+        const QString windowField = requestField(line, 1);
+        const QString error = WidgetAddressing::selectorSyntaxError(windowField, QString());
+        if (!error.isEmpty())
+            return Reply::exception(error);
+        const LookupResult found = WidgetAddressing::resolveWindow(
+            windowField, WindowCheck::None, ActiveWidgets::current(), false, true);
+        if (found.kind != NoError)
+            return Reply::lookupError(found.kind, windowField, QString(), found.count);
+        widget = found.window;
+    } else {
+        widget = resolveWidget(line, RequestCode::Property, Addressing::Selectors, reply);
+        if (!widget)
+            return reply;
+    }
+
+    // Rendered by the widget itself, as on screen, so it works on every platform, the
+    // offscreen one included.
+    const QPixmap image = widget->grab();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (image.isNull() || !image.save(&buffer, "PNG"))
+        return Reply::exception(QStringLiteral("The widget could not be grabbed"));
+    return Reply::png(png);
+}
+
+} // namespace RequestHandlers

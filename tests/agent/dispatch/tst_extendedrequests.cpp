@@ -1,0 +1,193 @@
+#include "dispatch/requestdispatcher.h"
+#include "proxies/framework/stapplicationproxy.h"
+#include "proxies/proxytable.h"
+#include "testmain.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QByteArray hex(const QString &text)
+{
+    return text.toUtf8().toHex();
+}
+
+// A window "Größe" as code builds it: no object names anywhere.
+struct Sizes
+{
+    Sizes()
+    {
+        window.setWindowTitle(QString::fromUtf8("Gr\u00f6\u00dfe"));
+        auto *layout = new QVBoxLayout(&window);
+        auto *label = new QLabel("&Width:");
+        width = new QLineEdit;
+        label->setBuddy(width);
+        layout->addWidget(label);
+        layout->addWidget(width);
+        height = new QLineEdit;
+        layout->addWidget(height);
+        apply = new QPushButton("Apply");
+        layout->addWidget(apply);
+        window.show();
+    }
+    QWidget window;
+    QLineEdit *width;
+    QLineEdit *height;
+    QPushButton *apply;
+};
+
+} // namespace
+
+class tst_ExtendedRequests : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void plainProtocolKnowsNothingOfIt_data();
+    void plainProtocolKnowsNothingOfIt();
+    void selectorsDriveAndRead();
+    void textsTravelAsUtf8();
+    void listingsGiveAddressesThatWork();
+    void grabGivesAPngOfTheWidget();
+    void badSelectorsAreNamed();
+
+private:
+    QByteArray plain(const QByteArray &line)
+    {
+        return plainDispatcher.dispatch(QString::fromUtf8(line));
+    }
+    QByteArray extended(const QByteArray &line)
+    {
+        return extendedDispatcher.dispatch(QString::fromUtf8(line));
+    }
+    QJsonArray listing(const QByteArray &line)
+    {
+        const QByteArray reply = extended(line);
+        if (!reply.startsWith("0,j:"))
+            return {};
+        return QJsonDocument::fromJson(reply.mid(4)).array();
+    }
+
+    STApplicationProxy registry{agentProxyTable()};
+    RequestDispatcher plainDispatcher{&registry, -1};
+    RequestDispatcher extendedDispatcher{&registry, -1, true};
+    std::unique_ptr<Sizes> sizes;
+};
+
+void tst_ExtendedRequests::init()
+{
+    sizes.reset(new Sizes);
+    QVERIFY(QTest::qWaitForWindowExposed(&sizes->window));
+}
+
+void tst_ExtendedRequests::plainProtocolKnowsNothingOfIt_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("reply");
+    QTest::newRow("window listing") << QByteArray("20") << QByteArray("8,Command not found");
+    QTest::newRow("widget listing") << QByteArray("21,Gr") << QByteArray("8,Command not found");
+    QTest::newRow("grab") << QByteArray("22,Gr,") << QByteArray("8,Command not found");
+    QTest::newRow("selector as a path")
+        << QByteArray("7,Gr,{QPushButton text=Apply},,text,")
+        << QByteArray("5,Widget ({QPushButton text=Apply}) not found");
+    QTest::newRow("malformed selector as a path")
+        << QByteArray("7,Gr,{QPushButton,,text,")
+        << QByteArray("5,Widget ({QPushButton) not found");
+    QTest::newRow("selector as a window")
+        << QByteArray("8,{QWidget}") << QByteArray("2,Window ({QWidget}) not found");
+}
+
+void tst_ExtendedRequests::plainProtocolKnowsNothingOfIt()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, reply);
+    QCOMPARE(plain(request), reply);
+}
+
+void tst_ExtendedRequests::selectorsDriveAndRead()
+{
+    QCOMPARE(extended("6,Gr,{QLineEdit label=Width:},," + hex("s:640") + ","),
+             QByteArray("0,QLineEdit"));
+    QCOMPARE(sizes->width->text(), QString("640"));
+    QCOMPARE(extended("7,Gr,{QLineEdit nth=2},,text,"), QByteArray("0,u:"));
+    QCOMPARE(extended("7,Gr,{QLineEdit},,text,"), QByteArray("7,Widget ({QLineEdit}) visible,2"));
+    sizes->apply->hide();
+    QCOMPARE(extended("5,Gr,{QPushButton text=Apply},,,"),
+             QByteArray("6,Widget ({QPushButton text=Apply}) not visible"));
+    // The plain protocol's paths are unchanged in the extended mode.
+    QCOMPARE(extended("7,Gr,Apply_dialog_button,,text,"), plain("7,Gr,Apply_dialog_button,,text,"));
+}
+
+void tst_ExtendedRequests::textsTravelAsUtf8()
+{
+    const QString text = QString::fromUtf8("Gr\u00f6\u00dfe \u6570\u636e");
+    QCOMPARE(extended("6,{title=Größe},{QLineEdit nth=2},," + hex("s:" + text) + ","),
+             QByteArray("0,QLineEdit"));
+    QCOMPARE(sizes->height->text(), text);
+    // Latin-1 bytes that are no UTF-8 are still read as Latin-1.
+    QCOMPARE(extended("6,Gr,{QLineEdit nth=1},,733ae9,"), QByteArray("0,QLineEdit"));
+    QCOMPARE(sizes->width->text(), QString::fromUtf8("\u00e9"));
+    // Messages carry UTF-8 as well.
+    QCOMPARE(extended("5,Gr,{QPushButton},Q\u6570,,"),
+             "8,Exception : Widget is not derived from class Q\u6570");
+    QCOMPARE(plain("5,Gr,Apply_dialog_button,Q\u6570,,"),
+             QByteArray("8,Exception : Widget is not derived from class Q?"));
+}
+
+void tst_ExtendedRequests::listingsGiveAddressesThatWork()
+{
+    const QJsonArray windows = listing("20");
+    QCOMPARE(windows.size(), 1);
+    const QJsonObject window = windows.first().toObject();
+    QCOMPARE(window.value("title").toString(), QString::fromUtf8("Gr\u00f6\u00dfe"));
+    QCOMPARE(window.value("class").toString(), QString("QWidget"));
+    const QByteArray windowAddress = window.value("address").toString().toUtf8();
+
+    const QJsonArray widgets = listing("21," + windowAddress);
+    QCOMPARE(widgets.size(), 5); // the window, the label, two fields and the button
+    QStringList addresses;
+    for (const QJsonValue &value : widgets) {
+        const QJsonObject widget = value.toObject();
+        const QByteArray address = widget.value("address").toString().toUtf8();
+        addresses << address;
+        // Each address reads back the size the listing gave.
+        const QJsonArray geometry = widget.value("geometry").toArray();
+        const QList<QByteArray> corners =
+            extended("7," + windowAddress + "," + address + ",,geometry,").mid(4).split(',');
+        QCOMPARE(corners.size(), 4);
+        QCOMPARE(corners.at(2).toInt() - corners.at(0).toInt() + 1, geometry.at(2).toInt());
+        QCOMPARE(corners.at(3).toInt() - corners.at(1).toInt() + 1, geometry.at(3).toInt());
+    }
+    QCOMPARE(addresses.at(2), QString("{QLineEdit label=Width:}"));
+    QCOMPARE(widgets.at(4).toObject().value("text").toString(), QString("Apply"));
+}
+
+void tst_ExtendedRequests::grabGivesAPngOfTheWidget()
+{
+    const QByteArray reply = extended("22,Gr,{QPushButton text=Apply}");
+    QVERIFY(reply.startsWith("0,p:"));
+    const QImage image = QImage::fromData(QByteArray::fromHex(reply.mid(4)), "PNG");
+    QCOMPARE(image.size(), sizes->apply->size() * sizes->apply->devicePixelRatioF());
+    const QImage window = QImage::fromData(QByteArray::fromHex(extended("22,Gr,").mid(4)), "PNG");
+    QCOMPARE(window.size(), sizes->window.size() * sizes->window.devicePixelRatioF());
+}
+
+void tst_ExtendedRequests::badSelectorsAreNamed()
+{
+    QCOMPARE(extended("7,Gr,{QPushButton text='Apply},,text,"),
+             QByteArray("8,Exception : Selector {QPushButton text='Apply} has a quote that is "
+                        "not closed"));
+    QCOMPARE(extended("21,{nth=x}"),
+             QByteArray("8,Exception : Selector {nth=x} needs nth=N with N from 1"));
+}
+
+TC_TEST_MAIN(tst_ExtendedRequests)
+#include "tst_extendedrequests.moc"
