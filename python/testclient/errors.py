@@ -92,7 +92,7 @@ def describe_lookup(error, window, path=None):
     it matched; other errors and plain names are left as the reply reads."""
     if isinstance(error, (WidgetNotFound, WidgetNotVisible, WidgetAmbiguous)) \
             and path and "{" in path:
-        where = "in window %r" % window
+        where = "in window " + (window if "{" in window else "'%s'" % window)
         if isinstance(error, WidgetNotFound):
             error.description = "%s matched no widget %s" % (path, where)
         elif isinstance(error, WidgetNotVisible):
