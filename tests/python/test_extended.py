@@ -75,6 +75,10 @@ def test_texts_round_trip_through_typing_and_selectors(layouts):
 def test_lookups_by_label_and_what_a_failed_one_says(layouts):
     assert layouts.find(label="Line 2, long text:").prop("className") == "QComboBox"
     assert layouts.find("QSpinBox", label="Line 3:").prop("value") == 0
+    # The form's own line edit is its child; the spin box's is a grandchild.
+    form = layouts.find("QGroupBox", text="Form layout")
+    assert form.child("QLineEdit").prop("objectName") == ""
+    assert form.find("QLineEdit", nth=2).prop("objectName") == "qt_spinbox_lineedit"
 
     # The grid's three, the form's one and the spin box's own.
     count = sum(w.class_name == "QLineEdit" for w in layouts.widgets())
