@@ -1,7 +1,6 @@
 """The test driver's side: a listening socket that agents connect to."""
 
 import os
-import selectors
 import shutil
 import signal
 import socket
