@@ -12,6 +12,7 @@
 
 #include "addressing/objectnameindex.h"
 #include "addressing/widgetaddressing.h"
+#include "addressing/widgetcatalog.h"
 #include "dispatch/requestdispatcher.h"
 #include "idllinstance.h"
 #include "plugin/loadinterface.h"
@@ -87,6 +88,20 @@ void printAgentTimes(const BenchWindow &window, int rounds, const QString &only)
     lookupTime("lookup-path", "lookup-path-reference", window.readPath());
     lookupTime("lookup-gap", "lookup-gap-reference", window.gapPath());
     lookupTime("lookup-made-up", "lookup-made-up-reference", window.madeUpPath());
+    // Selectors (the extended mode): below a named panel the walk reads that panel only;
+    // a selector that starts the path walks the whole window.
+    ResolveVariant selectors = variant;
+    selectors.selectors = true;
+    report("lookup-selector-below-name", rounds, [&] {
+        WidgetAddressing::resolveWidget(window.title(), window.selectorPath(), selectors);
+    });
+    report("lookup-selector-whole-window", std::max(20, rounds / 10), [&] {
+        WidgetAddressing::resolveWidget(window.title(), QStringLiteral("{QPushButton text=Click}"),
+                                        selectors);
+    });
+    report("widget-listing", std::max(5, rounds / 100), [&] {
+        (void)WidgetCatalog::widgets(const_cast<BenchWindow *>(&window), window.title());
+    });
     dispatchTime("property", window.readRequest(), rounds);
     const int treeRounds = std::max(20, rounds / 10);
     dispatchTime("tree", QStringLiteral("2,") + window.title(), treeRounds);

@@ -313,11 +313,19 @@ void printTable(const std::vector<SizeRun> &runs)
                 "processes on the machine do not count):\n");
     // The lookups also as the addressing rules are written ("reference"): one search of
     // the window per naming rule, and every widget of the application for the window.
-    const QList<QByteArray> agentFigures{"lookup-path",    "lookup-path-reference",
-                                         "lookup-gap",     "lookup-gap-reference",
-                                         "lookup-made-up", "lookup-made-up-reference",
-                                         "property",       "tree",
-                                         "tree-reference", "windows"};
+    const QList<QByteArray> agentFigures{"lookup-path",
+                                         "lookup-path-reference",
+                                         "lookup-gap",
+                                         "lookup-gap-reference",
+                                         "lookup-made-up",
+                                         "lookup-made-up-reference",
+                                         "lookup-selector-below-name",
+                                         "lookup-selector-whole-window",
+                                         "widget-listing",
+                                         "property",
+                                         "tree",
+                                         "tree-reference",
+                                         "windows"};
     for (const QByteArray &figure : agentFigures) {
         row(
             QByteArray("  " + figure).constData(),

@@ -92,6 +92,11 @@ QString BenchWindow::madeUpPath() const
     return lastPanel + QStringLiteral("/Apply_dialog_button");
 }
 
+QString BenchWindow::selectorPath() const
+{
+    return lastPanel + QStringLiteral("//{QLineEdit nth=1}");
+}
+
 QString BenchWindow::readRequest() const
 {
     return QStringLiteral("7,%1,%2,,text,").arg(title(), readPath());

@@ -25,6 +25,8 @@ public:
     QString readPath() const;
     QString gapPath() const;
     QString madeUpPath() const;
+    // The same line edit by a selector below its panel's name (the extended mode).
+    QString selectorPath() const;
     QString readRequest() const;
     QString clickRequest() const;
     QString clickCountRequest() const;

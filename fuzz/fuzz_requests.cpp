@@ -19,6 +19,7 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QIntValidator>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -95,7 +96,12 @@ Harness *harness = nullptr;
 bool wellFormed(const QByteArray &reply)
 {
     static const char statuses[] = "0?2345678";
-    return reply.size() >= 2 && reply.at(1) == ',' && std::strchr(statuses, reply.at(0));
+    if (reply.size() < 2 || reply.at(1) != ',' || !std::strchr(statuses, reply.at(0)))
+        return false;
+    // The extended mode's listings are one line of JSON, whatever the texts hold.
+    if (reply.startsWith("0,j:"))
+        return !reply.contains('\n') && !QJsonDocument::fromJson(reply.mid(4)).isNull();
+    return true;
 }
 
 } // namespace
@@ -125,7 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray stream(reinterpret_cast<const char *>(data + 1), int(size - 1));
     LineFramer framer;
     STApplicationProxy registry{agentProxyTable()};
-    RequestDispatcher dispatcher{&registry, -1};
+    // Bit 6 of the mode byte: the extended mode (selectors, listings, screenshots).
+    RequestDispatcher dispatcher{&registry, -1, (mode & 0x40) != 0};
     if (mode & 0x80) {
         // An overlong line, ended (or not) by the stream that follows.
         framer.append(QByteArray(LineFramer::maxLineLength + 1, 'x'));

@@ -68,6 +68,16 @@ for requests in "$root"/demo/example-*.requests; do
         "$bin/testclient-run" -- "$program" 2>>"$log"
 done
 
+# The extended mode on an example that names none of its widgets: selectors, UTF-8 text,
+# the widget listing and a screenshot taken inside the program.
+addressbook=$(find "$examples" -type f -perm -u+x -path '*addressbook/part2/part2' 2>/dev/null | head -n1)
+if [ -n "$addressbook" ]; then
+    echo
+    echo "=== The extended mode: Qt's address book example by what it shows ($addressbook)"
+    "$bin/testclient-driver" --timeout 30 "$root/demo/extended-mode.requests" -- \
+        "$bin/testclient-run" -- "$addressbook" 2>>"$log"
+fi
+
 # A program of the tests' own: input that arrives after scrolling or waiting, and keys that
 # could not arrive reported as such.
 if [ -x "$bin/inputhost" ]; then

@@ -36,13 +36,15 @@ bool AgentConnection::waitForGreeting(int timeoutMs)
     if (!waitForLine(timeoutMs))
         return false;
     greetingLine = connection->readLine().trimmed();
-    // "+client+ 2.1.0 <pid> <hookVersion> <wrapperVariant>"
-    const QList<QByteArray> parts = greetingLine.split(' ');
+    // "+client+ 2.1.0 <pid> <hookVersion> <wrapperVariant> [extended]": words after the
+    // fifth name what the agent adds to the protocol.
+    const QList<QByteArray> parts = greetingLine.simplified().split(' ');
     if (parts.size() < 5 || parts.at(0) != "+client+")
         return false;
     agentPid = parts.at(2).toLongLong();
     agentHookVersion = parts.at(3).toInt();
     agentWrapperVariant = QString::fromLatin1(parts.at(4));
+    agentExtended = parts.mid(5).contains("extended");
     return true;
 }
 

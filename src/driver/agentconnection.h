@@ -23,6 +23,8 @@ public:
     qint64 pid() const { return agentPid; }
     int hookVersion() const { return agentHookVersion; }
     QString wrapperVariant() const { return agentWrapperVariant; }
+    // The agent's greeting ends with "extended": it answers requests 20 to 22 and selectors.
+    bool isExtended() const { return agentExtended; }
 
     // Sends one request line (the line feed is added) and returns the reply line without
     // its line feed; a null QByteArray when no reply came in time or the agent went away.
@@ -42,4 +44,5 @@ private:
     qint64 agentPid = -1;
     int agentHookVersion = 0;
     QString agentWrapperVariant;
+    bool agentExtended = false;
 };

@@ -18,6 +18,7 @@
 #include "lineinput.h"
 #include "replydecoder.h"
 #include "requesttimer.h"
+#include "screenshot.h"
 #include "widgetspy.h"
 
 #include <QCommandLineParser>
@@ -80,8 +81,18 @@ const char helpText[] =
     "Driver commands (never sent to the agent):\n"
     "  :help   this text\n"
     "  :spy    every window's widgets with an address that finds each of them\n"
+    "  :shot FILE <window>[,<path>]   write a PNG of the window or widget (extended agents)\n"
     "  :time [N] <request>   send the request N times (100) and show its round trips\n"
     "  :quit   end the driver\n";
+
+// What an agent in the extended mode answers besides.
+const char extendedHelpText[] =
+    "This agent is in the extended mode:\n"
+    "  20                              visible windows, each with an address (JSON)\n"
+    "  21,<window>                     a window's visible widgets, each with an address (JSON)\n"
+    "  22,<window>,<path>              PNG of the widget (the window for an empty path)\n"
+    "A path or window element in braces selects by what it shows: {QPushButton text=OK},\n"
+    "{QLineEdit label='Name:'}, {type=QAbstractButton nth=2}; key~value means contains.\n";
 
 // What the command line asks for.
 struct DriverOptions
@@ -172,6 +183,7 @@ public:
     Next quit(const QString &) { return Next::Stop; }
     Next help(const QString &);
     Next spy(const QString &);
+    Next shot(const QString &line);
     Next time(const QString &line);
 
 private:
@@ -211,6 +223,7 @@ const DriverCommand driverCommands[] = {
     {QLatin1String(":quit"), false, {QLatin1String("quit"), QLatin1String("exit")}, &Session::quit},
     {QLatin1String(":help"), false, {QLatin1String("help")}, &Session::help},
     {QLatin1String(":spy"), false, {}, &Session::spy},
+    {QLatin1String(":shot"), true, {}, &Session::shot},
     {QLatin1String(":time"), true, {}, &Session::time},
 };
 
@@ -261,7 +274,10 @@ Session::Next Session::handle(const QString &line)
 
 Session::Next Session::help(const QString &)
 {
-    out << helpText << Qt::flush;
+    out << helpText;
+    if (agent->isExtended())
+        out << extendedHelpText;
+    out << Qt::flush;
     return Next::Continue;
 }
 
@@ -271,6 +287,21 @@ Session::Next Session::spy(const QString &)
     print(QJsonObject{{QStringLiteral("spy"), QJsonArray::fromStringList(lines)}},
           lines.join('\n'));
     return Next::Continue;
+}
+
+Session::Next Session::shot(const QString &line)
+{
+    QString file, error;
+    QByteArray request;
+    if (!ScreenShot::parse(line, &file, &request, &error)) {
+        err << error << Qt::endl;
+        return Next::Continue;
+    }
+    const ScreenShot::Result result = ScreenShot::take(agent, file, request, options.timeoutMs);
+    print(QJsonObject{{QStringLiteral("shot"), ScreenShot::toJson(result)}},
+          (interactive ? QString() : QStringLiteral(">> ") + line + QLatin1Char('\n')) +
+              result.message);
+    return result.reply.isNull() ? failed() : Next::Continue;
 }
 
 Session::Next Session::time(const QString &line)

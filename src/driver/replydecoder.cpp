@@ -1,9 +1,13 @@
 #include "replydecoder.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QList>
 #include <QStringList>
+#include <QtEndian>
 
+#include <algorithm>
+#include <climits>
 #include <iterator>
 
 namespace ReplyDecoder {
@@ -50,6 +54,89 @@ QString describeRecord(const QList<QByteArray> &f)
              QString::fromLatin1(f[6]), QString::fromLatin1(f[7]));
 }
 
+// A listing of requests 20 and 21 is an array of objects that each carry an address and a
+// class; anything else in JSON is only pretty-printed.
+bool isListing(const QJsonValue &json)
+{
+    if (!json.isArray() || json.toArray().isEmpty())
+        return false;
+    const QJsonArray entries = json.toArray();
+    return std::all_of(entries.begin(), entries.end(), [](const QJsonValue &entry) {
+        return entry.isObject() && entry.toObject().contains(QLatin1String("address")) &&
+               entry.toObject().contains(QLatin1String("class"));
+    });
+}
+
+// One line per window or widget: its address first, as a person copies it into a request,
+// then what identifies it on the screen. Widgets are indented by their depth in the tree.
+QString describeListing(const QJsonArray &entries)
+{
+    QStringList lines{QStringLiteral("list of %1").arg(entries.size())};
+    for (const QJsonValue &value : entries) {
+        const QJsonObject entry = value.toObject();
+        // Windows carry a title, widgets a text; a text of several lines stays on one.
+        QString text = entry.contains(QLatin1String("title"))
+                           ? entry.value(QLatin1String("title")).toString()
+                           : entry.value(QLatin1String("text")).toString();
+        text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+        QString line = QStringLiteral("  %1%2  %3 \"%4\" \"%5\"")
+                           .arg(QString(2 * entry.value(QLatin1String("depth")).toInt(), ' '),
+                                entry.value(QLatin1String("address")).toString(),
+                                entry.value(QLatin1String("class")).toString(),
+                                entry.value(QLatin1String("name")).toString(), text);
+        const QJsonArray geometry = entry.value(QLatin1String("geometry")).toArray();
+        if (geometry.size() == 4)
+            line += QStringLiteral(" at %1,%2 %3x%4")
+                        .arg(geometry[0].toInt())
+                        .arg(geometry[1].toInt())
+                        .arg(geometry[2].toInt())
+                        .arg(geometry[3].toInt());
+        QStringList flags;
+        if (entry.value(QLatin1String("modal")).toBool())
+            flags << QStringLiteral("modal");
+        if (entry.value(QLatin1String("active")).toBool())
+            flags << QStringLiteral("active");
+        if (entry.value(QLatin1String("enabled")) == QJsonValue(false))
+            flags << QStringLiteral("disabled");
+        if (entry.value(QLatin1String("focus")).toBool())
+            flags << QStringLiteral("focus");
+        if (!flags.isEmpty())
+            line += QStringLiteral(" (") + flags.join(QLatin1String(", ")) + QLatin1Char(')');
+        lines << line;
+    }
+    return lines.join('\n');
+}
+
+QString describeJson(const DecodedReply &reply)
+{
+    if (reply.json.isUndefined())
+        return QStringLiteral("(malformed JSON: %1) %2")
+            .arg(reply.jsonError, QString::fromUtf8(reply.value));
+    if (isListing(reply.json))
+        return describeListing(reply.json.toArray());
+    // QJsonDocument holds only arrays and objects: a lone value is printed inside an array
+    // whose brackets are then taken off.
+    const bool container = reply.json.isArray() || reply.json.isObject();
+    const QJsonDocument document =
+        reply.json.isObject()
+            ? QJsonDocument(reply.json.toObject())
+            : QJsonDocument(container ? reply.json.toArray() : QJsonArray{reply.json});
+    const QString text = QString::fromUtf8(
+        document.toJson(container ? QJsonDocument::Indented : QJsonDocument::Compact));
+    return container ? text.trimmed() : text.mid(1).chopped(1);
+}
+
+QString describePng(const QByteArray &png)
+{
+    const QSize size = pngSize(png);
+    if (!size.isValid())
+        return QStringLiteral("not a PNG image, %1 bytes").arg(png.size());
+    return QStringLiteral("PNG image %1x%2, %3 bytes")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(png.size());
+}
+
 QString describeValue(const DecodedReply &reply)
 {
     const QByteArray &type = reply.type;
@@ -64,6 +151,10 @@ QString describeValue(const DecodedReply &reply)
         return QStringLiteral("text \"%1\"").arg(reply.text);
     if (type == "x:")
         return QStringLiteral("XPM image, %1 bytes").arg(reply.value.size() / 2);
+    if (type == "j:")
+        return describeJson(reply);
+    if (type == "p:")
+        return describePng(reply.png);
     if (type == "r:" && parts.size() == 4)
         return QStringLiteral("rectangle left %1 top %2 right %3 bottom %4")
             .arg(QString::fromLatin1(parts[0]), QString::fromLatin1(parts[1]),
@@ -106,7 +197,34 @@ QJsonValue valueToJson(const DecodedReply &reply)
             entries.append(QString::fromUtf8(entry));
         return entries;
     }
+    // JSON that does not parse is passed on as its text; "jsonError" says why.
+    if (type == "j:")
+        return reply.json.isUndefined() ? QJsonValue(QString::fromUtf8(reply.value)) : reply.json;
+    if (type == "p:") {
+        const QSize size = pngSize(reply.png);
+        return QJsonObject{
+            {QStringLiteral("png_bytes"), reply.png.size()},
+            {QStringLiteral("width"), size.isValid() ? QJsonValue(size.width()) : QJsonValue()},
+            {QStringLiteral("height"), size.isValid() ? QJsonValue(size.height()) : QJsonValue()}};
+    }
     return QString::fromUtf8(reply.payload);
+}
+
+// A JSON value of any kind: QJsonDocument parses only arrays and objects, so the text is
+// read as the one element of an array around it.
+QJsonValue parseJson(const QByteArray &text, QString *error)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson('[' + text + ']', &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        *error = parseError.errorString();
+        return QJsonValue(QJsonValue::Undefined);
+    }
+    if (document.array().size() != 1) {
+        *error = QStringLiteral("not one value");
+        return QJsonValue(QJsonValue::Undefined);
+    }
+    return document.array().first();
 }
 
 } // namespace
@@ -145,8 +263,26 @@ DecodedReply decode(const QByteArray &reply)
         decoded.parts = decoded.value.split(',');
     } else if (decoded.type == "u:" || decoded.type == "x:") {
         decoded.text = QString::fromUtf8(QByteArray::fromHex(decoded.value));
+    } else if (decoded.type == "j:") {
+        decoded.json = parseJson(decoded.value, &decoded.jsonError);
+    } else if (decoded.type == "p:") {
+        decoded.png = QByteArray::fromHex(decoded.value);
     }
     return decoded;
+}
+
+QSize pngSize(const QByteArray &png)
+{
+    // The signature, then the first chunk: its length (4 bytes), "IHDR", width, height.
+    static const QByteArray signature("\x89PNG\r\n\x1a\n", 8);
+    if (png.size() < 24 || !png.startsWith(signature) || png.mid(12, 4) != "IHDR")
+        return QSize();
+    const auto *header = reinterpret_cast<const uchar *>(png.constData());
+    const quint32 width = qFromBigEndian<quint32>(header + 16);
+    const quint32 height = qFromBigEndian<quint32>(header + 20);
+    if (width == 0 || height == 0 || width > INT_MAX || height > INT_MAX)
+        return QSize();
+    return QSize(int(width), int(height));
 }
 
 QString describe(const DecodedReply &reply)
@@ -187,6 +323,8 @@ QJsonObject toJson(const DecodedReply &reply)
         json.insert(QStringLiteral("message"), QString::fromUtf8(reply.payload));
     } else {
         json.insert(QStringLiteral("value"), valueToJson(reply));
+        if (!reply.jsonError.isEmpty())
+            json.insert(QStringLiteral("jsonError"), reply.jsonError);
     }
     return json;
 }

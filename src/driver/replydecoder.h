@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QJsonValue>
+#include <QSize>
 #include <QList>
 #include <QString>
 
@@ -30,15 +32,23 @@ struct DecodedReply
     QByteArray value;        // a value's text after its type
     QList<QByteArray> parts; // record fields (all eight or none), list entries, corners
     QString text;            // the decoded hex of a "u:" or "x:" value
+    QJsonValue json;         // a "j:" value parsed; undefined when it is no JSON
+    QString jsonError;       // why a "j:" value is no JSON
+    QByteArray png;          // the bytes of a "p:" value
 };
 
 DecodedReply decode(const QByteArray &reply);
+
+// The width and height a PNG's header states; invalid when the bytes do not start as a
+// PNG does (signature, then the IHDR chunk).
+QSize pngSize(const QByteArray &png);
 
 QString describe(const DecodedReply &reply);
 
 // The reply as one JSON object: "reply" (raw), "status", and "value" decoded by its type
 // letter (bool, number, text, [left, top, right, bottom], list of texts; an XPM image as
-// its text) or "message" for errors; the "?" record as "record" with named fields.
+// its text; a JSON value as itself; a PNG as {"png_bytes", "width", "height"}) or "message"
+// for errors; the "?" record as "record" with named fields.
 QJsonObject toJson(const DecodedReply &reply);
 
 // Hex helpers the driver needs to build requests: values of the activate, enter and

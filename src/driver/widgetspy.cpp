@@ -1,7 +1,10 @@
 #include "widgetspy.h"
 
 #include "agentconnection.h"
+#include "replydecoder.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QRegularExpression>
 
 namespace WidgetSpy {
@@ -66,7 +69,11 @@ QStringList candidatePaths(const QList<Entry> &tree, int index)
     return paths;
 }
 
-QStringList spy(AgentConnection *agent, int timeoutMs)
+namespace {
+
+// The spy of an agent that knows only requests 1 to 12: addresses are made from the names
+// in each window's tree and tried one after another.
+QStringList spyTrees(AgentConnection *agent, int timeoutMs)
 {
     QStringList lines;
     const QStringList windows = listEntries(agent->request("1", timeoutMs));
@@ -115,6 +122,91 @@ QStringList spy(AgentConnection *agent, int timeoutMs)
         }
     }
     return lines;
+}
+
+// What a reply says in a few words, for a line of the spy.
+QString shortReply(const QByteArray &reply)
+{
+    if (reply.isNull())
+        return QStringLiteral("no reply");
+    return QString::fromUtf8(reply.size() > 60 ? reply.left(60) + "..." : reply);
+}
+
+// The spy of an extended agent: it proposes every address itself (request 20 for the
+// windows, 21 for each window's widgets); each is proven by reading the widget's class
+// through it, as a test would address the widget.
+QStringList spyListings(AgentConnection *agent, int timeoutMs)
+{
+    QStringList lines;
+    const QByteArray windowsReply = agent->request("20", timeoutMs);
+    const ReplyDecoder::DecodedReply windows = ReplyDecoder::decode(windowsReply);
+    if (!windows.json.isArray())
+        return {QStringLiteral("(the window listing failed: %1)").arg(shortReply(windowsReply))};
+    int widgetCount = 0;
+    int unresolved = 0;
+    for (const QJsonValue &windowValue : windows.json.toArray()) {
+        const QJsonObject window = windowValue.toObject();
+        const QString windowAddress = window.value(QLatin1String("address")).toString();
+        lines << QStringLiteral("window %1 \"%2\"  -> %3")
+                     .arg(window.value(QLatin1String("class")).toString(),
+                          window.value(QLatin1String("title")).toString(), windowAddress);
+        if (windowAddress.isEmpty() || windowAddress.contains(QLatin1Char(','))) {
+            lines << QStringLiteral("  (no window address that a request can carry)");
+            continue;
+        }
+        const QByteArray widgetsReply = agent->request("21," + windowAddress.toUtf8(), timeoutMs);
+        const ReplyDecoder::DecodedReply widgets = ReplyDecoder::decode(widgetsReply);
+        if (!widgets.json.isArray()) {
+            lines << QStringLiteral("  (the widget listing failed: %1)")
+                         .arg(shortReply(widgetsReply));
+            continue;
+        }
+        for (const QJsonValue &widgetValue : widgets.json.toArray()) {
+            const QJsonObject widget = widgetValue.toObject();
+            const QString className = widget.value(QLatin1String("class")).toString();
+            const QString address = widget.value(QLatin1String("address")).toString();
+            QString text = widget.value(QLatin1String("text")).toString();
+            text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+            QString line = QStringLiteral("  %1%2 \"%3\"")
+                               .arg(QString(2 * widget.value(QLatin1String("depth")).toInt(),
+                                            QLatin1Char(' ')),
+                                    className, widget.value(QLatin1String("name")).toString());
+            if (!text.isEmpty())
+                line += QStringLiteral(" \"%1\"").arg(text);
+            ++widgetCount;
+            if (address.isEmpty() || address.contains(QLatin1Char(','))) {
+                ++unresolved;
+                lines << line + QStringLiteral("  -- no address that a request can carry (%1)")
+                                    .arg(address.isEmpty() ? QStringLiteral("none proposed")
+                                                           : address);
+                continue;
+            }
+            const QString full = windowAddress + QLatin1Char(',') + address;
+            const QByteArray answer =
+                agent->request("7," + full.toUtf8() + ",,className,", timeoutMs);
+            const ReplyDecoder::DecodedReply read = ReplyDecoder::decode(answer);
+            // An address that finds anything but one visible widget is answered with an
+            // error; one that finds a single widget of another class is wrong as well.
+            if (read.type == "u:" && read.text == className) {
+                lines << line + QStringLiteral("  -> ") + full;
+            } else {
+                ++unresolved;
+                lines << line + QStringLiteral("  -- %1 does not resolve: %2")
+                                    .arg(full, shortReply(answer));
+            }
+        }
+    }
+    lines << QStringLiteral("%1 widgets, %2 without a working address")
+                 .arg(widgetCount)
+                 .arg(unresolved);
+    return lines;
+}
+
+} // namespace
+
+QStringList spy(AgentConnection *agent, int timeoutMs)
+{
+    return agent->isExtended() ? spyListings(agent, timeoutMs) : spyTrees(agent, timeoutMs);
 }
 
 } // namespace WidgetSpy

@@ -7,7 +7,8 @@ class AgentConnection;
 // Lists every window's widgets with an address that finds exactly that widget, for a
 // person writing a test. Each proposed address is proven by resolving it through the
 // agent; where none resolves (a hidden widget, an unnamed one, names that repeat) the
-// line says so instead of guessing.
+// line says so instead of guessing. An extended agent proposes the addresses itself
+// (selectors where names do not serve); with any other, they are made from object names.
 namespace WidgetSpy {
 
 struct Entry
@@ -26,6 +27,7 @@ QList<Entry> parseTree(const QByteArray &reply);
 // then with its named ancestors in front of it, separated by gaps.
 QStringList candidatePaths(const QList<Entry> &tree, int index);
 
+// One line per window and per widget.
 QStringList spy(AgentConnection *agent, int timeoutMs);
 
 } // namespace WidgetSpy

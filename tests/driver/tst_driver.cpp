@@ -6,6 +6,15 @@
 #include <QJsonDocument>
 #include <QtTest>
 
+namespace {
+
+// The start of a PNG of 37x13 pixels: signature, then the IHDR chunk's length, type, width
+// and height.
+const QByteArray pngHeader = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"
+                                                 "000000250000000d");
+
+} // namespace
+
 class tst_Driver : public QObject
 {
     Q_OBJECT
@@ -77,6 +86,20 @@ void tst_Driver::jsonDecodesByTypeLetter_data()
                       R"("windowTitle":"Title"},"reply":"?,QPushButton,2,1,a/b,win,)"
                       R"(5469746c65,1234,3","status":"?"})");
     QTest::newRow("no reply") << QByteArray() << QByteArray(R"({"reply":"","status":null})");
+    QTest::newRow("JSON as itself") << QByteArray(R"(0,j:[{"a":"\u00e9"},2])")
+                                    << QByteArray(R"({"reply":"0,j:[{\"a\":\"\\u00e9\"},2]",)"
+                                                  R"("status":"0","value":[{"a":"é"},2]})");
+    QTest::newRow("a lone JSON value") << QByteArray("0,j:true")
+                                       << QByteArray(R"({"reply":"0,j:true","status":"0",)"
+                                                     R"("value":true})");
+    QTest::newRow("a PNG measured from its header")
+        << QByteArray("0,p:" + pngHeader.toHex() + "ffff")
+        << QByteArray(R"({"reply":"0,p:)" + pngHeader.toHex() +
+                      R"(ffff","status":"0",)"
+                      R"("value":{"height":13,"png_bytes":26,"width":37}})");
+    QTest::newRow("no PNG") << QByteArray("0,p:00ff")
+                            << QByteArray(R"({"reply":"0,p:00ff","status":"0",)"
+                                          R"("value":{"height":null,"png_bytes":2,"width":null}})");
 }
 
 void tst_Driver::jsonDecodesByTypeLetter()
@@ -120,6 +143,35 @@ void tst_Driver::textDescribesByTypeLetter_data()
     QTest::newRow("no reply") << QByteArray() << QStringLiteral("(no reply)");
     QTest::newRow("empty reply") << QByteArray("") << QStringLiteral("(malformed) ");
     QTest::newRow("a comma is no status") << QByteArray(",,x") << QStringLiteral("(malformed) ,,x");
+    QTest::newRow("window listing one line each, address first")
+        << QByteArray(
+               R"(0,j:[{"class":"QMainWindow","name":"main","title":"Gallery",)"
+               R"("modal":false,"active":true,"geometry":[0,0,640,480],"address":"Gallery"},)"
+               R"({"class":"QDialog","name":"","title":"Find","modal":true,"active":false,)"
+               R"("geometry":[5,6,70,80],"address":"{QDialog title=Find}"}])")
+        << QStringLiteral("list of 2\n"
+                          "  Gallery  QMainWindow \"main\" \"Gallery\" at 0,0 640x480 (active)\n"
+                          "  {QDialog title=Find}  QDialog \"\" \"Find\" at 5,6 70x80 (modal)");
+    QTest::newRow("widget listing indented by depth")
+        << QByteArray(
+               R"(0,j:[{"class":"QWidget","name":"page","text":"","geometry":[0,0,9,9],)"
+               R"("enabled":true,"focus":false,"depth":1,"path":"page","address":"page"},)"
+               R"({"class":"QPushButton","name":"","text":"\u00e9t\u00e9",)"
+               R"("geometry":[1,2,3,4],"enabled":false,"focus":true,"depth":2,)"
+               R"("path":"page/unnamed","address":"page/{QPushButton text=\u00e9t\u00e9}"}])")
+        << QStringLiteral("list of 2\n"
+                          "    page  QWidget \"page\" \"\" at 0,0 9x9\n"
+                          "      page/{QPushButton text=\u00e9t\u00e9}  QPushButton \"\" "
+                          "\"\u00e9t\u00e9\" at 1,2 3x4 (disabled, focus)");
+    QTest::newRow("other JSON pretty-printed")
+        << QByteArray(R"(0,j:{"a":[1]})") << QStringLiteral("{\n    \"a\": [\n        1\n    ]\n}");
+    QTest::newRow("JSON that does not parse is shown as it came")
+        << QByteArray("0,j:[1,")
+        << QStringLiteral("(malformed JSON: object is missing after a comma) [1,");
+    QTest::newRow("a PNG measured from its header")
+        << QByteArray("0,p:" + pngHeader.toHex()) << QStringLiteral("PNG image 37x13, 24 bytes");
+    QTest::newRow("a PNG cut short of its size") << QByteArray("0,p:" + pngHeader.left(20).toHex())
+                                                 << QStringLiteral("not a PNG image, 20 bytes");
 }
 
 void tst_Driver::textDescribesByTypeLetter()

@@ -35,6 +35,7 @@ struct AttachedApplication
         launcher.setProcessEnvironment(variables);
         launcher.setProcessChannelMode(QProcess::ForwardedOutputChannel);
         QStringList arguments{QStringLiteral("--port"), QString::number(port)};
+        arguments << launcherOptions;
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
             arguments << QStringLiteral("--desktop");
         launcher.start(QStringLiteral(LAUNCHER), arguments << QStringLiteral("--") << program);
@@ -58,6 +59,7 @@ struct AttachedApplication
     QByteArray request(const QByteArray &line) { return agent->request(line); }
 
     quint16 port;
+    QStringList launcherOptions; // given to testclient-run before the program
     DriverServer driver;
     QProcess launcher;
     AgentConnection *agent = nullptr;

@@ -100,14 +100,37 @@ QVector<QWidget *> pick(QVector<QWidget *> found, const Step &step)
     return {shown.at(nth - 1)};
 }
 
+// Whether a widget lies below one of the anchors of a step, which reads it anyway.
+bool belowAnother(const QWidget *anchor, const QSet<QWidget *> &anchors)
+{
+    for (const QWidget *above = anchor->parentWidget(); above; above = above->parentWidget()) {
+        if (anchors.contains(const_cast<QWidget *>(above)))
+            return true;
+    }
+    return false;
+}
+
+// Widgets a path may read in one request before it is given up as matching nothing: far
+// beyond any real path (a selector reads each widget of a window of 10,000 once), but a
+// line of thousands of gaps and catch-all selectors must not hold the application.
+constexpr qint64 visitBudget = 20 * 1000 * 1000;
+
 CandidateSearch::Matches walkPath(QWidget *window, const Steps &read, bool useIndex)
 {
     WidgetNaming::DialogButtonNames names;
     QVector<QWidget *> current{window};
+    qint64 visits = 0;
     for (int i = 0; i < read.steps.size() && !current.isEmpty(); ++i) {
         const Step &step = read.steps.at(i);
         QVector<QWidget *> next;
         QSet<QWidget *> seen;
+        // Without nth, an anchor inside another one adds nothing the outer one's walk
+        // does not find.
+        const bool descendants = i == 0 || step.afterGap;
+        const bool outermostOnly = descendants && !(step.isSelector && step.selector.nth() > 0);
+        QSet<QWidget *> anchorSet;
+        if (outermostOnly && current.size() > 1)
+            anchorSet = QSet<QWidget *>(current.begin(), current.end());
         const auto take = [&](const QVector<QWidget *> &found) {
             for (QWidget *widget : found) {
                 if (!seen.contains(widget)) {
@@ -129,16 +152,22 @@ CandidateSearch::Matches walkPath(QWidget *window, const Steps &read, bool useIn
             take(found);
         } else {
             for (QWidget *anchor : qAsConst(current)) {
+                if (visits > visitBudget)
+                    return {};
+                if (!anchorSet.isEmpty() && belowAnother(anchor, anchorSet))
+                    continue;
                 QVector<QWidget *> found;
                 if (i == 0 && step.matches(anchor, &names))
                     found.append(anchor);
-                if (i == 0 || step.afterGap) {
+                if (descendants) {
                     walkBelow(anchor, [&](QWidget *widget) {
+                        ++visits;
                         if (step.matches(widget, &names))
                             found.append(widget);
                     });
                 } else {
                     for (QObject *child : anchor->children()) {
+                        ++visits;
                         if (child->isWidgetType() &&
                             step.matches(static_cast<QWidget *>(child), &names))
                             found.append(static_cast<QWidget *>(child));

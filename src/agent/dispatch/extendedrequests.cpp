@@ -31,6 +31,17 @@ QString className(const QWidget *widget)
     return QString::fromLatin1(widget->metaObject()->className());
 }
 
+// The Qt class a widget is, or derives from: an application's Editor is a QPlainTextEdit.
+QString qtClassName(const QWidget *widget)
+{
+    for (const QMetaObject *meta = widget->metaObject(); meta; meta = meta->superClass()) {
+        const char *name = meta->className();
+        if (name[0] == 'Q' && name[1] >= 'A' && name[1] <= 'Z')
+            return QString::fromLatin1(name);
+    }
+    return QStringLiteral("QWidget");
+}
+
 } // namespace
 
 QByteArray listWindowsExtended()
@@ -72,6 +83,7 @@ QByteArray listWidgets(const QString &line)
         const QRect geometry(widget->mapTo(found.window, QPoint(0, 0)), widget->size());
         widgets.append(QJsonObject{
             {QStringLiteral("class"), className(widget)},
+            {QStringLiteral("qtClass"), qtClassName(widget)},
             {QStringLiteral("name"), widget->objectName()},
             {QStringLiteral("text"), entry.text},
             {QStringLiteral("geometry"), rectangle(geometry)},
