@@ -174,11 +174,13 @@ class WindowEntry:
 
 @dataclass
 class WidgetEntry:
-    """A visible widget as request 21 lists it; ``geometry`` is relative to its window,
-    ``path`` the widget's name path, ``address`` the shortest path that resolves to
-    exactly it, and ``widget`` a Widget on that address."""
+    """A visible widget as request 21 lists it; ``qt_class`` is the Qt class that
+    class_name is or derives from, ``geometry`` is relative to its window, ``path`` the
+    widget's name path, ``address`` the shortest path that resolves to exactly it, and
+    ``widget`` a Widget on that address."""
 
     class_name: str
+    qt_class: str
     name: str
     text: str
     geometry: Rect
@@ -203,7 +205,8 @@ def parse_window_entries(listing, app=None):
 
 def parse_widget_entries(listing, window=None):
     """Request 21's JSON array to WidgetEntry objects."""
-    return [WidgetEntry(item["class"], item["name"], item["text"],
+    return [WidgetEntry(item["class"], item.get("qtClass", item["class"]), item["name"],
+                        item["text"],
                         rect_of_geometry(item["geometry"]), bool(item["enabled"]),
                         bool(item["focus"]), int(item["depth"]), item["path"],
                         item["address"], window) for item in listing]

@@ -5,10 +5,11 @@
 
 Starts the program with the agent in the extended mode (offscreen unless told), waits
 for its first window and prints, for every visible window, its address and then one line
-per visible widget: the class (indented by depth), the object name, the text it shows, its
-geometry in the window, the flags "-" disabled and "*" focus, and the address to use in
-a script, window.widget(address). A program it started is ended afterwards; one started
-otherwise keeps running.
+per visible widget: the class (indented by depth, with the Qt class it derives from where
+it is the application's own), the object name, the text it shows, its geometry in the
+window, the flags "-" disabled and "*" focus, and the address to use in a script,
+window.widget(address). A program it started is ended afterwards; one started otherwise
+keeps running.
 """
 
 import argparse
@@ -42,7 +43,9 @@ def format_window(window_entry, widgets):
     rows = [("class", "name", "text", "geometry", "", "address")]
     for entry in widgets:
         g = entry.geometry
-        rows.append(("  " * entry.depth + entry.class_name, entry.name,
+        kind = entry.class_name if entry.qt_class == entry.class_name \
+            else "%s (%s)" % (entry.class_name, entry.qt_class)
+        rows.append(("  " * entry.depth + kind, entry.name,
                      _short(entry.text), "%dx%d+%d+%d" % (g.width, g.height, g.left, g.top),
                      ("" if entry.enabled else "-") + ("*" if entry.focus else ""),
                      entry.address))
