@@ -1,9 +1,12 @@
 """Applications, windows and widgets as a test script sees them."""
 
+import os
+import sys
 import time
 
 from . import errors, protocol
 from .protocol import check_field, hex_value
+from .selector import selector
 
 POLL_INTERVAL = 0.02
 
@@ -23,56 +26,107 @@ def _wait(timeout, attempt, describe):
         time.sleep(POLL_INTERVAL)
 
 
-class App:
-    """One application with the agent attached, known by its process id."""
+def _address(address, cls, terms, what):
+    """A window field or path: the one given, or the selector of cls and terms."""
+    if address is not None:
+        if cls is not None or terms:
+            raise ValueError("give a %s or selector terms, not both" % what)
+        return check_field(address, what)
+    return selector(cls, **terms)
 
-    def __init__(self, driver, connection, pid, hook_version, variant):
+
+def _write_png(path, data):
+    path = os.fspath(path)
+    with open(path, "wb") as out:
+        out.write(data)
+    return path
+
+
+class App:
+    """One application with the agent attached, known by its process id.
+
+    ``extended`` says whether its agent runs in the extended mode (the greeting's last
+    word): selectors, UTF-8 values, widget listings and screenshots need it.
+    """
+
+    def __init__(self, driver, connection, pid, hook_version, variant, extended=False):
         self.driver = driver
         self.connection = connection
         self.pid = pid
         self.hook_version = hook_version
         self.variant = variant
+        self.extended = extended
         self.process = None  # set when the driver launched it
 
     def __repr__(self):
-        return "<App pid %d %s>" % (self.pid, self.variant)
+        return "<App pid %d %s%s>" % (self.pid, self.variant,
+                                      " extended" if self.extended else "")
 
     @property
     def transcript(self):
         return self.connection.transcript
 
-    def request(self, line):
-        """Sends a raw request line; returns the decoded success value or raises."""
+    def request(self, line, typed=True, window=None, path=None):
+        """Sends a raw request line; returns the decoded success value or raises.
+
+        typed=False keeps a success payload as text (a title or a class name is never a
+        typed value, whatever its first letters); window and path, when given, let a
+        failed selector lookup say which selector failed.
+        """
         reply = self.connection.request(line)
         status, payload = protocol.split_reply(reply)
-        protocol.raise_for_status(status, payload, line)
+        try:
+            protocol.raise_for_status(status, payload, line)
+        except errors.TestClientError as error:
+            if window is not None:
+                errors.describe_lookup(error, window, path)
+            raise
         if status == "?":
             return protocol.parse_cursor_record(payload)
-        return protocol.decode_value(payload)
+        return protocol.decode_value(payload) if typed else protocol.decode_text(payload)
+
+    def require_extended(self, what):
+        if not self.extended:
+            raise errors.TestClientError(
+                "%s needs the extended mode, and the agent of pid %d runs without it: "
+                "launch the application with launch(..., extended=True)" % (what, self.pid))
 
     def windows(self):
         """The visible top-level windows: (title, class_name, modal) each."""
         return [protocol.parse_window_entry(e) for e in self.request("1")]
 
-    def window(self, name):
-        """A window by title prefix or "Widget:<objectName>"; looked up at each request."""
-        return Window(self, check_field(name, "window name"))
+    def window_infos(self):
+        """The visible windows with their object names, geometry and an address each
+        (extended mode): WindowEntry objects, in the order that {nth=N} counts."""
+        self.require_extended("listing windows with their addresses")
+        return protocol.parse_window_entries(self.request("20"), self)
 
-    def wait_for_window(self, name, timeout=5.0):
+    def window(self, address=None, cls=None, **terms):
+        """A window, looked up afresh at each request.
+
+        By a window field as the agent reads it (a title prefix, "Widget:<objectName>",
+        or a selector written out), or, in the extended mode, by selector terms:
+        window(cls="QFileDialog", title="Save As"), window(name="MainWindow"),
+        window(nth=2).
+        """
+        field = _address(address, cls, terms, "window name")
+        if address is None:
+            self.require_extended("a window selector")
+        return Window(self, field)
+
+    def wait_for_window(self, address=None, timeout=5.0, cls=None, **terms):
         """The window once it exists (a modal dialog above it does not matter)."""
-        window = self.window(name)
-
-        def exists():
-            try:
-                window.check()
-            except errors.WindowNotActive:
-                pass
-        _wait(timeout, exists, "window %r did not appear" % name)
-        return window
+        return self.window(address, cls, **terms).wait(timeout)
 
     def widget_at_cursor(self):
         """The record of the widget under the mouse cursor, or None."""
         return self.request("3")
+
+    def spy(self, file=None):
+        """Prints every visible window's widgets, each with an address that works
+        (extended mode), to file (standard output unless given)."""
+        from .spy import format_app
+        print(format_app(self), file=file or sys.stdout)
 
     def close(self):
         """Ends the connection; an application this driver launched is ended too."""
@@ -92,9 +146,18 @@ class Window:
     def __repr__(self):
         return "<Window %r>" % self.name
 
+    def _request(self, line, typed=True, path=None):
+        return self.app.request(line, typed, window=self.name, path=path)
+
     def tree(self):
         """Every widget of the window, depth first: (depth, visible, class_name, object_name)."""
-        return [protocol.parse_tree_entry(e) for e in self.app.request("2," + self.name)]
+        return [protocol.parse_tree_entry(e) for e in self._request("2," + self.name)]
+
+    def widgets(self):
+        """The window's visible widgets in tree order (extended mode): WidgetEntry
+        objects, each with an address that finds exactly it and a .widget on it."""
+        self.app.require_extended("listing widgets with their addresses")
+        return protocol.parse_widget_entries(self._request("21," + self.name), self)
 
     def check(self, mode="active"):
         """Checks the window and returns its title.
@@ -106,27 +169,55 @@ class Window:
         if mode not in ("active", "exists"):
             raise ValueError('mode is "active" or "exists", not %r' % mode)
         try:
-            return self.app.request("8," + self.name)
+            return self._request("8," + self.name, typed=False)
         except errors.WindowNotActive:
             if mode == "exists":
                 return None
             raise
 
+    def wait(self, timeout=5.0):
+        """Waits until the window exists; returns it."""
+        def exists():
+            try:
+                self.check()
+            except errors.WindowNotActive:
+                pass
+        _wait(timeout, exists, "window %r did not appear" % self.name)
+        return self
+
     def move(self, x, y):
-        return self.app.request("10,%s,%d,%d" % (self.name, x, y))
+        return self._request("10,%s,%d,%d" % (self.name, x, y))
 
     def resize(self, width, height):
-        return self.app.request("11,%s,%d,%d" % (self.name, width, height))
+        return self._request("11,%s,%d,%d" % (self.name, width, height))
+
+    def screenshot(self, path):
+        """Saves the window as the application paints it to a PNG file (extended mode);
+        returns the path."""
+        return _write_png(path, _grab(self, ""))
 
     def widget(self, path, class_hint=""):
-        """A widget by path ("a/b", "dialog//ok"); resolved afresh at each request."""
+        """A widget by path ("a/b", "dialog//ok", "{QPushButton text=OK}"); resolved
+        afresh at each request."""
         return Widget(self, check_field(path, "widget path"), check_field(class_hint, "class"))
+
+    def find(self, cls=None, **terms):
+        """A widget by selector (extended mode), anywhere in the window:
+        find("QPushButton", text="OK"), find("QLineEdit", label="Name:", nth=1)."""
+        self.app.require_extended("a widget selector")
+        return Widget(self, selector(cls, **terms))
 
     def wait_for_widget(self, path, timeout=5.0, class_hint=""):
         """The widget once exactly one visible widget matches the path."""
-        widget = self.widget(path, class_hint)
-        _wait(timeout, lambda: widget.prop("className"), "widget %r did not appear" % path)
-        return widget
+        return self.widget(path, class_hint).wait(timeout)
+
+
+def _grab(window, path):
+    window.app.require_extended("a screenshot through the agent")
+    data = window._request("22,%s,%s" % (window.name, path), path=path)
+    if not isinstance(data, bytes) or not data.startswith(b"\x89PNG"):
+        raise errors.ProtocolError("request 22 answered no PNG image")
+    return data
 
 
 class Widget:
@@ -138,10 +229,24 @@ class Widget:
     def __repr__(self):
         return "<Widget %r in %r>" % (self.path, self.window.name)
 
+    def _request(self, line, typed=True):
+        return self.window._request(line, typed, path=self.path)
+
     def _action(self, code, first, second=None):
+        utf8 = self.window.app.extended
         line = "%d,%s,%s,%s,%s,%s" % (code, self.window.name, self.path, self.class_hint,
-                                       hex_value(first), hex_value(second))
-        return self.window.app.request(line)
+                                       hex_value(first, utf8), hex_value(second, utf8))
+        return self._request(line, typed=False)
+
+    def find(self, cls=None, **terms):
+        """A widget by selector anywhere below this one (extended mode)."""
+        self.window.app.require_extended("a widget selector")
+        return Widget(self.window, self.path + "//" + selector(cls, **terms))
+
+    def child(self, cls=None, **terms):
+        """A direct child of this widget by selector (extended mode)."""
+        self.window.app.require_extended("a widget selector")
+        return Widget(self.window, self.path + "/" + selector(cls, **terms))
 
     def activate(self, value=None, second=None):
         """Activates the widget (click a button, choose an item...); returns the proxy class."""
@@ -161,7 +266,7 @@ class Widget:
                                      check_field(name, "property name"),
                                      "" if parameter is None
                                      else "s:" + check_field(parameter, "parameter"))
-        return self.window.app.request(line)
+        return self._request(line)
 
     def props(self):
         """Every Qt and pseudo property by name, with its value.
@@ -181,7 +286,17 @@ class Widget:
 
     def point_at(self):
         """Raises the widget and puts the mouse cursor on its top-left corner."""
-        return self.window.app.request("4,%s,%s" % (self.window.name, self.path))
+        return self._request("4,%s,%s" % (self.window.name, self.path))
+
+    def screenshot(self, path):
+        """Saves the widget as the application paints it to a PNG file (extended mode);
+        returns the path."""
+        return _write_png(path, _grab(self.window, self.path))
+
+    def wait(self, timeout=5.0):
+        """Waits until exactly one visible widget matches this widget's path; returns it."""
+        _wait(timeout, lambda: self.prop("className"), "widget %r did not appear" % self.path)
+        return self
 
     def wait_for_prop(self, name, value, timeout=5.0):
         """Waits until the property reads value; returns it."""

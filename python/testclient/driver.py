@@ -1,7 +1,6 @@
 """The test driver's side: a listening socket that agents connect to."""
 
 import os
-import selectors
 import shutil
 import signal
 import socket
@@ -13,6 +12,21 @@ from . import errors
 from .app import App
 
 GREETING_PREFIX = b"+client+ "
+
+
+def parse_greeting(greeting):
+    """The App fields of "+client+ 2.1.0 <pid> <hookVersion> <wrapperVariant> [extended]".
+
+    Words after the variant name modes of the agent; ones this client does not know are
+    ignored, so a newer agent still greets an older client.
+    """
+    fields = greeting.split()
+    try:
+        return {"pid": int(fields[2]), "hook_version": int(fields[3]),
+                "variant": fields[4] if len(fields) > 4 else "",
+                "extended": "extended" in fields[5:]}
+    except (IndexError, ValueError):
+        raise errors.ProtocolError("malformed greeting %r" % greeting) from None
 
 
 class Connection:
@@ -69,7 +83,7 @@ class Connection:
             # Strict alternation is broken for good once a reply is missing.
             self.close()
             raise
-        self.transcript.append((line, reply.decode("utf-8", errors="replace")))
+        self.transcript.append((line, _readable(reply)))
         return reply
 
     def close(self):
@@ -79,6 +93,13 @@ class Connection:
             self.sock.close()
         except OSError:
             pass
+
+
+def _readable(reply):
+    # An image is kept as its size: its hex would swamp the transcript and the memory.
+    if reply.startswith(b"0,p:"):
+        return "0,p:<PNG image of %d bytes>" % ((len(reply) - 4) // 2)
+    return reply.decode("utf-8", errors="replace")
 
 
 def find_launcher():
@@ -146,10 +167,8 @@ class Driver:
         if not line.startswith(GREETING_PREFIX):
             connection.close()
             raise errors.ProtocolError("not a greeting: %r" % line)
-        fields = line.decode("latin-1").split(" ")
         connection.greeting = line.decode("latin-1")
-        app = App(self, connection, pid=int(fields[2]), hook_version=int(fields[3]),
-                  variant=fields[4] if len(fields) > 4 else "")
+        app = App(self, connection, **parse_greeting(connection.greeting))
         self.apps[app.pid] = app
         self._unclaimed.append(app)
         return app
@@ -170,18 +189,23 @@ class Driver:
                     "" if pid is None else " of pid %d" % pid, timeout))
             self._accept(min(remaining, 0.2) if process is not None else remaining)
 
-    def launch(self, argv, headless=True, env=None, xvfb=False, timeout=20.0, screen=None):
+    def launch(self, argv, headless=True, env=None, xvfb=False, timeout=20.0, screen=None,
+               extended=True):
         """Starts an unmodified Qt 5 application with the agent attached on this port.
 
         headless: the offscreen platform; xvfb: a private Xvfb server; neither: the
         caller's display as the environment names it. screen: the size of the headless
-        or Xvfb screen, "WIDTHxHEIGHT" (the launcher's 1920x1080 unless given). Returns the
-        App once its greeting arrived, or raises LaunchError with the launcher's one-line
-        reason.
+        or Xvfb screen, "WIDTHxHEIGHT" (the launcher's 1920x1080 unless given).
+        extended: the agent runs in the extended mode (the launcher's default);
+        extended=False starts it plain, with the requests and replies of the plain
+        protocol alone. Returns the App once its greeting arrived, or raises LaunchError
+        with the launcher's one-line reason.
         """
         mode = "--xvfb" if xvfb else "--headless" if headless else "--desktop"
-        sized = ["--screen", screen] if screen else []
-        command = [find_launcher(), "--port", str(self.port), mode] + sized + ["--"] + list(argv)
+        options = ["--port", str(self.port), mode]
+        options += ["--screen", screen] if screen else []
+        options += [] if extended else ["--plain"]
+        command = [find_launcher()] + options + ["--"] + list(argv)
         environment = dict(os.environ)
         environment.update(env or {})
         # The application's messages go to a file, never to a pipe nobody drains.

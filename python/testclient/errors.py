@@ -1,15 +1,19 @@
 """Exceptions: one class per reply code, all deriving from TestClientError."""
 
+import re
+
 
 class TestClientError(Exception):
     """A failure reported by the agent or met while talking to it.
 
     ``code`` is the reply's status ("2" to "8"), ``text`` its message, ``request`` the
-    request line that got it; str() reads like the reply itself.
+    request line that got it; str() reads like the reply itself, or, where the client
+    could say more (a selector that failed), like ``description`` followed by the reply.
     """
 
     __test__ = False  # not a pytest test class, whatever its name says
     code = None
+    description = None
 
     def __init__(self, text, request=None, code=None):
         super().__init__(text)
@@ -20,6 +24,8 @@ class TestClientError(Exception):
 
     def __str__(self):
         head = "%s,%s" % (self.code, self.text) if self.code else self.text
+        if self.description:
+            return "%s (reply: %s)" % (self.description, head)
         return head + ("  (request: %s)" % self.request if self.request else "")
 
 
@@ -74,6 +80,33 @@ class WaitTimeout(TestClientError):
 _BY_CODE = {cls.code: cls for cls in (WindowNotFound, WindowAmbiguous, WindowNotActive,
                                       WidgetNotFound, WidgetNotVisible, WidgetAmbiguous,
                                       CommandError)}
+
+
+def _count(text):
+    match = re.search(r"visible,(\d+)$", text)
+    return int(match.group(1)) if match else None
+
+
+def describe_lookup(error, window, path=None):
+    """Gives a failed lookup by selector a description that names the selector and what
+    it matched; other errors and plain names are left as the reply reads."""
+    if isinstance(error, (WidgetNotFound, WidgetNotVisible, WidgetAmbiguous)) \
+            and path and "{" in path:
+        where = "in window " + (window if "{" in window else "'%s'" % window)
+        if isinstance(error, WidgetNotFound):
+            error.description = "%s matched no widget %s" % (path, where)
+        elif isinstance(error, WidgetNotVisible):
+            error.description = "%s matched only hidden widgets %s" % (path, where)
+        else:
+            error.description = "%s matched %s visible widgets %s" % (
+                path, _count(error.text) or "several", where)
+    elif isinstance(error, (WindowNotFound, WindowAmbiguous)) and "{" in window:
+        if isinstance(error, WindowNotFound):
+            error.description = "%s matched no visible window" % window
+        else:
+            error.description = "%s matched %s visible windows" % (
+                window, _count(error.text) or "several")
+    return error
 
 
 def error_for(code, text, request):

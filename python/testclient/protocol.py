@@ -2,15 +2,18 @@
 
 A request is a code and comma-separated fields; no field may hold a comma or a line feed.
 Values 1 and 2 of the activate (5), enter (6) and mouse (9) requests travel as typed values
-("s:text", "b:true"/"b:false", "i:digits") whose Latin-1 bytes are hex-encoded.
+("s:text", "b:true"/"b:false", "i:digits") whose bytes are hex-encoded: Latin-1 for a plain
+agent, UTF-8 for one in the extended mode.
 
 A reply is a status character, a comma and a payload. Status "0" is success with plain text
 or a typed payload ("b:", "i:", "u:" hex of UTF-8, "r:x1,y1,x2,y2", "x:" hex of an XPM
-image, "l:" entries each opened by a form feed); "?" is the widget-under-cursor record;
-"2" to "8" are errors.
+image, "l:" entries each opened by a form feed, and in the extended mode "j:" JSON and "p:"
+hex of a PNG image); "?" is the widget-under-cursor record; "2" to "8" are errors.
 """
 
+import json
 from collections import namedtuple
+from dataclasses import dataclass, field
 
 from . import errors
 
@@ -75,14 +78,22 @@ def typed_value(value):
     raise TypeError("values are str, bool, int or None, not %s" % type(value).__name__)
 
 
-def hex_value(value):
-    """A typed value hex-encoded for fields 4 and 5 of requests 5, 6 and 9."""
+def hex_value(value, utf8=False):
+    """A typed value hex-encoded for fields 4 and 5 of requests 5, 6 and 9.
+
+    utf8: the agent runs in the extended mode and reads the value's bytes as UTF-8. A plain
+    agent reads every byte as one Latin-1 character, so text beyond Latin-1 is refused here
+    rather than arriving garbled.
+    """
     text = typed_value(value)
+    if utf8:
+        return text.encode("utf-8").hex()
     try:
         return text.encode("latin-1").hex()
     except UnicodeEncodeError:
-        raise ValueError("value %r has characters outside Latin-1, which the agent cannot "
-                         "receive" % (value,)) from None
+        raise ValueError("value %r has characters outside Latin-1, which a plain agent "
+                         "cannot receive: launch the application in the extended mode "
+                         "(launch(..., extended=True)) to send UTF-8" % (value,)) from None
 
 
 def decode_text(data):
@@ -129,7 +140,76 @@ def decode_value(payload):
         return bytes.fromhex(rest.decode("ascii"))
     if kind == b"l:":
         return [decode_text(entry) for entry in rest.split(b"\x0c")[1:]]
+    if kind == b"p:":
+        return bytes.fromhex(rest.decode("ascii"))
+    if kind == b"j:":
+        return json.loads(rest.decode("utf-8"))
     return decode_text(payload)
+
+
+def rect_of_geometry(geometry):
+    """The Rect of an [x, y, width, height] list of the extended mode's JSON replies."""
+    x, y, width, height = geometry
+    return Rect(x, y, x + width - 1, y + height - 1)
+
+
+@dataclass
+class WindowEntry:
+    """A visible window as request 20 lists it; ``address`` is a window field that finds
+    exactly this window, and ``window`` a Window on it."""
+
+    class_name: str
+    name: str
+    title: str
+    modal: bool
+    active: bool
+    geometry: Rect
+    address: str
+    app: object = field(default=None, repr=False, compare=False)
+
+    @property
+    def window(self):
+        return self.app.window(self.address)
+
+
+@dataclass
+class WidgetEntry:
+    """A visible widget as request 21 lists it; ``qt_class`` is the Qt class that
+    class_name is or derives from, ``geometry`` is relative to its window, ``path`` the
+    widget's name path, ``address`` the shortest path that resolves to exactly it, and
+    ``widget`` a Widget on that address."""
+
+    class_name: str
+    qt_class: str
+    name: str
+    text: str
+    geometry: Rect
+    enabled: bool
+    focus: bool
+    depth: int
+    path: str
+    address: str
+    window: object = field(default=None, repr=False, compare=False)
+
+    @property
+    def widget(self):
+        return self.window.widget(self.address)
+
+
+def parse_window_entries(listing, app=None):
+    """Request 20's JSON array to WindowEntry objects."""
+    return [WindowEntry(item["class"], item["name"], item["title"], bool(item["modal"]),
+                        bool(item["active"]), rect_of_geometry(item["geometry"]),
+                        item["address"], app) for item in listing]
+
+
+def parse_widget_entries(listing, window=None):
+    """Request 21's JSON array to WidgetEntry objects."""
+    return [WidgetEntry(item["class"], item.get("qtClass", item["class"]), item["name"],
+                        item["text"],
+                        rect_of_geometry(item["geometry"]), bool(item["enabled"]),
+                        bool(item["focus"]), int(item["depth"]), item["path"],
+                        item["address"], window) for item in listing]
 
 
 def parse_window_entry(entry):

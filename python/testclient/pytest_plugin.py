@@ -5,8 +5,13 @@ it). Options: ``--tc-app "program args"`` (or the ini option ``tc_app``), ``--tc
 (default 4242; each pytest-xdist worker adds its index, so parallel workers never share a
 port), ``--tc-xvfb`` (a private Xvfb server per worker instead of the offscreen platform),
 ``--tc-screen WxH`` (the size of either screen, 1920x1080 by default),
+``--tc-plain`` (the agent without the extended mode),
 ``--tc-artifacts DIR`` (where transcripts and screenshots of failing tests go; by default
 next to the --junitxml report, else ./tc-artifacts).
+
+A failing test leaves its transcript and a screenshot of each visible window, taken by the
+agent inside the application (so offscreen too); where the agent cannot take them (not in
+the extended mode, or gone with its application), the whole Xvfb screen instead.
 """
 
 import os
@@ -16,7 +21,7 @@ import subprocess
 
 import pytest
 
-from . import screenshot
+from . import errors, screenshot
 from .driver import Driver
 
 
@@ -30,6 +35,8 @@ def pytest_addoption(parser):
                     help="run applications on a private Xvfb server instead of offscreen")
     group.addoption("--tc-screen", default="1920x1080",
                     help="size of the offscreen or Xvfb screen, WIDTHxHEIGHT (default 1920x1080)")
+    group.addoption("--tc-plain", action="store_true", default=False,
+                    help="start the agent without the extended mode")
     group.addoption("--tc-artifacts", default=None,
                     help="folder for transcripts and screenshots of failing tests")
     parser.addini("tc_app", "command line of the application under test", default="")
@@ -99,8 +106,29 @@ def _artifacts_dir(config):
     return chosen
 
 
+def agent_screenshots(app, folder, stem):
+    """Each visible window as the application paints it: stem.png, stem-2.png, ... in the
+    order of the window list. None when the agent cannot take them."""
+    if not app.extended or app.connection.closed:
+        return None
+    saved = []
+    try:
+        for number, entry in enumerate(app.window_infos(), 1):
+            picture = os.path.join(folder, stem + (".png" if number == 1
+                                                   else "-%d.png" % number))
+            try:
+                saved.append(entry.window.screenshot(picture))
+            except errors.AgentLost:
+                raise
+            except errors.TestClientError:
+                pass  # the window closed since the list was read
+    except errors.AgentLost:
+        return saved or None
+    return saved
+
+
 def save_evidence(item, app, xvfb):
-    """Writes the failing test's transcript (and a screenshot under Xvfb); returns paths."""
+    """Writes the failing test's transcript and screenshots; returns their paths."""
     folder = _artifacts_dir(item.config)
     stem = re.sub(r"[^A-Za-z0-9_.-]+", "_", item.nodeid).strip("_")
     saved = []
@@ -110,11 +138,11 @@ def save_evidence(item, app, xvfb):
         for request, reply in app.transcript:
             out.write(">> %s\n%s\n" % (request, reply))
     saved.append(transcript)
-    if xvfb is not None:
+    pictures = agent_screenshots(app, folder, stem)
+    if pictures is None and xvfb is not None:
         picture = os.path.join(folder, stem + ".png")
-        if screenshot.grab(xvfb.display, picture):
-            saved.append(picture)
-    return saved
+        pictures = [picture] if screenshot.grab(xvfb.display, picture) else []
+    return saved + (pictures or [])
 
 
 @pytest.fixture
@@ -128,7 +156,8 @@ def tc_app(request, tc_driver, tc_xvfb):
     if tc_xvfb is not None:
         env = {"DISPLAY": tc_xvfb.display, "QT_QPA_PLATFORM": "xcb"}
     app = tc_driver.launch(shlex.split(command), headless=tc_xvfb is None, env=env,
-                           screen=config.getoption("--tc-screen"))
+                           screen=config.getoption("--tc-screen"),
+                           extended=not config.getoption("--tc-plain"))
     yield app
     report = getattr(request.node, "tc_report_call", None)
     if report is not None and report.failed:

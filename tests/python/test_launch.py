@@ -1,6 +1,8 @@
 """Launching unmodified applications, and the pytest plugin around it."""
 
 import os
+import struct
+
 import pytest
 
 from testclient import errors
@@ -29,8 +31,8 @@ def test_launch_says_why_no_agent_came(driver, launcher):
 
 
 def test_plugin_saves_the_evidence_of_a_failing_test(pytester, launcher):
-    """Two xdist workers on their own ports and Xvfb servers; the failure leaves its
-    transcript and a screenshot."""
+    """Two xdist workers on their own ports and Xvfb servers, the agent plain; the failure
+    leaves its transcript and a screenshot of the Xvfb screen."""
     if not os.path.exists(ADDRESS_BOOK):
         pytest.skip("qtbase5-examples is not installed")
     pytest.importorskip("xdist")
@@ -44,10 +46,36 @@ def test_plugin_saves_the_evidence_of_a_failing_test(pytester, launcher):
     """)
     result = pytester.runpytest_subprocess(
         "-p", "testclient.pytest_plugin", "--tc-app=" + ADDRESS_BOOK, "--tc-port=4242",
-        "--tc-xvfb", "-n", "2", "--tc-artifacts", str(pytester.path / "evidence"))
+        "--tc-xvfb", "--tc-plain", "-n", "2", "--tc-artifacts", str(pytester.path / "evidence"))
     result.assert_outcomes(passed=1, failed=1)
     saved = sorted(os.listdir(pytester.path / "evidence"))
     assert saved == ["test_inner.py_test_fails.png", "test_inner.py_test_fails.transcript.txt"]
     text = (pytester.path / "evidence" / saved[1]).read_text()
     assert ">> 2,Simple Address Book" in text
     assert (pytester.path / "evidence" / saved[0]).read_bytes().startswith(b"\x89PNG")
+
+
+def test_plugin_screenshots_each_window_through_the_agent_offscreen(pytester, launcher):
+    if not os.path.exists(ADDRESS_BOOK):
+        pytest.skip("qtbase5-examples is not installed")
+    pytester.makepyfile(test_inner="""
+        def test_fails(tc_app):
+            window = tc_app.wait_for_window("Simple Address Book")
+            window.find("QLineEdit").enter("Ada")
+            (entry,) = [w for w in window.widgets() if w.depth == 0]
+            assert False, "size %d %d" % (entry.geometry.width, entry.geometry.height)
+    """)
+    evidence = pytester.path / "evidence"
+    result = pytester.runpytest_subprocess(
+        "-p", "testclient.pytest_plugin", "--tc-app=" + ADDRESS_BOOK, "--tc-port=4242",
+        "--tc-artifacts", str(evidence))
+    result.assert_outcomes(failed=1)
+    stem = str(evidence / "test_inner.py_test_fails")
+    assert sorted(os.listdir(evidence)) == [os.path.basename(stem) + ".png",
+                                            os.path.basename(stem) + ".transcript.txt"]
+    picture = open(stem + ".png", "rb").read()
+    assert picture[12:16] == b"IHDR"
+    result.stdout.fnmatch_lines(["*size %d %d*" % struct.unpack(">II", picture[16:24])])
+    # The transcript is the test's own traffic, not the screenshots taken after it.
+    transcript = open(stem + ".transcript.txt").read()
+    assert ">> 6," in transcript and ">> 22," not in transcript

@@ -1,6 +1,7 @@
 import pytest
 
 from testclient import errors, protocol
+from testclient.driver import parse_greeting
 from testclient.protocol import Rect
 
 
@@ -18,8 +19,26 @@ def test_values_travel_as_hex_of_their_typed_form(value, hexed):
 
 @pytest.mark.parametrize("bad", ["\u20ac", 1.5])
 def test_values_the_agent_cannot_receive_are_refused_before_sending(bad):
-    with pytest.raises((ValueError, TypeError)):
+    with pytest.raises((ValueError, TypeError)) as refused:
         protocol.hex_value(bad)
+    if isinstance(bad, str):
+        assert "extended mode" in str(refused.value)
+
+
+def test_an_extended_agent_receives_utf8():
+    text = "Russian (\u0440\u0443\u0441\u0441\u043a\u0438\u0439) \u20ac \xe9"
+    assert bytes.fromhex(protocol.hex_value(text, utf8=True)).decode("utf-8") == "s:" + text
+    assert protocol.hex_value(True, utf8=True) == protocol.hex_value(True)
+
+
+@pytest.mark.parametrize("greeting, extended", [
+    ("+client+ 2.1.0 4711 -1 qt5158_x64", False),
+    ("+client+ 2.1.0 4711 -1 qt5158_x64 extended", True),
+    ("+client+ 2.1.0 4711 -1 qt5158_x64 later", False),  # modes unknown here are ignored
+])
+def test_greetings_name_the_mode(greeting, extended):
+    assert parse_greeting(greeting) == {"pid": 4711, "hook_version": -1,
+                                        "variant": "qt5158_x64", "extended": extended}
 
 
 @pytest.mark.parametrize("payload, value", [
@@ -33,6 +52,8 @@ def test_values_the_agent_cannot_receive_are_refused_before_sending(bad):
     (b"l:\x0ca\x0c\x0cb", ["a", "", "b"]),
     (b"QPushButton", "QPushButton"),
     (b"Gr\xfc\xdfe", "Gr\xfc\xdfe"),  # a Latin-1 text that is no UTF-8
+    (b"p:89504e47", b"\x89PNG"),
+    (b'j:[{"class":"QLabel","text":"\xe6\x95\xb0"}]', [{"class": "QLabel", "text": "\u6570"}]),
 ])
 def test_success_payloads_decode_by_their_type_letter(payload, value):
     assert protocol.decode_value(payload) == value
