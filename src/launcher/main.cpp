@@ -93,6 +93,10 @@ bool isScreenSize(const std::string &text)
 Options parseOptions(int argc, char *argv[])
 {
     Options options;
+    // TESTCLIENT_EXTENDED=0 from whoever started us (testclient-driver --plain) means plain.
+    const char *extended = std::getenv("TESTCLIENT_EXTENDED");
+    if (extended && std::string(extended) == "0")
+        options.extended = false;
     int i = 1;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
