@@ -128,6 +128,21 @@ class App:
         from .spy import format_app
         print(format_app(self), file=file or sys.stdout)
 
+    def output(self):
+        """What an application this driver launched has written to its standard output and
+        error so far (with the launcher's own lines); "" for one started otherwise."""
+        log = getattr(self.process, "log", None)
+        if log is None or log.closed:
+            return ""
+        # A reading of its own: the application writes through the same open file, and
+        # moving that file's offset would move where its next line lands.
+        try:
+            with open("/proc/self/fd/%d" % log.fileno(), "rb") as reader:
+                data = reader.read()
+        except OSError:
+            return ""
+        return data.decode("utf-8", errors="replace")
+
     def close(self):
         """Ends the connection; an application this driver launched is ended too."""
         self.connection.close()

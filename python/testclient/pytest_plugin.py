@@ -9,9 +9,13 @@ port), ``--tc-xvfb`` (a private Xvfb server per worker instead of the offscreen 
 ``--tc-artifacts DIR`` (where transcripts and screenshots of failing tests go; by default
 next to the --junitxml report, else ./tc-artifacts).
 
-A failing test leaves its transcript and a screenshot of each visible window, taken by the
-agent inside the application (so offscreen too); where the agent cannot take them (not in
-the extended mode, or gone with its application), the whole Xvfb screen instead.
+Fixtures: tc_app (the --tc-app program), tc_launch (starts any number of programs in one
+test), and app_fixture(command) to declare one fixture per program in a conftest.py.
+
+A failing test leaves, for each application it started, its transcript, what it wrote to
+standard output and error, and a screenshot of each visible window, taken by the agent
+inside the application (so offscreen too); where the agent cannot take them (not in the
+extended mode, or gone with its application), the whole Xvfb screen instead.
 """
 
 import os
@@ -127,10 +131,13 @@ def agent_screenshots(app, folder, stem):
     return saved
 
 
-def save_evidence(item, app, xvfb):
-    """Writes the failing test's transcript and screenshots; returns their paths."""
+def save_evidence(item, app, xvfb, number=None):
+    """Writes the failing test's transcript, the application's output and screenshots;
+    returns their paths. number tells several applications of one test apart."""
     folder = _artifacts_dir(item.config)
     stem = re.sub(r"[^A-Za-z0-9_.-]+", "_", item.nodeid).strip("_")
+    if number is not None:
+        stem += "-app%d" % number
     saved = []
     transcript = os.path.join(folder, stem + ".transcript.txt")
     with open(transcript, "w", encoding="utf-8") as out:
@@ -138,6 +145,12 @@ def save_evidence(item, app, xvfb):
         for request, reply in app.transcript:
             out.write(">> %s\n%s\n" % (request, reply))
     saved.append(transcript)
+    output = app.output()
+    if output:
+        path = os.path.join(folder, stem + ".output.txt")
+        with open(path, "w", encoding="utf-8") as out:
+            out.write(output)
+        saved.append(path)
     pictures = agent_screenshots(app, folder, stem)
     if pictures is None and xvfb is not None:
         picture = os.path.join(folder, stem + ".png")
@@ -146,21 +159,57 @@ def save_evidence(item, app, xvfb):
 
 
 @pytest.fixture
-def tc_app(request, tc_driver, tc_xvfb):
-    """The application under test, started afresh for each test with the agent attached."""
+def tc_launch(request, tc_driver, tc_xvfb):
+    """Starts applications for one test: tc_launch("program args") or tc_launch([argv],
+    **launch options) returns its App. Every application it started is ended after the
+    test, and when the test failed each leaves its evidence (transcript, output,
+    screenshots)."""
+    config = request.config
+    apps = []
+
+    def launch(command, **options):
+        argv = shlex.split(command) if isinstance(command, str) else list(command)
+        env = dict(options.pop("env", None) or {})
+        if tc_xvfb is not None:
+            env.update({"DISPLAY": tc_xvfb.display, "QT_QPA_PLATFORM": "xcb"})
+        options.setdefault("screen", config.getoption("--tc-screen"))
+        options.setdefault("extended", not config.getoption("--tc-plain"))
+        app = tc_driver.launch(argv, headless=tc_xvfb is None, env=env, **options)
+        apps.append(app)
+        return app
+
+    yield launch
+    report = getattr(request.node, "tc_report_call", None)
+    for number, app in enumerate(apps, 1):
+        if report is not None and report.failed:
+            for path in save_evidence(request.node, app, tc_xvfb,
+                                      number if len(apps) > 1 else None):
+                request.node.add_report_section("teardown", "testclient", "saved " + path)
+        app.close()
+
+
+def app_fixture(command, name=None, **options):
+    """A fixture that starts `command` afresh for each test that asks for it, for a
+    conftest.py that tests several programs:
+
+        calculator = app_fixture("/path/to/calculator")
+        editor = app_fixture(["juffed"], screen="1280x800")
+
+    A test that takes both gets both, each with its own agent on the session's port."""
+
+    @pytest.fixture(name=name)
+    def fixture(tc_launch):
+        return tc_launch(command, **options)
+
+    return fixture
+
+
+@pytest.fixture
+def tc_app(request, tc_launch):
+    """The application of --tc-app (or the ini option tc_app), started afresh for each test
+    with the agent attached."""
     config = request.config
     command = config.getoption("--tc-app") or config.getini("tc_app")
     if not command:
         pytest.fail("no application: give --tc-app or the ini option tc_app")
-    env = {}
-    if tc_xvfb is not None:
-        env = {"DISPLAY": tc_xvfb.display, "QT_QPA_PLATFORM": "xcb"}
-    app = tc_driver.launch(shlex.split(command), headless=tc_xvfb is None, env=env,
-                           screen=config.getoption("--tc-screen"),
-                           extended=not config.getoption("--tc-plain"))
-    yield app
-    report = getattr(request.node, "tc_report_call", None)
-    if report is not None and report.failed:
-        for path in save_evidence(request.node, app, tc_xvfb):
-            request.node.add_report_section("teardown", "testclient", "saved " + path)
-    app.close()
+    return tc_launch(command)

@@ -48,7 +48,7 @@ def test_plugin_saves_the_evidence_of_a_failing_test(pytester, launcher):
         "-p", "testclient.pytest_plugin", "--tc-app=" + ADDRESS_BOOK, "--tc-port=4242",
         "--tc-xvfb", "--tc-plain", "-n", "2", "--tc-artifacts", str(pytester.path / "evidence"))
     result.assert_outcomes(passed=1, failed=1)
-    saved = sorted(os.listdir(pytester.path / "evidence"))
+    saved = sorted(n for n in os.listdir(pytester.path / "evidence") if "output" not in n)
     assert saved == ["test_inner.py_test_fails.png", "test_inner.py_test_fails.transcript.txt"]
     text = (pytester.path / "evidence" / saved[1]).read_text()
     assert ">> 2,Simple Address Book" in text
@@ -71,11 +71,41 @@ def test_plugin_screenshots_each_window_through_the_agent_offscreen(pytester, la
         "--tc-artifacts", str(evidence))
     result.assert_outcomes(failed=1)
     stem = str(evidence / "test_inner.py_test_fails")
-    assert sorted(os.listdir(evidence)) == [os.path.basename(stem) + ".png",
-                                            os.path.basename(stem) + ".transcript.txt"]
+    assert sorted(n for n in os.listdir(evidence) if "output" not in n) == [
+        os.path.basename(stem) + ".png", os.path.basename(stem) + ".transcript.txt"]
     picture = open(stem + ".png", "rb").read()
     assert picture[12:16] == b"IHDR"
     result.stdout.fnmatch_lines(["*size %d %d*" % struct.unpack(">II", picture[16:24])])
     # The transcript is the test's own traffic, not the screenshots taken after it.
     transcript = open(stem + ".transcript.txt").read()
     assert ">> 6," in transcript and ">> 22," not in transcript
+
+
+def test_plugin_gives_each_program_a_fixture_and_keeps_its_output(pytester, launcher):
+    """Two programs in one test, each from a fixture of its own; the failure leaves the
+    evidence of both, what each wrote to standard error among it."""
+    tab_dialog = os.path.join(EXAMPLES, "widgets/dialogs/tabdialog/tabdialog")
+    if not (os.path.exists(ADDRESS_BOOK) and os.path.exists(tab_dialog)):
+        pytest.skip("qtbase5-examples is not installed")
+    pytester.makeconftest("""
+        from testclient.pytest_plugin import app_fixture
+        book = app_fixture(["sh", "-c", "echo book-says-hello >&2; exec %s"])
+        dialog = app_fixture(%r)
+    """ % (ADDRESS_BOOK, tab_dialog))
+    pytester.makepyfile(test_inner="""
+        def test_both(book, dialog):
+            assert book.pid != dialog.pid
+            book.wait_for_window("Simple Address Book")
+            dialog.wait_for_window("Tab Dialog")
+            assert False, "on purpose"
+    """)
+    evidence = pytester.path / "evidence"
+    result = pytester.runpytest_subprocess(
+        "-p", "testclient.pytest_plugin", "--tc-port=4242", "--tc-artifacts", str(evidence))
+    result.assert_outcomes(failed=1)
+    stem = "test_inner.py_test_both-app%d"
+    assert sorted(os.listdir(evidence)) == sorted(
+        (stem % n) + suffix for n in (1, 2)
+        for suffix in (".output.txt", ".png", ".transcript.txt"))
+    assert "book-says-hello" in (evidence / ((stem % 1) + ".output.txt")).read_text()
+    assert "Tab Dialog" in (evidence / ((stem % 2) + ".transcript.txt")).read_text()

@@ -13,10 +13,12 @@ struct Matches
     int matched = 0;
     int visible = 0;
     QWidget *target = nullptr;
+    QWidget *lastMatched = nullptr; // visible or not
 
     void add(QWidget *candidate)
     {
         ++matched;
+        lastMatched = candidate;
         if (candidate->isVisible()) {
             ++visible;
             target = candidate;

@@ -38,6 +38,7 @@ struct ResolveVariant
     bool focusWidgetElement = false;   // last element "FocusWidget" is the focus widget
     bool plainCandidates = false;      // candidates by object name only (no made-up names)
     bool selectors = false;            // the extended mode: selector elements and windows
+    bool hiddenTarget = false;         // a lone hidden match is the target (not "not visible")
 };
 
 struct LookupResult

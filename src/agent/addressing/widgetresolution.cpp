@@ -55,6 +55,9 @@ LookupResult resolve(const QString &windowName, const QString &path, const Resol
     if (matches.visible == 1) {
         result.widget = matches.target;
         result.kind = NoError;
+    } else if (variant.hiddenTarget && matches.visible == 0 && matches.matched == 1) {
+        result.widget = matches.lastMatched;
+        result.kind = NoError;
     } else if (matches.matched == 0) {
         result.kind = WidgetNotFoundError;
     } else if (matches.visible == 0) {

@@ -65,6 +65,12 @@ QWidget *resolveWidget(const QString &line, RequestCode code, Addressing address
             return nullptr;
         }
         variant.selectors = true;
+        // A tester reads a hidden panel's properties ("visible" above all) and those of the
+        // widget with the focus.
+        if (code == RequestCode::Property) {
+            variant.hiddenTarget = true;
+            variant.focusWidgetElement = true;
+        }
     }
     const LookupResult found = WidgetAddressing::resolveWidget(window, path, variant);
     if (found.kind != NoError) {

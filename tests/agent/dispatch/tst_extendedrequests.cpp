@@ -122,6 +122,15 @@ void tst_ExtendedRequests::selectorsDriveAndRead()
     sizes->apply->hide();
     QCOMPARE(extended("5,Gr,{QPushButton text=Apply},,,"),
              QByteArray("6,Widget ({QPushButton text=Apply}) not visible"));
+    // Reading is no action: a hidden widget's properties can be read, "visible" above all,
+    // and so can the focus widget's.
+    QCOMPARE(extended("7,Gr,{QPushButton text=Apply},,visible,"), QByteArray("0,b:false"));
+    QCOMPARE(plain("7,Gr,Apply_dialog_button,,visible,"),
+             QByteArray("6,Widget (Apply_dialog_button) not visible"));
+    sizes->height->setFocus();
+    sizes->height->setText("480");
+    QTRY_COMPARE(extended("7,Gr,FocusWidget,,text,"), "0,u:" + hex("480"));
+    QCOMPARE(plain("7,Gr,FocusWidget,,text,"), QByteArray("5,Widget (FocusWidget) not found"));
     // The plain protocol's paths are unchanged in the extended mode.
     QCOMPARE(extended("7,Gr,Apply_dialog_button,,text,"), plain("7,Gr,Apply_dialog_button,,text,"));
 }
