@@ -17,8 +17,9 @@ struct AttachedApplication
     explicit AttachedApplication(quint16 port) : port(port) {}
     ~AttachedApplication() { stop(); }
 
-    // `environment` is added to the program's environment.
-    bool start(const QString &program, const QStringList &environment = QStringList())
+    // `environment` is added to the program's environment; `arguments` follow the program.
+    bool start(const QString &program, const QStringList &environment = QStringList(),
+               const QStringList &arguments = QStringList())
     {
         if (!QFileInfo(program).isExecutable()) {
             error = program + " is missing: install qtbase5-examples (scripts/install-deps.sh)";
@@ -34,11 +35,12 @@ struct AttachedApplication
                              variable.section(QLatin1Char('='), 1));
         launcher.setProcessEnvironment(variables);
         launcher.setProcessChannelMode(QProcess::ForwardedOutputChannel);
-        QStringList arguments{QStringLiteral("--port"), QString::number(port)};
-        arguments << launcherOptions;
+        QStringList launcherArguments{QStringLiteral("--port"), QString::number(port)};
+        launcherArguments << launcherOptions;
         if (QGuiApplication::platformName() == QLatin1String("xcb"))
-            arguments << QStringLiteral("--desktop");
-        launcher.start(QStringLiteral(LAUNCHER), arguments << QStringLiteral("--") << program);
+            launcherArguments << QStringLiteral("--desktop");
+        launcher.start(QStringLiteral(LAUNCHER),
+                       launcherArguments << QStringLiteral("--") << program << arguments);
         agent = driver.waitForAgent(30000);
         if (!agent)
             error = "no agent connected: " + launcher.readAllStandardError();

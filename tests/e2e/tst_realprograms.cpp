@@ -1,0 +1,121 @@
+// Drives real programs from Debian, unmodified, as a tester would: SpeedCrunch's expression
+// editor, Qt Linguist's trees with their hidden first column, Qt Designer's template tree
+// with '/' in its item texts. Each test is skipped, naming the package, where the program
+// is not installed (scripts/install-deps.sh installs them).
+
+#include "attachedapplication.h"
+#include "testmain.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace {
+
+QByteArray hex(const QString &text)
+{
+    return text.toUtf8().toHex();
+}
+
+// The text a "u:" reply carries, or the reply itself when it is something else.
+QString text(const QByteArray &reply)
+{
+    return reply.startsWith("0,u:") ? QString::fromUtf8(QByteArray::fromHex(reply.mid(4)))
+                                    : QString::fromUtf8(reply);
+}
+
+// A home of its own, so that no setting or history of an earlier run shows up.
+QStringList freshHome(const QTemporaryDir &home)
+{
+    return {"HOME=" + home.path(), "XDG_CONFIG_HOME=" + home.filePath("config"),
+            "XDG_DATA_HOME=" + home.filePath("data"), "XDG_CACHE_HOME=" + home.filePath("cache")};
+}
+
+const char translations[] = R"(<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>MainWindow</name>
+    <message><source>Quit</source><translation type="unfinished"></translation></message>
+    <message><source>Open</source><translation type="unfinished"></translation></message>
+    <message><source>Save</source><translation type="unfinished"></translation></message>
+</context>
+<context>
+    <name>Dialog</name>
+    <message><source>Cancel</source><translation type="unfinished"></translation></message>
+</context>
+</TS>
+)";
+
+} // namespace
+
+class tst_RealPrograms : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void speedCrunchCalculates();
+    void linguistOpensAContext();
+    void designerCreatesAFormFromATemplate();
+};
+
+void tst_RealPrograms::speedCrunchCalculates()
+{
+    const QString program = QStringLiteral("/usr/bin/speedcrunch");
+    if (!QFileInfo(program).isExecutable())
+        QSKIP("SpeedCrunch is not installed (Debian package speedcrunch)");
+    QTemporaryDir home;
+    AttachedApplication app(DriverServer::defaultPort);
+    QVERIFY2(app.start(program, freshHome(home)), qPrintable(app.error));
+
+    // The expression editor is a QPlainTextEdit of SpeedCrunch's own.
+    QTRY_VERIFY(app.request("6,SpeedCrunch,{Editor},," + hex("s:6*7") + ",").startsWith("0,"));
+    QTRY_COMPARE(text(app.request("7,SpeedCrunch,{Editor},,plainText,")), QString("6*7"));
+    QVERIFY(app.request("23,SpeedCrunch,{Editor},," + hex("s:Return") + ",").startsWith("0,"));
+    QTRY_VERIFY2(text(app.request("7,SpeedCrunch,{ResultDisplay},,plainText,")).contains("42"),
+                 qPrintable(text(app.request("7,SpeedCrunch,{ResultDisplay},,plainText,"))));
+}
+
+void tst_RealPrograms::linguistOpensAContext()
+{
+    const QString program = QStringLiteral(QT_BINS_DIR "/linguist");
+    if (!QFileInfo(program).isExecutable())
+        QSKIP("Qt Linguist is not installed (Debian package qttools5-dev-tools)");
+    QTemporaryDir home;
+    QFile file(home.filePath("sample_de.ts"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(translations);
+    file.close();
+    AttachedApplication app(DriverServer::defaultPort);
+    QVERIFY2(app.start(program, freshHome(home), {file.fileName()}), qPrintable(app.error));
+
+    const QByteArray contexts = "{QMainWindow},ContextDockWidget//{QTreeView}";
+    const QByteArray messages = "{QMainWindow},StringsDockWidget//{QTreeView}";
+    // Linguist hides the first column of its trees; the items are named by what shows.
+    QTRY_VERIFY(app.request("5," + contexts + ",," + hex("s:MainWindow") + ",").startsWith("0,"));
+    QTRY_COMPARE(app.request("7," + messages + ",,rowCount,"), QByteArray("0,i:3"));
+    QVERIFY(app.request("5," + messages + ",," + hex("s:Save") + ",").startsWith("0,"));
+    QTRY_VERIFY(text(app.request("7,{QMainWindow},{QLabel text='Source text'},,text,"))
+                    .startsWith("Source text"));
+}
+
+void tst_RealPrograms::designerCreatesAFormFromATemplate()
+{
+    const QString program = QStringLiteral(QT_BINS_DIR "/designer");
+    if (!QFileInfo(program).isExecutable())
+        QSKIP("Qt Designer is not installed (Debian package qttools5-dev-tools)");
+    QTemporaryDir home;
+    AttachedApplication app(DriverServer::defaultPort);
+    QVERIFY2(app.start(program, freshHome(home)), qPrintable(app.error));
+
+    // The template tree's first branch is "templates/forms": the '/' is part of its text.
+    QTRY_VERIFY(app.request("7,New Form,treeWidget,,pathList,").startsWith("0,l:"));
+    QCOMPARE(app.request("5,New Form,treeWidget,," + hex("s:templates/forms/Main Window") + ","),
+             QByteArray("0,QTreeView"));
+    QCOMPARE(app.request("5,New Form,{QPushButton text=Create},,,"), QByteArray("0,QPushButton"));
+    QTRY_COMPARE(app.request("8,New Form"), QByteArray("2,Window (New Form) not found"));
+    QTRY_VERIFY(app.request("7,Qt Designer,{QDesignerFormWindowInterface},,visible,") ==
+                "0,b:true");
+}
+
+TC_TEST_MAIN(tst_RealPrograms)
+#include "tst_realprograms.moc"
