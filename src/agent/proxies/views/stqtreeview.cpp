@@ -31,6 +31,38 @@ const char missingItemPath[] = "Missing item path";
 const QChar PathSeparator('/');
 const QChar FieldSeparator(':');
 
+// A row's index in column 0: the one a model hangs the row's children on, and the one a
+// tree view keeps its expanded state for.
+QModelIndex rowOf(const QModelIndex &index)
+{
+    return index.column() == 0 ? index : index.siblingAtColumn(0);
+}
+
+// The column a tree's items are reached in: column 0 where the view shows it, else the
+// first column it shows, in the header's order (where keys and the view put the current
+// item when it has none). Hidden columns never hold an item.
+int itemColumn(const QTreeView *view)
+{
+    if (!view->isColumnHidden(0))
+        return 0;
+    const QHeaderView *header = view->header();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (!header->isSectionHidden(logical))
+            return logical;
+    }
+    return 0;
+}
+
+// The cell of index's row that the view shows the item in: index itself when its column
+// is shown.
+QModelIndex shownCell(const QTreeView *view, const QModelIndex &index)
+{
+    if (!index.isValid() || !view->isColumnHidden(index.column()))
+        return index;
+    return index.siblingAtColumn(itemColumn(view));
+}
+
 // A path element names a row when each of its fields equals the row's field at the same
 // place. An element with more fields than the row has names more than the row shows, so
 // it does not match.
@@ -56,7 +88,7 @@ QModelIndex findBelow(const QTreeView *view, const QAbstractItemModel *model,
         if (!elementMatches(elements.at(depth), STQTreeView::rowText(view, index)))
             continue;
         if (depth == elements.size() - 1)
-            return index;
+            return index.siblingAtColumn(itemColumn(view));
         // Equal siblings: the first one under which the rest of the path exists.
         const QModelIndex found = findBelow(view, model, index, elements, depth + 1);
         if (found.isValid())
@@ -67,8 +99,9 @@ QModelIndex findBelow(const QTreeView *view, const QAbstractItemModel *model,
 
 bool isAncestorOrSelf(const QModelIndex &candidate, QModelIndex index)
 {
-    for (; index.isValid(); index = index.parent()) {
-        if (index == candidate)
+    const QModelIndex row = rowOf(candidate);
+    for (index = rowOf(index); index.isValid(); index = index.parent()) {
+        if (index == row)
             return true;
     }
     return false;
@@ -174,7 +207,7 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
     if (!(target.flags() & Qt::ItemIsSelectable))
         raiseError(itemNotSelectable, latin1Path(view, target).constData());
     if (view->currentIndex() == target && isSelected(view, target) &&
-        (target.model()->rowCount(target) == 0 || view->isExpanded(target)))
+        (target.model()->rowCount(rowOf(target)) == 0 || view->isExpanded(rowOf(target))))
         return;
 
     // From the top row down: the keys a user needs do not depend on where the view was.
@@ -196,10 +229,12 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
         if (!current.isValid())
             raiseError(unreachable);
         if (isAncestorOrSelf(current, target)) {
-            // Open the branch the target lies in and step into it.
-            if (!treeView()->isExpanded(current))
+            // Open the branch the target lies in and step into it. Right steps into a
+            // branch from column 0 only; from another column it would scroll sideways.
+            if (!treeView()->isExpanded(rowOf(current)))
                 keyClick(Qt::Key_Plus, modifiers);
-            keyClick(Qt::Key_Right, modifiers);
+            if (current.column() == 0)
+                keyClick(Qt::Key_Right, modifiers);
             if (treeView()->currentIndex() == current)
                 keyClick(Qt::Key_Down, modifiers);
         } else {
@@ -226,7 +261,7 @@ void STQTreeView::moveCurrent(const QModelIndex &index, Qt::KeyboardModifiers mo
 
 void STQTreeView::refuseHidden(const QTreeView *view, const QModelIndex &index)
 {
-    if (view->isRowHidden(index.row(), index.parent()) || view->isColumnHidden(index.column()))
+    if (view->isRowHidden(index.row(), index.parent()))
         raiseError(itemHidden, latin1Path(view, index).constData());
 }
 
@@ -264,7 +299,7 @@ void STQTreeView::activate(const QVariant &first, const QVariant &second)
         for (const QPersistentModelIndex &index : qAsConst(selected)) {
             if (!index.isValid() || !isSelected(treeView(), index))
                 continue;
-            navigateTo(index);
+            navigateTo(shownCell(treeView(), index));
             spaceClick();
         }
     }
@@ -340,7 +375,8 @@ void STQTreeView::mouse(const QVariant &command)
 {
     if (command.type() != QVariant::String)
         typeError("string");
-    const QPersistentModelIndex current = treeView()->currentIndex();
+    // A current cell in a hidden column has no place on screen: its row's shown cell does.
+    const QPersistentModelIndex current = shownCell(treeView(), treeView()->currentIndex());
     focusView();
     if (current.isValid())
         navigateTo(current);
@@ -408,8 +444,8 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
         return texts;
     }
     if (property == "itemIsExpandable")
-        return view->itemsExpandable() && model->hasChildren(item);
+        return view->itemsExpandable() && model->hasChildren(rowOf(item));
     if (property == "itemIsOpen")
-        return view->isExpanded(item);
+        return view->isExpanded(rowOf(item));
     return itemFlagProperty(view, property, item);
 }

@@ -42,6 +42,10 @@ private slots:
     void enter_data();
     void enter();
     void mouseAimsAtCurrentItem();
+    void hiddenColumnZero_data();
+    void hiddenColumnZero();
+    void activateWithHiddenColumnZero_data();
+    void activateWithHiddenColumnZero();
 };
 
 void tst_TreeViewProxy::properties_data()
@@ -284,6 +288,84 @@ void tst_TreeViewProxy::mouseAimsAtCurrentItem()
     QTRY_COMPARE(recorder.lines(),
                  QStringList{QStringLiteral("MouseButtonPress LeftButton buttons=LeftButton "
                                             "(%1,%2) ControlModifier")
+                                 .arg(centre.x())
+                                 .arg(centre.y())});
+}
+
+// Qt Linguist hides column 0 of its trees: items are named by the columns shown, and a
+// hidden column makes no item hidden.
+void tst_TreeViewProxy::hiddenColumnZero_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("parameter");
+    QTest::addColumn<QVariant>("expected");
+
+    for (const char *kind : Kinds) {
+        kindRow(kind, "an item is not hidden")
+            << "itemIsEnabled" << QVariant("5") << QVariant(true);
+        kindRow(kind, "a branch is open") << "itemIsOpen" << QVariant("3") << QVariant(true);
+        kindRow(kind, "a collapsed branch is expandable")
+            << "itemIsExpandable" << QVariant("5") << QVariant(true);
+        kindRow(kind, "a path of the shown cells")
+            << "itemPath" << QVariant("5/4") << QVariant("5/4");
+    }
+}
+
+void tst_TreeViewProxy::hiddenColumnZero()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, name);
+    QFETCH(QVariant, parameter);
+    QFETCH(QVariant, expected);
+
+    ShownTree tree(kind);
+    tree.tree->setColumnHidden(0, true);
+    QVERIFY(tree.show(-1));
+    QCOMPARE(viewProperty(tree.view, name, parameter), expected);
+}
+
+void tst_TreeViewProxy::activateWithHiddenColumnZero_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QVariant>("path");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("node");
+
+    // The application made Fruit's hidden cell current; keys keep the column they start in.
+    for (const char *kind : Kinds) {
+        kindRow(kind, "into a collapsed branch: Down, not Right, steps in")
+            << QVariant("5/4") << "<Up><Down><Down><Down><Down><Down><Plus><Down>" << 7;
+        kindRow(kind, "into an open branch") << QVariant("3/2") << "<Up><Down><Down>" << 2;
+    }
+}
+
+void tst_TreeViewProxy::activateWithHiddenColumnZero()
+{
+    QFETCH(QString, kind);
+    QFETCH(QVariant, path);
+    QFETCH(QString, keys);
+    QFETCH(int, node);
+
+    ShownTree tree(kind);
+    tree.tree->setColumnHidden(0, true);
+    QVERIFY(tree.show(0));
+
+    QCOMPARE(::activate(tree.view, path, QVariant()), QString());
+    QTRY_COMPARE(pressedKeys(tree.recorder), keys);
+    QCOMPARE(tree.view->currentIndex(), tree.index(node).siblingAtColumn(1));
+    QCOMPARE(tree.view->selectionModel()->selectedRows(1),
+             QModelIndexList{tree.index(node).siblingAtColumn(1)});
+
+    // A mouse command aims at the shown cell, not at the hidden current one.
+    tree.view->setCurrentIndex(tree.index(node));
+    EventRecorder recorder({QEvent::MouseButtonPress});
+    recorder.watch(tree.view->viewport());
+    QCOMPARE(request("mouse", tree.view, "MousePress:LeftButton:0:0:"), QString());
+    const QPoint centre = tree.view->visualRect(tree.index(node).siblingAtColumn(1)).center();
+    QTRY_COMPARE(recorder.lines(),
+                 QStringList{QStringLiteral("MouseButtonPress LeftButton buttons=LeftButton "
+                                            "(%1,%2)")
                                  .arg(centre.x())
                                  .arg(centre.y())});
 }
