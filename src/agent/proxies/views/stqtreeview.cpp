@@ -28,8 +28,8 @@ const char columnOutOfRange[] = "Invalid column %d is out of range [0, %d]";
 const char columnNotEditable[] = "Item at column %d is not editable";
 const char missingItemPath[] = "Missing item path";
 
-const QChar PathSeparator('/');
-const QChar FieldSeparator(':');
+const QChar pathSeparator('/');
+const QChar fieldSeparator(':');
 
 // A row's index in column 0: the one a model hangs the row's children on, and the one a
 // tree view keeps its expanded state for.
@@ -63,36 +63,108 @@ QModelIndex shownCell(const QTreeView *view, const QModelIndex &index)
     return index.siblingAtColumn(itemColumn(view));
 }
 
-// A path element names a row when each of its fields equals the row's field at the same
-// place. An element with more fields than the row has names more than the row shows, so
-// it does not match.
-bool elementMatches(const QString &element, const QString &rowText)
+// The texts of the columns the view shows, in the model's order.
+QStringList shownCells(const QTreeView *view, const QModelIndex &index)
 {
-    const QStringList wanted = element.split(FieldSeparator);
-    const QStringList fields = rowText.split(FieldSeparator);
-    if (wanted.size() > fields.size())
-        return false;
-    for (int i = 0; i < wanted.size(); ++i) {
-        if (wanted.at(i) != fields.at(i))
-            return false;
+    const QAbstractItemModel *model = index.model();
+    const QModelIndex parent = index.parent();
+    const int columns = model->columnCount(parent);
+    QStringList cells;
+    for (int column = 0; column < columns; ++column) {
+        if (!view->isColumnHidden(column))
+            cells.append(model->index(index.row(), column, parent).data().toString());
     }
-    return true;
+    return cells;
 }
 
+// One character of a path, or of a row's text: a separator ('/' between levels, ':'
+// between cells) or a character of an item text.
+struct PathChar
+{
+    QChar ch;
+    bool separator;
+};
+using PathChars = QVector<PathChar>;
+
+// A path as a request wrote it. Every '/' and ':' separates; with escapes (the extended
+// mode), "\/", "\:" and "\\" are text.
+PathChars readPath(const QString &path, bool escapes)
+{
+    PathChars chars;
+    chars.reserve(path.size());
+    for (int i = 0; i < path.size(); ++i) {
+        const QChar c = path.at(i);
+        if (escapes && c == QLatin1Char('\\') && i + 1 < path.size() &&
+            STItemViewProxy::isEscaped(path.at(i + 1)))
+            chars.append({path.at(++i), false});
+        else
+            chars.append({c, c == pathSeparator || c == fieldSeparator});
+    }
+    return chars;
+}
+
+// A row's text: its shown cells with a separator between them, where a leading empty cell
+// leaves none (as rowText writes it).
+PathChars rowChars(const QTreeView *view, const QModelIndex &index)
+{
+    PathChars chars;
+    for (const QString &cell : shownCells(view, index)) {
+        if (!chars.isEmpty())
+            chars.append({fieldSeparator, true});
+        for (const QChar c : cell)
+            chars.append({c, false});
+    }
+    return chars;
+}
+
+// The places in path where the element that starts at from may end when it names row, in
+// order: a '/' separator or the path's end, reached where a field of the row ends. The
+// element names the row when each of its fields equals the row's field at the same place
+// (so it may name only the first cells); its ':' matches any ':' of the row, as fields
+// are told apart by ':' alone. With slashesInText, a '/' separator may also stand for a
+// '/' in a cell, as a plain reply prints such a text; the element then ends later.
+QVector<int> elementEnds(const PathChars &path, int from, const PathChars &row, bool slashesInText)
+{
+    QVector<int> ends;
+    int i = from;
+    for (int j = 0;; ++i, ++j) {
+        const bool fieldEnd = j == row.size() || row.at(j).ch == fieldSeparator;
+        const bool pathEnd = i == path.size();
+        if (fieldEnd && (pathEnd || (path.at(i).separator && path.at(i).ch == pathSeparator)))
+            ends.append(i);
+        if (pathEnd || j == row.size())
+            return ends;
+        const PathChar &wanted = path.at(i);
+        const PathChar &have = row.at(j);
+        bool same = false;
+        if (!wanted.separator)
+            same = !have.separator && have.ch == wanted.ch;
+        else if (wanted.ch == fieldSeparator)
+            same = have.ch == fieldSeparator;
+        else
+            same = slashesInText && !have.separator && have.ch == pathSeparator;
+        if (!same)
+            return ends;
+    }
+}
+
+// The first item below parent, depth first, that the path from the given place names.
 QModelIndex findBelow(const QTreeView *view, const QAbstractItemModel *model,
-                      const QModelIndex &parent, const QStringList &elements, int depth)
+                      const QModelIndex &parent, const PathChars &path, int from,
+                      bool slashesInText)
 {
     const int rows = model->rowCount(parent);
     for (int row = 0; row < rows; ++row) {
         const QModelIndex index = model->index(row, 0, parent);
-        if (!elementMatches(elements.at(depth), STQTreeView::rowText(view, index)))
-            continue;
-        if (depth == elements.size() - 1)
-            return index.siblingAtColumn(itemColumn(view));
-        // Equal siblings: the first one under which the rest of the path exists.
-        const QModelIndex found = findBelow(view, model, index, elements, depth + 1);
-        if (found.isValid())
-            return found;
+        const QVector<int> ends = elementEnds(path, from, rowChars(view, index), slashesInText);
+        for (const int end : ends) {
+            if (end == path.size())
+                return index.siblingAtColumn(itemColumn(view));
+            // Equal siblings: the first one under which the rest of the path exists.
+            const QModelIndex found = findBelow(view, model, index, path, end + 1, slashesInText);
+            if (found.isValid())
+                return found;
+        }
     }
     return QModelIndex();
 }
@@ -147,7 +219,7 @@ void appendPaths(QStringList &paths, const QTreeView *view, const QAbstractItemM
         const QModelIndex index = model->index(row, 0, parent);
         const QString path = prefix + STQTreeView::rowText(view, index);
         paths.append(path);
-        appendPaths(paths, view, model, index, path + PathSeparator);
+        appendPaths(paths, view, model, index, path + pathSeparator);
     }
 }
 
@@ -157,16 +229,11 @@ QString STQTreeView::rowText(const QTreeView *view, const QModelIndex &index)
 {
     if (!index.isValid())
         return QString();
-    const QAbstractItemModel *model = index.model();
-    const QModelIndex parent = index.parent();
-    const int columns = model->columnCount(parent);
     QString text;
-    for (int column = 0; column < columns; ++column) {
-        if (view->isColumnHidden(column))
-            continue;
+    for (const QString &cell : shownCells(view, index)) {
         if (!text.isEmpty())
-            text += FieldSeparator;
-        text += model->index(index.row(), column, parent).data().toString();
+            text += fieldSeparator;
+        text += replyItemText(cell);
     }
     return text;
 }
@@ -177,12 +244,27 @@ QString STQTreeView::itemPath(const QTreeView *view, const QModelIndex &index)
     for (QModelIndex level = index; level.isValid() && level != view->rootIndex();
          level = level.parent())
         texts.prepend(rowText(view, level));
-    return texts.join(PathSeparator);
+    return texts.join(pathSeparator);
 }
 
 QModelIndex STQTreeView::findItem(const QTreeView *view, const QString &path)
 {
-    return findBelow(view, modelOf(view), view->rootIndex(), path.split(PathSeparator), 0);
+    const QAbstractItemModel *model = modelOf(view);
+    // Read as written first: a '/' separates levels. Only a path that names no item so may
+    // hold a text's '/' as a plain reply prints it; and where the extended mode's escapes
+    // name nothing, the path is read as the plain mode reads it.
+    QVector<PathChars> readings{readPath(path, WireText::isExtended())};
+    if (WireText::isExtended() && path.contains(QLatin1Char('\\')))
+        readings.append(readPath(path, false));
+    for (const PathChars &reading : qAsConst(readings)) {
+        for (const bool slashesInText : {false, true}) {
+            const QModelIndex found =
+                findBelow(view, model, view->rootIndex(), reading, 0, slashesInText);
+            if (found.isValid())
+                return found;
+        }
+    }
+    return QModelIndex();
 }
 
 QTreeView *STQTreeView::treeView()
@@ -348,7 +430,7 @@ void STQTreeView::enter(const QVariant &value)
     const QString text = value.toString();
     if (text.isEmpty())
         raiseMessage(syntaxError);
-    QStringList fields = text.split(FieldSeparator);
+    QStringList fields = text.split(fieldSeparator);
     bool isNumber = false;
     const int column = fields.takeFirst().toInt(&isNumber, 10);
     if (!isNumber)
@@ -366,7 +448,7 @@ void STQTreeView::enter(const QVariant &value)
     // F2 opens the editor with its text selected; Backspace clears it.
     keyClick(Qt::Key_F2);
     keyClick(Qt::Key_Backspace);
-    typeText(fields.join(FieldSeparator));
+    typeText(fields.join(fieldSeparator));
     flushEvents = false;
     keyClick(Qt::Key_Return);
 }

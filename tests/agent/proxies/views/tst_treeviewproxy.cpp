@@ -3,6 +3,7 @@
 
 #include "proxies/framework/stinputcontrol.h"
 #include "proxies/views/stqtreeview.h"
+#include "protocol/wiretext.h"
 
 #include <QHeaderView>
 
@@ -46,6 +47,8 @@ private slots:
     void hiddenColumnZero();
     void activateWithHiddenColumnZero_data();
     void activateWithHiddenColumnZero();
+    void separatorsInTexts_data();
+    void separatorsInTexts();
 };
 
 void tst_TreeViewProxy::properties_data()
@@ -368,6 +371,72 @@ void tst_TreeViewProxy::activateWithHiddenColumnZero()
                                             "(%1,%2)")
                                  .arg(centre.x())
                                  .arg(centre.y())});
+}
+
+// Qt Designer's "templates/forms", beside a "templates" branch whose "forms" prints the
+// same in the plain mode, and texts with ':' and '\':
+//   0 templates/forms:1   2 templates:2   4 C:\temp:4
+//   1   Main Window:a:b   3   forms:3
+static const QVector<NodeSpec> SeparatorNodes{{-1, {"templates/forms", "1"}},
+                                              {0, {"Main Window", "a:b"}},
+                                              {-1, {"templates", "2"}},
+                                              {2, {"forms", "3"}},
+                                              {-1, {"C:\\temp", "4"}}};
+
+void tst_TreeViewProxy::separatorsInTexts_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("extended");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("parameter");
+    QTest::addColumn<QVariant>("expected");
+
+    const QString path = "itemPath";
+    for (const char *kind : Kinds) {
+        kindRow(kind, "plain: pathList prints texts as they are")
+            << false << "pathList" << QVariant()
+            << QVariant(QStringList{"templates/forms:1", "templates/forms:1/Main Window:a:b",
+                                    "templates:2", "templates:2/forms:3", "C:\\temp:4"});
+        kindRow(kind, "plain: a printed path is accepted")
+            << false << path << QVariant("templates/forms:1/Main Window:a:b")
+            << QVariant("templates/forms:1/Main Window:a:b");
+        kindRow(kind, "plain: first cells of a printed path")
+            << false << path << QVariant("templates/forms/Main Window")
+            << QVariant("templates/forms:1/Main Window:a:b");
+        kindRow(kind, "plain: '/' between levels wins where both read")
+            << false << path << QVariant("templates/forms") << QVariant("templates:2/forms:3");
+        kindRow(kind, "plain: a backslash is text")
+            << false << path << QVariant("C:\\temp") << QVariant("C:\\temp:4");
+        kindRow(kind, "extended: pathList escapes '/', ':' and '\\' in texts")
+            << true << "pathList" << QVariant()
+            << QVariant(QStringList{"templates\\/forms:1", "templates\\/forms:1/Main Window:a\\:b",
+                                    "templates:2", "templates:2/forms:3", "C\\:\\\\temp:4"});
+        kindRow(kind, "extended: an escaped '/' is text")
+            << true << path << QVariant("templates\\/forms") << QVariant("templates\\/forms:1");
+        kindRow(kind, "extended: a printed path is accepted")
+            << true << path << QVariant("templates\\/forms:1/Main Window:a\\:b")
+            << QVariant("templates\\/forms:1/Main Window:a\\:b");
+        kindRow(kind, "extended: an escaped ':' is no cell boundary")
+            << true << path << QVariant("templates:2/forms\\:3") << QVariant("Invalid item path");
+        kindRow(kind, "extended: a path without escapes")
+            << true << path << QVariant("templates/forms/Main Window")
+            << QVariant("templates\\/forms:1/Main Window:a\\:b");
+        kindRow(kind, "extended: escaped backslash")
+            << true << path << QVariant("C\\:\\\\temp") << QVariant("C\\:\\\\temp:4");
+    }
+}
+
+void tst_TreeViewProxy::separatorsInTexts()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, extended);
+    QFETCH(QString, name);
+    QFETCH(QVariant, parameter);
+    QFETCH(QVariant, expected);
+
+    ShownView tree(kind, true, SeparatorNodes);
+    const WireText::RequestMode mode(extended);
+    QCOMPARE(viewProperty(tree.view, name, parameter), expected);
 }
 
 TC_TEST_MAIN(tst_TreeViewProxy)
