@@ -97,12 +97,8 @@ void tst_ItemViewProxy::property_data()
         << subtree << "rowCount" << QVariant() << QVariant(2);
     QTest::newRow("root index: a path below it")
         << subtree << data << QVariant("2;Size") << QVariant("child 2.2");
-    QTest::newRow("root index: a row beyond its rows")
-        << subtree << data << QVariant("3") << QVariant("Row 3 is out of range (0..2)");
     QTest::newRow("root index: a row header beyond its rows")
         << subtree << data << QVariant("v:3") << QVariant("Invalid row: 3");
-    QTest::newRow("root index: the root is no item")
-        << subtree << "itemIsExpanded" << QVariant() << QVariant(false);
 }
 
 void tst_ItemViewProxy::property()
@@ -135,8 +131,6 @@ void tst_ItemViewProxy::selection_data()
         << "3;2";
     QTest::newRow("ClearAndSelect")
         << false << "Total;Name" << QVariant("ClearAndSelect") << QStringList{"2;1"} << "2;1";
-    QTest::newRow("Toggle of a selected item: current, no longer selected")
-        << false << "2;2" << QVariant("Toggle") << QStringList{"1;1"} << "2;2";
     QTest::newRow("Deselect leaves the current item")
         << false << "2;2" << QVariant("Deselect") << QStringList{"1;1"} << "3;3";
     QTest::newRow("Clear on the root")
@@ -176,16 +170,11 @@ void tst_ItemViewProxy::selection()
 // Linguist's message view shows the children of one item: its rows are the root's.
 void tst_ItemViewProxy::selectionUnderRootIndex()
 {
-    Hosted host(newView("subtree"));
-    auto *view = static_cast<QAbstractItemView *>(host.widget);
-    QVERIFY(host.show());
-    QCOMPARE(activate(view, "2", "ClearAndSelect", Generic), QString());
+    QScopedPointer<QAbstractItemView> view(newView("subtree"));
+    QCOMPARE(activate(view.data(), "2", "ClearAndSelect", Generic), QString());
     const QModelIndex child = view->model()->index(1, 0, view->rootIndex());
     QCOMPARE(view->currentIndex(), child);
     QCOMPARE(view->selectionModel()->selectedRows(), QModelIndexList{child});
-    QCOMPARE(viewProperty(view, "itemIsSelected", "2", Generic), QVariant(true));
-    // The top-level row 2 is not shown; the root's row 2 is.
-    QVERIFY(!viewProperty(view, "itemPosition", "2", Generic).toString().isEmpty());
 }
 
 void tst_ItemViewProxy::scrollToExpandsParents()
