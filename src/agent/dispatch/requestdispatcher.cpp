@@ -15,7 +15,7 @@ RequestDispatcher::RequestDispatcher(STApplicationProxy *registry, int hookVersi
 QByteArray RequestDispatcher::dispatch(const QString &line)
 {
     using namespace RequestHandlers;
-    const WireText::Encoding encoding(extended);
+    const WireText::RequestMode mode(extended);
     // "1" and "3" take no fields and are codes only as the whole line; every other code
     // is field 0 exactly ("05" and " 5" are not codes).
     if (line == QLatin1String("1"))

@@ -6,38 +6,38 @@ namespace WireText {
 
 namespace {
 
-bool utf8Text = false;
+bool extendedRequest = false;
 
 } // namespace
 
-Encoding::Encoding(bool utf8) : previous(utf8Text)
+RequestMode::RequestMode(bool extended) : previous(extendedRequest)
 {
-    utf8Text = utf8;
+    extendedRequest = extended;
 }
 
-Encoding::~Encoding()
+RequestMode::~RequestMode()
 {
-    utf8Text = previous;
+    extendedRequest = previous;
 }
 
-bool isUtf8()
+bool isExtended()
 {
-    return utf8Text;
+    return extendedRequest;
 }
 
 QByteArray encode(const QString &text)
 {
-    return utf8Text ? text.toUtf8() : text.toLatin1();
+    return extendedRequest ? text.toUtf8() : text.toLatin1();
 }
 
 QString decode(const QByteArray &bytes)
 {
-    return utf8Text ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    return extendedRequest ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
 }
 
 QString value(const QString &decodedBytes)
 {
-    if (!utf8Text)
+    if (!extendedRequest)
         return decodedBytes;
     const QByteArray bytes = decodedBytes.toLatin1();
     QTextCodec::ConverterState state;

@@ -8,25 +8,29 @@
 // activate, enter and mouse requests on the way in.
 //
 // The protocol has them in Latin-1, so characters outside it do not survive. An agent in
-// the extended mode answers its requests in UTF-8 instead: the dispatcher sets the
-// encoding for the time a request runs (Encoding), and everything that writes or reads
-// such a text goes through here, so the two never mix.
+// the extended mode answers its requests in UTF-8 instead: the dispatcher marks the time a
+// request of the extended mode runs (RequestMode), and everything that writes or reads
+// such a text goes through here, so the two never mix. The mark is the one place that
+// tells a proxy which mode its request came in (item views write item paths with escapes
+// in the extended mode).
 namespace WireText {
 
-// Sets the encoding while it lives and restores the one before; Latin-1 is the default.
-class Encoding
+// Marks the requests that run while it lives as extended ones (or not), and restores the
+// mark before; plain (Latin-1) is the default.
+class RequestMode
 {
 public:
-    explicit Encoding(bool utf8);
-    ~Encoding();
-    Encoding(const Encoding &) = delete;
-    Encoding &operator=(const Encoding &) = delete;
+    explicit RequestMode(bool extended);
+    ~RequestMode();
+    RequestMode(const RequestMode &) = delete;
+    RequestMode &operator=(const RequestMode &) = delete;
 
 private:
     bool previous;
 };
 
-bool isUtf8();
+// Whether the running request is one of the extended mode; its texts are UTF-8 then.
+bool isExtended();
 
 QByteArray encode(const QString &text);
 QString decode(const QByteArray &bytes);

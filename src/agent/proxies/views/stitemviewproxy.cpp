@@ -2,6 +2,7 @@
 
 #include "proxies/framework/mousecommand.h"
 #include "proxies/framework/sterror.h"
+#include "protocol/wiretext.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -21,6 +22,8 @@ const char currentItemNotVisible[] = "Current item not visible";
 const char keyTooLong[] = "terminating key is more than one character";
 const char lineEditValidateError[] = "enter, QLineEdit validate error\n";
 const char spinBoxValidateError[] = "enter, QAbstractSpinBox validate error\n";
+
+const QChar escapeChar('\\');
 
 } // namespace
 
@@ -185,4 +188,35 @@ void STItemViewProxy::itemMouseCommand(const QString &command, const QPoint &glo
     // The whole command is queued and handled after the reply.
     flushEvents = false;
     MouseCommand::read(command, MouseCommand::ItemView).perform(*this, globalPos);
+}
+
+QString STItemViewProxy::replyItemText(const QString &text)
+{
+    if (!WireText::isExtended())
+        return text;
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const QChar c : text) {
+        if (isEscaped(c))
+            escaped += escapeChar;
+        escaped += c;
+    }
+    return escaped;
+}
+
+bool STItemViewProxy::isEscaped(QChar c)
+{
+    return c == escapeChar || c == QLatin1Char('/') || c == QLatin1Char(':');
+}
+
+QString STItemViewProxy::unescapedItemText(const QString &text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == escapeChar && i + 1 < text.size() && isEscaped(text.at(i + 1)))
+            ++i;
+        plain += text.at(i);
+    }
+    return plain;
 }

@@ -27,7 +27,9 @@ class QAbstractItemView;
 //  - editCurrentItem: replacing the current item's text through the view's editor (F2,
 //    paste from the clipboard, Return), with the check that the editor took the text;
 //  - itemMouseCommand: the five-field mouse command "type:button:x:y:modifier" at a
-//    point, where x and y are not read.
+//    point, where x and y are not read;
+//  - replyItemText / isEscaped / unescapedItemText: the escapes of the separators '/' and
+//    ':' in item texts that the extended mode writes and reads.
 //
 // Messages that scripts compare and that these helpers raise are listed in the source.
 class STItemViewProxy : public STWidgetProxy
@@ -110,4 +112,16 @@ protected:
     // Carries out "type:button:x:y:modifier" at a global point, in the item views' grammar
     // (MouseCommand::ItemView). Nothing is flushed from here on.
     void itemMouseCommand(const QString &command, const QPoint &globalPos);
+
+public:
+    // An item text as a reply lists it. The extended mode escapes the characters that
+    // separate item names ('/' between tree levels, ':' between a row's cells) and the
+    // escape itself with a backslash: "\/", "\:" and "\\", so that a listed name reads
+    // back as exactly that item. Plain replies carry the text as it is.
+    static QString replyItemText(const QString &text);
+    // Whether a backslash before c escapes it.
+    static bool isEscaped(QChar c);
+    // The text with those escapes read; a backslash before any other character stands for
+    // itself.
+    static QString unescapedItemText(const QString &text);
 };

@@ -51,18 +51,21 @@ bool findSection(const QAbstractItemModel *model, Qt::Orientation orientation, i
     return false;
 }
 
-// The selection commands of activate; any other word changes no selection.
+// The selection commands of activate; any other word changes no selection. The commands
+// that choose the item (a click or Control+click would) make it current too; Deselect and
+// Clear leave the current item alone.
 struct SelectionCommand
 {
     const char *name;
     QItemSelectionModel::SelectionFlag flag;
+    bool choosesItem;
 };
 const SelectionCommand selectionCommands[] = {
-    {"Select", QItemSelectionModel::Select},
-    {"Deselect", QItemSelectionModel::Deselect},
-    {"Toggle", QItemSelectionModel::Toggle},
-    {"ClearAndSelect", QItemSelectionModel::ClearAndSelect},
-    {"Clear", QItemSelectionModel::Clear},
+    {"Select", QItemSelectionModel::Select, true},
+    {"Deselect", QItemSelectionModel::Deselect, false},
+    {"Toggle", QItemSelectionModel::Toggle, true},
+    {"ClearAndSelect", QItemSelectionModel::ClearAndSelect, true},
+    {"Clear", QItemSelectionModel::Clear, false},
 };
 const char scrollOnly[] = "ScrollTo";
 
@@ -78,11 +81,12 @@ QAbstractItemView *STQAbstractItemView::checkedView()
 
 QModelIndex STQAbstractItemView::resolveModelIndexPath(const QString &path)
 {
+    const QAbstractItemView *view = checkedView();
+    QModelIndex index = view->rootIndex();
     if (path.isEmpty())
-        return QModelIndex();
-    const QAbstractItemModel *model = checkedView()->model();
+        return index;
+    const QAbstractItemModel *model = view->model();
 
-    QModelIndex index;
     const QStringList elements = path.split(QLatin1Char('/'));
     for (const QString &element : elements) {
         const QStringList fields = element.split(QLatin1Char(';'));
@@ -115,26 +119,36 @@ QModelIndex STQAbstractItemView::resolveModelIndexPath(const QString &path)
 void STQAbstractItemView::activate(const QVariant &first, const QVariant &second)
 {
     QAbstractItemView *view = checkedView();
-    const QModelIndex index = resolveModelIndexPath(first.toString());
+    const QModelIndex found = resolveModelIndexPath(first.toString());
+    // The root stands for no item: nothing to scroll to, nothing to select but "Clear".
+    const QModelIndex index = found == view->rootIndex() ? QModelIndex() : found;
     // A tree view expands the item's parents on the way.
     view->scrollTo(index, QAbstractItemView::EnsureVisible);
 
     const QString command = second.toString();
     if (command == QLatin1String(scrollOnly))
         return;
-    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::NoUpdate;
+    const SelectionCommand *chosen = nullptr;
     for (const SelectionCommand &candidate : selectionCommands) {
         if (command == QLatin1String(candidate.name)) {
-            flags = candidate.flag;
+            chosen = &candidate;
             break;
         }
     }
+    QItemSelectionModel::SelectionFlags flags =
+        chosen ? chosen->flag : QItemSelectionModel::NoUpdate;
     if (view->selectionBehavior() == QAbstractItemView::SelectRows)
         flags |= QItemSelectionModel::Rows;
     else if (view->selectionBehavior() == QAbstractItemView::SelectColumns)
         flags |= QItemSelectionModel::Columns;
-    // The root with "Clear" clears the whole selection. Current index and focus stay.
-    if (QItemSelectionModel *selection = view->selectionModel())
+    QItemSelectionModel *selection = view->selectionModel();
+    if (!selection)
+        return;
+    // A command that chooses the item makes it current as well, as a click does: views and
+    // dialogs act on the current item. The focus stays where it is.
+    if (chosen && chosen->choosesItem && index.isValid())
+        selection->setCurrentIndex(index, flags);
+    else
         selection->select(index, flags);
 }
 
@@ -155,13 +169,13 @@ bool STQAbstractItemView::parseHeaderSpecification(QAbstractItemView *view, cons
     const QAbstractItemModel *model = view->model();
     if (specification.cap(1).compare(QLatin1String("v"), Qt::CaseInsensitive) == 0) {
         header->orientation = Qt::Vertical;
-        const int count = model->rowCount();
+        const int count = model->rowCount(view->rootIndex());
         if (!findSection(model, Qt::Vertical, count, name, &header->section) ||
             header->section < 0 || header->section >= count)
             raiseWithText(invalidRow, name);
     } else {
         header->orientation = Qt::Horizontal;
-        const int count = model->columnCount();
+        const int count = model->columnCount(view->rootIndex());
         if (!findSection(model, Qt::Horizontal, count, name, &header->section) ||
             header->section < 0 || header->section >= count)
             raiseWithText(invalidColumn, name);
@@ -200,9 +214,9 @@ QVariant STQAbstractItemView::pseudoProperty(const char *name, const QVariant &p
 
     HeaderSection header;
     const bool isHeader = parseHeaderSpecification(view, argument, &header);
-    // A header specification or an empty argument both stand for the root here.
-    const QModelIndex index = isHeader ? QModelIndex() : resolveModelIndexPath(argument);
-    const bool isItem = index.isValid();
+    // A header specification or an empty argument both stand for the view's root here.
+    const QModelIndex index = isHeader ? view->rootIndex() : resolveModelIndexPath(argument);
+    const bool isItem = index.isValid() && index != view->rootIndex();
 
     const QByteArray property(name);
     if (property == "columnCount")
@@ -215,7 +229,7 @@ QVariant STQAbstractItemView::pseudoProperty(const char *name, const QVariant &p
         auto *tree = qobject_cast<QTreeView *>(view);
         if (!tree)
             raiseError(notATreeView);
-        return tree->isExpanded(index);
+        return isItem && tree->isExpanded(index);
     }
     if (property == "itemData") {
         if (isHeader)

@@ -17,13 +17,14 @@ public:
     QStringList pseudoPropertyNames() override;
     QVariant pseudoProperty(const char *name, const QVariant &parameter) override;
 
-    // "row[;column]/row[;column]/...": one element per level below the root, each field
-    // a 1-based number or a header text; a missing column is column 1. The empty path is
-    // the root (an invalid index).
+    // "row[;column]/row[;column]/...": one element per level below the view's root index
+    // (the part of the model it shows), each field a 1-based number or a header text; a
+    // missing column is column 1. The empty path is the root itself.
     QModelIndex resolveModelIndexPath(const QString &path);
 
 private:
-    // A header section named by "V:<row>" or "H:<column>" (or lower case), 0-based.
+    // A header section named by "V:<row>" or "H:<column>" (or lower case), 0-based, among
+    // the sections of the root's rows and columns.
     struct HeaderSection
     {
         Qt::Orientation orientation = Qt::Vertical;

@@ -46,6 +46,21 @@ int STQListView::findRow(const QListView *view, const QString &text)
     return -1;
 }
 
+int STQListView::findNamedRow(const QListView *view, const QString &name)
+{
+    // The extended mode lists texts with escapes; a name written without them is still
+    // the text it reads.
+    if (WireText::isExtended()) {
+        const QString text = unescapedItemText(name);
+        if (text != name) {
+            const int row = findRow(view, text);
+            if (row >= 0)
+                return row;
+        }
+    }
+    return findRow(view, name);
+}
+
 bool STQListView::navigateToRow(int row)
 {
     // Even a focused view gets its Up press: it gives the view a current item.
@@ -69,7 +84,7 @@ void STQListView::activate(const QVariant &first, const QVariant &second)
     QListView *view = listView();
     int row;
     if (first.type() == QVariant::String) {
-        row = findRow(view, first.toString());
+        row = findNamedRow(view, first.toString());
         if (row < 0)
             raiseError(unknownItem, WireText::encode(first.toString()).constData());
     } else {
@@ -141,7 +156,7 @@ QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter
         const int rows = model->rowCount(view->rootIndex());
         for (int row = 0; row < rows; ++row) {
             if (!view->isRowHidden(row))
-                texts.append(rowIndex(view, row).data().toString());
+                texts.append(replyItemText(rowIndex(view, row).data().toString()));
         }
         return texts;
     }
@@ -155,7 +170,7 @@ QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter
     const QString text = parameter.toString();
     if (text.isEmpty())
         raiseError(missingItem);
-    const int row = findRow(view, text);
+    const int row = findNamedRow(view, text);
     if (row < 0)
         raiseError(unknownItem, WireText::encode(text).constData());
     return itemFlagProperty(view, property, rowIndex(view, row));

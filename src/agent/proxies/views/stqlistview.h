@@ -6,7 +6,8 @@ class QListView;
 
 // Single-column list views, whatever their model: an item is made current by pressing Up
 // or Down until it is, checked with Space and edited through the view's editor. Items
-// are named by their display text (the first visible row with that text) or by row.
+// are named by their display text (the first visible row with that text) or by row; the
+// extended mode lists texts with the item views' escapes (replyItemText).
 class STQListView : public STItemViewProxy
 {
 public:
@@ -20,6 +21,9 @@ private:
     QListView *listView();
     // The first row that is not hidden and shows text; -1 when there is none.
     static int findRow(const QListView *view, const QString &text);
+    // The row an item name given by a request names: its text, or in the extended mode
+    // first the text with its escapes read (as itemList writes it).
+    static int findNamedRow(const QListView *view, const QString &name);
     static QModelIndex rowIndex(const QListView *view, int row);
     // Focuses the view and presses Up or Down until row is current, at most five presses
     // per row. Returns false when row was already current after the first Up press.

@@ -28,47 +28,152 @@ const char columnOutOfRange[] = "Invalid column %d is out of range [0, %d]";
 const char columnNotEditable[] = "Item at column %d is not editable";
 const char missingItemPath[] = "Missing item path";
 
-const QChar PathSeparator('/');
-const QChar FieldSeparator(':');
+const QChar pathSeparator('/');
+const QChar fieldSeparator(':');
 
-// A path element names a row when each of its fields equals the row's field at the same
-// place. An element with more fields than the row has names more than the row shows, so
-// it does not match.
-bool elementMatches(const QString &element, const QString &rowText)
+// A row's index in column 0: the one a model hangs the row's children on, and the one a
+// tree view keeps its expanded state for.
+QModelIndex rowOf(const QModelIndex &index)
 {
-    const QStringList wanted = element.split(FieldSeparator);
-    const QStringList fields = rowText.split(FieldSeparator);
-    if (wanted.size() > fields.size())
-        return false;
-    for (int i = 0; i < wanted.size(); ++i) {
-        if (wanted.at(i) != fields.at(i))
-            return false;
-    }
-    return true;
+    return index.column() == 0 ? index : index.siblingAtColumn(0);
 }
 
+// The column a tree's items are reached in: column 0 where the view shows it, else the
+// first column it shows, in the header's order (where keys and the view put the current
+// item when it has none). Hidden columns never hold an item.
+int itemColumn(const QTreeView *view)
+{
+    if (!view->isColumnHidden(0))
+        return 0;
+    const QHeaderView *header = view->header();
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (!header->isSectionHidden(logical))
+            return logical;
+    }
+    return 0;
+}
+
+// The cell of index's row that the view shows the item in: index itself when its column
+// is shown.
+QModelIndex shownCell(const QTreeView *view, const QModelIndex &index)
+{
+    if (!index.isValid() || !view->isColumnHidden(index.column()))
+        return index;
+    return index.siblingAtColumn(itemColumn(view));
+}
+
+// The texts of the columns the view shows, in the model's order.
+QStringList shownCells(const QTreeView *view, const QModelIndex &index)
+{
+    const QAbstractItemModel *model = index.model();
+    const QModelIndex parent = index.parent();
+    const int columns = model->columnCount(parent);
+    QStringList cells;
+    for (int column = 0; column < columns; ++column) {
+        if (!view->isColumnHidden(column))
+            cells.append(model->index(index.row(), column, parent).data().toString());
+    }
+    return cells;
+}
+
+// One character of a path, or of a row's text: a separator ('/' between levels, ':'
+// between cells) or a character of an item text.
+struct PathChar
+{
+    QChar ch;
+    bool separator;
+};
+using PathChars = QVector<PathChar>;
+
+// A path as a request wrote it. Every '/' and ':' separates; with escapes (the extended
+// mode), "\/", "\:" and "\\" are text.
+PathChars readPath(const QString &path, bool escapes)
+{
+    PathChars chars;
+    chars.reserve(path.size());
+    for (int i = 0; i < path.size(); ++i) {
+        const QChar c = path.at(i);
+        if (escapes && c == QLatin1Char('\\') && i + 1 < path.size() &&
+            STItemViewProxy::isEscaped(path.at(i + 1)))
+            chars.append({path.at(++i), false});
+        else
+            chars.append({c, c == pathSeparator || c == fieldSeparator});
+    }
+    return chars;
+}
+
+// A row's text: its shown cells with a separator between them, where a leading empty cell
+// leaves none (as rowText writes it).
+PathChars rowChars(const QTreeView *view, const QModelIndex &index)
+{
+    PathChars chars;
+    for (const QString &cell : shownCells(view, index)) {
+        if (!chars.isEmpty())
+            chars.append({fieldSeparator, true});
+        for (const QChar c : cell)
+            chars.append({c, false});
+    }
+    return chars;
+}
+
+// The places in path where the element that starts at from may end when it names row, in
+// order: a '/' separator or the path's end, reached where a field of the row ends. The
+// element names the row when each of its fields equals the row's field at the same place
+// (so it may name only the first cells); its ':' matches any ':' of the row, as fields
+// are told apart by ':' alone. With slashesInText, a '/' separator may also stand for a
+// '/' in a cell, as a plain reply prints such a text; the element then ends later.
+QVector<int> elementEnds(const PathChars &path, int from, const PathChars &row, bool slashesInText)
+{
+    QVector<int> ends;
+    int i = from;
+    for (int j = 0;; ++i, ++j) {
+        const bool fieldEnd = j == row.size() || row.at(j).ch == fieldSeparator;
+        const bool pathEnd = i == path.size();
+        if (fieldEnd && (pathEnd || (path.at(i).separator && path.at(i).ch == pathSeparator)))
+            ends.append(i);
+        if (pathEnd || j == row.size())
+            return ends;
+        const PathChar &wanted = path.at(i);
+        const PathChar &have = row.at(j);
+        bool same = false;
+        if (!wanted.separator)
+            same = !have.separator && have.ch == wanted.ch;
+        else if (wanted.ch == fieldSeparator)
+            same = have.ch == fieldSeparator;
+        else
+            same = slashesInText && !have.separator && have.ch == pathSeparator;
+        if (!same)
+            return ends;
+    }
+}
+
+// The first item below parent, depth first, that the path from the given place names.
 QModelIndex findBelow(const QTreeView *view, const QAbstractItemModel *model,
-                      const QModelIndex &parent, const QStringList &elements, int depth)
+                      const QModelIndex &parent, const PathChars &path, int from,
+                      bool slashesInText)
 {
     const int rows = model->rowCount(parent);
     for (int row = 0; row < rows; ++row) {
         const QModelIndex index = model->index(row, 0, parent);
-        if (!elementMatches(elements.at(depth), STQTreeView::rowText(view, index)))
-            continue;
-        if (depth == elements.size() - 1)
-            return index;
-        // Equal siblings: the first one under which the rest of the path exists.
-        const QModelIndex found = findBelow(view, model, index, elements, depth + 1);
-        if (found.isValid())
-            return found;
+        const QVector<int> ends = elementEnds(path, from, rowChars(view, index), slashesInText);
+        for (const int end : ends) {
+            if (end == path.size())
+                return index.siblingAtColumn(itemColumn(view));
+            // Equal siblings: the first one under which the rest of the path exists.
+            const QModelIndex found = findBelow(view, model, index, path, end + 1, slashesInText);
+            if (found.isValid())
+                return found;
+        }
     }
     return QModelIndex();
 }
 
 bool isAncestorOrSelf(const QModelIndex &candidate, QModelIndex index)
 {
-    for (; index.isValid(); index = index.parent()) {
-        if (index == candidate)
+    const QModelIndex row = rowOf(candidate);
+    for (index = rowOf(index); index.isValid(); index = index.parent()) {
+        if (index == row)
             return true;
     }
     return false;
@@ -114,7 +219,7 @@ void appendPaths(QStringList &paths, const QTreeView *view, const QAbstractItemM
         const QModelIndex index = model->index(row, 0, parent);
         const QString path = prefix + STQTreeView::rowText(view, index);
         paths.append(path);
-        appendPaths(paths, view, model, index, path + PathSeparator);
+        appendPaths(paths, view, model, index, path + pathSeparator);
     }
 }
 
@@ -124,16 +229,11 @@ QString STQTreeView::rowText(const QTreeView *view, const QModelIndex &index)
 {
     if (!index.isValid())
         return QString();
-    const QAbstractItemModel *model = index.model();
-    const QModelIndex parent = index.parent();
-    const int columns = model->columnCount(parent);
     QString text;
-    for (int column = 0; column < columns; ++column) {
-        if (view->isColumnHidden(column))
-            continue;
+    for (const QString &cell : shownCells(view, index)) {
         if (!text.isEmpty())
-            text += FieldSeparator;
-        text += model->index(index.row(), column, parent).data().toString();
+            text += fieldSeparator;
+        text += replyItemText(cell);
     }
     return text;
 }
@@ -144,12 +244,27 @@ QString STQTreeView::itemPath(const QTreeView *view, const QModelIndex &index)
     for (QModelIndex level = index; level.isValid() && level != view->rootIndex();
          level = level.parent())
         texts.prepend(rowText(view, level));
-    return texts.join(PathSeparator);
+    return texts.join(pathSeparator);
 }
 
 QModelIndex STQTreeView::findItem(const QTreeView *view, const QString &path)
 {
-    return findBelow(view, modelOf(view), view->rootIndex(), path.split(PathSeparator), 0);
+    const QAbstractItemModel *model = modelOf(view);
+    // Read as written first: a '/' separates levels. Only a path that names no item so may
+    // hold a text's '/' as a plain reply prints it; and where the extended mode's escapes
+    // name nothing, the path is read as the plain mode reads it.
+    QVector<PathChars> readings{readPath(path, WireText::isExtended())};
+    if (WireText::isExtended() && path.contains(QLatin1Char('\\')))
+        readings.append(readPath(path, false));
+    for (const PathChars &reading : qAsConst(readings)) {
+        for (const bool slashesInText : {false, true}) {
+            const QModelIndex found =
+                findBelow(view, model, view->rootIndex(), reading, 0, slashesInText);
+            if (found.isValid())
+                return found;
+        }
+    }
+    return QModelIndex();
 }
 
 QTreeView *STQTreeView::treeView()
@@ -174,7 +289,7 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
     if (!(target.flags() & Qt::ItemIsSelectable))
         raiseError(itemNotSelectable, latin1Path(view, target).constData());
     if (view->currentIndex() == target && isSelected(view, target) &&
-        (target.model()->rowCount(target) == 0 || view->isExpanded(target)))
+        (target.model()->rowCount(rowOf(target)) == 0 || view->isExpanded(rowOf(target))))
         return;
 
     // From the top row down: the keys a user needs do not depend on where the view was.
@@ -196,10 +311,12 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
         if (!current.isValid())
             raiseError(unreachable);
         if (isAncestorOrSelf(current, target)) {
-            // Open the branch the target lies in and step into it.
-            if (!treeView()->isExpanded(current))
+            // Open the branch the target lies in and step into it. Right steps into a
+            // branch from column 0 only; from another column it would scroll sideways.
+            if (!treeView()->isExpanded(rowOf(current)))
                 keyClick(Qt::Key_Plus, modifiers);
-            keyClick(Qt::Key_Right, modifiers);
+            if (current.column() == 0)
+                keyClick(Qt::Key_Right, modifiers);
             if (treeView()->currentIndex() == current)
                 keyClick(Qt::Key_Down, modifiers);
         } else {
@@ -226,7 +343,7 @@ void STQTreeView::moveCurrent(const QModelIndex &index, Qt::KeyboardModifiers mo
 
 void STQTreeView::refuseHidden(const QTreeView *view, const QModelIndex &index)
 {
-    if (view->isRowHidden(index.row(), index.parent()) || view->isColumnHidden(index.column()))
+    if (view->isRowHidden(index.row(), index.parent()))
         raiseError(itemHidden, latin1Path(view, index).constData());
 }
 
@@ -264,7 +381,7 @@ void STQTreeView::activate(const QVariant &first, const QVariant &second)
         for (const QPersistentModelIndex &index : qAsConst(selected)) {
             if (!index.isValid() || !isSelected(treeView(), index))
                 continue;
-            navigateTo(index);
+            navigateTo(shownCell(treeView(), index));
             spaceClick();
         }
     }
@@ -313,7 +430,7 @@ void STQTreeView::enter(const QVariant &value)
     const QString text = value.toString();
     if (text.isEmpty())
         raiseMessage(syntaxError);
-    QStringList fields = text.split(FieldSeparator);
+    QStringList fields = text.split(fieldSeparator);
     bool isNumber = false;
     const int column = fields.takeFirst().toInt(&isNumber, 10);
     if (!isNumber)
@@ -331,7 +448,7 @@ void STQTreeView::enter(const QVariant &value)
     // F2 opens the editor with its text selected; Backspace clears it.
     keyClick(Qt::Key_F2);
     keyClick(Qt::Key_Backspace);
-    typeText(fields.join(FieldSeparator));
+    typeText(fields.join(fieldSeparator));
     flushEvents = false;
     keyClick(Qt::Key_Return);
 }
@@ -340,7 +457,8 @@ void STQTreeView::mouse(const QVariant &command)
 {
     if (command.type() != QVariant::String)
         typeError("string");
-    const QPersistentModelIndex current = treeView()->currentIndex();
+    // A current cell in a hidden column has no place on screen: its row's shown cell does.
+    const QPersistentModelIndex current = shownCell(treeView(), treeView()->currentIndex());
     focusView();
     if (current.isValid())
         navigateTo(current);
@@ -408,8 +526,8 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
         return texts;
     }
     if (property == "itemIsExpandable")
-        return view->itemsExpandable() && model->hasChildren(item);
+        return view->itemsExpandable() && model->hasChildren(rowOf(item));
     if (property == "itemIsOpen")
-        return view->isExpanded(item);
+        return view->isExpanded(rowOf(item));
     return itemFlagProperty(view, property, item);
 }

@@ -6,6 +6,7 @@ class QTreeView;
 
 // Hierarchical, multi-column views, whatever their model. Items are named by paths of row
 // texts, one per level ("Fruit/Pear"), a row's text being its visible cells joined by ':'.
+// An item is reached in column 0, or in the first shown column where column 0 is hidden.
 // Items are reached by keyboard from the top row down, expanding branches on the way;
 // several can be selected with Space (Control+Space where the selection extends).
 class STQTreeView : public STItemViewProxy
@@ -18,13 +19,17 @@ public:
     QVariant pseudoProperty(const char *name, const QVariant &parameter) override;
 
     // The visible cells of the index's row joined by ':', leading empty cells leaving no
-    // separator; empty for an invalid index.
+    // separator, each cell as replies write it (replyItemText: escaped in the extended
+    // mode); empty for an invalid index.
     static QString rowText(const QTreeView *view, const QModelIndex &index);
     // The row texts from the top level down to the index, joined by '/'.
     static QString itemPath(const QTreeView *view, const QModelIndex &index);
     // The first item, depth first, whose row texts match the path's elements level by
     // level; a path element matches a row text when each of its ':' fields equals the row's
-    // field at the same place (so it may name only the first cells). Invalid when none.
+    // field at the same place (so it may name only the first cells). The extended mode
+    // reads the escapes of rowText. A path that names no item so is read once more with
+    // '/' standing for itself where an item's text holds it, as a plain reply prints it.
+    // The index is in the column the item is reached in; invalid when none.
     static QModelIndex findItem(const QTreeView *view, const QString &path);
 
 private:
@@ -35,8 +40,8 @@ private:
     void navigateTo(const QModelIndex &target, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     // Makes index current as an arrow key (with those modifiers) would.
     void moveCurrent(const QModelIndex &index, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
-    // The item of a path that activate and the item properties may use: it exists and is
-    // neither in a hidden row nor a hidden column.
+    // The item of a path that activate and the item properties may use: it exists and its
+    // row is not hidden (hidden columns only leave the row text).
     QModelIndex visibleItem(const QString &path);
     void refuseHidden(const QTreeView *view, const QModelIndex &index);
 };

@@ -18,6 +18,7 @@ private slots:
     void property();
     void selection_data();
     void selection();
+    void selectionUnderRootIndex();
     void scrollToExpandsParents();
     void itemPositionText();
 };
@@ -26,11 +27,11 @@ static const QString Generic = QStringLiteral("QAbstractItemView");
 
 // A "tree", "table" or "columns" view ("bare columns" without a model) over rows "First",
 // "Total", "7" and columns "Name", "Size", "2"; the item in row 2, column 1 has two rows of
-// three children, "child <row>.<column>".
+// three children, "child <row>.<column>". A "subtree" is a tree view rooted at that item.
 static QAbstractItemView *newView(const QString &kind)
 {
     QAbstractItemView *view;
-    if (kind == QLatin1String("tree"))
+    if (kind == QLatin1String("tree") || kind == QLatin1String("subtree"))
         view = new QTreeView;
     else if (kind == QLatin1String("table"))
         view = new QTableView;
@@ -47,6 +48,8 @@ static QAbstractItemView *newView(const QString &kind)
         model->item(1, 0)->appendRow(children);
     }
     view->setModel(model);
+    if (kind == QLatin1String("subtree"))
+        view->setRootIndex(model->index(1, 0));
     return view;
 }
 
@@ -88,6 +91,14 @@ void tst_ItemViewProxy::property_data()
                                            << "silkClassName" << QVariant() << QVariant(Generic);
     QTest::newRow("a view without a model")
         << "bare columns" << data << QVariant("1") << QVariant("Invalid Widget");
+    // Paths, counts and header sections start at the view's root index.
+    const QString subtree = "subtree";
+    QTest::newRow("root index: rowCount of the root")
+        << subtree << "rowCount" << QVariant() << QVariant(2);
+    QTest::newRow("root index: a path below it")
+        << subtree << data << QVariant("2;Size") << QVariant("child 2.2");
+    QTest::newRow("root index: a row header beyond its rows")
+        << subtree << data << QVariant("v:3") << QVariant("Invalid row: 3");
 }
 
 void tst_ItemViewProxy::property()
@@ -108,18 +119,25 @@ void tst_ItemViewProxy::selection_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QVariant>("command");
     QTest::addColumn<QStringList>("selected");
+    QTest::addColumn<QString>("current");
 
-    // Cells 1;1 and 2;2 are selected before; the current cell is 3;3.
+    // Cells 1;1 and 2;2 are selected before; the current cell is 3;3. An item that a
+    // command selects becomes current as well.
     const QStringList before{"1;1", "2;2"};
     QTest::newRow("Select adds the item")
-        << false << "3;2" << QVariant("Select") << QStringList{"1;1", "2;2", "3;2"};
+        << false << "3;2" << QVariant("Select") << QStringList{"1;1", "2;2", "3;2"} << "3;2";
     QTest::newRow("Select where rows are selected: the whole row")
-        << true << "3;2" << QVariant("Select") << QStringList{"1;1", "2;2", "3;1", "3;2", "3;3"};
+        << true << "3;2" << QVariant("Select") << QStringList{"1;1", "2;2", "3;1", "3;2", "3;3"}
+        << "3;2";
     QTest::newRow("ClearAndSelect")
-        << false << "Total;Name" << QVariant("ClearAndSelect") << QStringList{"2;1"};
-    QTest::newRow("Clear on the root") << false << "" << QVariant("Clear") << QStringList();
-    QTest::newRow("ScrollTo") << false << "3" << QVariant("ScrollTo") << before;
-    QTest::newRow("a command in other letter case") << false << "3" << QVariant("select") << before;
+        << false << "Total;Name" << QVariant("ClearAndSelect") << QStringList{"2;1"} << "2;1";
+    QTest::newRow("Deselect leaves the current item")
+        << false << "2;2" << QVariant("Deselect") << QStringList{"1;1"} << "3;3";
+    QTest::newRow("Clear on the root")
+        << false << "" << QVariant("Clear") << QStringList() << "3;3";
+    QTest::newRow("ScrollTo") << false << "3" << QVariant("ScrollTo") << before << "3;3";
+    QTest::newRow("a command in other letter case")
+        << false << "3" << QVariant("select") << before << "3;3";
 }
 
 void tst_ItemViewProxy::selection()
@@ -128,6 +146,7 @@ void tst_ItemViewProxy::selection()
     QFETCH(QString, path);
     QFETCH(QVariant, command);
     QFETCH(QStringList, selected);
+    QFETCH(QString, current);
 
     QScopedPointer<QAbstractItemView> view(newView("table"));
     view->setSelectionBehavior(rows ? QAbstractItemView::SelectRows
@@ -144,7 +163,18 @@ void tst_ItemViewProxy::selection()
     for (const QModelIndex &index : indexes)
         cells.append(QStringLiteral("%1;%2").arg(index.row() + 1).arg(index.column() + 1));
     QCOMPARE(cells, selected);
-    QCOMPARE(view->currentIndex(), model->index(2, 2));
+    const QModelIndex now = view->currentIndex();
+    QCOMPARE(QStringLiteral("%1;%2").arg(now.row() + 1).arg(now.column() + 1), current);
+}
+
+// Linguist's message view shows the children of one item: its rows are the root's.
+void tst_ItemViewProxy::selectionUnderRootIndex()
+{
+    QScopedPointer<QAbstractItemView> view(newView("subtree"));
+    QCOMPARE(activate(view.data(), "2", "ClearAndSelect", Generic), QString());
+    const QModelIndex child = view->model()->index(1, 0, view->rootIndex());
+    QCOMPARE(view->currentIndex(), child);
+    QCOMPARE(view->selectionModel()->selectedRows(), QModelIndexList{child});
 }
 
 void tst_ItemViewProxy::scrollToExpandsParents()

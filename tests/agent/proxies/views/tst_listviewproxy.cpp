@@ -2,6 +2,7 @@
 #include "testmain.h"
 
 #include "proxies/framework/stinputcontrol.h"
+#include "protocol/wiretext.h"
 
 #include <QClipboard>
 #include <QIntValidator>
@@ -41,6 +42,7 @@ private slots:
     void mouse();
     void properties_data();
     void properties();
+    void separatorsInTexts();
 };
 
 void tst_ListViewProxy::activate_data()
@@ -297,6 +299,18 @@ void tst_ListViewProxy::properties()
     if (expected.toString().startsWith("accepts "))
         expected = list.expected(expected.toString());
     QCOMPARE(viewProperty(list.view, name, parameter), expected);
+}
+
+// The extended mode lists texts with '/', ':' and '\' escaped and reads the escapes first.
+void tst_ListViewProxy::separatorsInTexts()
+{
+    ShownList list("widget", {{-1, {"a/b"}}, {-1, {"c:d"}}, {-1, {"c\\:d"}}});
+    list.flagSetters[2](ShownView::AllFlags & ~Qt::ItemIsEnabled);
+    QCOMPARE(viewProperty(list.view, "itemList"), QVariant(QStringList{"a/b", "c:d", "c\\:d"}));
+    const WireText::RequestMode extended(true);
+    QCOMPARE(viewProperty(list.view, "itemList"),
+             QVariant(QStringList{"a\\/b", "c\\:d", "c\\\\\\:d"}));
+    QCOMPARE(viewProperty(list.view, "itemIsEnabled", "c\\:d"), QVariant(true));
 }
 
 TC_TEST_MAIN(tst_ListViewProxy)

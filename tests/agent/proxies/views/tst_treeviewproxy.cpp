@@ -3,6 +3,7 @@
 
 #include "proxies/framework/stinputcontrol.h"
 #include "proxies/views/stqtreeview.h"
+#include "protocol/wiretext.h"
 
 #include <QHeaderView>
 
@@ -42,6 +43,8 @@ private slots:
     void enter_data();
     void enter();
     void mouseAimsAtCurrentItem();
+    void separatorsInTexts_data();
+    void separatorsInTexts();
 };
 
 void tst_TreeViewProxy::properties_data()
@@ -163,6 +166,14 @@ void tst_TreeViewProxy::activate_data()
             << "" << 0 << QVariant(QStringList{"Veg"}) << QVariant()
             << "selection of more than one item is not possible in single selection mode" << none
             << QStringList{"Fruit:3"};
+        // Qt Linguist hides column 0; the application made its cell current. Right steps
+        // into a branch from column 0 only: Down does it here.
+        kindRow(kind, "column 0 hidden: into a collapsed branch")
+            << "no column 0" << 0 << QVariant("5/4") << QVariant() << none
+            << "<Up><Down><Down><Down><Down><Down><Plus><Down>" << QStringList{"5/4"};
+        kindRow(kind, "column 0 hidden: into an open branch")
+            << "no column 0" << 0 << QVariant("3/2") << QVariant() << none << "<Up><Down><Down>"
+            << QStringList{"3/2"};
     }
 }
 
@@ -186,6 +197,7 @@ void tst_TreeViewProxy::activate()
         tree.view->setSelectionMode(QAbstractItemView::NoSelection);
     if (setup == QLatin1String("disabled"))
         tree.flagSetters[6](ShownView::AllFlags & ~Qt::ItemIsEnabled);
+    tree.tree->setColumnHidden(0, setup == QLatin1String("no column 0"));
     QVERIFY(tree.show(current));
     if (setup == QLatin1String("multi")) {
         tree.view->selectionModel()->select(tree.index(2), QItemSelectionModel::ClearAndSelect |
@@ -286,6 +298,57 @@ void tst_TreeViewProxy::mouseAimsAtCurrentItem()
                                             "(%1,%2) ControlModifier")
                                  .arg(centre.x())
                                  .arg(centre.y())});
+}
+
+// Qt Designer's "templates/forms", beside a "templates" branch whose "forms" prints the
+// same in the plain mode:
+//   0 templates/forms:1   2 templates:2   4 C:\temp:4
+//   1   Main Window:a:b   3   forms:3
+void tst_TreeViewProxy::separatorsInTexts_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("extended");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("parameter");
+    QTest::addColumn<QVariant>("expected");
+
+    for (const char *kind : Kinds) {
+        kindRow(kind, "plain: pathList prints texts as they are")
+            << false << "pathList" << QVariant()
+            << QVariant(QStringList{"templates/forms:1", "templates/forms:1/Main Window:a:b",
+                                    "templates:2", "templates:2/forms:3", "C:\\temp:4"});
+        kindRow(kind, "plain: a path as printed")
+            << false << "itemPath" << QVariant("templates/forms/Main Window")
+            << QVariant("templates/forms:1/Main Window:a:b");
+        kindRow(kind, "plain: '/' between levels wins where both read")
+            << false << "itemPath" << QVariant("templates/forms")
+            << QVariant("templates:2/forms:3");
+        kindRow(kind, "extended: pathList escapes '/', ':' and '\\' in texts")
+            << true << "pathList" << QVariant()
+            << QVariant(QStringList{"templates\\/forms:1", "templates\\/forms:1/Main Window:a\\:b",
+                                    "templates:2", "templates:2/forms:3", "C\\:\\\\temp:4"});
+        kindRow(kind, "extended: a path as printed")
+            << true << "itemPath" << QVariant("templates\\/forms:1/Main Window:a\\:b")
+            << QVariant("templates\\/forms:1/Main Window:a\\:b");
+    }
+}
+
+void tst_TreeViewProxy::separatorsInTexts()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, extended);
+    QFETCH(QString, name);
+    QFETCH(QVariant, parameter);
+    QFETCH(QVariant, expected);
+
+    ShownView tree(kind, true,
+                   {{-1, {"templates/forms", "1"}},
+                    {0, {"Main Window", "a:b"}},
+                    {-1, {"templates", "2"}},
+                    {2, {"forms", "3"}},
+                    {-1, {"C:\\temp", "4"}}});
+    const WireText::RequestMode mode(extended);
+    QCOMPARE(viewProperty(tree.view, name, parameter), expected);
 }
 
 TC_TEST_MAIN(tst_TreeViewProxy)
