@@ -90,12 +90,17 @@ void tst_RealPrograms::linguistOpensAContext()
 
     const QByteArray contexts = "{QMainWindow},ContextDockWidget//{QTreeView}";
     const QByteArray messages = "{QMainWindow},StringsDockWidget//{QTreeView}";
-    // Linguist hides the first column of its trees; the items are named by what shows.
-    QTRY_VERIFY(app.request("5," + contexts + ",," + hex("s:MainWindow") + ",").startsWith("0,"));
-    QTRY_COMPARE(app.request("7," + messages + ",,rowCount,"), QByteArray("0,i:3"));
-    QVERIFY(app.request("5," + messages + ",," + hex("s:Save") + ",").startsWith("0,"));
-    QTRY_VERIFY(text(app.request("7,{QMainWindow},{QLabel text='Source text'},,text,"))
-                    .startsWith("Source text"));
+    // The items are named by the columns that show; a context's row reads "MainWindow:0/3",
+    // its '/' escaped in the extended mode's paths.
+    QTRY_COMPARE(app.request("5," + contexts + ",," + hex("s:MainWindow") + ","),
+                 QByteArray("0,QTreeView"));
+    QTRY_COMPARE(text(app.request("7," + contexts + ",,currentPath,")),
+                 QString("MainWindow:0\\/3"));
+    // The message view shows the context's messages below its root index.
+    QTRY_COMPARE(app.request("7," + messages + ",QAbstractItemView,rowCount,"),
+                 QByteArray("0,i:3"));
+    QCOMPARE(app.request("5," + messages + ",," + hex("s:Save") + ","), QByteArray("0,QTreeView"));
+    QTRY_COMPARE(text(app.request("7," + messages + ",,currentPath,")), QString("Save"));
 }
 
 void tst_RealPrograms::designerCreatesAFormFromATemplate()
