@@ -63,8 +63,10 @@ void tst_DriverProgram::spiesAndShoots()
     QList<QJsonObject> output;
     QByteArrayList help;
     for (const QByteArray &line : driver.readAllStandardOutput().trimmed().split('\n')) {
-        if (line.startsWith('{'))
-            output << QJsonDocument::fromJson(line).object();
+        QJsonParseError error;
+        const QJsonDocument json = QJsonDocument::fromJson(line, &error);
+        if (error.error == QJsonParseError::NoError)
+            output << json.object();
         else
             help << line;
     }
