@@ -122,9 +122,7 @@ def test_keys_reach_the_editor_its_shortcuts_and_the_dialog_they_open(driver, la
     assert window.press("Ctrl+N") == "QPlainTextEdit"
     box = app.wait_for_window(cls="QMessageBox")
     assert box.press("Escape") == "QPushButton"
-    window.wait_for_widget("{QPlainTextEdit}").wait_for_prop("plainText", "first\nsEc")
-    with pytest.raises(errors.CommandError, match='unknown key "Ctrl\\+Nwe" in "Ctrl\\+Nwe"'):
-        editor.press("Ctrl+Nwe")
+    assert editor.wait_for_prop("plainText", "first\nsEc")
     app.close()
 
 

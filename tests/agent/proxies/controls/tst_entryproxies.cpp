@@ -106,14 +106,9 @@ void tst_EntryProxies::entry_data()
                                          << "enter, QTextEdit is read only" << none;
     QTest::newRow("plain text edit subclass: cleared as a text edit")
         << "plain text" << QVariant("new\n") << "new" << none << clear + "new\n";
-    QTest::newRow("empty plain text edit: typed into without clearing keys")
-        << "empty plain text" << QVariant("a b") << "a b" << none << "a b";
     QTest::newRow("read-only plain text edit")
         << "read-only plain text" << QVariant("x") << "first\nsecond"
         << "enter, QPlainTextEdit is read only" << none;
-    QTest::newRow("plain text edit: a number is no text")
-        << "plain text" << QVariant(3) << "first\nsecond"
-        << "Type error: object \"widget\" of class \"Editor\" accepts string." << none;
     QTest::newRow("spin box: entered 42 is typed as 4 and 2, no Return")
         << "spin" << QVariant(42) << "42" << none << clear + "42";
     QTest::newRow("spin box: activated 17 is confirmed with Return")
