@@ -532,7 +532,13 @@ void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers m
 // reported at once: waiting would not change it.
 QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
 {
-    QWidget *receiver = keyTarget();
+    // An active window in which nothing has the focus gets its keys itself, from Qt as from
+    // a keyboard (its shortcuts work there too): for keys meant for the window itself.
+    const auto ownersTarget = [owner] {
+        QWidget *receiver = keyTarget();
+        return !receiver && QApplication::activeWindow() == owner ? owner : receiver;
+    };
+    QWidget *receiver = ownersTarget();
     if (takesKeysFor(owner, receiver))
         return receiver;
 
@@ -541,7 +547,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     sinceRequest.start();
     waitUntil(
         [&] {
-            if (!guard || takesKeysFor(guard, keyTarget()))
+            if (!guard || takesKeysFor(guard, ownersTarget()))
                 return true;
             QWidget *active = QApplication::activeWindow();
             if (active == guard->window())
@@ -556,7 +562,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     if (!guard)
         raiseError(ownerClosed);
 
-    receiver = keyTarget();
+    receiver = ownersTarget();
     if (takesKeysFor(owner, receiver))
         return receiver;
     const QByteArray name = WireText::encode(owner->objectName());
