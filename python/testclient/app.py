@@ -211,6 +211,11 @@ class Window:
         returns the path."""
         return _write_png(path, _grab(self, ""))
 
+    def press(self, keys):
+        """Presses keys on whatever has the focus in the window (extended mode); returns
+        the class of the widget that had it. See Widget.press."""
+        return _press(self, "", "", keys)
+
     def widget(self, path, class_hint=""):
         """A widget by path ("a/b", "dialog//ok", "{QPushButton text=OK}"); resolved
         afresh at each request."""
@@ -233,6 +238,14 @@ def _grab(window, path):
     if not isinstance(data, bytes) or not data.startswith(b"\x89PNG"):
         raise errors.ProtocolError("request 22 answered no PNG image")
     return data
+
+
+def _press(window, path, class_hint, keys):
+    window.app.require_extended("pressing keys")
+    if not isinstance(keys, str):
+        raise TypeError("keys are a str such as \"Ctrl+S\", not %s" % type(keys).__name__)
+    line = "23,%s,%s,%s,%s," % (window.name, path, class_hint, hex_value(keys, True))
+    return window._request(line, typed=False, path=path)
 
 
 class Widget:
@@ -270,6 +283,12 @@ class Widget:
     def enter(self, value):
         """Enters a value as a user would type or set it; returns the proxy class."""
         return self._action(6, value)
+
+    def press(self, keys):
+        """Presses keys on the widget (extended mode), which first gets the focus if it
+        has not: Qt's portable key text, "Return", "F5", "Ctrl+S", "Shift+Tab", several
+        as "Tab, Space". A key that a shortcut takes has arrived. Returns the proxy class."""
+        return _press(self.window, self.path, self.class_hint, keys)
 
     def mouse(self, command):
         """A mouse command "type:button:x:y:modifier", e.g. "MouseClick:LeftButton:0.5:0.5:"."""

@@ -92,6 +92,10 @@ const char extendedHelpText[] =
     "  20                              visible windows, each with an address (JSON)\n"
     "  21,<window>                     a window's visible widgets, each with an address (JSON)\n"
     "  22,<window>,<path>              PNG of the widget (the window for an empty path)\n"
+    "  23,<window>,<path>,<class>,{hex:s:KEYS},   press keys on the widget (the window's\n"
+    "                                  focus widget for an empty path); KEYS in Qt's form:\n"
+    "                                  Return, F5, Ctrl+S, Shift+Tab, several as Tab, Space\n"
+    "Enter (6) types into any focusable widget that has no proxy of its own.\n"
     "A path or window element in braces selects by what it shows: {QPushButton text=OK},\n"
     "{QLineEdit label='Name:'}, {type=QAbstractButton nth=2}; key~value means contains.\n";
 

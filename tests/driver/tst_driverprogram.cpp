@@ -43,7 +43,7 @@ void tst_DriverProgram::spiesAndShoots()
     QFile script(dir.filePath("spy.requests"));
     QVERIFY(script.open(QIODevice::WriteOnly));
     script.write(QStringLiteral("21,TestClient Gallery\n:spy\n:shot %1 TestClient Gallery\n"
-                                ":shot %2 TestClient Gallery,{QPushButton text=Push}\n")
+                                ":shot %2 TestClient Gallery,{QPushButton text=Push}\n:help\n")
                      .arg(shots[0], shots[1])
                      .toUtf8());
     script.close();
@@ -61,10 +61,22 @@ void tst_DriverProgram::spiesAndShoots()
     QVERIFY(driver.waitForFinished(90000));
     QCOMPARE(driver.exitCode(), 0);
     QList<QJsonObject> output;
-    for (const QByteArray &line : driver.readAllStandardOutput().trimmed().split('\n'))
-        output << QJsonDocument::fromJson(line).object();
+    QByteArrayList help;
+    for (const QByteArray &line : driver.readAllStandardOutput().trimmed().split('\n')) {
+        QJsonParseError error;
+        const QJsonDocument json = QJsonDocument::fromJson(line, &error);
+        if (error.error == QJsonParseError::NoError)
+            output << json.object();
+        else
+            help << line;
+    }
     QCOMPARE(output.size(), 5);
     QCOMPARE(output[0].value("greeting").toString().endsWith(" extended"), extended);
+    // :help lists the extended mode's requests for an extended agent only.
+    QVERIFY(help.size() > 10);
+    QCOMPARE(help.indexOf(QByteArray("  23,<window>,<path>,<class>,{hex:s:KEYS},   press keys "
+                                     "on the widget (the window's")) >= 0,
+             extended);
     const QStringList spy = output[2].value("spy").toVariant().toStringList();
     if (!extended) {
         QVERIFY2(spy.value(0).startsWith("window GalleryWindow : "), qPrintable(spy.value(0)));

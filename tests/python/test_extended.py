@@ -13,6 +13,7 @@ from testclient import contains, errors
 EXAMPLES = "/usr/lib/x86_64-linux-gnu/qt5/examples/widgets"
 CALCULATOR = os.path.join(EXAMPLES, "widgets/calculator/calculator")
 BASIC_LAYOUTS = os.path.join(EXAMPLES, "layouts/basiclayouts/basiclayouts")
+APPLICATION = os.path.join(EXAMPLES, "mainwindows/application/application")
 
 
 def start(driver, program, title, extended=True):
@@ -108,6 +109,23 @@ def test_spy_starts_a_program(launcher):
     assert printed.returncode == 0 and "{QComboBox}" in printed.stdout, printed.stderr
 
 
+def test_keys_reach_the_editor_its_shortcuts_and_the_dialog_they_open(driver, launcher):
+    if not os.path.exists(APPLICATION):
+        pytest.skip("qtbase5-examples is not installed")
+    app = driver.launch([APPLICATION])
+    window = app.wait_for_window(cls="MainWindow")
+    editor = window.find("QPlainTextEdit")
+    assert editor.enter("first") == "QPlainTextEdit"
+    assert editor.press("Return, s, Shift+e, c") == "QPlainTextEdit"
+    assert editor.wait_for_prop("plainText", "first\nsEc")
+    # File/New asks in a message box whether to save: the reply leaves while it waits.
+    assert window.press("Ctrl+N") == "QPlainTextEdit"
+    box = app.wait_for_window(cls="QMessageBox")
+    assert box.press("Escape") == "QPushButton"
+    assert editor.wait_for_prop("plainText", "first\nsEc")
+    app.close()
+
+
 def test_a_plain_agent_refuses_what_needs_the_extended_mode(driver, launcher):
     window = start(driver, BASIC_LAYOUTS, "Basic Layouts", extended=False)
     with pytest.raises(errors.TestClientError, match="extended mode"):
@@ -116,3 +134,5 @@ def test_a_plain_agent_refuses_what_needs_the_extended_mode(driver, launcher):
         window.widget("unnamed").enter("\u0440\u0443\u0441\u0441\u043a\u0438\u0439")
     with pytest.raises(errors.WidgetNotFound):  # a selector is an unknown name here
         window.widget("{QLineEdit nth=1}").prop("text")
+    with pytest.raises(errors.TestClientError, match="extended mode"):
+        window.press("Return")

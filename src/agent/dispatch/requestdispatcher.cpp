@@ -29,16 +29,22 @@ QByteArray RequestDispatcher::dispatch(const QString &line)
     if (!numeric || code != QString::number(number))
         return Reply::commandNotFound();
 
+    using Action = STApplicationProxy::Action;
     const Addressing addressing = extended ? Addressing::Selectors : Addressing::Names;
-    switch (RequestCode(number)) {
+    const auto requestCode = RequestCode(number);
+    switch (requestCode) {
     case RequestCode::WindowTree:
         return windowTree(line, addressing);
     case RequestCode::PointAtWidget:
         return pointAtWidget(line, addressing);
     case RequestCode::Activate:
+        return proxyAction(registry, line, requestCode, Action::Activate, addressing);
     case RequestCode::Enter:
+        // The extended mode types into a focusable widget that has no proxy of its own.
+        return proxyAction(registry, line, requestCode,
+                           extended ? Action::EnterOrType : Action::Enter, addressing);
     case RequestCode::Mouse:
-        return proxyAction(registry, line, RequestCode(number), addressing);
+        return proxyAction(registry, line, requestCode, Action::Mouse, addressing);
     case RequestCode::Property:
         return property(registry, line, addressing);
     case RequestCode::CheckWindow:
@@ -55,6 +61,9 @@ QByteArray RequestDispatcher::dispatch(const QString &line)
         return extended ? listWidgets(line) : Reply::commandNotFound();
     case RequestCode::Grab:
         return extended ? grab(line) : Reply::commandNotFound();
+    case RequestCode::Key:
+        return extended ? proxyAction(registry, line, requestCode, Action::Press, addressing)
+                        : Reply::commandNotFound();
     default: // 1 and 3 only as whole lines, above
         return Reply::commandNotFound();
     }

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "protocol/requestcode.h"
+#include "proxies/framework/stapplicationproxy.h"
 
 #include <QByteArray>
-
-class QWidget;
 #include <QString>
 
-class STApplicationProxy;
+class QWidget;
 
 // One handler per request. Each takes the whole request line and returns its reply.
 namespace RequestHandlers {
@@ -26,12 +25,15 @@ QByteArray trayIconGeometry(const QString &line);
 // Widget requests.
 QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion);
 QByteArray pointAtWidget(const QString &line, Addressing addressing);
+// The requests that run a proxy operation (5, 6, 9 and the extended mode's 23): `action`
+// is the one the dispatcher chose for the code in its mode.
 QByteArray proxyAction(STApplicationProxy *registry, const QString &line, RequestCode code,
-                       Addressing addressing);
+                       STApplicationProxy::Action action, Addressing addressing);
 QByteArray property(STApplicationProxy *registry, const QString &line, Addressing addressing);
 
 // Resolves the window (field 1) and the path (field 2) as the request `code` does; null,
-// with the error reply in `reply`, when that fails.
+// with the error reply in `reply`, when that fails. The key request's empty path is
+// whatever has the focus in the window (the window itself when nothing in it has).
 QWidget *resolveWidget(const QString &line, RequestCode code, Addressing addressing,
                        QByteArray &reply);
 

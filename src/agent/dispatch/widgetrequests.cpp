@@ -1,4 +1,5 @@
-// The requests that work on one widget inside a window: 3, 4, 5, 6, 7, 9.
+// The requests that work on one widget inside a window: 3, 4, 5, 6, 7, 9, and the extended
+// mode's key request 23.
 
 #include "requesthandlers.h"
 
@@ -72,6 +73,19 @@ QWidget *resolveWidget(const QString &line, RequestCode code, Addressing address
             variant.focusWidgetElement = true;
         }
     }
+    // Keys without a path go where a keyboard's would once the window is active: to its
+    // focus widget, or to the window itself when nothing in it has the focus.
+    if (code == RequestCode::Key && path.isEmpty()) {
+        const LookupResult found =
+            WidgetAddressing::resolveWindow(window, variant.check, ActiveWidgets::current(),
+                                            variant.popupPassesAnyWindow, variant.selectors);
+        if (found.kind != NoError) {
+            reply = Reply::lookupError(found.kind, window, path, found.count);
+            return nullptr;
+        }
+        QWidget *focus = found.window->focusWidget();
+        return focus ? focus : found.window;
+    }
     const LookupResult found = WidgetAddressing::resolveWidget(window, path, variant);
     if (found.kind != NoError) {
         reply = Reply::lookupError(found.kind, window, path, found.count);
@@ -128,7 +142,7 @@ QByteArray pointAtWidget(const QString &line, Addressing addressing)
 }
 
 QByteArray proxyAction(STApplicationProxy *registry, const QString &line, RequestCode code,
-                       Addressing addressing)
+                       STApplicationProxy::Action action, Addressing addressing)
 {
     const QString first = WireText::value(WireProtocol::decodehex(requestField(line, 4)));
     const QString second = WireText::value(WireProtocol::decodehex(requestField(line, 5)));
@@ -142,9 +156,6 @@ QByteArray proxyAction(STApplicationProxy *registry, const QString &line, Reques
     // The action may close and delete the widget (a button that ends its dialog): the
     // widget is not touched after it.
     const QPointer<QWidget> widget(found);
-    const auto action = code == RequestCode::Activate ? STApplicationProxy::Action::Activate
-                        : code == RequestCode::Enter  ? STApplicationProxy::Action::Enter
-                                                      : STApplicationProxy::Action::Mouse;
 
     return failureGuard([&] {
         QByteArray success;

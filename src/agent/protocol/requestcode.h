@@ -21,4 +21,5 @@ enum class RequestCode {
     ListWindowsExtended = 20, // every visible window with its object name, class and address
     ListWidgets = 21,         // a window's visible widgets, each with its shortest address
     Grab = 22,                // a PNG of a window or widget
+    Key = 23,                 // a key sequence pressed on a widget or a window's focus widget
 };

@@ -8,6 +8,7 @@
 #include "stqfiledialog.h"
 #include "stqgroupbox.h"
 #include "stqlineedit.h"
+#include "stqplaintextedit.h"
 #include "stqslider.h"
 #include "stqspinbox.h"
 #include "stqstatusbar.h"
@@ -35,6 +36,7 @@ void registerControlProxies(ProxyTable &table)
     // Text and value entry
     table.insert(QStringLiteral("QLineEdit"), new STQLineEdit);
     table.insert(QStringLiteral("QTextEdit"), new STQTextEdit);
+    table.insert(QStringLiteral("QPlainTextEdit"), new STQPlainTextEdit);
     table.insert(QStringLiteral("QSlider"), new STQSlider);
     table.insert(QStringLiteral("QSpinBox"), new STQSpinBox);
     table.insert(QStringLiteral("QDoubleSpinBox"), new STQSpinBox);

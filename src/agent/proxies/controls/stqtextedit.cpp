@@ -2,26 +2,28 @@
 
 #include "proxies/framework/sterror.h"
 
-#include <QTextEdit>
-
 namespace {
 
-const char readOnly[] = "enter, QTextEdit is read only";
+const char readOnly[] = "enter, %s is read only";
 
 } // namespace
+
+STQTextEdit::STQTextEdit() : STQTextEdit("QTextEdit") {}
+
+STQTextEdit::STQTextEdit(const char *editorClass) : editorClass(editorClass) {}
 
 void STQTextEdit::enter(const QVariant &value)
 {
     if (value.type() != QVariant::String)
         typeError("string");
-    auto *edit = static_cast<QTextEdit *>(checkedWidget("QTextEdit"));
-    if (edit->isReadOnly())
-        raiseError(readOnly);
+    QWidget *edit = checkedWidget(editorClass);
+    if (edit->property("readOnly").toBool())
+        raiseError(readOnly, editorClass);
 
     clickCentre(edit);
 
-    edit = static_cast<QTextEdit *>(checkedWidget("QTextEdit"));
-    if (!edit->toPlainText().isEmpty())
+    edit = checkedWidget(editorClass);
+    if (!edit->property("plainText").toString().isEmpty())
         clearField(Qt::ControlModifier);
     typeText(value.toString());
 }

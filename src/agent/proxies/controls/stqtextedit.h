@@ -2,9 +2,19 @@
 
 #include "proxies/framework/stwidgetproxy.h"
 
-// Rich and plain text edits: the whole document is replaced by typed text.
+// Rich and plain text edits: the whole document is replaced by typed text. The proxy of
+// QTextEdit, and the base of QPlainTextEdit's (stqplaintextedit.h): it needs no more of an
+// editor than the properties readOnly and plainText, which both classes have.
 class STQTextEdit : public STWidgetProxy
 {
 public:
+    STQTextEdit();
     void enter(const QVariant &value) override;
+
+protected:
+    // The proxy of another editor class with those two properties.
+    explicit STQTextEdit(const char *editorClass);
+
+private:
+    const char *editorClass;
 };

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <typeinfo>
+
 namespace {
 
 const char notDerived[] = "Widget is not derived from class ";
@@ -125,8 +127,17 @@ void STApplicationProxy::act(Action action, QWidget *widget, const QString &clas
     case Action::Enter:
         proxy->enter(first);
         break;
+    case Action::EnterOrType:
+        if (typeid(*proxy) == typeid(STWidgetProxy))
+            proxy->typeInto(first);
+        else
+            proxy->enter(first);
+        break;
     case Action::Mouse:
         proxy->mouse(first);
+        break;
+    case Action::Press:
+        proxy->press(first);
         break;
     }
 }

@@ -25,12 +25,16 @@ public:
     explicit STApplicationProxy(const ProxyTable &proxies);
     virtual ~STApplicationProxy();
 
-    enum class Action { Activate, Enter, Mouse };
+    // The proxy operation a request runs. EnterOrType is enter, except that a widget which
+    // has no proxy of its own (the base proxy serves it) is clicked and typed into as any
+    // focusable widget (STWidgetProxy::typeInto): the extended mode's enter. Press presses
+    // a key sequence (STWidgetProxy::press), which only the extended mode requests.
+    enum class Action { Activate, Enter, EnterOrType, Mouse, Press };
 
     // Binds the proxy chosen for the widget and tells `bound` the class name under which
     // it was chosen, before anything happens to the widget; then checks that the widget
     // is enabled, brings it into reach and runs the action: activate (first, second),
-    // enter (first) or mouse (first).
+    // enter, mouse or press (first).
     void act(Action action, QWidget *widget, const QString &classHint, const QVariant &first,
              const QVariant &second = QVariant(),
              const std::function<void(const QString &className)> &bound = nullptr);

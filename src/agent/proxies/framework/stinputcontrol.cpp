@@ -14,6 +14,8 @@
 #include <QThread>
 #include <QWidget>
 
+#include <memory>
+
 namespace {
 
 const char hiddenByAnotherWindow[] = "Error: widget is hidden by another window";
@@ -173,6 +175,29 @@ public:
     bool arrived = false;
 };
 
+// Notes whether the application dispatched a shortcut while it is installed on the
+// application. A key pressed for its shortcut (Ctrl+S) goes from Qt's shortcut map to the
+// QShortcut or QAction as a shortcut event and never reaches the widget it was posted to.
+class ShortcutArrival : public QObject
+{
+public:
+    ShortcutArrival() { QCoreApplication::instance()->installEventFilter(this); }
+    ~ShortcutArrival() override
+    {
+        if (QCoreApplication *application = QCoreApplication::instance())
+            application->removeEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Shortcut)
+            taken = true;
+        return false;
+    }
+
+    bool taken = false;
+};
+
 QMouseEvent *newMouseEvent(QEvent::Type type, QWidget *receiver, const QPoint &globalPos,
                            Qt::MouseButton button, Qt::MouseButtons buttons,
                            Qt::KeyboardModifiers modifiers)
@@ -188,6 +213,35 @@ int keyForCharacter(QChar c)
 {
     const ushort upper = c.toUpper().unicode();
     return upper >= 32 && upper <= 126 ? upper : 0;
+}
+
+// The text a keyboard sends with a key: a printable character's own (a letter in lower
+// case unless Shift is held), the control characters of Return, Tab, Backspace, Escape and
+// Delete, and nothing while Control, Alt or Meta is held or for any other key.
+QString keyboardText(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return QString();
+    if ((key >= Qt::Key_Space && key <= Qt::Key_AsciiTilde) ||
+        (key >= Qt::Key_nobreakspace && key <= Qt::Key_ydiaeresis)) {
+        const QChar c(key);
+        return QString(modifiers & Qt::ShiftModifier ? c : c.toLower());
+    }
+    switch (key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QStringLiteral("\r");
+    case Qt::Key_Tab:
+        return QStringLiteral("\t");
+    case Qt::Key_Backspace:
+        return QStringLiteral("\b");
+    case Qt::Key_Escape:
+        return QStringLiteral("\x1b");
+    case Qt::Key_Delete:
+        return QStringLiteral("\x7f");
+    default:
+        return QString();
+    }
 }
 
 } // namespace
@@ -397,12 +451,12 @@ void STInputControl::mouseDoubleClick(const QPoint &globalPos, Qt::MouseButton b
 
 void STInputControl::charPress(QChar c)
 {
-    postKey(QEvent::KeyPress, keyForCharacter(c), Qt::NoModifier, QString(c));
+    postKey(QEvent::KeyPress, keyForCharacter(c), Qt::NoModifier, QString(c), checkedOwner());
 }
 
 void STInputControl::charRelease(QChar c)
 {
-    postKey(QEvent::KeyRelease, keyForCharacter(c), Qt::NoModifier, QString(c));
+    postKey(QEvent::KeyRelease, keyForCharacter(c), Qt::NoModifier, QString(c), checkedOwner());
 }
 
 void STInputControl::charClick(QChar c)
@@ -413,18 +467,18 @@ void STInputControl::charClick(QChar c)
 
 void STInputControl::textKeyClick(int key, Qt::KeyboardModifiers modifiers, const QString &text)
 {
-    postKey(QEvent::KeyPress, key, modifiers, text);
-    postKey(QEvent::KeyRelease, key, modifiers, text);
+    postKey(QEvent::KeyPress, key, modifiers, text, checkedOwner());
+    postKey(QEvent::KeyRelease, key, modifiers, text, checkedOwner());
 }
 
 void STInputControl::keyPress(int key, Qt::KeyboardModifiers modifiers)
 {
-    postKey(QEvent::KeyPress, key, modifiers, QString());
+    postKey(QEvent::KeyPress, key, modifiers, QString(), checkedOwner());
 }
 
 void STInputControl::keyRelease(int key, Qt::KeyboardModifiers modifiers)
 {
-    postKey(QEvent::KeyRelease, key, modifiers, QString());
+    postKey(QEvent::KeyRelease, key, modifiers, QString(), checkedOwner());
 }
 
 void STInputControl::keyClick(int key, Qt::KeyboardModifiers modifiers)
@@ -437,12 +491,12 @@ void STInputControl::keyClick(int key, Qt::KeyboardModifiers modifiers)
 // when there is none. With one, it goes only where the owner takes keys (see
 // ownersKeyTarget), and while events are flushed its arrival is checked: a key that a
 // shortcut or an application-wide filter swallowed fails the request, since the text or
-// the step it was meant for did not happen.
+// the step it was meant for did not happen. Unless the key was pressed for its shortcut
+// (AtReceiverOrShortcut): then a shortcut that took it is where it was meant to arrive.
 void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
-                             const QString &text)
+                             const QString &text, QWidget *owner, KeyArrival arrival)
 {
     flush();
-    QWidget *owner = checkedOwner();
     QWidget *receiver = owner ? ownersKeyTarget(owner) : keyTarget();
     if (!receiver)
         return;
@@ -451,10 +505,13 @@ void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers m
         postInput(receiver, event);
         return;
     }
-    const EventArrival arrival(receiver, event);
+    const EventArrival atReceiver(receiver, event);
+    std::unique_ptr<ShortcutArrival> asShortcut;
+    if (arrival == KeyArrival::AtReceiverOrShortcut)
+        asShortcut.reset(new ShortcutArrival);
     postInput(receiver, event);
     // A receiver that is gone was closed by the key itself (Return on a dialog's field).
-    if (arrival.receiver && !arrival.arrived) {
+    if (atReceiver.receiver && !atReceiver.arrived && !(asShortcut && asShortcut->taken)) {
         raiseError(keyNotReceived, WireText::encode(receiver->objectName()).constData(),
                    receiver->metaObject()->className());
     }
@@ -475,7 +532,13 @@ void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers m
 // reported at once: waiting would not change it.
 QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
 {
-    QWidget *receiver = keyTarget();
+    // An active window in which nothing has the focus gets its keys itself, from Qt as from
+    // a keyboard (its shortcuts work there too): for keys meant for the window itself.
+    const auto ownersTarget = [owner] {
+        QWidget *receiver = keyTarget();
+        return !receiver && QApplication::activeWindow() == owner ? owner : receiver;
+    };
+    QWidget *receiver = ownersTarget();
     if (takesKeysFor(owner, receiver))
         return receiver;
 
@@ -484,7 +547,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     sinceRequest.start();
     waitUntil(
         [&] {
-            if (!guard || takesKeysFor(guard, keyTarget()))
+            if (!guard || takesKeysFor(guard, ownersTarget()))
                 return true;
             QWidget *active = QApplication::activeWindow();
             if (active == guard->window())
@@ -499,7 +562,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     if (!guard)
         raiseError(ownerClosed);
 
-    receiver = keyTarget();
+    receiver = ownersTarget();
     if (takesKeysFor(owner, receiver))
         return receiver;
     const QByteArray name = WireText::encode(owner->objectName());
@@ -519,6 +582,44 @@ void STInputControl::typeText(const QString &text)
     const PaintDeferral deferral(receiver ? receiver->window() : nullptr);
     for (const QChar c : text)
         charClick(c);
+}
+
+void STInputControl::pressKeys(const QVector<int> &keys)
+{
+    QWidget *owner = checkedOwner();
+    const QPointer<QWidget> window = owner ? owner->window() : nullptr;
+    for (int i = 0; i < keys.size(); ++i) {
+        const Qt::KeyboardModifiers modifiers(keys.at(i) & Qt::KeyboardModifierMask);
+        int key = keys.at(i) & ~Qt::KeyboardModifierMask;
+        // Shift+Tab comes from a keyboard as Backtab with Shift held; a Tab with Shift would
+        // move forward in an item view.
+        if (key == Qt::Key_Tab && (modifiers & Qt::ShiftModifier))
+            key = Qt::Key_Backtab;
+        const QString text = keyboardText(key, modifiers);
+        QWidget *keyOwner = owner;
+        if (owner && i > 0) {
+            if (!window || !window->isVisible())
+                raiseError(ownerClosed);
+            keyOwner = window;
+        }
+        postKey(QEvent::KeyPress, key, modifiers, text, keyOwner, KeyArrival::AtReceiverOrShortcut);
+        // A release goes wherever the focus is by then, as a keyboard's does: after a Tab
+        // to the next widget, after a Return that closed a dialog to the window below.
+        postKey(QEvent::KeyRelease, key, modifiers, text, nullptr);
+    }
+}
+
+void STInputControl::awaitKeyFocus()
+{
+    if (QWidget *owner = checkedOwner())
+        ownersKeyTarget(owner);
+}
+
+void STInputControl::focusOwner()
+{
+    QWidget *owner = checkedOwner();
+    if (owner && acceptsFocus(owner) && !takesKeysFor(owner, owner->window()->focusWidget()))
+        owner->setFocus(Qt::OtherFocusReason);
 }
 
 void STInputControl::selectField(Qt::KeyboardModifiers extra)

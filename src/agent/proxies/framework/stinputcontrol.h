@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QPointer>
+#include <QVector>
 #include <Qt>
 
 #include <functional>
@@ -101,6 +102,22 @@ protected:
     void keyClick(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void typeText(const QString &text);
 
+    // Keys pressed for what they do rather than for their text: Return, F5, Ctrl+S. Each
+    // key, with its modifiers (QKeySequence's form), is pressed and released, carrying the
+    // text a keyboard sends with it. The first key goes to the owner; the following ones
+    // wherever the focus is in the owner's window by then, since a key may move it (Tab). A
+    // key that a shortcut of the application took has arrived as well: it was meant to.
+    void pressKeys(const QVector<int> &keys);
+
+    // Waits until keys would reach the owner, as its first key does, and fails as that key
+    // would: for a request that must not leave the owner without the focus, typed text or
+    // not. Nothing without an owner.
+    void awaitKeyFocus();
+    // Gives the owner the keyboard focus, as Tab would, where neither it nor a widget
+    // inside it has the focus of its window; for keys that are pressed without a click. An
+    // owner that takes no focus is left to fail at its first key.
+    void focusOwner();
+
     // Selects the whole text of the focused field as a user does from the keyboard: Home,
     // then Shift+End. Extra modifiers go with both keys (Control for a multi-line editor,
     // so that the keys reach the ends of the document, not of the line).
@@ -119,7 +136,11 @@ private:
     QPointer<QWidget> postButtonEvent(QEvent::Type type, Qt::MouseButton button,
                                       Qt::KeyboardModifiers modifiers);
     QWidget *checkedMouseTarget(const QPoint &globalPos);
-    void postKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, const QString &text);
+    // Whether a key also arrives where the application dispatches it as a shortcut.
+    enum class KeyArrival { AtReceiver, AtReceiverOrShortcut };
+    // Posts one key meant for `owner`; without one it goes unchecked.
+    void postKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers, const QString &text,
+                 QWidget *owner, KeyArrival arrival = KeyArrival::AtReceiver);
     QWidget *ownersKeyTarget(QWidget *owner);
     // The owner whose input is checked: none while an UncheckedInput exists.
     QWidget *checkedOwner() const { return checked ? inputOwner() : nullptr; }

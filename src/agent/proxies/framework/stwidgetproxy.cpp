@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDesktopWidget>
 #include <QElapsedTimer>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMetaObject>
@@ -26,6 +27,8 @@ const char proxyForOtherClass[] =
 const char activateNotImplemented[] = "\"activate\" is not implemented for widget of class \"%s\"";
 const char enterNotImplemented[] = "\"enter\" is not implemented for widget of class \"%s\"";
 const char unknownProperty[] = "Unknown property \"%s\".";
+const char unknownKey[] = "Error: unknown key \"%s\" in \"%s\"";
+const char noKeys[] = "Error: no key to press";
 const char typeErrorFormat[] = "Type error: object \"%1\" of class \"%2\" accepts ";
 const char rangeErrorFormat[] =
     "Type error: object \"%s\" of class \"%s\" accepts only values in the following range: %s.";
@@ -118,6 +121,48 @@ bool reachableAtCentre(const QWidget *widget)
 // place has not changed for three frames is at rest.
 const int restMs = 50;
 
+// True when `key` still waits for its key after its modifiers: "Ctrl+", but not "+" or
+// "Ctrl++", which end in the plus key.
+bool awaitsKey(const QString &key)
+{
+    return key.isEmpty() ||
+           (key.endsWith(QLatin1Char('+')) && key.size() > 1 && !key.endsWith(QLatin1String("++")));
+}
+
+// The keys of a sequence in Qt's portable text form, each with its modifiers, as
+// QKeySequence holds them ("Ctrl+S, Return" gives Ctrl+S and Return). A comma ends a key
+// unless it is the key itself: alone or after the modifiers ("Ctrl+,"). Unlike
+// QKeySequence, which keeps four keys and drops the rest silently, any number is read; a
+// key that Qt does not know fails, naming it.
+QVector<int> readKeys(const QString &text)
+{
+    QStringList names;
+    QString name;
+    for (const QChar c : text) {
+        const QString key = name.trimmed();
+        if (c == QLatin1Char(',') && !awaitsKey(key)) {
+            names.append(key);
+            name.clear();
+        } else {
+            name += c;
+        }
+    }
+    names.append(name.trimmed());
+    if (names.size() == 1 && names.first().isEmpty())
+        raiseError(noKeys);
+
+    QVector<int> keys;
+    for (const QString &key : qAsConst(names)) {
+        const QKeySequence sequence(key, QKeySequence::PortableText);
+        if (sequence.count() != 1 || sequence[0] == Qt::Key_unknown) {
+            raiseError(unknownKey, WireText::encode(key).constData(),
+                       WireText::encode(text).constData());
+        }
+        keys.append(sequence[0]);
+    }
+    return keys;
+}
+
 const char *classNameOf(const QWidget *widget)
 {
     return widget ? widget->metaObject()->className() : "unknown";
@@ -137,6 +182,29 @@ void STWidgetProxy::activate(const QVariant &, const QVariant &)
 void STWidgetProxy::enter(const QVariant &)
 {
     raiseError(enterNotImplemented, classNameOf(widget));
+}
+
+void STWidgetProxy::typeInto(const QVariant &value)
+{
+    if (value.type() != QVariant::String)
+        typeError("string");
+    clickCentre(checkedWidget());
+    // The click may have closed it; its keys would then go unchecked.
+    checkedWidget();
+    awaitKeyFocus();
+    typeText(value.toString());
+}
+
+void STWidgetProxy::press(const QVariant &keys)
+{
+    if (keys.type() != QVariant::String)
+        typeError("string");
+    const QVector<int> sequence = readKeys(keys.toString());
+    // Without its widget the keys would go unchecked: the events processed while it was
+    // brought into reach may have closed it.
+    checkedWidget();
+    focusOwner();
+    pressKeys(sequence);
 }
 
 void STWidgetProxy::mouse(const QVariant &command)

@@ -20,6 +20,12 @@ public:
     virtual void activate(const QVariant &first, const QVariant &second);
     virtual void enter(const QVariant &value);
     virtual void mouse(const QVariant &command);
+    // Typing into a widget that has no proxy of its own, as a user would: a click to give it
+    // the focus, then the text as typed keys; fails when it did not take the focus.
+    void typeInto(const QVariant &value);
+    // Presses a key sequence in Qt's portable text form ("Return", "Ctrl+S", "Tab, Space")
+    // on the widget, which first gets the focus if it takes it (no click).
+    void press(const QVariant &keys);
     virtual QStringList pseudoPropertyNames();
     virtual QVariant pseudoProperty(const char *name, const QVariant &parameter);
 

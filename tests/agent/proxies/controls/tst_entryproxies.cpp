@@ -11,11 +11,18 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTextEdit>
+
+// An application's own editor class, served by the QPlainTextEdit proxy.
+class Editor : public QPlainTextEdit
+{
+    Q_OBJECT
+};
 
 class tst_EntryProxies : public QObject
 {
@@ -32,12 +39,16 @@ private slots:
     void lineEditInCoveredSubWindow();
 };
 
-// A line edit ("line", "validator", "mask", "coord"), "text" edit, "spin" box or "date" edit
-// with some text in it; "empty", "read-only" or "activated" may precede the kind.
+// A line edit ("line", "validator", "mask", "coord"), "text" edit, "plain text" edit (an
+// Editor), "spin" box or "date" edit with some text in it; "empty", "read-only" or
+// "activated" may precede the kind.
 static QWidget *newEntry(const QString &kind)
 {
     QWidget *widget;
-    if (kind.endsWith(QLatin1String("text"))) {
+    if (kind.endsWith(QLatin1String("plain text"))) {
+        widget = new Editor;
+        widget->setProperty("plainText", QStringLiteral("first\nsecond"));
+    } else if (kind.endsWith(QLatin1String("text"))) {
         widget = new QTextEdit(QStringLiteral("first<br>second"));
     } else if (kind.endsWith(QLatin1String("spin"))) {
         widget = new QSpinBox;
@@ -93,6 +104,11 @@ void tst_EntryProxies::entry_data()
         << "text" << QVariant("new\n") << "new" << none << clear + "new\n";
     QTest::newRow("read-only text edit") << "read-only text" << QVariant("x") << "first\nsecond"
                                          << "enter, QTextEdit is read only" << none;
+    QTest::newRow("plain text edit subclass: cleared as a text edit")
+        << "plain text" << QVariant("new\n") << "new" << none << clear + "new\n";
+    QTest::newRow("read-only plain text edit")
+        << "read-only plain text" << QVariant("x") << "first\nsecond"
+        << "enter, QPlainTextEdit is read only" << none;
     QTest::newRow("spin box: entered 42 is typed as 4 and 2, no Return")
         << "spin" << QVariant(42) << "42" << none << clear + "42";
     QTest::newRow("spin box: activated 17 is confirmed with Return")

@@ -1,0 +1,3 @@
+#include "stqplaintextedit.h"
+
+STQPlainTextEdit::STQPlainTextEdit() : STQTextEdit("QPlainTextEdit") {}
