@@ -78,6 +78,17 @@ if [ -n "$addressbook" ]; then
         "$bin/testclient-run" -- "$addressbook" 2>>"$log"
 fi
 
+# A real program from Debian, when installed: typing into its own editor class, and keys.
+if command -v speedcrunch >/dev/null; then
+    echo
+    echo "=== SpeedCrunch, unmodified: its expression editor and the key request"
+    home=$(mktemp -d)
+    HOME=$home XDG_CONFIG_HOME=$home XDG_DATA_HOME=$home \
+        "$bin/testclient-driver" --timeout 30 "$root/demo/real-programs.requests" -- \
+        "$bin/testclient-run" -- speedcrunch 2>>"$log"
+    rm -rf "$home"
+fi
+
 # A program of the tests' own: input that arrives after scrolling or waiting, and keys that
 # could not arrive reported as such.
 if [ -x "$bin/inputhost" ]; then
