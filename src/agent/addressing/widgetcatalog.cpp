@@ -123,7 +123,10 @@ public:
     {
     }
 
-    QVector<WidgetEntry> run()
+    // Every listed widget with its address; with a target, only the target (when it is
+    // listed): the tallies still count the whole window, but addresses, which each cost
+    // lookups, are made only for the target and the ancestors its address may start from.
+    QVector<WidgetEntry> run(const QWidget *target = nullptr)
     {
         collect(window, 0, window, items);
         WidgetNaming::DialogButtonNames dialogNames;
@@ -168,6 +171,8 @@ public:
             }
             if (!item.listed)
                 continue;
+            if (target && item.widget != target && !item.widget->isAncestorOf(target))
+                continue;
 
             WidgetEntry entry;
             entry.widget = item.widget;
@@ -183,8 +188,10 @@ public:
                 anchor.address = entry.address;
                 anchors.append(anchor);
             }
+            if (item.widget == target)
+                return {entry};
         }
-        return entries;
+        return target ? QVector<WidgetEntry>() : entries;
     }
 
 private:
@@ -340,6 +347,21 @@ QVector<WindowEntry> windows()
 QVector<WidgetEntry> widgets(QWidget *window, const QString &windowField)
 {
     return Catalog(window, windowField).run();
+}
+
+QString windowAddress(QWidget *window)
+{
+    if (!window || !window->isWindow() || !window->isVisible())
+        return QString();
+    return windowAddress(window, WidgetAddressing::shownTopLevels());
+}
+
+QString widgetAddress(QWidget *widget, const QString &windowField)
+{
+    if (!widget)
+        return QString();
+    const QVector<WidgetEntry> found = Catalog(widget->window(), windowField).run(widget);
+    return found.isEmpty() ? QString() : found.first().address;
 }
 
 } // namespace WidgetCatalog

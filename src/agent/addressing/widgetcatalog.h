@@ -41,4 +41,12 @@ struct WidgetEntry
 // same text, or below the nearest ancestor that has a path of names, or in the window.
 QVector<WidgetEntry> widgets(QWidget *window, const QString &windowField);
 
+// The address windows() gives a visible window; empty for anything else.
+QString windowAddress(QWidget *window);
+
+// The address widgets() gives the widget in the listing of its window, found by
+// `windowField`, without making the addresses of the others; empty when the widget is not
+// listed (hidden, or in a window parented inside that one).
+QString widgetAddress(QWidget *widget, const QString &windowField);
+
 } // namespace WidgetCatalog

@@ -6,13 +6,26 @@
 #include "protocol/requestcode.h"
 #include "protocol/wireprotocol.h"
 #include "protocol/wiretext.h"
+#include "recording/agentrequests.h"
+#include "recording/sessionrecorder.h"
 
 RequestDispatcher::RequestDispatcher(STApplicationProxy *registry, int hookVersion, bool extended)
     : registry(registry), hookVersion(hookVersion), extended(extended)
 {
 }
 
+RequestDispatcher::~RequestDispatcher() = default;
+
 QByteArray RequestDispatcher::dispatch(const QString &line)
+{
+    // Nothing that happens while a request runs is the user's doing.
+    if (recorder)
+        recorder->agentRequestStarts();
+    const AgentRequests::Scope running;
+    return serve(line);
+}
+
+QByteArray RequestDispatcher::serve(const QString &line)
 {
     using namespace RequestHandlers;
     const WireText::RequestMode mode(extended);
@@ -64,6 +77,16 @@ QByteArray RequestDispatcher::dispatch(const QString &line)
     case RequestCode::Key:
         return extended ? proxyAction(registry, line, requestCode, Action::Press, addressing)
                         : Reply::commandNotFound();
+    case RequestCode::StartRecording:
+        if (!extended)
+            return Reply::commandNotFound();
+        if (!recorder)
+            recorder = std::make_unique<SessionRecorder>();
+        return startRecording(*recorder);
+    case RequestCode::StopRecording:
+        return extended ? stopRecording(recorder.get()) : Reply::commandNotFound();
+    case RequestCode::RecordedSteps:
+        return extended ? recordedSteps(recorder.get()) : Reply::commandNotFound();
     default: // 1 and 3 only as whole lines, above
         return Reply::commandNotFound();
     }

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QWidget;
+class SessionRecorder;
 
 // One handler per request. Each takes the whole request line and returns its reply.
 namespace RequestHandlers {
@@ -41,5 +42,11 @@ QWidget *resolveWidget(const QString &line, RequestCode code, Addressing address
 QByteArray listWindowsExtended();
 QByteArray listWidgets(const QString &line);
 QByteArray grab(const QString &line);
+
+// Recording (24, 25, 26). A recorder that was never started is null: stopping answers as
+// stopping a stopped one does, and there are no steps.
+QByteArray startRecording(SessionRecorder &recorder);
+QByteArray stopRecording(SessionRecorder *recorder);
+QByteArray recordedSteps(SessionRecorder *recorder);
 
 } // namespace RequestHandlers

@@ -22,4 +22,7 @@ enum class RequestCode {
     ListWidgets = 21,         // a window's visible widgets, each with its shortest address
     Grab = 22,                // a PNG of a window or widget
     Key = 23,                 // a key sequence pressed on a widget or a window's focus widget
+    StartRecording = 24,      // the user's input becomes steps from now on
+    StopRecording = 25,       // no more steps
+    RecordedSteps = 26,       // the steps so far, as requests
 };

@@ -1,0 +1,43 @@
+// The extended mode's recording requests: 24, 25, 26.
+
+#include "requesthandlers.h"
+
+#include "protocol/replyline.h"
+#include "recording/sessionrecorder.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace RequestHandlers {
+
+QByteArray startRecording(SessionRecorder &recorder)
+{
+    recorder.start();
+    return QByteArrayLiteral("0,recording");
+}
+
+QByteArray stopRecording(SessionRecorder *recorder)
+{
+    if (recorder)
+        recorder->stop();
+    return QByteArrayLiteral("0,stopped");
+}
+
+QByteArray recordedSteps(SessionRecorder *recorder)
+{
+    QJsonArray steps;
+    if (recorder) {
+        const QVector<SessionRecorder::Step> recorded = recorder->steps();
+        for (const SessionRecorder::Step &step : recorded) {
+            steps.append(QJsonObject{
+                {QStringLiteral("window"), step.window},
+                {QStringLiteral("address"), step.address},
+                {QStringLiteral("request"), step.request},
+            });
+        }
+    }
+    return Reply::json(QJsonDocument(steps));
+}
+
+} // namespace RequestHandlers

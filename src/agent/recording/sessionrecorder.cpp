@@ -1,0 +1,526 @@
+#include "sessionrecorder.h"
+
+#include "agentrequests.h"
+
+#include "addressing/widgetcatalog.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTextEdit>
+
+namespace {
+
+// A typed value as the activate, enter and mouse requests carry it: hex of its UTF-8
+// bytes, which the extended mode reads back as UTF-8.
+QString hexValue(const QString &typed)
+{
+    return QString::fromLatin1(typed.toUtf8().toHex());
+}
+
+QString requestLine(int code, const QString &window, const QString &address,
+                    const QString &typed = QString())
+{
+    return QString::number(code) + QLatin1Char(',') + window + QLatin1Char(',') + address +
+           QStringLiteral(",,") + (typed.isEmpty() ? QString() : hexValue(typed)) +
+           QLatin1Char(',');
+}
+
+QString withoutMnemonics(const QString &text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) == QLatin1Char('&') && i + 1 < text.size())
+            ++i;
+        plain.append(text.at(i));
+    }
+    return plain;
+}
+
+// Walks from the widget that received an event up to the first one of class T, inside the
+// receiver's window.
+template <typename T> T *enclosing(QWidget *widget)
+{
+    for (QWidget *w = widget; w; w = w->parentWidget()) {
+        if (T *found = qobject_cast<T *>(w))
+            return found;
+        if (w->isWindow())
+            break;
+    }
+    return nullptr;
+}
+
+// The combo box whose list popup holds the widget, if it lies in one.
+QComboBox *comboOfPopup(QWidget *widget)
+{
+    const QWidget *window = widget->window();
+    if (!window->windowFlags().testFlag(Qt::Popup))
+        return nullptr;
+    return qobject_cast<QComboBox *>(window->parentWidget());
+}
+
+// The field that typing into the widget fills, as the enter request addresses it: a spin
+// box or an editable combo box rather than the line edit inside it.
+QWidget *fieldOf(QWidget *widget)
+{
+    if (auto *area =
+            qobject_cast<QAbstractScrollArea *>(widget ? widget->parentWidget() : nullptr)) {
+        if (area->viewport() == widget)
+            widget = area;
+    }
+    if (!widget)
+        return nullptr;
+    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        QWidget *parent = edit->parentWidget();
+        if (qobject_cast<QAbstractSpinBox *>(parent))
+            return parent;
+        if (auto *combo = qobject_cast<QComboBox *>(parent))
+            return combo->lineEdit() == edit ? combo : nullptr;
+        return edit;
+    }
+    if (qobject_cast<QAbstractSpinBox *>(widget) || qobject_cast<QTextEdit *>(widget) ||
+        qobject_cast<QPlainTextEdit *>(widget))
+        return widget;
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return combo->isEditable() ? combo : nullptr;
+    return nullptr;
+}
+
+QString fieldText(const QWidget *field)
+{
+    if (const auto *edit = qobject_cast<const QLineEdit *>(field))
+        return edit->text();
+    if (const auto *box = qobject_cast<const QAbstractSpinBox *>(field)) {
+        // What is typed: without the prefix and suffix that QSpinBox shows around it.
+        const QVariant clean = box->property("cleanText");
+        return clean.isValid() ? clean.toString() : box->text();
+    }
+    if (const auto *combo = qobject_cast<const QComboBox *>(field))
+        return combo->currentText();
+    if (const auto *edit = qobject_cast<const QTextEdit *>(field))
+        return edit->toPlainText();
+    if (const auto *edit = qobject_cast<const QPlainTextEdit *>(field))
+        return edit->toPlainText();
+    return QString();
+}
+
+QString buttonWord(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::RightButton:
+        return QStringLiteral("RightButton");
+    case Qt::MiddleButton:
+        return QStringLiteral("MidButton");
+    default:
+        return QStringLiteral("LeftButton");
+    }
+}
+
+// The mouse command knows one modifier.
+QString modifierWord(Qt::KeyboardModifiers modifiers)
+{
+    if (modifiers & Qt::ShiftModifier)
+        return QStringLiteral("ShiftModifier");
+    if (modifiers & Qt::ControlModifier)
+        return QStringLiteral("ControlModifier");
+    if (modifiers & Qt::AltModifier)
+        return QStringLiteral("AltModifier");
+    return QStringLiteral("NoModifier");
+}
+
+// A pixel's centre as a fraction of the size: the mouse command multiplies it back and
+// truncates, so it finds the same pixel in any widget narrower than 10,000 pixels.
+QString fraction(int pos, int size)
+{
+    return QString::number((pos + 0.5) / qMax(size, 1), 'f', 4);
+}
+
+QString mouseCommand(const QString &type, Qt::MouseButton button, const QPoint &pos,
+                     const QSize &size, Qt::KeyboardModifiers modifiers)
+{
+    return type + QLatin1Char(':') + buttonWord(button) + QLatin1Char(':') +
+           fraction(pos.x(), size.width()) + QLatin1Char(':') + fraction(pos.y(), size.height()) +
+           QLatin1Char(':') + modifierWord(modifiers);
+}
+
+// The state a click leaves a checkable button in, before the button has handled it.
+bool stateAfterClick(const QAbstractButton *button)
+{
+    if (button->isChecked() && button->autoExclusive())
+        return true;
+    return !button->isChecked();
+}
+
+} // namespace
+
+SessionRecorder::SessionRecorder(QObject *parent) : QObject(parent) {}
+
+SessionRecorder::~SessionRecorder()
+{
+    stop();
+}
+
+void SessionRecorder::start()
+{
+    if (recording)
+        return;
+    // A recording starts empty; the steps of the one before stay until then.
+    recorded.clear();
+    typing = Typing();
+    lastClickStep = -1;
+    recording = true;
+    qApp->installEventFilter(this);
+}
+
+void SessionRecorder::stop()
+{
+    if (!recording)
+        return;
+    settleButton();
+    flushTyping();
+    recording = false;
+    if (qApp)
+        qApp->removeEventFilter(this);
+    press = Press();
+    openCombo = Target();
+}
+
+QVector<SessionRecorder::Step> SessionRecorder::steps()
+{
+    settleButton();
+    QVector<Step> all = recorded;
+    const Step typed = typingStep();
+    if (!typed.request.isEmpty())
+        all.append(typed);
+    return all;
+}
+
+void SessionRecorder::agentRequestStarts()
+{
+    flushTyping();
+    // A list the user opened and left: whatever the request chooses in it is not theirs.
+    openCombo = Target();
+    press = Press();
+}
+
+void SessionRecorder::flushTyping()
+{
+    const Step typed = typingStep();
+    typing = Typing();
+    if (!typed.request.isEmpty())
+        recorded.append(typed);
+}
+
+SessionRecorder::Step SessionRecorder::typingStep() const
+{
+    if (!typing.target.isValid())
+        return Step();
+    const QString text = fieldText(typing.target.widget);
+    if (text == typing.startText)
+        return Step();
+    return {
+        typing.target.window, typing.target.address,
+        requestLine(6, typing.target.window, typing.target.address, QStringLiteral("s:") + text)};
+}
+
+SessionRecorder::Target SessionRecorder::targetOf(QWidget *widget)
+{
+    Target target;
+    if (!widget)
+        return target;
+    target.widget = widget;
+    target.window = WidgetCatalog::windowAddress(widget->window());
+    if (!target.window.isEmpty())
+        target.address = WidgetCatalog::widgetAddress(widget, target.window);
+    return target;
+}
+
+int SessionRecorder::append(const Target &target, const QString &request)
+{
+    settleButton();
+    flushTyping();
+    recorded.append({target.window, target.address, request});
+    return recorded.size() - 1;
+}
+
+bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
+{
+    // Every event of the application passes here while recording: anything not input
+    // leaves at the switch. Nothing is ever filtered out.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+        break;
+    case QEvent::FocusOut:
+        // The text typed into a field is final when the field loses the focus. Read before
+        // the field handles the event: a spin box may still correct it then, as it would
+        // after the enter request types the same text.
+        if (typing.target.widget && watched == typing.target.widget)
+            flushTyping();
+        return false;
+    default:
+        return false;
+    }
+    if (!watched->isWidgetType() || !event->spontaneous() || AgentRequests::running())
+        return false;
+
+    auto *receiver = static_cast<QWidget *>(watched);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->type() == lastMouseType && mouse->timestamp() == lastMouseTime &&
+            mouse->globalPos() == lastMouseGlobal)
+            return false; // the same event again, passed on to a parent
+        lastMouseType = mouse->type();
+        lastMouseTime = mouse->timestamp();
+        lastMouseGlobal = mouse->globalPos();
+        if (mouse->type() == QEvent::MouseButtonPress)
+            mousePressed(receiver, mouse);
+        else if (mouse->type() == QEvent::MouseButtonRelease)
+            mouseReleased(receiver, mouse);
+        else
+            mouseDoubleClicked(receiver, mouse);
+        break;
+    }
+    default:
+        keyPressed(receiver);
+        break;
+    }
+    return false;
+}
+
+void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
+{
+    press = Press();
+    if (QComboBox *combo = comboOfPopup(receiver)) {
+        // A choice in the list is recorded when the combo box reports it (comboActivated).
+        if (!openCombo.widget)
+            watchCombo(combo);
+        return;
+    }
+    // TODO(recorder): menus and menu bars become menu paths; until then they are left out.
+    if (enclosing<QMenu>(receiver) || enclosing<QMenuBar>(receiver))
+        return;
+
+    if (QWidget *field = fieldOf(receiver)) {
+        // Clicking into a field only gives it the focus; what it ends with is the step.
+        if (field != typing.target.widget) {
+            flushTyping();
+            startTyping(field);
+        }
+        if (auto *combo = qobject_cast<QComboBox *>(field))
+            watchCombo(combo);
+        return;
+    }
+    if (auto *combo = enclosing<QComboBox>(receiver)) {
+        watchCombo(combo);
+        return;
+    }
+    if (auto *bar = qobject_cast<QTabBar *>(receiver)) {
+        if (event->button() != Qt::LeftButton)
+            return;
+        const int index = bar->tabAt(event->pos());
+        if (index < 0 || index == bar->currentIndex() || !bar->isTabEnabled(index))
+            return;
+        // A tab bar that belongs to a tab widget is driven through the tab widget.
+        QWidget *owner = bar;
+        if (auto *tabs = qobject_cast<QTabWidget *>(bar->parentWidget())) {
+            if (tabs->tabBar() == bar)
+                owner = tabs;
+        }
+        const Target target = targetOf(owner);
+        if (target.isValid()) {
+            append(target,
+                   requestLine(5, target.window, target.address,
+                               QStringLiteral("s:") + withoutMnemonics(bar->tabText(index))));
+        }
+        return;
+    }
+
+    QWidget *aimed = receiver;
+    QPoint pos = event->pos();
+    auto *button = enclosing<QAbstractButton>(receiver);
+    if (button && event->button() == Qt::LeftButton) {
+        aimed = button;
+        pos = receiver->mapTo(button, pos);
+    } else if (auto *area = qobject_cast<QAbstractScrollArea *>(receiver->parentWidget())) {
+        // TODO(recorder): item views become their items' activates and mouse commands.
+        if (area->viewport() == receiver) {
+            aimed = area;
+            pos = receiver->mapTo(area, pos);
+        }
+    }
+    press.target = targetOf(aimed);
+    press.onButton = aimed == button;
+    press.button = event->button();
+    press.modifiers = event->modifiers();
+    press.pos = pos;
+}
+
+void SessionRecorder::mouseReleased(QWidget *receiver, QMouseEvent *event)
+{
+    const Press pressed = press;
+    press = Press();
+    if (!pressed.target.isValid() || event->button() != pressed.button)
+        return;
+    QWidget *aimed = pressed.target.widget;
+    const QPoint pos = aimed->mapFromGlobal(event->globalPos());
+    const bool inside = aimed->rect().contains(pos);
+    if (pressed.onButton) {
+        // A button released outside itself is not clicked.
+        if (inside)
+            recordButton(pressed);
+        return;
+    }
+    if (inside) {
+        lastClickStep =
+            append(pressed.target,
+                   requestLine(9, pressed.target.window, pressed.target.address,
+                               QStringLiteral("s:") +
+                                   mouseCommand(QStringLiteral("MouseClick"), pressed.button,
+                                                pressed.pos, aimed->size(), pressed.modifiers)));
+        lastClickWidget = aimed;
+        return;
+    }
+    // A drag: pressed in one place, released in another.
+    append(pressed.target,
+           requestLine(9, pressed.target.window, pressed.target.address,
+                       QStringLiteral("s:") + mouseCommand(QStringLiteral("MousePress"),
+                                                           pressed.button, pressed.pos,
+                                                           aimed->size(), pressed.modifiers)));
+    QWidget *releasedOn = receiver;
+    const Target target = targetOf(releasedOn);
+    if (target.isValid()) {
+        append(target, requestLine(9, target.window, target.address,
+                                   QStringLiteral("s:") +
+                                       mouseCommand(QStringLiteral("MouseRelease"), pressed.button,
+                                                    releasedOn->mapFromGlobal(event->globalPos()),
+                                                    releasedOn->size(), event->modifiers())));
+    }
+}
+
+void SessionRecorder::mouseDoubleClicked(QWidget *receiver, QMouseEvent *event)
+{
+    // A button takes the second press of a double click as a press: it is clicked again.
+    mousePressed(receiver, event);
+    if (press.onButton || !press.target.isValid())
+        return;
+    // Anything else: the click just recorded becomes a double click, and the release
+    // that follows is not one more.
+    if (lastClickStep == recorded.size() - 1 && lastClickStep >= 0 &&
+        lastClickWidget == press.target.widget) {
+        Step &step = recorded[lastClickStep];
+        step.request =
+            requestLine(9, step.window, step.address,
+                        QStringLiteral("s:") +
+                            mouseCommand(QStringLiteral("MouseDoubleClick"), press.button,
+                                         press.pos, press.target.widget->size(), press.modifiers));
+        lastClickStep = -1;
+        press = Press();
+    }
+}
+
+void SessionRecorder::recordButton(const Press &pressed)
+{
+    auto *button = static_cast<QAbstractButton *>(pressed.target.widget.data());
+    const Target &target = pressed.target;
+    if (!button->isCheckable()) {
+        append(target, requestLine(5, target.window, target.address));
+        return;
+    }
+    // The state the button really ends in is known once it has handled the release; it
+    // differs from the one foreseen where the application changes it in its slots. It is
+    // read when the event loop comes round, or before the next step, whichever is first.
+    const int index =
+        append(target, requestLine(5, target.window, target.address,
+                                   stateAfterClick(button) ? QStringLiteral("b:true")
+                                                           : QStringLiteral("b:false")));
+    unsettled = {index, button};
+    QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
+}
+
+void SessionRecorder::settleButton()
+{
+    const Unsettled button = unsettled;
+    unsettled = Unsettled();
+    if (!button.button || button.index >= recorded.size())
+        return;
+    Step &step = recorded[button.index];
+    step.request = requestLine(5, step.window, step.address,
+                               button.button->isChecked() ? QStringLiteral("b:true")
+                                                          : QStringLiteral("b:false"));
+}
+
+void SessionRecorder::keyPressed(QWidget *receiver)
+{
+    if (QComboBox *combo = comboOfPopup(receiver)) {
+        if (!openCombo.widget)
+            watchCombo(combo);
+        return;
+    }
+    if (auto *combo = qobject_cast<QComboBox *>(receiver)) {
+        // Keys that choose an item of a closed combo box: each choice is one activate.
+        if (!combo->isEditable()) {
+            watchCombo(combo);
+            return;
+        }
+    }
+    QWidget *field = fieldOf(receiver);
+    if (!field) {
+        // TODO(recorder): keys outside fields (Return, Escape, shortcuts) become key requests.
+        return;
+    }
+    if (field != typing.target.widget) {
+        flushTyping();
+        startTyping(field);
+    }
+}
+
+void SessionRecorder::startTyping(QWidget *field)
+{
+    typing.target = targetOf(field);
+    typing.startText = fieldText(field);
+}
+
+void SessionRecorder::watchCombo(QComboBox *combo)
+{
+    // Its address now, while it still shows the item it had: an unnamed combo box is
+    // found by its text.
+    openCombo = targetOf(combo);
+    connect(combo, QOverload<int>::of(&QComboBox::activated), this,
+            &SessionRecorder::comboActivated, Qt::UniqueConnection);
+}
+
+void SessionRecorder::comboActivated(int index)
+{
+    auto *combo = qobject_cast<QComboBox *>(sender());
+    // Only a choice the user began: the agent's choices come while a request of its own
+    // runs or through input it posted, which never opened the list as the user's.
+    if (!recording || !combo || combo != openCombo.widget || AgentRequests::running())
+        return;
+    if (combo->isEditable() && typing.target.widget == combo)
+        typing = Typing(); // the choice replaces what was typed
+    const Target target = openCombo;
+    openCombo = Target();
+    if (target.isValid()) {
+        append(target, requestLine(5, target.window, target.address,
+                                   QStringLiteral("s:") + combo->itemText(index)));
+    }
+}

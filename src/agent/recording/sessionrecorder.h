@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+class QComboBox;
+class QMouseEvent;
+
+// Turns what a person does in the application into the requests that would do the same
+// (the extended mode): a click on a button becomes an activate, text typed into a field
+// one enter with the text it ends with, a combo box item or a tab chosen the activate that
+// chooses it, any other click a mouse command at the same place in the widget.
+//
+// While recording it watches every event of the application through an application-wide
+// event filter that only looks: it never filters an event out, moves no focus, and for the
+// events it does not record costs one switch on the event type. Only input that came from
+// the window system (spontaneous events) outside the agent's own requests is the user's:
+// the agent's input is posted, never spontaneous, and a request's side effects happen
+// while AgentRequests counts it.
+class SessionRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Step
+    {
+        QString window;  // the window field that finds the widget's window
+        QString address; // the path that finds exactly the widget in it
+        QString request; // the whole request line, values hex-encoded
+    };
+
+    explicit SessionRecorder(QObject *parent = nullptr);
+    ~SessionRecorder() override;
+
+    void start();
+    void stop();
+    bool isRecording() const { return recording; }
+
+    // The steps so far, in order; the text being typed into a field is the last one.
+    QVector<Step> steps();
+
+    // Called before each request of the agent is served: the text typed so far becomes a
+    // step (the request may change the field), and a combo box list the user left open
+    // is forgotten, so that the request's choice in it is not taken for the user's.
+    void agentRequestStarts();
+
+private:
+    // Ends the text being typed into a field as a step of its own.
+    void flushTyping();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // A place a step happens at, taken before the input changes what the address reads
+    // (a combo box's text is part of its address when it has no name).
+    struct Target
+    {
+        QPointer<QWidget> widget;
+        QString window;
+        QString address;
+        bool isValid() const { return widget && !address.isEmpty(); }
+    };
+    static Target targetOf(QWidget *widget);
+
+    // The field being typed into, with the text it had before.
+    struct Typing
+    {
+        Target target;
+        QString startText;
+    };
+
+    // A press that the matching release turns into a step: an activate on a button, a
+    // mouse command on anything else.
+    struct Press
+    {
+        Target target;
+        bool onButton = false;
+        Qt::MouseButton button = Qt::NoButton;
+        Qt::KeyboardModifiers modifiers;
+        QPoint pos; // in the target
+    };
+
+    void mousePressed(QWidget *receiver, QMouseEvent *event);
+    void mouseReleased(QWidget *receiver, QMouseEvent *event);
+    void mouseDoubleClicked(QWidget *receiver, QMouseEvent *event);
+    void keyPressed(QWidget *receiver);
+    void startTyping(QWidget *field);
+    void watchCombo(QComboBox *combo);
+    void comboActivated(int index);
+
+    int append(const Target &target, const QString &request);
+    void recordButton(const Press &pressed);
+    void settleButton();
+    Step typingStep() const;
+
+    bool recording = false;
+    QVector<Step> recorded;
+    Typing typing;
+    Press press;
+    // The checkable button whose step still shows the state foreseen for it.
+    struct Unsettled
+    {
+        int index = -1;
+        QPointer<QAbstractButton> button;
+    };
+    Unsettled unsettled;
+    // The last mouse command recorded, which a double click turns into one.
+    int lastClickStep = -1;
+    QPointer<QWidget> lastClickWidget;
+    // The last mouse event handled: the copies a widget's parents receive of one that it
+    // ignored carry the same type, time and position, and must not count again.
+    int lastMouseType = 0;
+    ulong lastMouseTime = 0;
+    QPoint lastMouseGlobal;
+    // The combo box whose list the user opened, taken before a choice changes its text.
+    Target openCombo;
+};

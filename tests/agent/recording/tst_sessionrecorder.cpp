@@ -1,0 +1,248 @@
+#include "dispatch/requestdispatcher.h"
+#include "proxies/framework/stapplicationproxy.h"
+#include "proxies/proxytable.h"
+#include "testmain.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString hex(const QString &text)
+{
+    return QString::fromLatin1(text.toUtf8().toHex());
+}
+
+// A form as applications build it: named fields beside unnamed ones.
+struct Form
+{
+    Form()
+    {
+        window.setObjectName("form");
+        window.setWindowTitle("Recorded");
+        auto *layout = new QVBoxLayout(&window);
+        name = new QLineEdit;
+        name->setObjectName("name");
+        layout->addWidget(name);
+        other = new QLineEdit;
+        other->setObjectName("other");
+        layout->addWidget(other);
+        wrap = new QCheckBox("Wrap");
+        layout->addWidget(wrap);
+        colour = new QComboBox;
+        colour->setObjectName("colour");
+        colour->addItems({"Red", "Green", "Blue"});
+        layout->addWidget(colour);
+        tabs = new QTabWidget;
+        tabs->setObjectName("tabs");
+        tabs->addTab(new QLabel("first"), "&General");
+        tabs->addTab(new QLabel("second"), "Advanced");
+        layout->addWidget(tabs);
+        canvas = new QWidget;
+        canvas->setObjectName("canvas");
+        canvas->setFixedSize(200, 100);
+        layout->addWidget(canvas);
+        apply = new QPushButton("Apply");
+        layout->addWidget(apply);
+        window.show();
+        window.activateWindow();
+    }
+    QWidget window;
+    QLineEdit *name;
+    QLineEdit *other;
+    QCheckBox *wrap;
+    QComboBox *colour;
+    QTabWidget *tabs;
+    QWidget *canvas;
+    QPushButton *apply;
+};
+
+} // namespace
+
+class tst_SessionRecorder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void onlyTheExtendedModeRecords();
+    void buttonClickIsAnActivate();
+    void checkBoxKeepsTheStateItEndsIn();
+    void typingIsOneEnterWithTheFinalText();
+    void comboChoiceIsAnActivate();
+    void tabChoiceIsAnActivateOnTheTabWidget();
+    void otherClicksAreMouseCommands();
+    void requestsOfTheAgentRecordNothing();
+    void stoppedRecordsNothing();
+
+private:
+    QByteArray extended(const QByteArray &line)
+    {
+        return dispatcher.dispatch(QString::fromUtf8(line));
+    }
+    // The recorded request lines, without fetching changing anything.
+    QStringList requests()
+    {
+        const QByteArray reply = extended("26");
+        if (!reply.startsWith("0,j:"))
+            return {QString::fromUtf8(reply)};
+        QStringList lines;
+        const QJsonArray steps = QJsonDocument::fromJson(reply.mid(4)).array();
+        for (const QJsonValue &step : steps)
+            lines << step.toObject().value("request").toString();
+        return lines;
+    }
+
+    STApplicationProxy registry{agentProxyTable()};
+    RequestDispatcher dispatcher{&registry, -1, true};
+    Form *form = nullptr;
+};
+
+void tst_SessionRecorder::init()
+{
+    form = new Form;
+    QVERIFY(QTest::qWaitForWindowExposed(&form->window));
+    QCOMPARE(extended("24"), QByteArray("0,recording"));
+}
+
+void tst_SessionRecorder::cleanup()
+{
+    extended("25");
+    delete form;
+    form = nullptr;
+}
+
+void tst_SessionRecorder::onlyTheExtendedModeRecords()
+{
+    RequestDispatcher plain(&registry, -1);
+    for (const char *line : {"24", "25", "26"})
+        QCOMPARE(plain.dispatch(line), QByteArray("8,Command not found"));
+    QCOMPARE(extended("26"), QByteArray("0,j:[]"));
+}
+
+void tst_SessionRecorder::buttonClickIsAnActivate()
+{
+    QTest::mouseClick(form->apply, Qt::LeftButton);
+    QCOMPARE(requests(), QStringList{"5,Recorded,Apply_dialog_button,,,"});
+
+    const QByteArray reply = extended("26");
+    const QJsonObject step = QJsonDocument::fromJson(reply.mid(4)).array().at(0).toObject();
+    QCOMPARE(step.value("window").toString(), QString("Recorded"));
+    QCOMPARE(step.value("address").toString(), QString("Apply_dialog_button"));
+}
+
+void tst_SessionRecorder::checkBoxKeepsTheStateItEndsIn()
+{
+    // On the box, not the middle of the row, which is outside the box and its text.
+    const QPoint box(8, form->wrap->height() / 2);
+    QTest::mouseClick(form->wrap, Qt::LeftButton, Qt::NoModifier, box);
+    QVERIFY(form->wrap->isChecked());
+    // The application unchecks it again in its slot: the step says what it ended in.
+    connect(form->wrap, &QCheckBox::toggled, form->wrap, [this](bool on) {
+        if (on)
+            form->wrap->setChecked(false);
+    });
+    QTest::mouseClick(form->wrap, Qt::LeftButton, Qt::NoModifier, box);
+    QTest::mouseClick(form->wrap, Qt::LeftButton, Qt::NoModifier, box);
+    const QString step = "5,Recorded,{QCheckBox},,";
+    QTRY_COMPARE_WITH_TIMEOUT(requests(),
+                              (QStringList{step + hex("b:true") + ",", step + hex("b:false") + ",",
+                                           step + hex("b:false") + ","}),
+                              5000);
+}
+
+void tst_SessionRecorder::typingIsOneEnterWithTheFinalText()
+{
+    QTest::mouseClick(form->name, Qt::LeftButton);
+    QTest::keyClicks(form->name, "Adx");
+    QTest::keyClick(form->name, Qt::Key_Backspace);
+    QTest::keyClick(form->name, Qt::Key_A);
+    // Still typing: the field's text so far is the last step, and fetching keeps it open.
+    QCOMPARE(requests(), QStringList{"6,Recorded,name,," + hex("s:Ada") + ","});
+
+    QTest::mouseClick(form->other, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(form->other->hasFocus(), 5000);
+    QCOMPARE(requests(), QStringList{"6,Recorded,name,," + hex("s:Ada") + ","});
+
+    // A field left as it was is no step.
+    QTest::mouseClick(form->name, Qt::LeftButton);
+    QTest::mouseClick(form->apply, Qt::LeftButton);
+    QCOMPARE(requests().size(), 2);
+}
+
+void tst_SessionRecorder::comboChoiceIsAnActivate()
+{
+    QTest::mouseClick(form->colour, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget(), 5000);
+    QWidget *list = form->colour->view();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Return);
+    QTRY_COMPARE_WITH_TIMEOUT(form->colour->currentText(), QString("Blue"), 5000);
+    QCOMPARE(requests(), QStringList{"5,Recorded,colour,," + hex("s:Blue") + ","});
+}
+
+void tst_SessionRecorder::tabChoiceIsAnActivateOnTheTabWidget()
+{
+    QTabBar *bar = form->tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
+    QCOMPARE(form->tabs->currentIndex(), 1);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(0).center());
+    QCOMPARE(requests(), (QStringList{"5,Recorded,tabs,," + hex("s:Advanced") + ",",
+                                      "5,Recorded,tabs,," + hex("s:General") + ","}));
+}
+
+void tst_SessionRecorder::otherClicksAreMouseCommands()
+{
+    QTest::mouseClick(form->canvas, Qt::LeftButton, Qt::ShiftModifier, QPoint(50, 75));
+    QTest::mouseClick(form->canvas, Qt::RightButton, Qt::NoModifier, QPoint(1, 2));
+    QCOMPARE(requests(),
+             (QStringList{"9,Recorded,canvas,," +
+                              hex("s:MouseClick:LeftButton:0.2525:0.7550:ShiftModifier") + ",",
+                          "9,Recorded,canvas,," +
+                              hex("s:MouseClick:RightButton:0.0075:0.0250:NoModifier") + ","}));
+}
+
+void tst_SessionRecorder::requestsOfTheAgentRecordNothing()
+{
+    QCOMPARE(extended("5,Recorded,Apply_dialog_button,,,"), QByteArray("0,QPushButton"));
+    QCOMPARE(extended("5,Recorded,{QCheckBox},," + hex("b:true").toLatin1() + ","),
+             QByteArray("0,QCheckBox"));
+    QCOMPARE(extended("6,Recorded,name,," + hex("s:Grace").toLatin1() + ","),
+             QByteArray("0,QLineEdit"));
+    QCOMPARE(extended("5,Recorded,colour,," + hex("s:Green").toLatin1() + ","),
+             QByteArray("0,QComboBox"));
+    QCOMPARE(extended("5,Recorded,tabs,," + hex("s:Advanced").toLatin1() + ","),
+             QByteArray("0,QTabWidget"));
+    QCOMPARE(extended("9,Recorded,canvas,," +
+                      hex("s:MouseClick:LeftButton:0.5:0.5:NoModifier").toLatin1() + ","),
+             QByteArray("0,QWidget"));
+    // Whatever the requests left queued has been handled by now.
+    QTRY_COMPARE_WITH_TIMEOUT(form->colour->currentText(), QString("Green"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(form->name->text(), QString("Grace"), 5000);
+    QCoreApplication::processEvents();
+    QCOMPARE(requests(), QStringList());
+}
+
+void tst_SessionRecorder::stoppedRecordsNothing()
+{
+    QTest::mouseClick(form->apply, Qt::LeftButton);
+    QCOMPARE(extended("25"), QByteArray("0,stopped"));
+    QTest::mouseClick(form->apply, Qt::LeftButton);
+    QTest::keyClicks(form->name, "late");
+    // The steps stay until the next recording.
+    QCOMPARE(requests().size(), 1);
+}
+
+TC_TEST_MAIN(tst_SessionRecorder)
+#include "tst_sessionrecorder.moc"
