@@ -19,12 +19,15 @@
 #include "plugin/testclient.h"
 #include "plugin/testclienttarnwrapper.h"
 #include "proxies/framework/stapplicationproxy.h"
+#include "recording/sessionrecorder.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTextStream>
 #include <QHostAddress>
+#include <QPushButton>
 #include <QTcpSocket>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <algorithm>
 #include <ctime>
@@ -113,6 +116,36 @@ void printAgentTimes(const BenchWindow &window, int rounds, const QString &only)
         (void)text.toUtf8();
     });
     dispatchTime("windows", QStringLiteral("1"), rounds);
+
+    // A person's input as the window system delivers it (spontaneous events), without and
+    // with the recorder watching: a mouse move it only looks at, and a click on a button
+    // that it turns into a step with the button's address.
+    const auto *button = window.findChild<QPushButton *>(QStringLiteral("clickTarget"));
+    QWindow *handle = window.windowHandle();
+    if (button && handle) {
+        const QPoint inButton = button->rect().center();
+        const QPointF local = button->mapTo(&window, inButton);
+        const QPointF global = button->mapToGlobal(inButton);
+        using Delivery = QWindowSystemInterface::SynchronousDelivery;
+        const auto move = [&] {
+            QWindowSystemInterface::handleMouseEvent<Delivery>(handle, local, global, Qt::NoButton,
+                                                               Qt::NoButton, QEvent::MouseMove);
+        };
+        const auto click = [&] {
+            QWindowSystemInterface::handleMouseEvent<Delivery>(
+                handle, local, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress);
+            QWindowSystemInterface::handleMouseEvent<Delivery>(
+                handle, local, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease);
+        };
+        const int clickRounds = std::max(20, rounds / 10);
+        report("user-move", rounds, move);
+        report("user-click", clickRounds, click);
+        SessionRecorder recorder;
+        recorder.start();
+        report("user-move-recorded", rounds, move);
+        report("user-click-recorded", clickRounds, click);
+        recorder.stop();
+    }
     std::fflush(stdout);
 }
 

@@ -325,7 +325,11 @@ void printTable(const std::vector<SizeRun> &runs)
                                          "property",
                                          "tree",
                                          "tree-reference",
-                                         "windows"};
+                                         "windows",
+                                         "user-move",
+                                         "user-move-recorded",
+                                         "user-click",
+                                         "user-click-recorded"};
     for (const QByteArray &figure : agentFigures) {
         row(
             QByteArray("  " + figure).constData(),
