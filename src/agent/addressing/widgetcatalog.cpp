@@ -360,6 +360,16 @@ QString widgetAddress(QWidget *widget, const QString &windowField)
 {
     if (!widget)
         return QString();
+    // An object name that finds exactly the widget is the address the listing would give
+    // first, and the index finds it without counting the window.
+    const QString name = widget->objectName();
+    if (usableElement(name) && CandidateSearch::onlyObjectNameMatches(name)) {
+        ResolveVariant variant;
+        variant.selectors = true;
+        const LookupResult named = WidgetAddressing::resolveWidget(windowField, name, variant);
+        if (named.kind == NoError && named.widget == widget)
+            return name;
+    }
     const QVector<WidgetEntry> found = Catalog(widget->window(), windowField).run(widget);
     return found.isEmpty() ? QString() : found.first().address;
 }
