@@ -1,5 +1,7 @@
 #include "selector.h"
 
+#include "protocol/wireprotocol.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDockWidget>
@@ -23,18 +25,6 @@ namespace {
 
 const QChar quote = QLatin1Char('\'');
 
-int hexDigit(QChar c)
-{
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
-
 // "%XX" to the byte XX; the bytes of a value are UTF-8.
 QString withoutPercentEscapes(const QString &value)
 {
@@ -43,8 +33,8 @@ QString withoutPercentEscapes(const QString &value)
     QByteArray bytes;
     for (int i = 0; i < value.size(); ++i) {
         if (value.at(i) == QLatin1Char('%') && i + 2 < value.size()) {
-            const int high = hexDigit(value.at(i + 1));
-            const int low = hexDigit(value.at(i + 2));
+            const int high = WireProtocol::hexDigit(value.at(i + 1));
+            const int low = WireProtocol::hexDigit(value.at(i + 2));
             if (high >= 0 && low >= 0) {
                 bytes += char(high * 16 + low);
                 i += 2;

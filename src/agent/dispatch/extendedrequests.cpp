@@ -66,21 +66,17 @@ QByteArray listWindowsExtended()
 
 QByteArray listWidgets(const QString &line)
 {
-    const QString windowField = requestField(line, 1);
-    const QString error = WidgetAddressing::selectorSyntaxError(windowField, QString());
-    if (!error.isEmpty())
-        return Reply::exception(error);
-    const LookupResult found = WidgetAddressing::resolveWindow(
-        windowField, WindowCheck::None, ActiveWidgets::current(), false, true);
-    if (found.kind != NoError)
-        return Reply::lookupError(found.kind, windowField, QString(), found.count);
+    QByteArray reply;
+    QWidget *window = resolveWindow(line, WindowCheck::None, Addressing::Selectors, reply);
+    if (!window)
+        return reply;
 
     QJsonArray widgets;
     const QVector<WidgetCatalog::WidgetEntry> entries =
-        WidgetCatalog::widgets(found.window, windowField);
+        WidgetCatalog::widgets(window, requestField(line, 1));
     for (const WidgetCatalog::WidgetEntry &entry : entries) {
         const QWidget *widget = entry.widget;
-        const QRect geometry(widget->mapTo(found.window, QPoint(0, 0)), widget->size());
+        const QRect geometry(widget->mapTo(window, QPoint(0, 0)), widget->size());
         widgets.append(QJsonObject{
             {QStringLiteral("class"), className(widget)},
             {QStringLiteral("qtClass"), qtClassName(widget)},
@@ -101,21 +97,12 @@ QByteArray grab(const QString &line)
 {
     QWidget *widget = nullptr;
     QByteArray reply;
-    if (requestField(line, 2).isEmpty()) {
-        const QString windowField = requestField(line, 1);
-        const QString error = WidgetAddressing::selectorSyntaxError(windowField, QString());
-        if (!error.isEmpty())
-            return Reply::exception(error);
-        const LookupResult found = WidgetAddressing::resolveWindow(
-            windowField, WindowCheck::None, ActiveWidgets::current(), false, true);
-        if (found.kind != NoError)
-            return Reply::lookupError(found.kind, windowField, QString(), found.count);
-        widget = found.window;
-    } else {
+    if (requestField(line, 2).isEmpty())
+        widget = resolveWindow(line, WindowCheck::None, Addressing::Selectors, reply);
+    else
         widget = resolveWidget(line, RequestCode::Property, Addressing::Selectors, reply);
-        if (!widget)
-            return reply;
-    }
+    if (!widget)
+        return reply;
 
     // Rendered by the widget itself, as on screen, so it works on every platform, the
     // offscreen one included.

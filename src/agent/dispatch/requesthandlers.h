@@ -1,5 +1,6 @@
 #pragma once
 
+#include "addressing/widgetaddressing.h"
 #include "protocol/requestcode.h"
 #include "proxies/framework/stapplicationproxy.h"
 
@@ -31,6 +32,11 @@ QByteArray pointAtWidget(const QString &line, Addressing addressing);
 QByteArray proxyAction(STApplicationProxy *registry, const QString &line, RequestCode code,
                        STApplicationProxy::Action action, Addressing addressing);
 QByteArray property(STApplicationProxy *registry, const QString &line, Addressing addressing);
+
+// Resolves field 1 as a window under the given check; null, with the error reply in
+// `reply`, when that fails.
+QWidget *resolveWindow(const QString &line, WindowCheck mode, Addressing addressing,
+                       QByteArray &reply);
 
 // Resolves the window (field 1) and the path (field 2) as the request `code` does; null,
 // with the error reply in `reply`, when that fails. The key request's empty path is

@@ -28,10 +28,10 @@ constexpr int maxWindowPosition = 16384;
 const char sizeOutOfRange[] = "resize accepts only sizes from 0 to %1";
 const char positionOutOfRange[] = "move accepts only positions from -%1 to %1";
 
-// Resolves field 1 as a window under the given check; on failure returns null and
-// stores the error reply.
-QWidget *namedWindow(const QString &line, WindowCheck mode, Addressing addressing,
-                     QByteArray &reply)
+} // namespace
+
+QWidget *resolveWindow(const QString &line, WindowCheck mode, Addressing addressing,
+                       QByteArray &reply)
 {
     const QString name = requestField(line, 1);
     const bool selectors = addressing == Addressing::Selectors;
@@ -51,8 +51,6 @@ QWidget *namedWindow(const QString &line, WindowCheck mode, Addressing addressin
     return found.window;
 }
 
-} // namespace
-
 QByteArray listWindows()
 {
     QStringList entries;
@@ -71,7 +69,7 @@ QByteArray listWindows()
 QByteArray windowTree(const QString &line, Addressing addressing)
 {
     QByteArray reply;
-    const QWidget *window = namedWindow(line, WindowCheck::None, addressing, reply);
+    const QWidget *window = resolveWindow(line, WindowCheck::None, addressing, reply);
     if (!window)
         return reply;
 
@@ -85,14 +83,14 @@ QByteArray windowTree(const QString &line, Addressing addressing)
 QByteArray checkWindow(const QString &line, Addressing addressing)
 {
     QByteArray reply;
-    const QWidget *window = namedWindow(line, WindowCheck::Strict, addressing, reply);
+    const QWidget *window = resolveWindow(line, WindowCheck::Strict, addressing, reply);
     return window ? Reply::text(window->windowTitle()) : reply;
 }
 
 QByteArray moveOrResizeWindow(const QString &line, bool move, Addressing addressing)
 {
     QByteArray reply;
-    QWidget *window = namedWindow(line, WindowCheck::Strict, addressing, reply);
+    QWidget *window = resolveWindow(line, WindowCheck::Strict, addressing, reply);
     if (!window)
         return reply;
 

@@ -32,7 +32,7 @@ QString encodehex(const QString &text)
     return result;
 }
 
-static int hexDigit(QChar c)
+int hexDigit(QChar c)
 {
     const ushort u = c.unicode();
     if (u >= '0' && u <= '9')

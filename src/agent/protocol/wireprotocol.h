@@ -42,6 +42,9 @@ QVariant typedValue(const QString &text);
 // 0xFF take three or four).
 QString encodehex(const QString &text);
 
+// The value of one hex digit (either case), or -1 for any other character.
+int hexDigit(QChar c);
+
 // Pairs of hex digits to characters 0..255 (Latin-1); a lone last digit is read alone
 // and a pair that is not hex gives the character 0.
 QString decodehex(const QString &text);
