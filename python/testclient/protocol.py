@@ -236,3 +236,28 @@ def parse_cursor_record(payload):
     text = [decode_text(f) for f in fields]
     return CursorRecord(text[0], int(text[1]), int(text[2]), text[3], text[4],
                         decode_title_hex(text[5]), int(text[6]), int(text[7]))
+
+
+@dataclass
+class Step:
+    """One recorded user action (request 26): the window field and widget path it happened
+    at, and the whole request line that does it again, values already hex-encoded."""
+
+    window: str
+    address: str
+    request: str
+
+    @property
+    def code(self):
+        return int(self.request.split(",", 1)[0])
+
+    def values(self):
+        """The typed values of the request ("s:Ada", "b:true"...), decoded; "" for none."""
+        fields = self.request.split(",")
+        return [bytes.fromhex(f).decode("utf-8", errors="replace") for f in fields[4:6]]
+
+
+def parse_steps(steps):
+    """Step objects from request 26's JSON array."""
+    return [Step(s.get("window", ""), s.get("address", ""), s.get("request", ""))
+            for s in steps]
