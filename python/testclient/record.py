@@ -153,47 +153,78 @@ def wait_for_entered(widget, value, timeout=5.0):
     return _wait(timeout, shows, "%r did not show %r" % (widget.path, value))
 
 
+def merge_enters(steps):
+    """The steps with each run of enters into one widget reduced to its last: the agent
+    makes a step of the text typed so far whenever it serves a request, so fetching the
+    steps while a person types splits the typing in two."""
+    merged = []
+    for step in steps:
+        previous = merged[-1] if merged else None
+        if step.code == 6 and previous is not None and previous.code == 6 and \
+                (previous.window, previous.address) == (step.window, step.address):
+            merged[-1] = step
+        else:
+            merged.append(step)
+    return merged
+
+
 class Recording:
-    """Follows a recording in an App: each poll() prints the steps that came or changed
-    since the last one and keeps the latest list, which stays when the agent is gone."""
+    """Follows a recording in an App: each poll() fetches the steps, keeps the latest list
+    (which stays when the agent is gone) and prints the steps that came or changed. Text
+    still being typed is the last step and grows at each poll, so a last enter is printed
+    once another step follows it, or by finish()."""
 
     def __init__(self, app, out=sys.stdout):
         self.app = app
         self.out = out
         self.steps = []
+        self.printed = []
 
     def poll(self):
-        steps = self.app.recorded_steps()
-        changed = next((i for i, (old, new) in enumerate(zip(self.steps, steps))
-                        if old != new), min(len(self.steps), len(steps)))
-        for number in range(changed, len(steps)):
-            print(describe(steps[number], number + 1), file=self.out, flush=True)
-        self.steps = steps
-        return steps
+        self.steps = merge_enters(self.app.recorded_steps())
+        last_settles = not self.steps or self.steps[-1].code != 6
+        self._print(len(self.steps) if last_settles else len(self.steps) - 1)
+        return self.steps
+
+    def finish(self):
+        """Prints the steps not printed yet."""
+        self._print(len(self.steps))
+
+    def _print(self, settled):
+        for index in range(settled):
+            if index >= len(self.printed) or self.printed[index] != self.steps[index]:
+                print(describe(self.steps[index], index + 1), file=self.out, flush=True)
+        self.printed = self.steps[:settled]
 
 
 def record(argv, port=4242, xvfb=False, out=sys.stdout, poll_seconds=POLL_SECONDS):
     """Launches argv, records until it quits or Ctrl-C, and returns the steps."""
-    with Driver(port=port) as driver:
-        app = driver.launch(argv, headless=False, xvfb=xvfb)
-        recording = Recording(app, out)
-        try:
-            app.start_recording()
-            print("recording %s (pid %d); quit it or press Ctrl-C to stop"
-                  % (os.path.basename(argv[0]), app.pid), file=out, flush=True)
-            while app.process.poll() is None:
+    stopped = []
+    # Ctrl-C only marks the end: a request it cut in half would leave the reply unread.
+    try:
+        previous = signal.signal(signal.SIGINT, lambda *_: stopped.append(True))
+    except ValueError:  # not the main thread: Ctrl-C is not this function's to take
+        previous = None
+    try:
+        with Driver(port=port) as driver:
+            app = driver.launch(argv, headless=False, xvfb=xvfb)
+            recording = Recording(app, out)
+            try:
+                app.start_recording()
+                print("recording %s (pid %d); quit it or press Ctrl-C to stop"
+                      % (os.path.basename(argv[0]), app.pid), file=out, flush=True)
+                while not stopped and app.process.poll() is None:
+                    recording.poll()
+                    time.sleep(poll_seconds)
                 recording.poll()
-                time.sleep(poll_seconds)
-        except KeyboardInterrupt:
-            pass
-        except errors.AgentLost:
+                app.stop_recording()
+            except errors.AgentLost:
+                pass  # it quit: the last list fetched is the recording
+            recording.finish()
             return recording.steps
-        try:
-            recording.poll()
-            app.stop_recording()
-        except errors.AgentLost:
-            pass
-        return recording.steps
+    finally:
+        if previous is not None:
+            signal.signal(signal.SIGINT, previous)
 
 
 def main(args=None):
@@ -215,8 +246,6 @@ def main(args=None):
     if not options.xvfb and not os.environ.get("DISPLAY") \
             and not os.environ.get("WAYLAND_DISPLAY"):
         parser.error("no desktop (DISPLAY is unset): use --xvfb")
-    # Ctrl-C in the terminal reaches this process alone; the program is in its own group.
-    signal.signal(signal.SIGINT, signal.default_int_handler)
     try:
         steps = record(argv, options.port, options.xvfb)
     except errors.TestClientError as error:

@@ -155,22 +155,41 @@ def test_an_entered_number_reads_back_from_the_value_or_the_text():
         record.wait_for_entered(FakeWindow(app, "W").widget("edit"), "y", timeout=0.1)
 
 
-def test_following_a_recording_prints_new_and_changed_steps():
+def test_following_a_recording_prints_each_step_once_it_settles():
+    typing = step(6, BOOK, "nameLine", "s:Ad")
+
     class Recorded:
         def __init__(self):
-            self.lists = [[], STEPS[:1], STEPS[:2], STEPS[:1] + [STEPS[4]]]
+            self.lists = [[], STEPS[:1], STEPS[:1] + [typing], STEPS[:2], STEPS[:3],
+                          STEPS[:3] + [STEPS[4]]]
 
         def recorded_steps(self):
             return self.lists.pop(0)
 
     out = io.StringIO()
     following = record.Recording(Recorded(), out)
-    for _ in range(4):
+    printed = []
+    for _ in range(6):
         following.poll()
-    assert following.steps == [STEPS[0], STEPS[4]]
+        printed.append(len(out.getvalue().splitlines()))
+    # Text being typed waits for the step after it; a finished list prints the rest.
+    assert printed == [0, 1, 1, 1, 3, 3]
+    following.finish()
+    assert following.steps == STEPS[:3] + [STEPS[4]]
     assert out.getvalue().splitlines() == [
-        record.describe(STEPS[0], 1), record.describe(STEPS[1], 2),
-        record.describe(STEPS[4], 2)]
+        record.describe(s, n) for n, s in enumerate(following.steps, 1)]
+
+
+def test_typing_split_by_fetches_becomes_one_enter():
+    split = [STEPS[0], step(6, BOOK, "nameLine", "s:Ad"), STEPS[1],
+             step(6, BOOK, "other", "s:x"), step(6, BOOK, "nameLine", "s:A"), STEPS[1]]
+    assert record.merge_enters(split) == [STEPS[0], STEPS[1], split[3], STEPS[1]]
+
+    class Recorded:
+        def recorded_steps(self):
+            return split[:3]
+
+    assert record.Recording(Recorded(), io.StringIO()).poll() == STEPS[:2]
 
 
 def test_the_command_needs_a_program_and_a_screen(monkeypatch, capsys):
