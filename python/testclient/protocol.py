@@ -249,12 +249,20 @@ class Step:
 
     @property
     def code(self):
-        return int(self.request.split(",", 1)[0])
+        """The request code (5 activate, 6 enter, 9 mouse...); -1 for no number."""
+        head = self.request.split(",", 1)[0]
+        return int(head) if head.isdigit() else -1
 
     def values(self):
-        """The typed values of the request ("s:Ada", "b:true"...), decoded; "" for none."""
-        fields = self.request.split(",")
-        return [bytes.fromhex(f).decode("utf-8", errors="replace") for f in fields[4:6]]
+        """The two typed values of the request ("s:Ada", "b:true"...), decoded; "" where
+        there is none."""
+        values = []
+        for field in (self.request.split(",")[4:6] + ["", ""])[:2]:
+            try:
+                values.append(bytes.fromhex(field).decode("utf-8", errors="replace"))
+            except ValueError:
+                values.append(field)
+        return values
 
 
 def parse_steps(steps):

@@ -29,9 +29,6 @@ POLL_SECONDS = 0.3
 # The properties a widget shows an entered value in, by the kinds of widget that take one.
 ENTERED_PROPERTIES = ("text", "plainText", "currentText", "cleanText", "value")
 
-_KINDS = {5: "activate", 6: "enter", 9: "mouse", 23: "press"}
-
-
 def _value_text(typed):
     """The text of a typed value without its kind ("s:Ada" -> "Ada")."""
     return typed[2:] if typed[1:2] == ":" else typed
@@ -64,8 +61,7 @@ def describe(step, number=None):
 
 
 def _header(argv):
-    program = " ".join(argv) if argv else "PROGRAM"
-    return program
+    return " ".join(argv) if argv else "PROGRAM"
 
 
 def requests_text(steps, argv=None):

@@ -43,6 +43,11 @@ def test_steps_come_from_request_26_and_describe_themselves():
         "step 6: mouse MouseClick:LeftButton:0.25:0.5: on canvas in Simple Address Book"]
     assert record.describe(step(5, "Tabs", "tabs", "s:General")) == \
         "choose 'General' in tabs in Tabs"
+    # A line the client does not know is shown as it is.
+    odd = Step("W", "", "42,W,,,zz")
+    assert (odd.code, odd.values()) == (42, ["zz", ""])
+    assert record.describe(odd) == "request 42,W,,,zz in W"
+    assert Step("W", "", "x").code == -1
 
 
 def test_the_requests_file_waits_for_each_window_it_enters(tmp_path):
