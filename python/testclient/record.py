@@ -247,7 +247,7 @@ def main(args=None):
     except errors.TestClientError as error:
         print("testclient-record: %s" % error, file=sys.stderr)
         return 1
-    print("%d steps recorded" % len(steps), flush=True)
+    print("%d step%s recorded" % (len(steps), "" if len(steps) == 1 else "s"), flush=True)
     if options.requests:
         write_requests(steps, options.requests, argv)
         print("wrote %s" % options.requests)

@@ -217,3 +217,29 @@ def test_the_command_prints_each_step_and_writes_the_files_on_ctrl_c(xdotool, tm
         record.requests_text(steps, [ADDRESS_BOOK])
     assert (tmp_path / "test_book.py").read_text(encoding="utf-8") == \
         record.pytest_text(steps, [ADDRESS_BOOK])
+
+
+def test_the_command_keeps_the_steps_fetched_before_the_program_quit(xdotool, tmp_path):
+    steps, _, actions = record_session()
+    requests = tmp_path / "book.requests"
+    recorder = subprocess.Popen([sys.executable, "-m", "testclient.record", "--xvfb",
+                                 "--requests", str(requests), "--", ADDRESS_BOOK],
+                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    try:
+        output = Lines(recorder.stdout)
+        started = output.wait_for("recording part2 (pid ")
+        pid = int(started.split("(pid ")[1].split(")")[0])
+        user = XInput(pid)
+        user.run("search", "--sync", "--onlyvisible", "--name", BOOK)
+        user.run(*actions[0])                       # the click on Add
+        output.wait_for("step 1: ")
+        os.kill(pid, signal.SIGTERM)                # the program quits on its own
+        assert recorder.wait(30) == 0, output.lines
+    finally:
+        if recorder.poll() is None:
+            recorder.kill()
+            recorder.wait()
+    output.thread.join(10)
+    assert "1 step recorded" in output.lines
+    assert requests.read_text(encoding="utf-8") == \
+        record.requests_text(steps[:1], [ADDRESS_BOOK])
