@@ -65,12 +65,15 @@ def until(condition, timeout=10.0, what="condition"):
         time.sleep(0.05)
 
 
-def final_state(window):
-    """What the session leaves: the two fields' texts and whether they are read-only."""
-    name, address = window.widget(NAME), window.widget(ADDRESS)
-    return {"name": name.prop("text"), "address": address.prop("plainText"),
-            "name read-only": name.prop("readOnly"),
-            "address read-only": address.prop("readOnly")}
+# The state a session leaves, as (window, path, property) reads by name.
+BOOK_STATE = {"name": (BOOK, NAME, "text"), "address": (BOOK, ADDRESS, "plainText"),
+              "name read-only": (BOOK, NAME, "readOnly"),
+              "address read-only": (BOOK, ADDRESS, "readOnly")}
+
+
+def read_state(app, reads):
+    return {key: app.window(window).widget(path).prop(name)
+            for key, (window, path, name) in reads.items()}
 
 
 @pytest.fixture
@@ -103,7 +106,7 @@ def record_session():
             user.click(message.widget("{QPushButton text=OK}"))
             until(lambda: not any(w.title == "Add Successful" for w in app.window_infos()),
                   what="the message box closing")
-            state = final_state(book)
+            state = read_state(app, BOOK_STATE)
             steps = app.recorded_steps()
             app.stop_recording()
         finally:
@@ -111,30 +114,42 @@ def record_session():
     return steps, state, user.done
 
 
-def replay_with_driver(requests_file, tmp_path):
+def replay_with_driver(requests_file, tmp_path, program, reads):
     """Runs the requests file and reads of the final state through testclient-driver
-    against a fresh start of the program; returns that state."""
+    against a fresh start of the program; returns that state and the driver's output."""
     script = tmp_path / "replay.requests"
-    reads = {"name": "7,%s,%s,,text," % (BOOK, NAME),
-             "address": "7,%s,%s,,plainText," % (BOOK, ADDRESS),
-             "name read-only": "7,%s,%s,,readOnly," % (BOOK, NAME),
-             "address read-only": "7,%s,%s,,readOnly," % (BOOK, ADDRESS)}
+    lines = {key: "7,%s,%s,,%s," % read for key, read in reads.items()}
     script.write_text(requests_file.read_text(encoding="utf-8") + "\n".join(
-        reads.values()) + "\n", encoding="utf-8")
+        lines.values()) + "\n", encoding="utf-8")
     run = subprocess.run(
         [os.path.join(BIN, "testclient-driver"), "--port", "4242", "--raw", str(script),
          "--", os.path.join(BIN, "testclient-run"), "--port", "4242", "--headless", "--",
-         ADDRESS_BOOK], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120)
+         program], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120)
     output = run.stdout.decode("utf-8", errors="replace")
     assert run.returncode == 0, output
-    lines = output.splitlines()
+    printed = output.splitlines()
     state = {}
-    for key, request in reads.items():
-        reply = lines[lines.index(">> " + request) + 1]
+    for key, request in lines.items():
+        reply = printed[printed.index(">> " + request) + 1]
         status, payload = protocol.split_reply(reply.encode("utf-8"))
         assert status == "0", output
         state[key] = protocol.decode_value(payload)
     return state, output
+
+
+def run_generated(steps, tmp_path, program, state, reads, name="test_generated.py",
+                  edit=lambda text: text):
+    """Writes the pytest file, adds a check of the final state at its end, and runs it
+    against a fresh start of the program; returns pytest's exit status and output."""
+    text = record.pytest_text(steps, [program])
+    checks = ["            assert app.window(%r).widget(%r).prop(%r) == %r" % (
+        reads[key] + (value,)) for key, value in state.items()]
+    text = text.replace("        finally:\n", "\n".join(checks) + "\n        finally:\n")
+    (tmp_path / name).write_text(edit(text), encoding="utf-8")
+    run = subprocess.run([sys.executable, "-m", "pytest", "-q", "-p", "no:cacheprovider",
+                          name], cwd=tmp_path, stdout=subprocess.PIPE,
+                         stderr=subprocess.STDOUT, timeout=120)
+    return run.returncode, run.stdout.decode("utf-8", errors="replace")
 
 
 def test_a_recorded_session_replays_from_both_files(xdotool, tmp_path):
@@ -147,26 +162,18 @@ def test_a_recorded_session_replays_from_both_files(xdotool, tmp_path):
     assert steps[4].window != steps[3].window, described   # the message box's OK
 
     requests = record.write_requests(steps, tmp_path / "book.requests", [ADDRESS_BOOK])
-    replayed, output = replay_with_driver(requests, tmp_path)
+    replayed, output = replay_with_driver(requests, tmp_path, ADDRESS_BOOK, BOOK_STATE)
     assert replayed == state, output
     assert output.count("is there") == 2, output   # the book, then its message box
 
-    generated = record.write_pytest(steps, tmp_path / "test_book.py", [ADDRESS_BOOK])
-    run = subprocess.run([sys.executable, "-m", "pytest", "-q", "-p", "no:cacheprovider",
-                          str(generated)], cwd=tmp_path, stdout=subprocess.PIPE,
-                         stderr=subprocess.STDOUT, timeout=120)
-    assert run.returncode == 0, run.stdout.decode("utf-8", errors="replace")
-
+    status, output = run_generated(steps, tmp_path, ADDRESS_BOOK, state, BOOK_STATE)
+    assert status == 0, output
     # Where the program shows other than the value entered, the generated test fails:
-    # here the recorded value differs instead of the program.
-    changed = generated.read_text(encoding="utf-8").replace(
-        "'Ada Lovelace')", "'Ada Byron')", 1)
-    assert changed != generated.read_text(encoding="utf-8")
-    (tmp_path / "test_changed.py").write_text(changed, encoding="utf-8")
-    run = subprocess.run([sys.executable, "-m", "pytest", "-q", "-p", "no:cacheprovider",
-                          "test_changed.py"], cwd=tmp_path, stdout=subprocess.PIPE,
-                         stderr=subprocess.STDOUT, timeout=120)
-    assert run.returncode == 1 and b"did not show 'Ada Byron'" in run.stdout, run.stdout
+    # here the value its read-back expects differs instead of the program.
+    status, output = run_generated(
+        steps, tmp_path, ADDRESS_BOOK, state, BOOK_STATE, "test_changed.py",
+        lambda text: text.replace("'Ada Lovelace')\n", "'Ada Byron')\n", 1))
+    assert status == 1 and "'{QLineEdit}' did not show 'Ada Byron'" in output, output
 
 
 class Lines:
