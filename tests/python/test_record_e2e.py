@@ -49,8 +49,12 @@ class XInput:
         subprocess.run(["xdotool"] + list(args), env=self.env, check=True, timeout=20,
                        stdout=subprocess.DEVNULL)
 
-    def click(self, widget):
-        x, y = widget.prop("globalRect").center
+    def click(self, widget, left=None):
+        """Clicks the centre of the widget, or left pixels in from its left edge (a check
+        box takes clicks on its box and label only, and a layout may make it wider)."""
+        rect = widget.prop("globalRect")
+        x, y = rect.center
+        x = x if left is None else rect.left + left
         self.run("mousemove", "--sync", str(x), str(y), "click", "1")
 
     def type(self, text):
@@ -250,3 +254,49 @@ def test_the_command_keeps_the_steps_fetched_before_the_program_quit(xdotool, tm
     assert "1 step recorded" in output.lines
     assert requests.read_text(encoding="utf-8") == \
         record.requests_text(steps[:1], [ADDRESS_BOOK])
+
+
+EXTENSION = os.path.join(EXAMPLES, "dialogs/extension/extension")
+FIND = "Extension"
+CHECK_BOXES = ["Match case", "Search from start", "Whole words", "Search backward",
+               "Search selection"]
+FIND_STATE = dict({"text": (FIND, "{QLineEdit}", "text"),
+                   "more": (FIND, "{QPushButton text=More}", "checked")},
+                  **{box: (FIND, "{QCheckBox text='%s'}" % box, "checked")
+                     for box in CHECK_BOXES})
+
+
+def test_check_boxes_and_a_toggle_button_replay_to_the_same_states(xdotool, tmp_path):
+    if not os.path.exists(EXTENSION):
+        pytest.skip("qtbase5-examples is not installed")
+    with Driver(port=4242, timeout=20) as driver:
+        app = driver.launch([EXTENSION], xvfb=True)
+        try:
+            find = app.wait_for_window(FIND)
+            app.start_recording()
+            user = XInput(app.pid)
+            user.click(find.widget("{QLineEdit}"))
+            user.type("needle")
+            find.widget("{QLineEdit}").wait_for_prop("text", "needle")
+            for box, checked in (("Match case", True), ("Search from start", False)):
+                user.click(find.widget(FIND_STATE[box][1]), left=8)
+                find.widget(FIND_STATE[box][1]).wait_for_prop("checked", checked)
+            user.click(find.widget(FIND_STATE["more"][1]))   # shows three more boxes
+            whole = find.widget(FIND_STATE["Whole words"][1]).wait()
+            user.click(whole, left=8)
+            whole.wait_for_prop("checked", True)
+            state = read_state(app, FIND_STATE)
+            steps = app.recorded_steps()
+        finally:
+            app.close()
+    assert state == {"text": "needle", "more": True, "Match case": True,
+                     "Search from start": False, "Whole words": True,
+                     "Search backward": False, "Search selection": False}
+    described = [record.describe(s) for s in steps]
+    assert [s.code for s in steps] == [6, 5, 5, 5, 5], described
+
+    requests = record.write_requests(steps, tmp_path / "find.requests", [EXTENSION])
+    replayed, output = replay_with_driver(requests, tmp_path, EXTENSION, FIND_STATE)
+    assert replayed == state, output
+    status, output = run_generated(steps, tmp_path, EXTENSION, state, FIND_STATE)
+    assert status == 0, output
