@@ -7,7 +7,8 @@
 set -euo pipefail
 
 packages=(cmake g++ make qtbase5-dev qtbase5-private-dev qtbase5-dev-tools xvfb xauth qtbase5-examples python3 python3-pytest
-          python3-pytest-xdist x11-apps libedit-dev)
+          python3-pytest-xdist x11-apps libedit-dev xdotool)
+# xdotool: the recorder's end-to-end test types and clicks through X under Xvfb.
 # Real programs that only the end-to-end test tst_realprograms drives (it skips, saying
 # which package is missing, without them): SpeedCrunch, Qt Designer and Qt Linguist.
 packages+=(speedcrunch qttools5-dev-tools)

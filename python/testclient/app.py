@@ -128,6 +128,22 @@ class App:
         from .spy import format_app
         print(format_app(self), file=file or sys.stdout)
 
+    def start_recording(self):
+        """Starts recording what a person does in the application (extended mode): each
+        action becomes a step that recorded_steps() returns. Starting again starts afresh."""
+        self.require_extended("recording")
+        return self.request("24", typed=False)
+
+    def stop_recording(self):
+        """Stops recording; the steps so far stay readable."""
+        self.require_extended("recording")
+        return self.request("25", typed=False)
+
+    def recorded_steps(self):
+        """The steps recorded so far, in order: Step objects (window, address, request)."""
+        self.require_extended("recording")
+        return protocol.parse_steps(self.request("26"))
+
     def output(self):
         """What an application this driver launched has written to its standard output and
         error so far (with the launcher's own lines); "" for one started otherwise."""

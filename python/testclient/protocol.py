@@ -236,3 +236,36 @@ def parse_cursor_record(payload):
     text = [decode_text(f) for f in fields]
     return CursorRecord(text[0], int(text[1]), int(text[2]), text[3], text[4],
                         decode_title_hex(text[5]), int(text[6]), int(text[7]))
+
+
+@dataclass
+class Step:
+    """One recorded user action (request 26): the window field and widget path it happened
+    at, and the whole request line that does it again, values already hex-encoded."""
+
+    window: str
+    address: str
+    request: str
+
+    @property
+    def code(self):
+        """The request code (5 activate, 6 enter, 9 mouse...); -1 for no number."""
+        head = self.request.split(",", 1)[0]
+        return int(head) if head.isdigit() else -1
+
+    def values(self):
+        """The two typed values of the request ("s:Ada", "b:true"...), decoded; "" where
+        there is none."""
+        values = []
+        for field in (self.request.split(",")[4:6] + ["", ""])[:2]:
+            try:
+                values.append(bytes.fromhex(field).decode("utf-8", errors="replace"))
+            except ValueError:
+                values.append(field)
+        return values
+
+
+def parse_steps(steps):
+    """Step objects from request 26's JSON array."""
+    return [Step(s.get("window", ""), s.get("address", ""), s.get("request", ""))
+            for s in steps]

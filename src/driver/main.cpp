@@ -32,6 +32,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTextStream>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -84,6 +85,7 @@ const char helpText[] =
     "  :spy    every window's widgets with an address that finds each of them\n"
     "  :shot FILE <window>[,<path>]   write a PNG of the window or widget (extended agents)\n"
     "  :time [N] <request>   send the request N times (100) and show its round trips\n"
+    "  :wait <window>   wait (up to the reply timeout) until the window is there\n"
     "  :quit   end the driver\n";
 
 // What an agent in the extended mode answers besides.
@@ -196,6 +198,7 @@ public:
     Next spy(const QString &);
     Next shot(const QString &line);
     Next time(const QString &line);
+    Next wait(const QString &line);
 
 private:
     Next handle(const QString &line);
@@ -236,6 +239,7 @@ const DriverCommand driverCommands[] = {
     {QLatin1String(":spy"), false, {}, &Session::spy},
     {QLatin1String(":shot"), true, {}, &Session::shot},
     {QLatin1String(":time"), true, {}, &Session::time},
+    {QLatin1String(":wait"), true, {}, &Session::wait},
 };
 
 // Every answer goes out in the form chosen on the command line, flushed at once so that
@@ -329,6 +333,31 @@ Session::Next Session::time(const QString &line)
     print(QJsonObject{{QStringLiteral("time"), RequestTimer::toJson(timing)}},
           QStringLiteral(">> ") + line + QLatin1Char('\n') + RequestTimer::describe(timing));
     return timing.failed ? failed() : Next::Continue;
+}
+
+// Asks for the window (request 8) until it is there and unique (a modal window above it
+// does not matter), or the timeout has passed: a script's first request in a window it
+// opens does not race the window.
+Session::Next Session::wait(const QString &line)
+{
+    const QString window = line.mid(5).trimmed();
+    const QByteArray check = "8," + window.toUtf8();
+    QElapsedTimer waited;
+    waited.start();
+    QByteArray reply;
+    const auto isThere = [&] { return reply.startsWith("0,") || reply.startsWith("4,"); };
+    do {
+        if (!reply.isNull())
+            QThread::msleep(50);
+        reply = agent->request(check, options.timeoutMs);
+    } while (!isThere() && !reply.isNull() && waited.elapsed() < options.timeoutMs);
+    const bool there = isThere();
+    print(QJsonObject{{QStringLiteral("wait"), window}, {QStringLiteral("found"), there}},
+          (interactive ? QString() : QStringLiteral(">> ") + line + QLatin1Char('\n')) +
+              (there ? QStringLiteral("window %1 is there").arg(window)
+                     : QStringLiteral("window %1 did not come: %2")
+                           .arg(window, QString::fromUtf8(reply))));
+    return there ? Next::Continue : failed();
 }
 
 Session::Next Session::request(const QString &line)

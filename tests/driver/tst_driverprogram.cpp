@@ -16,6 +16,7 @@ class tst_DriverProgram : public QObject
 private slots:
     void spiesAndShoots_data();
     void spiesAndShoots();
+    void waitsForWindows();
 };
 
 void tst_DriverProgram::spiesAndShoots_data()
@@ -100,6 +101,33 @@ void tst_DriverProgram::spiesAndShoots()
         QCOMPARE(QSize(shot.value("width").toInt(), shot.value("height").toInt()), size);
         QCOMPARE(QImage(shots[i]).size(), size);
     }
+}
+
+// :wait answers once the window is there, and counts as a failed request when it does not
+// come within the timeout.
+void tst_DriverProgram::waitsForWindows()
+{
+    QTemporaryDir dir;
+    QFile script(dir.filePath("wait.requests"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write(":wait TestClient Gallery\n:wait No Such Window\n8,TestClient Gallery\n");
+    script.close();
+
+    QProcess driver;
+    driver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    driver.start(QStringLiteral(DRIVER),
+                 {"--json", "--timeout", "5", script.fileName(), "--", QStringLiteral(LAUNCHER),
+                  "--", QStringLiteral(HOST_RUNNER)});
+    QVERIFY(driver.waitForFinished(90000));
+    QCOMPARE(driver.exitCode(), 1);
+    QList<QJsonObject> output;
+    for (const QByteArray &line : driver.readAllStandardOutput().trimmed().split('\n'))
+        output << QJsonDocument::fromJson(line).object();
+    QCOMPARE(output.size(), 4);
+    QCOMPARE(output[1], (QJsonObject{{"wait", "TestClient Gallery"}, {"found", true}}));
+    QCOMPARE(output[2], (QJsonObject{{"wait", "No Such Window"}, {"found", false}}));
+    // The session went on after the window that did not come.
+    QCOMPARE(output[3].value("request").toString(), QString("8,TestClient Gallery"));
 }
 
 QTEST_GUILESS_MAIN(tst_DriverProgram)

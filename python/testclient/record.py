@@ -1,0 +1,263 @@
+"""Records what a person does in an application and writes it out as a runnable test.
+
+    python3 -m testclient.record [--pytest FILE] [--requests FILE] [--xvfb] [--port N]
+                                 -- PROGRAM [ARGS]
+
+Starts the program with the agent in the extended mode (on the desktop, or under a
+private Xvfb with --xvfb), starts recording (request 24) and prints each step as the
+agent records it. Recording ends when the program quits or on Ctrl-C; then the steps
+(request 26) are written as a requests file that testclient-driver replays and as a
+pytest file that uses this client. Without either option the requests go to the
+standard output.
+
+write_requests() and write_pytest() turn Step objects (App.recorded_steps()) into the
+same files from a script.
+"""
+
+import argparse
+import os
+import signal
+import sys
+import time
+
+from . import errors
+from .app import _wait
+from .driver import Driver
+
+POLL_SECONDS = 0.3
+
+# The properties a widget shows an entered value in, by the kinds of widget that take one.
+ENTERED_PROPERTIES = ("text", "plainText", "currentText", "cleanText", "value")
+
+def _value_text(typed):
+    """The text of a typed value without its kind ("s:Ada" -> "Ada")."""
+    return typed[2:] if typed[1:2] == ":" else typed
+
+
+def describe(step, number=None):
+    """A step in readable form: 'step 3: click {QPushButton text=OK} in Simple Address Book'."""
+    first, second = step.values()
+    code = step.code
+    what = step.address or "the window"
+    if code == 5:
+        if first in ("b:true", "b:false"):
+            action = "%s %s" % ("check" if first == "b:true" else "uncheck", what)
+        elif first:
+            action = "choose %r in %s" % (_value_text(first), what)
+            if second:
+                action += " (%r)" % _value_text(second)
+        else:
+            action = "click %s" % what
+    elif code == 6:
+        action = "enter %r into %s" % (_value_text(first), what)
+    elif code == 9:
+        action = "mouse %s on %s" % (_value_text(first), what)
+    elif code == 23:
+        action = "press %s on %s" % (_value_text(first), what)
+    else:
+        action = "request %s" % step.request
+    text = "%s in %s" % (action, step.window)
+    return text if number is None else "step %d: %s" % (number, text)
+
+
+def _header(argv):
+    return " ".join(argv) if argv else "PROGRAM"
+
+
+def requests_text(steps, argv=None):
+    """The text of a requests file: before the first step in each window a :wait for it,
+    then one request line per step, each under a comment that says what it does."""
+    lines = ["# Recorded by testclient-record. Replay:",
+             "#   testclient-driver THIS_FILE -- testclient-run -- %s" % _header(argv)]
+    window = None
+    for number, step in enumerate(steps, 1):
+        if step.window != window:
+            window = step.window
+            lines.append(":wait %s" % window)
+        lines.append("# " + describe(step, number))
+        lines.append(step.request)
+    return "\n".join(lines) + "\n"
+
+
+def write_requests(steps, path, argv=None):
+    """Writes a requests file for testclient-driver; returns the path."""
+    with open(path, "w", encoding="utf-8") as out:
+        out.write(requests_text(steps, argv))
+    return path
+
+
+def pytest_text(steps, argv, port=4242):
+    """The text of a pytest file that launches argv and does the steps again: it waits
+    for each window before its first step and, after each enter, for the widget to show
+    the value entered."""
+    lines = [
+        '"""Recorded by testclient-record from: %s"""' % _header(argv).replace('"', "'"),
+        "",
+        "import os",
+        "",
+        "from testclient import Driver",
+        "from testclient.record import wait_for_entered",
+        "",
+        "ARGV = %r" % (list(argv),),
+        'PORT = int(os.environ.get("TESTCLIENT_PORT", "%d"))' % port,
+        "",
+        "",
+        "def test_recorded_session():",
+        "    with Driver(port=PORT) as driver:",
+        "        app = driver.launch(ARGV)",
+        "        try:",
+    ]
+    body = []
+    window = None
+    for number, step in enumerate(steps, 1):
+        if step.window != window:
+            window = step.window
+            body.append("app.window(%r).wait(10)" % window)
+        body.append("# " + describe(step, number))
+        body.append("app.request(%r)" % step.request)
+        first = step.values()[0]
+        if step.code == 6 and first:
+            body.append("wait_for_entered(app.window(%r).widget(%r), %r)"
+                        % (step.window, step.address, _value_text(first)))
+    lines += ["            " + line for line in body or ["pass"]]
+    lines += ["        finally:", "            app.close()"]
+    return "\n".join(lines) + "\n"
+
+
+def write_pytest(steps, path, argv, port=4242):
+    """Writes a pytest file that replays the steps with this client; returns the path."""
+    with open(path, "w", encoding="utf-8") as out:
+        out.write(pytest_text(steps, argv, port))
+    return path
+
+
+def wait_for_entered(widget, value, timeout=5.0):
+    """Waits until the widget shows the value entered in one of the properties that
+    hold one (text, plainText, currentText, cleanText, value); returns that property's
+    name. Raises WaitTimeout, saying what the widget shows, when it does not."""
+    def shows():
+        seen = {}
+        for name in ENTERED_PROPERTIES:
+            try:
+                current = widget.prop(name)
+            except errors.CommandError:
+                continue
+            if current == value or str(current) == value:
+                return name
+            seen[name] = current
+        raise errors.TestClientError("it shows %s" % (seen or "no text property"))
+    return _wait(timeout, shows, "%r did not show %r" % (widget.path, value))
+
+
+def merge_enters(steps):
+    """The steps with each run of enters into one widget reduced to its last: the agent
+    makes a step of the text typed so far whenever it serves a request, so fetching the
+    steps while a person types splits the typing in two."""
+    merged = []
+    for step in steps:
+        previous = merged[-1] if merged else None
+        if step.code == 6 and previous is not None and previous.code == 6 and \
+                (previous.window, previous.address) == (step.window, step.address):
+            merged[-1] = step
+        else:
+            merged.append(step)
+    return merged
+
+
+class Recording:
+    """Follows a recording in an App: each poll() fetches the steps, keeps the latest list
+    (which stays when the agent is gone) and prints the steps that came or changed. Text
+    still being typed is the last step and grows at each poll, so a last enter is printed
+    once another step follows it, or by finish()."""
+
+    def __init__(self, app, out=sys.stdout):
+        self.app = app
+        self.out = out
+        self.steps = []
+        self.printed = []
+
+    def poll(self):
+        self.steps = merge_enters(self.app.recorded_steps())
+        last_settles = not self.steps or self.steps[-1].code != 6
+        self._print(len(self.steps) if last_settles else len(self.steps) - 1)
+        return self.steps
+
+    def finish(self):
+        """Prints the steps not printed yet."""
+        self._print(len(self.steps))
+
+    def _print(self, settled):
+        for index in range(settled):
+            if index >= len(self.printed) or self.printed[index] != self.steps[index]:
+                print(describe(self.steps[index], index + 1), file=self.out, flush=True)
+        self.printed = self.steps[:settled]
+
+
+def record(argv, port=4242, xvfb=False, out=sys.stdout, poll_seconds=POLL_SECONDS):
+    """Launches argv, records until it quits or Ctrl-C, and returns the steps."""
+    stopped = []
+    # Ctrl-C only marks the end: a request it cut in half would leave the reply unread.
+    try:
+        previous = signal.signal(signal.SIGINT, lambda *_: stopped.append(True))
+    except ValueError:  # not the main thread: Ctrl-C is not this function's to take
+        previous = None
+    try:
+        with Driver(port=port) as driver:
+            app = driver.launch(argv, headless=False, xvfb=xvfb)
+            recording = Recording(app, out)
+            try:
+                app.start_recording()
+                print("recording %s (pid %d); quit it or press Ctrl-C to stop"
+                      % (os.path.basename(argv[0]), app.pid), file=out, flush=True)
+                while not stopped and app.process.poll() is None:
+                    recording.poll()
+                    time.sleep(poll_seconds)
+                recording.poll()
+                app.stop_recording()
+            except errors.AgentLost:
+                pass  # it quit: the last list fetched is the recording
+            recording.finish()
+            return recording.steps
+    finally:
+        if previous is not None:
+            signal.signal(signal.SIGINT, previous)
+
+
+def main(args=None):
+    parser = argparse.ArgumentParser(
+        prog="testclient-record",
+        description="Records what you do in a Qt 5 Widgets program and writes it as a "
+                    "requests file and/or a pytest file.")
+    parser.add_argument("--pytest", metavar="FILE", help="write a pytest file")
+    parser.add_argument("--requests", metavar="FILE",
+                        help="write a requests file for testclient-driver")
+    parser.add_argument("--xvfb", action="store_true",
+                        help="run the program under a private Xvfb, not on the desktop")
+    parser.add_argument("--port", type=int, default=4242)
+    parser.add_argument("program", nargs=argparse.REMAINDER, help="-- PROGRAM [ARGS]")
+    options = parser.parse_args(args)
+    argv = options.program[1:] if options.program[:1] == ["--"] else options.program
+    if not argv:
+        parser.error("give the program after --")
+    if not options.xvfb and not os.environ.get("DISPLAY") \
+            and not os.environ.get("WAYLAND_DISPLAY"):
+        parser.error("no desktop (DISPLAY is unset): use --xvfb")
+    try:
+        steps = record(argv, options.port, options.xvfb)
+    except errors.TestClientError as error:
+        print("testclient-record: %s" % error, file=sys.stderr)
+        return 1
+    print("%d step%s recorded" % (len(steps), "" if len(steps) == 1 else "s"), flush=True)
+    if options.requests:
+        write_requests(steps, options.requests, argv)
+        print("wrote %s" % options.requests)
+    if options.pytest:
+        write_pytest(steps, options.pytest, argv, options.port)
+        print("wrote %s" % options.pytest)
+    if not options.requests and not options.pytest:
+        sys.stdout.write(requests_text(steps, argv))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,208 @@
+"""The recorder's writers and its following of a recording, without an agent."""
+
+import io
+
+import pytest
+
+from testclient import errors, protocol, record
+from testclient.protocol import Step
+
+
+def hexed(text):
+    return text.encode("utf-8").hex()
+
+
+def step(code, window, address, first="", second=""):
+    line = "%d,%s,%s,,%s,%s" % (code, window, address, hexed(first) if first else "",
+                                hexed(second) if second else "")
+    return Step(window, address, line)
+
+
+BOOK = "Simple Address Book"
+STEPS = [
+    step(5, BOOK, "{QPushButton text=Add}"),
+    step(6, BOOK, "nameLine", "s:Ada, 100% {x}"),
+    step(5, BOOK, "{QCheckBox text=Wrap}", "b:false"),
+    step(5, "Add Successful", "{QPushButton text=OK}"),
+    step(6, BOOK, "addressText", "s:London\nUK"),
+    step(9, BOOK, "canvas", "s:MouseClick:LeftButton:0.25:0.5:"),
+]
+
+
+def test_steps_come_from_request_26_and_describe_themselves():
+    (parsed,) = protocol.parse_steps([{"window": BOOK, "address": "nameLine",
+                                       "request": STEPS[1].request}])
+    assert parsed == STEPS[1] and parsed.code == 6
+    assert parsed.values() == ["s:Ada, 100% {x}", ""]
+    assert [record.describe(s, n) for n, s in enumerate(STEPS, 1)] == [
+        "step 1: click {QPushButton text=Add} in Simple Address Book",
+        "step 2: enter 'Ada, 100% {x}' into nameLine in Simple Address Book",
+        "step 3: uncheck {QCheckBox text=Wrap} in Simple Address Book",
+        "step 4: click {QPushButton text=OK} in Add Successful",
+        "step 5: enter 'London\\nUK' into addressText in Simple Address Book",
+        "step 6: mouse MouseClick:LeftButton:0.25:0.5: on canvas in Simple Address Book"]
+    assert record.describe(step(5, "Tabs", "tabs", "s:General")) == \
+        "choose 'General' in tabs in Tabs"
+    # A line the client does not know is shown as it is.
+    odd = Step("W", "", "42,W,,,zz")
+    assert (odd.code, odd.values()) == (42, ["zz", ""])
+    assert record.describe(odd) == "request 42,W,,,zz in W"
+    assert Step("W", "", "x").code == -1
+
+
+def test_the_requests_file_waits_for_each_window_it_enters(tmp_path):
+    path = record.write_requests(STEPS, tmp_path / "book.requests", ["/bin/book", "-x"])
+    lines = path.read_text(encoding="utf-8").splitlines()
+    assert lines[1] == "#   testclient-driver THIS_FILE -- testclient-run -- /bin/book -x"
+    commands = [line for line in lines if not line.startswith("#")]
+    assert commands == [":wait " + BOOK, STEPS[0].request, STEPS[1].request,
+                        STEPS[2].request, ":wait Add Successful", STEPS[3].request,
+                        ":wait " + BOOK, STEPS[4].request, STEPS[5].request]
+    # A comment above every request says what it does; the request line is one line.
+    assert lines[lines.index(STEPS[1].request) - 1].startswith("# step 2: enter")
+    assert all("\n" not in s.request for s in STEPS)
+
+
+class FakeWidget:
+    def __init__(self, app, window, path):
+        self.app, self.window, self.path = app, window, path
+
+    def prop(self, name):
+        self.app.log.append(("prop", self.window, self.path, name))
+        shown = self.app.shown.get(self.path, {})
+        if name not in shown:
+            raise errors.CommandError("no property " + name)
+        return shown[name]
+
+
+class FakeWindow:
+    def __init__(self, app, name):
+        self.app, self.name = app, name
+
+    def wait(self, timeout):
+        self.app.log.append(("wait", self.name))
+        return self
+
+    def widget(self, path):
+        return FakeWidget(self.app, self.name, path)
+
+
+class FakeApp:
+    def __init__(self, shown):
+        self.shown, self.log, self.closed = shown, [], False
+
+    def window(self, name):
+        return FakeWindow(self, name)
+
+    def request(self, line):
+        self.log.append(("request", line))
+
+    def close(self):
+        self.closed = True
+
+
+def run_generated(source, app, timeout=None):
+    """Runs a generated test file's test with a Driver that hands out app."""
+    class FakeDriver:
+        def __init__(self, port):
+            self.port = port
+
+        def __enter__(self):
+            return self
+
+        def __exit__(self, *exc):
+            pass
+
+        def launch(self, argv):
+            app.argv = argv
+            return app
+
+    namespace = {}
+    exec(compile(source, "test_generated.py", "exec"), namespace)
+    namespace["Driver"] = FakeDriver
+    if timeout is not None:
+        namespace["wait_for_entered"] = \
+            lambda widget, value: record.wait_for_entered(widget, value, timeout)
+    namespace["test_recorded_session"]()
+
+
+def test_the_pytest_file_waits_steps_and_reads_back_what_was_entered(tmp_path):
+    path = record.write_pytest(STEPS, tmp_path / "test_book.py", ["/bin/book", "it's"])
+    app = FakeApp({"nameLine": {"text": "Ada, 100% {x}"},
+                   "addressText": {"plainText": "London\nUK"}})
+    run_generated(path.read_text(encoding="utf-8"), app)
+    assert app.argv == ["/bin/book", "it's"] and app.closed
+    events = [e for e in app.log if e[0] != "prop"]
+    assert events == [("wait", BOOK), ("request", STEPS[0].request),
+                      ("request", STEPS[1].request), ("request", STEPS[2].request),
+                      ("wait", "Add Successful"), ("request", STEPS[3].request),
+                      ("wait", BOOK), ("request", STEPS[4].request),
+                      ("request", STEPS[5].request)]
+    # The read-back of each enter comes right after its request.
+    after_name = app.log[app.log.index(("request", STEPS[1].request)) + 1]
+    assert after_name == ("prop", BOOK, "nameLine", "text")
+
+
+def test_the_generated_test_fails_where_the_application_shows_something_else():
+    app = FakeApp({"nameLine": {"text": "Ada"}})
+    with pytest.raises(errors.WaitTimeout, match="'nameLine' did not show 'Ada, 100% {x}'"):
+        run_generated(record.pytest_text(STEPS[:3], ["/bin/book"]), app, timeout=0.1)
+    # It stopped at the read-back, before the next step, and still ended the program.
+    assert ("request", STEPS[2].request) not in app.log and app.closed
+
+
+def test_an_entered_number_reads_back_from_the_value_or_the_text():
+    app = FakeApp({"spin": {"value": 7, "text": "7 kg", "cleanText": "7"}})
+    widget = FakeWindow(app, "W").widget("spin")
+    assert record.wait_for_entered(widget, "7", timeout=0.1) == "cleanText"
+    app = FakeApp({"edit": {"plainText": "x"}})
+    with pytest.raises(errors.WaitTimeout, match="it shows {'plainText': 'x'}"):
+        record.wait_for_entered(FakeWindow(app, "W").widget("edit"), "y", timeout=0.1)
+
+
+def test_following_a_recording_prints_each_step_once_it_settles():
+    typing = step(6, BOOK, "nameLine", "s:Ad")
+
+    class Recorded:
+        def __init__(self):
+            self.lists = [[], STEPS[:1], STEPS[:1] + [typing], STEPS[:2], STEPS[:3],
+                          STEPS[:3] + [STEPS[4]]]
+
+        def recorded_steps(self):
+            return self.lists.pop(0)
+
+    out = io.StringIO()
+    following = record.Recording(Recorded(), out)
+    printed = []
+    for _ in range(6):
+        following.poll()
+        printed.append(len(out.getvalue().splitlines()))
+    # Text being typed waits for the step after it; a finished list prints the rest.
+    assert printed == [0, 1, 1, 1, 3, 3]
+    following.finish()
+    assert following.steps == STEPS[:3] + [STEPS[4]]
+    assert out.getvalue().splitlines() == [
+        record.describe(s, n) for n, s in enumerate(following.steps, 1)]
+
+
+def test_typing_split_by_fetches_becomes_one_enter():
+    split = [STEPS[0], step(6, BOOK, "nameLine", "s:Ad"), STEPS[1],
+             step(6, BOOK, "other", "s:x"), step(6, BOOK, "nameLine", "s:A"), STEPS[1]]
+    assert record.merge_enters(split) == [STEPS[0], STEPS[1], split[3], STEPS[1]]
+
+    class Recorded:
+        def recorded_steps(self):
+            return split[:3]
+
+    assert record.Recording(Recorded(), io.StringIO()).poll() == STEPS[:2]
+
+
+def test_the_command_needs_a_program_and_a_screen(monkeypatch, capsys):
+    with pytest.raises(SystemExit):
+        record.main(["--requests", "x"])
+    assert "give the program after --" in capsys.readouterr().err
+    monkeypatch.delenv("DISPLAY", raising=False)
+    monkeypatch.delenv("WAYLAND_DISPLAY", raising=False)
+    with pytest.raises(SystemExit):
+        record.main(["--", "/bin/true"])
+    assert "use --xvfb" in capsys.readouterr().err
