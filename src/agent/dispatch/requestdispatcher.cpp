@@ -16,10 +16,22 @@ RequestDispatcher::RequestDispatcher(STApplicationProxy *registry, int hookVersi
 
 RequestDispatcher::~RequestDispatcher() = default;
 
+namespace {
+
+// Requests that only read leave a field the user is typing into alone: the recorder's own
+// fetch of its steps above all, which a recording tool sends while the person types.
+bool onlyReads(const QString &line)
+{
+    static const QStringList readingCodes{"1", "2", "3", "7", "8", "12", "20", "21", "22", "26"};
+    return readingCodes.contains(WireProtocol::requestField(line, 0));
+}
+
+} // namespace
+
 QByteArray RequestDispatcher::dispatch(const QString &line)
 {
     // Nothing that happens while a request runs is the user's doing.
-    if (recorder)
+    if (recorder && !onlyReads(line))
         recorder->agentRequestStarts();
     const AgentRequests::Scope running;
     return serve(line);
