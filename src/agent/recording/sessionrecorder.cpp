@@ -3,11 +3,14 @@
 #include "agentrequests.h"
 
 #include "addressing/widgetcatalog.h"
+#include "proxies/views/stmenupathproxy.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -36,6 +39,54 @@ QString requestLine(int code, const QString &window, const QString &address,
     return QString::number(code) + QLatin1Char(',') + window + QLatin1Char(',') + address +
            QStringLiteral(",,") + (typed.isEmpty() ? QString() : hexValue(typed)) +
            QLatin1Char(',');
+}
+
+QString checkValue(bool checked)
+{
+    return hexValue(checked ? QStringLiteral("b:true") : QStringLiteral("b:false"));
+}
+
+// The element of a menu path that names the item among the items of its menu or bar: its
+// text as the menu proxy compares it, or "Item N" for an item without text, N counting
+// the visible items that are not separators from 1.
+QString menuElement(const QAction *item, const QList<QAction *> &items)
+{
+    const QString text = STMenuPathProxy::menuActionText(item);
+    if (!text.isEmpty())
+        return text;
+    int position = 0;
+    for (const QAction *other : items) {
+        if (other->isVisible() && !other->isSeparator())
+            ++position;
+        if (other == item)
+            break;
+    }
+    return QStringLiteral("Item ") + QString::number(position);
+}
+
+// The open menu or the menu bar whose item opened the menu: the bar, or a visible menu
+// that holds the menu's own action.
+QWidget *menuOpener(const QMenu *menu)
+{
+    const QList<QWidget *> holders = menu->menuAction()->associatedWidgets();
+    for (QWidget *holder : holders) {
+        if (holder != menu && qobject_cast<QMenu *>(holder) && holder->isVisible())
+            return holder;
+    }
+    for (QWidget *holder : holders) {
+        if (qobject_cast<QMenuBar *>(holder) && holder->isVisible())
+            return holder;
+    }
+    return nullptr;
+}
+
+// The check state a click leaves a checkable menu item in, before the item has taken it.
+bool stateAfterTrigger(const QAction *item)
+{
+    const QActionGroup *group = item->actionGroup();
+    if (item->isChecked() && group && group->isExclusive())
+        return true;
+    return !item->isChecked();
 }
 
 QString withoutMnemonics(const QString &text)
@@ -195,6 +246,7 @@ void SessionRecorder::stop()
     if (qApp)
         qApp->removeEventFilter(this);
     press = Press();
+    pressedMenu = nullptr;
     openCombo = Target();
 }
 
@@ -214,6 +266,7 @@ void SessionRecorder::agentRequestStarts()
     // A list the user opened and left: whatever the request chooses in it is not theirs.
     openCombo = Target();
     press = Press();
+    pressedMenu = nullptr;
 }
 
 void SessionRecorder::flushTyping()
@@ -266,6 +319,13 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonDblClick:
     case QEvent::KeyPress:
         break;
+    case QEvent::Show:
+        // A context menu opened by the right press just recorded (its own event, not
+        // spontaneous).
+        if (press.button == Qt::RightButton && !AgentRequests::running() &&
+            qobject_cast<QMenu *>(watched))
+            menuShown(static_cast<QMenu *>(watched));
+        return false;
     case QEvent::FocusOut:
         // The text typed into a field is final when the field loses the focus. Read before
         // the field handles the event: a spin box may still correct it then, as it would
@@ -300,7 +360,7 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     default:
-        keyPressed(receiver);
+        keyPressed(receiver, static_cast<QKeyEvent *>(event));
         break;
     }
     return false;
@@ -309,14 +369,15 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
 void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
 {
     press = Press();
+    pressedMenu = enclosing<QMenu>(receiver);
     if (QComboBox *combo = comboOfPopup(receiver)) {
         // A choice in the list is recorded when the combo box reports it (comboActivated).
         if (!openCombo.widget)
             watchCombo(combo);
         return;
     }
-    // TODO(recorder): menus and menu bars become menu paths; until then they are left out.
-    if (enclosing<QMenu>(receiver) || enclosing<QMenuBar>(receiver))
+    // A menu chooses on the release; pressing the bar only opens a menu.
+    if (pressedMenu || enclosing<QMenuBar>(receiver))
         return;
 
     if (QWidget *field = fieldOf(receiver)) {
@@ -378,6 +439,12 @@ void SessionRecorder::mouseReleased(QWidget *receiver, QMouseEvent *event)
 {
     const Press pressed = press;
     press = Press();
+    if (QMenu *menu = enclosing<QMenu>(receiver)) {
+        if (menu == pressedMenu)
+            menuItemChosen(menu, menu->actionAt(menu->mapFromGlobal(event->globalPos())));
+        pressedMenu = nullptr;
+        return;
+    }
     if (!pressed.target.isValid() || event->button() != pressed.button)
         return;
     QWidget *aimed = pressed.target.widget;
@@ -448,11 +515,62 @@ void SessionRecorder::recordButton(const Press &pressed)
     // The state the button really ends in is known once it has handled the release; it
     // differs from the one foreseen where the application changes it in its slots. It is
     // read when the event loop comes round, or before the next step, whichever is first.
-    const int index =
-        append(target, requestLine(5, target.window, target.address,
-                                   stateAfterClick(button) ? QStringLiteral("b:true")
-                                                           : QStringLiteral("b:false")));
-    unsettled = {index, button};
+    const QString before = requestLine(5, target.window, target.address).chopped(1);
+    const QString after = QStringLiteral(",");
+    const int index = append(target, before + checkValue(stateAfterClick(button)) + after);
+    unsettled = {index, button, before, after};
+    QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
+}
+
+void SessionRecorder::menuShown(QMenu *menu)
+{
+    // Submenus and menus of the bar open from an item, not from the press.
+    if (menuOpener(menu) || !press.target.isValid() || press.onButton)
+        return;
+    const Press pressed = press;
+    press = Press();
+    QWidget *aimed = pressed.target.widget;
+    append(pressed.target,
+           requestLine(9, pressed.target.window, pressed.target.address,
+                       QStringLiteral("s:") + mouseCommand(QStringLiteral("MouseClick"),
+                                                           pressed.button, pressed.pos,
+                                                           aimed->size(), pressed.modifiers)));
+}
+
+void SessionRecorder::menuItemChosen(QMenu *menu, QAction *item)
+{
+    // An item that opens a submenu, or that cannot be chosen, closes nothing.
+    if (!item || item->isSeparator() || !item->isEnabled() || item->menu())
+        return;
+    QStringList path{menuElement(item, menu->actions())};
+    QWidget *opener = menuOpener(menu);
+    QMenu *top = menu;
+    while (auto *parentMenu = qobject_cast<QMenu *>(opener)) {
+        path.prepend(menuElement(top->menuAction(), parentMenu->actions()));
+        top = parentMenu;
+        opener = menuOpener(top);
+    }
+    Target target;
+    if (auto *bar = qobject_cast<QMenuBar *>(opener)) {
+        path.prepend(menuElement(top->menuAction(), bar->actions()));
+        target = targetOf(bar);
+    } else {
+        // A popup menu is driven while it is open: it is the active popup then.
+        static const QString popupWindow = QStringLiteral("Widget:ActivePopupWidget");
+        target.widget = top;
+        target.window = popupWindow;
+        target.address = WidgetCatalog::widgetAddress(top, popupWindow);
+    }
+    if (!target.isValid())
+        return;
+    const QString before = requestLine(5, target.window, target.address,
+                                       QStringLiteral("s:") + path.join(QLatin1Char('/')));
+    if (!item->isCheckable()) {
+        append(target, before);
+        return;
+    }
+    const int index = append(target, before + checkValue(stateAfterTrigger(item)));
+    unsettled = {index, item, before, QString()};
     QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
 }
 
@@ -460,16 +578,19 @@ void SessionRecorder::settleButton()
 {
     const Unsettled button = unsettled;
     unsettled = Unsettled();
-    if (!button.button || button.index >= recorded.size())
+    if (!button.checkable || button.index >= recorded.size())
         return;
-    Step &step = recorded[button.index];
-    step.request = requestLine(5, step.window, step.address,
-                               button.button->isChecked() ? QStringLiteral("b:true")
-                                                          : QStringLiteral("b:false"));
+    recorded[button.index].request =
+        button.before + checkValue(button.checkable->property("checked").toBool()) + button.after;
 }
 
-void SessionRecorder::keyPressed(QWidget *receiver)
+void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
 {
+    if (auto *menu = qobject_cast<QMenu *>(receiver)) {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            menuItemChosen(menu, menu->activeAction());
+        return;
+    }
     if (QComboBox *combo = comboOfPopup(receiver)) {
         if (!openCombo.widget)
             watchCombo(combo);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractButton>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -8,13 +7,17 @@
 #include <QVector>
 #include <QWidget>
 
+class QAction;
 class QComboBox;
+class QKeyEvent;
+class QMenu;
 class QMouseEvent;
 
 // Turns what a person does in the application into the requests that would do the same
 // (the extended mode): a click on a button becomes an activate, text typed into a field
-// one enter with the text it ends with, a combo box item or a tab chosen the activate that
-// chooses it, any other click a mouse command at the same place in the widget.
+// one enter with the text it ends with, a combo box item, a tab or a menu item chosen the
+// activate that chooses it (a menu bar's path, or an open context menu's after the right
+// click that opened it), any other click a mouse command at the same place in the widget.
 //
 // While recording it watches every event of the application through an application-wide
 // event filter that only looks: it never filters an event out, moves no focus, and for the
@@ -89,7 +92,13 @@ private:
     void mousePressed(QWidget *receiver, QMouseEvent *event);
     void mouseReleased(QWidget *receiver, QMouseEvent *event);
     void mouseDoubleClicked(QWidget *receiver, QMouseEvent *event);
-    void keyPressed(QWidget *receiver);
+    void keyPressed(QWidget *receiver, QKeyEvent *event);
+    // The item of a menu chosen by the user: the path the menu bar or the open popup
+    // menu is driven with, and the check state the item ends in.
+    void menuItemChosen(QMenu *menu, QAction *item);
+    // A context menu shown right after the right press that opened it: the press is the
+    // click that opens it again, as its release lands in the menu.
+    void menuShown(QMenu *menu);
     void startTyping(QWidget *field);
     void watchCombo(QComboBox *combo);
     void comboActivated(int index);
@@ -103,11 +112,14 @@ private:
     QVector<Step> recorded;
     Typing typing;
     Press press;
-    // The checkable button whose step still shows the state foreseen for it.
+    // The checkable button or menu item whose step still shows the state foreseen for
+    // it, with what its step holds before and after the state.
     struct Unsettled
     {
         int index = -1;
-        QPointer<QAbstractButton> button;
+        QPointer<QObject> checkable;
+        QString before;
+        QString after;
     };
     Unsettled unsettled;
     // The last mouse command recorded, which a double click turns into one.
@@ -118,6 +130,9 @@ private:
     int lastMouseType = 0;
     ulong lastMouseTime = 0;
     QPoint lastMouseGlobal;
+    // The menu the last press was in: a menu chooses an item only on a release that
+    // follows a press in it.
+    QPointer<QMenu> pressedMenu;
     // The combo box whose list the user opened, taken before a choice changes its text.
     Target openCombo;
 };
