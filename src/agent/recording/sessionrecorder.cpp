@@ -3,7 +3,9 @@
 #include "agentrequests.h"
 
 #include "addressing/widgetcatalog.h"
+#include "protocol/wiretext.h"
 #include "proxies/views/stmenupathproxy.h"
+#include "proxies/views/stqtreeview.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -12,9 +14,12 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QColumnView>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -22,7 +27,9 @@
 #include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTextEdit>
+#include <QTreeView>
 
 namespace {
 
@@ -87,6 +94,89 @@ bool stateAfterTrigger(const QAction *item)
     if (item->isChecked() && group && group->isExclusive())
         return true;
     return !item->isChecked();
+}
+
+// A list item by its text as the extended mode lists it, or by its row where another item
+// reads the same.
+QString listItemName(const QListView *view, const QModelIndex &index)
+{
+    const QAbstractItemModel *model = index.model();
+    const QString text = index.data(Qt::DisplayRole).toString();
+    int same = 0;
+    for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+        if (model->index(row, view->modelColumn(), view->rootIndex())
+                .data(Qt::DisplayRole)
+                .toString() == text)
+            ++same;
+    }
+    if (text.isEmpty() || same != 1)
+        return QStringLiteral("i:") + QString::number(index.row());
+    const WireText::RequestMode extended(true);
+    return QStringLiteral("s:") + STItemViewProxy::replyItemText(text);
+}
+
+// A table's row or column as the table proxy names it: its header text where that is
+// unique (a header text wins over a number there), else its 1-based number.
+QString tableSectionName(const QAbstractItemModel *model, Qt::Orientation axis, int section)
+{
+    const int count = axis == Qt::Horizontal ? model->columnCount() : model->rowCount();
+    const QString own = model->headerData(section, axis, Qt::DisplayRole).toString();
+    int same = 0;
+    for (int other = 0; other < count; ++other) {
+        if (model->headerData(other, axis, Qt::DisplayRole).toString() == own)
+            ++same;
+    }
+    if (!own.isEmpty() && same == 1 && !own.contains(QLatin1Char(':')))
+        return own;
+    return QString::number(section + 1);
+}
+
+// The generic item view path below the view's root: "row[;column]" per level, 1-based.
+QString modelPath(const QAbstractItemView *view, const QModelIndex &index)
+{
+    QStringList levels;
+    for (QModelIndex level = index; level.isValid() && level != view->rootIndex();
+         level = level.parent()) {
+        QString element = QString::number(level.row() + 1);
+        if (level.column() != 0)
+            element += QLatin1Char(';') + QString::number(level.column() + 1);
+        levels.prepend(element);
+    }
+    return levels.join(QLatin1Char('/'));
+}
+
+// The values of the activate that makes the item current in its view, as the view's
+// proxy names it: a list item, a tree path, a table cell, else a model path selected alone.
+QStringList itemActivateValues(const QAbstractItemView *view, const QModelIndex &index)
+{
+    if (const auto *tree = qobject_cast<const QTreeView *>(view)) {
+        const WireText::RequestMode extended(true);
+        return {QStringLiteral("s:") + STQTreeView::itemPath(tree, index)};
+    }
+    if (qobject_cast<const QTableView *>(view)) {
+        const QAbstractItemModel *model = index.model();
+        return {QStringLiteral("s:") + tableSectionName(model, Qt::Vertical, index.row()) +
+                QLatin1Char(':') + tableSectionName(model, Qt::Horizontal, index.column())};
+    }
+    if (const auto *list = qobject_cast<const QListView *>(view))
+        return {listItemName(list, index)};
+    return {QStringLiteral("s:") + modelPath(view, index), QStringLiteral("s:ClearAndSelect")};
+}
+
+// The item view whose item lies under a press on the widget, with the item; a column
+// view's columns are driven through the column view.
+QAbstractItemView *itemViewAt(QWidget *receiver, const QPoint &pos, QModelIndex *index)
+{
+    auto *view = qobject_cast<QAbstractItemView *>(receiver->parentWidget());
+    if (!view || view->viewport() != receiver || qobject_cast<QHeaderView *>(view))
+        return nullptr;
+    *index = view->indexAt(pos);
+    if (!index->isValid())
+        return nullptr;
+    if (auto *columns = qobject_cast<QColumnView *>(
+            view->parentWidget() ? view->parentWidget()->parentWidget() : nullptr))
+        return columns;
+    return view;
 }
 
 QString withoutMnemonics(const QString &text)
@@ -415,6 +505,14 @@ void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
         return;
     }
 
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
+        QModelIndex index;
+        if (QAbstractItemView *view = itemViewAt(receiver, event->pos(), &index)) {
+            itemPressed(view, index, receiver, event);
+            return;
+        }
+    }
+
     QWidget *aimed = receiver;
     QPoint pos = event->pos();
     auto *button = enclosing<QAbstractButton>(receiver);
@@ -422,7 +520,7 @@ void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
         aimed = button;
         pos = receiver->mapTo(button, pos);
     } else if (auto *area = qobject_cast<QAbstractScrollArea *>(receiver->parentWidget())) {
-        // TODO(recorder): item views become their items' activates and mouse commands.
+        // A scroll area, or an item view away from its items: the click is on the area.
         if (area->viewport() == receiver) {
             aimed = area;
             pos = receiver->mapTo(area, pos);
@@ -483,8 +581,49 @@ void SessionRecorder::mouseReleased(QWidget *receiver, QMouseEvent *event)
     }
 }
 
+void SessionRecorder::itemPressed(QAbstractItemView *view, const QModelIndex &index,
+                                  QWidget *receiver, QMouseEvent *event)
+{
+    // The view makes the item current on the press; the activate does so by keyboard. A
+    // right press goes on as the view's mouse command at its current item, which opens
+    // the item's context menu.
+    const Target target = targetOf(view);
+    if (!target.isValid())
+        return;
+    const QStringList values = itemActivateValues(view, index);
+    QString request = requestLine(5, target.window, target.address, values.first());
+    if (values.size() > 1)
+        request += hexValue(values.at(1));
+    append(target, request);
+    if (event->button() == Qt::RightButton)
+        appendItemMouse(target, QStringLiteral("MouseClick"), receiver, event);
+}
+
+void SessionRecorder::appendItemMouse(const Target &target, const QString &type, QWidget *receiver,
+                                      QMouseEvent *event)
+{
+    // The view aims at its current item itself; the point is kept for the reader. The
+    // item views' grammar takes no modifier as an empty one.
+    QString command =
+        mouseCommand(type, event->button(), event->pos(), receiver->size(), event->modifiers());
+    if (!(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
+        command.chop(modifierWord(Qt::NoModifier).size());
+    append(target, requestLine(9, target.window, target.address, QStringLiteral("s:") + command));
+}
+
 void SessionRecorder::mouseDoubleClicked(QWidget *receiver, QMouseEvent *event)
 {
+    // On an item, the press before made it current: the double click is the view's.
+    QModelIndex index;
+    if (event->button() == Qt::LeftButton) {
+        if (QAbstractItemView *view = itemViewAt(receiver, event->pos(), &index)) {
+            press = Press();
+            const Target target = targetOf(view);
+            if (target.isValid())
+                appendItemMouse(target, QStringLiteral("MouseDoubleClick"), receiver, event);
+            return;
+        }
+    }
     // A button takes the second press of a double click as a press: it is clicked again.
     mousePressed(receiver, event);
     if (press.onButton || !press.target.isValid())

@@ -7,17 +7,21 @@
 #include <QVector>
 #include <QWidget>
 
+class QAbstractItemView;
 class QAction;
 class QComboBox;
 class QKeyEvent;
 class QMenu;
+class QModelIndex;
 class QMouseEvent;
 
 // Turns what a person does in the application into the requests that would do the same
 // (the extended mode): a click on a button becomes an activate, text typed into a field
 // one enter with the text it ends with, a combo box item, a tab or a menu item chosen the
 // activate that chooses it (a menu bar's path, or an open context menu's after the right
-// click that opened it), any other click a mouse command at the same place in the widget.
+// click that opened it), a click on a view's item the activate that makes it current (with
+// the view's mouse command for a double or right click), any other click a mouse command
+// at the same place in the widget.
 //
 // While recording it watches every event of the application through an application-wide
 // event filter that only looks: it never filters an event out, moves no focus, and for the
@@ -93,6 +97,12 @@ private:
     void mouseReleased(QWidget *receiver, QMouseEvent *event);
     void mouseDoubleClicked(QWidget *receiver, QMouseEvent *event);
     void keyPressed(QWidget *receiver, QKeyEvent *event);
+    // A press on an item of a view: the activate that makes it current, and for the right
+    // button the view's mouse command on its current item.
+    void itemPressed(QAbstractItemView *view, const QModelIndex &index, QWidget *receiver,
+                     QMouseEvent *event);
+    void appendItemMouse(const Target &target, const QString &type, QWidget *receiver,
+                         QMouseEvent *event);
     // The item of a menu chosen by the user: the path the menu bar or the open popup
     // menu is driven with, and the check state the item ends in.
     void menuItemChosen(QMenu *menu, QAction *item);

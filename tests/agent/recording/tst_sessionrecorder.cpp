@@ -5,15 +5,20 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QColumnView>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -121,6 +126,53 @@ struct MenuWindow
     QAction *copy;
 };
 
+// One view of each kind: a list, a two-column tree, a table with column headers and a
+// column view, which only the generic item view proxy drives.
+struct Views
+{
+    Views()
+    {
+        window.setObjectName("views");
+        window.setWindowTitle("Views");
+        auto *layout = new QVBoxLayout(&window);
+        fruits = new QListWidget;
+        fruits->setObjectName("fruits");
+        fruits->addItems({"Apple", "Pear", "Plum", "Pear"});
+        layout->addWidget(fruits);
+        tree = new QTreeWidget;
+        tree->setObjectName("tree");
+        tree->setColumnCount(2);
+        auto *fruit = new QTreeWidgetItem(tree, {"Fruit", "2"});
+        new QTreeWidgetItem(fruit, {"Pear", "3"});
+        new QTreeWidgetItem(tree, {"in/out", ""});
+        tree->expandAll();
+        layout->addWidget(tree);
+        sheet = new QTableWidget(3, 2);
+        sheet->setObjectName("sheet");
+        sheet->setHorizontalHeaderLabels({"Name", "Qty"});
+        layout->addWidget(sheet);
+        model.appendRow(new QStandardItem("north"));
+        model.appendRow(new QStandardItem("south"));
+        columns = new QColumnView;
+        columns->setObjectName("columns");
+        columns->setModel(&model);
+        layout->addWidget(columns);
+        window.resize(400, 700);
+        window.show();
+        window.activateWindow();
+    }
+    static QPoint centreOf(QAbstractItemView *view, const QModelIndex &index)
+    {
+        return view->visualRect(index).center();
+    }
+    QWidget window;
+    QListWidget *fruits;
+    QTreeWidget *tree;
+    QTableWidget *sheet;
+    QStandardItemModel model;
+    QColumnView *columns;
+};
+
 } // namespace
 
 class tst_SessionRecorder : public QObject
@@ -140,6 +192,8 @@ private slots:
     void menuBarItemIsItsPath();
     void checkableMenuItemKeepsTheStateItEndsIn();
     void contextMenuItemFollowsTheRightClick();
+    void itemClicksAreActivatesOfTheirViews();
+    void itemDoubleAndRightClicksAreMouseCommands();
     void requestsOfTheAgentRecordNothing();
     void stoppedRecordsNothing();
 
@@ -341,6 +395,83 @@ void tst_SessionRecorder::contextMenuItemFollowsTheRightClick()
     QCOMPARE(requests(),
              (QStringList{"9,Menus,board,," + hex(click) + ",",
                           "5,Widget:ActivePopupWidget,boardMenu,," + hex("s:Copy") + ","}));
+}
+
+void tst_SessionRecorder::itemClicksAreActivatesOfTheirViews()
+{
+    Views views;
+    QVERIFY(QTest::qWaitForWindowExposed(&views.window));
+    QListWidget *list = views.fruits;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(list, list->model()->index(2, 0)));
+    // A text two items carry names the item by its row.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(list, list->model()->index(1, 0)));
+    QTreeWidget *tree = views.tree;
+    const QModelIndex pear = tree->model()->index(0, 0, tree->model()->index(0, 0));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(tree, pear));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(tree, tree->model()->index(1, 0)));
+    QTableWidget *sheet = views.sheet;
+    QTest::mouseClick(sheet->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(sheet, sheet->model()->index(2, 1)));
+    QTRY_VERIFY_WITH_TIMEOUT(!views.columns->findChildren<QAbstractItemView *>().isEmpty(), 5000);
+    QAbstractItemView *column = views.columns->findChildren<QAbstractItemView *>().first();
+    QTest::mouseClick(column->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(column, views.model.index(1, 0)));
+    QCOMPARE(views.columns->currentIndex(), views.model.index(1, 0));
+
+    const QStringList recorded = requests();
+    QCOMPARE(recorded,
+             (QStringList{"5,Views,fruits,," + hex("s:Plum") + ",",
+                          "5,Views,fruits,," + hex("i:1") + ",",
+                          "5,Views,tree,," + hex("s:Fruit:2/Pear:3") + ",",
+                          "5,Views,tree,," + hex("s:in\\/out:") + ",",
+                          "5,Views,sheet,," + hex("s:3:Qty") + ",",
+                          "5,Views,columns,," + hex("s:2") + "," + hex("s:ClearAndSelect")}));
+
+    // Each step makes the same item current again.
+    list->setCurrentRow(0);
+    tree->setCurrentItem(tree->topLevelItem(0));
+    sheet->setCurrentCell(0, 0);
+    views.columns->setCurrentIndex(views.model.index(0, 0));
+    for (const QString &step : recorded)
+        QVERIFY2(extended(step.toUtf8()).startsWith("0,"), qPrintable(step));
+    QTRY_COMPARE_WITH_TIMEOUT(list->currentRow(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(tree->currentIndex(), tree->model()->index(1, 0), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(sheet->currentRow(), 2, 5000);
+    QCOMPARE(sheet->currentColumn(), 1);
+    QCOMPARE(views.columns->currentIndex(), views.model.index(1, 0));
+    QCOMPARE(requests(), recorded);
+}
+
+void tst_SessionRecorder::itemDoubleAndRightClicksAreMouseCommands()
+{
+    Views views;
+    QVERIFY(QTest::qWaitForWindowExposed(&views.window));
+    QTreeWidget *tree = views.tree;
+    const QModelIndex fruit = tree->model()->index(0, 0);
+    int doubled = 0;
+    connect(tree, &QTreeWidget::itemDoubleClicked, this, [&doubled] { ++doubled; });
+    // Through the window, which makes the second press a double click as the window
+    // system's input does.
+    QTest::mouseDClick(views.window.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                       tree->viewport()->mapTo(&views.window, Views::centreOf(tree, fruit)));
+    QCOMPARE(doubled, 1);
+    QListWidget *list = views.fruits;
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 5));
+
+    const QStringList recorded = requests();
+    QCOMPARE(recorded.size(), 4);
+    QCOMPARE(recorded.at(0), "5,Views,tree,," + hex("s:Fruit:2") + ",");
+    QVERIFY(recorded.at(1).startsWith("9,Views,tree,," + hex("s:MouseDoubleClick:LeftButton:")));
+    QCOMPARE(recorded.at(2), "5,Views,fruits,," + hex("s:Apple") + ",");
+    QVERIFY(recorded.at(3).startsWith("9,Views,fruits,," + hex("s:MouseClick:RightButton:")));
+
+    // The view's mouse command is understood as it was recorded.
+    QCOMPARE(extended(recorded.at(1).toUtf8()), QByteArray("0,QTreeView"));
+    QTRY_COMPARE_WITH_TIMEOUT(doubled, 2, 5000);
 }
 
 void tst_SessionRecorder::requestsOfTheAgentRecordNothing()
