@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -337,6 +338,7 @@ void SessionRecorder::stop()
         qApp->removeEventFilter(this);
     press = Press();
     pressedMenu = nullptr;
+    pendingShortcut = Shortcut();
     openCombo = Target();
 }
 
@@ -357,6 +359,7 @@ void SessionRecorder::agentRequestStarts()
     openCombo = Target();
     press = Press();
     pressedMenu = nullptr;
+    pendingShortcut = Shortcut();
 }
 
 void SessionRecorder::flushTyping()
@@ -408,7 +411,15 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::KeyPress:
+    case QEvent::KeyRelease:
         break;
+    case QEvent::ShortcutOverride:
+        // Offered before the press, by Qt itself (never spontaneous): a shortcut it
+        // triggers consumes the press, so the step waits for the user's release.
+        if (watched->isWidgetType() && !AgentRequests::running() &&
+            !isParentCopy(static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched)))
+            shortcutOffered(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
+        return false;
     case QEvent::Show:
         // A context menu opened by the right press just recorded (its own event, not
         // spontaneous).
@@ -449,9 +460,17 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
             mouseDoubleClicked(receiver, mouse);
         break;
     }
-    default:
-        keyPressed(receiver, static_cast<QKeyEvent *>(event));
+    default: {
+        // A key the focus widget ignores goes on to its parents as the same event.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (isParentCopy(key, receiver))
+            return false;
+        if (key->type() == QEvent::KeyRelease)
+            keyReleased(key);
+        else
+            keyPressed(receiver, key);
         break;
+    }
     }
     return false;
 }
@@ -743,14 +762,22 @@ void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
         }
     }
     QWidget *field = fieldOf(receiver);
+    const bool confirming = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (!field) {
-        // TODO(recorder): keys outside fields (Return, Escape, shortcuts) become key requests.
+        // Keys with Control or Alt were taken when they were offered as shortcuts.
+        if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+            (confirming || event->key() == Qt::Key_Escape || event->key() == Qt::Key_Tab ||
+             event->key() == Qt::Key_Backtab))
+            appendKey(receiver, event);
         return;
     }
     if (field != typing.target.widget) {
         flushTyping();
         startTyping(field);
     }
+    // Return confirms a one-line field: after the text it confirms (append ends it).
+    if (confirming && !qobject_cast<QTextEdit *>(field) && !qobject_cast<QPlainTextEdit *>(field))
+        appendKey(receiver, event);
 }
 
 void SessionRecorder::startTyping(QWidget *field)
@@ -783,4 +810,83 @@ void SessionRecorder::comboActivated(int index)
         append(target, requestLine(5, target.window, target.address,
                                    QStringLiteral("s:") + combo->itemText(index)));
     }
+}
+
+bool SessionRecorder::isParentCopy(const QKeyEvent *event, QWidget *receiver)
+{
+    // A key the focus widget ignores goes on to its parents as the same event.
+    if (event == lastKeyEvent && event->type() == lastKeyType && lastKeyReceiver &&
+        receiver != lastKeyReceiver && receiver->isAncestorOf(lastKeyReceiver))
+        return true;
+    lastKeyEvent = event;
+    lastKeyType = event->type();
+    lastKeyReceiver = receiver;
+    return false;
+}
+
+void SessionRecorder::shortcutOffered(QWidget *receiver, QKeyEvent *event)
+{
+    // Keys with Control or Alt outside text fields (which keep them for editing), menus and
+    // combo box lists are shortcuts; the widget with the focus is taken now, before the
+    // shortcut may open another window.
+    pendingShortcut = Shortcut();
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) || fieldOf(receiver) ||
+        qobject_cast<QMenu *>(receiver) || comboOfPopup(receiver))
+        return;
+    switch (event->key()) {
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Shift:
+    case Qt::Key_Meta:
+    case Qt::Key_AltGr:
+        return;
+    default:
+        break;
+    }
+    pendingShortcut.target = keyTarget(receiver);
+    pendingShortcut.key = event->key();
+    pendingShortcut.keys = keyText(event->key(), event->modifiers());
+}
+
+void SessionRecorder::keyReleased(QKeyEvent *event)
+{
+    // Only a release from the window system makes the offered shortcut the user's.
+    const Shortcut offered = pendingShortcut;
+    if (event->key() != offered.key || !offered.target.widget)
+        return;
+    pendingShortcut = Shortcut();
+    appendKeys(offered.target, offered.keys);
+}
+
+QString SessionRecorder::keyText(int key, Qt::KeyboardModifiers modifiers)
+{
+    modifiers &= ~Qt::KeypadModifier;
+    if (key == Qt::Key_Backtab) {
+        key = Qt::Key_Tab;
+        modifiers |= Qt::ShiftModifier;
+    }
+    return QKeySequence(int(modifiers) | key).toString(QKeySequence::PortableText);
+}
+
+SessionRecorder::Target SessionRecorder::keyTarget(QWidget *receiver)
+{
+    // Keys go to the widget with the focus; the window itself is the empty path.
+    Target target = targetOf(receiver);
+    if (receiver->isWindow())
+        target.address.clear();
+    else if (!target.isValid())
+        target = Target();
+    return target;
+}
+
+void SessionRecorder::appendKeys(const Target &target, const QString &keys)
+{
+    if (!target.widget || target.window.isEmpty())
+        return;
+    append(target, requestLine(23, target.window, target.address, QStringLiteral("s:") + keys));
+}
+
+void SessionRecorder::appendKey(QWidget *receiver, QKeyEvent *event)
+{
+    appendKeys(keyTarget(receiver), keyText(event->key(), event->modifiers()));
 }

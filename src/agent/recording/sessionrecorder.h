@@ -97,6 +97,18 @@ private:
     void mouseReleased(QWidget *receiver, QMouseEvent *event);
     void mouseDoubleClicked(QWidget *receiver, QMouseEvent *event);
     void keyPressed(QWidget *receiver, QKeyEvent *event);
+    // Return, Escape and Tab outside text fields, Return confirming a one-line field, and
+    // shortcuts (keys with Control or Alt) outside them become the key request on the
+    // widget with the focus.
+    void shortcutOffered(QWidget *receiver, QKeyEvent *event);
+    void keyReleased(QKeyEvent *event);
+    void appendKey(QWidget *receiver, QKeyEvent *event);
+    void appendKeys(const Target &target, const QString &keys);
+    static Target keyTarget(QWidget *receiver);
+    // The keys as the key request reads them ("Ctrl+S", "Shift+Tab").
+    static QString keyText(int key, Qt::KeyboardModifiers modifiers);
+    // Whether the key event is the one just handled, passed on to a parent of its receiver.
+    bool isParentCopy(const QKeyEvent *event, QWidget *receiver);
     // A press on an item of a view: the activate that makes it current, and for the right
     // button the view's mouse command on its current item.
     void itemPressed(QAbstractItemView *view, const QModelIndex &index, QWidget *receiver,
@@ -143,6 +155,19 @@ private:
     // The menu the last press was in: a menu chooses an item only on a release that
     // follows a press in it.
     QPointer<QMenu> pressedMenu;
+    // The last key event handled, to tell the copies its receiver's parents get.
+    const void *lastKeyEvent = nullptr;
+    int lastKeyType = 0;
+    QPointer<QWidget> lastKeyReceiver;
+    // A shortcut offered for the key being pressed, with the widget it was pressed on: the
+    // user's when the window system releases the key.
+    struct Shortcut
+    {
+        Target target;
+        int key = 0;
+        QString keys;
+    };
+    Shortcut pendingShortcut;
     // The combo box whose list the user opened, taken before a choice changes its text.
     Target openCombo;
 };

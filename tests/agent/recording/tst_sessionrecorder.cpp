@@ -6,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QColumnView>
+#include <QAction>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -194,6 +195,7 @@ private slots:
     void contextMenuItemFollowsTheRightClick();
     void itemClicksAreActivatesOfTheirViews();
     void itemDoubleAndRightClicksAreMouseCommands();
+    void keysOutsideFieldsAreKeyRequests();
     void requestsOfTheAgentRecordNothing();
     void stoppedRecordsNothing();
 
@@ -472,6 +474,40 @@ void tst_SessionRecorder::itemDoubleAndRightClicksAreMouseCommands()
     // The view's mouse command is understood as it was recorded.
     QCOMPARE(extended(recorded.at(1).toUtf8()), QByteArray("0,QTreeView"));
     QTRY_COMPARE_WITH_TIMEOUT(doubled, 2, 5000);
+}
+
+void tst_SessionRecorder::keysOutsideFieldsAreKeyRequests()
+{
+    QVERIFY(QTest::qWaitForWindowActive(&form->window));
+    auto *save = new QAction("Save", &form->window);
+    save->setShortcut(QKeySequence("Ctrl+S"));
+    form->window.addAction(save);
+    int saved = 0;
+    connect(save, &QAction::triggered, this, [&saved] { ++saved; });
+
+    form->apply->setFocus();
+    QTest::keyClick(form->apply, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(saved, 1);
+    QTest::keyClick(form->apply, Qt::Key_Escape);
+    form->wrap->setFocus();
+    QTest::keyClick(form->wrap, Qt::Key_Tab);
+    // In a field, editing keys stay the field's; Return confirms what was typed.
+    form->name->setFocus();
+    QTest::keyClicks(form->name, "Ada");
+    QTest::keyClick(form->name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form->name, Qt::Key_Return);
+
+    const QStringList recorded = requests();
+    QCOMPARE(recorded, (QStringList{"23,Recorded,Apply_dialog_button,," + hex("s:Ctrl+S") + ",",
+                                    "23,Recorded,Apply_dialog_button,," + hex("s:Esc") + ",",
+                                    "23,Recorded,{QCheckBox},," + hex("s:Tab") + ",",
+                                    "6,Recorded,name,," + hex("s:Ada") + ",",
+                                    "23,Recorded,name,," + hex("s:Return") + ","}));
+
+    // The shortcut's step presses it again, and that is no step.
+    QCOMPARE(extended(recorded.first().toUtf8()), QByteArray("0,QPushButton"));
+    QTRY_COMPARE_WITH_TIMEOUT(saved, 2, 5000);
+    QCOMPARE(requests(), recorded);
 }
 
 void tst_SessionRecorder::requestsOfTheAgentRecordNothing()
