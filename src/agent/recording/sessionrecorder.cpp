@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QColumnView>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -26,10 +27,12 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextEdit>
+#include <QToolBox>
 #include <QTreeView>
 
 namespace {
@@ -532,6 +535,20 @@ void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
         }
     }
 
+    if (event->button() == Qt::LeftButton) {
+        // A checkable group box's title toggles it; a slider goes where it is dragged.
+        auto *group = qobject_cast<QGroupBox *>(receiver);
+        press.onGroupTitle =
+            group && group->isCheckable() && event->pos().y() < group->contentsRect().top();
+        press.onSlider = qobject_cast<QSlider *>(receiver) != nullptr;
+        if (press.onGroupTitle || press.onSlider) {
+            press.target = targetOf(receiver);
+            press.button = event->button();
+            press.pos = event->pos();
+            return;
+        }
+    }
+
     QWidget *aimed = receiver;
     QPoint pos = event->pos();
     auto *button = enclosing<QAbstractButton>(receiver);
@@ -567,6 +584,15 @@ void SessionRecorder::mouseReleased(QWidget *receiver, QMouseEvent *event)
     QWidget *aimed = pressed.target.widget;
     const QPoint pos = aimed->mapFromGlobal(event->globalPos());
     const bool inside = aimed->rect().contains(pos);
+    if (pressed.onSlider) {
+        recordSlider(pressed);
+        return;
+    }
+    if (pressed.onGroupTitle) {
+        if (inside && pos.y() < aimed->contentsRect().top())
+            recordGroupBox(pressed);
+        return;
+    }
     if (pressed.onButton) {
         // A button released outside itself is not clicked.
         if (inside)
@@ -662,9 +688,45 @@ void SessionRecorder::mouseDoubleClicked(QWidget *receiver, QMouseEvent *event)
     }
 }
 
+void SessionRecorder::recordGroupBox(const Press &pressed)
+{
+    auto *box = static_cast<QGroupBox *>(pressed.target.widget.data());
+    const Target &target = pressed.target;
+    const QString before = requestLine(5, target.window, target.address).chopped(1);
+    const QString after = QStringLiteral(",");
+    const int index = append(target, before + checkValue(!box->isChecked()) + after);
+    unsettled = {index, box, before, after, false};
+    QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
+}
+
+void SessionRecorder::recordSlider(const Press &pressed)
+{
+    // The value the slider ends at is read once it has handled the release.
+    auto *slider = static_cast<QSlider *>(pressed.target.widget.data());
+    const Target &target = pressed.target;
+    const QString before = requestLine(5, target.window, target.address).chopped(1);
+    const QString after = QStringLiteral(",");
+    const int index = append(
+        target, before + hexValue(QStringLiteral("i:") + QString::number(slider->value())) + after);
+    unsettled = {index, slider, before, after, true};
+    QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
+}
+
 void SessionRecorder::recordButton(const Press &pressed)
 {
     auto *button = static_cast<QAbstractButton *>(pressed.target.widget.data());
+    // A tool box's page header opens its page: the tool box is driven by the header's text
+    // as shown.
+    if (button->objectName() == QLatin1String("qt_toolbox_toolboxbutton")) {
+        if (auto *box = qobject_cast<QToolBox *>(button->parentWidget())) {
+            const Target owner = targetOf(box);
+            if (owner.isValid()) {
+                append(owner, requestLine(5, owner.window, owner.address,
+                                          QStringLiteral("s:") + button->text()));
+            }
+            return;
+        }
+    }
     const Target &target = pressed.target;
     if (!button->isCheckable()) {
         append(target, requestLine(5, target.window, target.address));
@@ -676,7 +738,7 @@ void SessionRecorder::recordButton(const Press &pressed)
     const QString before = requestLine(5, target.window, target.address).chopped(1);
     const QString after = QStringLiteral(",");
     const int index = append(target, before + checkValue(stateAfterClick(button)) + after);
-    unsettled = {index, button, before, after};
+    unsettled = {index, button, before, after, false};
     QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
 }
 
@@ -728,7 +790,7 @@ void SessionRecorder::menuItemChosen(QMenu *menu, QAction *item)
         return;
     }
     const int index = append(target, before + checkValue(stateAfterTrigger(item)));
-    unsettled = {index, item, before, QString()};
+    unsettled = {index, item, before, QString(), false};
     QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
 }
 
@@ -738,6 +800,14 @@ void SessionRecorder::settleButton()
     unsettled = Unsettled();
     if (!button.checkable || button.index >= recorded.size())
         return;
+    if (button.isSlider) {
+        recorded[button.index].request =
+            button.before +
+            hexValue(QStringLiteral("i:") +
+                     QString::number(button.checkable->property("value").toInt())) +
+            button.after;
+        return;
+    }
     recorded[button.index].request =
         button.before + checkValue(button.checkable->property("checked").toBool()) + button.after;
 }

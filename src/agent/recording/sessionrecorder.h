@@ -20,8 +20,10 @@ class QMouseEvent;
 // one enter with the text it ends with, a combo box item, a tab or a menu item chosen the
 // activate that chooses it (a menu bar's path, or an open context menu's after the right
 // click that opened it), a click on a view's item the activate that makes it current (with
-// the view's mouse command for a double or right click), any other click a mouse command
-// at the same place in the widget.
+// the view's mouse command for a double or right click), a slider dragged, a checkable
+// group box's title or a tool box's page header clicked the activate to the value, state
+// or page it ends at, Return, Escape, Tab and shortcuts the key request on the widget with
+// the focus, any other click a mouse command at the same place in the widget.
 //
 // While recording it watches every event of the application through an application-wide
 // event filter that only looks: it never filters an event out, moves no focus, and for the
@@ -88,6 +90,9 @@ private:
     {
         Target target;
         bool onButton = false;
+        // A checkable group box's title, or a slider: what the release leaves it at.
+        bool onGroupTitle = false;
+        bool onSlider = false;
         Qt::MouseButton button = Qt::NoButton;
         Qt::KeyboardModifiers modifiers;
         QPoint pos; // in the target
@@ -127,6 +132,8 @@ private:
 
     int append(const Target &target, const QString &request);
     void recordButton(const Press &pressed);
+    void recordGroupBox(const Press &pressed);
+    void recordSlider(const Press &pressed);
     void settleButton();
     Step typingStep() const;
 
@@ -134,14 +141,16 @@ private:
     QVector<Step> recorded;
     Typing typing;
     Press press;
-    // The checkable button or menu item whose step still shows the state foreseen for
-    // it, with what its step holds before and after the state.
+    // The checkable button, group box or menu item whose step still shows the state
+    // foreseen for it, or the slider whose step waits for the value it ends at, with what
+    // its step holds before and after the value.
     struct Unsettled
     {
         int index = -1;
         QPointer<QObject> checkable;
         QString before;
         QString after;
+        bool isSlider = false;
     };
     Unsettled unsettled;
     // The last mouse command recorded, which a double click turns into one.

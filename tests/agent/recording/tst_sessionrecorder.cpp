@@ -8,6 +8,8 @@
 #include <QColumnView>
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,10 +19,12 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSlider>
 #include <QStandardItemModel>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QTabWidget>
+#include <QToolBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -196,6 +200,7 @@ private slots:
     void itemClicksAreActivatesOfTheirViews();
     void itemDoubleAndRightClicksAreMouseCommands();
     void keysOutsideFieldsAreKeyRequests();
+    void slidersGroupBoxesAndToolBoxesAreActivates();
     void requestsOfTheAgentRecordNothing();
     void stoppedRecordsNothing();
 
@@ -507,6 +512,80 @@ void tst_SessionRecorder::keysOutsideFieldsAreKeyRequests()
     // The shortcut's step presses it again, and that is no step.
     QCOMPARE(extended(recorded.first().toUtf8()), QByteArray("0,QPushButton"));
     QTRY_COMPARE_WITH_TIMEOUT(saved, 2, 5000);
+    QCOMPARE(requests(), recorded);
+}
+
+void tst_SessionRecorder::slidersGroupBoxesAndToolBoxesAreActivates()
+{
+    QWidget window;
+    window.setWindowTitle("Controls");
+    auto *layout = new QVBoxLayout(&window);
+    auto *volume = new QSlider(Qt::Horizontal);
+    volume->setObjectName("volume");
+    volume->setRange(0, 100);
+    volume->setFixedWidth(200);
+    layout->addWidget(volume);
+    auto *proxy = new QGroupBox("Use a proxy");
+    proxy->setObjectName("proxy");
+    proxy->setCheckable(true);
+    new QVBoxLayout(proxy);
+    proxy->layout()->addWidget(new QLabel("host"));
+    layout->addWidget(proxy);
+    auto *pages = new QToolBox;
+    pages->setObjectName("pages");
+    pages->addItem(new QLabel("one"), "&Colours");
+    pages->addItem(new QLabel("two"), "Fonts");
+    layout->addWidget(pages);
+    auto *day = new QDateEdit(QDate(2024, 2, 28));
+    day->setObjectName("day");
+    day->setDisplayFormat("yyyy-MM-dd");
+    layout->addWidget(day);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // Dragged from the handle to the far end, through the window as the window system
+    // delivers a drag.
+    QWindow *handle = window.windowHandle();
+    const auto at = [volume, &window](int x) {
+        return volume->mapTo(&window, QPoint(x, volume->height() / 2));
+    };
+    QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, at(3));
+    QTest::mouseMove(handle, at(150));
+    QTest::mouseMove(handle, at(199));
+    QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, at(199));
+    QCOMPARE(volume->value(), 100);
+    // On the title: the check box in it.
+    QTest::mouseClick(proxy, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(8, proxy->contentsRect().top() / 2));
+    QVERIFY(!proxy->isChecked());
+    QAbstractButton *fonts = pages->findChildren<QAbstractButton *>().last();
+    QCOMPARE(fonts->text(), QString("Fonts"));
+    QTest::mouseClick(fonts, Qt::LeftButton);
+    QCOMPARE(pages->currentIndex(), 1);
+    // A date edit is a field: its arrows and keys end in one enter of the text it shows.
+    day->setFocus();
+    QTest::keyClick(day, Qt::Key_Up);
+    QCOMPARE(day->date(), QDate(2025, 2, 28));
+
+    QTRY_COMPARE_WITH_TIMEOUT(requests(),
+                              (QStringList{"5,Controls,volume,," + hex("i:100") + ",",
+                                           "5,Controls,proxy,," + hex("b:false") + ",",
+                                           "5,Controls,pages,," + hex("s:Fonts") + ",",
+                                           "6,Controls,day,," + hex("s:2025-02-28") + ","}),
+                              5000);
+
+    // The steps bring a fresh state to the recorded one.
+    const QStringList recorded = requests();
+    volume->setValue(0);
+    proxy->setChecked(true);
+    pages->setCurrentIndex(0);
+    day->setDate(QDate(2024, 2, 28));
+    for (const QString &step : recorded)
+        QVERIFY2(extended(step.toUtf8()).startsWith("0,"), qPrintable(step));
+    QTRY_COMPARE_WITH_TIMEOUT(volume->value(), 100, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!proxy->isChecked(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(pages->currentIndex(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(day->date(), QDate(2025, 2, 28), 5000);
     QCOMPARE(requests(), recorded);
 }
 
