@@ -183,6 +183,25 @@ QAbstractItemView *itemViewAt(QWidget *receiver, const QPoint &pos, QModelIndex 
     return view;
 }
 
+// Whether the key opens a menu of a menu bar in the receiver's window by its mnemonic.
+bool isMenuBarMnemonic(const QWidget *receiver, const QKeyEvent *event)
+{
+    if (event->modifiers() != Qt::AltModifier)
+        return false;
+    const QKeySequence pressed(int(Qt::AltModifier) | event->key());
+    const QList<QMenuBar *> bars = receiver->window()->findChildren<QMenuBar *>();
+    for (const QMenuBar *bar : bars) {
+        if (!bar->isVisible())
+            continue;
+        const QList<QAction *> items = bar->actions();
+        for (const QAction *item : items) {
+            if (item->isVisible() && QKeySequence::mnemonic(item->text()) == pressed)
+                return true;
+        }
+    }
+    return false;
+}
+
 QString withoutMnemonics(const QString &text)
 {
     QString plain;
@@ -913,6 +932,9 @@ void SessionRecorder::shortcutOffered(QWidget *receiver, QKeyEvent *event)
     default:
         break;
     }
+    // Alt and a menu bar's mnemonic opens its menu: the item chosen in it is the step.
+    if (isMenuBarMnemonic(receiver, event))
+        return;
     pendingShortcut.target = keyTarget(receiver);
     pendingShortcut.key = event->key();
     pendingShortcut.keys = keyText(event->key(), event->modifiers());
