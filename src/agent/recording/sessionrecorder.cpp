@@ -852,6 +852,18 @@ void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
     }
     QWidget *field = fieldOf(receiver);
     const bool confirming = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!field && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
+        !event->isAutoRepeat()) {
+        // Space clicks the button with the focus, as the activate does.
+        if (auto *button = qobject_cast<QAbstractButton *>(receiver)) {
+            Press pressed;
+            pressed.target = targetOf(button);
+            pressed.onButton = true;
+            if (pressed.target.isValid())
+                recordButton(pressed);
+            return;
+        }
+    }
     if (!field) {
         // Keys with Control or Alt were taken when they were offered as shortcuts.
         if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&

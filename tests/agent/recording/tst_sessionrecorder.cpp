@@ -509,13 +509,18 @@ void tst_SessionRecorder::keysOutsideFieldsAreKeyRequests()
     QTest::keyClicks(form->name, "Ada");
     QTest::keyClick(form->name, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(form->name, Qt::Key_Return);
+    // Space clicks the button with the focus.
+    form->wrap->setFocus();
+    QTest::keyClick(form->wrap, Qt::Key_Space);
+    QVERIFY(form->wrap->isChecked());
 
     const QStringList recorded = requests();
     QCOMPARE(recorded, (QStringList{"23,Recorded,Apply_dialog_button,," + hex("s:Ctrl+S") + ",",
                                     "23,Recorded,Apply_dialog_button,," + hex("s:Esc") + ",",
                                     "23,Recorded,{QCheckBox},," + hex("s:Tab") + ",",
                                     "6,Recorded,name,," + hex("s:Ada") + ",",
-                                    "23,Recorded,name,," + hex("s:Return") + ","}));
+                                    "23,Recorded,name,," + hex("s:Return") + ",",
+                                    "5,Recorded,{QCheckBox},," + hex("b:true") + ","}));
 
     // The shortcut's step presses it again, and that is no step.
     QCOMPARE(extended(recorded.first().toUtf8()), QByteArray("0,QPushButton"));
