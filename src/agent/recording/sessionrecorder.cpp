@@ -3,23 +3,37 @@
 #include "agentrequests.h"
 
 #include "addressing/widgetcatalog.h"
+#include "protocol/wiretext.h"
+#include "proxies/views/stmenupathproxy.h"
+#include "proxies/views/stqtreeview.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
+#include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QColumnView>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTextEdit>
+#include <QToolBox>
+#include <QTreeView>
 
 namespace {
 
@@ -36,6 +50,156 @@ QString requestLine(int code, const QString &window, const QString &address,
     return QString::number(code) + QLatin1Char(',') + window + QLatin1Char(',') + address +
            QStringLiteral(",,") + (typed.isEmpty() ? QString() : hexValue(typed)) +
            QLatin1Char(',');
+}
+
+QString checkValue(bool checked)
+{
+    return hexValue(checked ? QStringLiteral("b:true") : QStringLiteral("b:false"));
+}
+
+// The element of a menu path that names the item among the items of its menu or bar: its
+// text as the menu proxy compares it, or "Item N" for an item without text, N counting
+// the visible items that are not separators from 1.
+QString menuElement(const QAction *item, const QList<QAction *> &items)
+{
+    const QString text = STMenuPathProxy::menuActionText(item);
+    if (!text.isEmpty())
+        return text;
+    int position = 0;
+    for (const QAction *other : items) {
+        if (other->isVisible() && !other->isSeparator())
+            ++position;
+        if (other == item)
+            break;
+    }
+    return QStringLiteral("Item ") + QString::number(position);
+}
+
+// The open menu or the menu bar whose item opened the menu: the bar, or a visible menu
+// that holds the menu's own action.
+QWidget *menuOpener(const QMenu *menu)
+{
+    const QList<QWidget *> holders = menu->menuAction()->associatedWidgets();
+    for (QWidget *holder : holders) {
+        if (holder != menu && qobject_cast<QMenu *>(holder) && holder->isVisible())
+            return holder;
+    }
+    for (QWidget *holder : holders) {
+        if (qobject_cast<QMenuBar *>(holder) && holder->isVisible())
+            return holder;
+    }
+    return nullptr;
+}
+
+// The check state a click leaves a checkable menu item in, before the item has taken it.
+bool stateAfterTrigger(const QAction *item)
+{
+    const QActionGroup *group = item->actionGroup();
+    if (item->isChecked() && group && group->isExclusive())
+        return true;
+    return !item->isChecked();
+}
+
+// A list item by its text as the extended mode lists it, or by its row where another item
+// reads the same.
+QString listItemName(const QListView *view, const QModelIndex &index)
+{
+    const QAbstractItemModel *model = index.model();
+    const QString text = index.data(Qt::DisplayRole).toString();
+    int same = 0;
+    for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+        if (model->index(row, view->modelColumn(), view->rootIndex())
+                .data(Qt::DisplayRole)
+                .toString() == text)
+            ++same;
+    }
+    if (text.isEmpty() || same != 1)
+        return QStringLiteral("i:") + QString::number(index.row());
+    const WireText::RequestMode extended(true);
+    return QStringLiteral("s:") + STItemViewProxy::replyItemText(text);
+}
+
+// A table's row or column as the table proxy names it: its header text where that is
+// unique (a header text wins over a number there), else its 1-based number.
+QString tableSectionName(const QAbstractItemModel *model, Qt::Orientation axis, int section)
+{
+    const int count = axis == Qt::Horizontal ? model->columnCount() : model->rowCount();
+    const QString own = model->headerData(section, axis, Qt::DisplayRole).toString();
+    int same = 0;
+    for (int other = 0; other < count; ++other) {
+        if (model->headerData(other, axis, Qt::DisplayRole).toString() == own)
+            ++same;
+    }
+    if (!own.isEmpty() && same == 1 && !own.contains(QLatin1Char(':')))
+        return own;
+    return QString::number(section + 1);
+}
+
+// The generic item view path below the view's root: "row[;column]" per level, 1-based.
+QString modelPath(const QAbstractItemView *view, const QModelIndex &index)
+{
+    QStringList levels;
+    for (QModelIndex level = index; level.isValid() && level != view->rootIndex();
+         level = level.parent()) {
+        QString element = QString::number(level.row() + 1);
+        if (level.column() != 0)
+            element += QLatin1Char(';') + QString::number(level.column() + 1);
+        levels.prepend(element);
+    }
+    return levels.join(QLatin1Char('/'));
+}
+
+// The values of the activate that makes the item current in its view, as the view's
+// proxy names it: a list item, a tree path, a table cell, else a model path selected alone.
+QStringList itemActivateValues(const QAbstractItemView *view, const QModelIndex &index)
+{
+    if (const auto *tree = qobject_cast<const QTreeView *>(view)) {
+        const WireText::RequestMode extended(true);
+        return {QStringLiteral("s:") + STQTreeView::itemPath(tree, index)};
+    }
+    if (qobject_cast<const QTableView *>(view)) {
+        const QAbstractItemModel *model = index.model();
+        return {QStringLiteral("s:") + tableSectionName(model, Qt::Vertical, index.row()) +
+                QLatin1Char(':') + tableSectionName(model, Qt::Horizontal, index.column())};
+    }
+    if (const auto *list = qobject_cast<const QListView *>(view))
+        return {listItemName(list, index)};
+    return {QStringLiteral("s:") + modelPath(view, index), QStringLiteral("s:ClearAndSelect")};
+}
+
+// The item view whose item lies under a press on the widget, with the item; a column
+// view's columns are driven through the column view.
+QAbstractItemView *itemViewAt(QWidget *receiver, const QPoint &pos, QModelIndex *index)
+{
+    auto *view = qobject_cast<QAbstractItemView *>(receiver->parentWidget());
+    if (!view || view->viewport() != receiver || qobject_cast<QHeaderView *>(view))
+        return nullptr;
+    *index = view->indexAt(pos);
+    if (!index->isValid())
+        return nullptr;
+    if (auto *columns = qobject_cast<QColumnView *>(
+            view->parentWidget() ? view->parentWidget()->parentWidget() : nullptr))
+        return columns;
+    return view;
+}
+
+// Whether the key opens a menu of a menu bar in the receiver's window by its mnemonic.
+bool isMenuBarMnemonic(const QWidget *receiver, const QKeyEvent *event)
+{
+    if (event->modifiers() != Qt::AltModifier)
+        return false;
+    const QKeySequence pressed(int(Qt::AltModifier) | event->key());
+    const QList<QMenuBar *> bars = receiver->window()->findChildren<QMenuBar *>();
+    for (const QMenuBar *bar : bars) {
+        if (!bar->isVisible())
+            continue;
+        const QList<QAction *> items = bar->actions();
+        for (const QAction *item : items) {
+            if (item->isVisible() && QKeySequence::mnemonic(item->text()) == pressed)
+                return true;
+        }
+    }
+    return false;
 }
 
 QString withoutMnemonics(const QString &text)
@@ -195,6 +359,8 @@ void SessionRecorder::stop()
     if (qApp)
         qApp->removeEventFilter(this);
     press = Press();
+    pressedMenu = nullptr;
+    pendingShortcut = Shortcut();
     openCombo = Target();
 }
 
@@ -214,6 +380,8 @@ void SessionRecorder::agentRequestStarts()
     // A list the user opened and left: whatever the request chooses in it is not theirs.
     openCombo = Target();
     press = Press();
+    pressedMenu = nullptr;
+    pendingShortcut = Shortcut();
 }
 
 void SessionRecorder::flushTyping()
@@ -265,7 +433,22 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::KeyPress:
+    case QEvent::KeyRelease:
         break;
+    case QEvent::ShortcutOverride:
+        // Offered before the press, by Qt itself (never spontaneous): a shortcut it
+        // triggers consumes the press, so the step waits for the user's release.
+        if (watched->isWidgetType() && !AgentRequests::running() &&
+            !isParentCopy(static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched)))
+            shortcutOffered(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
+        return false;
+    case QEvent::Show:
+        // A context menu opened by the right press just recorded (its own event, not
+        // spontaneous).
+        if (press.button == Qt::RightButton && !AgentRequests::running() &&
+            qobject_cast<QMenu *>(watched))
+            menuShown(static_cast<QMenu *>(watched));
+        return false;
     case QEvent::FocusOut:
         // The text typed into a field is final when the field loses the focus. Read before
         // the field handles the event: a spin box may still correct it then, as it would
@@ -299,9 +482,17 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
             mouseDoubleClicked(receiver, mouse);
         break;
     }
-    default:
-        keyPressed(receiver);
+    default: {
+        // A key the focus widget ignores goes on to its parents as the same event.
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (isParentCopy(key, receiver))
+            return false;
+        if (key->type() == QEvent::KeyRelease)
+            keyReleased(key);
+        else
+            keyPressed(receiver, key);
         break;
+    }
     }
     return false;
 }
@@ -309,14 +500,15 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
 void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
 {
     press = Press();
+    pressedMenu = enclosing<QMenu>(receiver);
     if (QComboBox *combo = comboOfPopup(receiver)) {
         // A choice in the list is recorded when the combo box reports it (comboActivated).
         if (!openCombo.widget)
             watchCombo(combo);
         return;
     }
-    // TODO(recorder): menus and menu bars become menu paths; until then they are left out.
-    if (enclosing<QMenu>(receiver) || enclosing<QMenuBar>(receiver))
+    // A menu chooses on the release; pressing the bar only opens a menu.
+    if (pressedMenu || enclosing<QMenuBar>(receiver))
         return;
 
     if (QWidget *field = fieldOf(receiver)) {
@@ -354,6 +546,28 @@ void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
         return;
     }
 
+    if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
+        QModelIndex index;
+        if (QAbstractItemView *view = itemViewAt(receiver, event->pos(), &index)) {
+            itemPressed(view, index, receiver, event);
+            return;
+        }
+    }
+
+    if (event->button() == Qt::LeftButton) {
+        // A checkable group box's title toggles it; a slider goes where it is dragged.
+        auto *group = qobject_cast<QGroupBox *>(receiver);
+        press.onGroupTitle =
+            group && group->isCheckable() && event->pos().y() < group->contentsRect().top();
+        press.onSlider = qobject_cast<QSlider *>(receiver) != nullptr;
+        if (press.onGroupTitle || press.onSlider) {
+            press.target = targetOf(receiver);
+            press.button = event->button();
+            press.pos = event->pos();
+            return;
+        }
+    }
+
     QWidget *aimed = receiver;
     QPoint pos = event->pos();
     auto *button = enclosing<QAbstractButton>(receiver);
@@ -361,7 +575,7 @@ void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
         aimed = button;
         pos = receiver->mapTo(button, pos);
     } else if (auto *area = qobject_cast<QAbstractScrollArea *>(receiver->parentWidget())) {
-        // TODO(recorder): item views become their items' activates and mouse commands.
+        // A scroll area, or an item view away from its items: the click is on the area.
         if (area->viewport() == receiver) {
             aimed = area;
             pos = receiver->mapTo(area, pos);
@@ -378,11 +592,26 @@ void SessionRecorder::mouseReleased(QWidget *receiver, QMouseEvent *event)
 {
     const Press pressed = press;
     press = Press();
+    if (QMenu *menu = enclosing<QMenu>(receiver)) {
+        if (menu == pressedMenu)
+            menuItemChosen(menu, menu->actionAt(menu->mapFromGlobal(event->globalPos())));
+        pressedMenu = nullptr;
+        return;
+    }
     if (!pressed.target.isValid() || event->button() != pressed.button)
         return;
     QWidget *aimed = pressed.target.widget;
     const QPoint pos = aimed->mapFromGlobal(event->globalPos());
     const bool inside = aimed->rect().contains(pos);
+    if (pressed.onSlider) {
+        recordSlider(pressed);
+        return;
+    }
+    if (pressed.onGroupTitle) {
+        if (inside && pos.y() < aimed->contentsRect().top())
+            recordGroupBox(pressed);
+        return;
+    }
     if (pressed.onButton) {
         // A button released outside itself is not clicked.
         if (inside)
@@ -416,8 +645,49 @@ void SessionRecorder::mouseReleased(QWidget *receiver, QMouseEvent *event)
     }
 }
 
+void SessionRecorder::itemPressed(QAbstractItemView *view, const QModelIndex &index,
+                                  QWidget *receiver, QMouseEvent *event)
+{
+    // The view makes the item current on the press; the activate does so by keyboard. A
+    // right press goes on as the view's mouse command at its current item, which opens
+    // the item's context menu.
+    const Target target = targetOf(view);
+    if (!target.isValid())
+        return;
+    const QStringList values = itemActivateValues(view, index);
+    QString request = requestLine(5, target.window, target.address, values.first());
+    if (values.size() > 1)
+        request += hexValue(values.at(1));
+    append(target, request);
+    if (event->button() == Qt::RightButton)
+        appendItemMouse(target, QStringLiteral("MouseClick"), receiver, event);
+}
+
+void SessionRecorder::appendItemMouse(const Target &target, const QString &type, QWidget *receiver,
+                                      QMouseEvent *event)
+{
+    // The view aims at its current item itself; the point is kept for the reader. The
+    // item views' grammar takes no modifier as an empty one.
+    QString command =
+        mouseCommand(type, event->button(), event->pos(), receiver->size(), event->modifiers());
+    if (!(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
+        command.chop(modifierWord(Qt::NoModifier).size());
+    append(target, requestLine(9, target.window, target.address, QStringLiteral("s:") + command));
+}
+
 void SessionRecorder::mouseDoubleClicked(QWidget *receiver, QMouseEvent *event)
 {
+    // On an item, the press before made it current: the double click is the view's.
+    QModelIndex index;
+    if (event->button() == Qt::LeftButton) {
+        if (QAbstractItemView *view = itemViewAt(receiver, event->pos(), &index)) {
+            press = Press();
+            const Target target = targetOf(view);
+            if (target.isValid())
+                appendItemMouse(target, QStringLiteral("MouseDoubleClick"), receiver, event);
+            return;
+        }
+    }
     // A button takes the second press of a double click as a press: it is clicked again.
     mousePressed(receiver, event);
     if (press.onButton || !press.target.isValid())
@@ -437,9 +707,45 @@ void SessionRecorder::mouseDoubleClicked(QWidget *receiver, QMouseEvent *event)
     }
 }
 
+void SessionRecorder::recordGroupBox(const Press &pressed)
+{
+    auto *box = static_cast<QGroupBox *>(pressed.target.widget.data());
+    const Target &target = pressed.target;
+    const QString before = requestLine(5, target.window, target.address).chopped(1);
+    const QString after = QStringLiteral(",");
+    const int index = append(target, before + checkValue(!box->isChecked()) + after);
+    unsettled = {index, box, before, after, false};
+    QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
+}
+
+void SessionRecorder::recordSlider(const Press &pressed)
+{
+    // The value the slider ends at is read once it has handled the release.
+    auto *slider = static_cast<QSlider *>(pressed.target.widget.data());
+    const Target &target = pressed.target;
+    const QString before = requestLine(5, target.window, target.address).chopped(1);
+    const QString after = QStringLiteral(",");
+    const int index = append(
+        target, before + hexValue(QStringLiteral("i:") + QString::number(slider->value())) + after);
+    unsettled = {index, slider, before, after, true};
+    QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
+}
+
 void SessionRecorder::recordButton(const Press &pressed)
 {
     auto *button = static_cast<QAbstractButton *>(pressed.target.widget.data());
+    // A tool box's page header opens its page: the tool box is driven by the header's text
+    // as shown.
+    if (button->objectName() == QLatin1String("qt_toolbox_toolboxbutton")) {
+        if (auto *box = qobject_cast<QToolBox *>(button->parentWidget())) {
+            const Target owner = targetOf(box);
+            if (owner.isValid()) {
+                append(owner, requestLine(5, owner.window, owner.address,
+                                          QStringLiteral("s:") + button->text()));
+            }
+            return;
+        }
+    }
     const Target &target = pressed.target;
     if (!button->isCheckable()) {
         append(target, requestLine(5, target.window, target.address));
@@ -448,11 +754,62 @@ void SessionRecorder::recordButton(const Press &pressed)
     // The state the button really ends in is known once it has handled the release; it
     // differs from the one foreseen where the application changes it in its slots. It is
     // read when the event loop comes round, or before the next step, whichever is first.
-    const int index =
-        append(target, requestLine(5, target.window, target.address,
-                                   stateAfterClick(button) ? QStringLiteral("b:true")
-                                                           : QStringLiteral("b:false")));
-    unsettled = {index, button};
+    const QString before = requestLine(5, target.window, target.address).chopped(1);
+    const QString after = QStringLiteral(",");
+    const int index = append(target, before + checkValue(stateAfterClick(button)) + after);
+    unsettled = {index, button, before, after, false};
+    QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
+}
+
+void SessionRecorder::menuShown(QMenu *menu)
+{
+    // Submenus and menus of the bar open from an item, not from the press.
+    if (menuOpener(menu) || !press.target.isValid() || press.onButton)
+        return;
+    const Press pressed = press;
+    press = Press();
+    QWidget *aimed = pressed.target.widget;
+    append(pressed.target,
+           requestLine(9, pressed.target.window, pressed.target.address,
+                       QStringLiteral("s:") + mouseCommand(QStringLiteral("MouseClick"),
+                                                           pressed.button, pressed.pos,
+                                                           aimed->size(), pressed.modifiers)));
+}
+
+void SessionRecorder::menuItemChosen(QMenu *menu, QAction *item)
+{
+    // An item that opens a submenu, or that cannot be chosen, closes nothing.
+    if (!item || item->isSeparator() || !item->isEnabled() || item->menu())
+        return;
+    QStringList path{menuElement(item, menu->actions())};
+    QWidget *opener = menuOpener(menu);
+    QMenu *top = menu;
+    while (auto *parentMenu = qobject_cast<QMenu *>(opener)) {
+        path.prepend(menuElement(top->menuAction(), parentMenu->actions()));
+        top = parentMenu;
+        opener = menuOpener(top);
+    }
+    Target target;
+    if (auto *bar = qobject_cast<QMenuBar *>(opener)) {
+        path.prepend(menuElement(top->menuAction(), bar->actions()));
+        target = targetOf(bar);
+    } else {
+        // A popup menu is driven while it is open: it is the active popup then.
+        static const QString popupWindow = QStringLiteral("Widget:ActivePopupWidget");
+        target.widget = top;
+        target.window = popupWindow;
+        target.address = WidgetCatalog::widgetAddress(top, popupWindow);
+    }
+    if (!target.isValid())
+        return;
+    const QString before = requestLine(5, target.window, target.address,
+                                       QStringLiteral("s:") + path.join(QLatin1Char('/')));
+    if (!item->isCheckable()) {
+        append(target, before);
+        return;
+    }
+    const int index = append(target, before + checkValue(stateAfterTrigger(item)));
+    unsettled = {index, item, before, QString(), false};
     QMetaObject::invokeMethod(this, &SessionRecorder::settleButton, Qt::QueuedConnection);
 }
 
@@ -460,16 +817,27 @@ void SessionRecorder::settleButton()
 {
     const Unsettled button = unsettled;
     unsettled = Unsettled();
-    if (!button.button || button.index >= recorded.size())
+    if (!button.checkable || button.index >= recorded.size())
         return;
-    Step &step = recorded[button.index];
-    step.request = requestLine(5, step.window, step.address,
-                               button.button->isChecked() ? QStringLiteral("b:true")
-                                                          : QStringLiteral("b:false"));
+    if (button.isSlider) {
+        recorded[button.index].request =
+            button.before +
+            hexValue(QStringLiteral("i:") +
+                     QString::number(button.checkable->property("value").toInt())) +
+            button.after;
+        return;
+    }
+    recorded[button.index].request =
+        button.before + checkValue(button.checkable->property("checked").toBool()) + button.after;
 }
 
-void SessionRecorder::keyPressed(QWidget *receiver)
+void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
 {
+    if (auto *menu = qobject_cast<QMenu *>(receiver)) {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+            menuItemChosen(menu, menu->activeAction());
+        return;
+    }
     if (QComboBox *combo = comboOfPopup(receiver)) {
         if (!openCombo.widget)
             watchCombo(combo);
@@ -483,14 +851,34 @@ void SessionRecorder::keyPressed(QWidget *receiver)
         }
     }
     QWidget *field = fieldOf(receiver);
+    const bool confirming = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!field && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
+        !event->isAutoRepeat()) {
+        // Space clicks the button with the focus, as the activate does.
+        if (auto *button = qobject_cast<QAbstractButton *>(receiver)) {
+            Press pressed;
+            pressed.target = targetOf(button);
+            pressed.onButton = true;
+            if (pressed.target.isValid())
+                recordButton(pressed);
+            return;
+        }
+    }
     if (!field) {
-        // TODO(recorder): keys outside fields (Return, Escape, shortcuts) become key requests.
+        // Keys with Control or Alt were taken when they were offered as shortcuts.
+        if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+            (confirming || event->key() == Qt::Key_Escape || event->key() == Qt::Key_Tab ||
+             event->key() == Qt::Key_Backtab))
+            appendKey(receiver, event);
         return;
     }
     if (field != typing.target.widget) {
         flushTyping();
         startTyping(field);
     }
+    // Return confirms a one-line field: after the text it confirms (append ends it).
+    if (confirming && !qobject_cast<QTextEdit *>(field) && !qobject_cast<QPlainTextEdit *>(field))
+        appendKey(receiver, event);
 }
 
 void SessionRecorder::startTyping(QWidget *field)
@@ -523,4 +911,86 @@ void SessionRecorder::comboActivated(int index)
         append(target, requestLine(5, target.window, target.address,
                                    QStringLiteral("s:") + combo->itemText(index)));
     }
+}
+
+bool SessionRecorder::isParentCopy(const QKeyEvent *event, QWidget *receiver)
+{
+    // A key the focus widget ignores goes on to its parents as the same event.
+    if (event == lastKeyEvent && event->type() == lastKeyType && lastKeyReceiver &&
+        receiver != lastKeyReceiver && receiver->isAncestorOf(lastKeyReceiver))
+        return true;
+    lastKeyEvent = event;
+    lastKeyType = event->type();
+    lastKeyReceiver = receiver;
+    return false;
+}
+
+void SessionRecorder::shortcutOffered(QWidget *receiver, QKeyEvent *event)
+{
+    // Keys with Control or Alt outside text fields (which keep them for editing), menus and
+    // combo box lists are shortcuts; the widget with the focus is taken now, before the
+    // shortcut may open another window.
+    pendingShortcut = Shortcut();
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) || fieldOf(receiver) ||
+        qobject_cast<QMenu *>(receiver) || comboOfPopup(receiver))
+        return;
+    switch (event->key()) {
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Shift:
+    case Qt::Key_Meta:
+    case Qt::Key_AltGr:
+        return;
+    default:
+        break;
+    }
+    // Alt and a menu bar's mnemonic opens its menu: the item chosen in it is the step.
+    if (isMenuBarMnemonic(receiver, event))
+        return;
+    pendingShortcut.target = keyTarget(receiver);
+    pendingShortcut.key = event->key();
+    pendingShortcut.keys = keyText(event->key(), event->modifiers());
+}
+
+void SessionRecorder::keyReleased(QKeyEvent *event)
+{
+    // Only a release from the window system makes the offered shortcut the user's.
+    const Shortcut offered = pendingShortcut;
+    if (event->key() != offered.key || !offered.target.widget)
+        return;
+    pendingShortcut = Shortcut();
+    appendKeys(offered.target, offered.keys);
+}
+
+QString SessionRecorder::keyText(int key, Qt::KeyboardModifiers modifiers)
+{
+    modifiers &= ~Qt::KeypadModifier;
+    if (key == Qt::Key_Backtab) {
+        key = Qt::Key_Tab;
+        modifiers |= Qt::ShiftModifier;
+    }
+    return QKeySequence(int(modifiers) | key).toString(QKeySequence::PortableText);
+}
+
+SessionRecorder::Target SessionRecorder::keyTarget(QWidget *receiver)
+{
+    // Keys go to the widget with the focus; the window itself is the empty path.
+    Target target = targetOf(receiver);
+    if (receiver->isWindow())
+        target.address.clear();
+    else if (!target.isValid())
+        target = Target();
+    return target;
+}
+
+void SessionRecorder::appendKeys(const Target &target, const QString &keys)
+{
+    if (!target.widget || target.window.isEmpty())
+        return;
+    append(target, requestLine(23, target.window, target.address, QStringLiteral("s:") + keys));
+}
+
+void SessionRecorder::appendKey(QWidget *receiver, QKeyEvent *event)
+{
+    appendKeys(keyTarget(receiver), keyText(event->key(), event->modifiers()));
 }

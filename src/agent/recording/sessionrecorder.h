@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractButton>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -8,13 +7,23 @@
 #include <QVector>
 #include <QWidget>
 
+class QAbstractItemView;
+class QAction;
 class QComboBox;
+class QKeyEvent;
+class QMenu;
+class QModelIndex;
 class QMouseEvent;
 
 // Turns what a person does in the application into the requests that would do the same
 // (the extended mode): a click on a button becomes an activate, text typed into a field
-// one enter with the text it ends with, a combo box item or a tab chosen the activate that
-// chooses it, any other click a mouse command at the same place in the widget.
+// one enter with the text it ends with, a combo box item, a tab or a menu item chosen the
+// activate that chooses it (a menu bar's path, or an open context menu's after the right
+// click that opened it), a click on a view's item the activate that makes it current (with
+// the view's mouse command for a double or right click), a slider dragged, a checkable
+// group box's title or a tool box's page header clicked the activate to the value, state
+// or page it ends at, Return, Escape, Tab and shortcuts the key request on the widget with
+// the focus, any other click a mouse command at the same place in the widget.
 //
 // While recording it watches every event of the application through an application-wide
 // event filter that only looks: it never filters an event out, moves no focus, and for the
@@ -81,6 +90,9 @@ private:
     {
         Target target;
         bool onButton = false;
+        // A checkable group box's title, or a slider: what the release leaves it at.
+        bool onGroupTitle = false;
+        bool onSlider = false;
         Qt::MouseButton button = Qt::NoButton;
         Qt::KeyboardModifiers modifiers;
         QPoint pos; // in the target
@@ -89,13 +101,39 @@ private:
     void mousePressed(QWidget *receiver, QMouseEvent *event);
     void mouseReleased(QWidget *receiver, QMouseEvent *event);
     void mouseDoubleClicked(QWidget *receiver, QMouseEvent *event);
-    void keyPressed(QWidget *receiver);
+    void keyPressed(QWidget *receiver, QKeyEvent *event);
+    // Return, Escape and Tab outside text fields, Return confirming a one-line field, and
+    // shortcuts (keys with Control or Alt) outside them become the key request on the
+    // widget with the focus.
+    void shortcutOffered(QWidget *receiver, QKeyEvent *event);
+    void keyReleased(QKeyEvent *event);
+    void appendKey(QWidget *receiver, QKeyEvent *event);
+    void appendKeys(const Target &target, const QString &keys);
+    static Target keyTarget(QWidget *receiver);
+    // The keys as the key request reads them ("Ctrl+S", "Shift+Tab").
+    static QString keyText(int key, Qt::KeyboardModifiers modifiers);
+    // Whether the key event is the one just handled, passed on to a parent of its receiver.
+    bool isParentCopy(const QKeyEvent *event, QWidget *receiver);
+    // A press on an item of a view: the activate that makes it current, and for the right
+    // button the view's mouse command on its current item.
+    void itemPressed(QAbstractItemView *view, const QModelIndex &index, QWidget *receiver,
+                     QMouseEvent *event);
+    void appendItemMouse(const Target &target, const QString &type, QWidget *receiver,
+                         QMouseEvent *event);
+    // The item of a menu chosen by the user: the path the menu bar or the open popup
+    // menu is driven with, and the check state the item ends in.
+    void menuItemChosen(QMenu *menu, QAction *item);
+    // A context menu shown right after the right press that opened it: the press is the
+    // click that opens it again, as its release lands in the menu.
+    void menuShown(QMenu *menu);
     void startTyping(QWidget *field);
     void watchCombo(QComboBox *combo);
     void comboActivated(int index);
 
     int append(const Target &target, const QString &request);
     void recordButton(const Press &pressed);
+    void recordGroupBox(const Press &pressed);
+    void recordSlider(const Press &pressed);
     void settleButton();
     Step typingStep() const;
 
@@ -103,11 +141,16 @@ private:
     QVector<Step> recorded;
     Typing typing;
     Press press;
-    // The checkable button whose step still shows the state foreseen for it.
+    // The checkable button, group box or menu item whose step still shows the state
+    // foreseen for it, or the slider whose step waits for the value it ends at, with what
+    // its step holds before and after the value.
     struct Unsettled
     {
         int index = -1;
-        QPointer<QAbstractButton> button;
+        QPointer<QObject> checkable;
+        QString before;
+        QString after;
+        bool isSlider = false;
     };
     Unsettled unsettled;
     // The last mouse command recorded, which a double click turns into one.
@@ -118,6 +161,22 @@ private:
     int lastMouseType = 0;
     ulong lastMouseTime = 0;
     QPoint lastMouseGlobal;
+    // The menu the last press was in: a menu chooses an item only on a release that
+    // follows a press in it.
+    QPointer<QMenu> pressedMenu;
+    // The last key event handled, to tell the copies its receiver's parents get.
+    const void *lastKeyEvent = nullptr;
+    int lastKeyType = 0;
+    QPointer<QWidget> lastKeyReceiver;
+    // A shortcut offered for the key being pressed, with the widget it was pressed on: the
+    // user's when the window system releases the key.
+    struct Shortcut
+    {
+        Target target;
+        int key = 0;
+        QString keys;
+    };
+    Shortcut pendingShortcut;
     // The combo box whose list the user opened, taken before a choice changes its text.
     Target openCombo;
 };

@@ -5,14 +5,26 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
+#include <QColumnView>
+#include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QSlider>
+#include <QStandardItemModel>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QTabWidget>
+#include <QToolBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -66,6 +78,106 @@ struct Form
     QPushButton *apply;
 };
 
+// A main window with a menu bar, a submenu, a checkable item and a context menu that
+// opens on a right click, without waiting in a loop of its own.
+struct MenuWindow
+{
+    MenuWindow()
+    {
+        window.setObjectName("editor");
+        window.setWindowTitle("Menus");
+        file = window.menuBar()->addMenu("&File");
+        open = file->addAction("&Open...");
+        recent = file->addMenu("Recent");
+        recentNotes = recent->addAction("notes.txt");
+        view = window.menuBar()->addMenu("&View");
+        wrap = view->addAction("Word &wrap");
+        wrap->setCheckable(true);
+        board = new QWidget;
+        board->setObjectName("board");
+        board->setContextMenuPolicy(Qt::CustomContextMenu);
+        window.setCentralWidget(board);
+        context = new QMenu(board);
+        context->setObjectName("boardMenu");
+        copy = context->addAction("&Copy");
+        QObject::connect(board, &QWidget::customContextMenuRequested, board,
+                         [this](const QPoint &pos) { context->popup(board->mapToGlobal(pos)); });
+        window.resize(300, 200);
+        window.show();
+        window.activateWindow();
+    }
+    // Opens a menu of the bar and clicks its item, as a person does.
+    static void choose(QMenu *menu, QAction *item)
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), 5000);
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                          menu->actionGeometry(item).center());
+    }
+    void openFromBar(QMenu *menu)
+    {
+        QMenuBar *bar = window.menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                          bar->actionGeometry(menu->menuAction()).center());
+    }
+    QMainWindow window;
+    QMenu *file;
+    QAction *open;
+    QMenu *recent;
+    QAction *recentNotes;
+    QMenu *view;
+    QAction *wrap;
+    QWidget *board;
+    QMenu *context;
+    QAction *copy;
+};
+
+// One view of each kind: a list, a two-column tree, a table with column headers and a
+// column view, which only the generic item view proxy drives.
+struct Views
+{
+    Views()
+    {
+        window.setObjectName("views");
+        window.setWindowTitle("Views");
+        auto *layout = new QVBoxLayout(&window);
+        fruits = new QListWidget;
+        fruits->setObjectName("fruits");
+        fruits->addItems({"Apple", "Pear", "Plum", "Pear"});
+        layout->addWidget(fruits);
+        tree = new QTreeWidget;
+        tree->setObjectName("tree");
+        tree->setColumnCount(2);
+        auto *fruit = new QTreeWidgetItem(tree, {"Fruit", "2"});
+        new QTreeWidgetItem(fruit, {"Pear", "3"});
+        new QTreeWidgetItem(tree, {"in/out", ""});
+        tree->expandAll();
+        layout->addWidget(tree);
+        sheet = new QTableWidget(3, 2);
+        sheet->setObjectName("sheet");
+        sheet->setHorizontalHeaderLabels({"Name", "Qty"});
+        layout->addWidget(sheet);
+        model.appendRow(new QStandardItem("north"));
+        model.appendRow(new QStandardItem("south"));
+        columns = new QColumnView;
+        columns->setObjectName("columns");
+        columns->setModel(&model);
+        layout->addWidget(columns);
+        window.resize(400, 700);
+        window.show();
+        window.activateWindow();
+    }
+    static QPoint centreOf(QAbstractItemView *view, const QModelIndex &index)
+    {
+        return view->visualRect(index).center();
+    }
+    QWidget window;
+    QListWidget *fruits;
+    QTreeWidget *tree;
+    QTableWidget *sheet;
+    QStandardItemModel model;
+    QColumnView *columns;
+};
+
 } // namespace
 
 class tst_SessionRecorder : public QObject
@@ -82,6 +194,13 @@ private slots:
     void comboChoiceIsAnActivate();
     void tabChoiceIsAnActivateOnTheTabWidget();
     void otherClicksAreMouseCommands();
+    void menuBarItemIsItsPath();
+    void checkableMenuItemKeepsTheStateItEndsIn();
+    void contextMenuItemFollowsTheRightClick();
+    void itemClicksAreActivatesOfTheirViews();
+    void itemDoubleAndRightClicksAreMouseCommands();
+    void keysOutsideFieldsAreKeyRequests();
+    void slidersGroupBoxesAndToolBoxesAreActivates();
     void requestsOfTheAgentRecordNothing();
     void stoppedRecordsNothing();
 
@@ -213,6 +332,276 @@ void tst_SessionRecorder::otherClicksAreMouseCommands()
                               hex("s:MouseClick:LeftButton:0.2525:0.7550:ShiftModifier") + ",",
                           "9,Recorded,canvas,," +
                               hex("s:MouseClick:RightButton:0.0075:0.0250:NoModifier") + ","}));
+}
+
+void tst_SessionRecorder::menuBarItemIsItsPath()
+{
+    MenuWindow menus;
+    QVERIFY(QTest::qWaitForWindowExposed(&menus.window));
+    int opened = 0;
+    connect(menus.open, &QAction::triggered, this, [&opened] { ++opened; });
+    int notes = 0;
+    connect(menus.recentNotes, &QAction::triggered, this, [&notes] { ++notes; });
+
+    menus.openFromBar(menus.file);
+    MenuWindow::choose(menus.file, menus.open);
+    QCOMPARE(opened, 1);
+    // A submenu opens from its item; only the item that closes the menus is a step.
+    menus.openFromBar(menus.file);
+    MenuWindow::choose(menus.file, menus.recent->menuAction());
+    MenuWindow::choose(menus.recent, menus.recentNotes);
+    QCOMPARE(notes, 1);
+    // The keyboard chooses too.
+    menus.openFromBar(menus.file);
+    QTRY_VERIFY_WITH_TIMEOUT(menus.file->isVisible(), 5000);
+    menus.file->setActiveAction(menus.open);
+    QTest::keyClick(menus.file, Qt::Key_Return);
+    QCOMPARE(opened, 2);
+    // Alt and the mnemonic open the menu as the bar's path does: no step of its own.
+    menus.board->setFocus();
+    QTest::keyClick(menus.board, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY_WITH_TIMEOUT(menus.file->isVisible(), 5000);
+    menus.file->setActiveAction(menus.open);
+    QTest::keyClick(menus.file, Qt::Key_Return);
+    QCOMPARE(opened, 3);
+
+    const QStringList recorded = requests();
+    const QString bar = "5,Menus,{QMenuBar},,";
+    QCOMPARE(
+        recorded,
+        (QStringList{bar + hex("s:File/Open...") + ",", bar + hex("s:File/Recent/notes.txt") + ",",
+                     bar + hex("s:File/Open...") + ",", bar + hex("s:File/Open...") + ","}));
+
+    // The step drives the menu bar again, and the agent's own walk is no step.
+    QCOMPARE(extended(recorded.at(1).toUtf8()), QByteArray("0,QMenuBar"));
+    QTRY_COMPARE_WITH_TIMEOUT(notes, 2, 5000);
+    QCOMPARE(requests(), recorded);
+}
+
+void tst_SessionRecorder::checkableMenuItemKeepsTheStateItEndsIn()
+{
+    MenuWindow menus;
+    QVERIFY(QTest::qWaitForWindowExposed(&menus.window));
+    menus.openFromBar(menus.view);
+    MenuWindow::choose(menus.view, menus.wrap);
+    QVERIFY(menus.wrap->isChecked());
+    menus.openFromBar(menus.view);
+    MenuWindow::choose(menus.view, menus.wrap);
+    QVERIFY(!menus.wrap->isChecked());
+    const QString step = "5,Menus,{QMenuBar},," + hex("s:View/Word wrap") + ",";
+    QTRY_COMPARE_WITH_TIMEOUT(requests(),
+                              (QStringList{step + hex("b:true"), step + hex("b:false")}), 5000);
+}
+
+void tst_SessionRecorder::contextMenuItemFollowsTheRightClick()
+{
+    MenuWindow menus;
+    QVERIFY(QTest::qWaitForWindowExposed(&menus.window));
+    int copied = 0;
+    connect(menus.copy, &QAction::triggered, this, [&copied] { ++copied; });
+    // Through the window, as the window system delivers it: the press opens the menu.
+    const QPoint at = menus.board->mapTo(&menus.window, QPoint(30, 20));
+    QTest::mouseClick(menus.window.windowHandle(), Qt::RightButton, Qt::NoModifier, at);
+    MenuWindow::choose(menus.context, menus.copy);
+    QCOMPARE(copied, 1);
+
+    const QSize size = menus.board->size();
+    const QString click = QString("s:MouseClick:RightButton:%1:%2:NoModifier")
+                              .arg((30 + 0.5) / size.width(), 0, 'f', 4)
+                              .arg((20 + 0.5) / size.height(), 0, 'f', 4);
+    QCOMPARE(requests(),
+             (QStringList{"9,Menus,board,," + hex(click) + ",",
+                          "5,Widget:ActivePopupWidget,boardMenu,," + hex("s:Copy") + ","}));
+}
+
+void tst_SessionRecorder::itemClicksAreActivatesOfTheirViews()
+{
+    Views views;
+    QVERIFY(QTest::qWaitForWindowExposed(&views.window));
+    QListWidget *list = views.fruits;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(list, list->model()->index(2, 0)));
+    // A text two items carry names the item by its row.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(list, list->model()->index(1, 0)));
+    QTreeWidget *tree = views.tree;
+    const QModelIndex pear = tree->model()->index(0, 0, tree->model()->index(0, 0));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(tree, pear));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(tree, tree->model()->index(1, 0)));
+    QTableWidget *sheet = views.sheet;
+    QTest::mouseClick(sheet->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(sheet, sheet->model()->index(2, 1)));
+    QTRY_VERIFY_WITH_TIMEOUT(!views.columns->findChildren<QAbstractItemView *>().isEmpty(), 5000);
+    QAbstractItemView *column = views.columns->findChildren<QAbstractItemView *>().first();
+    QTest::mouseClick(column->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      Views::centreOf(column, views.model.index(1, 0)));
+    QCOMPARE(views.columns->currentIndex(), views.model.index(1, 0));
+
+    const QStringList recorded = requests();
+    QCOMPARE(recorded,
+             (QStringList{"5,Views,fruits,," + hex("s:Plum") + ",",
+                          "5,Views,fruits,," + hex("i:1") + ",",
+                          "5,Views,tree,," + hex("s:Fruit:2/Pear:3") + ",",
+                          "5,Views,tree,," + hex("s:in\\/out:") + ",",
+                          "5,Views,sheet,," + hex("s:3:Qty") + ",",
+                          "5,Views,columns,," + hex("s:2") + "," + hex("s:ClearAndSelect")}));
+
+    // Each step makes the same item current again.
+    list->setCurrentRow(0);
+    tree->setCurrentItem(tree->topLevelItem(0));
+    sheet->setCurrentCell(0, 0);
+    views.columns->setCurrentIndex(views.model.index(0, 0));
+    for (const QString &step : recorded)
+        QVERIFY2(extended(step.toUtf8()).startsWith("0,"), qPrintable(step));
+    QTRY_COMPARE_WITH_TIMEOUT(list->currentRow(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(tree->currentIndex(), tree->model()->index(1, 0), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(sheet->currentRow(), 2, 5000);
+    QCOMPARE(sheet->currentColumn(), 1);
+    QCOMPARE(views.columns->currentIndex(), views.model.index(1, 0));
+    QCOMPARE(requests(), recorded);
+}
+
+void tst_SessionRecorder::itemDoubleAndRightClicksAreMouseCommands()
+{
+    Views views;
+    QVERIFY(QTest::qWaitForWindowExposed(&views.window));
+    QTreeWidget *tree = views.tree;
+    const QModelIndex fruit = tree->model()->index(0, 0);
+    int doubled = 0;
+    connect(tree, &QTreeWidget::itemDoubleClicked, this, [&doubled] { ++doubled; });
+    // Through the window, which makes the second press a double click as the window
+    // system's input does.
+    QTest::mouseDClick(views.window.windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                       tree->viewport()->mapTo(&views.window, Views::centreOf(tree, fruit)));
+    QCOMPARE(doubled, 1);
+    QListWidget *list = views.fruits;
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(10, 5));
+
+    const QStringList recorded = requests();
+    QCOMPARE(recorded.size(), 4);
+    QCOMPARE(recorded.at(0), "5,Views,tree,," + hex("s:Fruit:2") + ",");
+    QVERIFY(recorded.at(1).startsWith("9,Views,tree,," + hex("s:MouseDoubleClick:LeftButton:")));
+    QCOMPARE(recorded.at(2), "5,Views,fruits,," + hex("s:Apple") + ",");
+    QVERIFY(recorded.at(3).startsWith("9,Views,fruits,," + hex("s:MouseClick:RightButton:")));
+
+    // The view's mouse command is understood as it was recorded.
+    QCOMPARE(extended(recorded.at(1).toUtf8()), QByteArray("0,QTreeView"));
+    QTRY_COMPARE_WITH_TIMEOUT(doubled, 2, 5000);
+}
+
+void tst_SessionRecorder::keysOutsideFieldsAreKeyRequests()
+{
+    QVERIFY(QTest::qWaitForWindowActive(&form->window));
+    auto *save = new QAction("Save", &form->window);
+    save->setShortcut(QKeySequence("Ctrl+S"));
+    form->window.addAction(save);
+    int saved = 0;
+    connect(save, &QAction::triggered, this, [&saved] { ++saved; });
+
+    form->apply->setFocus();
+    QTest::keyClick(form->apply, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(saved, 1);
+    QTest::keyClick(form->apply, Qt::Key_Escape);
+    form->wrap->setFocus();
+    QTest::keyClick(form->wrap, Qt::Key_Tab);
+    // In a field, editing keys stay the field's; Return confirms what was typed.
+    form->name->setFocus();
+    QTest::keyClicks(form->name, "Ada");
+    QTest::keyClick(form->name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form->name, Qt::Key_Return);
+    // Space clicks the button with the focus.
+    form->wrap->setFocus();
+    QTest::keyClick(form->wrap, Qt::Key_Space);
+    QVERIFY(form->wrap->isChecked());
+
+    const QStringList recorded = requests();
+    QCOMPARE(recorded, (QStringList{"23,Recorded,Apply_dialog_button,," + hex("s:Ctrl+S") + ",",
+                                    "23,Recorded,Apply_dialog_button,," + hex("s:Esc") + ",",
+                                    "23,Recorded,{QCheckBox},," + hex("s:Tab") + ",",
+                                    "6,Recorded,name,," + hex("s:Ada") + ",",
+                                    "23,Recorded,name,," + hex("s:Return") + ",",
+                                    "5,Recorded,{QCheckBox},," + hex("b:true") + ","}));
+
+    // The shortcut's step presses it again, and that is no step.
+    QCOMPARE(extended(recorded.first().toUtf8()), QByteArray("0,QPushButton"));
+    QTRY_COMPARE_WITH_TIMEOUT(saved, 2, 5000);
+    QCOMPARE(requests(), recorded);
+}
+
+void tst_SessionRecorder::slidersGroupBoxesAndToolBoxesAreActivates()
+{
+    QWidget window;
+    window.setWindowTitle("Controls");
+    auto *layout = new QVBoxLayout(&window);
+    auto *volume = new QSlider(Qt::Horizontal);
+    volume->setObjectName("volume");
+    volume->setRange(0, 100);
+    volume->setFixedWidth(200);
+    layout->addWidget(volume);
+    auto *proxy = new QGroupBox("Use a proxy");
+    proxy->setObjectName("proxy");
+    proxy->setCheckable(true);
+    new QVBoxLayout(proxy);
+    proxy->layout()->addWidget(new QLabel("host"));
+    layout->addWidget(proxy);
+    auto *pages = new QToolBox;
+    pages->setObjectName("pages");
+    pages->addItem(new QLabel("one"), "&Colours");
+    pages->addItem(new QLabel("two"), "Fonts");
+    layout->addWidget(pages);
+    auto *day = new QDateEdit(QDate(2024, 2, 28));
+    day->setObjectName("day");
+    day->setDisplayFormat("yyyy-MM-dd");
+    layout->addWidget(day);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // Dragged from the handle to the far end, through the window as the window system
+    // delivers a drag.
+    QWindow *handle = window.windowHandle();
+    const auto at = [volume, &window](int x) {
+        return volume->mapTo(&window, QPoint(x, volume->height() / 2));
+    };
+    QTest::mousePress(handle, Qt::LeftButton, Qt::NoModifier, at(3));
+    QTest::mouseMove(handle, at(150));
+    QTest::mouseMove(handle, at(199));
+    QTest::mouseRelease(handle, Qt::LeftButton, Qt::NoModifier, at(199));
+    QCOMPARE(volume->value(), 100);
+    // On the title: the check box in it.
+    QTest::mouseClick(proxy, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(8, proxy->contentsRect().top() / 2));
+    QVERIFY(!proxy->isChecked());
+    QAbstractButton *fonts = pages->findChildren<QAbstractButton *>().last();
+    QCOMPARE(fonts->text(), QString("Fonts"));
+    QTest::mouseClick(fonts, Qt::LeftButton);
+    QCOMPARE(pages->currentIndex(), 1);
+    // A date edit is a field: its arrows and keys end in one enter of the text it shows.
+    day->setFocus();
+    QTest::keyClick(day, Qt::Key_Up);
+    QCOMPARE(day->date(), QDate(2025, 2, 28));
+
+    QTRY_COMPARE_WITH_TIMEOUT(requests(),
+                              (QStringList{"5,Controls,volume,," + hex("i:100") + ",",
+                                           "5,Controls,proxy,," + hex("b:false") + ",",
+                                           "5,Controls,pages,," + hex("s:Fonts") + ",",
+                                           "6,Controls,day,," + hex("s:2025-02-28") + ","}),
+                              5000);
+
+    // The steps bring a fresh state to the recorded one.
+    const QStringList recorded = requests();
+    volume->setValue(0);
+    proxy->setChecked(true);
+    pages->setCurrentIndex(0);
+    day->setDate(QDate(2024, 2, 28));
+    for (const QString &step : recorded)
+        QVERIFY2(extended(step.toUtf8()).startsWith("0,"), qPrintable(step));
+    QTRY_COMPARE_WITH_TIMEOUT(volume->value(), 100, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!proxy->isChecked(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(pages->currentIndex(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(day->date(), QDate(2025, 2, 28), 5000);
+    QCOMPARE(requests(), recorded);
 }
 
 void tst_SessionRecorder::requestsOfTheAgentRecordNothing()
