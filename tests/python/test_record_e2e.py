@@ -2,6 +2,7 @@
 becomes steps, whose requests file (through testclient-driver) and pytest file each bring
 a fresh start of the program to the same state."""
 
+import contextlib
 import os
 import shutil
 import signal
@@ -88,33 +89,40 @@ def xdotool(launcher):
         pytest.skip("qtbase5-examples is not installed")
 
 
+@contextlib.contextmanager
+def recording(program, title):
+    """A fresh start of the program under Xvfb, recording from the moment its window shows;
+    yields the application, that window and the person's X input."""
+    with Driver(port=4242, timeout=20) as driver:
+        app = driver.launch([program], xvfb=True)
+        try:
+            window = app.wait_for_window(title)
+            app.start_recording()
+            yield app, window, XInput(app.pid)
+        finally:
+            app.close()
+
+
 def record_session():
     """Adds a contact by X input, closing the modal message box that confirms it;
     returns the recorded steps and the state the application ended in."""
-    with Driver(port=4242, timeout=20) as driver:
-        app = driver.launch([ADDRESS_BOOK], xvfb=True)
-        try:
-            book = app.wait_for_window(BOOK)
-            app.start_recording()
-            user = XInput(app.pid)
-            user.click(book.widget("{QPushButton text=Add}"))
-            book.widget(NAME).wait_for_prop("readOnly", False)
-            user.click(book.widget(NAME))
-            user.type("Ada Lovelace")
-            book.widget(NAME).wait_for_prop("text", "Ada Lovelace")
-            user.click(book.widget(ADDRESS))
-            user.type("12 St James's Square")
-            book.widget(ADDRESS).wait_for_prop("plainText", "12 St James's Square")
-            user.click(book.widget("{QPushButton text=Submit}"))
-            message = app.wait_for_window("Add Successful")
-            user.click(message.widget("{QPushButton text=OK}"))
-            until(lambda: not any(w.title == "Add Successful" for w in app.window_infos()),
-                  what="the message box closing")
-            state = read_state(app, BOOK_STATE)
-            steps = app.recorded_steps()
-            app.stop_recording()
-        finally:
-            app.close()
+    with recording(ADDRESS_BOOK, BOOK) as (app, book, user):
+        user.click(book.widget("{QPushButton text=Add}"))
+        book.widget(NAME).wait_for_prop("readOnly", False)
+        user.click(book.widget(NAME))
+        user.type("Ada Lovelace")
+        book.widget(NAME).wait_for_prop("text", "Ada Lovelace")
+        user.click(book.widget(ADDRESS))
+        user.type("12 St James's Square")
+        book.widget(ADDRESS).wait_for_prop("plainText", "12 St James's Square")
+        user.click(book.widget("{QPushButton text=Submit}"))
+        message = app.wait_for_window("Add Successful")
+        user.click(message.widget("{QPushButton text=OK}"))
+        until(lambda: not any(w.title == "Add Successful" for w in app.window_infos()),
+              what="the message box closing")
+        state = read_state(app, BOOK_STATE)
+        steps = app.recorded_steps()
+        app.stop_recording()
     return steps, state, user.done
 
 
@@ -269,26 +277,19 @@ FIND_STATE = dict({"text": (FIND, "{QLineEdit}", "text"),
 def test_check_boxes_and_a_toggle_button_replay_to_the_same_states(xdotool, tmp_path):
     if not os.path.exists(EXTENSION):
         pytest.skip("qtbase5-examples is not installed")
-    with Driver(port=4242, timeout=20) as driver:
-        app = driver.launch([EXTENSION], xvfb=True)
-        try:
-            find = app.wait_for_window(FIND)
-            app.start_recording()
-            user = XInput(app.pid)
-            user.click(find.widget("{QLineEdit}"))
-            user.type("needle")
-            find.widget("{QLineEdit}").wait_for_prop("text", "needle")
-            for box, checked in (("Match case", True), ("Search from start", False)):
-                user.click(find.widget(FIND_STATE[box][1]), left=8)
-                find.widget(FIND_STATE[box][1]).wait_for_prop("checked", checked)
-            user.click(find.widget(FIND_STATE["more"][1]))   # shows three more boxes
-            whole = find.widget(FIND_STATE["Whole words"][1]).wait()
-            user.click(whole, left=8)
-            whole.wait_for_prop("checked", True)
-            state = read_state(app, FIND_STATE)
-            steps = app.recorded_steps()
-        finally:
-            app.close()
+    with recording(EXTENSION, FIND) as (app, find, user):
+        user.click(find.widget("{QLineEdit}"))
+        user.type("needle")
+        find.widget("{QLineEdit}").wait_for_prop("text", "needle")
+        for box, checked in (("Match case", True), ("Search from start", False)):
+            user.click(find.widget(FIND_STATE[box][1]), left=8)
+            find.widget(FIND_STATE[box][1]).wait_for_prop("checked", checked)
+        user.click(find.widget(FIND_STATE["more"][1]))   # shows three more boxes
+        whole = find.widget(FIND_STATE["Whole words"][1]).wait()
+        user.click(whole, left=8)
+        whole.wait_for_prop("checked", True)
+        state = read_state(app, FIND_STATE)
+        steps = app.recorded_steps()
     assert state == {"text": "needle", "more": True, "Match case": True,
                      "Search from start": False, "Whole words": True,
                      "Search backward": False, "Search selection": False}
