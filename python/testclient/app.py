@@ -348,10 +348,10 @@ class Widget:
         _wait(timeout, lambda: self.prop("className"), "widget %r did not appear" % self.path)
         return self
 
-    def wait_for_prop(self, name, value, timeout=5.0):
-        """Waits until the property reads value; returns it."""
+    def wait_for_prop(self, name, value, timeout=5.0, parameter=None):
+        """Waits until the property (of the item parameter names) reads value; returns it."""
         def equal():
-            current = self.prop(name)
+            current = self.prop(name, parameter)
             if current != value:
                 raise errors.TestClientError("%s is %r, not %r" % (name, current, value))
             return current

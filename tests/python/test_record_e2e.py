@@ -53,10 +53,16 @@ class XInput:
     def click(self, widget, left=None):
         """Clicks the centre of the widget, or left pixels in from its left edge (a check
         box takes clicks on its box and label only, and a layout may make it wider)."""
-        rect = widget.prop("globalRect")
+        self.click_at(widget.prop("globalRect"), left)
+
+    def click_item(self, widget, item, left=None, button=1):
+        """Clicks an item of a view, tab bar or menu where the agent says it shows."""
+        self.click_at(widget.prop("itemGlobalRect", item), left, button)
+
+    def click_at(self, rect, left=None, button=1):
         x, y = rect.center
         x = x if left is None else rect.left + left
-        self.run("mousemove", "--sync", str(x), str(y), "click", "1")
+        self.run("mousemove", "--sync", str(x), str(y), "click", str(button))
 
     def type(self, text):
         self.run("type", "--delay", "30", text)
@@ -77,8 +83,9 @@ BOOK_STATE = {"name": (BOOK, NAME, "text"), "address": (BOOK, ADDRESS, "plainTex
 
 
 def read_state(app, reads):
-    return {key: app.window(window).widget(path).prop(name)
-            for key, (window, path, name) in reads.items()}
+    """Each read is (window, path, property[, parameter])."""
+    return {key: app.window(read[0]).widget(read[1]).prop(*read[2:])
+            for key, read in reads.items()}
 
 
 @pytest.fixture
@@ -130,7 +137,8 @@ def replay_with_driver(requests_file, tmp_path, program, reads):
     """Runs the requests file and reads of the final state through testclient-driver
     against a fresh start of the program; returns that state and the driver's output."""
     script = tmp_path / "replay.requests"
-    lines = {key: "7,%s,%s,,%s," % read for key, read in reads.items()}
+    lines = {key: "7,%s,%s,,%s,%s" % (read[:3] + ("s:" + read[3] if len(read) > 3 else "",))
+             for key, read in reads.items()}
     script.write_text(requests_file.read_text(encoding="utf-8") + "\n".join(
         lines.values()) + "\n", encoding="utf-8")
     run = subprocess.run(
@@ -154,8 +162,9 @@ def run_generated(steps, tmp_path, program, state, reads, name="test_generated.p
     """Writes the pytest file, adds a check of the final state at its end, and runs it
     against a fresh start of the program; returns pytest's exit status and output."""
     text = record.pytest_text(steps, [program])
-    checks = ["            assert app.window(%r).widget(%r).prop(%r) == %r" % (
-        reads[key] + (value,)) for key, value in state.items()]
+    checks = ["            assert app.window(%r).widget(%r).prop(%s) == %r" % (
+        reads[key][0], reads[key][1], ", ".join(map(repr, reads[key][2:])), value)
+        for key, value in state.items()]
     text = text.replace("        finally:\n", "\n".join(checks) + "\n        finally:\n")
     (tmp_path / name).write_text(edit(text), encoding="utf-8")
     run = subprocess.run([sys.executable, "-m", "pytest", "-q", "-p", "no:cacheprovider",
@@ -301,3 +310,111 @@ def test_check_boxes_and_a_toggle_button_replay_to_the_same_states(xdotool, tmp_
     assert replayed == state, output
     status, output = run_generated(steps, tmp_path, EXTENSION, state, FIND_STATE)
     assert status == 0, output
+
+
+def replays_to(steps, state, program, reads, tmp_path):
+    """The requests file through testclient-driver and the generated pytest file each
+    bring a fresh start of the program to the recorded state."""
+    requests = record.write_requests(steps, tmp_path / "session.requests", [program])
+    replayed, output = replay_with_driver(requests, tmp_path, program, reads)
+    assert replayed == state, output
+    status, output = run_generated(steps, tmp_path, program, state, reads)
+    assert status == 0, output
+
+
+def example(relative):
+    program = os.path.join(EXAMPLES, relative)
+    if not os.path.exists(program):
+        pytest.skip("qtbase5-examples is not installed")
+    return program
+
+
+def test_combo_spin_box_tabs_table_cell_and_list_item_replay(xdotool, tmp_path):
+    gallery = example("gallery/gallery")
+    with recording(gallery, "{WidgetGallery}") as (app, window, user):
+        title = next(w.title for w in app.window_infos() if w.class_name == "WidgetGallery")
+        combo = window.widget("styleComboBox")
+        user.click(combo)
+        popup = app.wait_for_window("{QComboBoxPrivateContainer}")
+        user.click_item(popup.widget("{QListView}"), "Windows")
+        combo.wait_for_prop("currentText", "Windows")
+        spin = window.widget("spinBox")
+        user.click(spin)
+        user.run("key", "ctrl+a")
+        user.type("73")
+        spin.wait_for_prop("value", 73)
+        tabs = window.widget("bottomLeftTabWidget")
+        user.click_item(tabs, "Table")
+        tabs.wait_for_prop("currentText", "Table")
+        table = window.widget("tableWidget")
+        user.click_item(table, "3:2")
+        table.wait_for_prop("currentRow", 3)
+        user.click_item(tabs, "List")
+        tabs.wait_for_prop("currentText", "List")
+        items = window.widget("listView")
+        user.click_item(items, "Computer")
+        items.wait_for_prop("itemIsSelected", True, parameter="Computer")
+        reads = {"style": (title, "styleComboBox", "currentText"),
+                 "spin": (title, "spinBox", "value"),
+                 "row": (title, "tableWidget", "currentRow"),
+                 "column": (title, "tableWidget", "currentColumn"),
+                 "tab": (title, "bottomLeftTabWidget", "currentText"),
+                 "computer": (title, "listView", "itemIsSelected", "Computer"),
+                 "directory": (title, "listView", "itemIsSelected", "Directory")}
+        state = read_state(app, reads)
+        steps = app.recorded_steps()
+    assert state == {"style": "Windows", "spin": 73, "row": 3, "column": 2, "tab": "List",
+                     "computer": True, "directory": False}
+    assert [record.describe(s) for s in steps] == [
+        "choose 'Windows' in styleComboBox in %s" % title,
+        "enter '73' into spinBox in %s" % title,
+        "choose 'Table' in bottomLeftTabWidget in %s" % title,
+        "choose '3:2' in tableWidget in %s" % title,
+        "choose 'List' in bottomLeftTabWidget in %s" % title,
+        "choose 'Computer' in listView in %s" % title]
+    replays_to(steps, state, gallery, reads, tmp_path)
+
+
+def test_menu_bar_and_context_menu_paths_replay(xdotool, tmp_path):
+    menus = example("mainwindows/menus/menus")
+    with recording(menus, "Menus") as (app, window, user):
+        bar = window.widget("{QMenuBar}")
+        for path in ("Edit", "Edit/Format", "Edit/Format/Bold"):
+            until(lambda: bar.prop("itemGlobalRect", path).width > 0, what=path + " shown")
+            user.click_item(bar, path)
+        info = window.widget("{QLabel}")
+        info.wait_for_prop("text", "Invoked <b>Edit|Format|Bold</b>")
+        user.click_at(info.prop("globalRect"), button=3)
+        until(lambda: any(w.class_name == "QMenu" for w in app.window_infos()),
+              what="the context menu showing")
+        menu = app.window("Widget:ActivePopupWidget").widget("{QMenu}")
+        user.click_item(menu, "Copy")
+        info.wait_for_prop("text", "Invoked <b>Edit|Copy</b>")
+        reads = {"info": ("Menus", "{QLabel}", "text"),
+                 "bold": ("Menus", "{QMenuBar}", "pathChecked", "Edit/Format/Bold")}
+        state = read_state(app, reads)
+        steps = app.recorded_steps()
+    assert state == {"info": "Invoked <b>Edit|Copy</b>", "bold": True}
+    described = [record.describe(s) for s in steps]
+    assert [s.code for s in steps] == [5, 9, 5], described
+    assert described[0] == "choose 'Edit/Format/Bold' in {QMenuBar} ('true') in Menus"
+    assert described[2] == "choose 'Copy' in {QMenu} in Widget:ActivePopupWidget"
+    replays_to(steps, state, menus, reads, tmp_path)
+
+
+def test_a_tree_path_opened_by_its_branch_replays(xdotool, tmp_path):
+    model = example("itemviews/simpletreemodel/simpletreemodel")
+    branch = "Designing a Component"
+    leaf = branch + "/Creating a Layout"
+    with recording(model, "Simple Tree Model") as (app, window, user):
+        tree = window.widget("{QTreeView}")
+        user.click_item(tree, branch, left=-8)   # the branch mark left of the text
+        tree.wait_for_prop("itemIsOpen", True, parameter=branch)
+        user.click_item(tree, leaf)
+        reads = {"current": ("Simple Tree Model", "{QTreeView}", "currentPath")}
+        current = ("Designing a Component:Creating a GUI for your application/"
+                   "Creating a Layout:Arranging widgets on a form")
+        until(lambda: read_state(app, reads)["current"] == current, what="the leaf current")
+        steps = app.recorded_steps()
+    assert [s.code for s in steps][-1] == 5
+    replays_to(steps, {"current": current}, model, reads, tmp_path)

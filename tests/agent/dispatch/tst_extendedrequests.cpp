@@ -9,7 +9,13 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -58,6 +64,7 @@ private slots:
     void listingsGiveAddressesThatWork();
     void grabGivesAPngOfTheWidget();
     void badSelectorsAreNamed();
+    void itemRectanglesShowWhereItemsAre();
 
 private:
     QByteArray plain(const QByteArray &line)
@@ -196,6 +203,71 @@ void tst_ExtendedRequests::badSelectorsAreNamed()
                         "not closed"));
     QCOMPARE(extended("21,{nth=x}"),
              QByteArray("8,Exception : Selector {nth=x} needs nth=N with N from 1"));
+}
+
+// "itemGlobalRect" exists in the extended mode only; its centre is a point on the item.
+void tst_ExtendedRequests::itemRectanglesShowWhereItemsAre()
+{
+    QWidget window;
+    window.setWindowTitle("Items");
+    auto *layout = new QVBoxLayout(&window);
+    auto *bar = new QMenuBar;
+    bar->setObjectName("bar");
+    QMenu *file = bar->addMenu("&File");
+    file->addAction("Open");
+    QAction *save = file->addAction("Save");
+    layout->setMenuBar(bar);
+    auto *list = new QListWidget;
+    list->setObjectName("list");
+    list->addItems({"one", "two", "three"});
+    auto *tree = new QTreeWidget;
+    tree->setObjectName("tree");
+    auto *parent = new QTreeWidgetItem(tree, {"parent"});
+    auto *child = new QTreeWidgetItem(parent, {"child"});
+    tree->expandAll();
+    auto *table = new QTableWidget(3, 3);
+    table->setObjectName("table");
+    auto *tabs = new QTabWidget;
+    tabs->setObjectName("tabs");
+    tabs->addTab(new QWidget, "First");
+    tabs->addTab(new QWidget, "Second");
+    for (QWidget *widget : {static_cast<QWidget *>(list), static_cast<QWidget *>(tree),
+                            static_cast<QWidget *>(table), static_cast<QWidget *>(tabs)})
+        layout->addWidget(widget);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    const auto centre = [this](const QByteArray &path, const QByteArray &item) {
+        const QByteArray reply = extended("7,Items," + path + ",,itemGlobalRect,s:" + item);
+        const QList<QByteArray> edges = reply.mid(4).split(',');
+        if (!reply.startsWith("0,r:") || edges.size() != 4)
+            return QPoint(-1, -1);
+        return QRect(QPoint(edges[0].toInt(), edges[1].toInt()),
+                     QPoint(edges[2].toInt(), edges[3].toInt()))
+            .center();
+    };
+    const auto at = [](QAbstractItemView *view, QPoint global) {
+        return view->indexAt(view->viewport()->mapFromGlobal(global));
+    };
+    QCOMPARE(at(list, centre("list", "two")), list->model()->index(1, 0));
+    QCOMPARE(tree->itemAt(tree->viewport()->mapFromGlobal(centre("tree", "parent/child"))), child);
+    QCOMPARE(at(table, centre("table", "2:3")), table->model()->index(1, 2));
+    const QTabBar *tabBar = tabs->findChild<QTabBar *>();
+    QCOMPARE(tabBar->tabAt(tabBar->mapFromGlobal(centre("tabs", "Second"))), 1);
+    QCOMPARE(bar->actionAt(bar->mapFromGlobal(centre("bar", "File"))), file->menuAction());
+    // A closed menu's items show nowhere; an open one's where the menu draws them.
+    QCOMPARE(extended("7,Items,bar,,itemGlobalRect,s:File/Save"), QByteArray("0,r:0,0,-1,-1"));
+    file->popup(bar->mapToGlobal(bar->actionGeometry(file->menuAction()).bottomLeft()));
+    QVERIFY(QTest::qWaitForWindowExposed(file));
+    QCOMPARE(file->actionAt(file->mapFromGlobal(centre("bar", "File/Save"))), save);
+    file->hide();
+
+    QCOMPARE(extended("7,Items,list,,itemGlobalRect,s:four"),
+             plain("7,Items,list,,itemIsSelected,s:four"));
+    QCOMPARE(plain("7,Items,list,,itemGlobalRect,s:two"),
+             QByteArray("8,Exception : Unknown property \"itemGlobalRect\"."));
+    QVERIFY(!plain("7,Items,list,,pseudoPropertyNames,").contains("itemGlobalRect"));
+    QVERIFY(extended("7,Items,list,,pseudoPropertyNames,").contains("itemGlobalRect"));
 }
 
 TC_TEST_MAIN(tst_ExtendedRequests)

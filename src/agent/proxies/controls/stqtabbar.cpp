@@ -7,28 +7,33 @@ QTabBar *STQTabBar::tabBar()
     return static_cast<QTabBar *>(checkedWidget("QTabBar"));
 }
 
-void STQTabBar::activate(const QVariant &first, const QVariant & /*second*/)
+QRect STQTabBar::tabRect(QTabBar *bar, const QVariant &tab)
 {
-    QTabBar *bar = tabBar();
-    if (first.type() != QVariant::String && first.type() != QVariant::Int)
+    if (tab.type() != QVariant::String && tab.type() != QVariant::Int)
         typeError("string, integer");
 
     // Qt answers an index out of range with a null rectangle; an unknown text is the same.
-    QRect tab;
-    if (first.type() == QVariant::Int) {
-        tab = bar->tabRect(first.toInt());
+    QRect rect;
+    if (tab.type() == QVariant::Int) {
+        rect = bar->tabRect(tab.toInt());
     } else {
-        const QString text = first.toString();
+        const QString text = tab.toString();
         for (int i = 0; i < bar->count(); ++i) {
             if (stripMnemonic(bar->tabText(i)) == text) {
-                tab = bar->tabRect(i);
+                rect = bar->tabRect(i);
                 break;
             }
         }
     }
-    if (tab.isNull())
+    if (rect.isNull())
         rangeError("[0, %d]", bar->count() - 1);
+    return rect;
+}
 
+void STQTabBar::activate(const QVariant &first, const QVariant & /*second*/)
+{
+    QTabBar *bar = tabBar();
+    const QRect tab = tabRect(bar, first);
     // The current tab is clicked again too: harmless, and the same for every request.
     flushEvents = false;
     clickCentre(bar, tab);
@@ -36,14 +41,14 @@ void STQTabBar::activate(const QVariant &first, const QVariant & /*second*/)
 
 QStringList STQTabBar::pseudoPropertyNames()
 {
-    return QStringList{QStringLiteral("itemList"), QStringLiteral("toolTipList"),
-                       QStringLiteral("currentText"), QStringLiteral("currentToolTip")};
+    return withItemGlobalRect({QStringLiteral("itemList"), QStringLiteral("toolTipList"),
+                               QStringLiteral("currentText"), QStringLiteral("currentToolTip")});
 }
 
-QVariant STQTabBar::pseudoProperty(const char *name, const QVariant & /*parameter*/)
+QVariant STQTabBar::pseudoProperty(const char *name, const QVariant &parameter)
 {
     // A tab widget's texts and tool tips are those of its bar.
-    const QTabBar *bar = tabBar();
+    QTabBar *bar = tabBar();
     const QByteArray property(name);
     if (property == "itemList" || property == "toolTipList") {
         const bool tips = property == "toolTipList";
@@ -57,5 +62,9 @@ QVariant STQTabBar::pseudoProperty(const char *name, const QVariant & /*paramete
     // The tool tip of the current tab is given as it stands, ampersands included.
     if (property == "currentToolTip")
         return bar->tabToolTip(bar->currentIndex());
+    if (property == "itemGlobalRect") {
+        const QRect tab = tabRect(bar, parameter);
+        return QRect(bar->mapToGlobal(tab.topLeft()), tab.size());
+    }
     return QVariant();
 }

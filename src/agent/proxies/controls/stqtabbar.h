@@ -17,4 +17,6 @@ protected:
     // The bar whose tabs are clicked and read: the bound widget itself here, the tab
     // widget's own bar in STQTabWidget.
     virtual QTabBar *tabBar();
+    // The rectangle of the tab named by text or index, in the bar; an unknown tab is refused.
+    QRect tabRect(QTabBar *bar, const QVariant &tab);
 };

@@ -287,6 +287,13 @@ QVariant STWidgetProxy::getProperty(const char *name, const QVariant &parameter)
     return value;
 }
 
+QStringList STWidgetProxy::withItemGlobalRect(QStringList names)
+{
+    if (WireText::isExtended())
+        names.append(QStringLiteral("itemGlobalRect"));
+    return names;
+}
+
 void STWidgetProxy::raiseWithoutWidget()
 {
     raiseError(proxyWithoutWidget);

@@ -45,6 +45,12 @@ public:
     [[noreturn]] void rangeError(const char *format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(2, 3);
 
 protected:
+    // The names of a proxy's pseudo properties, with "itemGlobalRect" in the extended mode:
+    // where one of its items (a tab, a list item, a tree item, a table cell) shows on the
+    // screen, read with the same item argument as the activate that chooses it, for tools
+    // outside the agent that point at the item.
+    static QStringList withItemGlobalRect(QStringList names);
+
     // Input is meant for the bound widget.
     QWidget *inputOwner() const override;
 

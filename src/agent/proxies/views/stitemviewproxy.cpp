@@ -46,6 +46,12 @@ QRect STItemViewProxy::itemRect(const QAbstractItemView *view, const QModelIndex
     return view->visualRect(index) & view->viewport()->rect();
 }
 
+QRect STItemViewProxy::itemGlobalRect(const QAbstractItemView *view, const QModelIndex &index)
+{
+    const QRect rect = itemRect(view, index);
+    return rect.translated(view->viewport()->mapToGlobal(QPoint(0, 0)));
+}
+
 QPoint STItemViewProxy::itemMousePoint(const QAbstractItemView *view, const QModelIndex &index,
                                        bool refuseInvisible)
 {

@@ -16,6 +16,7 @@ class QAbstractItemView;
 //
 //  - itemRect / itemMousePoint: where an item lies in the viewport, and where a mouse
 //    command at it aims;
+//  - itemGlobalRect: where an item shows on the screen;
 //  - itemFlagProperty: the item facts that the views' properties report alike;
 //  - focusItemView: giving the view the keyboard focus before keys are pressed;
 //  - currentItemToEnter / requireCheckable: the argument and item checks of enter;
@@ -49,6 +50,10 @@ protected:
     // its empty rectangle is taken as it is.
     static QPoint itemMousePoint(const QAbstractItemView *view, const QModelIndex &index,
                                  bool refuseInvisible);
+
+    // The item's visible part in screen coordinates (empty when scrolled out), the value of
+    // "itemGlobalRect".
+    static QRect itemGlobalRect(const QAbstractItemView *view, const QModelIndex &index);
 
     // The facts every item view reports about an item: "itemIsEnabled",
     // "itemIsSelectable", "itemIsSelected", "itemIsCheckable" and "itemIsChecked" (a

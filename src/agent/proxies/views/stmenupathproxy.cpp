@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 
 namespace {
@@ -213,4 +214,24 @@ void STMenuPathProxy::walkMenuPath(QStringList &path, QMenu *menu, const QVarian
         }
         throw;
     }
+}
+
+QRect STMenuPathProxy::menuItemGlobalRect(const QVariant &parameter, QWidget *owner)
+{
+    QStringList path = menuPathParameter(parameter);
+    const QAction *above = nullptr;
+    const QAction *item =
+        followMenuPath(path, owner->actions(),
+                       [&above](const QAction *passed, const QString &, int) { above = passed; });
+    if (!item)
+        raiseError(InvalidItem);
+    QWidget *shownIn = above ? above->menu() : owner;
+    if (!shownIn || !shownIn->isVisible())
+        return QRect();
+    QRect rect;
+    if (auto *bar = qobject_cast<QMenuBar *>(shownIn))
+        rect = bar->actionGeometry(const_cast<QAction *>(item));
+    else if (auto *menu = qobject_cast<QMenu *>(shownIn))
+        rect = menu->actionGeometry(const_cast<QAction *>(item));
+    return rect.translated(shownIn->mapToGlobal(QPoint(0, 0)));
 }

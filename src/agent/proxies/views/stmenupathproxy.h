@@ -54,6 +54,10 @@ public:
     // "itemList": every action of a menu or bar, hidden ones and separators included at
     // this top level, each followed down its submenus.
     static QStringList itemList(const QList<QAction *> &items);
+    // "itemGlobalRect": where the item at the end of the path shows on the screen, in the
+    // bar or menu that owns the first element or in the submenu of the element before it.
+    // Empty while that menu is closed; an unknown path is "Invalid item".
+    QRect menuItemGlobalRect(const QVariant &path, QWidget *owner);
 
 protected:
     // The two arguments of activate: a path, and the wanted check state or nothing.

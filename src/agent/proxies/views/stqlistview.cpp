@@ -134,10 +134,10 @@ void STQListView::mouse(const QVariant &command)
 
 QStringList STQListView::pseudoPropertyNames()
 {
-    return {QStringLiteral("rowCount"),         QStringLiteral("itemList"),
-            QStringLiteral("currentItemRect"),  QStringLiteral("itemIsEnabled"),
-            QStringLiteral("itemIsSelectable"), QStringLiteral("itemIsSelected"),
-            QStringLiteral("itemIsCheckable"),  QStringLiteral("itemIsChecked")};
+    return withItemGlobalRect({QStringLiteral("rowCount"), QStringLiteral("itemList"),
+                               QStringLiteral("currentItemRect"), QStringLiteral("itemIsEnabled"),
+                               QStringLiteral("itemIsSelectable"), QStringLiteral("itemIsSelected"),
+                               QStringLiteral("itemIsCheckable"), QStringLiteral("itemIsChecked")});
 }
 
 QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter)
@@ -173,5 +173,7 @@ QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter
     const int row = findNamedRow(view, text);
     if (row < 0)
         raiseError(unknownItem, WireText::encode(text).constData());
+    if (property == "itemGlobalRect")
+        return itemGlobalRect(view, rowIndex(view, row));
     return itemFlagProperty(view, property, rowIndex(view, row));
 }

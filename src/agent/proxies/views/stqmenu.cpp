@@ -24,7 +24,7 @@ void STQMenu::activate(const QVariant &first, const QVariant &second)
 
 QStringList STQMenu::pseudoPropertyNames()
 {
-    return QStringList{QStringLiteral("itemList"), QStringLiteral("pathDisabled")};
+    return withItemGlobalRect({QStringLiteral("itemList"), QStringLiteral("pathDisabled")});
 }
 
 QVariant STQMenu::pseudoProperty(const char *name, const QVariant &parameter)
@@ -33,6 +33,8 @@ QVariant STQMenu::pseudoProperty(const char *name, const QVariant &parameter)
         return itemList(checkedWidget("QMenu")->actions());
     if (qstrcmp(name, "pathDisabled") == 0)
         return pathDisabled(parameter);
+    if (qstrcmp(name, "itemGlobalRect") == 0)
+        return menuItemGlobalRect(parameter, checkedWidget("QMenu"));
     return QVariant();
 }
 

@@ -41,8 +41,8 @@ void STQMenuBar::activate(const QVariant &first, const QVariant &second)
 
 QStringList STQMenuBar::pseudoPropertyNames()
 {
-    return QStringList{QStringLiteral("itemList"), QStringLiteral("pathChecked"),
-                       QStringLiteral("pathDisabled")};
+    return withItemGlobalRect({QStringLiteral("itemList"), QStringLiteral("pathChecked"),
+                               QStringLiteral("pathDisabled")});
 }
 
 QVariant STQMenuBar::pseudoProperty(const char *name, const QVariant &parameter)
@@ -53,6 +53,8 @@ QVariant STQMenuBar::pseudoProperty(const char *name, const QVariant &parameter)
         return pathChecked(parameter);
     if (qstrcmp(name, "pathDisabled") == 0)
         return pathDisabled(parameter);
+    if (qstrcmp(name, "itemGlobalRect") == 0)
+        return menuItemGlobalRect(parameter, checkedWidget("QMenuBar"));
     return QVariant();
 }
 

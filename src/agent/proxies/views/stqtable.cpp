@@ -217,10 +217,10 @@ void STQTable::mouse(const QVariant &command)
 
 QStringList STQTable::pseudoPropertyNames()
 {
-    return {QStringLiteral("rowCount"),        QStringLiteral("columnCount"),
-            QStringLiteral("currentRow"),      QStringLiteral("currentColumn"),
-            QStringLiteral("itemText"),        QStringLiteral("rowHeaderText"),
-            QStringLiteral("columnHeaderText")};
+    return withItemGlobalRect({QStringLiteral("rowCount"), QStringLiteral("columnCount"),
+                               QStringLiteral("currentRow"), QStringLiteral("currentColumn"),
+                               QStringLiteral("itemText"), QStringLiteral("rowHeaderText"),
+                               QStringLiteral("columnHeaderText")});
 }
 
 QVariant STQTable::pseudoProperty(const char *name, const QVariant &parameter)
@@ -243,6 +243,10 @@ QVariant STQTable::pseudoProperty(const char *name, const QVariant &parameter)
         const QPoint cell = resolveTableCell(parameter, true);
         const QModelIndex index = model->index(cell.y() - 1, cell.x() - 1);
         return index.isValid() ? index.data(Qt::DisplayRole).toString() : QString();
+    }
+    if (property == "itemGlobalRect") {
+        const QPoint cell = resolveTableCell(parameter, true);
+        return itemGlobalRect(view, model->index(cell.y() - 1, cell.x() - 1));
     }
     if (property == "rowHeaderText")
         return headerText(Qt::Vertical, parameter);

@@ -468,13 +468,13 @@ void STQTreeView::mouse(const QVariant &command)
 
 QStringList STQTreeView::pseudoPropertyNames()
 {
-    return {QStringLiteral("columnTextList"), QStringLiteral("currentPath"),
-            QStringLiteral("columnCount"),    QStringLiteral("topLevelItemCount"),
-            QStringLiteral("pathList"),       QStringLiteral("itemPath"),
-            QStringLiteral("itemIsEnabled"),  QStringLiteral("itemIsSelectable"),
-            QStringLiteral("itemIsSelected"), QStringLiteral("itemIsCheckable"),
-            QStringLiteral("itemIsChecked"),  QStringLiteral("itemIsExpandable"),
-            QStringLiteral("itemIsOpen"),     QStringLiteral("itemTextList")};
+    return withItemGlobalRect({QStringLiteral("columnTextList"), QStringLiteral("currentPath"),
+                               QStringLiteral("columnCount"), QStringLiteral("topLevelItemCount"),
+                               QStringLiteral("pathList"), QStringLiteral("itemPath"),
+                               QStringLiteral("itemIsEnabled"), QStringLiteral("itemIsSelectable"),
+                               QStringLiteral("itemIsSelected"), QStringLiteral("itemIsCheckable"),
+                               QStringLiteral("itemIsChecked"), QStringLiteral("itemIsExpandable"),
+                               QStringLiteral("itemIsOpen"), QStringLiteral("itemTextList")});
 }
 
 QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter)
@@ -516,6 +516,8 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
 
     if (property == "itemPath")
         return itemPath(view, item);
+    if (property == "itemGlobalRect")
+        return itemGlobalRect(view, shownCell(view, item));
     if (property == "itemTextList") {
         QStringList texts;
         const int columns = model->columnCount(item.parent());
