@@ -191,7 +191,8 @@ class Driver:
 
     def launch(self, argv, headless=True, env=None, xvfb=False, timeout=20.0, screen=None,
                extended=True):
-        """Starts an unmodified Qt 5 application with the agent attached on this port.
+        """Starts an unmodified Qt 5 or Qt 6 application with the agent attached on this port
+        (testclient-run picks the plug-in built for the program's Qt).
 
         headless: the offscreen platform; xvfb: a private Xvfb server; neither: the
         caller's display as the environment names it. screen: the size of the headless

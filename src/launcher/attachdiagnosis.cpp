@@ -1,7 +1,9 @@
 #include "attachdiagnosis.h"
 
+#include "qtlinkage.h"
 #include "qtplugin/attachstatus.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -33,11 +35,6 @@ void collectProcesses(int pid, std::vector<int> *processes)
         collectProcesses(child, processes);
 }
 
-bool startsWith(const std::string &text, const std::string &prefix)
-{
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 std::string exitText(const AttachContext &context)
 {
     if (context.exitStatus > 128)
@@ -45,26 +42,48 @@ std::string exitText(const AttachContext &context)
     return "it exited with code " + std::to_string(context.exitStatus);
 }
 
+std::string qtName(int major)
+{
+    return "Qt " + std::to_string(major);
+}
+
+// The Qt versions whose plug-ins the program was offered: "Qt 5", "Qt 5 or 6".
+std::string offeredQt(const AttachContext &context)
+{
+    std::string names;
+    for (const AgentPlugin &plugin : context.plugins) {
+        if (plugin.offered)
+            names += (names.empty() ? "Qt " : " or ") + std::to_string(plugin.qtMajor);
+    }
+    return names.empty() ? "Qt" : names;
+}
+
 // Why the plug-in never spoke, judged from what the program mapped.
 std::string reasonFromMaps(const AttachObservation &seen, const AttachContext &context)
 {
     const std::string &program = context.program;
-    if (seen.qt6)
-        return program + " is a Qt 6 application; the agent attaches to Qt 5 Widgets "
-                         "applications only";
-    if (seen.qt5CorePath.empty()) {
+    if (seen.qtCorePath.empty()) {
         // A program that ended at once may have gone before its libraries were mapped.
         if (context.exited)
             return program + " ended before an agent connected; its error output says why";
-        return program + " is not a Qt 5 Widgets application: it loaded no Qt 5 library (a "
-                         "statically linked Qt cannot load the agent either)";
+        const std::string qt = offeredQt(context);
+        return program + " is not a " + qt + " Widgets application: it loaded no " + qt +
+               " library (a statically linked Qt cannot load the agent either)";
     }
-    if (!context.pluginQtCore.empty() && seen.qt5CorePath != context.pluginQtCore)
-        return program + " links another Qt build (" + seen.qt5CorePath +
-               ") than the agent plug-in (" + context.pluginQtCore + ")";
-    if (!seen.qt5Widgets)
-        return program + " is not a Qt 5 Widgets application: it uses Qt 5 " +
-               (seen.qt5Gui ? "Core and Gui" : "Core") + " only";
+    const AgentPlugin *plugin = context.pluginFor(seen.qtMajor);
+    if (!plugin || !plugin->found)
+        return missingPluginReason(program, seen.qtMajor, context);
+    const std::string qt = qtName(seen.qtMajor);
+    if (!plugin->offered)
+        return program + " runs " + qt + " (" + seen.qtCorePath +
+               ") that its executable does not link, and was offered the agent for " +
+               offeredQt(context) + " only; start the " + qt + " program with testclient-run";
+    if (!plugin->qtCore.empty() && seen.qtCorePath != plugin->qtCore)
+        return program + " links another Qt build (" + seen.qtCorePath +
+               ") than the agent plug-in (" + plugin->qtCore + ")";
+    if (!seen.qtWidgets.count(seen.qtMajor))
+        return program + " is not a " + qt + " Widgets application: it uses " + qt + " " +
+               (seen.qtGui.count(seen.qtMajor) ? "Core and Gui" : "Core") + " only";
     if (seen.agentPlugin)
         return "the agent plug-in was loaded into " + program +
                " but never reported; run it with QT_DEBUG_PLUGINS=1 to see why";
@@ -73,9 +92,8 @@ std::string reasonFromMaps(const AttachObservation &seen, const AttachContext &c
                          "error output says why";
     if (seen.platformPlugin)
         return program +
-               " created its application object but did not load the agent plug-in "
-               "from " +
-               context.pluginDir + "; run it with QT_DEBUG_PLUGINS=1 to see why";
+               " created its application object but did not load the agent plug-in from " +
+               plugin->dir + "; run it with QT_DEBUG_PLUGINS=1 to see why";
     std::string reason = program + " never created its application object (QApplication)";
     if (!context.exited)
         reason += " within " + std::to_string(context.waitedSeconds) + " s";
@@ -89,6 +107,9 @@ void AttachObservation::addStatus(const std::string &line)
     const std::string::size_type blank = line.find(' ');
     status = line.substr(0, blank);
     statusArgument = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+    // "loaded 5.15.8": the plug-in names the Qt it runs in.
+    if (status == AttachStatus::loaded && qtMajor == 0)
+        qtMajor = std::atoi(statusArgument.c_str());
 }
 
 void AttachObservation::addMaps(const std::string &maps, const std::string &agentPluginFile)
@@ -102,15 +123,16 @@ void AttachObservation::addMaps(const std::string &maps, const std::string &agen
             continue;
         const std::string path = line.substr(start);
         const std::string name = fileName(path);
-        if (startsWith(name, "libQt5Core.so") && qt5CorePath.empty())
-            qt5CorePath = path;
-        else if (startsWith(name, "libQt5Gui.so"))
-            qt5Gui = true;
-        else if (startsWith(name, "libQt5Widgets.so"))
-            qt5Widgets = true;
-        else if (startsWith(name, "libQt6"))
-            qt6 = true;
-        else if (name == agentPluginFile)
+        const int major = qtMajorOfLibrary(name);
+        const std::string module = major ? name.substr(6, name.find('.') - 6) : std::string();
+        if (module == "Core" && qtCorePath.empty()) {
+            qtCorePath = path;
+            qtMajor = major;
+        } else if (module == "Gui") {
+            qtGui.insert(major);
+        } else if (module == "Widgets") {
+            qtWidgets.insert(major);
+        } else if (name == agentPluginFile)
             agentPlugin = true;
         else if (path.find("/platforms/lib") != std::string::npos)
             platformPlugin = true;
@@ -138,8 +160,10 @@ std::string attachFailureReason(const AttachObservation &seen, const AttachConte
                  seen.statusArgument + "); start the driver on port " +
                  std::to_string(context.port) + " before the program";
     } else if (seen.status == AttachStatus::notWidgets) {
-        reason = program + " is not a Qt 5 Widgets application: its application object is a "
-                           "QGuiApplication, not a QApplication";
+        const std::string qt = seen.qtMajor ? qtName(seen.qtMajor) : offeredQt(context);
+        reason = program + " is not a " + qt +
+                 " Widgets application: its application object is a QGuiApplication, not a "
+                 "QApplication";
     } else if (seen.status == AttachStatus::badSpecification) {
         reason = "the agent plug-in refused its options: " + seen.statusArgument;
     } else if (seen.status == AttachStatus::createFailed) {
@@ -158,4 +182,30 @@ std::string attachFailureReason(const AttachObservation &seen, const AttachConte
     if (context.exited)
         reason += "; " + exitText(context);
     return reason;
+}
+
+const AgentPlugin *AttachContext::pluginFor(int major) const
+{
+    for (const AgentPlugin &plugin : plugins) {
+        if (plugin.qtMajor == major)
+            return &plugin;
+    }
+    return nullptr;
+}
+
+std::string missingPluginReason(const std::string &program, int major, const AttachContext &context)
+{
+    const std::string qt = qtName(major);
+    const AgentPlugin *plugin = context.pluginFor(major);
+    if (!plugin) {
+        std::string built;
+        for (const AgentPlugin &known : context.plugins)
+            built += (built.empty() ? "Qt " : " and ") + std::to_string(known.qtMajor);
+        return program + " is a " + qt + " program; the agent plug-in is built for " + built +
+               " only";
+    }
+    // The Makefile builds for Qt 5 unless told QT=6.
+    const std::string build = major == 5 ? "make build" : "make build QT=" + std::to_string(major);
+    return program + " is a " + qt + " program and no agent plug-in built for " + qt +
+           " was found (looked in " + plugin->dir + "): build it with " + build;
 }

@@ -1,22 +1,24 @@
-// testclient-run: starts an unmodified Qt 5 Widgets application with the agent attached.
+// testclient-run: starts an unmodified Qt 5 or Qt 6 Widgets application with the agent attached.
 //
 //   testclient-run [--port N] [--headless|--xvfb|--desktop] [--screen WxH]
 //                  [--timeout SECONDS] [--plain] -- PROGRAM [ARGS...]
 //
-// It points Qt at the agent's generic plug-in (QT_PLUGIN_PATH, QT_QPA_GENERIC_PLUGINS
-// "testclient:port=N:extended", the agent's extended mode unless --plain), picks the display
-// (headless and Xvfb with a screen of WxH, 1920x1080 unless told: room for a desktop program's main
-// window), runs the program and waits until the agent has connected to the driver on port N, which
-// must already listen. When no agent connects in time, it writes one line to standard error,
-// "testclient-run: no agent connected: " and the reason, ends the program and returns the program's
-// status. Its own failures (bad usage, no Xvfb) return 125, a program that cannot be run 126 or
-// 127, and otherwise the program's exit code, or 128 plus the signal that ended it.
+// It reads which Qt the program links (qtlinkage.h) and points Qt at the agent's generic
+// plug-in built for that Qt (QT_PLUGIN_PATH, QT_QPA_GENERIC_PLUGINS "testclient:port=N:extended",
+// the agent's extended mode unless --plain), picks the display (headless and Xvfb with a screen of
+// WxH, 1920x1080 unless told: room for a desktop program's main window), runs the program and waits
+// until the agent has connected to the driver on port N, which must already listen. When no agent
+// connects in time, it writes one line to standard error, "testclient-run: no agent connected: "
+// and the reason, ends the program and returns the program's status. Its own failures (bad usage,
+// no Xvfb) return 125, a program that cannot be run 126 or 127, and otherwise the program's exit
+// code, or 128 plus the signal that ended it.
 //
 // The plug-in reports its progress through a socket pair the program inherits
 // (qtplugin/attachstatus.h); until the plug-in speaks, the libraries mapped into the
 // program's processes tell why it has not loaded (attachdiagnosis.h).
 
 #include "attachdiagnosis.h"
+#include "qtlinkage.h"
 #include "qtplugin/attachstatus.h"
 
 #include <algorithm>
@@ -358,9 +360,66 @@ int endProgram(pid_t pid)
     return status;
 }
 
-// Points Qt at the agent's plug-in and picks the display; an Xvfb started for it is
+// The agent plug-ins the launcher knows: its own build's, beside it, and the one built for
+// the other Qt major version, where CMake was told it lives. TESTCLIENT_QT5_PLUGINS and
+// TESTCLIENT_QT6_PLUGINS name another plugins folder for either.
+std::vector<AgentPlugin> findPlugins()
+{
+    AgentPlugin own;
+    own.qtMajor = TESTCLIENT_QT_MAJOR;
+    own.dir = executableDir() + "/../plugins";
+    own.qtCore = canonical(TESTCLIENT_QT_CORE);
+    AgentPlugin other;
+    other.qtMajor = TESTCLIENT_QT_MAJOR == 5 ? 6 : 5;
+    other.dir = TESTCLIENT_OTHER_QT_PLUGINS;
+    std::vector<AgentPlugin> plugins{own, other};
+    for (AgentPlugin &plugin : plugins) {
+        const std::string variable = "TESTCLIENT_QT" + std::to_string(plugin.qtMajor) + "_PLUGINS";
+        const char *dir = std::getenv(variable.c_str());
+        if (dir && *dir) {
+            plugin.dir = dir;
+            plugin.qtCore.clear(); // not necessarily the build beside the launcher
+        }
+        plugin.dir = canonical(plugin.dir);
+        const std::string file = plugin.dir + "/generic/" + TESTCLIENT_PLUGIN_FILE;
+        plugin.found = ::access(file.c_str(), R_OK) == 0;
+    }
+    return plugins;
+}
+
+// Marks the plug-ins in context->plugins to offer the program and returns their folders for
+// QT_PLUGIN_PATH. A program whose ELF file names its Qt gets the plug-in built for that Qt; when
+// there is none, the launcher says so and ends without starting the program. Any other program (a
+// script, a wrapper, a file it cannot read) gets every plug-in found: Qt's loader skips
+// one built for another major version.
+std::string choosePlugins(const std::string &program, AttachContext *context)
+{
+    const int major = programQtMajor(program);
+    if (major) {
+        const AgentPlugin *plugin = context->pluginFor(major);
+        if (!plugin || !plugin->found) {
+            std::fprintf(stderr, "%sno agent connected: %s\n", prefix,
+                         missingPluginReason(program, major, *context).c_str());
+            std::exit(launcherFailed);
+        }
+    }
+    std::string path;
+    std::string lookedIn;
+    for (AgentPlugin &plugin : context->plugins) {
+        plugin.offered = plugin.found && (major == 0 || plugin.qtMajor == major);
+        if (plugin.offered)
+            path += (path.empty() ? "" : ":") + plugin.dir;
+        lookedIn += (lookedIn.empty() ? "" : " and ") + plugin.dir;
+    }
+    if (path.empty())
+        fail("the agent plug-in is missing: looked for generic/" +
+             std::string(TESTCLIENT_PLUGIN_FILE) + " in " + lookedIn);
+    return path;
+}
+
+// Points Qt at the agent's plug-ins and picks the display; an Xvfb started for it is
 // returned, to be stopped at the end.
-pid_t prepareEnvironment(const Options &options, const std::string &pluginDir)
+pid_t prepareEnvironment(const Options &options, const std::string &pluginPath)
 {
     pid_t xvfb = 0;
     if (options.display == Display::Xvfb) {
@@ -373,7 +432,7 @@ pid_t prepareEnvironment(const Options &options, const std::string &pluginDir)
         // Read by the plug-in (qtplugin/headlessscreen.h).
         ::setenv("TESTCLIENT_SCREEN", options.screen.c_str(), 1);
     }
-    appendToVariable("QT_PLUGIN_PATH", pluginDir, ':');
+    appendToVariable("QT_PLUGIN_PATH", pluginPath, ':');
 #ifdef TESTCLIENT_SANITIZER_RUNTIME
     // Set after Xvfb started: only the program and its children get the runtime.
     appendToVariable("LD_PRELOAD", TESTCLIENT_SANITIZER_RUNTIME, ':');
@@ -427,15 +486,14 @@ public:
 
     // The one line that tells why no agent connected; the program is ended if it still
     // runs. Returns the program's status.
-    int giveUp(const Options &options, const std::string &pluginDir)
+    int giveUp(const Options &options, const std::vector<AgentPlugin> &plugins)
     {
         AttachContext context;
         context.program = options.command.front();
         context.port = options.port;
         context.waitedSeconds =
             int(std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start).count());
-        context.pluginQtCore = canonical(TESTCLIENT_QT_CORE);
-        context.pluginDir = pluginDir;
+        context.plugins = plugins;
         context.exited = ended;
         context.exitStatus = programStatus;
         std::fprintf(stderr, "%sno agent connected: %s\n", prefix,
@@ -497,13 +555,12 @@ private:
 int main(int argc, char *argv[])
 {
     const Options options = parseOptions(argc, argv);
-    const std::string pluginDir = canonical(executableDir() + "/../plugins");
-    const std::string pluginFile = pluginDir + "/generic/" + TESTCLIENT_PLUGIN_FILE;
-    if (::access(pluginFile.c_str(), R_OK) != 0)
-        fail("the agent plug-in is missing: " + pluginFile);
+    AttachContext known;
+    known.plugins = findPlugins();
+    const std::string pluginPath = choosePlugins(options.command.front(), &known);
 
     installSignalHandlers();
-    const pid_t xvfb = prepareEnvironment(options, pluginDir);
+    const pid_t xvfb = prepareEnvironment(options, pluginPath);
 
     int status[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, status) != 0)
@@ -515,7 +572,7 @@ int main(int argc, char *argv[])
     ProgramWatch program(pid, status[0]);
     const int programStatus = program.waitForAttach(options.timeoutSeconds)
                                   ? program.waitForEnd()
-                                  : program.giveUp(options, pluginDir);
+                                  : program.giveUp(options, known.plugins);
     stopXvfb(xvfb);
     return programStatus;
 }

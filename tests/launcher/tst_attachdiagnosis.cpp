@@ -20,6 +20,28 @@ std::string qt5(const char *module)
     return mapped(std::string("/usr/lib/x86_64-linux-gnu/libQt5") + module + ".so.5.15.8");
 }
 
+std::string qt6(const char *module)
+{
+    return mapped(std::string("/usr/lib/x86_64-linux-gnu/libQt6") + module + ".so.6.4.2");
+}
+
+// The launcher's plug-ins: Qt 5's in /build/plugins, Qt 6's in /build-qt6/plugins; `found` and
+// `offered` list the major versions ("56") whose plug-in exists and was given to the program.
+std::vector<AgentPlugin> plugins(const QString &found, const QString &offered)
+{
+    std::vector<AgentPlugin> plugins(2);
+    plugins[0].qtMajor = 5;
+    plugins[0].dir = "/build/plugins";
+    plugins[0].qtCore = systemQt;
+    plugins[1].qtMajor = 6;
+    plugins[1].dir = "/build-qt6/plugins";
+    for (AgentPlugin &plugin : plugins) {
+        plugin.found = found.contains(QString::number(plugin.qtMajor));
+        plugin.offered = offered.contains(QString::number(plugin.qtMajor));
+    }
+    return plugins;
+}
+
 } // namespace
 
 class tst_AttachDiagnosis : public QObject
@@ -29,6 +51,9 @@ class tst_AttachDiagnosis : public QObject
 private slots:
     void reason_data();
     void reason();
+    void reasonWithQt6_data();
+    void reasonWithQt6();
+    void missingPlugin();
 };
 
 void tst_AttachDiagnosis::reason_data()
@@ -46,7 +71,12 @@ void tst_AttachDiagnosis::reason_data()
         QTest::newRow(tag) << QString::fromStdString(maps) << status << exited << reason;
     };
     row("a Qt 6 program", mapped("/opt/qt6/lib/libQt6Core.so.6") + mapped("/usr/lib/libc.so.6"), "",
-        false, "app is a Qt 6 application; the agent attaches to Qt 5 Widgets applications only");
+        false,
+        "app is a Qt 6 program and no agent plug-in built for Qt 6 was found (looked in "
+        "/build-qt6/plugins): build it with make build QT=6");
+    row("no Qt at all", mapped("/usr/lib/libc.so.6"), "", false,
+        "app is not a Qt 5 Widgets application: it loaded no Qt 5 library (a statically linked "
+        "Qt cannot load the agent either)");
     row("another Qt 5 build", mapped("/opt/qt5/lib/libQt5Core.so.5.12.0"), "", false,
         "app links another Qt build (/opt/qt5/lib/libQt5Core.so.5.12.0) than the agent plug-in "
         "(/usr/lib/x86_64-linux-gnu/libQt5Core.so.5.15.8)");
@@ -86,11 +116,83 @@ void tst_AttachDiagnosis::reason()
     context.program = "app";
     context.port = 4250;
     context.waitedSeconds = 30;
-    context.pluginQtCore = systemQt;
-    context.pluginDir = "/build/plugins";
+    context.plugins = plugins("5", "5");
     context.exited = exited;
     context.exitStatus = 1;
     QCOMPARE(QString::fromStdString(attachFailureReason(seen, context)), reason);
+}
+
+// A launcher that knows a Qt 6 plug-in too: the reasons name the Qt the program runs, and the
+// folder of the plug-in built for it.
+void tst_AttachDiagnosis::reasonWithQt6_data()
+{
+    QTest::addColumn<QString>("maps");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("found");
+    QTest::addColumn<QString>("offered");
+    QTest::addColumn<QString>("reason");
+
+    const std::string platform = mapped("/usr/lib/x86_64-linux-gnu/qt6/plugins/platforms/"
+                                        "libqoffscreen.so");
+    const auto row = [](const char *tag, const std::string &maps, const char *status,
+                        const char *found, const char *offered, const char *reason) {
+        QTest::newRow(tag) << QString::fromStdString(maps) << status << found << offered << reason;
+    };
+    row("a script offered both that ran no Qt", mapped("/usr/bin/dash"), "", "56", "56",
+        "app is not a Qt 5 or 6 Widgets application: it loaded no Qt 5 or 6 library (a "
+        "statically linked Qt cannot load the agent either)");
+    row("Qt 6 Core and Gui only", qt6("Core") + qt6("Gui") + qt5("Widgets"), "", "56", "6",
+        "app is not a Qt 6 Widgets application: it uses Qt 6 Core and Gui only");
+    row("a Qt 6 application object that skipped the plug-in",
+        qt6("Core") + qt6("Gui") + qt6("Widgets") + platform, "", "56", "6",
+        "app created its application object but did not load the agent plug-in from "
+        "/build-qt6/plugins; run it with QT_DEBUG_PLUGINS=1 to see why");
+    row("a QGuiApplication named by the plug-in's status alone", "", "not-widgets", "56", "56",
+        "app is not a Qt 5 or 6 Widgets application: its application object is a "
+        "QGuiApplication, not a QApplication");
+    row("a QGuiApplication in the Qt the plug-in reported", "", "loaded 6.4.2\nnot-widgets", "56",
+        "56",
+        "app is not a Qt 6 Widgets application: its application object is a QGuiApplication, "
+        "not a QApplication");
+    row("a Qt 6 program that is no Qt 5 build's concern", qt6("Core") + qt5("Core"), "", "5", "5",
+        "app is a Qt 6 program and no agent plug-in built for Qt 6 was found (looked in "
+        "/build-qt6/plugins): build it with make build QT=6");
+    row("a Qt 5 program started by a Qt 6 one", qt6("Core") + qt6("Widgets"), "", "56", "5",
+        "app runs Qt 6 (/usr/lib/x86_64-linux-gnu/libQt6Core.so.6.4.2) that its executable does "
+        "not link, and was offered the agent for Qt 5 only; start the Qt 6 program with "
+        "testclient-run");
+}
+
+void tst_AttachDiagnosis::reasonWithQt6()
+{
+    QFETCH(QString, maps);
+    QFETCH(QString, status);
+    QFETCH(QString, found);
+    QFETCH(QString, offered);
+    QFETCH(QString, reason);
+
+    AttachObservation seen;
+    if (!maps.isEmpty())
+        seen.addMaps(maps.toStdString(), pluginFile);
+    for (const QString &line : status.split('\n', Qt::SkipEmptyParts))
+        seen.addStatus(line.toStdString());
+    AttachContext context;
+    context.program = "app";
+    context.waitedSeconds = 30;
+    context.plugins = plugins(found, offered);
+    QCOMPARE(QString::fromStdString(attachFailureReason(seen, context)), reason);
+}
+
+// Said before the program starts, and for the Qt the launcher knows no plug-in of at all.
+void tst_AttachDiagnosis::missingPlugin()
+{
+    AttachContext context;
+    context.plugins = plugins("6", "");
+    QCOMPARE(QString::fromStdString(missingPluginReason("calc", 5, context)),
+             "calc is a Qt 5 program and no agent plug-in built for Qt 5 was found (looked in "
+             "/build/plugins): build it with make build");
+    QCOMPARE(QString::fromStdString(missingPluginReason("calc", 4, context)),
+             "calc is a Qt 4 program; the agent plug-in is built for Qt 5 and 6 only");
 }
 
 TC_TEST_MAIN(tst_AttachDiagnosis)

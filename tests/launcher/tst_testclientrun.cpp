@@ -5,8 +5,10 @@
 #include "driverserver.h"
 #include "testmain.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <csignal>
 
@@ -21,6 +23,31 @@ QString example(const char *path)
     return QStringLiteral(QT_EXAMPLES_DIR "/") + QLatin1String(path);
 }
 
+// The Qt major version this build's plug-in is not for, and a Qt Widgets program of it.
+const int otherQtMajor = QT_VERSION_MAJOR == 5 ? 6 : 5;
+const QString otherQtProgram = otherQtMajor == 6
+                                   ? QStringLiteral("/usr/lib/qt6/bin/designer")
+                                   : QStringLiteral("/usr/lib/x86_64-linux-gnu/qt5/bin/designer");
+const QString otherQtPluginsVariable = QStringLiteral("TESTCLIENT_QT%1_PLUGINS").arg(otherQtMajor);
+
+// The launcher's own plug-ins, beside it.
+QString ownPluginDir()
+{
+    return QFileInfo(QFileInfo(LAUNCHER).path() + "/../plugins").canonicalFilePath();
+}
+
+// Runs the launcher; the environment names `otherPlugins` as the other Qt's plugins folder,
+// so that whatever the other build holds does not matter.
+void runLauncher(QProcess *launcher, const QStringList &arguments, const QString &otherPlugins,
+                 const QProcessEnvironment &extra = QProcessEnvironment())
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(otherQtPluginsVariable, otherPlugins);
+    environment.insert(extra);
+    launcher->setProcessEnvironment(environment);
+    launcher->start(QStringLiteral(LAUNCHER), arguments);
+}
+
 } // namespace
 
 class tst_TestClientRun : public QObject
@@ -28,10 +55,28 @@ class tst_TestClientRun : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void explainsWhyNoAgentConnected_data();
     void explainsWhyNoAgentConnected();
+    void offersThePluginBuiltForTheProgramsQt_data();
+    void offersThePluginBuiltForTheProgramsQt();
     void attachesOnAPrivateXServer();
+
+private:
+    // Plugins folders for the other Qt: one without the agent, one with a stand-in file.
+    QTemporaryDir noOtherPlugin;
+    QTemporaryDir otherPlugin;
 };
+
+void tst_TestClientRun::initTestCase()
+{
+    QVERIFY(noOtherPlugin.isValid() && otherPlugin.isValid());
+    // Qt's loader finds the file and refuses it as no valid plug-in: enough to see where
+    // the program looked.
+    QVERIFY(QDir(otherPlugin.path()).mkpath("generic"));
+    QFile standIn(otherPlugin.filePath("generic/" PLUGIN_FILE));
+    QVERIFY(standIn.open(QIODevice::WriteOnly));
+}
 
 void tst_TestClientRun::explainsWhyNoAgentConnected_data()
 {
@@ -74,6 +119,16 @@ void tst_TestClientRun::explainsWhyNoAgentConnected_data()
     QTest::newRow("a program that is not there")
         << QStringList{"/no/such/program"}
         << "testclient-run: cannot run /no/such/program: No such file or directory" << 127;
+    // Told at once, without starting the program: it could not load this build's plug-in.
+    const QString hint = otherQtMajor == 6 ? "make build QT=6" : "make build";
+    QTest::newRow("a program of the other Qt without its plug-in")
+        << QStringList{otherQtProgram}
+        << prefix + otherQtProgram +
+               QString(" is a Qt %1 program and no agent plug-in built for Qt %1 was found "
+                       "(looked in %2): build it with %3")
+                   .arg(otherQtMajor)
+                   .arg(QFileInfo(noOtherPlugin.path()).canonicalFilePath(), hint)
+        << 125;
 }
 
 void tst_TestClientRun::explainsWhyNoAgentConnected()
@@ -82,18 +137,58 @@ void tst_TestClientRun::explainsWhyNoAgentConnected()
     QFETCH(QString, reason);
     QFETCH(int, exitCode);
     if (!QFileInfo(command.first()).exists() && !command.first().startsWith("/no/"))
-        QSKIP("missing program: install qtbase5-examples (scripts/install-deps.sh)");
+        QSKIP(qPrintable("missing program " + command.first() +
+                         ": install it (scripts/install-deps.sh)"));
 
     QProcess launcher;
-    launcher.start(QStringLiteral(LAUNCHER),
-                   QStringList{"--port", QString::number(silentPort), "--timeout", "2", "--"} +
-                       command);
+    runLauncher(&launcher,
+                QStringList{"--port", QString::number(silentPort), "--timeout", "2", "--"} +
+                    command,
+                noOtherPlugin.path());
     QVERIFY(launcher.waitForFinished(30000));
     // The reason is the launcher's last line, whatever the program wrote before it.
     const QList<QByteArray> lines = launcher.readAllStandardError().trimmed().split('\n');
     QCOMPARE(QString::fromUtf8(lines.last()), reason);
     QCOMPARE(launcher.exitStatus(), QProcess::NormalExit);
     QCOMPARE(launcher.exitCode(), exitCode);
+}
+
+void tst_TestClientRun::offersThePluginBuiltForTheProgramsQt_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<bool>("otherQt");
+
+    QTest::newRow("a program of this build's Qt") << example("widgets/gallery/gallery") << false;
+    QTest::newRow("a program of the other Qt") << otherQtProgram << true;
+}
+
+// Where the program looks for plug-ins (QT_DEBUG_PLUGINS) shows which folder it was given:
+// the one built for its Qt only, though both exist.
+void tst_TestClientRun::offersThePluginBuiltForTheProgramsQt()
+{
+    QFETCH(QString, program);
+    QFETCH(bool, otherQt);
+    if (!QFileInfo(program).exists())
+        QSKIP(qPrintable("missing program " + program + ": install it (scripts/install-deps.sh)"));
+
+    const QString otherDir = QFileInfo(otherPlugin.path()).canonicalFilePath();
+    const QString offered = otherQt ? otherDir : ownPluginDir();
+    const QString notOffered = otherQt ? ownPluginDir() : otherDir;
+    QProcessEnvironment debug;
+    debug.insert("QT_DEBUG_PLUGINS", "1");
+    QProcess launcher;
+    runLauncher(&launcher, {"--port", QString::number(silentPort), "--timeout", "5", "--", program},
+                otherPlugin.path(), debug);
+    QVERIFY(launcher.waitForFinished(60000));
+    const QString output = QString::fromUtf8(launcher.readAllStandardError());
+    QVERIFY2(output.contains('"' + offered + "/generic\""), qPrintable(output));
+    QVERIFY2(!output.contains(notOffered + "/generic"), qPrintable(output));
+    if (otherQt) {
+        QCOMPARE(output.trimmed().split('\n').last(),
+                 "testclient-run: no agent connected: " + program +
+                     " created its application object but did not load the agent plug-in from " +
+                     otherDir + "; run it with QT_DEBUG_PLUGINS=1 to see why");
+    }
 }
 
 void tst_TestClientRun::attachesOnAPrivateXServer()
