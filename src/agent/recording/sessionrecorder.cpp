@@ -151,6 +151,27 @@ QString modelPath(const QAbstractItemView *view, const QModelIndex &index)
 
 // The values of the activate that makes the item current in its view, as the view's
 // proxy names it: a list item, a tree path, a table cell, else a model path selected alone.
+// Keys that move a view's current item. With Shift they extend the selection, and with
+// Control or Alt they leave the selection alone: neither is an activate of one item.
+bool isNavigationKey(const QKeyEvent *event)
+{
+    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))
+        return false;
+    switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
+
 QStringList itemActivateValues(const QAbstractItemView *view, const QModelIndex &index)
 {
     if (const auto *tree = qobject_cast<const QTreeView *>(view)) {
@@ -345,6 +366,7 @@ void SessionRecorder::start()
     recorded.clear();
     typing = Typing();
     lastClickStep = -1;
+    navigationStep = -1;
     recording = true;
     qApp->installEventFilter(this);
 }
@@ -362,6 +384,7 @@ void SessionRecorder::stop()
     pressedMenu = nullptr;
     pendingShortcut = Shortcut();
     openCombo = Target();
+    navigatedView = nullptr;
 }
 
 QVector<SessionRecorder::Step> SessionRecorder::steps()
@@ -850,6 +873,12 @@ void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
             return;
         }
     }
+    if (auto *view = qobject_cast<QAbstractItemView *>(receiver)) {
+        if (isNavigationKey(event)) {
+            navigatedView = view;
+            return;
+        }
+    }
     QWidget *field = fieldOf(receiver);
     const bool confirming = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     if (!field && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
@@ -952,8 +981,32 @@ void SessionRecorder::shortcutOffered(QWidget *receiver, QKeyEvent *event)
     pendingShortcut.keys = keyText(event->key(), event->modifiers());
 }
 
+void SessionRecorder::navigationEnded()
+{
+    const QPointer<QAbstractItemView> view = navigatedView;
+    navigatedView = nullptr;
+    if (!view || !view->currentIndex().isValid())
+        return;
+    const Target target = targetOf(view);
+    if (!target.isValid())
+        return;
+    const QStringList values = itemActivateValues(view, view->currentIndex());
+    QString request = requestLine(5, target.window, target.address, values.first());
+    if (values.size() > 1)
+        request += hexValue(values.at(1));
+    if (navigationStep >= 0 && navigationStep == recorded.size() - 1 &&
+        recorded.at(navigationStep).address == target.address &&
+        recorded.at(navigationStep).window == target.window) {
+        recorded[navigationStep].request = request;
+        return;
+    }
+    navigationStep = append(target, request);
+}
+
 void SessionRecorder::keyReleased(QKeyEvent *event)
 {
+    if (navigatedView)
+        navigationEnded();
     // Only a release from the window system makes the offered shortcut the user's.
     const Shortcut offered = pendingShortcut;
     if (event->key() != offered.key || !offered.target.widget)

@@ -19,8 +19,9 @@ class QMouseEvent;
 // (the extended mode): a click on a button becomes an activate, text typed into a field
 // one enter with the text it ends with, a combo box item, a tab or a menu item chosen the
 // activate that chooses it (a menu bar's path, or an open context menu's after the right
-// click that opened it), a click on a view's item the activate that makes it current (with
-// the view's mouse command for a double or right click), a slider dragged, a checkable
+// click that opened it), a click on a view's item or the navigation keys moving in a view
+// the activate that makes the item current (with the view's mouse command for a double or
+// right click), a slider dragged, a checkable
 // group box's title or a tool box's page header clicked the activate to the value, state
 // or page it ends at, Return, Escape, Tab and shortcuts the key request on the widget with
 // the focus, any other click a mouse command at the same place in the widget.
@@ -120,6 +121,10 @@ private:
                      QMouseEvent *event);
     void appendItemMouse(const Target &target, const QString &type, QWidget *receiver,
                          QMouseEvent *event);
+    // The item a view's navigation keys (arrows, Home, End, page keys) made current, once
+    // the key is released: the activate of that item. Keys that go on moving in the same
+    // view change that step rather than adding one per key.
+    void navigationEnded();
     // The item of a menu chosen by the user: the path the menu bar or the open popup
     // menu is driven with, and the check state the item ends in.
     void menuItemChosen(QMenu *menu, QAction *item);
@@ -179,4 +184,7 @@ private:
     Shortcut pendingShortcut;
     // The combo box whose list the user opened, taken before a choice changes its text.
     Target openCombo;
+    // The view a navigation key was pressed in, and the step its last navigation made.
+    QPointer<QAbstractItemView> navigatedView;
+    int navigationStep = -1;
 };

@@ -199,6 +199,7 @@ private slots:
     void contextMenuItemFollowsTheRightClick();
     void itemClicksAreActivatesOfTheirViews();
     void itemDoubleAndRightClicksAreMouseCommands();
+    void navigationKeysInViewsAreOneActivate();
     void keysOutsideFieldsAreKeyRequests();
     void slidersGroupBoxesAndToolBoxesAreActivates();
     void requestsOfTheAgentRecordNothing();
@@ -489,6 +490,40 @@ void tst_SessionRecorder::itemDoubleAndRightClicksAreMouseCommands()
     // The view's mouse command is understood as it was recorded.
     QCOMPARE(extended(recorded.at(1).toUtf8()), QByteArray("0,QTreeView"));
     QTRY_COMPARE_WITH_TIMEOUT(doubled, 2, 5000);
+}
+
+void tst_SessionRecorder::navigationKeysInViewsAreOneActivate()
+{
+    Views views;
+    QVERIFY(QTest::qWaitForWindowActive(&views.window));
+    QListWidget *list = views.fruits;
+    list->setFocus();
+    list->setCurrentRow(0);
+    // Keys that go on moving in one view are one step, at the item they end on.
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_End);
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier); // extends the selection: no step
+    QTreeWidget *tree = views.tree;
+    tree->setFocus();
+    tree->setCurrentItem(tree->topLevelItem(0));
+    QTest::keyClick(tree, Qt::Key_Down);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Home);
+
+    const QStringList recorded = requests();
+    QCOMPARE(recorded, (QStringList{"5,Views,fruits,," + hex("s:Plum") + ",",
+                                    "5,Views,tree,," + hex("s:Fruit:2/Pear:3") + ",",
+                                    "5,Views,fruits,," + hex("s:Apple") + ","}));
+
+    const QModelIndex treeCurrent = tree->currentIndex();
+    list->setCurrentRow(3);
+    tree->setCurrentItem(tree->topLevelItem(0));
+    QVERIFY(extended(recorded.at(0).toUtf8()).startsWith("0,"));
+    QTRY_COMPARE_WITH_TIMEOUT(list->currentRow(), 2, 5000);
+    QVERIFY(extended(recorded.at(1).toUtf8()).startsWith("0,"));
+    QTRY_COMPARE_WITH_TIMEOUT(tree->currentIndex(), treeCurrent, 5000);
 }
 
 void tst_SessionRecorder::keysOutsideFieldsAreKeyRequests()
