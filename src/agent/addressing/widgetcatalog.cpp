@@ -124,15 +124,20 @@ public:
     }
 
     // Every listed widget with its address; with a target, only the target (when it is
-    // listed): the tallies still count the whole window, but addresses, which each cost
-    // lookups, are made only for the target and the ancestors its address may start from.
+    // listed): the tallies then count only the widgets of its class, and addresses, which
+    // each cost lookups, are made only for the target and the ancestors its address may
+    // start from.
     QVector<WidgetEntry> run(const QWidget *target = nullptr)
     {
         collect(window, 0, window, items);
+        // For one target only the widgets of its class count: the others are passed by.
+        const char *targetClass = target ? target->metaObject()->className() : nullptr;
         WidgetNaming::DialogButtonNames dialogNames;
         QHash<QString, int> classSeen;
         QHash<QString, int> textSeen;
         for (Item &item : items) {
+            if (target && !item.widget->inherits(targetClass))
+                continue;
             item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
             item.classes = classChain(item.widget);
             item.text = SelectorText::visibleText(item.widget);
@@ -174,6 +179,14 @@ public:
             if (target && item.widget != target && !item.widget->isAncestorOf(target))
                 continue;
 
+            if (target && item.widget != target) {
+                // An ancestor of the target matters only as the start of its address.
+                const QString named = namePathAddress(item.widget);
+                if (!named.isEmpty())
+                    anchors.append({item.depth, named, {}});
+                continue;
+            }
+
             WidgetEntry entry;
             entry.widget = item.widget;
             entry.depth = item.depth;
@@ -204,7 +217,8 @@ private:
     }
 
     // A path of names ending in the widget's own name: alone, under its parent, under a
-    // named ancestor, or all the way from the window.
+    // named ancestor, or all the way from the window. Alone only when the window's names
+    // were counted (run()) and the name is unique among them.
     QString nameAddress(const Item &item) const
     {
         const QString &last = item.name;
@@ -212,6 +226,30 @@ private:
             return QString();
         if (names.value(last) == 1 && findsExactly(last, item.widget))
             return last;
+        return namePathAddress(item);
+    }
+
+public:
+    // The address nameAddress gives, without counting the window's names first: the name
+    // alone when it finds exactly the widget, else the paths below the widget's parent or
+    // a named ancestor, or from the window. Each costs a lookup, where a count of the
+    // window costs reading every widget in it.
+    QString namePathAddress(QWidget *widget) const
+    {
+        Item item;
+        item.widget = widget;
+        item.name = WidgetNaming::nameOf(widget, nullptr);
+        if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
+            return QString();
+        if (findsExactly(item.name, widget))
+            return item.name;
+        return namePathAddress(item);
+    }
+
+private:
+    QString namePathAddress(const Item &item) const
+    {
+        const QString &last = item.name;
 
         QStringList tried;
         const QWidget *parent = item.widget->parentWidget();
@@ -370,7 +408,12 @@ QString widgetAddress(QWidget *widget, const QString &windowField)
         if (named.kind == NoError && named.widget == widget)
             return name;
     }
-    const QVector<WidgetEntry> found = Catalog(widget->window(), windowField).run(widget);
+    // Then the widget's name, or a path of names ending in it, found by lookups alone.
+    Catalog catalog(widget->window(), windowField);
+    const QString path = catalog.namePathAddress(widget);
+    if (!path.isEmpty())
+        return path;
+    const QVector<WidgetEntry> found = catalog.run(widget);
     return found.isEmpty() ? QString() : found.first().address;
 }
 
