@@ -25,6 +25,7 @@
 #include <QCommandLineParser>
 #include <QTextStream>
 #include <QHostAddress>
+#include <QFrame>
 #include <QPushButton>
 #include <QTcpSocket>
 #include <qpa/qwindowsysteminterface.h>
@@ -123,20 +124,39 @@ void printAgentTimes(const BenchWindow &window, int rounds, const QString &only)
     const auto *button = window.findChild<QPushButton *>(QStringLiteral("clickTarget"));
     QWindow *handle = window.windowHandle();
     if (button && handle) {
-        const QPoint inButton = button->rect().center();
-        const QPointF local = button->mapTo(&window, inButton);
-        const QPointF global = button->mapToGlobal(inButton);
         using Delivery = QWindowSystemInterface::SynchronousDelivery;
         const auto move = [&] {
-            QWindowSystemInterface::handleMouseEvent<Delivery>(handle, local, global, Qt::NoButton,
-                                                               Qt::NoButton, QEvent::MouseMove);
-        };
-        const auto click = [&] {
+            const QPoint centre = button->rect().center();
             QWindowSystemInterface::handleMouseEvent<Delivery>(
-                handle, local, global, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress);
-            QWindowSystemInterface::handleMouseEvent<Delivery>(
-                handle, local, global, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease);
+                handle, button->mapTo(&window, centre), button->mapToGlobal(centre), Qt::NoButton,
+                Qt::NoButton, QEvent::MouseMove);
         };
+        const auto clickAt = [&](const QWidget *target) {
+            const QPoint centre = target->rect().center();
+            const QPointF at = target->mapTo(&window, centre);
+            const QPointF atGlobal = target->mapToGlobal(centre);
+            QWindowSystemInterface::handleMouseEvent<Delivery>(
+                handle, at, atGlobal, Qt::LeftButton, Qt::LeftButton, QEvent::MouseButtonPress);
+            QWindowSystemInterface::handleMouseEvent<Delivery>(
+                handle, at, atGlobal, Qt::NoButton, Qt::LeftButton, QEvent::MouseButtonRelease);
+        };
+        const auto click = [&] { clickAt(button); };
+        // The controls pile up: the one clicked is raised above the others, with its panel.
+        const auto onTop = [&window](QWidget *widget) {
+            for (; widget && widget != &window; widget = widget->parentWidget())
+                widget->raise();
+        };
+        // An unnamed button whose text many share, whose address is a path of names, and a
+        // frame without any name, whose address is a selector that counts the window.
+        QWidget *cancel = nullptr;
+        QWidget *frame = nullptr;
+        for (QPushButton *candidate : window.findChildren<QPushButton *>()) {
+            if (candidate->text() == QLatin1String("Cancel"))
+                cancel = candidate;
+        }
+        if (cancel)
+            frame =
+                cancel->parentWidget()->findChild<QFrame *>(QString(), Qt::FindDirectChildrenOnly);
         const int clickRounds = std::max(20, rounds / 10);
         report("user-move", rounds, move);
         report("user-click", clickRounds, click);
@@ -144,6 +164,12 @@ void printAgentTimes(const BenchWindow &window, int rounds, const QString &only)
         recorder.start();
         report("user-move-recorded", rounds, move);
         report("user-click-recorded", clickRounds, click);
+        if (cancel && frame) {
+            onTop(cancel);
+            report("user-click-recorded-unnamed", clickRounds, [&] { clickAt(cancel); });
+            onTop(frame);
+            report("user-click-recorded-anonymous", clickRounds, [&] { clickAt(frame); });
+        }
         recorder.stop();
     }
     std::fflush(stdout);

@@ -206,10 +206,15 @@ SizeRun sizeRun(QTcpServer &server, int widgets)
 
     // A click is done when the application has counted it: the agent answers as soon as
     // the press and release are posted, so the count is read until it shows the click.
+    // The in-process figures clicked the button already: counting goes on from there.
+    const QByteArray counted = host.request(clickCount);
+    if (!counted.startsWith("0,u:"))
+        fail("click count not read");
+    const int before = QByteArray::fromHex(counted.mid(4)).toInt();
     std::vector<double> clicks;
     QElapsedTimer timer;
     for (int i = 1; i <= 200; ++i) {
-        const QByteArray expected = "0,u:" + QByteArray::number(i).toHex();
+        const QByteArray expected = "0,u:" + QByteArray::number(before + i).toHex();
         timer.start();
         if (host.request(click) != "0,QPushButton")
             fail("click failed");
@@ -329,7 +334,9 @@ void printTable(const std::vector<SizeRun> &runs)
                                          "user-move",
                                          "user-move-recorded",
                                          "user-click",
-                                         "user-click-recorded"};
+                                         "user-click-recorded",
+                                         "user-click-recorded-unnamed",
+                                         "user-click-recorded-anonymous"};
     for (const QByteArray &figure : agentFigures) {
         row(
             QByteArray("  " + figure).constData(),
