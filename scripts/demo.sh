@@ -98,6 +98,16 @@ if [ -x "$bin/inputhost" ]; then
         "$bin/testclient-run" -- "$bin/inputhost" 2>>"$log"
 fi
 
+# Recording: X input on the gallery example under a private Xvfb (xdotool plays the person)
+# becomes steps, written as a requests file and a pytest file, and the requests file brings
+# a fresh gallery to the same state.
+gallery=$(find "$examples" -type f -perm -u+x -path '*widgets/gallery/gallery' 2>/dev/null | head -n1)
+if [ -n "$gallery" ] && command -v xdotool >/dev/null && command -v Xvfb >/dev/null; then
+    echo
+    echo "=== Recording a session on Qt's widget gallery ($gallery)"
+    /usr/bin/python3 "$root/demo/record-session.py" "$bin" "$gallery" "$root/$build" 2>>"$log"
+fi
+
 tool=$(mktemp -d)
 trap 'rm -rf "$tool"' EXIT
 "$root/src/host/squish-standin/make-install-tree.sh" "$root/$build" "$tool" >/dev/null
@@ -105,3 +115,4 @@ run "Again, with a stand-in installation of the outside test tool (accepts 41234
     "$root/demo/squish.requests" SQUISH_PREFIX="$tool" SQUISH_STANDIN_ACCEPT=41234
 echo
 echo "(the host application's own messages are in $log)"
+
