@@ -10,12 +10,12 @@ QTabBar *STQTabBar::tabBar()
 void STQTabBar::activate(const QVariant &first, const QVariant & /*second*/)
 {
     QTabBar *bar = tabBar();
-    if (first.type() != QVariant::String && first.type() != QVariant::Int)
+    if (first.userType() != QMetaType::QString && first.userType() != QMetaType::Int)
         typeError("string, integer");
 
     // Qt answers an index out of range with a null rectangle; an unknown text is the same.
     QRect tab;
-    if (first.type() == QVariant::Int) {
+    if (first.userType() == QMetaType::Int) {
         tab = bar->tabRect(first.toInt());
     } else {
         const QString text = first.toString();
