@@ -3,7 +3,7 @@
 // The few places where Qt 5.15 and Qt 6 want different code for the same thing, each behind
 // one helper so that the rest of the tree reads the same on both. Where one API serves both
 // (QVariant::userType() with QMetaType ids, QRegularExpression, QStringView, QWidget::screen(),
-// QFontMetrics::horizontalAdvance) the code uses it directly and nothing is needed here.
+// QAbstractSocket::errorOccurred) the code uses it directly and nothing is needed here.
 
 #include <QByteArray>
 #include <QKeySequence>
