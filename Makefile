@@ -7,13 +7,24 @@
 #   make test SANITIZE=address,undefined
 #                        the same tests built with sanitizers, in build-sanitize
 #   make fuzz            feed fuzzed request bytes to the agent for FUZZ_SECONDS (clang)
+#   make test QT=6       any of build, test, demo, bench, stress against Qt 6 instead of Qt 5,
+#                        in build-qt6 (build-sanitize-qt6 with SANITIZE); installs Qt 6 first
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 60
 STRESS_RUNS ?= 20
 
+# QT=6 builds against Qt 6 in folders of its own; without QT (or with QT=5) nothing changes.
+ifeq ($(QT),6)
+QT_SUFFIX := -qt6
+DEPS_FOR := qt6
+CMAKE_FLAGS += -DTESTCLIENT_QT_MAJOR=6
+else ifneq ($(filter-out 5,$(QT)),)
+$(error QT must be 5 or 6, not '$(QT)')
+endif
+
 ifneq ($(SANITIZE),)
-BUILD ?= build-sanitize
+BUILD ?= build-sanitize$(QT_SUFFIX)
 CMAKE_FLAGS += -DTESTCLIENT_SANITIZE=$(SANITIZE) -DTESTCLIENT_BENCH=OFF
 # Leaks that Qt itself leaves at exit are listed in the suppression file; ours are not.
 export ASAN_OPTIONS ?= detect_leaks=1:strict_init_order=1
@@ -22,7 +33,7 @@ export UBSAN_OPTIONS ?= print_stacktrace=1:halt_on_error=1
 # No window of the tests uses OpenGL; without the GL integration Mesa stays unloaded.
 export QT_XCB_GL_INTEGRATION ?= none
 endif
-BUILD ?= build
+BUILD ?= build$(QT_SUFFIX)
 
 ifeq ($(VISIBLE),)
 export QT_QPA_PLATFORM ?= offscreen
@@ -32,7 +43,7 @@ endif
 all: build
 
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh $(DEPS_FOR)
 
 configure: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null

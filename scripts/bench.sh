@@ -17,7 +17,8 @@ describe() {
     echo "caches:    $(lscpu 2>/dev/null | sed -n 's/^\(L[23]\) cache: *\(.*\)/\1 \2/p' | paste -sd, -)"
     echo "memory:    $(free -m | awk '/^Mem:/ {print $2 " MiB"}')"
     echo "load:      $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min) at start"
-    echo "Qt:        $(pkg-config --modversion Qt5Core 2>/dev/null || echo unknown)," \
+    qt_major=$(sed -n 's/^TESTCLIENT_QT_MAJOR:STRING=//p' "$root/$build/CMakeCache.txt" 2>/dev/null)
+    echo "Qt:        $(pkg-config --modversion "Qt${qt_major:-5}Core" 2>/dev/null || echo unknown)," \
          "build type $(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' "$root/$build/CMakeCache.txt" 2>/dev/null)"
     echo "platform:  QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}"
     echo

@@ -55,11 +55,23 @@ if [ -x "$bin/bench_host" ]; then
         sh -c 'exec "$0" --widgets 10000 >/dev/null' "$bin/bench_host" 2>>"$log"
 fi
 
-# Qt's own example programs, unmodified, with the agent attached by testclient-run.
-examples=$(qmake -query QT_INSTALL_EXAMPLES 2>/dev/null || true)
+# Qt's own example programs, unmodified, with the agent attached by testclient-run. They
+# and SpeedCrunch are Qt 5 programs (qtbase5-examples): an agent built against Qt 6 cannot
+# load into them, so a Qt 6 build's demo leaves them out.
+qt_major=$(sed -n 's/^TESTCLIENT_QT_MAJOR:STRING=//p' "$root/$build/CMakeCache.txt" 2>/dev/null)
+qt5=false
+examples=""
+if [ "${qt_major:-5}" = 5 ]; then
+    qt5=true
+    examples=$(qmake -query QT_INSTALL_EXAMPLES 2>/dev/null || true)
+else
+    echo
+    echo "=== Qt's examples and SpeedCrunch are Qt 5 programs: left out of a Qt $qt_major build's demo"
+fi
 for requests in "$root"/demo/example-*.requests; do
     [ -e "$requests" ] || continue
     name=$(basename "$requests" .requests)
+    [ -n "$examples" ] || break
     program=$(find "$examples" -type f -perm -u+x -name "${name#example-}" 2>/dev/null | head -n1)
     [ -n "$program" ] || continue
     echo
@@ -70,7 +82,10 @@ done
 
 # The extended mode on an example that names none of its widgets: selectors, UTF-8 text,
 # the widget listing and a screenshot taken inside the program.
-addressbook=$(find "$examples" -type f -perm -u+x -path '*addressbook/part2/part2' 2>/dev/null | head -n1)
+addressbook=""
+if [ -n "$examples" ]; then
+    addressbook=$(find "$examples" -type f -perm -u+x -path '*addressbook/part2/part2' 2>/dev/null | head -n1)
+fi
 if [ -n "$addressbook" ]; then
     echo
     echo "=== The extended mode: Qt's address book example by what it shows ($addressbook)"
@@ -79,7 +94,7 @@ if [ -n "$addressbook" ]; then
 fi
 
 # A real program from Debian, when installed: typing into its own editor class, and keys.
-if command -v speedcrunch >/dev/null; then
+if $qt5 && command -v speedcrunch >/dev/null; then
     echo
     echo "=== SpeedCrunch, unmodified: its expression editor and the key request"
     home=$(mktemp -d)

@@ -4,6 +4,7 @@
 #   scripts/install-deps.sh        what make test, demo and bench need (gcc, and the real
 #                                  programs the end-to-end tests drive)
 #   scripts/install-deps.sh fuzz   also clang and its libFuzzer runtime, for make fuzz
+#   scripts/install-deps.sh qt6    also Qt 6, for make test QT=6 (and the other targets with QT=6)
 set -euo pipefail
 
 packages=(cmake g++ make qtbase5-dev qtbase5-private-dev qtbase5-dev-tools xvfb xauth qtbase5-examples python3 python3-pytest
@@ -12,9 +13,16 @@ packages=(cmake g++ make qtbase5-dev qtbase5-private-dev qtbase5-dev-tools xvfb 
 # Real programs that only the end-to-end test tst_realprograms drives (it skips, saying
 # which package is missing, without them): SpeedCrunch, Qt Designer and Qt Linguist.
 packages+=(speedcrunch qttools5-dev-tools)
-if [ "${1:-}" = fuzz ]; then
-    packages+=(clang libclang-rt-dev)
-fi
+for extra in "$@"; do
+    case "$extra" in
+    fuzz) packages+=(clang libclang-rt-dev) ;;
+    # Qt 6 beside Qt 5: the development files bring Qt Test and the GL headers, the private
+    # ones the platform interface the plug-in sizes the headless screen with; the QPA
+    # plug-ins are offscreen and xcb; Designer and Linguist are Qt 6 programs to attach to.
+    qt6) packages+=(qt6-base-dev qt6-base-private-dev qt6-qpa-plugins qt6-tools-dev-tools) ;;
+    *) echo "install-deps: unknown extra '$extra' (fuzz, qt6)" >&2; exit 2 ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

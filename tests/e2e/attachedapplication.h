@@ -12,6 +12,14 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 
+// The programs Debian 12 packages for these tests are Qt 5 programs: Qt's examples
+// (qtbase5-examples; Qt 6 has no examples package there), SpeedCrunch, Qt 5's Designer and
+// Linguist. An agent built against Qt 6 cannot load into them, so on such a build the tests
+// that drive them skip, from initTestCase(), with this reason.
+constexpr bool drivesQt5Programs = QT_VERSION_MAJOR == 5;
+constexpr char qt5ProgramsOnly[] = "the programs this test drives are Qt 5 programs, and an "
+                                   "agent built against Qt 6 cannot load into them";
+
 struct AttachedApplication
 {
     explicit AttachedApplication(quint16 port) : port(port) {}

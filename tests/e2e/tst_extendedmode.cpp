@@ -54,10 +54,17 @@ class tst_ExtendedMode : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void addressBookBySelectorsAndUtf8();
     void tabDialogByWhatItShows();
     void plainLaunchKeepsToTheProtocol();
 };
+
+void tst_ExtendedMode::initTestCase()
+{
+    if (!drivesQt5Programs)
+        QSKIP(qt5ProgramsOnly);
+}
 
 void tst_ExtendedMode::addressBookBySelectorsAndUtf8()
 {

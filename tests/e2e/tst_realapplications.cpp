@@ -26,6 +26,7 @@ class tst_RealApplications : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void widgetGallery();
     void styleSheetForm();
     void validators();
@@ -33,6 +34,12 @@ private slots:
     void aUsersQuitEndsAgentAndLauncher();
     void menusOpenDialogsAndQuit();
 };
+
+void tst_RealApplications::initTestCase()
+{
+    if (!drivesQt5Programs)
+        QSKIP(qt5ProgramsOnly);
+}
 
 void tst_RealApplications::widgetGallery()
 {

@@ -53,10 +53,17 @@ class tst_RealPrograms : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void speedCrunchCalculates();
     void linguistOpensAContext();
     void designerCreatesAFormFromATemplate();
 };
+
+void tst_RealPrograms::initTestCase()
+{
+    if (!drivesQt5Programs)
+        QSKIP(qt5ProgramsOnly);
+}
 
 void tst_RealPrograms::speedCrunchCalculates()
 {

@@ -15,6 +15,19 @@ HOST = os.path.abspath(os.environ["TESTCLIENT_HOST"]) if os.environ.get("TESTCLI
 AGENT = os.path.abspath(os.environ["TESTCLIENT_AGENT"]) if os.environ.get("TESTCLIENT_AGENT") else ""
 BIN = os.path.abspath(os.environ["TESTCLIENT_BIN"]) if os.environ.get("TESTCLIENT_BIN") else ""
 LAUNCHER = os.path.join(BIN, "testclient-run") if BIN else ""
+# The Qt the agent was built against (ctest passes it): it only attaches to programs of the same Qt.
+QT_MAJOR = int(os.environ.get("TESTCLIENT_QT_MAJOR", "5"))
+
+
+def need_qt5_examples(*programs):
+    """Skips the test unless the agent can attach to these Qt example programs: Debian 12
+    packages Qt's examples for Qt 5 only (qtbase5-examples), and a Qt 6 agent cannot load
+    into a Qt 5 program."""
+    if QT_MAJOR != 5:
+        pytest.skip("Qt's example programs are Qt 5 programs (qtbase5-examples); "
+                    "a Qt %d agent cannot load into them" % QT_MAJOR)
+    if not all(os.path.exists(p) for p in programs):
+        pytest.skip("qtbase5-examples is not installed")
 
 
 @pytest.fixture

@@ -7,6 +7,7 @@ import subprocess
 import sys
 
 import pytest
+from conftest import need_qt5_examples
 
 from testclient import contains, errors
 
@@ -17,8 +18,7 @@ APPLICATION = os.path.join(EXAMPLES, "mainwindows/application/application")
 
 
 def start(driver, program, title, extended=True):
-    if not os.path.exists(program):
-        pytest.skip("qtbase5-examples is not installed")
+    need_qt5_examples(program)
     app = driver.launch([program], extended=extended)
     assert app.extended is extended
     return app.wait_for_window(title)
@@ -102,16 +102,14 @@ def test_listings_and_screenshots(layouts, tmp_path):
 
 
 def test_spy_starts_a_program(launcher):
-    if not os.path.exists(BASIC_LAYOUTS):
-        pytest.skip("qtbase5-examples is not installed")
+    need_qt5_examples(BASIC_LAYOUTS)
     printed = subprocess.run([sys.executable, "-m", "testclient.spy", "--", BASIC_LAYOUTS],
                              capture_output=True, text=True, timeout=60)
     assert printed.returncode == 0 and "{QComboBox}" in printed.stdout, printed.stderr
 
 
 def test_keys_reach_the_editor_its_shortcuts_and_the_dialog_they_open(driver, launcher):
-    if not os.path.exists(APPLICATION):
-        pytest.skip("qtbase5-examples is not installed")
+    need_qt5_examples(APPLICATION)
     app = driver.launch([APPLICATION])
     window = app.wait_for_window(cls="MainWindow")
     editor = window.find("QPlainTextEdit")

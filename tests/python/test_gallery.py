@@ -5,6 +5,7 @@ import signal
 import time
 
 import pytest
+from conftest import QT_MAJOR
 
 from testclient import errors
 
@@ -12,7 +13,7 @@ from testclient import errors
 def test_greeting_identifies_the_application(gallery):
     assert gallery.pid == gallery.host.pid
     assert gallery.hook_version == -1
-    assert gallery.variant.startswith("qt5")
+    assert gallery.variant.startswith("qt%d" % QT_MAJOR)
 
 
 def test_windows_and_tree(gallery):

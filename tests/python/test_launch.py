@@ -4,6 +4,7 @@ import os
 import struct
 
 import pytest
+from conftest import need_qt5_examples
 
 from testclient import errors
 
@@ -12,8 +13,7 @@ ADDRESS_BOOK = os.path.join(EXAMPLES, "widgets/tutorials/addressbook/part1/part1
 
 
 def test_launch_drives_an_unmodified_application(driver, launcher):
-    if not os.path.exists(ADDRESS_BOOK):
-        pytest.skip("qtbase5-examples is not installed")
+    need_qt5_examples(ADDRESS_BOOK)
     app = driver.launch([ADDRESS_BOOK])
     try:
         window = app.wait_for_window("Simple Address Book")
@@ -33,8 +33,7 @@ def test_launch_says_why_no_agent_came(driver, launcher):
 def test_plugin_saves_the_evidence_of_a_failing_test(pytester, launcher):
     """Two xdist workers on their own ports and Xvfb servers, the agent plain; the failure
     leaves its transcript and a screenshot of the Xvfb screen."""
-    if not os.path.exists(ADDRESS_BOOK):
-        pytest.skip("qtbase5-examples is not installed")
+    need_qt5_examples(ADDRESS_BOOK)
     pytest.importorskip("xdist")
     pytester.makepyfile(test_inner="""
         def test_fails(tc_app):
@@ -56,8 +55,7 @@ def test_plugin_saves_the_evidence_of_a_failing_test(pytester, launcher):
 
 
 def test_plugin_screenshots_each_window_through_the_agent_offscreen(pytester, launcher):
-    if not os.path.exists(ADDRESS_BOOK):
-        pytest.skip("qtbase5-examples is not installed")
+    need_qt5_examples(ADDRESS_BOOK)
     pytester.makepyfile(test_inner="""
         def test_fails(tc_app):
             window = tc_app.wait_for_window("Simple Address Book")
@@ -85,8 +83,7 @@ def test_plugin_gives_each_program_a_fixture_and_keeps_its_output(pytester, laun
     """Two programs in one test, each from a fixture of its own; the failure leaves the
     evidence of both, what each wrote to standard error among it."""
     tab_dialog = os.path.join(EXAMPLES, "widgets/dialogs/tabdialog/tabdialog")
-    if not (os.path.exists(ADDRESS_BOOK) and os.path.exists(tab_dialog)):
-        pytest.skip("qtbase5-examples is not installed")
+    need_qt5_examples(ADDRESS_BOOK, tab_dialog)
     pytester.makeconftest("""
         from testclient.pytest_plugin import app_fixture
         book = app_fixture(["sh", "-c", "echo book-says-hello >&2; exec %s"])

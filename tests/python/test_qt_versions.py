@@ -19,7 +19,7 @@ def plugin_folder(major):
     override = os.environ.get("TESTCLIENT_QT%d_PLUGINS" % major)
     if override:
         return override
-    if str(major) == (os.environ.get("TESTCLIENT_BUILD_QT_MAJOR") or "5"):
+    if str(major) == (os.environ.get("TESTCLIENT_QT_MAJOR") or "5"):
         return os.path.join(BIN, os.pardir, "plugins")
     return os.environ.get("TESTCLIENT_OTHER_QT_PLUGINS", "")
 

@@ -12,6 +12,7 @@ import threading
 import time
 
 import pytest
+from conftest import need_qt5_examples
 
 from testclient import Driver, protocol, record
 
@@ -92,8 +93,7 @@ def read_state(app, reads):
 def xdotool(launcher):
     if not shutil.which("xdotool"):
         pytest.skip("xdotool is not installed (scripts/install-deps.sh installs it)")
-    if not os.path.exists(ADDRESS_BOOK):
-        pytest.skip("qtbase5-examples is not installed")
+    need_qt5_examples(ADDRESS_BOOK)
 
 
 @contextlib.contextmanager
@@ -284,8 +284,7 @@ FIND_STATE = dict({"text": (FIND, "{QLineEdit}", "text"),
 
 
 def test_check_boxes_and_a_toggle_button_replay_to_the_same_states(xdotool, tmp_path):
-    if not os.path.exists(EXTENSION):
-        pytest.skip("qtbase5-examples is not installed")
+    need_qt5_examples(EXTENSION)
     with recording(EXTENSION, FIND) as (app, find, user):
         user.click(find.widget("{QLineEdit}"))
         user.type("needle")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qtcompat.h"
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMetaEnum>
@@ -92,7 +94,7 @@ protected:
             entry.button = mouse->button();
             entry.buttons = mouse->buttons();
             entry.modifiers = mouse->modifiers();
-            entry.pos = mouse->pos();
+            entry.pos = QtCompat::localPos(mouse);
         } else if (const auto *menu = dynamic_cast<QContextMenuEvent *>(event)) {
             entry.pos = menu->pos();
             entry.contextReason = menu->reason();

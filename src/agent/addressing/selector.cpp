@@ -280,7 +280,7 @@ bool Selector::matches(const QWidget *widget) const
             const QVariant value = widget->property(key.toLatin1().constData());
             if (!value.isValid())
                 return false;
-            held = holds(value.type() == QVariant::Bool
+            held = holds(value.userType() == QMetaType::Bool
                              ? QLatin1String(value.toBool() ? "true" : "false")
                              : value.toString());
         }
@@ -329,7 +329,7 @@ QString visibleText(const QWidget *widget)
     if (pageTitle(widget, &title))
         return title;
     const QVariant text = widget->property("text");
-    return text.type() == QVariant::String ? text.toString() : QString();
+    return text.userType() == QMetaType::QString ? text.toString() : QString();
 }
 
 namespace {

@@ -25,7 +25,7 @@ namespace {
 
 QByteArray reportedClass(const QVariant &silkClassName, const QWidget *widget)
 {
-    if (silkClassName.type() == QVariant::String)
+    if (silkClassName.userType() == QMetaType::QString)
         return WireText::encode(silkClassName.toString());
     return widget->metaObject()->className();
 }

@@ -54,8 +54,7 @@ TestClient::TestClient(quint16 port, bool extended)
 {
     connect(this, &QAbstractSocket::connected, this, &TestClient::socketConnected);
     connect(this, &QIODevice::readyRead, this, &TestClient::socketReadyRead);
-    connect(this, QOverload<QAbstractSocket::SocketError>::of(&QAbstractSocket::error), this,
-            &TestClient::socketError);
+    connect(this, &QAbstractSocket::errorOccurred, this, &TestClient::socketError);
     if (QAbstractEventDispatcher *events = QAbstractEventDispatcher::instance(thread())) {
         connect(events, &QAbstractEventDispatcher::aboutToBlock, this,
                 [this] { applicationLoopWaits(); });

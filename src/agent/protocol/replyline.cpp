@@ -139,43 +139,43 @@ QByteArray objectAmbiguous(const QString &name, int count)
 
 QByteArray propertyValue(const QVariant &value)
 {
-    switch (static_cast<int>(value.type())) {
-    case QVariant::Bool:
+    switch (value.userType()) {
+    case QMetaType::Bool:
         return replyLine("0", value.toBool() ? "b:true" : "b:false");
-    case QVariant::Int:
-    case QVariant::UInt:
+    case QMetaType::Int:
+    case QMetaType::UInt:
         return replyLine("0", "i:" + WireText::encode(value.toString()));
-    case QVariant::Double:
-    case QVariant::String:
-    case QVariant::Date:
-    case QVariant::Time:
-    case QVariant::DateTime:
-    case QVariant::Size:
-    case QVariant::Point:
-    case QVariant::Font:
-    case QVariant::Color:
+    case QMetaType::Double:
+    case QMetaType::QString:
+    case QMetaType::QDate:
+    case QMetaType::QTime:
+    case QMetaType::QDateTime:
+    case QMetaType::QSize:
+    case QMetaType::QPoint:
+    case QMetaType::QFont:
+    case QMetaType::QColor:
         return replyLine("0", "u:" + value.toString().toUtf8().toHex());
-    case QVariant::StringList:
+    case QMetaType::QStringList:
         return latin1List(value.toStringList());
-    case QVariant::Rect:
+    case QMetaType::QRect:
         return rect(value.toRect());
-    case QVariant::Pixmap:
+    case QMetaType::QPixmap:
         return xpmPixmap(value.value<QPixmap>());
-    case QVariant::Icon:
+    case QMetaType::QIcon:
         return xpmPixmap(value.value<QIcon>().pixmap(64, 64, QIcon::Normal, QIcon::Off));
-    case QVariant::Invalid:
-    case QVariant::Map:
-    case QVariant::List:
-    case QVariant::ByteArray:
-    case QVariant::BitArray:
-    case QVariant::Brush:
-    case QVariant::Palette:
-    case QVariant::Image:
-    case QVariant::Region:
-    case QVariant::Bitmap:
-    case QVariant::Cursor:
-    case QVariant::KeySequence:
-    case QVariant::SizePolicy:
+    case QMetaType::UnknownType:
+    case QMetaType::QVariantMap:
+    case QMetaType::QVariantList:
+    case QMetaType::QByteArray:
+    case QMetaType::QBitArray:
+    case QMetaType::QBrush:
+    case QMetaType::QPalette:
+    case QMetaType::QImage:
+    case QMetaType::QRegion:
+    case QMetaType::QBitmap:
+    case QMetaType::QCursor:
+    case QMetaType::QKeySequence:
+    case QMetaType::QSizePolicy:
         return replyLine("8", "Property type not supported");
     default:
         return replyLine("8", "Unknown property type");

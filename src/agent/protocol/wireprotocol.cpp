@@ -17,7 +17,7 @@ QVariant typedValue(const QString &text)
         return QVariant(false);
     if (text.startsWith(QLatin1String("i:"))) {
         bool ok = false;
-        const int value = text.midRef(2).toInt(&ok, 10);
+        const int value = QStringView(text).mid(2).toInt(&ok, 10);
         return ok ? QVariant(value) : QVariant();
     }
     return QVariant();

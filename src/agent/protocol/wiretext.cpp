@@ -1,6 +1,6 @@
 #include "wiretext.h"
 
-#include <QTextCodec>
+#include "qtcompat.h"
 
 namespace WireText {
 
@@ -40,10 +40,8 @@ QString value(const QString &decodedBytes)
     if (!extendedRequest)
         return decodedBytes;
     const QByteArray bytes = decodedBytes.toLatin1();
-    QTextCodec::ConverterState state;
-    const QString text =
-        QTextCodec::codecForName("UTF-8")->toUnicode(bytes.constData(), bytes.size(), &state);
-    return state.invalidChars == 0 && state.remainingChars == 0 ? text : decodedBytes;
+    QString text;
+    return QtCompat::decodeUtf8(bytes, &text) ? text : decodedBytes;
 }
 
 } // namespace WireText

@@ -80,7 +80,7 @@ bool AttachedAgent::parseSpecification(const QString &specification, quint16 *po
             return false;
         }
         bool ok = false;
-        const uint number = option.midRef(int(sizeof portOption) - 1).toUInt(&ok);
+        const uint number = QStringView(option).mid(int(sizeof portOption) - 1).toUInt(&ok);
         if (!ok || number == 0 || number > 65535) {
             *error = QString::fromLatin1(badPort).arg(option.mid(int(sizeof portOption) - 1));
             return false;

@@ -2,6 +2,7 @@
 
 #include "agentrequests.h"
 
+#include "qtcompat.h"
 #include "addressing/widgetcatalog.h"
 #include "protocol/wiretext.h"
 #include "proxies/views/stmenupathproxy.h"
@@ -79,7 +80,7 @@ QString menuElement(const QAction *item, const QList<QAction *> &items)
 // that holds the menu's own action.
 QWidget *menuOpener(const QMenu *menu)
 {
-    const QList<QWidget *> holders = menu->menuAction()->associatedWidgets();
+    const QList<QWidget *> holders = QtCompat::associatedWidgets(menu->menuAction());
     for (QWidget *holder : holders) {
         if (holder != menu && qobject_cast<QMenu *>(holder) && holder->isVisible())
             return holder;
@@ -209,7 +210,7 @@ bool isMenuBarMnemonic(const QWidget *receiver, const QKeyEvent *event)
 {
     if (event->modifiers() != Qt::AltModifier)
         return false;
-    const QKeySequence pressed(int(Qt::AltModifier) | event->key());
+    const QKeySequence pressed = QtCompat::keySequence(event->key(), Qt::AltModifier);
     const QList<QMenuBar *> bars = receiver->window()->findChildren<QMenuBar *>();
     for (const QMenuBar *bar : bars) {
         if (!bar->isVisible())
@@ -492,11 +493,11 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonDblClick: {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->type() == lastMouseType && mouse->timestamp() == lastMouseTime &&
-            mouse->globalPos() == lastMouseGlobal)
+            QtCompat::globalPos(mouse) == lastMouseGlobal)
             return false; // the same event again, passed on to a parent
         lastMouseType = mouse->type();
         lastMouseTime = mouse->timestamp();
-        lastMouseGlobal = mouse->globalPos();
+        lastMouseGlobal = QtCompat::globalPos(mouse);
         if (mouse->type() == QEvent::MouseButtonPress)
             mousePressed(receiver, mouse);
         else if (mouse->type() == QEvent::MouseButtonRelease)
@@ -551,7 +552,7 @@ void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
     if (auto *bar = qobject_cast<QTabBar *>(receiver)) {
         if (event->button() != Qt::LeftButton)
             return;
-        const int index = bar->tabAt(event->pos());
+        const int index = bar->tabAt(QtCompat::localPos(event));
         if (index < 0 || index == bar->currentIndex() || !bar->isTabEnabled(index))
             return;
         // A tab bar that belongs to a tab widget is driven through the tab widget.
@@ -571,7 +572,7 @@ void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
 
     if (event->button() == Qt::LeftButton || event->button() == Qt::RightButton) {
         QModelIndex index;
-        if (QAbstractItemView *view = itemViewAt(receiver, event->pos(), &index)) {
+        if (QAbstractItemView *view = itemViewAt(receiver, QtCompat::localPos(event), &index)) {
             itemPressed(view, index, receiver, event);
             return;
         }
@@ -580,19 +581,19 @@ void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
     if (event->button() == Qt::LeftButton) {
         // A checkable group box's title toggles it; a slider goes where it is dragged.
         auto *group = qobject_cast<QGroupBox *>(receiver);
-        press.onGroupTitle =
-            group && group->isCheckable() && event->pos().y() < group->contentsRect().top();
+        press.onGroupTitle = group && group->isCheckable() &&
+                             QtCompat::localPos(event).y() < group->contentsRect().top();
         press.onSlider = qobject_cast<QSlider *>(receiver) != nullptr;
         if (press.onGroupTitle || press.onSlider) {
             press.target = targetOf(receiver);
             press.button = event->button();
-            press.pos = event->pos();
+            press.pos = QtCompat::localPos(event);
             return;
         }
     }
 
     QWidget *aimed = receiver;
-    QPoint pos = event->pos();
+    QPoint pos = QtCompat::localPos(event);
     auto *button = enclosing<QAbstractButton>(receiver);
     if (button && event->button() == Qt::LeftButton) {
         aimed = button;
@@ -617,14 +618,14 @@ void SessionRecorder::mouseReleased(QWidget *receiver, QMouseEvent *event)
     press = Press();
     if (QMenu *menu = enclosing<QMenu>(receiver)) {
         if (menu == pressedMenu)
-            menuItemChosen(menu, menu->actionAt(menu->mapFromGlobal(event->globalPos())));
+            menuItemChosen(menu, menu->actionAt(menu->mapFromGlobal(QtCompat::globalPos(event))));
         pressedMenu = nullptr;
         return;
     }
     if (!pressed.target.isValid() || event->button() != pressed.button)
         return;
     QWidget *aimed = pressed.target.widget;
-    const QPoint pos = aimed->mapFromGlobal(event->globalPos());
+    const QPoint pos = aimed->mapFromGlobal(QtCompat::globalPos(event));
     const bool inside = aimed->rect().contains(pos);
     if (pressed.onSlider) {
         recordSlider(pressed);
@@ -660,11 +661,12 @@ void SessionRecorder::mouseReleased(QWidget *receiver, QMouseEvent *event)
     QWidget *releasedOn = receiver;
     const Target target = targetOf(releasedOn);
     if (target.isValid()) {
-        append(target, requestLine(9, target.window, target.address,
-                                   QStringLiteral("s:") +
-                                       mouseCommand(QStringLiteral("MouseRelease"), pressed.button,
-                                                    releasedOn->mapFromGlobal(event->globalPos()),
-                                                    releasedOn->size(), event->modifiers())));
+        append(target,
+               requestLine(9, target.window, target.address,
+                           QStringLiteral("s:") +
+                               mouseCommand(QStringLiteral("MouseRelease"), pressed.button,
+                                            releasedOn->mapFromGlobal(QtCompat::globalPos(event)),
+                                            releasedOn->size(), event->modifiers())));
     }
 }
 
@@ -691,8 +693,8 @@ void SessionRecorder::appendItemMouse(const Target &target, const QString &type,
 {
     // The view aims at its current item itself; the point is kept for the reader. The
     // item views' grammar takes no modifier as an empty one.
-    QString command =
-        mouseCommand(type, event->button(), event->pos(), receiver->size(), event->modifiers());
+    QString command = mouseCommand(type, event->button(), QtCompat::localPos(event),
+                                   receiver->size(), event->modifiers());
     if (!(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)))
         command.chop(modifierWord(Qt::NoModifier).size());
     append(target, requestLine(9, target.window, target.address, QStringLiteral("s:") + command));
@@ -703,7 +705,7 @@ void SessionRecorder::mouseDoubleClicked(QWidget *receiver, QMouseEvent *event)
     // On an item, the press before made it current: the double click is the view's.
     QModelIndex index;
     if (event->button() == Qt::LeftButton) {
-        if (QAbstractItemView *view = itemViewAt(receiver, event->pos(), &index)) {
+        if (QAbstractItemView *view = itemViewAt(receiver, QtCompat::localPos(event), &index)) {
             press = Press();
             const Target target = targetOf(view);
             if (target.isValid())
@@ -1022,7 +1024,7 @@ QString SessionRecorder::keyText(int key, Qt::KeyboardModifiers modifiers)
         key = Qt::Key_Tab;
         modifiers |= Qt::ShiftModifier;
     }
-    return QKeySequence(int(modifiers) | key).toString(QKeySequence::PortableText);
+    return QtCompat::keySequence(key, modifiers).toString(QKeySequence::PortableText);
 }
 
 SessionRecorder::Target SessionRecorder::keyTarget(QWidget *receiver)

@@ -1,7 +1,7 @@
 #include "hierarchicalsearch.h"
 
 #include <QApplication>
-#include <QRegExp>
+#include <QRegularExpression>
 #include <QWidget>
 
 #include <stdexcept>
@@ -17,13 +17,42 @@ Outcome failed(SearchErrorKind error)
     return {nullptr, error};
 }
 
+// A Unix shell wildcard as a whole-text regular expression: '*' any text ('/' included: a
+// title is no path), '?' one character, "[...]" a set ("[!...]" its complement), '\\' takes
+// the next character as it is.
+QRegularExpression wildcardExpression(const QString &wildcard)
+{
+    QString pattern;
+    for (int i = 0; i < wildcard.size(); ++i) {
+        const QChar c = wildcard.at(i);
+        if (c == QLatin1Char('*')) {
+            pattern += QLatin1String(".*");
+        } else if (c == QLatin1Char('?')) {
+            pattern += QLatin1Char('.');
+        } else if (c == QLatin1Char('\\') && i + 1 < wildcard.size()) {
+            pattern += QRegularExpression::escape(wildcard.mid(++i, 1));
+        } else if (c == QLatin1Char('[') && wildcard.indexOf(QLatin1Char(']'), i + 2) > 0) {
+            const int close = wildcard.indexOf(QLatin1Char(']'), i + 2);
+            QString set = wildcard.mid(i + 1, close - i - 1);
+            if (set.startsWith(QLatin1Char('!')))
+                set[0] = QLatin1Char('^');
+            set.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+            pattern += QLatin1Char('[') + set + QLatin1Char(']');
+            i = close;
+        } else {
+            pattern += QRegularExpression::escape(QString(c));
+        }
+    }
+    return QRegularExpression(QRegularExpression::anchoredPattern(pattern),
+                              QRegularExpression::DotMatchesEverythingOption);
+}
+
 bool titlePasses(const QWidget *window, const QString &title, bool wildcard)
 {
     if (title.isNull())
         return true;
     if (wildcard)
-        return QRegExp(title, Qt::CaseSensitive, QRegExp::WildcardUnix)
-            .exactMatch(window->windowTitle());
+        return wildcardExpression(title).match(window->windowTitle()).hasMatch();
     return window->windowTitle() == title;
 }
 

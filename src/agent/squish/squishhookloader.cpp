@@ -38,10 +38,15 @@ QString compilerSuffix()
 
 } // namespace
 
+QString wrapperVariantName(const QString &qtVersion)
+{
+    return QStringLiteral("qt") + QString(qtVersion).remove(QLatin1Char('.')) + compilerSuffix() +
+           QStringLiteral("_x64");
+}
+
 QString wrapperVariantName()
 {
-    return QStringLiteral("qt") + QStringLiteral(QT_VERSION_STR).remove(QLatin1Char('.')) +
-           compilerSuffix() + QStringLiteral("_x64");
+    return wrapperVariantName(QStringLiteral(QT_VERSION_STR));
 }
 
 SquishAttachment attachSquish(const QString &wrapperVariant)

@@ -6,8 +6,10 @@ namespace OxSquishProxy {
 class CVornProxy;
 }
 
-// The name of the outside test tool's Qt wrapper variant matching this build:
-// "qt", the Qt version without dots, the compiler suffix (if any), "_x64".
+// The name of the outside test tool's Qt wrapper variant for a Qt version: "qt", the
+// version without dots, the compiler suffix (if any), "_x64"; qt5158_x64 for Qt 5.15.8.
+QString wrapperVariantName(const QString &qtVersion);
+// The variant matching this build: the Qt it was compiled against (qt642_x64 for Qt 6.4.2).
 QString wrapperVariantName();
 
 struct SquishAttachment

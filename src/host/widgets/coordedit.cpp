@@ -1,15 +1,15 @@
 #include "coordedit.h"
 
 #include <QKeyEvent>
-#include <QRegExpValidator>
+#include <QRegularExpressionValidator>
 
 namespace basecontrols {
 
 CoordEdit::CoordEdit(QWidget *parent) : QLineEdit(parent)
 {
     // Signed degrees with up to six decimals: "+047.123456".
-    setValidator(
-        new QRegExpValidator(QRegExp(QStringLiteral("[-+]?\\d{0,3}(\\.\\d{0,6})?")), this));
+    setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[-+]?\\d{0,3}(\\.\\d{0,6})?")), this));
     setMaxLength(11);
 }
 

@@ -1,13 +1,13 @@
 #include "vcnumeric.h"
 
 #include <QKeyEvent>
-#include <QRegExpValidator>
+#include <QRegularExpressionValidator>
 
 VCNumeric::VCNumeric(int decimals, QWidget *parent) : QLineEdit(parent), decimals(decimals)
 {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    setValidator(new QRegExpValidator(
-        QRegExp(QStringLiteral("\\d{0,5}(\\.\\d{0,%1})?").arg(decimals)), this));
+    setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("\\d{0,5}(\\.\\d{0,%1})?").arg(decimals)), this));
     setValue(0.0);
 }
 

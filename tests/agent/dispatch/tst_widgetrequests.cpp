@@ -44,6 +44,7 @@ struct Form
         inner->addWidget(check);
         edit = new QLineEdit("ab");
         edit->setObjectName("edit");
+        edit->setFont(QFont("Sans Serif", 9));
         inner->addWidget(edit);
         cancel = new QPushButton("&Cancel");
         inner->addWidget(cancel);
@@ -126,6 +127,17 @@ void tst_WidgetRequests::propertyReads_data()
                                          << QByteArray("0,u:") + hex("QAbstractButton");
     QTest::newRow("unknown property") << QByteArray("7,Form,edit,,colour,")
                                       << QByteArray("8,Exception : Unknown property \"colour\".");
+    // A font reads as QFont::toString(), which Qt 6 writes with weights on the 100-900
+    // scale and six fields more.
+    QTest::newRow("font") << QByteArray("7,Form,edit,,font,")
+                          << QByteArray("0,u:") +
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+                                 hex("Sans Serif,9,-1,5,400,0,0,0,0,0,0,0,0,0,0,1");
+#else
+                                 hex("Sans Serif,9,-1,5,50,0,0,0,0,0");
+#endif
+    // Sizes and points travel as text, and QVariant has none for them.
+    QTest::newRow("size") << QByteArray("7,Form,edit,,minimumSize,") << QByteArray("0,u:");
     QTest::newRow("unsupported type")
         << QByteArray("7,Form,edit,,sizePolicy,") << QByteArray("8,Property type not supported");
 }

@@ -1,5 +1,6 @@
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
+#include "protocol/wiretext.h"
 #include "testmain.h"
 
 #include <QColor>
@@ -29,6 +30,8 @@ private slots:
     void propertyValues_data();
     void propertyValues();
     void pixmapsTravelAsXpm();
+    void extendedValuesAreUtf8WhenWhole_data();
+    void extendedValuesAreUtf8WhenWhole();
     void latin1Fields();
 };
 
@@ -75,7 +78,7 @@ void tst_WireProtocol::typedValues()
     QFETCH(QString, text);
     QFETCH(QVariant, value);
     const QVariant actual = typedValue(text);
-    QCOMPARE(actual.type(), value.type());
+    QCOMPARE(actual.userType(), value.userType());
     QCOMPARE(actual, value);
 }
 
@@ -196,6 +199,35 @@ void tst_WireProtocol::pixmapsTravelAsXpm()
     // Icons are sent as their 64 by 64 pixmap.
     const QByteArray iconReply = Reply::propertyValue(QIcon(pixmap.scaled(80, 80)));
     QVERIFY(QByteArray::fromHex(iconReply.mid(4)).contains("\"64 64 "));
+}
+
+void tst_WireProtocol::extendedValuesAreUtf8WhenWhole_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("ASCII") << QByteArray("abc") << QString("abc");
+    QTest::newRow("whole UTF-8") << QByteArray("Gr\xc3\xb6\xc3\x9f \xe6\x95\xb0")
+                                 << QString::fromUtf8("Gr\u00f6\u00df \u6570");
+    QTest::newRow("a Latin-1 byte that starts no sequence stays Latin-1")
+        << QByteArray("caf\xe9!") << QString::fromLatin1("caf\xe9!");
+    QTest::newRow("a sequence cut at the end stays Latin-1")
+        << QByteArray("ab\xe6\x95") << QString::fromLatin1("ab\xe6\x95");
+    QTest::newRow("an encoded surrogate stays Latin-1")
+        << QByteArray("\xed\xa0\x80") << QString::fromLatin1("\xed\xa0\x80");
+}
+
+void tst_WireProtocol::extendedValuesAreUtf8WhenWhole()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, value);
+    const QString decoded = QString::fromLatin1(bytes); // as decodehex leaves it
+    {
+        WireText::RequestMode extended(true);
+        QCOMPARE(WireText::value(decoded), value);
+    }
+    // The protocol's own mode takes every value as Latin-1.
+    WireText::RequestMode plain(false);
+    QCOMPARE(WireText::value(decoded), decoded);
 }
 
 void tst_WireProtocol::latin1Fields()

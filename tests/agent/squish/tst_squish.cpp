@@ -2,6 +2,8 @@
 #include "squish/cvornproxy.h"
 #include "squish/squishhookloader.h"
 
+#include "qtcompat.h"
+
 #include "testmain.h"
 
 #include <QCheckBox>
@@ -26,9 +28,8 @@ const char prefixVariable[] = "SQUISH_PREFIX";
 template <typename R, typename... Args> R call(QObject *proxy, const char *slot, Args... args)
 {
     R result{};
-    if (!QMetaObject::invokeMethod(
-            proxy, slot, QReturnArgument<R>(QMetaType::typeName(qMetaTypeId<R>()), result),
-            QArgument<Args>(QMetaType::typeName(qMetaTypeId<Args>()), args)...))
+    if (!QMetaObject::invokeMethod(proxy, slot, QReturnArgument<R>(QtCompat::typeName<R>(), result),
+                                   QArgument<Args>(QtCompat::typeName<Args>(), args)...))
         QTest::qFail(slot, __FILE__, __LINE__);
     return result;
 }
@@ -101,6 +102,8 @@ class tst_Squish : public QObject
 
 private slots:
     void cleanup();
+    void wrapperVariantNamesTheQtVersion_data();
+    void wrapperVariantNamesTheQtVersion();
     void attach_data();
     void attach();
     void hierarchicalSearch_data();
@@ -114,6 +117,23 @@ void tst_Squish::cleanup()
 {
     qunsetenv(prefixVariable);
     qunsetenv("SQUISH_STANDIN_ACCEPT");
+}
+
+void tst_Squish::wrapperVariantNamesTheQtVersion_data()
+{
+    QTest::addColumn<QString>("qtVersion");
+    QTest::addColumn<QString>("variant");
+    QTest::newRow("Debian 12's Qt 5") << "5.15.8"
+                                      << "qt5158_x64";
+    QTest::newRow("Debian 12's Qt 6") << "6.4.2"
+                                      << "qt642_x64";
+}
+
+void tst_Squish::wrapperVariantNamesTheQtVersion()
+{
+    QFETCH(QString, qtVersion);
+    QFETCH(QString, variant);
+    QCOMPARE(wrapperVariantName(qtVersion), variant);
 }
 
 void tst_Squish::attach_data()
@@ -209,6 +229,12 @@ void tst_Squish::hierarchicalSearch_data()
     row("a title wildcard matches", "name", "name", ok, "Save*", true);
     row("a wildcard must match the whole title", "name", "", notFound, "Save", true);
     row("without wildcards an asterisk is literal", "name", "", notFound, "Save*");
+    // Shell wildcards as QRegExp's WildcardUnix read them, which the matcher replaces.
+    row("a question mark is one character", "name", "name", ok, "Save?As", true);
+    row("a set matches one of its characters", "name", "name", ok, "[RS]ave As", true);
+    row("a set with '!' matches what is not in it", "name", "", notFound, "[!S]ave As", true);
+    row("an escaped asterisk is literal", "name", "", notFound, "Save\\*", true);
+    row("regular expression characters are plain text", "name", "", notFound, "Sav. As", true);
 
     row("one missing entry with a title finds the window", "-", "dlg", ok, "Save As");
     row("two missing entries are invalid even with a title", "-|-", "", "InvalidWidgetPath",

@@ -34,7 +34,7 @@ void STQButton::activate(const QVariant &first, const QVariant & /*second*/)
 {
     QWidget *w = checkedWidget("QAbstractButton");
     const bool hasState = first.isValid();
-    if (hasState && first.type() != QVariant::Bool)
+    if (hasState && first.userType() != QMetaType::Bool)
         typeError("bool, none");
 
     auto *button = static_cast<QAbstractButton *>(w);
@@ -51,7 +51,7 @@ void STQButton::activate(const QVariant &first, const QVariant & /*second*/)
 void STQButton::mouse(const QVariant &command)
 {
     QWidget *button = checkedWidget("QAbstractButton");
-    if (command.type() != QVariant::String)
+    if (command.userType() != QMetaType::QString)
         typeError("string");
 
     const QString text = command.toString();

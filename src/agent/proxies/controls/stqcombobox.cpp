@@ -23,11 +23,11 @@ const int popupSettleMs = 200;
 void STQComboBox::activate(const QVariant &first, const QVariant & /*second*/)
 {
     auto *box = static_cast<QComboBox *>(checkedWidget("QComboBox"));
-    if (first.type() != QVariant::String && first.type() != QVariant::Int)
+    if (first.userType() != QMetaType::QString && first.userType() != QMetaType::Int)
         typeError("string, integer");
 
     int target = -1;
-    if (first.type() == QVariant::String) {
+    if (first.userType() == QMetaType::QString) {
         // Exact and first match: duplicates resolve to the topmost item, as a user reads.
         const QString text = first.toString();
         for (int i = 0; i < box->count() && target < 0; ++i) {
@@ -74,7 +74,7 @@ void STQComboBox::activate(const QVariant &first, const QVariant & /*second*/)
 void STQComboBox::enter(const QVariant &value)
 {
     auto *box = static_cast<QComboBox *>(checkedWidget("QComboBox"));
-    if (value.type() != QVariant::String)
+    if (value.userType() != QMetaType::QString)
         typeError("string");
     QPointer<QLineEdit> edit = box->lineEdit();
     if (!box->isEditable() || !edit)

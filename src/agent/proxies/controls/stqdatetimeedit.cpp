@@ -19,7 +19,7 @@ const char enterValidateError[] = "enter, QDateTimeEdit validate error";
 void STQDateTimeEdit::pasteValue(const QVariant &value, const char *readOnlyMessage,
                                  const char *validateMessage)
 {
-    if (value.type() != QVariant::String)
+    if (value.userType() != QMetaType::QString)
         typeError("string");
     auto *edit = static_cast<QAbstractSpinBox *>(checkedWidget("QDateTimeEdit"));
     if (edit->isReadOnly())

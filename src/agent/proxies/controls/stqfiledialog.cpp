@@ -14,7 +14,7 @@ const char nameEditNotFound[] = "activate, fileNameEdit not found";
 void STQFileDialog::activate(const QVariant &first, const QVariant & /*second*/)
 {
     QWidget *dialog = checkedWidget("QFileDialog");
-    if (first.type() != QVariant::String)
+    if (first.userType() != QMetaType::QString)
         typeError("string");
 
     // The file-name field of the widget-based dialog; a native dialog has none.

@@ -14,7 +14,7 @@ const char notCheckable[] = "activate, QGroupBox is not checkable";
 void STQGroupBox::activate(const QVariant &first, const QVariant & /*second*/)
 {
     auto *box = static_cast<QGroupBox *>(checkedWidget("QGroupBox"));
-    if (first.type() != QVariant::Bool)
+    if (first.userType() != QMetaType::Bool)
         typeError("bool");
     if (!box->isCheckable())
         raiseError(notCheckable);

@@ -16,7 +16,7 @@ const char coordValidateError[] = "enter, QLineEdit validate error %s";
 void STQLineEdit::enter(const QVariant &value)
 {
     auto *edit = static_cast<QLineEdit *>(checkedWidget("QLineEdit"));
-    if (value.type() != QVariant::String)
+    if (value.userType() != QMetaType::QString)
         typeError("string");
     if (edit->isReadOnly())
         raiseError(readOnly);

@@ -44,7 +44,7 @@ STQSlider::Geometry STQSlider::measure(QSlider *slider)
 
 void STQSlider::activate(const QVariant &first, const QVariant & /*second*/)
 {
-    if (first.type() != QVariant::Int)
+    if (first.userType() != QMetaType::Int)
         typeError("integer");
     auto *slider = static_cast<QSlider *>(checkedWidget("QSlider"));
 
@@ -73,7 +73,7 @@ void STQSlider::activate(const QVariant &first, const QVariant & /*second*/)
 
 void STQSlider::mouse(const QVariant &command)
 {
-    if (command.isValid() && command.type() != QVariant::String)
+    if (command.isValid() && command.userType() != QMetaType::QString)
         typeError("string, none");
     auto *slider = static_cast<QSlider *>(checkedWidget("QSlider"));
     const QPoint point = measure(slider).base;

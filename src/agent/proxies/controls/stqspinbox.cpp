@@ -6,12 +6,12 @@
 
 void STQSpinBox::typeValue(const QVariant &value)
 {
-    if (value.type() != QVariant::Int && value.type() != QVariant::String)
+    if (value.userType() != QMetaType::Int && value.userType() != QMetaType::QString)
         typeError("string, integer");
     QWidget *box = checkedWidget("QAbstractSpinBox");
 
     QString text;
-    if (value.type() == QVariant::Int)
+    if (value.userType() == QMetaType::Int)
         text.setNum(value.toInt(), 10);
     else
         text = value.toString();

@@ -9,12 +9,12 @@ QTabBar *STQTabBar::tabBar()
 
 QRect STQTabBar::tabRect(QTabBar *bar, const QVariant &tab)
 {
-    if (tab.type() != QVariant::String && tab.type() != QVariant::Int)
+    if (tab.userType() != QMetaType::QString && tab.userType() != QMetaType::Int)
         typeError("string, integer");
 
     // Qt answers an index out of range with a null rectangle; an unknown text is the same.
     QRect rect;
-    if (tab.type() == QVariant::Int) {
+    if (tab.userType() == QMetaType::Int) {
         rect = bar->tabRect(tab.toInt());
     } else {
         const QString text = tab.toString();

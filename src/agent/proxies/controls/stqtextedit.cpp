@@ -14,7 +14,7 @@ STQTextEdit::STQTextEdit(const char *editorClass) : editorClass(editorClass) {}
 
 void STQTextEdit::enter(const QVariant &value)
 {
-    if (value.type() != QVariant::String)
+    if (value.userType() != QMetaType::QString)
         typeError("string");
     QWidget *edit = checkedWidget(editorClass);
     if (edit->property("readOnly").toBool())

@@ -18,7 +18,7 @@ const char headerButtonName[] = "qt_toolbox_toolboxbutton";
 void STQToolBox::activate(const QVariant &first, const QVariant & /*second*/)
 {
     QWidget *box = checkedWidget("QToolBox");
-    if (first.type() != QVariant::String)
+    if (first.userType() != QMetaType::QString)
         typeError("string");
 
     const QList<QAbstractButton *> headers =

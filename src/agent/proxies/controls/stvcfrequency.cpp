@@ -11,7 +11,7 @@ const char numericNotFound[] = "enter, VCNumeric not found";
 void STVCFrequency::enter(const QVariant &value)
 {
     QWidget *frequency = checkedWidget(nullptr);
-    if (value.type() != QVariant::String)
+    if (value.userType() != QMetaType::QString)
         typeError("string");
 
     QWidget *numeric = nullptr;

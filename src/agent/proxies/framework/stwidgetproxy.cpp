@@ -3,9 +3,9 @@
 #include "mousecommand.h"
 #include "sterror.h"
 #include "protocol/wiretext.h"
+#include "qtcompat.h"
 
 #include <QApplication>
-#include <QDesktopWidget>
 #include <QElapsedTimer>
 #include <QKeySequence>
 #include <QMdiArea>
@@ -13,6 +13,7 @@
 #include <QMetaObject>
 #include <QMetaProperty>
 #include <QRect>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -154,11 +155,11 @@ QVector<int> readKeys(const QString &text)
     QVector<int> keys;
     for (const QString &key : qAsConst(names)) {
         const QKeySequence sequence(key, QKeySequence::PortableText);
-        if (sequence.count() != 1 || sequence[0] == Qt::Key_unknown) {
+        if (sequence.count() != 1 || QtCompat::combinedKey(sequence, 0) == Qt::Key_unknown) {
             raiseError(unknownKey, WireText::encode(key).constData(),
                        WireText::encode(text).constData());
         }
-        keys.append(sequence[0]);
+        keys.append(QtCompat::combinedKey(sequence, 0));
     }
     return keys;
 }
@@ -186,7 +187,7 @@ void STWidgetProxy::enter(const QVariant &)
 
 void STWidgetProxy::typeInto(const QVariant &value)
 {
-    if (value.type() != QVariant::String)
+    if (value.userType() != QMetaType::QString)
         typeError("string");
     clickCentre(checkedWidget());
     // The click may have closed it; its keys would then go unchecked.
@@ -197,7 +198,7 @@ void STWidgetProxy::typeInto(const QVariant &value)
 
 void STWidgetProxy::press(const QVariant &keys)
 {
-    if (keys.type() != QVariant::String)
+    if (keys.userType() != QMetaType::QString)
         typeError("string");
     const QVector<int> sequence = readKeys(keys.toString());
     // Without its widget the keys would go unchecked: the events processed while it was
@@ -210,7 +211,7 @@ void STWidgetProxy::press(const QVariant &keys)
 void STWidgetProxy::mouse(const QVariant &command)
 {
     QWidget *target = checkedWidget();
-    if (command.type() != QVariant::String)
+    if (command.userType() != QMetaType::QString)
         typeError("string");
     const MouseCommand parsed = MouseCommand::read(command.toString(), MouseCommand::Widget);
     const QPoint globalPos = target->mapToGlobal(parsed.pointIn(target->rect()));
@@ -317,7 +318,7 @@ void STWidgetProxy::raiseWidgetWindow()
     QRect widgetRect(target->mapToGlobal(QPoint(0, 0)), target->size());
     const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());
     if (widgetRect.intersects(windowRect)) {
-        const QRect available = QApplication::desktop()->availableGeometry(target);
+        const QRect available = target->screen()->availableGeometry();
         if (!available.contains(widgetRect)) {
             window->move(available.topLeft());
             widgetRect.translate(available.left() - windowRect.left(),

@@ -111,7 +111,7 @@ void STItemViewProxy::focusItemView(const char *viewClass, int steps, const char
 QModelIndex STItemViewProxy::currentItemToEnter(const QAbstractItemView *view,
                                                 const QVariant &value)
 {
-    if (value.type() != QVariant::Bool && value.type() != QVariant::String)
+    if (value.userType() != QMetaType::Bool && value.userType() != QMetaType::QString)
         typeError("bool string");
     const QModelIndex current = view->currentIndex();
     if (!current.isValid())
@@ -145,7 +145,7 @@ QChar STItemViewProxy::terminatingKey(const QVariant &key)
 {
     if (!key.isValid())
         return QChar();
-    if (key.type() != QVariant::String)
+    if (key.userType() != QMetaType::QString)
         typeError("string");
     const QString text = key.toString();
     if (text.size() > 1)

@@ -40,7 +40,7 @@ QAction *STMenuPathProxy::findMenuAction(QStringList &path, const QList<QAction 
     // "Item x" is positional or nothing: no item is looked up by that text.
     if (first.startsWith(positionPrefix)) {
         bool ok = false;
-        const int position = first.midRef(positionPrefix.size()).toInt(&ok, 10);
+        const int position = QStringView(first).mid(positionPrefix.size()).toInt(&ok, 10);
         if (!ok)
             return nullptr;
         int counted = 0;
@@ -134,16 +134,16 @@ QStringList STMenuPathProxy::itemList(const QList<QAction *> &items)
 
 QStringList STMenuPathProxy::menuPathArgument(const QVariant &path, const QVariant &check)
 {
-    if (path.type() != QVariant::String)
+    if (path.userType() != QMetaType::QString)
         typeError("string");
-    if (check.isValid() && check.type() != QVariant::Bool)
+    if (check.isValid() && check.userType() != QMetaType::Bool)
         typeError("bool, none");
     return path.toString().split(QLatin1Char('/'), Qt::KeepEmptyParts);
 }
 
 QStringList STMenuPathProxy::menuPathParameter(const QVariant &path)
 {
-    if (path.type() != QVariant::String)
+    if (path.userType() != QMetaType::QString)
         typeError("string");
     return path.toString().split(QLatin1Char('/'), Qt::KeepEmptyParts);
 }
@@ -188,7 +188,7 @@ void STMenuPathProxy::walkMenuPath(QStringList &path, QMenu *menu, const QVarian
     path.removeFirst();
 
     if (path.isEmpty()) {
-        if (check.type() == QVariant::Bool) {
+        if (check.userType() == QMetaType::Bool) {
             if (!item->isCheckable())
                 raiseError(ItemNotCheckable);
             if (item->isChecked() == check.toBool())

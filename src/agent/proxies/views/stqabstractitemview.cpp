@@ -6,7 +6,7 @@
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QRegExp>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTreeView>
 
@@ -162,12 +162,15 @@ QStringList STQAbstractItemView::pseudoPropertyNames()
 bool STQAbstractItemView::parseHeaderSpecification(QAbstractItemView *view, const QString &text,
                                                    HeaderSection *header)
 {
-    QRegExp specification(QStringLiteral("(V|H|v|h):(.+)"));
-    if (!specification.exactMatch(text))
+    static const QRegularExpression specification(
+        QRegularExpression::anchoredPattern(QStringLiteral("(V|H|v|h):(.+)")),
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch match = specification.match(text);
+    if (!match.hasMatch())
         return false;
-    const QString name = specification.cap(2);
+    const QString name = match.captured(2);
     const QAbstractItemModel *model = view->model();
-    if (specification.cap(1).compare(QLatin1String("v"), Qt::CaseInsensitive) == 0) {
+    if (match.captured(1).compare(QLatin1String("v"), Qt::CaseInsensitive) == 0) {
         header->orientation = Qt::Vertical;
         const int count = model->rowCount(view->rootIndex());
         if (!findSection(model, Qt::Vertical, count, name, &header->section) ||

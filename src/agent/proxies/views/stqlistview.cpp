@@ -77,13 +77,13 @@ bool STQListView::navigateToRow(int row)
 
 void STQListView::activate(const QVariant &first, const QVariant &second)
 {
-    if (first.type() != QVariant::String && first.type() != QVariant::Int)
+    if (first.userType() != QMetaType::QString && first.userType() != QMetaType::Int)
         typeError("String, int");
     const QChar key = terminatingKey(second);
 
     QListView *view = listView();
     int row;
-    if (first.type() == QVariant::String) {
+    if (first.userType() == QMetaType::QString) {
         row = findNamedRow(view, first.toString());
         if (row < 0)
             raiseError(unknownItem, WireText::encode(first.toString()).constData());
@@ -103,7 +103,7 @@ void STQListView::enter(const QVariant &value)
 {
     const QModelIndex current = currentItemToEnter(listView(), value);
     const int row = current.row();
-    const bool check = value.type() == QVariant::Bool;
+    const bool check = value.userType() == QMetaType::Bool;
     if (check) {
         requireCheckable(current);
         const QVariant state = current.data(Qt::CheckStateRole);
@@ -126,7 +126,7 @@ void STQListView::enter(const QVariant &value)
 
 void STQListView::mouse(const QVariant &command)
 {
-    if (command.type() != QVariant::String)
+    if (command.userType() != QMetaType::QString)
         typeError("string");
     const QListView *view = listView();
     itemMouseCommand(command.toString(), itemMousePoint(view, view->currentIndex(), true));

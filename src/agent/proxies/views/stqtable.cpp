@@ -95,7 +95,7 @@ QPoint STQTable::resolveTableCell(const QVariant &cell, bool skipHidden)
 {
     if (!cell.isValid())
         raiseError(missingItemCell);
-    if (cell.type() != QVariant::String)
+    if (cell.userType() != QMetaType::QString)
         typeError("string");
     const QString text = cell.toString();
     // The message shows "%r:%c" literally, so it must not pass through a format.
@@ -113,7 +113,7 @@ QString STQTable::headerText(Qt::Orientation axis, const QVariant &number)
     const AxisMessages &messages = messagesOf(axis);
     if (!number.isValid())
         raiseError(messages.missingNumber);
-    if (number.type() != QVariant::String && number.type() != QVariant::Int)
+    if (number.userType() != QMetaType::QString && number.userType() != QMetaType::Int)
         typeError("string, int");
     bool isNumber = false;
     const int section = number.toInt(&isNumber);
@@ -196,7 +196,7 @@ bool STQTable::focusCurrentCell()
 
 void STQTable::enter(const QVariant &value)
 {
-    if (value.type() != QVariant::String)
+    if (value.userType() != QMetaType::QString)
         typeError("string");
     // No check that the cell is editable: an editor that does not open is not noticed.
     focusCurrentCell();
@@ -205,7 +205,7 @@ void STQTable::enter(const QVariant &value)
 
 void STQTable::mouse(const QVariant &command)
 {
-    if (command.type() != QVariant::String)
+    if (command.userType() != QMetaType::QString)
         typeError("string");
     const bool hadCurrent = focusCurrentCell();
     // Without a current cell before, the middle of the viewport, even where taking the

@@ -359,8 +359,8 @@ QModelIndex STQTreeView::visibleItem(const QString &path)
 
 void STQTreeView::activate(const QVariant &first, const QVariant &second)
 {
-    const bool several = first.type() == QVariant::StringList;
-    if (!several && first.type() != QVariant::String)
+    const bool several = first.userType() == QMetaType::QStringList;
+    if (!several && first.userType() != QMetaType::QString)
         typeError("string, string list");
     const QChar key = terminatingKey(second);
 
@@ -412,7 +412,7 @@ void STQTreeView::enter(const QVariant &value)
     const QPersistentModelIndex current = currentItemToEnter(treeView(), value);
     refuseHidden(treeView(), current);
 
-    if (value.type() == QVariant::Bool) {
+    if (value.userType() == QMetaType::Bool) {
         requireCheckable(current);
         const int spaces = spacesFor(value.toBool(), current.data(Qt::CheckStateRole));
         if (spaces == 0)
@@ -455,7 +455,7 @@ void STQTreeView::enter(const QVariant &value)
 
 void STQTreeView::mouse(const QVariant &command)
 {
-    if (command.type() != QVariant::String)
+    if (command.userType() != QMetaType::QString)
         typeError("string");
     // A current cell in a hidden column has no place on screen: its row's shown cell does.
     const QPersistentModelIndex current = shownCell(treeView(), treeView()->currentIndex());
@@ -510,7 +510,7 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
 
     if (!parameter.isValid())
         raiseError(missingItemPath);
-    if (parameter.type() != QVariant::String)
+    if (parameter.userType() != QMetaType::QString)
         typeError("string");
     const QModelIndex item = visibleItem(parameter.toString());
 

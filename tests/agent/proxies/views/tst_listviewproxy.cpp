@@ -198,7 +198,7 @@ void tst_ListViewProxy::enter()
 
     QCOMPARE(request("enter", list.view, value), message);
     QTRY_COMPARE(pressedKeys(list.recorder), keys);
-    const bool check = value.type() == QVariant::Bool;
+    const bool check = value.userType() == QMetaType::Bool;
     QTRY_COMPARE(list.index(1).data(check ? Qt::CheckStateRole : Qt::EditRole), end);
     // A refused text leaves the editor open with what was pasted.
     QTRY_COMPARE(list.view->indexWidget(list.index(1)) != nullptr,
