@@ -215,29 +215,40 @@ class Lines:
         return next(line for line in self.lines if line.startswith(start))
 
 
-def test_the_command_prints_each_step_and_writes_the_files_on_ctrl_c(xdotool, tmp_path):
-    steps, _, actions = record_session()
-    command = [sys.executable, "-m", "testclient.record", "--xvfb",
-               "--requests", str(tmp_path / "book.requests"),
-               "--pytest", str(tmp_path / "test_book.py"), "--", ADDRESS_BOOK]
-    recorder = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+@contextlib.contextmanager
+def recording_command(*options):
+    """testclient-record on the address book under Xvfb, once its window shows; yields its
+    output as it comes, the command's process, the program's pid and the person's X input.
+    The body ends the recording; the command must then exit with 0."""
+    recorder = subprocess.Popen([sys.executable, "-m", "testclient.record", "--xvfb"] +
+                                list(options) + ["--", ADDRESS_BOOK],
+                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     try:
         output = Lines(recorder.stdout)
         started = output.wait_for("recording part2 (pid ")
-        user = XInput(int(started.split("(pid ")[1].split(")")[0]))
+        pid = int(started.split("(pid ")[1].split(")")[0])
+        user = XInput(pid)
         user.run("search", "--sync", "--onlyvisible", "--name", BOOK)
-        # The same X input at the same places: the windows open where they did before.
-        # Each step is printed once the next action has shown where the last one ended.
-        for args in actions:
-            user.run(*args)
-        output.wait_for("step %d: " % len(steps))
-        recorder.send_signal(signal.SIGINT)
+        yield output, recorder, pid, user
         assert recorder.wait(30) == 0, output.lines
     finally:
         if recorder.poll() is None:
             recorder.kill()
             recorder.wait()
     output.thread.join(10)
+
+
+def test_the_command_prints_each_step_and_writes_the_files_on_ctrl_c(xdotool, tmp_path):
+    steps, _, actions = record_session()
+    with recording_command("--requests", str(tmp_path / "book.requests"),
+                           "--pytest", str(tmp_path / "test_book.py")) as (output, recorder, _,
+                                                                           user):
+        # The same X input at the same places: the windows open where they did before.
+        # Each step is printed once the next action has shown where the last one ended.
+        for args in actions:
+            user.run(*args)
+        output.wait_for("step %d: " % len(steps))
+        recorder.send_signal(signal.SIGINT)
     assert [line for line in output.lines if line.startswith("step ")] == \
         [record.describe(s, n) for n, s in enumerate(steps, 1)]
     assert "%d steps recorded" % len(steps) in output.lines
@@ -250,24 +261,10 @@ def test_the_command_prints_each_step_and_writes_the_files_on_ctrl_c(xdotool, tm
 def test_the_command_keeps_the_steps_fetched_before_the_program_quit(xdotool, tmp_path):
     steps, _, actions = record_session()
     requests = tmp_path / "book.requests"
-    recorder = subprocess.Popen([sys.executable, "-m", "testclient.record", "--xvfb",
-                                 "--requests", str(requests), "--", ADDRESS_BOOK],
-                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-    try:
-        output = Lines(recorder.stdout)
-        started = output.wait_for("recording part2 (pid ")
-        pid = int(started.split("(pid ")[1].split(")")[0])
-        user = XInput(pid)
-        user.run("search", "--sync", "--onlyvisible", "--name", BOOK)
+    with recording_command("--requests", str(requests)) as (output, _, pid, user):
         user.run(*actions[0])                       # the click on Add
         output.wait_for("step 1: ")
         os.kill(pid, signal.SIGTERM)                # the program quits on its own
-        assert recorder.wait(30) == 0, output.lines
-    finally:
-        if recorder.poll() is None:
-            recorder.kill()
-            recorder.wait()
-    output.thread.join(10)
     assert "1 step recorded" in output.lines
     assert requests.read_text(encoding="utf-8") == \
         record.requests_text(steps[:1], [ADDRESS_BOOK])
