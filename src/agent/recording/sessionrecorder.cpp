@@ -189,6 +189,17 @@ QStringList itemActivateValues(const QAbstractItemView *view, const QModelIndex 
     return {QStringLiteral("s:") + modelPath(view, index), QStringLiteral("s:ClearAndSelect")};
 }
 
+// The activate that makes the view's item current, as the request line of a step.
+QString itemActivateRequest(const QString &window, const QString &address,
+                            const QAbstractItemView *view, const QModelIndex &index)
+{
+    const QStringList values = itemActivateValues(view, index);
+    QString request = requestLine(5, window, address, values.first());
+    if (values.size() > 1)
+        request += hexValue(values.at(1));
+    return request;
+}
+
 // The item view whose item lies under a press on the widget, with the item; a column
 // view's columns are driven through the column view.
 QAbstractItemView *itemViewAt(QWidget *receiver, const QPoint &pos, QModelIndex *index)
@@ -679,11 +690,7 @@ void SessionRecorder::itemPressed(QAbstractItemView *view, const QModelIndex &in
     const Target target = targetOf(view);
     if (!target.isValid())
         return;
-    const QStringList values = itemActivateValues(view, index);
-    QString request = requestLine(5, target.window, target.address, values.first());
-    if (values.size() > 1)
-        request += hexValue(values.at(1));
-    append(target, request);
+    append(target, itemActivateRequest(target.window, target.address, view, index));
     if (event->button() == Qt::RightButton)
         appendItemMouse(target, QStringLiteral("MouseClick"), receiver, event);
 }
@@ -992,10 +999,8 @@ void SessionRecorder::navigationEnded()
     const Target target = targetOf(view);
     if (!target.isValid())
         return;
-    const QStringList values = itemActivateValues(view, view->currentIndex());
-    QString request = requestLine(5, target.window, target.address, values.first());
-    if (values.size() > 1)
-        request += hexValue(values.at(1));
+    const QString request =
+        itemActivateRequest(target.window, target.address, view, view->currentIndex());
     if (navigationStep >= 0 && navigationStep == recorded.size() - 1 &&
         recorded.at(navigationStep).address == target.address &&
         recorded.at(navigationStep).window == target.window) {
