@@ -181,7 +181,7 @@ public:
 
             if (target && item.widget != target) {
                 // An ancestor of the target matters only as the start of its address.
-                const QString named = namePathAddress(item.widget);
+                const QString named = lookedUpNameAddress(item.widget);
                 if (!named.isEmpty())
                     anchors.append({item.depth, named, {}});
                 continue;
@@ -207,6 +207,22 @@ public:
         return target ? QVector<WidgetEntry>() : entries;
     }
 
+    // The address nameAddress gives, without counting the window's names first: the name
+    // alone when it finds exactly the widget, else the paths below the widget's parent or
+    // a named ancestor, or from the window. Each costs a lookup, where a count of the
+    // window costs reading every widget in it.
+    QString lookedUpNameAddress(QWidget *widget) const
+    {
+        Item item;
+        item.widget = widget;
+        item.name = WidgetNaming::nameOf(widget, nullptr);
+        if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
+            return QString();
+        if (findsExactly(item.name, widget))
+            return item.name;
+        return namePathAddress(item);
+    }
+
 private:
     bool findsExactly(const QString &path, const QWidget *widget) const
     {
@@ -229,24 +245,7 @@ private:
         return namePathAddress(item);
     }
 
-public:
-    // The address nameAddress gives, without counting the window's names first: the name
-    // alone when it finds exactly the widget, else the paths below the widget's parent or
-    // a named ancestor, or from the window. Each costs a lookup, where a count of the
-    // window costs reading every widget in it.
-    QString namePathAddress(QWidget *widget) const
-    {
-        Item item;
-        item.widget = widget;
-        item.name = WidgetNaming::nameOf(widget, nullptr);
-        if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
-            return QString();
-        if (findsExactly(item.name, widget))
-            return item.name;
-        return namePathAddress(item);
-    }
-
-private:
+    // The paths of names below the widget's parent or a named ancestor, or from the window.
     QString namePathAddress(const Item &item) const
     {
         const QString &last = item.name;
@@ -410,7 +409,7 @@ QString widgetAddress(QWidget *widget, const QString &windowField)
     }
     // Then the widget's name, or a path of names ending in it, found by lookups alone.
     Catalog catalog(widget->window(), windowField);
-    const QString path = catalog.namePathAddress(widget);
+    const QString path = catalog.lookedUpNameAddress(widget);
     if (!path.isEmpty())
         return path;
     const QVector<WidgetEntry> found = catalog.run(widget);
