@@ -16,7 +16,7 @@
 #include "dispatch/requestdispatcher.h"
 #include "idllinstance.h"
 #include "plugin/loadinterface.h"
-#include "plugin/testclient.h"
+#include "connection/testclient.h"
 #include "plugin/testclienttarnwrapper.h"
 #include "proxies/framework/stapplicationproxy.h"
 #include "recording/sessionrecorder.h"

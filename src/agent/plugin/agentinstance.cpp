@@ -37,8 +37,7 @@ void report(const ZuException &exception)
 
 IDllInstance *createAgentInstance(const char16_t *name, quint16 port, bool extended)
 {
-    // Nothing may unwind into the caller: the host calls this through a C function, and
-    // the Qt plug-in from inside the application's event loop.
+    // Nothing may unwind into the caller: the host calls this through a C function.
     try {
         const QString instanceName = name ? QString::fromUtf16(name) : QString();
         return new (std::nothrow) TestClientTarnWrapper(instanceName, port, extended);

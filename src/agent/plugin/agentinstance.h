@@ -4,9 +4,9 @@
 
 class IDllInstance;
 
-// Creating and destroying the one agent instance, shared by both ways into a process: the
-// host framework's entry points (ZuCreate/ZuDestroy) and the Qt plug-in that attaches the
-// agent to an unmodified application.
+// Creating and destroying the plug-in instance that the host framework holds, behind its
+// entry points (ZuCreate/ZuDestroy). The Qt plug-in, for programs without the framework,
+// creates the agent itself (qtplugin/attachedagent.h).
 
 // Builds the plug-in instance, which owns the agent, and starts its connection to the
 // driver on `port` of the loopback host. Null when creation failed; the failure went to

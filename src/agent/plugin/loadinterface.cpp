@@ -1,7 +1,7 @@
 #include "loadinterface.h"
 
 #include "agentinstance.h"
-#include "testclient.h"
+#include "connection/testclient.h"
 
 extern "C" IDllInstance *ZuCreate(const char16_t *name)
 {

@@ -1,6 +1,6 @@
 #include "testclienttarnwrapper.h"
 
-#include "testclient.h"
+#include "connection/testclient.h"
 
 TestClientTarnWrapper::TestClientTarnWrapper(const QString &name, quint16 port, bool extended)
 {

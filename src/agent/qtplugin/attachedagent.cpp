@@ -2,15 +2,14 @@
 
 #include "attachstatus.h"
 #include "headlessscreen.h"
-#include "plugin/agentinstance.h"
-#include "plugin/testclient.h"
-#include "plugin/testclienttarnwrapper.h"
+#include "connection/testclient.h"
 
 #include <QApplication>
 #include <QStringList>
 #include <QTimer>
 
 #include <cstdio>
+#include <exception>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -26,6 +25,7 @@ const char notWidgetsMessage[] =
     "testclient: the application object is no QApplication; the agent attaches to Qt "
     "Widgets applications only";
 const char badSpecificationMessage[] = "testclient: %s; the agent was not started";
+const char createFailedMessage[] = "testclient: the agent could not be created: %s";
 
 // The status descriptor that testclient-run named, taken over by this process: hidden
 // from the application's own children. -1 when there is none, or the number does not
@@ -64,6 +64,11 @@ AttachedAgent::~AttachedAgent()
         ::close(statusDescriptor);
 }
 
+TestClient *AttachedAgent::agent() const
+{
+    return client;
+}
+
 bool AttachedAgent::parseSpecification(const QString &specification, quint16 *port, bool *extended,
                                        QString *error)
 {
@@ -92,7 +97,7 @@ bool AttachedAgent::parseSpecification(const QString &specification, quint16 *po
 
 void AttachedAgent::start()
 {
-    if (agentInstance)
+    if (client)
         return;
     if (!specificationError.isEmpty()) {
         std::fprintf(stderr, badSpecificationMessage, qPrintable(specificationError));
@@ -106,8 +111,17 @@ void AttachedAgent::start()
         finish(AttachStatus::notWidgets);
         return;
     }
-    agentInstance = createAgentInstance(u"testclient", port, extended);
-    if (!agentInstance) {
+    // Nothing may unwind into the application's event loop.
+    try {
+        client = new TestClient(port, extended);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, createFailedMessage, e.what());
+        std::fputc('\n', stderr);
+    } catch (...) {
+        std::fprintf(stderr, createFailedMessage, "unknown exception");
+        std::fputc('\n', stderr);
+    }
+    if (!client) {
         finish(AttachStatus::createFailed);
         return;
     }
@@ -115,7 +129,6 @@ void AttachedAgent::start()
             &AttachedAgent::stop);
     report(AttachStatus::created);
 
-    TestClient *client = static_cast<TestClientTarnWrapper *>(agentInstance)->client;
     connect(client, &QAbstractSocket::stateChanged, this, &AttachedAgent::socketStateChanged);
     // A refusal on the loopback host can arrive before the connection above was made.
     socketStateChanged(client->state());
@@ -123,15 +136,15 @@ void AttachedAgent::start()
 
 void AttachedAgent::stop()
 {
-    destroyAgentInstance(agentInstance);
-    agentInstance = nullptr;
+    if (client)
+        client->dispose();
+    client = nullptr;
 }
 
 void AttachedAgent::socketStateChanged(QAbstractSocket::SocketState state)
 {
-    if (!agentInstance || statusDescriptor < 0)
+    if (!client || statusDescriptor < 0)
         return;
-    const TestClient *client = static_cast<TestClientTarnWrapper *>(agentInstance)->client;
     if (state == QAbstractSocket::ConnectedState)
         finish(AttachStatus::connected);
     else if (state == QAbstractSocket::UnconnectedState)

@@ -2,14 +2,15 @@
 
 #include <QAbstractSocket>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
-class IDllInstance;
+class TestClient;
 
 // Attaches the one agent to an application that knows nothing of it. Made by the Qt
 // plug-in inside the application object's constructor, it waits for the event loop (the
-// application object is complete only then), creates the agent the same way the host
-// framework's ZuCreate does, and destroys it when the application is about to quit.
+// application object is complete only then), creates the agent as the host framework's
+// ZuCreate would, without that framework, and ends it when the application is about to quit.
 // Progress goes to testclient-run when it started the application (attachstatus.h).
 //
 // It is no widget and has no parent, so requests never see it.
@@ -27,7 +28,7 @@ public:
     static bool parseSpecification(const QString &specification, quint16 *port, bool *extended,
                                    QString *error);
 
-    IDllInstance *instance() const { return agentInstance; }
+    TestClient *agent() const;
 
 private:
     void start();
@@ -40,6 +41,6 @@ private:
     quint16 port = 0;
     bool extended = false;
     QString specificationError;
-    IDllInstance *agentInstance = nullptr;
+    QPointer<TestClient> client; // ends itself once disposed of
     int statusDescriptor = -1;
 };

@@ -116,7 +116,7 @@ void tst_AttachedAgent::reportsEachStepToTheLauncher()
     auto attached = std::make_unique<AttachedAgent>(specification);
     // Taken over: the application's own children never see it.
     QVERIFY(qgetenv(AttachStatus::environmentVariable).isEmpty());
-    QVERIFY(!attached->instance()); // only once the event loop runs
+    QVERIFY(!attached->agent()); // only once the event loop runs
 
     QTRY_VERIFY(status.readAvailable());
     QCOMPARE(status.text, reported);
