@@ -103,7 +103,9 @@ def _readable(reply):
 
 
 def find_launcher():
-    """testclient-run: $TESTCLIENT_RUN, the PATH, or this checkout's build/bin."""
+    """testclient-run: $TESTCLIENT_RUN, the PATH, the bin/ of the tree this package was
+    installed into (<prefix>/lib/python3/dist-packages/testclient), or this checkout's
+    build/bin."""
     named = os.environ.get("TESTCLIENT_RUN")
     if named:
         return named
@@ -111,11 +113,12 @@ def find_launcher():
     if found:
         return found
     here = os.path.dirname(os.path.abspath(__file__))
-    candidate = os.path.join(here, "..", "..", "build", "bin", "testclient-run")
-    if os.path.exists(candidate):
-        return os.path.normpath(candidate)
-    raise errors.LaunchError("testclient-run not found: build the project (make) or set "
-                             "TESTCLIENT_RUN to its path")
+    for candidate in (os.path.join(here, "..", "..", "..", "..", "bin", "testclient-run"),
+                      os.path.join(here, "..", "..", "build", "bin", "testclient-run")):
+        if os.path.exists(candidate):
+            return os.path.normpath(candidate)
+    raise errors.LaunchError("testclient-run not found: install TestClient, build it (make) "
+                             "or set TESTCLIENT_RUN to its path")
 
 
 class Driver:

@@ -204,8 +204,13 @@ std::string missingPluginReason(const std::string &program, int major, const Att
         return program + " is a " + qt + " program; the agent plug-in is built for " + built +
                " only";
     }
+    const std::string missing = program + " is a " + qt +
+                                " program and no agent plug-in built for " + qt +
+                                " was found (looked in " + plugin->dir + "): ";
+    const std::string number = std::to_string(major);
+    if (plugin->installed)
+        return missing + "install the package testclient-qt" + number +
+               " (or cmake --install a build made for " + qt + ")";
     // The Makefile builds for Qt 5 unless told QT=6.
-    const std::string build = major == 5 ? "make build" : "make build QT=" + std::to_string(major);
-    return program + " is a " + qt + " program and no agent plug-in built for " + qt +
-           " was found (looked in " + plugin->dir + "): build it with " + build;
+    return missing + "build it with " + (major == 5 ? "make build" : "make build QT=" + number);
 }

@@ -37,10 +37,11 @@ struct AttachObservation
 struct AgentPlugin
 {
     int qtMajor = 0;
-    std::string dir;      // its plugins folder, the one given in QT_PLUGIN_PATH
-    bool found = false;   // the plug-in file is in dir/generic
-    bool offered = false; // dir was given to the program in QT_PLUGIN_PATH
-    std::string qtCore;   // the Qt core library it was built against; empty when unknown
+    std::string dir;        // its plugins folder, the one given in QT_PLUGIN_PATH
+    bool found = false;     // the plug-in file is in dir/generic
+    bool offered = false;   // dir was given to the program in QT_PLUGIN_PATH
+    std::string qtCore;     // the Qt core library it was built against; empty when unknown
+    bool installed = false; // dir is an installed tree's, not a build folder's
 };
 
 struct AttachContext

@@ -35,6 +35,7 @@
 #include <string>
 #include <sys/prctl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -360,11 +361,16 @@ int endProgram(pid_t pid)
     return status;
 }
 
-// The agent plug-ins the launcher knows: its own build's, beside it, and the one built for
-// the other Qt major version, where CMake was told it lives. TESTCLIENT_QT5_PLUGINS and
-// TESTCLIENT_QT6_PLUGINS name another plugins folder for either.
+// The agent plug-ins the launcher knows. Installed (`cmake --install`, the packages), each Qt
+// major version has its folder under lib/testclient beside the launcher's bin/. In a build
+// folder, the build's own plug-in is beside bin/ and the one built for the other Qt major
+// version where CMake was told it lives. TESTCLIENT_QT5_PLUGINS and TESTCLIENT_QT6_PLUGINS
+// name another plugins folder for either.
 std::vector<AgentPlugin> findPlugins()
 {
+    const std::string installedLib = canonical(executableDir() + "/../" + TESTCLIENT_INSTALLED_LIB);
+    struct stat status;
+    const bool installed = ::stat(installedLib.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
     AgentPlugin own;
     own.qtMajor = TESTCLIENT_QT_MAJOR;
     own.dir = executableDir() + "/../plugins";
@@ -374,6 +380,11 @@ std::vector<AgentPlugin> findPlugins()
     other.dir = TESTCLIENT_OTHER_QT_PLUGINS;
     std::vector<AgentPlugin> plugins{own, other};
     for (AgentPlugin &plugin : plugins) {
+        if (installed) {
+            plugin.dir = installedLib + "/qt" + std::to_string(plugin.qtMajor) + "/plugins";
+            plugin.installed = true;
+            plugin.qtCore.clear(); // the Qt of the machine it was installed on
+        }
         const std::string variable = "TESTCLIENT_QT" + std::to_string(plugin.qtMajor) + "_PLUGINS";
         const char *dir = std::getenv(variable.c_str());
         if (dir && *dir) {

@@ -75,6 +75,7 @@ private slots:
     void offersThePluginBuiltForTheProgramsQt_data();
     void offersThePluginBuiltForTheProgramsQt();
     void attachesOnAPrivateXServer();
+    void findsThePluginsOfTheTreeItIsInstalledIn();
 
 private:
     // Plugins folders for the other Qt: one without the agent, one with a stand-in file.
@@ -232,6 +233,49 @@ void tst_TestClientRun::attachesOnAPrivateXServer()
     launcher.terminate();
     QVERIFY(launcher.waitForFinished(10000));
     QCOMPARE(launcher.exitCode(), 128 + SIGTERM);
+}
+
+// Installed (cmake --install, the packages), the launcher has each Qt's plug-in in
+// lib/testclient/qtN/plugins beside its bin/, wherever the tree was copied, and names the
+// package that is missing.
+void tst_TestClientRun::findsThePluginsOfTheTreeItIsInstalledIn()
+{
+    QTemporaryDir tree;
+    const QString ownPlugins =
+        tree.path() + QString("/lib/testclient/qt%1/plugins").arg(QT_VERSION_MAJOR);
+    QVERIFY(QDir().mkpath(tree.path() + "/bin") && QDir().mkpath(ownPlugins + "/generic"));
+    QVERIFY(QFile::copy(LAUNCHER, tree.path() + "/bin/testclient-run"));
+    QVERIFY(QFile::copy(ownPluginDir() + "/generic/" PLUGIN_FILE,
+                        ownPlugins + "/generic/" PLUGIN_FILE));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("TESTCLIENT_QT5_PLUGINS");
+    environment.remove("TESTCLIENT_QT6_PLUGINS");
+    environment.insert("QT_DEBUG_PLUGINS", "1");
+
+    QProcess launcher;
+    launcher.setProcessEnvironment(environment);
+    launcher.start(tree.path() + "/bin/testclient-run",
+                   {"--port", QString::number(silentPort), "--timeout", "5", "--", INPUT_HOST});
+    QVERIFY(launcher.waitForFinished(60000));
+    const QString output = QString::fromUtf8(launcher.readAllStandardError());
+    QVERIFY2(output.contains('"' + ownPlugins + "/generic\""), qPrintable(output));
+    QVERIFY2(output.trimmed().split('\n').last().contains("no driver accepted"),
+             qPrintable(output));
+
+    if (!QFileInfo(otherQtProgram).exists())
+        return;
+    launcher.start(tree.path() + "/bin/testclient-run", {"--", otherQtProgram});
+    QVERIFY(launcher.waitForFinished(30000));
+    QCOMPARE(launcher.exitCode(), 125);
+    QCOMPARE(
+        QString::fromUtf8(launcher.readAllStandardError().trimmed()),
+        QString("testclient-run: no agent connected: %1 is a Qt %2 program and no agent "
+                "plug-in built for Qt %2 was found (looked in %3/lib/testclient/qt%2/plugins): "
+                "install the package testclient-qt%2 (or cmake --install a build made for "
+                "Qt %2)")
+            .arg(otherQtProgram)
+            .arg(otherQtMajor)
+            .arg(tree.path()));
 }
 
 TC_TEST_MAIN(tst_TestClientRun)

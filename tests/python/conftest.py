@@ -1,4 +1,5 @@
 import os
+import shutil
 import subprocess
 
 import pytest
@@ -6,15 +7,22 @@ import pytest
 import testclient
 from testclient import Driver
 
-# Inner pytest runs (pytester) start elsewhere: they find the package through an absolute path.
-os.environ["PYTHONPATH"] = os.path.dirname(os.path.dirname(os.path.abspath(testclient.__file__)))
+# Inner pytest runs (pytester) start elsewhere: they find the package through an absolute path,
+# and the pytest plug-in through the package's entry point, as an installed one is found.
+os.environ["PYTHONPATH"] = os.pathsep.join(
+    [os.path.dirname(os.path.dirname(os.path.abspath(testclient.__file__)))]
+    + [p for p in os.environ.get("PYTHONPATH", "").split(os.pathsep) if p])
 
 pytest_plugins = ["pytester"]
 
 HOST = os.path.abspath(os.environ["TESTCLIENT_HOST"]) if os.environ.get("TESTCLIENT_HOST") else ""
 AGENT = os.path.abspath(os.environ["TESTCLIENT_AGENT"]) if os.environ.get("TESTCLIENT_AGENT") else ""
-BIN = os.path.abspath(os.environ["TESTCLIENT_BIN"]) if os.environ.get("TESTCLIENT_BIN") else ""
-LAUNCHER = os.path.join(BIN, "testclient-run") if BIN else ""
+# The build's commands when ctest names them, else the installed ones on PATH, which the
+# client finds by itself.
+BUILD_BIN = os.environ.get("TESTCLIENT_BIN", "")
+BIN = os.path.abspath(BUILD_BIN) if BUILD_BIN else os.path.dirname(
+    os.path.realpath(shutil.which("testclient-run") or "/nonexistent/testclient-run"))
+LAUNCHER = os.path.join(BIN, "testclient-run")
 # The Qt the agent was built against (ctest passes it): it only attaches to programs of the same Qt.
 QT_MAJOR = int(os.environ.get("TESTCLIENT_QT_MAJOR", "5"))
 
@@ -55,6 +63,7 @@ def gallery(driver):
 @pytest.fixture
 def launcher(monkeypatch):
     if not os.path.exists(LAUNCHER):
-        pytest.skip("testclient-run is not built")
-    monkeypatch.setenv("TESTCLIENT_RUN", LAUNCHER)
+        pytest.skip("testclient-run is neither built nor on PATH")
+    if BUILD_BIN:
+        monkeypatch.setenv("TESTCLIENT_RUN", LAUNCHER)
     return LAUNCHER

@@ -44,7 +44,7 @@ def test_plugin_saves_the_evidence_of_a_failing_test(pytester, launcher):
             assert tc_app.windows()
     """)
     result = pytester.runpytest_subprocess(
-        "-p", "testclient.pytest_plugin", "--tc-app=" + ADDRESS_BOOK, "--tc-port=4242",
+        "--tc-app=" + ADDRESS_BOOK, "--tc-port=4242",
         "--tc-xvfb", "--tc-plain", "-n", "2", "--tc-artifacts", str(pytester.path / "evidence"))
     result.assert_outcomes(passed=1, failed=1)
     saved = sorted(n for n in os.listdir(pytester.path / "evidence") if "output" not in n)
@@ -65,7 +65,7 @@ def test_plugin_screenshots_each_window_through_the_agent_offscreen(pytester, la
     """)
     evidence = pytester.path / "evidence"
     result = pytester.runpytest_subprocess(
-        "-p", "testclient.pytest_plugin", "--tc-app=" + ADDRESS_BOOK, "--tc-port=4242",
+        "--tc-app=" + ADDRESS_BOOK, "--tc-port=4242",
         "--tc-artifacts", str(evidence))
     result.assert_outcomes(failed=1)
     stem = str(evidence / "test_inner.py_test_fails")
@@ -98,7 +98,7 @@ def test_plugin_gives_each_program_a_fixture_and_keeps_its_output(pytester, laun
     """)
     evidence = pytester.path / "evidence"
     result = pytester.runpytest_subprocess(
-        "-p", "testclient.pytest_plugin", "--tc-port=4242", "--tc-artifacts", str(evidence))
+        "--tc-port=4242", "--tc-artifacts", str(evidence))
     result.assert_outcomes(failed=1)
     stem = "test_inner.py_test_both-app%d"
     assert sorted(os.listdir(evidence)) == sorted(

@@ -15,10 +15,14 @@ PACKAGES = {5: "qttools5-dev-tools", 6: "qt6-tools-dev-tools"}
 
 def plugin_folder(major):
     """The plug-in folder testclient-run offers programs of that Qt: the environment's
-    override, else this build's own or the other build's (passed in by CMake)."""
+    override, an installed tree's, else this build's own or the other build's (passed in
+    by CMake)."""
     override = os.environ.get("TESTCLIENT_QT%d_PLUGINS" % major)
     if override:
         return override
+    installed = os.path.join(BIN, os.pardir, "lib", "testclient")
+    if os.path.isdir(installed):
+        return os.path.join(installed, "qt%d" % major, "plugins")
     if str(major) == (os.environ.get("TESTCLIENT_QT_MAJOR") or "5"):
         return os.path.join(BIN, os.pardir, "plugins")
     return os.environ.get("TESTCLIENT_OTHER_QT_PLUGINS", "")
