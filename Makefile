@@ -9,10 +9,16 @@
 #   make fuzz            feed fuzzed request bytes to the agent for FUZZ_SECONDS (clang)
 #   make test QT=6       any of build, test, demo, bench, stress against Qt 6 instead of Qt 5,
 #                        in build-qt6 (build-sanitize-qt6 with SANITIZE); installs Qt 6 first
+#   make install PREFIX=/opt/testclient [DESTDIR=...]
+#                        the built tree installed (relocatable; QT=6 adds the Qt 6 agent)
+#   make deb             Debian packages of the Qt 5 and Qt 6 builds, in build-deb/
+#   make test-installed  the packages installed with apt-get and tested without the checkout
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 FUZZ_SECONDS ?= 60
 STRESS_RUNS ?= 20
+PREFIX ?= /usr/local
+DEB_DIR ?= build-deb
 
 # QT=6 builds against Qt 6 in folders of its own; without QT (or with QT=5) nothing changes.
 ifeq ($(QT),6)
@@ -39,7 +45,7 @@ ifeq ($(VISIBLE),)
 export QT_QPA_PLATFORM ?= offscreen
 endif
 
-.PHONY: all deps configure build test demo bench stress fuzz format clean
+.PHONY: all deps configure build test demo bench stress fuzz format clean install deb test-installed
 all: build
 
 deps:
@@ -71,6 +77,19 @@ stress: build
 fuzz:
 	@scripts/install-deps.sh fuzz
 	@scripts/fuzz.sh $(FUZZ_SECONDS)
+
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The packages come from the plain builds, whatever QT or SANITIZE say.
+deb:
+	@scripts/install-deps.sh deb qt6
+	@$(MAKE) --no-print-directory build QT=5 SANITIZE=
+	@$(MAKE) --no-print-directory build QT=6 SANITIZE=
+	@scripts/make-deb.sh build build-qt6 $(DEB_DIR)
+
+test-installed: deb
+	@scripts/test-installed.sh $(DEB_DIR)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -5,10 +5,12 @@
 #                                  programs the end-to-end tests drive)
 #   scripts/install-deps.sh fuzz   also clang and its libFuzzer runtime, for make fuzz
 #   scripts/install-deps.sh qt6    also Qt 6, for make test QT=6 (and the other targets with QT=6)
+#   scripts/install-deps.sh deb    also Debian's packaging tools, for make deb
 set -euo pipefail
 
 packages=(cmake g++ make qtbase5-dev qtbase5-private-dev qtbase5-dev-tools xvfb xauth qtbase5-examples python3 python3-pytest
-          python3-pytest-xdist x11-apps libedit-dev xdotool)
+          python3-pytest-xdist python3-setuptools x11-apps libedit-dev xdotool)
+# python3-setuptools writes the Python package's metadata (its pytest entry point) at build time.
 # xdotool: the recorder's end-to-end test types and clicks through X under Xvfb.
 # Real programs that only the end-to-end test tst_realprograms drives (it skips, saying
 # which package is missing, without them): SpeedCrunch, Qt Designer and Qt Linguist.
@@ -20,7 +22,8 @@ for extra in "$@"; do
     # ones the platform interface the plug-in sizes the headless screen with; the QPA
     # plug-ins are offscreen and xcb; Designer and Linguist are Qt 6 programs to attach to.
     qt6) packages+=(qt6-base-dev qt6-base-private-dev qt6-qpa-plugins qt6-tools-dev-tools) ;;
-    *) echo "install-deps: unknown extra '$extra' (fuzz, qt6)" >&2; exit 2 ;;
+    deb) packages+=(dpkg-dev lintian) ;;
+    *) echo "install-deps: unknown extra '$extra' (fuzz, qt6, deb)" >&2; exit 2 ;;
     esac
 done
 
