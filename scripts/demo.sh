@@ -6,6 +6,7 @@ build=${1:-build}
 root=$(cd "$(dirname "$0")/.." && pwd)
 bin="$root/$build/bin"
 plugin="$root/$build/lib/libtestclient.so"
+host_program="$bin/testclient-host"
 log="$root/$build/demo-host.log"
 : >"$log"
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
@@ -28,7 +29,7 @@ run() { # run <title> <requests file> [environment...]
     rm -f "$ready"
     # The host's own Qt warnings (the offscreen platform cannot raise windows, say) go to
     # a log beside the build, so the driver's transcript stays readable.
-    env "$@" "$bin/testclient-host" --agent "$plugin" 2>>"$log" &
+    env "$@" "$host_program" --agent "$plugin" 2>>"$log" &
     local host=$!
     local status=0
     wait "$driver" || status=$?
@@ -38,6 +39,18 @@ run() { # run <title> <requests file> [environment...]
 }
 
 run "Driving the gallery (${QT_QPA_PLATFORM:-desktop} platform)" "$root/demo/gallery.requests"
+
+# The build installed with cmake --install and then moved: nothing in the tree refers back
+# to where it was installed or built.
+installed=$(mktemp -d)
+cmake --install "$root/$build" --prefix "$installed/first" >/dev/null
+mv "$installed/first" "$installed/moved"
+agent_dir=$(echo "$installed"/moved/lib/testclient/qt*)
+bin="$installed/moved/bin" host_program="$agent_dir/testclient-host" \
+    plugin="$agent_dir/libtestclient.so" \
+    run "The same, installed (cmake --install) and moved to $installed/moved" \
+    "$root/demo/installed.requests"
+rm -rf "$installed"
 
 # One more run per topic (demo/gallery-<topic>.requests), each against a fresh gallery.
 for topic in "$root"/demo/gallery-*.requests; do
