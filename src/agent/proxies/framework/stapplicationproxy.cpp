@@ -3,6 +3,7 @@
 #include "stwidgetproxy.h"
 #include "protocol/wiretext.h"
 
+#include <QApplication>
 #include <QMetaObject>
 #include <QPointer>
 #include <QWidget>
@@ -34,6 +35,7 @@ public:
         savedWidget = proxy->widget;
         savedClassName = proxy->silkClassName;
         savedFlushEvents = proxy->flushEvents;
+        savedEarlierPopup = proxy->earlierPopup;
         ++registry->running[proxy];
         proxy->attach(widget, className.constData());
     }
@@ -46,6 +48,7 @@ public:
             proxy->widget = savedWidget;
             proxy->silkClassName = savedClassName;
             proxy->flushEvents = savedFlushEvents;
+            proxy->earlierPopup = savedEarlierPopup;
         }
     }
 
@@ -58,6 +61,7 @@ public:
     QPointer<QWidget> savedWidget;
     QString savedClassName;
     bool savedFlushEvents = true;
+    QPointer<QWidget> savedEarlierPopup;
 };
 
 STApplicationProxy::STApplicationProxy(const ProxyTable &proxies) : proxies(proxies)
@@ -107,6 +111,7 @@ STWidgetProxy *STApplicationProxy::prepareAction(STWidgetProxy *proxy)
         raiseError(widgetDisabled, WireText::encode(target->objectName()).constData(),
                    target->metaObject()->className());
     }
+    proxy->earlierPopup = QApplication::activePopupWidget();
     proxy->bringIntoReach();
     proxy->flushEvents = true;
     return proxy;

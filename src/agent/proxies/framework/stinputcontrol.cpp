@@ -33,6 +33,9 @@ const char missedAim[] = "Error: the click aimed at widget \"%s\" of class \"%s\
 const char noFocusWidget[] = "Error: the keys for widget \"%s\" of class \"%s\" would go "
                              "nowhere: no widget of its window has the keyboard focus";
 const char ownerClosed[] = "Error: the widget that the input was meant for was closed";
+const char foreignPopup[] =
+    "Error: the keys for widget \"%s\" of class \"%s\" would go into popup \"%s\" of class "
+    "\"%s\", which was open before and is none of the widget's own; close it first (Escape)";
 const char keyNotReceived[] =
     "Error: widget \"%s\" of class \"%s\" did not receive a key sent to it (a shortcut or an "
     "event filter of the application took it)";
@@ -106,10 +109,22 @@ bool takesClickFocus(const QWidget *widget)
     return proxy && (proxy->focusPolicy() & Qt::ClickFocus);
 }
 
+// A popup is the owner's when the owner opened it for itself: a combo box's list, a
+// completer's, a context menu, a menu of the owner's menu bar or window.
+bool ownsPopup(const QWidget *owner, const QWidget *popup)
+{
+    for (const QWidget *parent = popup->parentWidget(); parent; parent = parent->parentWidget()) {
+        if (parent == owner)
+            return true;
+    }
+    return false;
+}
+
 // A key meant for `owner` may go to the owner, a widget inside it (an item view's editor,
 // a spin box's line edit), the widget it hands its focus to, or an open popup, which
-// grabs the keyboard as it would a user's keys.
-bool takesKeysFor(const QWidget *owner, const QWidget *receiver)
+// grabs the keyboard as it would a user's keys. A popup that was already open when the
+// request began (`earlierPopup`) takes them only when it is the owner's.
+bool takesKeysFor(const QWidget *owner, const QWidget *receiver, const QWidget *earlierPopup)
 {
     if (!receiver)
         return false;
@@ -119,7 +134,8 @@ bool takesKeysFor(const QWidget *owner, const QWidget *receiver)
         if (proxy == receiver)
             return true;
     }
-    return receiver->window()->windowType() == Qt::Popup;
+    const QWidget *popup = receiver->window();
+    return popup->windowType() == Qt::Popup && (popup != earlierPopup || ownsPopup(owner, popup));
 }
 
 // A click meant for `owner` may land in the owner's window, or in an open popup, which
@@ -539,7 +555,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
         return !receiver && QApplication::activeWindow() == owner ? owner : receiver;
     };
     QWidget *receiver = ownersTarget();
-    if (takesKeysFor(owner, receiver))
+    if (takesKeysFor(owner, receiver, earlierPopup))
         return receiver;
 
     QPointer<QWidget> guard(owner);
@@ -547,7 +563,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     sinceRequest.start();
     waitUntil(
         [&] {
-            if (!guard || takesKeysFor(guard, ownersTarget()))
+            if (!guard || takesKeysFor(guard, ownersTarget(), earlierPopup))
                 return true;
             QWidget *active = QApplication::activeWindow();
             if (active == guard->window())
@@ -563,10 +579,15 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
         raiseError(ownerClosed);
 
     receiver = ownersTarget();
-    if (takesKeysFor(owner, receiver))
+    if (takesKeysFor(owner, receiver, earlierPopup))
         return receiver;
     const QByteArray name = WireText::encode(owner->objectName());
     const char *className = owner->metaObject()->className();
+    if (receiver && receiver->window() == earlierPopup) {
+        raiseError(foreignPopup, name.constData(), className,
+                   WireText::encode(receiver->window()->objectName()).constData(),
+                   receiver->window()->metaObject()->className());
+    }
     if (!QApplication::activeWindow())
         raiseError(noActiveWindow, name.constData(), className, inputTimeoutMs());
     if (QApplication::activeWindow() == owner->window() && !acceptsFocus(owner))
@@ -618,7 +639,8 @@ void STInputControl::awaitKeyFocus()
 void STInputControl::focusOwner()
 {
     QWidget *owner = checkedOwner();
-    if (owner && acceptsFocus(owner) && !takesKeysFor(owner, owner->window()->focusWidget()))
+    if (owner && acceptsFocus(owner) &&
+        !takesKeysFor(owner, owner->window()->focusWidget(), earlierPopup))
         owner->setFocus(Qt::OtherFocusReason);
 }
 

@@ -129,6 +129,10 @@ protected:
     // is handled. Cleared just before a proxy's last input step; the registry sets it
     // again before every activate, enter and mouse request.
     bool flushEvents = true;
+    // The popup that was open when the request began, if any: keys for the owner go into it
+    // only when it is the owner's own (its list, its menu). The registry notes it before
+    // every activate, enter and mouse request; a popup the request opens itself is not it.
+    QPointer<QWidget> earlierPopup;
 
     friend class STApplicationProxy;
 

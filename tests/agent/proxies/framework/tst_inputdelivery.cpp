@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QPushButton>
 #include <QScrollArea>
@@ -101,6 +102,32 @@ private slots:
                            [&form] { QApplication::setActiveWindow(&form.window); });
         QCOMPARE(request("enter", &form.field, QStringLiteral("late")), QString());
         QCOMPARE(form.field.text(), QStringLiteral("late"));
+    }
+
+    void keysGoIntoAPopupOnlyWhenItIsTheWidgetsOwn()
+    {
+        // A menu of the window that an earlier request left open would take keys meant for
+        // a field, and its Return would trigger an action: the keys fail instead.
+        TwoFields form;
+        QVERIFY(showActive(&form.window));
+        QMenu windowMenu(&form.window);
+        QSignalSpy quit(windowMenu.addAction(QStringLiteral("Quit")), &QAction::triggered);
+        windowMenu.popup(form.window.mapToGlobal(QPoint(0, 0)));
+        QTRY_COMPARE(QApplication::activePopupWidget(), &windowMenu);
+        QCOMPARE(request("press", &form.field, QStringLiteral("Down,Return")),
+                 "Error: the keys for widget \"field\" of class \"QLineEdit\" would go into popup "
+                 "\"\" of class \"QMenu\", which was open before and is none of the widget's own; "
+                 "close it first (Escape)");
+        QCOMPARE(quit.count(), 0);
+        windowMenu.close();
+
+        // The field's own menu takes them, as it would a user's.
+        QMenu fieldMenu(&form.field);
+        QSignalSpy copy(fieldMenu.addAction(QStringLiteral("Copy")), &QAction::triggered);
+        fieldMenu.popup(form.window.mapToGlobal(QPoint(0, 0)));
+        QTRY_COMPARE(QApplication::activePopupWidget(), &fieldMenu);
+        QCOMPARE(request("press", &form.field, QStringLiteral("Down,Return")), QString());
+        QCOMPARE(copy.count(), 1);
     }
 
     void keysWithoutAnOwnerGoNowhereQuietly()
