@@ -2,6 +2,7 @@
 #include "sterror.h"
 #include "protocol/wiretext.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -9,12 +10,11 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QThread>
 #include <QWidget>
-
-#include <memory>
 
 namespace {
 
@@ -39,6 +39,9 @@ const char foreignPopup[] =
 const char keyNotReceived[] =
     "Error: widget \"%s\" of class \"%s\" did not receive a key sent to it (a shortcut or an "
     "event filter of the application took it)";
+const char keyTakenByShortcut[] =
+    "Error: widget \"%s\" of class \"%s\" did not receive a key sent to it: the application's "
+    "%s took it (to trigger a shortcut, press its keys with the key request)";
 
 const char inputTimeoutVariable[] = "TESTCLIENT_INPUT_TIMEOUT_MS";
 const int defaultInputTimeoutMs = 5000;
@@ -204,14 +207,33 @@ public:
             application->removeEventFilter(this);
     }
 
-    bool eventFilter(QObject *, QEvent *event) override
+    bool eventFilter(QObject *receiver, QEvent *event) override
     {
-        if (event->type() == QEvent::Shortcut)
+        if (event->type() == QEvent::Shortcut && !taken) {
             taken = true;
+            takenBy = receiver;
+            sequence = static_cast<QShortcutEvent *>(event)->key();
+        }
         return false;
     }
 
+    // "shortcut Ctrl+K of action "Show Keypad"", for a message; the key request presses keys
+    // for their shortcuts.
+    QByteArray taker() const
+    {
+        QString name = takenBy ? takenBy->objectName() : QString();
+        if (const auto *action = qobject_cast<const QAction *>(takenBy.data()))
+            name = action->text().isEmpty() ? name : action->text();
+        return "shortcut " + WireText::encode(sequence.toString(QKeySequence::PortableText)) +
+               " of " +
+               (takenBy ? QByteArray(takenBy->metaObject()->className())
+                        : QByteArray("an object")) +
+               " \"" + WireText::encode(name) + '"';
+    }
+
     bool taken = false;
+    QPointer<QObject> takenBy;
+    QKeySequence sequence;
 };
 
 QMouseEvent *newMouseEvent(QEvent::Type type, QWidget *receiver, const QPoint &globalPos,
@@ -503,6 +525,14 @@ void STInputControl::keyClick(int key, Qt::KeyboardModifiers modifiers)
     keyRelease(key, modifiers);
 }
 
+void STInputControl::stepKeyClick(int key, Qt::KeyboardModifiers modifiers)
+{
+    postKey(QEvent::KeyPress, key, modifiers, QString(), checkedOwner(),
+            KeyArrival::AtReceiverOrShortcut);
+    postKey(QEvent::KeyRelease, key, modifiers, QString(), checkedOwner(),
+            KeyArrival::AtReceiverOrShortcut);
+}
+
 // Every key goes through here. Without an owner it goes to the key receiver, or nowhere
 // when there is none. With one, it goes only where the owner takes keys (see
 // ownersKeyTarget), and while events are flushed its arrival is checked: a key that a
@@ -522,15 +552,19 @@ void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers m
         return;
     }
     const EventArrival atReceiver(receiver, event);
-    std::unique_ptr<ShortcutArrival> asShortcut;
-    if (arrival == KeyArrival::AtReceiverOrShortcut)
-        asShortcut.reset(new ShortcutArrival);
+    const ShortcutArrival asShortcut;
     postInput(receiver, event);
     // A receiver that is gone was closed by the key itself (Return on a dialog's field).
-    if (atReceiver.receiver && !atReceiver.arrived && !(asShortcut && asShortcut->taken)) {
-        raiseError(keyNotReceived, WireText::encode(receiver->objectName()).constData(),
-                   receiver->metaObject()->className());
+    if (!atReceiver.receiver || atReceiver.arrived)
+        return;
+    if (asShortcut.taken && arrival == KeyArrival::AtReceiverOrShortcut)
+        return;
+    const QByteArray name = WireText::encode(receiver->objectName());
+    if (asShortcut.taken) {
+        raiseError(keyTakenByShortcut, name.constData(), receiver->metaObject()->className(),
+                   asShortcut.taker().constData());
     }
+    raiseError(keyNotReceived, name.constData(), receiver->metaObject()->className());
 }
 
 // Where a key for `owner` goes, once the keyboard focus is there.

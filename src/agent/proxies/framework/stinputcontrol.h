@@ -100,6 +100,10 @@ protected:
     void keyPress(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void keyRelease(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void keyClick(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // A navigation key whose effect the caller checks (the item it makes current): a
+    // shortcut of the application that takes it has done the step, as programs that bind
+    // the arrow keys of a view to moves of their own do.
+    void stepKeyClick(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void typeText(const QString &text);
 
     // Keys pressed for what they do rather than for their text: Return, F5, Ctrl+S. Each

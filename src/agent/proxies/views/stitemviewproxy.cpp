@@ -98,7 +98,7 @@ void STItemViewProxy::focusItemView(const char *viewClass, int steps, const char
         flush();
     checkedWidget(viewClass)->setFocus(Qt::OtherFocusReason);
     if (steps & PressUp)
-        keyClick(Qt::Key_Up);
+        stepKeyClick(Qt::Key_Up);
     flush();
     if (stepwise && !checkedWidget(viewClass)->hasFocus()) {
         checkedWidget(viewClass)->setFocus(Qt::OtherFocusReason);
@@ -129,7 +129,7 @@ bool STItemViewProxy::pressUntil(int key, Qt::KeyboardModifiers modifiers, int l
                                  const std::function<bool()> &reached)
 {
     for (int press = 0; press < limit; ++press) {
-        keyClick(key, modifiers);
+        stepKeyClick(key, modifiers);
         if (reached())
             return true;
     }

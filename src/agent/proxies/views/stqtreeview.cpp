@@ -296,7 +296,7 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
     QPersistentModelIndex previous;
     do {
         previous = treeView()->currentIndex();
-        keyClick(Qt::Key_Up, modifiers);
+        stepKeyClick(Qt::Key_Up, modifiers);
     } while (treeView()->currentIndex() != previous);
 
     view = treeView();
@@ -314,13 +314,13 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
             // Open the branch the target lies in and step into it. Right steps into a
             // branch from column 0 only; from another column it would scroll sideways.
             if (!treeView()->isExpanded(rowOf(current)))
-                keyClick(Qt::Key_Plus, modifiers);
+                stepKeyClick(Qt::Key_Plus, modifiers);
             if (current.column() == 0)
-                keyClick(Qt::Key_Right, modifiers);
+                stepKeyClick(Qt::Key_Right, modifiers);
             if (treeView()->currentIndex() == current)
-                keyClick(Qt::Key_Down, modifiers);
+                stepKeyClick(Qt::Key_Down, modifiers);
         } else {
-            keyClick(Qt::Key_Down, modifiers);
+            stepKeyClick(Qt::Key_Down, modifiers);
         }
         const QModelIndex now = treeView()->currentIndex();
         if (now == current)

@@ -10,7 +10,8 @@
 #include <QWidget>
 #include <QtTest>
 
-// Runs "activate", "enter", "press" or "mouse" on a widget through the registry, as the request
+// Runs "activate", "enter", "type" (enter, or typing into a widget without a proxy of its
+// own), "press" or "mouse" on a widget through the registry, as the request
 // dispatcher does, then delivers what the proxy posted with flushing switched off, so that
 // a test can also check that nothing happened. Returns the message it failed with, if any.
 inline QString request(const QString &operation, QWidget *widget, const QVariant &value)
@@ -21,6 +22,7 @@ inline QString request(const QString &operation, QWidget *widget, const QVariant
         const auto action =
             operation == QLatin1String("activate") ? STApplicationProxy::Action::Activate
             : operation == QLatin1String("enter")  ? STApplicationProxy::Action::Enter
+            : operation == QLatin1String("type")   ? STApplicationProxy::Action::EnterOrType
             : operation == QLatin1String("press")  ? STApplicationProxy::Action::Press
                                                    : STApplicationProxy::Action::Mouse;
         registry.act(action, widget, QString(), value);

@@ -8,6 +8,7 @@
 
 #include "testmain.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -88,6 +89,26 @@ private slots:
         qApp->removeEventFilter(&eater);
         QCOMPARE(message, "Error: widget \"field\" of class \"QLineEdit\" did not receive a key "
                           "sent to it (a shortcut or an event filter of the application took it)");
+    }
+
+    void keysThatAShortcutTakes()
+    {
+        // A display that takes the focus but no text, in a window whose shortcut "5" does the
+        // typing (a calculator's): the failure names the shortcut and how to trigger it.
+        QWidget window;
+        auto *display = new QWidget(&window);
+        display->setObjectName(QStringLiteral("display"));
+        display->setFocusPolicy(Qt::StrongFocus);
+        display->setMinimumSize(40, 20);
+        (new QVBoxLayout(&window))->addWidget(display);
+        auto *five = new QAction(QStringLiteral("Five"), &window);
+        five->setShortcut(QKeySequence(QStringLiteral("5")));
+        window.addAction(five);
+        QVERIFY(showActive(&window));
+        QCOMPARE(request("type", display, QStringLiteral("5")),
+                 "Error: widget \"display\" of class \"QWidget\" did not receive a key sent to it: "
+                 "the application's shortcut 5 of QAction \"Five\" took it (to trigger a shortcut, "
+                 "press its keys with the key request)");
     }
 
     void keysAfterTheFocusArrivesLate()

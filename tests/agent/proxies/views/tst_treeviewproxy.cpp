@@ -6,6 +6,7 @@
 #include "protocol/wiretext.h"
 
 #include <QHeaderView>
+#include <QShortcut>
 
 // A two-column tree, in pre-order, behind each kind of view:
 //   0 Fruit:3 (expanded)   3 A:          6 Veg:5 (collapsed)   8 Secret:0 (hidden row)
@@ -43,6 +44,7 @@ private slots:
     void enter_data();
     void enter();
     void mouseAimsAtCurrentItem();
+    void arrowKeysThatTheProgramBinds();
     void separatorsInTexts_data();
     void separatorsInTexts();
 };
@@ -304,6 +306,27 @@ void tst_TreeViewProxy::mouseAimsAtCurrentItem()
 // same in the plain mode:
 //   0 templates/forms:1   2 templates:2   4 C:\temp:4
 //   1   Main Window:a:b   3   forms:3
+// A program may bind the arrow keys of its view to moves of its own (QGit's commit list does):
+// the request is judged by the item it makes current, not by which object took each key.
+void tst_TreeViewProxy::arrowKeysThatTheProgramBinds()
+{
+    ShownTree tree("standard");
+    for (const int key : {int(Qt::Key_Up), int(Qt::Key_Down)}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), &tree.host.window);
+        QObject::connect(shortcut, &QShortcut::activated, tree.view, [&tree, key] {
+            const QModelIndex current = tree.view->currentIndex();
+            const QModelIndex next =
+                key == Qt::Key_Up ? tree.tree->indexAbove(current) : tree.tree->indexBelow(current);
+            if (next.isValid())
+                tree.view->setCurrentIndex(next);
+        });
+    }
+    QVERIFY(tree.show(6));
+    QCOMPARE(::activate(tree.view, QStringLiteral("Fruit/Pear"), QVariant()), QString());
+    QCOMPARE(tree.currentPath(), QStringLiteral("Fruit:3/Pear:2"));
+    QCOMPARE(pressedKeys(tree.recorder), QStringLiteral("<Right>")); // Up and Down: shortcuts
+}
+
 void tst_TreeViewProxy::separatorsInTexts_data()
 {
     QTest::addColumn<QString>("kind");
