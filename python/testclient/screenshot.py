@@ -1,5 +1,7 @@
 """A screenshot of an X display as PNG, with xwd and the standard library only."""
 
+from __future__ import annotations
+
 import struct
 import subprocess
 import zlib
@@ -7,7 +9,7 @@ import zlib
 _HEADER = struct.Struct(">25I")
 
 
-def xwd_to_png(data):
+def xwd_to_png(data: bytes) -> bytes:
     """Converts a ZPixmap XWD dump of 24 or 32 bits per pixel to PNG bytes."""
     (header_size, _version, pixmap_format, _depth, width, height, _xoffset, byte_order,
      _unit, _bit_order, _pad, bits_per_pixel, bytes_per_line, _visual, red_mask, green_mask,
@@ -40,7 +42,7 @@ def xwd_to_png(data):
             + chunk(b"IDAT", zlib.compress(bytes(rows), 6)) + chunk(b"IEND", b""))
 
 
-def grab(display, path):
+def grab(display: str, path: str) -> bool:
     """Saves the whole screen of an X display to path as PNG; False when it cannot."""
     try:
         dump = subprocess.run(["xwd", "-root", "-silent", "-display", display],
