@@ -9,12 +9,12 @@ import signal
 import subprocess
 import sys
 import threading
-import time
 
 import pytest
 from conftest import need_qt5_examples
 
-from testclient import Driver, protocol, record
+from testclient import Driver, Request, protocol, record, wait_until
+from testclient.protocol import request_line
 
 from conftest import BIN
 
@@ -69,14 +69,6 @@ class XInput:
         self.run("type", "--delay", "30", text)
 
 
-def until(condition, timeout=10.0, what="condition"):
-    deadline = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() >= deadline:
-            raise AssertionError("%s not met within %.0f s" % (what, timeout))
-        time.sleep(0.05)
-
-
 # The state a session leaves, as (window, path, property) reads by name.
 BOOK_STATE = {"name": (BOOK, NAME, "text"), "address": (BOOK, ADDRESS, "plainText"),
               "name read-only": (BOOK, NAME, "readOnly"),
@@ -125,8 +117,8 @@ def record_session():
         user.click(book.widget("{QPushButton text=Submit}"))
         message = app.wait_for_window("Add Successful")
         user.click(message.widget("{QPushButton text=OK}"))
-        until(lambda: not any(w.title == "Add Successful" for w in app.window_infos()),
-              what="the message box closing")
+        wait_until(lambda: not any(w.title == "Add Successful" for w in app.window_infos()),
+                   10, "the message box did not close")
         state = read_state(app, BOOK_STATE)
         steps = app.recorded_steps()
         app.stop_recording()
@@ -137,7 +129,8 @@ def replay_with_driver(requests_file, tmp_path, program, reads):
     """Runs the requests file and reads of the final state through testclient-driver
     against a fresh start of the program; returns that state and the driver's output."""
     script = tmp_path / "replay.requests"
-    lines = {key: "7,%s,%s,,%s,%s" % (read[:3] + ("s:" + read[3] if len(read) > 3 else "",))
+    lines = {key: request_line(Request.PROPERTY, read[0], read[1], "", read[2],
+                               "s:" + read[3] if len(read) > 3 else "")
              for key, read in reads.items()}
     script.write_text(requests_file.read_text(encoding="utf-8") + "\n".join(
         lines.values()) + "\n", encoding="utf-8")
@@ -210,8 +203,8 @@ class Lines:
             self.lines.append(line.decode("utf-8", errors="replace").rstrip("\n"))
 
     def wait_for(self, start, timeout=20.0):
-        until(lambda: any(line.startswith(start) for line in self.lines), timeout,
-              "a line starting %r in %r" % (start, self.lines))
+        wait_until(lambda: any(line.startswith(start) for line in self.lines), timeout,
+                   "no line starting %r in %r" % (start, self.lines))
         return next(line for line in self.lines if line.startswith(start))
 
 
@@ -376,14 +369,13 @@ def test_menu_bar_and_context_menu_paths_replay(xdotool, tmp_path):
     with recording(menus, "Menus") as (app, window, user):
         bar = window.widget("{QMenuBar}")
         for path in ("Edit", "Edit/Format", "Edit/Format/Bold"):
-            until(lambda: bar.prop("itemGlobalRect", path).width > 0, what=path + " shown")
+            wait_until(lambda: bar.prop("itemGlobalRect", path).width > 0, 10,
+                       path + " did not show")
             user.click_item(bar, path)
         info = window.widget("{QLabel}")
         info.wait_for_prop("text", "Invoked <b>Edit|Format|Bold</b>")
         user.click_at(info.prop("globalRect"), button=3)
-        until(lambda: any(w.class_name == "QMenu" for w in app.window_infos()),
-              what="the context menu showing")
-        menu = app.window("Widget:ActivePopupWidget").widget("{QMenu}")
+        menu = app.wait_for_window("Widget:ActivePopupWidget", 10).widget("{QMenu}")
         user.click_item(menu, "Copy")
         info.wait_for_prop("text", "Invoked <b>Edit|Copy</b>")
         reads = {"info": ("Menus", "{QLabel}", "text"),
@@ -410,7 +402,7 @@ def test_a_tree_path_opened_by_its_branch_replays(xdotool, tmp_path):
         reads = {"current": ("Simple Tree Model", "{QTreeView}", "currentPath")}
         current = ("Designing a Component:Creating a GUI for your application/"
                    "Creating a Layout:Arranging widgets on a form")
-        until(lambda: read_state(app, reads)["current"] == current, what="the leaf current")
+        tree.wait_for_prop("currentPath", current, 10)
         steps = app.recorded_steps()
     assert [s.code for s in steps][-1] == 5
     replays_to(steps, {"current": current}, model, reads, tmp_path)
