@@ -263,7 +263,22 @@ def test_the_command_keeps_the_steps_fetched_before_the_program_quit(xdotool, tm
         record.requests_text(steps[:1], [ADDRESS_BOOK])
 
 
-EXTENSION = os.path.join(EXAMPLES, "dialogs/extension/extension")
+def replays_to(steps, state, program, reads, tmp_path):
+    """The requests file through testclient-driver and the generated pytest file each
+    bring a fresh start of the program to the recorded state."""
+    requests = record.write_requests(steps, tmp_path / "session.requests", [program])
+    replayed, output = replay_with_driver(requests, tmp_path, program, reads)
+    assert replayed == state, output
+    status, output = run_generated(steps, tmp_path, program, state, reads)
+    assert status == 0, output
+
+
+def example(relative):
+    program = os.path.join(EXAMPLES, relative)
+    need_qt5_examples(program)
+    return program
+
+
 FIND = "Extension"
 CHECK_BOXES = ["Match case", "Search from start", "Whole words", "Search backward",
                "Search selection"]
@@ -274,8 +289,8 @@ FIND_STATE = dict({"text": (FIND, "{QLineEdit}", "text"),
 
 
 def test_check_boxes_and_a_toggle_button_replay_to_the_same_states(xdotool, tmp_path):
-    need_qt5_examples(EXTENSION)
-    with recording(EXTENSION, FIND) as (app, find, user):
+    extension = example("dialogs/extension/extension")
+    with recording(extension, FIND) as (app, find, user):
         user.click(find.widget("{QLineEdit}"))
         user.type("needle")
         find.widget("{QLineEdit}").wait_for_prop("text", "needle")
@@ -293,29 +308,7 @@ def test_check_boxes_and_a_toggle_button_replay_to_the_same_states(xdotool, tmp_
                      "Search backward": False, "Search selection": False}
     described = [record.describe(s) for s in steps]
     assert [s.code for s in steps] == [6, 5, 5, 5, 5], described
-
-    requests = record.write_requests(steps, tmp_path / "find.requests", [EXTENSION])
-    replayed, output = replay_with_driver(requests, tmp_path, EXTENSION, FIND_STATE)
-    assert replayed == state, output
-    status, output = run_generated(steps, tmp_path, EXTENSION, state, FIND_STATE)
-    assert status == 0, output
-
-
-def replays_to(steps, state, program, reads, tmp_path):
-    """The requests file through testclient-driver and the generated pytest file each
-    bring a fresh start of the program to the recorded state."""
-    requests = record.write_requests(steps, tmp_path / "session.requests", [program])
-    replayed, output = replay_with_driver(requests, tmp_path, program, reads)
-    assert replayed == state, output
-    status, output = run_generated(steps, tmp_path, program, state, reads)
-    assert status == 0, output
-
-
-def example(relative):
-    program = os.path.join(EXAMPLES, relative)
-    if not os.path.exists(program):
-        pytest.skip("qtbase5-examples is not installed")
-    return program
+    replays_to(steps, state, extension, FIND_STATE, tmp_path)
 
 
 def test_combo_spin_box_tabs_table_cell_and_list_item_replay(xdotool, tmp_path):
