@@ -4,7 +4,7 @@ from __future__ import annotations
 
 import os
 import sys
-from typing import Any, Dict, List, Optional, TextIO, Union
+from typing import Any, Dict, List, Optional, TextIO, Tuple, Union
 
 from . import errors, protocol
 from .listing import format_app
@@ -47,14 +47,15 @@ class App:
         self.hook_version = hook_version
         self.variant = variant
         self.extended = extended
-        self.process = None  # set when the driver launched it
+        # The launcher's Popen, with the log of its output, when the driver launched it.
+        self.process: Any = None
 
     def __repr__(self) -> str:
         return "<App pid %d %s%s>" % (self.pid, self.variant,
                                       " extended" if self.extended else "")
 
     @property
-    def transcript(self) -> List[tuple]:
+    def transcript(self) -> List[Tuple[str, str]]:
         return self.connection.transcript
 
     def request(self, line: str, typed: bool = True, window: Optional[str] = None,

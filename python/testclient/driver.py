@@ -9,7 +9,7 @@ import socket
 import subprocess
 import tempfile
 import time
-from typing import Dict, List, Mapping, Optional, Sequence
+from typing import Any, Dict, List, Mapping, Optional, Sequence, Tuple
 
 from . import errors
 from .app import App
@@ -17,7 +17,7 @@ from .app import App
 GREETING_PREFIX = b"+client+ "
 
 
-def parse_greeting(greeting: str) -> dict:
+def parse_greeting(greeting: str) -> Dict[str, Any]:
     """The App fields of "+client+ 2.1.0 <pid> <hookVersion> <wrapperVariant> [extended]".
 
     Words after the variant name modes of the agent; ones this client does not know are
@@ -43,7 +43,7 @@ class Connection:
         self.sock = sock
         self.timeout = timeout
         self.buffer = b""
-        self.transcript: List[tuple] = []
+        self.transcript: List[Tuple[str, str]] = []
         self.greeting: Optional[str] = None
         self.closed = False
 
@@ -188,7 +188,7 @@ class Driver:
         return app
 
     def wait_for_app(self, pid: Optional[int] = None, timeout: float = 10.0,
-                     process: Optional[subprocess.Popen] = None) -> Optional[App]:
+                     process: Optional[subprocess.Popen[bytes]] = None) -> Optional[App]:
         """The next agent that greets (or the one of that pid), accepted within timeout."""
         deadline = time.monotonic() + timeout
         while True:
@@ -228,8 +228,8 @@ class Driver:
         environment.update(env or {})
         # The application's messages go to a file, never to a pipe nobody drains.
         log = tempfile.TemporaryFile()
-        process = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL,
-                                   stdout=log, stderr=log, start_new_session=True)
+        process: Any = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL,
+                                        stdout=log, stderr=log, start_new_session=True)
         process.log = log
         try:
             app = self.wait_for_app(timeout=timeout, process=process)
@@ -248,7 +248,7 @@ class Driver:
         return app
 
 
-def stop_process_group(process: subprocess.Popen, grace: float = 5.0) -> None:
+def stop_process_group(process: subprocess.Popen[bytes], grace: float = 5.0) -> None:
     """Ends a launched application with its launcher (and its private X server)."""
     if process.poll() is None:
         try:

@@ -16,7 +16,7 @@ def _short(text: str, width: int = _TEXT_WIDTH) -> str:
     return text if len(text) <= width else text[:width - 3] + "..."
 
 
-def _columns(rows: List[Sequence[str]]) -> List[str]:
+def _columns(rows: Sequence[Sequence[str]]) -> List[str]:
     widths = [max(len(row[i]) for row in rows) for i in range(len(rows[0]) - 1)]
     return ["  ".join(cell.ljust(width) for cell, width in zip(row, widths)) + "  " + row[-1]
             for row in rows]

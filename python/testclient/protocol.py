@@ -17,7 +17,7 @@ import json
 from collections import namedtuple
 from dataclasses import dataclass, field
 from enum import IntEnum
-from typing import Any, List, Optional, Tuple, Union
+from typing import Any, Dict, List, Optional, Tuple, Union
 
 from . import errors
 
@@ -234,14 +234,14 @@ class WidgetEntry:
         return self.window.widget(self.address)
 
 
-def parse_window_entries(listing: List[dict], app: Any = None) -> List[WindowEntry]:
+def parse_window_entries(listing: List[Dict[str, Any]], app: Any = None) -> List[WindowEntry]:
     """Request 20's JSON array to WindowEntry objects."""
     return [WindowEntry(item["class"], item["name"], item["title"], bool(item["modal"]),
                         bool(item["active"]), rect_of_geometry(item["geometry"]),
                         item["address"], app) for item in listing]
 
 
-def parse_widget_entries(listing: List[dict], window: Any = None) -> List[WidgetEntry]:
+def parse_widget_entries(listing: List[Dict[str, Any]], window: Any = None) -> List[WidgetEntry]:
     """Request 21's JSON array to WidgetEntry objects."""
     return [WidgetEntry(item["class"], item.get("qtClass", item["class"]), item["name"],
                         item["text"],
@@ -303,7 +303,7 @@ class Step:
         return values
 
 
-def parse_steps(steps: List[dict]) -> List[Step]:
+def parse_steps(steps: List[Dict[str, Any]]) -> List[Step]:
     """Step objects from request 26's JSON array."""
     return [Step(s.get("window", ""), s.get("address", ""), s.get("request", ""))
             for s in steps]

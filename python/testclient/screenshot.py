@@ -19,7 +19,7 @@ def xwd_to_png(data: bytes) -> bytes:
                          % (pixmap_format, bits_per_pixel))
     pixels = header_size + ncolors * 12
     step = bits_per_pixel // 8
-    endian = "little" if byte_order == 0 else "big"
+    little = byte_order == 0
 
     def shift(mask):
         return (mask & -mask).bit_length() - 1
@@ -30,7 +30,7 @@ def xwd_to_png(data: bytes) -> bytes:
         rows.append(0)  # filter: none
         line = data[pixels + y * bytes_per_line:pixels + y * bytes_per_line + width * step]
         for x in range(0, width * step, step):
-            value = int.from_bytes(line[x:x + step], endian)
+            value = int.from_bytes(line[x:x + step], "little" if little else "big")
             rows.extend(((value & mask) >> s) & 0xFF for mask, s in shifts)
 
     def chunk(kind, body):

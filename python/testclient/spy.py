@@ -55,12 +55,14 @@ def main(argv: Optional[List[str]] = None) -> int:
     program = options.program[1:] if options.program[:1] == ["--"] else options.program
     try:
         with Driver(port=options.port) as driver:
+            app: Optional[App]
             if program:
                 app = driver.launch(program, headless=not options.desktop, xvfb=options.xvfb,
                                     timeout=options.timeout)
             else:
                 print("waiting for an agent on port %d" % options.port, file=sys.stderr)
                 app = driver.wait_for_app(timeout=options.timeout)
+            assert app is not None  # None comes only for a launched process that ended
             if not app.extended:
                 print("the agent runs without the extended mode: start the application "
                       "with testclient-run (without --plain)", file=sys.stderr)
