@@ -24,7 +24,7 @@ import os
 import re
 import shlex
 import subprocess
-from typing import Any, Callable, Iterator, List, Optional, Sequence, Union
+from typing import Any, Callable, Generator, Iterator, List, Optional, Sequence, Union
 
 import pytest
 
@@ -33,7 +33,7 @@ from .app import App
 from .driver import Driver
 
 
-def pytest_addoption(parser):
+def pytest_addoption(parser: pytest.Parser) -> None:
     group = parser.getgroup("testclient", "TestClient agent")
     group.addoption("--tc-app", default=None,
                     help="command line of the application under test")
@@ -51,7 +51,7 @@ def pytest_addoption(parser):
     parser.addini("tc_port", "driver port", default="4242")
 
 
-def _worker_index(config):
+def _worker_index(config: pytest.Config) -> int:
     worker = os.environ.get("PYTEST_XDIST_WORKER", "")
     match = re.match(r"gw(\d+)$", worker)
     return int(match.group(1)) if match else 0
@@ -60,7 +60,7 @@ def _worker_index(config):
 class _Xvfb:
     """A private X server, its display number chosen by the server itself."""
 
-    def __init__(self, screen):
+    def __init__(self, screen: str) -> None:
         read, write = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write), "-screen", "0", screen + "x24", "-nolisten",
@@ -73,7 +73,7 @@ class _Xvfb:
             raise RuntimeError("Xvfb did not start (is the xvfb package installed?)")
         self.display = ":" + number
 
-    def stop(self):
+    def stop(self) -> None:
         self.process.terminate()
         self.process.wait(10)
 
@@ -98,13 +98,13 @@ def tc_driver(request: pytest.FixtureRequest) -> Iterator[Driver]:
 
 
 @pytest.hookimpl(hookwrapper=True)
-def pytest_runtest_makereport(item, call):
+def pytest_runtest_makereport(item: pytest.Item, call: Any) -> Generator[None, Any, None]:
     outcome = yield
     report = outcome.get_result()
     setattr(item, "tc_report_" + report.when, report)
 
 
-def _artifacts_dir(config):
+def _artifacts_dir(config: pytest.Config) -> str:
     chosen = config.getoption("--tc-artifacts")
     if not chosen:
         junit = config.getoption("xmlpath", None)

@@ -21,7 +21,7 @@ def xwd_to_png(data: bytes) -> bytes:
     step = bits_per_pixel // 8
     little = byte_order == 0
 
-    def shift(mask):
+    def shift(mask: int) -> int:
         return (mask & -mask).bit_length() - 1
 
     shifts = [(mask, shift(mask)) for mask in (red_mask, green_mask, blue_mask)]
@@ -33,7 +33,7 @@ def xwd_to_png(data: bytes) -> bytes:
             value = int.from_bytes(line[x:x + step], "little" if little else "big")
             rows.extend(((value & mask) >> s) & 0xFF for mask, s in shifts)
 
-    def chunk(kind, body):
+    def chunk(kind: bytes, body: bytes) -> bytes:
         return (struct.pack(">I", len(body)) + kind + body
                 + struct.pack(">I", zlib.crc32(kind + body) & 0xFFFFFFFF))
 
