@@ -8,11 +8,11 @@ file; the requests file then brings a fresh start of the gallery to the same sta
 import os
 import subprocess
 import sys
-import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir, "python"))
 
-from testclient import Driver, protocol, record  # noqa: E402
+from testclient import Driver, Request, WaitTimeout, protocol, record  # noqa: E402
+from testclient.protocol import request_line  # noqa: E402
 
 bin_dir, gallery, out = sys.argv[1:4]
 os.environ["TESTCLIENT_RUN"] = os.path.join(bin_dir, "testclient-run")
@@ -37,12 +37,12 @@ def person(pid):
     return click, type_text
 
 
-def until(condition):
-    deadline = time.monotonic() + 10
-    while not condition():
-        if time.monotonic() > deadline:
-            raise SystemExit("record-session: the gallery did not follow the input")
-        time.sleep(0.05)
+def follows(widget, name, value):
+    """Waits until the gallery shows what the input did."""
+    try:
+        widget.wait_for_prop(name, value, timeout=10)
+    except WaitTimeout:
+        raise SystemExit("record-session: the gallery did not follow the input") from None
 
 
 with Driver(port=4242, timeout=20) as driver:
@@ -56,17 +56,17 @@ with Driver(port=4242, timeout=20) as driver:
         click(combo.prop("globalRect"))
         popup = app.wait_for_window("{QComboBoxPrivateContainer}")
         click(popup.widget("{QListView}").prop("itemGlobalRect", "Windows"))
-        until(lambda: combo.prop("currentText") == "Windows")
+        follows(combo, "currentText", "Windows")
         spin = window.widget("spinBox")
         click(spin.prop("globalRect"))
         type_text("73")
-        until(lambda: spin.prop("value") == 73)
+        follows(spin, "value", 73)
         tabs = window.widget("bottomLeftTabWidget")
         click(tabs.prop("itemGlobalRect", "Table"))
         table = window.widget("tableWidget")
-        until(lambda: table.prop("visible"))
+        follows(table, "visible", True)
         click(table.prop("itemGlobalRect", "3:2"))
-        until(lambda: table.prop("currentRow") == 3)
+        follows(table, "currentRow", 3)
         steps = app.recorded_steps()
         app.stop_recording()
     finally:
@@ -84,16 +84,17 @@ print("replaying %s against a fresh gallery:" % os.path.basename(requests))
 reads = [("styleComboBox", "currentText"), ("spinBox", "value"),
          ("bottomLeftTabWidget", "currentText"), ("tableWidget", "currentRow"),
          ("tableWidget", "currentColumn")]
+read_lines = [request_line(Request.PROPERTY, title, path, "", name, "") for path, name in reads]
 script = os.path.join(out, "gallery-replay.requests")
 with open(requests, encoding="utf-8") as recorded, open(script, "w", encoding="utf-8") as replay:
     replay.write(recorded.read())
-    replay.writelines("7,%s,%s,,%s,\n" % (title, path, name) for path, name in reads)
+    replay.writelines(line + "\n" for line in read_lines)
 run = subprocess.run([os.path.join(bin_dir, "testclient-driver"), "--port", "4242", "--raw",
                       script, "--", os.path.join(bin_dir, "testclient-run"), "--", gallery],
                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=120)
 lines = run.stdout.decode("utf-8", errors="replace").splitlines()
-for path, name in reads:
-    request = ">> 7,%s,%s,,%s," % (title, path, name)
+for (path, name), line in zip(reads, read_lines):
+    request = ">> " + line
     reply = lines[lines.index(request) + 1] if request in lines else "(no reply)"
     status, payload = protocol.split_reply(reply.encode("utf-8"))
     value = protocol.decode_value(payload) if status == "0" else reply

@@ -29,7 +29,8 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "python"))
 
-from testclient import Driver  # noqa: E402
+from testclient import Driver, Request  # noqa: E402
+from testclient.protocol import request_line  # noqa: E402
 
 EXAMPLES = "/usr/lib/x86_64-linux-gnu/qt5/examples/widgets"
 PROGRAMS = [
@@ -75,25 +76,26 @@ def settled_windows(app, timeout=15.0):
     deadline = time.monotonic() + timeout
     previous = None
     while time.monotonic() < deadline:
-        windows = listing(app, "20")
-        shape = [(w["address"], len(listing(app, "21," + w["address"]))) for w in windows]
+        windows = listing(app, request_line(Request.LIST_WINDOWS_EXTENDED))
+        shape = [(w["address"], len(listing(app, request_line(Request.LIST_WIDGETS, w["address"]))))
+                 for w in windows]
         if windows and shape == previous:
             return windows
         previous = shape
         time.sleep(0.5)
-    return listing(app, "20")
+    return listing(app, request_line(Request.LIST_WINDOWS_EXTENDED))
 
 
 def finds_exactly(app, window, address, widget):
     if not address or "," in address:
         return False
-    geometry = request(app, "7,%s,%s,,geometry," % (window, address))
+    geometry = request(app, request_line(Request.PROPERTY, window, address, "", "geometry", ""))
     if not geometry.startswith("0,r:"):
         return False
     left, top, right, bottom = (int(v) for v in geometry[4:].split(","))
     if (right - left + 1, bottom - top + 1) != tuple(widget["geometry"][2:]):
         return False
-    name = request(app, "7,%s,%s,,objectName," % (window, address))
+    name = request(app, request_line(Request.PROPERTY, window, address, "", "objectName", ""))
     return name == "0,u:" + widget["name"].encode("utf-8").hex()
 
 
@@ -105,7 +107,7 @@ def measure(driver, label, argv, xvfb):
         for window in settled_windows(app):
             if window["class"] == "QMenu":
                 continue
-            for widget in listing(app, "21," + window["address"]):
+            for widget in listing(app, request_line(Request.LIST_WIDGETS, window["address"])):
                 counts["visible"] += 1
                 if widget["qtClass"] not in INTERACTIVE or not widget["enabled"]:
                     continue

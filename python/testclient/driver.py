@@ -1,5 +1,7 @@
 """The test driver's side: a listening socket that agents connect to."""
 
+from __future__ import annotations
+
 import os
 import shutil
 import signal
@@ -7,6 +9,7 @@ import socket
 import subprocess
 import tempfile
 import time
+from typing import Any, Dict, List, Mapping, Optional, Sequence, Tuple
 
 from . import errors
 from .app import App
@@ -14,7 +17,7 @@ from .app import App
 GREETING_PREFIX = b"+client+ "
 
 
-def parse_greeting(greeting):
+def parse_greeting(greeting: str) -> Dict[str, Any]:
     """The App fields of "+client+ 2.1.0 <pid> <hookVersion> <wrapperVariant> [extended]".
 
     Words after the variant name modes of the agent; ones this client does not know are
@@ -36,15 +39,15 @@ class Connection:
     pairs), which the pytest plugin saves when a test fails.
     """
 
-    def __init__(self, sock, timeout):
+    def __init__(self, sock: socket.socket, timeout: float) -> None:
         self.sock = sock
         self.timeout = timeout
         self.buffer = b""
-        self.transcript = []
-        self.greeting = None
+        self.transcript: List[Tuple[str, str]] = []
+        self.greeting: Optional[str] = None
         self.closed = False
 
-    def read_line(self, timeout):
+    def read_line(self, timeout: float) -> bytes:
         deadline = time.monotonic() + timeout
         while b"\n" not in self.buffer:
             remaining = deadline - time.monotonic()
@@ -66,7 +69,7 @@ class Connection:
         line, _, self.buffer = self.buffer.partition(b"\n")
         return line
 
-    def request(self, line, timeout=None):
+    def request(self, line: str, timeout: Optional[float] = None) -> bytes:
         """Sends one request line (text, without line feed); returns the raw reply bytes."""
         if self.closed:
             raise errors.AgentLost("the agent's connection is closed", line)
@@ -86,7 +89,7 @@ class Connection:
         self.transcript.append((line, _readable(reply)))
         return reply
 
-    def close(self):
+    def close(self) -> None:
         if not self.closed:
             self.closed = True
         try:
@@ -95,14 +98,14 @@ class Connection:
             pass
 
 
-def _readable(reply):
+def _readable(reply: bytes) -> str:
     # An image is kept as its size: its hex would swamp the transcript and the memory.
     if reply.startswith(b"0,p:"):
         return "0,p:<PNG image of %d bytes>" % ((len(reply) - 4) // 2)
     return reply.decode("utf-8", errors="replace")
 
 
-def find_launcher():
+def find_launcher() -> str:
     """testclient-run: $TESTCLIENT_RUN, the PATH, the bin/ of the tree this package was
     installed into (<prefix>/lib/python3/dist-packages/testclient), or this checkout's
     build/bin."""
@@ -127,7 +130,7 @@ class Driver:
     ``timeout`` bounds every reply; a missing reply raises AgentLost and never hangs.
     """
 
-    def __init__(self, port=4242, timeout=30.0):
+    def __init__(self, port: int = 4242, timeout: float = 30.0) -> None:
         self.port = port
         self.timeout = timeout
         self.server = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
@@ -139,21 +142,29 @@ class Driver:
             raise errors.TestClientError("cannot listen on 127.0.0.1:%d: %s "
                                          "(is another driver running?)" % (port, error))
         self.server.listen(16)
-        self.apps = {}          # pid -> App, in order of arrival
-        self._unclaimed = []    # Apps accepted but not yet handed out
+        self.apps: Dict[int, App] = {}  # pid -> App, in order of arrival
+        self._unclaimed: List[App] = []  # Apps accepted but not yet handed out
 
-    def __enter__(self):
+    def __enter__(self) -> Driver:
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, *exc: object) -> None:
         self.close()
 
-    def close(self):
+    def close(self) -> None:
         for app in list(self.apps.values()):
             app.close()
         self.server.close()
 
-    def _accept(self, timeout):
+    def release(self, app: App) -> None:
+        """Forgets an App whose connection closed; ends its application when this driver
+        launched it (App.close() calls this)."""
+        self.apps.pop(app.pid, None)
+        if app.process is not None:
+            stop_process_group(app.process)
+            app.process = None
+
+    def _accept(self, timeout: float) -> Optional[App]:
         """Accepts one agent and reads its greeting; None when none came in time."""
         self.server.settimeout(max(timeout, 0.001))
         try:
@@ -176,7 +187,8 @@ class Driver:
         self._unclaimed.append(app)
         return app
 
-    def wait_for_app(self, pid=None, timeout=10.0, process=None):
+    def wait_for_app(self, pid: Optional[int] = None, timeout: float = 10.0,
+                     process: Optional[subprocess.Popen[bytes]] = None) -> Optional[App]:
         """The next agent that greets (or the one of that pid), accepted within timeout."""
         deadline = time.monotonic() + timeout
         while True:
@@ -192,8 +204,10 @@ class Driver:
                     "" if pid is None else " of pid %d" % pid, timeout))
             self._accept(min(remaining, 0.2) if process is not None else remaining)
 
-    def launch(self, argv, headless=True, env=None, xvfb=False, timeout=20.0, screen=None,
-               extended=True):
+    def launch(self, argv: Sequence[str], headless: bool = True,
+               env: Optional[Mapping[str, str]] = None, xvfb: bool = False,
+               timeout: float = 20.0, screen: Optional[str] = None,
+               extended: bool = True) -> App:
         """Starts an unmodified Qt 5 or Qt 6 application with the agent attached on this port
         (testclient-run picks the plug-in built for the program's Qt).
 
@@ -214,8 +228,8 @@ class Driver:
         environment.update(env or {})
         # The application's messages go to a file, never to a pipe nobody drains.
         log = tempfile.TemporaryFile()
-        process = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL,
-                                   stdout=log, stderr=log, start_new_session=True)
+        process: Any = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL,
+                                        stdout=log, stderr=log, start_new_session=True)
         process.log = log
         try:
             app = self.wait_for_app(timeout=timeout, process=process)
@@ -234,7 +248,7 @@ class Driver:
         return app
 
 
-def stop_process_group(process, grace=5.0):
+def stop_process_group(process: subprocess.Popen[bytes], grace: float = 5.0) -> None:
     """Ends a launched application with its launcher (and its private X server)."""
     if process.poll() is None:
         try:

@@ -1,6 +1,9 @@
 """Exceptions: one class per reply code, all deriving from TestClientError."""
 
+from __future__ import annotations
+
 import re
+from typing import Optional
 
 
 class TestClientError(Exception):
@@ -12,17 +15,18 @@ class TestClientError(Exception):
     """
 
     __test__ = False  # not a pytest test class, whatever its name says
-    code = None
-    description = None
+    code: Optional[str] = None
+    description: Optional[str] = None
 
-    def __init__(self, text, request=None, code=None):
+    def __init__(self, text: str, request: Optional[str] = None,
+                 code: Optional[str] = None) -> None:
         super().__init__(text)
         self.text = text
         self.request = request
         if code is not None:
             self.code = code
 
-    def __str__(self):
+    def __str__(self) -> str:
         head = "%s,%s" % (self.code, self.text) if self.code else self.text
         if self.description:
             return "%s (reply: %s)" % (self.description, head)
@@ -72,7 +76,7 @@ class LaunchError(TestClientError):
 class WaitTimeout(TestClientError):
     """A wait_for_* deadline passed; ``last`` holds the last error seen, if any."""
 
-    def __init__(self, text, last=None):
+    def __init__(self, text: str, last: Optional[TestClientError] = None) -> None:
         super().__init__(text)
         self.last = last
 
@@ -82,12 +86,13 @@ _BY_CODE = {cls.code: cls for cls in (WindowNotFound, WindowAmbiguous, WindowNot
                                       CommandError)}
 
 
-def _count(text):
+def _count(text: str) -> Optional[int]:
     match = re.search(r"visible,(\d+)$", text)
     return int(match.group(1)) if match else None
 
 
-def describe_lookup(error, window, path=None):
+def describe_lookup(error: TestClientError, window: str,
+                    path: Optional[str] = None) -> TestClientError:
     """Gives a failed lookup by selector a description that names the selector and what
     it matched; other errors and plain names are left as the reply reads."""
     if isinstance(error, (WidgetNotFound, WidgetNotVisible, WidgetAmbiguous)) \
@@ -109,7 +114,7 @@ def describe_lookup(error, window, path=None):
     return error
 
 
-def error_for(code, text, request):
+def error_for(code: str, text: str, request: str) -> TestClientError:
     cls = _BY_CODE.get(code)
     if cls is None:
         return ProtocolError("unknown reply status %r: %s" % (code, text), request)

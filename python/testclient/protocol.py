@@ -11,13 +11,51 @@ image, "l:" entries each opened by a form feed, and in the extended mode "j:" JS
 hex of a PNG image); "?" is the widget-under-cursor record; "2" to "8" are errors.
 """
 
+from __future__ import annotations
+
 import json
 from collections import namedtuple
 from dataclasses import dataclass, field
+from enum import IntEnum
+from typing import Any, Dict, List, Optional, Tuple, Union
 
 from . import errors
 
 FORM_FEED = "\x0c"
+
+# What a typed value of requests 5, 6 and 9 is written from.
+Value = Union[str, bool, int, None]
+
+
+class Request(IntEnum):
+    """The request codes, as the agent numbers them (20 and above: the extended mode)."""
+
+    LIST_WINDOWS = 1
+    WINDOW_TREE = 2
+    WIDGET_AT_CURSOR = 3
+    POINT_AT_WIDGET = 4
+    ACTIVATE = 5
+    ENTER = 6
+    PROPERTY = 7
+    CHECK_WINDOW = 8
+    MOUSE = 9
+    MOVE_WINDOW = 10
+    RESIZE_WINDOW = 11
+    TRAY_ICON_GEOMETRY = 12
+    LIST_WINDOWS_EXTENDED = 20
+    LIST_WIDGETS = 21
+    GRAB = 22
+    KEY = 23
+    START_RECORDING = 24
+    STOP_RECORDING = 25
+    RECORDED_STEPS = 26
+
+
+def request_line(code: Request, *fields: str) -> str:
+    """A request line without its line feed: the code, then each field after a comma.
+
+    The fields are written as given: check_field() them where they come from a caller."""
+    return ",".join(["%d" % code] + list(fields))
 
 
 class Rect(namedtuple("Rect", "left top right bottom")):
@@ -26,15 +64,15 @@ class Rect(namedtuple("Rect", "left top right bottom")):
     __slots__ = ()
 
     @property
-    def width(self):
+    def width(self) -> int:
         return self.right - self.left + 1
 
     @property
-    def height(self):
+    def height(self) -> int:
         return self.bottom - self.top + 1
 
     @property
-    def center(self):
+    def center(self) -> Tuple[int, int]:
         return (self.left + self.width // 2, self.top + self.height // 2)
 
 
@@ -50,14 +88,14 @@ class CursorRecord(namedtuple(
     __slots__ = ()
 
     @property
-    def window_name(self):
+    def window_name(self) -> str:
         """A window name that finds this record's window."""
         if self.window_object_name:
             return "Widget:" + self.window_object_name
         return self.window_title
 
 
-def check_field(text, what):
+def check_field(text: object, what: str) -> str:
     text = str(text)
     if "," in text or "\n" in text or "\r" in text:
         raise ValueError("%s %r cannot travel in a request: it holds a comma or a line break"
@@ -65,7 +103,7 @@ def check_field(text, what):
     return text
 
 
-def typed_value(value):
+def typed_value(value: Value) -> str:
     """The request notation of a Python value: str, bool, int or None."""
     if value is None:
         return ""
@@ -78,7 +116,7 @@ def typed_value(value):
     raise TypeError("values are str, bool, int or None, not %s" % type(value).__name__)
 
 
-def hex_value(value, utf8=False):
+def hex_value(value: Value, utf8: bool = False) -> str:
     """A typed value hex-encoded for fields 4 and 5 of requests 5, 6 and 9.
 
     utf8: the agent runs in the extended mode and reads the value's bytes as UTF-8. A plain
@@ -96,7 +134,7 @@ def hex_value(value, utf8=False):
                          "(launch(..., extended=True)) to send UTF-8" % (value,)) from None
 
 
-def decode_text(data):
+def decode_text(data: bytes) -> str:
     """Reply text: UTF-8 where it is, Latin-1 (every byte a character) otherwise."""
     try:
         return data.decode("utf-8")
@@ -104,7 +142,7 @@ def decode_text(data):
         return data.decode("latin-1")
 
 
-def decode_title_hex(text):
+def decode_title_hex(text: str) -> str:
     # The agent pads each UTF-16 unit to two digits only; titles in Latin-1 decode exactly.
     try:
         return bytes.fromhex(text).decode("latin-1")
@@ -112,20 +150,20 @@ def decode_title_hex(text):
         return text
 
 
-def split_reply(line):
+def split_reply(line: bytes) -> Tuple[str, bytes]:
     """(status, payload bytes) of one reply line, or raises ProtocolError."""
     if len(line) < 2 or line[1:2] != b",":
         raise errors.ProtocolError("malformed reply %r" % line)
     return line[0:1].decode("latin-1"), line[2:]
 
 
-def raise_for_status(status, payload, request):
+def raise_for_status(status: str, payload: bytes, request: str) -> None:
     if status in ("0", "?"):
         return
     raise errors.error_for(status, decode_text(payload), request)
 
 
-def decode_value(payload):
+def decode_value(payload: bytes) -> Any:
     """The Python value of a success payload."""
     kind, rest = payload[:2], payload[2:]
     if kind == b"b:":
@@ -147,7 +185,7 @@ def decode_value(payload):
     return decode_text(payload)
 
 
-def rect_of_geometry(geometry):
+def rect_of_geometry(geometry: List[int]) -> Rect:
     """The Rect of an [x, y, width, height] list of the extended mode's JSON replies."""
     x, y, width, height = geometry
     return Rect(x, y, x + width - 1, y + height - 1)
@@ -165,10 +203,10 @@ class WindowEntry:
     active: bool
     geometry: Rect
     address: str
-    app: object = field(default=None, repr=False, compare=False)
+    app: Any = field(default=None, repr=False, compare=False)
 
     @property
-    def window(self):
+    def window(self) -> Any:
         return self.app.window(self.address)
 
 
@@ -189,21 +227,21 @@ class WidgetEntry:
     depth: int
     path: str
     address: str
-    window: object = field(default=None, repr=False, compare=False)
+    window: Any = field(default=None, repr=False, compare=False)
 
     @property
-    def widget(self):
+    def widget(self) -> Any:
         return self.window.widget(self.address)
 
 
-def parse_window_entries(listing, app=None):
+def parse_window_entries(listing: List[Dict[str, Any]], app: Any = None) -> List[WindowEntry]:
     """Request 20's JSON array to WindowEntry objects."""
     return [WindowEntry(item["class"], item["name"], item["title"], bool(item["modal"]),
                         bool(item["active"]), rect_of_geometry(item["geometry"]),
                         item["address"], app) for item in listing]
 
 
-def parse_widget_entries(listing, window=None):
+def parse_widget_entries(listing: List[Dict[str, Any]], window: Any = None) -> List[WidgetEntry]:
     """Request 21's JSON array to WidgetEntry objects."""
     return [WidgetEntry(item["class"], item.get("qtClass", item["class"]), item["name"],
                         item["text"],
@@ -212,7 +250,7 @@ def parse_widget_entries(listing, window=None):
                         item["address"], window) for item in listing]
 
 
-def parse_window_entry(entry):
+def parse_window_entry(entry: str) -> WindowInfo:
     """'Class (M) : "title"' or 'Class : "title"' to a WindowInfo."""
     head, _, title = entry.partition(' : "')
     modal = head.endswith(" (M)")
@@ -221,7 +259,7 @@ def parse_window_entry(entry):
     return WindowInfo(title[:-1] if title.endswith('"') else title, head, modal)
 
 
-def parse_tree_entry(entry):
+def parse_tree_entry(entry: str) -> TreeEntry:
     """'<depth> V|N <class> : "<objectName>"' to a TreeEntry."""
     depth, visible, rest = entry.split(" ", 2)
     class_name, _, name = rest.partition(' : "')
@@ -229,7 +267,7 @@ def parse_tree_entry(entry):
                      name[:-1] if name.endswith('"') else name)
 
 
-def parse_cursor_record(payload):
+def parse_cursor_record(payload: bytes) -> Optional[CursorRecord]:
     fields = payload.split(b",")
     if len(fields) < 8 or not fields[0]:
         return None
@@ -248,24 +286,24 @@ class Step:
     request: str
 
     @property
-    def code(self):
+    def code(self) -> int:
         """The request code (5 activate, 6 enter, 9 mouse...); -1 for no number."""
         head = self.request.split(",", 1)[0]
         return int(head) if head.isdigit() else -1
 
-    def values(self):
+    def values(self) -> List[str]:
         """The two typed values of the request ("s:Ada", "b:true"...), decoded; "" where
         there is none."""
         values = []
-        for field in (self.request.split(",")[4:6] + ["", ""])[:2]:
+        for part in (self.request.split(",")[4:6] + ["", ""])[:2]:
             try:
-                values.append(bytes.fromhex(field).decode("utf-8", errors="replace"))
+                values.append(bytes.fromhex(part).decode("utf-8", errors="replace"))
             except ValueError:
-                values.append(field)
+                values.append(part)
         return values
 
 
-def parse_steps(steps):
+def parse_steps(steps: List[Dict[str, Any]]) -> List[Step]:
     """Step objects from request 26's JSON array."""
     return [Step(s.get("window", ""), s.get("address", ""), s.get("request", ""))
             for s in steps]

@@ -18,18 +18,22 @@ inside the application (so offscreen too); where the agent cannot take them (not
 extended mode, or gone with its application), the whole Xvfb screen instead.
 """
 
+from __future__ import annotations
+
 import os
 import re
 import shlex
 import subprocess
+from typing import Any, Callable, Generator, Iterator, List, Optional, Sequence, Union
 
 import pytest
 
 from . import errors, screenshot
+from .app import App
 from .driver import Driver
 
 
-def pytest_addoption(parser):
+def pytest_addoption(parser: pytest.Parser) -> None:
     group = parser.getgroup("testclient", "TestClient agent")
     group.addoption("--tc-app", default=None,
                     help="command line of the application under test")
@@ -47,7 +51,7 @@ def pytest_addoption(parser):
     parser.addini("tc_port", "driver port", default="4242")
 
 
-def _worker_index(config):
+def _worker_index(config: pytest.Config) -> int:
     worker = os.environ.get("PYTEST_XDIST_WORKER", "")
     match = re.match(r"gw(\d+)$", worker)
     return int(match.group(1)) if match else 0
@@ -56,7 +60,7 @@ def _worker_index(config):
 class _Xvfb:
     """A private X server, its display number chosen by the server itself."""
 
-    def __init__(self, screen):
+    def __init__(self, screen: str) -> None:
         read, write = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write), "-screen", "0", screen + "x24", "-nolisten",
@@ -69,13 +73,13 @@ class _Xvfb:
             raise RuntimeError("Xvfb did not start (is the xvfb package installed?)")
         self.display = ":" + number
 
-    def stop(self):
+    def stop(self) -> None:
         self.process.terminate()
         self.process.wait(10)
 
 
 @pytest.fixture(scope="session")
-def tc_xvfb(request):
+def tc_xvfb(request: pytest.FixtureRequest) -> Iterator[Optional[_Xvfb]]:
     if not request.config.getoption("--tc-xvfb"):
         yield None
         return
@@ -85,7 +89,7 @@ def tc_xvfb(request):
 
 
 @pytest.fixture(scope="session")
-def tc_driver(request):
+def tc_driver(request: pytest.FixtureRequest) -> Iterator[Driver]:
     config = request.config
     base = config.getoption("--tc-port") or int(config.getini("tc_port") or 4242)
     driver = Driver(port=base + _worker_index(config))
@@ -94,13 +98,13 @@ def tc_driver(request):
 
 
 @pytest.hookimpl(hookwrapper=True)
-def pytest_runtest_makereport(item, call):
+def pytest_runtest_makereport(item: pytest.Item, call: Any) -> Generator[None, Any, None]:
     outcome = yield
     report = outcome.get_result()
     setattr(item, "tc_report_" + report.when, report)
 
 
-def _artifacts_dir(config):
+def _artifacts_dir(config: pytest.Config) -> str:
     chosen = config.getoption("--tc-artifacts")
     if not chosen:
         junit = config.getoption("xmlpath", None)
@@ -110,12 +114,12 @@ def _artifacts_dir(config):
     return chosen
 
 
-def agent_screenshots(app, folder, stem):
+def agent_screenshots(app: App, folder: str, stem: str) -> Optional[List[str]]:
     """Each visible window as the application paints it: stem.png, stem-2.png, ... in the
     order of the window list. None when the agent cannot take them."""
     if not app.extended or app.connection.closed:
         return None
-    saved = []
+    saved: List[str] = []
     try:
         for number, entry in enumerate(app.window_infos(), 1):
             picture = os.path.join(folder, stem + (".png" if number == 1
@@ -131,14 +135,15 @@ def agent_screenshots(app, folder, stem):
     return saved
 
 
-def save_evidence(item, app, xvfb, number=None):
+def save_evidence(item: pytest.Item, app: App, xvfb: Optional[_Xvfb],
+                  number: Optional[int] = None) -> List[str]:
     """Writes the failing test's transcript, the application's output and screenshots;
     returns their paths. number tells several applications of one test apart."""
     folder = _artifacts_dir(item.config)
     stem = re.sub(r"[^A-Za-z0-9_.-]+", "_", item.nodeid).strip("_")
     if number is not None:
         stem += "-app%d" % number
-    saved = []
+    saved: List[str] = []
     transcript = os.path.join(folder, stem + ".transcript.txt")
     with open(transcript, "w", encoding="utf-8") as out:
         out.write("# %s, agent pid %d\n" % (item.nodeid, app.pid))
@@ -159,15 +164,16 @@ def save_evidence(item, app, xvfb, number=None):
 
 
 @pytest.fixture
-def tc_launch(request, tc_driver, tc_xvfb):
+def tc_launch(request: pytest.FixtureRequest, tc_driver: Driver,
+              tc_xvfb: Optional[_Xvfb]) -> Iterator[Callable[..., App]]:
     """Starts applications for one test: tc_launch("program args") or tc_launch([argv],
     **launch options) returns its App. Every application it started is ended after the
     test, and when the test failed each leaves its evidence (transcript, output,
     screenshots)."""
     config = request.config
-    apps = []
+    apps: List[App] = []
 
-    def launch(command, **options):
+    def launch(command: Union[str, Sequence[str]], **options: Any) -> App:
         argv = shlex.split(command) if isinstance(command, str) else list(command)
         env = dict(options.pop("env", None) or {})
         if tc_xvfb is not None:
@@ -188,7 +194,8 @@ def tc_launch(request, tc_driver, tc_xvfb):
         app.close()
 
 
-def app_fixture(command, name=None, **options):
+def app_fixture(command: Union[str, Sequence[str]], name: Optional[str] = None,
+                **options: Any) -> Any:
     """A fixture that starts `command` afresh for each test that asks for it, for a
     conftest.py that tests several programs:
 
@@ -198,14 +205,14 @@ def app_fixture(command, name=None, **options):
     A test that takes both gets both, each with its own agent on the session's port."""
 
     @pytest.fixture(name=name)
-    def fixture(tc_launch):
+    def fixture(tc_launch: Callable[..., App]) -> App:
         return tc_launch(command, **options)
 
     return fixture
 
 
 @pytest.fixture
-def tc_app(request, tc_launch):
+def tc_app(request: pytest.FixtureRequest, tc_launch: Callable[..., App]) -> App:
     """The application of --tc-app (or the ini option tc_app), started afresh for each test
     with the agent attached."""
     config = request.config

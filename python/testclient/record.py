@@ -14,32 +14,37 @@ write_requests() and write_pytest() turn Step objects (App.recorded_steps()) int
 same files from a script.
 """
 
+from __future__ import annotations
+
 import argparse
 import os
 import signal
 import sys
 import time
+from typing import List, Optional, Sequence, TextIO
 
 from . import errors
-from .app import _wait
+from .app import App, Widget
 from .driver import Driver
+from .protocol import Request, Step
+from .waiting import retry
 
 POLL_SECONDS = 0.3
 
 # The properties a widget shows an entered value in, by the kinds of widget that take one.
 ENTERED_PROPERTIES = ("text", "plainText", "currentText", "cleanText", "value")
 
-def _value_text(typed):
+def _value_text(typed: str) -> str:
     """The text of a typed value without its kind ("s:Ada" -> "Ada")."""
     return typed[2:] if typed[1:2] == ":" else typed
 
 
-def describe(step, number=None):
+def describe(step: Step, number: Optional[int] = None) -> str:
     """A step in readable form: 'step 3: click {QPushButton text=OK} in Simple Address Book'."""
     first, second = step.values()
     code = step.code
     what = step.address or "the window"
-    if code == 5:
+    if code == Request.ACTIVATE:
         if first in ("b:true", "b:false"):
             action = "%s %s" % ("check" if first == "b:true" else "uncheck", what)
         elif first:
@@ -48,11 +53,11 @@ def describe(step, number=None):
                 action += " (%r)" % _value_text(second)
         else:
             action = "click %s" % what
-    elif code == 6:
+    elif code == Request.ENTER:
         action = "enter %r into %s" % (_value_text(first), what)
-    elif code == 9:
+    elif code == Request.MOUSE:
         action = "mouse %s on %s" % (_value_text(first), what)
-    elif code == 23:
+    elif code == Request.KEY:
         action = "press %s on %s" % (_value_text(first), what)
     else:
         action = "request %s" % step.request
@@ -60,11 +65,11 @@ def describe(step, number=None):
     return text if number is None else "step %d: %s" % (number, text)
 
 
-def _header(argv):
+def _header(argv: Optional[Sequence[str]]) -> str:
     return " ".join(argv) if argv else "PROGRAM"
 
 
-def requests_text(steps, argv=None):
+def requests_text(steps: Sequence[Step], argv: Optional[Sequence[str]] = None) -> str:
     """The text of a requests file: before the first step in each window a :wait for it,
     then one request line per step, each under a comment that says what it does."""
     lines = ["# Recorded by testclient-record. Replay:",
@@ -79,14 +84,15 @@ def requests_text(steps, argv=None):
     return "\n".join(lines) + "\n"
 
 
-def write_requests(steps, path, argv=None):
+def write_requests(steps: Sequence[Step], path: str,
+                   argv: Optional[Sequence[str]] = None) -> str:
     """Writes a requests file for testclient-driver; returns the path."""
     with open(path, "w", encoding="utf-8") as out:
         out.write(requests_text(steps, argv))
     return path
 
 
-def pytest_text(steps, argv, port=4242):
+def pytest_text(steps: Sequence[Step], argv: Sequence[str], port: int = 4242) -> str:
     """The text of a pytest file that launches argv and does the steps again: it waits
     for each window before its first step and, after each enter, for the widget to show
     the value entered."""
@@ -116,7 +122,7 @@ def pytest_text(steps, argv, port=4242):
         body.append("# " + describe(step, number))
         body.append("app.request(%r)" % step.request)
         first = step.values()[0]
-        if step.code == 6 and first:
+        if step.code == Request.ENTER and first:
             body.append("wait_for_entered(app.window(%r).widget(%r), %r)"
                         % (step.window, step.address, _value_text(first)))
     lines += ["            " + line for line in body or ["pass"]]
@@ -124,18 +130,19 @@ def pytest_text(steps, argv, port=4242):
     return "\n".join(lines) + "\n"
 
 
-def write_pytest(steps, path, argv, port=4242):
+def write_pytest(steps: Sequence[Step], path: str, argv: Sequence[str],
+                 port: int = 4242) -> str:
     """Writes a pytest file that replays the steps with this client; returns the path."""
     with open(path, "w", encoding="utf-8") as out:
         out.write(pytest_text(steps, argv, port))
     return path
 
 
-def wait_for_entered(widget, value, timeout=5.0):
+def wait_for_entered(widget: Widget, value: str, timeout: float = 5.0) -> str:
     """Waits until the widget shows the value entered in one of the properties that
     hold one (text, plainText, currentText, cleanText, value); returns that property's
     name. Raises WaitTimeout, saying what the widget shows, when it does not."""
-    def shows():
+    def shows() -> str:
         seen = {}
         for name in ENTERED_PROPERTIES:
             try:
@@ -146,18 +153,19 @@ def wait_for_entered(widget, value, timeout=5.0):
                 return name
             seen[name] = current
         raise errors.TestClientError("it shows %s" % (seen or "no text property"))
-    return _wait(timeout, shows, "%r did not show %r" % (widget.path, value))
+    return retry(shows, timeout, "%r did not show %r" % (widget.path, value))
 
 
-def merge_enters(steps):
+def merge_enters(steps: Sequence[Step]) -> List[Step]:
     """The steps with each run of enters into one widget reduced to its last: the agent
     makes a step of the text typed so far whenever it serves a request, so fetching the
     steps while a person types splits the typing in two."""
-    merged = []
+    merged: List[Step] = []
     for step in steps:
         previous = merged[-1] if merged else None
-        if step.code == 6 and previous is not None and previous.code == 6 and \
-                (previous.window, previous.address) == (step.window, step.address):
+        if step.code == Request.ENTER and previous is not None \
+                and previous.code == Request.ENTER \
+                and (previous.window, previous.address) == (step.window, step.address):
             merged[-1] = step
         else:
             merged.append(step)
@@ -170,32 +178,33 @@ class Recording:
     still being typed is the last step and grows at each poll, so a last enter is printed
     once another step follows it, or by finish()."""
 
-    def __init__(self, app, out=sys.stdout):
+    def __init__(self, app: App, out: TextIO = sys.stdout) -> None:
         self.app = app
         self.out = out
-        self.steps = []
-        self.printed = []
+        self.steps: List[Step] = []
+        self.printed: List[Step] = []
 
-    def poll(self):
+    def poll(self) -> List[Step]:
         self.steps = merge_enters(self.app.recorded_steps())
-        last_settles = not self.steps or self.steps[-1].code != 6
+        last_settles = not self.steps or self.steps[-1].code != Request.ENTER
         self._print(len(self.steps) if last_settles else len(self.steps) - 1)
         return self.steps
 
-    def finish(self):
+    def finish(self) -> None:
         """Prints the steps not printed yet."""
         self._print(len(self.steps))
 
-    def _print(self, settled):
+    def _print(self, settled: int) -> None:
         for index in range(settled):
             if index >= len(self.printed) or self.printed[index] != self.steps[index]:
                 print(describe(self.steps[index], index + 1), file=self.out, flush=True)
         self.printed = self.steps[:settled]
 
 
-def record(argv, port=4242, xvfb=False, out=sys.stdout, poll_seconds=POLL_SECONDS):
+def record(argv: Sequence[str], port: int = 4242, xvfb: bool = False, out: TextIO = sys.stdout,
+           poll_seconds: float = POLL_SECONDS) -> List[Step]:
     """Launches argv, records until it quits or Ctrl-C, and returns the steps."""
-    stopped = []
+    stopped: List[bool] = []
     # Ctrl-C only marks the end: a request it cut in half would leave the reply unread.
     try:
         previous = signal.signal(signal.SIGINT, lambda *_: stopped.append(True))
@@ -223,11 +232,11 @@ def record(argv, port=4242, xvfb=False, out=sys.stdout, poll_seconds=POLL_SECOND
             signal.signal(signal.SIGINT, previous)
 
 
-def main(args=None):
+def main(args: Optional[List[str]] = None) -> int:
     parser = argparse.ArgumentParser(
         prog="testclient-record",
-        description="Records what you do in a Qt 5 Widgets program and writes it as a "
-                    "requests file and/or a pytest file.")
+        description="Records what you do in a Qt Widgets program (Qt 5 or Qt 6) and writes "
+                    "it as a requests file and/or a pytest file.")
     parser.add_argument("--pytest", metavar="FILE", help="write a pytest file")
     parser.add_argument("--requests", metavar="FILE",
                         help="write a requests file for testclient-driver")

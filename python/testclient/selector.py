@@ -11,8 +11,11 @@ quotes ('' for a quote inside), and the bytes that a field or a path cannot carr
 as %XX of their UTF-8 bytes: ',' '%' '/' '{' '}' and control characters.
 """
 
+from __future__ import annotations
+
 import re
 import unicodedata
+from typing import Any, Optional, Union
 
 _BARE = re.compile(r"[A-Za-z0-9_.:-]+\Z")
 _KEY = re.compile(r"[A-Za-z_][A-Za-z0-9_]*\Z")
@@ -24,20 +27,20 @@ class contains:
 
     __slots__ = ("value",)
 
-    def __init__(self, value):
+    def __init__(self, value: Union[str, bool, int, float]) -> None:
         self.value = value
 
-    def __repr__(self):
+    def __repr__(self) -> str:
         return "contains(%r)" % (self.value,)
 
 
-def _escape(char):
+def _escape(char: str) -> str:
     if char in _ESCAPED or unicodedata.category(char) == "Cc":
         return "".join("%%%02X" % byte for byte in char.encode("utf-8"))
     return char
 
 
-def write_value(value):
+def write_value(value: Union[str, bool, int, float]) -> str:
     """A term's value as a selector writes it: bare, or quoted and escaped."""
     if isinstance(value, bool):
         return "true" if value else "false"
@@ -53,7 +56,7 @@ def write_value(value):
     return "'" + "".join(_escape(c) for c in value).replace("'", "''") + "'"
 
 
-def selector(cls=None, **terms):
+def selector(cls: Optional[str] = None, **terms: Any) -> str:
     """The selector element "{cls key=value ...}" for a class and terms, in their order.
 
     A value wrapped in contains() is matched as a part ("key~value"); nth counts from 1
@@ -85,6 +88,6 @@ def selector(cls=None, **terms):
 sel = selector
 
 
-def is_selector(address):
+def is_selector(address: str) -> bool:
     """Whether a window field or a path holds a selector element."""
     return "{" in address

@@ -7,7 +7,7 @@ import time
 import pytest
 from conftest import QT_MAJOR
 
-from testclient import errors
+from testclient import errors, wait_until
 
 
 def test_greeting_identifies_the_application(gallery):
@@ -73,10 +73,8 @@ def test_modal_dialog_is_waited_for_and_closed(gallery):
         main.check()
     assert main.check("exists") is None
     dialog.widget("buttons/Ok_dialog_button").activate()
-    deadline = time.monotonic() + 5
-    while any(w.title == "Confirm" for w in gallery.windows()):
-        assert time.monotonic() < deadline
-        time.sleep(0.02)
+    wait_until(lambda: not any(w.title == "Confirm" for w in gallery.windows()),
+               describe="the dialog did not close")
     assert main.check() == "TestClient Gallery"
 
 

@@ -16,9 +16,12 @@ def test_launch_drives_an_unmodified_application(driver, launcher):
     need_qt5_examples(ADDRESS_BOOK)
     app = driver.launch([ADDRESS_BOOK])
     try:
+        # The README's example: no widget of this program has an object name.
         window = app.wait_for_window("Simple Address Book")
-        tree = window.tree()
-        assert any(e.class_name == "QLineEdit" for e in tree)
+        assert any(e.class_name == "QLineEdit" and not e.object_name for e in window.tree())
+        name = window.find("QLineEdit", label="Name:")
+        name.enter("Ada")
+        assert name.prop("text") == "Ada"
     finally:
         app.close()
 

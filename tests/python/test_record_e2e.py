@@ -9,12 +9,12 @@ import signal
 import subprocess
 import sys
 import threading
-import time
 
 import pytest
 from conftest import need_qt5_examples
 
-from testclient import Driver, protocol, record
+from testclient import Driver, Request, protocol, record, wait_until
+from testclient.protocol import request_line
 
 from conftest import BIN
 
@@ -69,14 +69,6 @@ class XInput:
         self.run("type", "--delay", "30", text)
 
 
-def until(condition, timeout=10.0, what="condition"):
-    deadline = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() >= deadline:
-            raise AssertionError("%s not met within %.0f s" % (what, timeout))
-        time.sleep(0.05)
-
-
 # The state a session leaves, as (window, path, property) reads by name.
 BOOK_STATE = {"name": (BOOK, NAME, "text"), "address": (BOOK, ADDRESS, "plainText"),
               "name read-only": (BOOK, NAME, "readOnly"),
@@ -125,8 +117,8 @@ def record_session():
         user.click(book.widget("{QPushButton text=Submit}"))
         message = app.wait_for_window("Add Successful")
         user.click(message.widget("{QPushButton text=OK}"))
-        until(lambda: not any(w.title == "Add Successful" for w in app.window_infos()),
-              what="the message box closing")
+        wait_until(lambda: not any(w.title == "Add Successful" for w in app.window_infos()),
+                   10, "the message box did not close")
         state = read_state(app, BOOK_STATE)
         steps = app.recorded_steps()
         app.stop_recording()
@@ -137,7 +129,8 @@ def replay_with_driver(requests_file, tmp_path, program, reads):
     """Runs the requests file and reads of the final state through testclient-driver
     against a fresh start of the program; returns that state and the driver's output."""
     script = tmp_path / "replay.requests"
-    lines = {key: "7,%s,%s,,%s,%s" % (read[:3] + ("s:" + read[3] if len(read) > 3 else "",))
+    lines = {key: request_line(Request.PROPERTY, read[0], read[1], "", read[2],
+                               "s:" + read[3] if len(read) > 3 else "")
              for key, read in reads.items()}
     script.write_text(requests_file.read_text(encoding="utf-8") + "\n".join(
         lines.values()) + "\n", encoding="utf-8")
@@ -210,8 +203,8 @@ class Lines:
             self.lines.append(line.decode("utf-8", errors="replace").rstrip("\n"))
 
     def wait_for(self, start, timeout=20.0):
-        until(lambda: any(line.startswith(start) for line in self.lines), timeout,
-              "a line starting %r in %r" % (start, self.lines))
+        wait_until(lambda: any(line.startswith(start) for line in self.lines), timeout,
+                   "no line starting %r in %r" % (start, self.lines))
         return next(line for line in self.lines if line.startswith(start))
 
 
@@ -270,7 +263,22 @@ def test_the_command_keeps_the_steps_fetched_before_the_program_quit(xdotool, tm
         record.requests_text(steps[:1], [ADDRESS_BOOK])
 
 
-EXTENSION = os.path.join(EXAMPLES, "dialogs/extension/extension")
+def replays_to(steps, state, program, reads, tmp_path):
+    """The requests file through testclient-driver and the generated pytest file each
+    bring a fresh start of the program to the recorded state."""
+    requests = record.write_requests(steps, tmp_path / "session.requests", [program])
+    replayed, output = replay_with_driver(requests, tmp_path, program, reads)
+    assert replayed == state, output
+    status, output = run_generated(steps, tmp_path, program, state, reads)
+    assert status == 0, output
+
+
+def example(relative):
+    program = os.path.join(EXAMPLES, relative)
+    need_qt5_examples(program)
+    return program
+
+
 FIND = "Extension"
 CHECK_BOXES = ["Match case", "Search from start", "Whole words", "Search backward",
                "Search selection"]
@@ -281,8 +289,8 @@ FIND_STATE = dict({"text": (FIND, "{QLineEdit}", "text"),
 
 
 def test_check_boxes_and_a_toggle_button_replay_to_the_same_states(xdotool, tmp_path):
-    need_qt5_examples(EXTENSION)
-    with recording(EXTENSION, FIND) as (app, find, user):
+    extension = example("dialogs/extension/extension")
+    with recording(extension, FIND) as (app, find, user):
         user.click(find.widget("{QLineEdit}"))
         user.type("needle")
         find.widget("{QLineEdit}").wait_for_prop("text", "needle")
@@ -300,29 +308,7 @@ def test_check_boxes_and_a_toggle_button_replay_to_the_same_states(xdotool, tmp_
                      "Search backward": False, "Search selection": False}
     described = [record.describe(s) for s in steps]
     assert [s.code for s in steps] == [6, 5, 5, 5, 5], described
-
-    requests = record.write_requests(steps, tmp_path / "find.requests", [EXTENSION])
-    replayed, output = replay_with_driver(requests, tmp_path, EXTENSION, FIND_STATE)
-    assert replayed == state, output
-    status, output = run_generated(steps, tmp_path, EXTENSION, state, FIND_STATE)
-    assert status == 0, output
-
-
-def replays_to(steps, state, program, reads, tmp_path):
-    """The requests file through testclient-driver and the generated pytest file each
-    bring a fresh start of the program to the recorded state."""
-    requests = record.write_requests(steps, tmp_path / "session.requests", [program])
-    replayed, output = replay_with_driver(requests, tmp_path, program, reads)
-    assert replayed == state, output
-    status, output = run_generated(steps, tmp_path, program, state, reads)
-    assert status == 0, output
-
-
-def example(relative):
-    program = os.path.join(EXAMPLES, relative)
-    if not os.path.exists(program):
-        pytest.skip("qtbase5-examples is not installed")
-    return program
+    replays_to(steps, state, extension, FIND_STATE, tmp_path)
 
 
 def test_combo_spin_box_tabs_table_cell_and_list_item_replay(xdotool, tmp_path):
@@ -376,14 +362,13 @@ def test_menu_bar_and_context_menu_paths_replay(xdotool, tmp_path):
     with recording(menus, "Menus") as (app, window, user):
         bar = window.widget("{QMenuBar}")
         for path in ("Edit", "Edit/Format", "Edit/Format/Bold"):
-            until(lambda: bar.prop("itemGlobalRect", path).width > 0, what=path + " shown")
+            wait_until(lambda: bar.prop("itemGlobalRect", path).width > 0, 10,
+                       path + " did not show")
             user.click_item(bar, path)
         info = window.widget("{QLabel}")
         info.wait_for_prop("text", "Invoked <b>Edit|Format|Bold</b>")
         user.click_at(info.prop("globalRect"), button=3)
-        until(lambda: any(w.class_name == "QMenu" for w in app.window_infos()),
-              what="the context menu showing")
-        menu = app.window("Widget:ActivePopupWidget").widget("{QMenu}")
+        menu = app.wait_for_window("Widget:ActivePopupWidget", 10).widget("{QMenu}")
         user.click_item(menu, "Copy")
         info.wait_for_prop("text", "Invoked <b>Edit|Copy</b>")
         reads = {"info": ("Menus", "{QLabel}", "text"),
@@ -410,7 +395,7 @@ def test_a_tree_path_opened_by_its_branch_replays(xdotool, tmp_path):
         reads = {"current": ("Simple Tree Model", "{QTreeView}", "currentPath")}
         current = ("Designing a Component:Creating a GUI for your application/"
                    "Creating a Layout:Arranging widgets on a form")
-        until(lambda: read_state(app, reads)["current"] == current, what="the leaf current")
+        tree.wait_for_prop("currentPath", current, 10)
         steps = app.recorded_steps()
     assert [s.code for s in steps][-1] == 5
     replays_to(steps, {"current": current}, model, reads, tmp_path)

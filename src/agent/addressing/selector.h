@@ -10,7 +10,7 @@ class QWidget;
 // A path element, or a window field, that selects widgets by what a person sees on them or
 // by their kind. Selectors exist in the extended mode only.
 //
-// Syntax (written once here; the README shows it with examples):
+// Syntax (written once here; docs/extended-mode.md shows it with examples):
 //
 //     selector := '{' [blanks] term { blanks term } [blanks] '}'
 //     term     := key '=' value        equal
