@@ -6,7 +6,8 @@
 // stream is cut into reads (anywhere, down to single bytes) and whether an overlong line
 // precedes it; the rest is the stream itself: CR and LF, NUL, invalid UTF-8 and huge
 // fields all come from the fuzzer. For every input the agent must not crash or hang,
-// and it must answer every complete line (every LF) with exactly one well-formed reply.
+// and it must answer every complete line (every LF) with exactly one well-formed reply,
+// which in the extended mode holds no line feed, carriage return or NUL.
 
 #include "dispatch/requestdispatcher.h"
 #include "proxies/proxytable.h"
@@ -93,10 +94,13 @@ Harness *harness = nullptr;
     std::abort();
 }
 
-bool wellFormed(const QByteArray &reply)
+bool wellFormed(const QByteArray &reply, bool extended)
 {
     static const char statuses[] = "0?2345678";
     if (reply.size() < 2 || reply.at(1) != ',' || !std::strchr(statuses, reply.at(0)))
+        return false;
+    // The extended mode escapes what would break its line, whatever the texts hold.
+    if (extended && (reply.contains('\n') || reply.contains('\r') || reply.contains('\0')))
         return false;
     // The extended mode's listings are one line of JSON, whatever the texts hold.
     if (reply.startsWith("0,j:"))
@@ -132,7 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     LineFramer framer;
     STApplicationProxy registry{agentProxyTable()};
     // Bit 6 of the mode byte: the extended mode (selectors, listings, screenshots).
-    RequestDispatcher dispatcher{&registry, -1, (mode & 0x40) != 0};
+    const bool extended = (mode & 0x40) != 0;
+    RequestDispatcher dispatcher{&registry, -1, extended};
     if (mode & 0x80) {
         // An overlong line, ended (or not) by the stream that follows.
         framer.append(QByteArray(LineFramer::maxLineLength + 1, 'x'));
@@ -156,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             const QByteArray reply = taken == LineFramer::Result::OverlongLine
                                          ? Reply::commandNotFound()
                                          : dispatcher.dispatch(QString::fromUtf8(line));
-            if (!wellFormed(reply))
+            if (!wellFormed(reply, extended))
                 fail("malformed reply", reply);
             ++replies;
         }

@@ -2,6 +2,7 @@
 
 from __future__ import annotations
 
+import math
 import os
 import shutil
 import signal
@@ -220,7 +221,9 @@ class Driver:
         with the launcher's one-line reason.
         """
         mode = "--xvfb" if xvfb else "--headless" if headless else "--desktop"
-        options = ["--port", str(self.port), mode]
+        # The launcher waits as long as we do, and then says why no agent came.
+        seconds = max(1, math.ceil(timeout))
+        options = ["--port", str(self.port), mode, "--timeout", str(seconds)]
         options += ["--screen", screen] if screen else []
         options += [] if extended else ["--plain"]
         command = [find_launcher()] + options + ["--"] + list(argv)
@@ -232,20 +235,35 @@ class Driver:
                                         stdout=log, stderr=log, start_new_session=True)
         process.log = log
         try:
-            app = self.wait_for_app(timeout=timeout, process=process)
+            app = self.wait_for_app(timeout=seconds + LAUNCHER_GRACE, process=process)
         except errors.WaitTimeout:
             stop_process_group(process)
             raise errors.LaunchError("%s: no agent connected within %.0f s"
                                      % (argv[0], timeout)) from None
         if app is None:
-            log.seek(0)
-            reason = log.read().decode("utf-8", errors="replace").strip()
-            log.close()
-            last = reason.splitlines()[-1] if reason else "exited with status %s" % (
-                process.returncode)
-            raise errors.LaunchError(last)
+            raise errors.LaunchError(_launcher_reason(process))
         app.process = process
         return app
+
+
+# How long the launcher may take, after its timeout, to end the program and exit.
+LAUNCHER_GRACE = 10
+
+
+def _launcher_reason(process: Any) -> str:
+    """The launcher's one line on why no agent connected, from the log of an ended launch.
+
+    The program's own output shares the log; the launcher's line is the last that it
+    wrote itself, else the log's last line, else the launcher's exit status.
+    """
+    log = process.log
+    log.seek(0)
+    lines = log.read().decode("utf-8", errors="replace").strip().splitlines()
+    log.close()
+    own = [line for line in lines if line.startswith("testclient-run: ")]
+    if own or lines:
+        return (own or lines)[-1]
+    return "%s exited with status %s" % (process.args[0], process.returncode)
 
 
 def stop_process_group(process: subprocess.Popen[bytes], grace: float = 5.0) -> None:

@@ -2,6 +2,7 @@
 
 import os
 import struct
+import time
 
 import pytest
 from conftest import need_qt5_examples
@@ -26,11 +27,18 @@ def test_launch_drives_an_unmodified_application(driver, launcher):
         app.close()
 
 
-def test_launch_says_why_no_agent_came(driver, launcher):
+@pytest.mark.parametrize("argv, reason", [
+    (["/bin/true"], "ended before an agent connected"),
+    (["/bin/sleep", "60"], "loaded no Qt"),  # the launcher gives up after our timeout
+])
+def test_launch_says_why_no_agent_came(driver, launcher, argv, reason):
+    started = time.monotonic()
     with pytest.raises(errors.LaunchError) as failed:
-        driver.launch(["/bin/true"], timeout=15)
-    assert failed.value.text  # the launcher's one-line reason
+        driver.launch(argv, timeout=3)
+    assert failed.value.text.startswith("testclient-run: no agent connected: " + argv[0])
+    assert reason in failed.value.text
     assert "\n" not in failed.value.text
+    assert time.monotonic() - started < 3 + 5
 
 
 def test_plugin_saves_the_evidence_of_a_failing_test(pytester, launcher):

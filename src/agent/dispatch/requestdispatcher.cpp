@@ -34,7 +34,9 @@ QByteArray RequestDispatcher::dispatch(const QString &line)
     if (recorder && !onlyReads(line))
         recorder->agentRequestStarts();
     const AgentRequests::Scope running;
-    return serve(line);
+    // Texts that reach a reply without WireText::encode (titles, item lists, the request's
+    // own path echoed) must not break the extended mode's line either.
+    return extended ? WireText::singleLine(serve(line)) : serve(line);
 }
 
 QByteArray RequestDispatcher::serve(const QString &line)

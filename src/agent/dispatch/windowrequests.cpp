@@ -7,6 +7,7 @@
 #include "addressing/widgetaddressing.h"
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
+#include "protocol/wiretext.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -27,6 +28,9 @@ constexpr int maxWindowSize = 8192;
 constexpr int maxWindowPosition = 16384;
 const char sizeOutOfRange[] = "resize accepts only sizes from 0 to %1";
 const char positionOutOfRange[] = "move accepts only positions from -%1 to %1";
+const char emptyWindow[] = "Error: window \"%1\" cannot be resized to %2 x %3: a window without "
+                           "width or height is taken off the screen and takes no input (on the "
+                           "headless screen not even once resized back)";
 
 } // namespace
 
@@ -105,6 +109,13 @@ QByteArray moveOrResizeWindow(const QString &line, bool move, Addressing address
     if (first < lowest || first > highest || second < lowest || second > highest) {
         return Reply::exception(
             QString::fromLatin1(move ? positionOutOfRange : sizeOutOfRange).arg(highest));
+    }
+    // Qt takes a window of no width or height off the screen, and on the headless screen
+    // it never comes back: a resize that would do so is refused where the protocol allows.
+    if (!move && (first == 0 || second == 0) && WireText::isExtended()) {
+        return Reply::exception(
+            QString::fromLatin1(emptyWindow)
+                .arg(window->windowTitle(), QString::number(first), QString::number(second)));
     }
 
     if (window->isMinimized())

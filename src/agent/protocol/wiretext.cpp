@@ -2,6 +2,8 @@
 
 #include "qtcompat.h"
 
+#include <algorithm>
+
 namespace WireText {
 
 namespace {
@@ -27,7 +29,7 @@ bool isExtended()
 
 QByteArray encode(const QString &text)
 {
-    return extendedRequest ? text.toUtf8() : text.toLatin1();
+    return extendedRequest ? singleLine(text.toUtf8()) : text.toLatin1();
 }
 
 QString decode(const QByteArray &bytes)
@@ -42,6 +44,24 @@ QString value(const QString &decodedBytes)
     const QByteArray bytes = decodedBytes.toLatin1();
     QString text;
     return QtCompat::decodeUtf8(bytes, &text) ? text : decodedBytes;
+}
+
+QByteArray singleLine(const QByteArray &bytes)
+{
+    const auto breaksLine = [](char c) { return c == '\n' || c == '\r' || c == '\0'; };
+    if (std::none_of(bytes.cbegin(), bytes.cend(), breaksLine))
+        return bytes;
+    QByteArray line;
+    line.reserve(bytes.size() + 16);
+    for (const char c : bytes) {
+        if (!breaksLine(c)) {
+            line += c;
+            continue;
+        }
+        line += '\\';
+        line += c == '\n' ? 'n' : c == '\r' ? 'r' : '0';
+    }
+    return line;
 }
 
 } // namespace WireText

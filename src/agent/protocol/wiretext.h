@@ -40,4 +40,12 @@ QString decode(const QByteArray &bytes);
 // Latin-1 bytes is understood in both modes.
 QString value(const QString &decodedBytes);
 
+// A reply of the extended mode is one line whatever its texts hold: a line feed, a
+// carriage return and a NUL are written as the two characters \n, \r and \0, so none
+// ends the line early, starts a line of its own or cuts a message short. Every other
+// byte stays as it is, backslashes too; item texts, which must read back exactly, write
+// their backslashes as \\ themselves. Returns the bytes unchanged (no copy) when they
+// hold none of the three.
+QByteArray singleLine(const QByteArray &bytes);
+
 } // namespace WireText

@@ -3,6 +3,7 @@
 #include "proxies/proxytable.h"
 #include "testmain.h"
 
+#include <QComboBox>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -61,6 +62,8 @@ private slots:
     void plainProtocolKnowsNothingOfIt();
     void selectorsDriveAndRead();
     void textsTravelAsUtf8();
+    void repliesStayOneLine_data();
+    void repliesStayOneLine();
     void listingsGiveAddressesThatWork();
     void grabGivesAPngOfTheWidget();
     void badSelectorsAreNamed();
@@ -156,6 +159,42 @@ void tst_ExtendedRequests::textsTravelAsUtf8()
              "8,Exception : Widget is not derived from class Q\u6570");
     QCOMPARE(plain("5,Gr,Apply_dialog_button,Q\u6570,,"),
              QByteArray("8,Exception : Widget is not derived from class Q?"));
+}
+
+void tst_ExtendedRequests::repliesStayOneLine_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("plainReply");
+    QTest::addColumn<QByteArray>("extendedReply");
+    const QByteArray unknownItem = "8,Exception : activate, QComboBox unknown item ";
+    QTest::newRow("a value echoed in a message")
+        << "5,Gr,colour,," + hex("s:No\nSuch\rColour") + "," << unknownItem + "No\nSuch\rColour"
+        << unknownItem + "No\\nSuch\\rColour";
+    // The plain protocol's messages end at a NUL, as C strings do.
+    QTest::newRow("a NUL in a value") << "5,Gr,colour,," + hex("s:Cut") + "00" + hex("here") + ","
+                                      << unknownItem + "Cut" << unknownItem + "Cut\\0here";
+    QTest::newRow("the request's own path echoed")
+        << QByteArray("7,Gr,Line\rFeed\\n,,text,")
+        << QByteArray("5,Widget (Line\rFeed\\n) not found")
+        << QByteArray("5,Widget (Line\\rFeed\\n) not found");
+    // A fragment that starts with "0," must not read as the success of the next request.
+    QTest::newRow("keys that name no key")
+        << "23,Gr,,," + hex("s:Foo\n0,bar") + "," << QByteArray("8,Command not found")
+        << QByteArray("8,Exception : Error: unknown key \"Foo\\n0\" in \"Foo\\n0,bar\"");
+}
+
+void tst_ExtendedRequests::repliesStayOneLine()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, plainReply);
+    QFETCH(QByteArray, extendedReply);
+    auto *colour = new QComboBox;
+    colour->setObjectName("colour");
+    colour->addItem("Red");
+    sizes->window.layout()->addWidget(colour);
+    colour->show();
+    QCOMPARE(plain(request), plainReply);
+    QCOMPARE(extended(request), extendedReply);
 }
 
 void tst_ExtendedRequests::listingsGiveAddressesThatWork()

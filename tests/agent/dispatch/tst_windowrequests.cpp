@@ -32,6 +32,7 @@ private slots:
 private:
     STApplicationProxy registry{agentProxyTable()};
     RequestDispatcher dispatcher{&registry, -1};
+    RequestDispatcher extendedDispatcher{&registry, -1, true};
 };
 
 void tst_WindowRequests::cleanup()
@@ -149,6 +150,7 @@ void tst_WindowRequests::modalAndPopupChecks()
 
 void tst_WindowRequests::moveAndResize_data()
 {
+    QTest::addColumn<bool>("extended");
     QTest::addColumn<QString>("request");
     QTest::addColumn<QByteArray>("reply");
     QTest::addColumn<QPoint>("position");
@@ -156,29 +158,41 @@ void tst_WindowRequests::moveAndResize_data()
 
     const QPoint start(100, 100);
     const QSize startSize(200, 150);
-    QTest::newRow("move") << "10,Mover,40,60" << QByteArray("0,Mover") << QPoint(40, 60)
+    QTest::newRow("move") << false << "10,Mover,40,60" << QByteArray("0,Mover") << QPoint(40, 60)
                           << startSize;
     QTest::newRow("y is not a number")
-        << "10,Mover,12,abc" << QByteArray("8,Type error: move or resize accepts integer") << start
-        << startSize;
+        << false << "10,Mover,12,abc" << QByteArray("8,Type error: move or resize accepts integer")
+        << start << startSize;
     QTest::newRow("decimal width")
-        << "11,Mover,1.5,300" << QByteArray("8,Type error: move or resize accepts integer") << start
-        << startSize;
+        << false << "11,Mover,1.5,300" << QByteArray("8,Type error: move or resize accepts integer")
+        << start << startSize;
     QTest::newRow("a size no screen holds")
-        << "11,Mover,100000,100000"
+        << false << "11,Mover,100000,100000"
         << QByteArray("8,Exception : resize accepts only sizes from 0 to 8192") << start
         << startSize;
     QTest::newRow("a negative height")
-        << "11,Mover,300,-1" << QByteArray("8,Exception : resize accepts only sizes from 0 to 8192")
-        << start << startSize;
+        << false << "11,Mover,300,-1"
+        << QByteArray("8,Exception : resize accepts only sizes from 0 to 8192") << start
+        << startSize;
     QTest::newRow("a position beyond the bound")
-        << "10,Mover,0,-16385"
+        << false << "10,Mover,0,-16385"
         << QByteArray("8,Exception : move accepts only positions from -16384 to 16384") << start
         << startSize;
+    QTest::newRow("a zero height is taken as asked")
+        << false << "11,Mover,12,0" << QByteArray("0,Mover") << start << QSize(12, 0);
+    QTest::newRow("extended: a zero height is refused")
+        << true << "11,Mover,12,0"
+        << QByteArray("8,Exception : Error: window \"Mover\" cannot be resized to 12 x 0: a "
+                      "window without width or height is taken off the screen and takes no "
+                      "input (on the headless screen not even once resized back)")
+        << start << startSize;
+    QTest::newRow("extended: a small size is taken")
+        << true << "11,Mover,1,1" << QByteArray("0,Mover") << start << QSize(1, 1);
 }
 
 void tst_WindowRequests::moveAndResize()
 {
+    QFETCH(bool, extended);
     QFETCH(QString, request);
     QFETCH(QByteArray, reply);
     QFETCH(QPoint, position);
@@ -191,7 +205,7 @@ void tst_WindowRequests::moveAndResize()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QPoint framePosition = window.pos();
 
-    QCOMPARE(send(request), reply);
+    QCOMPARE(extended ? extendedDispatcher.dispatch(request) : send(request), reply);
     if (position != QPoint(100, 100))
         QTRY_COMPARE(window.pos(), position);
     else

@@ -1,6 +1,15 @@
 #include "stqtabbar.h"
 
+#include "proxies/framework/sterror.h"
+#include "protocol/wiretext.h"
+
 #include <QTabBar>
+
+namespace {
+
+const char noTabReads[] = "Error: no tab of widget \"%s\" of class \"%s\" reads \"%s\"; %s";
+
+} // namespace
 
 QTabBar *STQTabBar::tabBar()
 {
@@ -25,9 +34,25 @@ QRect STQTabBar::tabRect(QTabBar *bar, const QVariant &tab)
             }
         }
     }
+    if (rect.isNull() && tab.userType() == QMetaType::QString && WireText::isExtended())
+        unknownTabText(bar, tab.toString());
     if (rect.isNull())
         rangeError("[0, %d]", bar->count() - 1);
     return rect;
+}
+
+void STQTabBar::unknownTabText(QTabBar *bar, const QString &text)
+{
+    // A text that no tab reads is most often a typo or a tab renamed: show what they read.
+    QStringList tabs;
+    for (int i = 0; i < bar->count(); ++i)
+        tabs.append(QLatin1Char('"') + stripMnemonic(bar->tabText(i)) + QLatin1Char('"'));
+    const QString readings = tabs.isEmpty() ? QStringLiteral("it has no tabs")
+                                            : QLatin1String("the tabs read ") + tabs.join(", ");
+    const QWidget *proxied = checkedWidget();
+    raiseError(noTabReads, WireText::encode(proxied->objectName()).constData(),
+               proxied->metaObject()->className(), WireText::encode(text).constData(),
+               WireText::encode(readings).constData());
 }
 
 void STQTabBar::activate(const QVariant &first, const QVariant & /*second*/)

@@ -19,4 +19,8 @@ protected:
     virtual QTabBar *tabBar();
     // The rectangle of the tab named by text or index, in the bar; an unknown tab is refused.
     QRect tabRect(QTabBar *bar, const QVariant &tab);
+
+private:
+    // The extended mode's answer to a tab text that no tab reads: the tabs' texts.
+    [[noreturn]] void unknownTabText(QTabBar *bar, const QString &text);
 };

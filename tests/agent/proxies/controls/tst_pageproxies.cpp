@@ -1,4 +1,5 @@
 #include "controltestsupport.h"
+#include "protocol/wiretext.h"
 #include "proxies/proxytable.h"
 #include "testmain.h"
 
@@ -40,6 +41,7 @@ static QTabWidget *newTabs()
 void tst_PageProxies::tabs_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("extended");
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<int>("current");
     QTest::addColumn<QString>("message");
@@ -47,20 +49,28 @@ void tst_PageProxies::tabs_data()
     const QString widgetRange = "Type error: object \"widget\" of class \"QTabWidget\" accepts "
                                 "only values in the following range: [0, 1].";
     QTest::newRow("tab widget: General by its text without the ampersand")
-        << "tab widget" << QVariant("General") << 0 << QString();
+        << "tab widget" << false << QVariant("General") << 0 << QString();
     QTest::newRow("tab widget: index 2 is out of range")
-        << "tab widget" << QVariant(2) << 1 << widgetRange;
+        << "tab widget" << false << QVariant(2) << 1 << widgetRange;
     QTest::newRow("tab widget: an unknown text fails with the range too")
-        << "tab widget" << QVariant("Network") << 1 << widgetRange;
+        << "tab widget" << false << QVariant("Network") << 1 << widgetRange;
     QTest::newRow("tab widget: the text with its ampersand is unknown")
-        << "tab widget" << QVariant("&General") << 1 << widgetRange;
-    QTest::newRow("tab bar: General by text") << "tab bar" << QVariant("General") << 0 << QString();
-    QTest::newRow("tab bar: index 0") << "tab bar" << QVariant(0) << 0 << QString();
+        << "tab widget" << false << QVariant("&General") << 1 << widgetRange;
+    QTest::newRow("tab bar: General by text")
+        << "tab bar" << false << QVariant("General") << 0 << QString();
+    QTest::newRow("tab bar: index 0") << "tab bar" << false << QVariant(0) << 0 << QString();
+    QTest::newRow("extended tab widget: an unknown text lists the tabs")
+        << "tab widget" << true << QVariant("general") << 1
+        << "Error: no tab of widget \"widget\" of class \"QTabWidget\" reads \"general\"; "
+           "the tabs read \"General\", \"Advanced\"";
+    QTest::newRow("extended tab widget: index 2 is out of range")
+        << "tab widget" << true << QVariant(2) << 1 << widgetRange;
 }
 
 void tst_PageProxies::tabs()
 {
     QFETCH(QString, kind);
+    QFETCH(bool, extended);
     QFETCH(QVariant, value);
     QFETCH(int, current);
     QFETCH(QString, message);
@@ -73,6 +83,7 @@ void tst_PageProxies::tabs()
     recorder.watch(bar);
 
     QWidget *target = kind == QLatin1String("tab bar") ? static_cast<QWidget *>(bar) : tabs;
+    const WireText::RequestMode mode(extended);
     QCOMPARE(request("activate", target, value), message);
     QTRY_COMPARE(recorder.count(), message.isEmpty() ? 1 : 0);
     QCOMPARE(bar->currentIndex(), current);
