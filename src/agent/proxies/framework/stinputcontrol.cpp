@@ -8,11 +8,11 @@
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QThread>
 #include <QWidget>
-
 
 namespace {
 
@@ -116,6 +116,27 @@ QWidget *STInputControl::mouseTarget(const QPoint &globalPos)
     return popup;
 }
 
+// Where a click of the current request at a global point arrives. On a platform that stacks
+// no windows (the headless one puts every window at the origin and ignores raise()), the
+// window the request works on is the one on top, as raising it makes it on a desktop:
+// unless a popup is open or a modal dialog blocks that window, which keep their say.
+QWidget *STInputControl::clickTarget(const QPoint &globalPos) const
+{
+    static const bool unstacked = QGuiApplication::platformName() == QLatin1String("offscreen") ||
+                                  QGuiApplication::platformName() == QLatin1String("minimal");
+    QWidget *under = mouseTarget(globalPos);
+    const QWidget *owner = checkedOwner();
+    if (!unstacked || !under || !owner || takesClicksFor(owner, under))
+        return under;
+    QWidget *window = owner->window();
+    const QWidget *modal = QApplication::activeModalWidget();
+    if (!window->isVisible() || (modal && modal != window) ||
+        !QRect(window->mapToGlobal(QPoint(0, 0)), window->size()).contains(globalPos))
+        return under;
+    QWidget *child = window->childAt(window->mapFromGlobal(globalPos));
+    return child ? child : window;
+}
+
 QWidget *STInputControl::keyTarget()
 {
     // An open popup grabs the keyboard as well.
@@ -157,7 +178,7 @@ void STInputControl::mouseMove(const QPoint &globalPos, Qt::KeyboardModifiers mo
     QCursor::setPos(globalPos);
     // A drag may end over any window; only an aim is checked.
     QPointer<QWidget> receiver =
-        *held == Qt::NoButton ? checkedMouseTarget(globalPos) : mouseTarget(globalPos);
+        *held == Qt::NoButton ? checkedMouseTarget(globalPos) : clickTarget(globalPos);
     if (!receiver)
         raiseError(hiddenByAnotherWindow);
 
@@ -178,7 +199,7 @@ void STInputControl::mouseMove(const QPoint &globalPos, Qt::KeyboardModifiers mo
 // than the one the input is meant for, the click would land there: that fails instead.
 QWidget *STInputControl::checkedMouseTarget(const QPoint &globalPos)
 {
-    QWidget *receiver = mouseTarget(globalPos);
+    QWidget *receiver = clickTarget(globalPos);
     const QWidget *owner = checkedOwner();
     if (receiver && owner && !takesClicksFor(owner, receiver)) {
         raiseError(coveredByWindow, WireText::encode(owner->objectName()).constData(),
@@ -194,7 +215,7 @@ QPointer<QWidget> STInputControl::postButtonEvent(QEvent::Type type, Qt::MouseBu
     // Presses and releases act where the last move left the cursor.
     const QPoint globalPos = QCursor::pos();
     QPointer<QWidget> receiver =
-        type == QEvent::MouseButtonPress ? checkedMouseTarget(globalPos) : mouseTarget(globalPos);
+        type == QEvent::MouseButtonPress ? checkedMouseTarget(globalPos) : clickTarget(globalPos);
     if (!receiver)
         raiseError(hiddenByAnotherWindow);
     postInput(receiver, newMouseEvent(type, receiver, globalPos, button, *held, modifiers));
@@ -240,7 +261,7 @@ void STInputControl::aimedClick(const QWidget *aim, const QPoint &globalPos)
     QPointer<const QWidget> aimed(aim);
     mouseMove(globalPos, Qt::NoModifier);
     // An aim that went away meanwhile is left to the proxy, which finds its widget gone.
-    const QWidget *receiver = mouseTarget(globalPos);
+    const QWidget *receiver = clickTarget(globalPos);
     if (aimed && checked && receiver && receiver != aimed && !aimed->isAncestorOf(receiver) &&
         receiver->window()->windowType() != Qt::Popup) {
         raiseError(missedAim, WireText::encode(aimed->objectName()).constData(),
@@ -260,7 +281,7 @@ void STInputControl::mouseDoubleClick(const QPoint &globalPos, Qt::MouseButton b
     // The first click may have closed the widget's window; then there is nothing left
     // to double-click, which is not an error. Whatever now lies under the point is
     // not what was clicked.
-    QPointer<QWidget> receiver = mouseTarget(globalPos);
+    QPointer<QWidget> receiver = clickTarget(globalPos);
     const QWidget *owner = checkedOwner();
     if (!receiver || (owner && !takesClicksFor(owner, receiver)))
         return;

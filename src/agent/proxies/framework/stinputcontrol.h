@@ -144,6 +144,7 @@ private:
     QPointer<QWidget> postButtonEvent(QEvent::Type type, Qt::MouseButton button,
                                       Qt::KeyboardModifiers modifiers);
     QWidget *checkedMouseTarget(const QPoint &globalPos);
+    QWidget *clickTarget(const QPoint &globalPos) const;
     // Whether a key also arrives where the application dispatches it as a shortcut.
     enum class KeyArrival { AtReceiver, AtReceiverOrShortcut };
     // Posts one key meant for `owner`; without one it goes unchecked.

@@ -169,6 +169,28 @@ const char *classNameOf(const QWidget *widget)
     return widget ? widget->metaObject()->className() : "unknown";
 }
 
+// Where a window goes so that a widget in it can be reached, the extended mode's way: a
+// window that fits on the screen is only ever moved onto it (one that is already on it stays
+// where it is); a larger one moves no further than it takes to show the widget, and never so
+// far that the screen shows past its edge. Per axis; `widget` is relative to the frame.
+QPoint placedOnScreen(const QRect &frame, const QRect &widget, const QRect &screen)
+{
+    const auto place = [](int start, int length, int widgetStart, int widgetLength, int first,
+                          int room) {
+        if (length <= room)
+            return qBound(first, start, first + room - length);
+        int wanted = start;
+        if (start + widgetStart < first || widgetLength > room)
+            wanted = first - widgetStart;
+        else if (start + widgetStart + widgetLength > first + room)
+            wanted = first + room - widgetStart - widgetLength;
+        return qBound(first + room - length, wanted, first);
+    };
+    return QPoint(
+        place(frame.x(), frame.width(), widget.x(), widget.width(), screen.x(), screen.width()),
+        place(frame.y(), frame.height(), widget.y(), widget.height(), screen.y(), screen.height()));
+}
+
 } // namespace
 
 STWidgetProxy::STWidgetProxy() = default;
@@ -317,7 +339,13 @@ void STWidgetProxy::raiseWidgetWindow()
 
     QRect widgetRect(target->mapToGlobal(QPoint(0, 0)), target->size());
     const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());
-    if (widgetRect.intersects(windowRect)) {
+    if (widgetRect.intersects(windowRect) && WireText::isExtended()) {
+        const QRect frame = window->frameGeometry();
+        const QPoint placed = placedOnScreen(frame, widgetRect.translated(-frame.topLeft()),
+                                             target->screen()->availableGeometry());
+        if (placed != frame.topLeft())
+            window->move(placed);
+    } else if (widgetRect.intersects(windowRect)) {
         const QRect available = target->screen()->availableGeometry();
         if (!available.contains(widgetRect)) {
             window->move(available.topLeft());

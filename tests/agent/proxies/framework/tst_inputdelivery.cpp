@@ -195,6 +195,28 @@ private slots:
                           "\"Other\" where it was aimed at");
     }
 
+    void windowsStackedOnTheHeadlessScreen()
+    {
+        // Headless, windows lie on one another and none can be raised: the window a request
+        // works on is the one on top, as raising it makes it on a desktop. Either of two
+        // windows in the same place is clicked, whichever the platform finds first.
+        QWidget windows[2];
+        QPushButton *buttons[2];
+        for (int i = 0; i < 2; ++i) {
+            windows[i].setGeometry(100, 100, 200, 100);
+            windows[i].setWindowTitle(QStringLiteral("Window %1").arg(i));
+            buttons[i] = new QPushButton(QStringLiteral("Go"), &windows[i]);
+            buttons[i]->setObjectName(QStringLiteral("go"));
+            buttons[i]->setGeometry(0, 0, 200, 100);
+            QVERIFY(showActive(&windows[i]));
+        }
+        for (QPushButton *button : buttons) {
+            QSignalSpy clicked(button, &QPushButton::clicked);
+            QCOMPARE(request("activate", button, QVariant()), QString());
+            QCOMPARE(clicked.count(), 1);
+        }
+    }
+
     void widgetBelowTheFoldIsScrolledIntoView()
     {
         QScrollArea area;

@@ -1,9 +1,11 @@
 #include "frameworktest.h"
 #include "proxies/framework/stwidgetproxy.h"
+#include "protocol/wiretext.h"
 
 #include "testmain.h"
 
 #include <QLabel>
+#include <QScreen>
 
 namespace {
 
@@ -94,6 +96,51 @@ private slots:
         proxy.attach(&scene.target, "QWidget");
         QCOMPARE(errorOf([&] { proxy.mouse(command); }), error);
         QCOMPARE(QCursor::pos(), Nowhere);
+    }
+
+    void bringingForwardKeepsWindowsOnTheScreen_data()
+    {
+        QTest::addColumn<bool>("extended");
+        QTest::addColumn<QPoint>("from");
+        QTest::addColumn<QPoint>("expected");
+
+        // The defined rule moves the window to the screen's corner when the widget pokes out.
+        QTest::newRow("plain: a window on the screen goes to the corner")
+            << false << QPoint(40, 17) << QPoint(0, 0);
+        QTest::newRow("extended: a window on the screen stays")
+            << true << QPoint(40, 17) << QPoint(40, 17);
+        // (-1,-1: onto the screen, as near as can be.)
+        QTest::newRow("extended: a window partly off the screen comes onto it, no further")
+            << true << QPoint(-100, 550) << QPoint(-1, -1);
+    }
+
+    void bringingForwardKeepsWindowsOnTheScreen()
+    {
+        QFETCH(bool, extended);
+        QFETCH(QPoint, from);
+        QFETCH(QPoint, expected);
+
+        // A 300x200 window whose wide child reaches past the screen's right edge (a board
+        // inside a scroll area): reading where it lies brings its window forward.
+        QWidget window;
+        window.resize(300, 200);
+        window.move(from);
+        QWidget board(&window);
+        board.setGeometry(0, 0, window.screen()->availableGeometry().width() + 100, 100);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        STWidgetProxy proxy;
+        proxy.attach(&board, "QWidget");
+        const WireText::RequestMode mode(extended);
+        proxy.getProperty("globalRect", QVariant());
+        const QRect frame = window.frameGeometry();
+        if (expected != QPoint(-1, -1)) {
+            QCOMPARE(frame.topLeft(), expected);
+        } else {
+            const QRect screen = window.screen()->availableGeometry();
+            QVERIFY(screen.contains(frame));
+            QCOMPARE(QPoint(frame.left(), frame.bottom()), QPoint(screen.left(), screen.bottom()));
+        }
     }
 
     void stripMnemonic()
