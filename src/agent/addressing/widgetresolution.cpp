@@ -37,7 +37,9 @@ LookupResult resolve(const QString &windowName, const QString &path, const Resol
         special = active.popup;
         isSpecial = true;
     } else if (variant.focusWidgetElement && lastElement == focusElement) {
-        special = QApplication::focusWidget();
+        // With selectors (the extended mode), the window's own: the widget that has the focus
+        // in it, or will have once it is active (a program's window may start inactive).
+        special = variant.selectors ? window->focusWidget() : QApplication::focusWidget();
         isSpecial = true;
     }
     if (isSpecial) {

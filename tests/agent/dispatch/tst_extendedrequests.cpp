@@ -143,6 +143,15 @@ void tst_ExtendedRequests::selectorsDriveAndRead()
     sizes->height->setText("480");
     QTRY_COMPARE(extended("7,Gr,FocusWidget,,text,"), "0,u:" + hex("480"));
     QCOMPARE(plain("7,Gr,FocusWidget,,text,"), QByteArray("5,Widget (FocusWidget) not found"));
+    // The window's focus widget even while another window is active (or none, as for a
+    // program's main window under Xvfb without a window manager): typing activates it first.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QTRY_COMPARE(QApplication::activeWindow(), &other);
+    QCOMPARE(extended("7,Gr,FocusWidget,,text,"), "0,u:" + hex("480"));
+    QCOMPARE(extended("6,Gr,FocusWidget,," + hex("s:720") + ","), QByteArray("0,QLineEdit"));
+    QCOMPARE(sizes->height->text(), QString("720"));
 }
 
 void tst_ExtendedRequests::textsTravelAsUtf8()
