@@ -4,10 +4,39 @@
 #include "protocol/wiretext.h"
 
 #include <QTabBar>
+#include <QToolButton>
 
 namespace {
 
 const char noTabReads[] = "Error: no tab of widget \"%s\" of class \"%s\" reads \"%s\"; %s";
+
+// Whether the centre of a tab, where it is clicked, shows: inside the bar and not under one
+// of the scroll buttons that a bar too narrow for its tabs puts at its end.
+bool tabShows(const QTabBar *bar, const QRect &tab)
+{
+    const QPoint centre = tab.center();
+    if (!bar->rect().contains(centre))
+        return false;
+    const auto buttons = bar->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly);
+    for (const QToolButton *button : buttons) {
+        if (button->isVisible() && button->geometry().contains(centre))
+            return false;
+    }
+    return true;
+}
+
+bool vertical(const QTabBar *bar)
+{
+    switch (bar->shape()) {
+    case QTabBar::RoundedWest:
+    case QTabBar::RoundedEast:
+    case QTabBar::TriangularWest:
+    case QTabBar::TriangularEast:
+        return true;
+    default:
+        return false;
+    }
+}
 
 } // namespace
 
@@ -58,10 +87,31 @@ void STQTabBar::unknownTabText(QTabBar *bar, const QString &text)
 void STQTabBar::activate(const QVariant &first, const QVariant & /*second*/)
 {
     QTabBar *bar = tabBar();
-    const QRect tab = tabRect(bar, first);
+    const QRect tab = tabInView(bar, first);
     // The current tab is clicked again too: harmless, and the same for every request.
     flushEvents = false;
-    clickCentre(bar, tab);
+    clickCentre(tabBar(), tab);
+}
+
+QRect STQTabBar::tabInView(QTabBar *bar, const QVariant &tab)
+{
+    QRect rect = tabRect(bar, tab);
+    for (int click = 0; click < bar->count() && !tabShows(bar, rect); ++click) {
+        // Tabs before the first one shown lie at negative positions.
+        const int along = vertical(bar) ? rect.center().y() : rect.center().x();
+        const char *name = along >= 0 ? "ScrollRightButton" : "ScrollLeftButton";
+        auto *button =
+            bar->findChild<QToolButton *>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+        if (!button || !button->isVisible() || !button->isEnabled())
+            break;
+        clickCentre(button, button->rect());
+        bar = tabBar();
+        const QRect moved = tabRect(bar, tab);
+        if (moved == rect)
+            break;
+        rect = moved;
+    }
+    return rect;
 }
 
 QStringList STQTabBar::pseudoPropertyNames()

@@ -19,6 +19,9 @@ protected:
     virtual QTabBar *tabBar();
     // The rectangle of the tab named by text or index, in the bar; an unknown tab is refused.
     QRect tabRect(QTabBar *bar, const QVariant &tab);
+    // The same, after a tab past either end of a bar too narrow for its tabs was brought
+    // into view as a person does it: with the bar's scroll buttons, one click at a time.
+    QRect tabInView(QTabBar *bar, const QVariant &tab);
 
 private:
     // The extended mode's answer to a tab text that no tab reads: the tabs' texts.

@@ -17,6 +17,7 @@ class tst_PageProxies : public QObject
 private slots:
     void tabs_data();
     void tabs();
+    void tabsScrolledOutOfTheBar();
     void tabProperties_data();
     void tabProperties();
     void toolBox_data();
@@ -87,6 +88,26 @@ void tst_PageProxies::tabs()
     QCOMPARE(request("activate", target, value), message);
     QTRY_COMPARE(recorder.count(), message.isEmpty() ? 1 : 0);
     QCOMPARE(bar->currentIndex(), current);
+}
+
+// A bar too narrow for its tabs shows scroll buttons at its end: a tab past either end is
+// scrolled into view with them, one click at a time, and then clicked.
+void tst_PageProxies::tabsScrolledOutOfTheBar()
+{
+    auto *tabs = new QTabWidget;
+    for (int i = 0; i < 12; ++i)
+        tabs->addTab(new QLabel(QString::number(i)), QStringLiteral("Settings page %1").arg(i));
+    tabs->tabBar()->setUsesScrollButtons(true);
+    Hosted host(tabs);
+    host.window.setFixedWidth(260);
+    QVERIFY(host.show());
+    QTabBar *bar = tabs->tabBar();
+    QVERIFY(!bar->rect().contains(bar->tabRect(11).center()));
+
+    for (const int tab : {11, 0, 7}) {
+        QCOMPARE(request("activate", tabs, QStringLiteral("Settings page %1").arg(tab)), QString());
+        QTRY_COMPARE(bar->currentIndex(), tab);
+    }
 }
 
 void tst_PageProxies::tabProperties_data()
