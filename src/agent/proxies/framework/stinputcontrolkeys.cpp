@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include <memory>
 
@@ -26,6 +27,10 @@ const char noActiveWindow[] =
     "become active within %d ms (another application has the keyboard focus)";
 const char noFocusWidget[] = "Error: the keys for widget \"%s\" of class \"%s\" would go "
                              "nowhere: no widget of its window has the keyboard focus";
+const char activationMissed[] =
+    "Error: the keys for widget \"%s\" of class \"%s\" would go nowhere: its window \"%s\" is "
+    "active for the window system but not for Qt's widgets, as Qt leaves a window once "
+    "resized to no width or height";
 const char ownerClosed[] = "Error: the widget that the input was meant for was closed";
 const char keyNotReceived[] =
     "Error: widget \"%s\" of class \"%s\" did not receive a key sent to it (a shortcut or an "
@@ -103,6 +108,18 @@ QByteArray whereKeysGo(const QWidget *receiver)
     return "to widget \"" + WireText::encode(receiver->objectName()) + "\" of class \"" +
            receiver->metaObject()->className() + "\" in window \"" +
            WireText::encode(receiver->window()->windowTitle()) + '"';
+}
+
+// Whether the window system has made the window active while Qt's widgets missed it, so
+// that no widget of it gets keys: Qt leaves a window in this state once it was resized to
+// no width or height and back. Asking the window system again changes nothing, as it sees
+// the window active already; on a desktop it ends when another window takes the focus.
+bool missedActivation(const QWidget *window)
+{
+    // A window that accepts no focus is never active for Qt's widgets, rightly.
+    const QWindow *handle = window->windowHandle();
+    return handle && !window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) &&
+           !QApplication::activeWindow() && QGuiApplication::focusWindow() == handle;
 }
 
 // Notes whether one posted event reached its receiver. Installed last, it sees the event
@@ -287,6 +304,11 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     if (takesKeysFor(owner, receiver))
         return receiver;
 
+    // Asking the window system would not mend a missed activation: the extended mode tells
+    // Qt's widgets what the window system already has.
+    if (WireText::isExtended() && missedActivation(owner->window()))
+        QApplication::setActiveWindow(owner->window());
+
     QPointer<QWidget> guard(owner);
     QElapsedTimer sinceRequest;
     sinceRequest.start();
@@ -312,6 +334,10 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
         return receiver;
     const QByteArray name = WireText::encode(owner->objectName());
     const char *className = owner->metaObject()->className();
+    if (missedActivation(owner->window())) {
+        raiseError(activationMissed, name.constData(), className,
+                   WireText::encode(owner->window()->windowTitle()).constData());
+    }
     if (!QApplication::activeWindow())
         raiseError(noActiveWindow, name.constData(), className, inputTimeoutMs());
     if (QApplication::activeWindow() == owner->window() && !acceptsFocus(owner))
