@@ -5,6 +5,7 @@
 #include "stinputcontrol.h"
 #include "sterror.h"
 #include "protocol/wiretext.h"
+#include "qtcompat.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -307,7 +308,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     // Asking the window system would not mend a missed activation: the extended mode tells
     // Qt's widgets what the window system already has.
     if (WireText::isExtended() && missedActivation(owner->window()))
-        QApplication::setActiveWindow(owner->window());
+        QtCompat::setActiveWindow<QApplication>(owner->window());
 
     QPointer<QWidget> guard(owner);
     QElapsedTimer sinceRequest;
