@@ -13,7 +13,6 @@
 #include <QThread>
 #include <QWidget>
 
-
 namespace {
 
 const char hiddenByAnotherWindow[] = "Error: widget is hidden by another window";
