@@ -112,4 +112,16 @@ template <typename Action> QList<QWidget *> associatedWidgets(const Action *acti
 #endif
 }
 
+// Tells Qt's widgets which window is active, where the window system made it so and they
+// missed it. Qt 6.5 deprecates QApplication::setActiveWindow() for activateWindow(), which
+// asks the window system instead, and that sees nothing to do. A template (Application is
+// QApplication), so that this header needs Qt Widgets only where it is used.
+template <typename Application, typename Widget> void setActiveWindow(Widget *window)
+{
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    Application::setActiveWindow(window);
+    QT_WARNING_POP
+}
+
 } // namespace QtCompat

@@ -142,6 +142,24 @@ private slots:
         QCOMPARE(plain(request), QByteArray("8,Command not found"));
     }
 
+    void aWindowOnceOfNoSizeTakesKeysAgain()
+    {
+        // Resized to no height and back, the window is active for the window system but
+        // not for Qt's widgets, and no asking changes that.
+        keys->window.layout()->setSizeConstraint(QLayout::SetNoConstraint);
+        keys->window.setMinimumSize(0, 0);
+        QCOMPARE(plain("11,Keys,200,0"), QByteArray("0,Keys"));
+        QCOMPARE(plain("11,Keys,200,200"), QByteArray("0,Keys"));
+        if (QApplication::activeWindow())
+            QSKIP("this platform keeps the window active for Qt's widgets");
+        QCOMPARE(plain("6,Keys,first,," + QByteArray("s:x").toHex() + ","),
+                 "8,Exception : Error: the keys for widget \"first\" of class \"QLineEdit\" would "
+                 "go nowhere: its window \"Keys\" is active for the window system but not for "
+                 "Qt's widgets, as Qt leaves a window once resized to no width or height");
+        QCOMPARE(extended(keyRequest("first", "y")), QByteArray("0,QLineEdit"));
+        QCOMPARE(keys->first.text(), QString("y"));
+    }
+
     void typingIntoAWidgetWithoutProxy()
     {
         const QByteArray typed = "6,Keys,canvas,," + QByteArray("s:hi there").toHex() + ",";

@@ -5,6 +5,7 @@
 #include "stinputcontrol.h"
 #include "sterror.h"
 #include "protocol/wiretext.h"
+#include "qtcompat.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QKeySequence>
 #include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -26,6 +28,10 @@ const char noActiveWindow[] =
     "become active within %d ms (another application has the keyboard focus)";
 const char noFocusWidget[] = "Error: the keys for widget \"%s\" of class \"%s\" would go "
                              "nowhere: no widget of its window has the keyboard focus";
+const char activationMissed[] =
+    "Error: the keys for widget \"%s\" of class \"%s\" would go nowhere: its window \"%s\" is "
+    "active for the window system but not for Qt's widgets, as Qt leaves a window once "
+    "resized to no width or height";
 const char ownerClosed[] = "Error: the widget that the input was meant for was closed";
 const char foreignPopup[] =
     "Error: the keys for widget \"%s\" of class \"%s\" would go into popup \"%s\" of class "
@@ -122,6 +128,18 @@ QByteArray whereKeysGo(const QWidget *receiver)
     return "to widget \"" + WireText::encode(receiver->objectName()) + "\" of class \"" +
            receiver->metaObject()->className() + "\" in window \"" +
            WireText::encode(receiver->window()->windowTitle()) + '"';
+}
+
+// Whether the window system has made the window active while Qt's widgets missed it, so
+// that no widget of it gets keys: Qt leaves a window in this state once it was resized to
+// no width or height and back. Asking the window system again changes nothing, as it sees
+// the window active already; on a desktop it ends when another window takes the focus.
+bool missedActivation(const QWidget *window)
+{
+    // A window that accepts no focus is never active for Qt's widgets, rightly.
+    const QWindow *handle = window->windowHandle();
+    return handle && !window->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus) &&
+           !QApplication::activeWindow() && QGuiApplication::focusWindow() == handle;
 }
 
 // Notes whether one posted event reached its receiver. Installed last, it sees the event
@@ -337,6 +355,11 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     if (takesKeysFor(owner, receiver, earlierPopup))
         return receiver;
 
+    // Asking the window system would not mend a missed activation: the extended mode tells
+    // Qt's widgets what the window system already has.
+    if (WireText::isExtended() && missedActivation(owner->window()))
+        QtCompat::setActiveWindow<QApplication>(owner->window());
+
     QPointer<QWidget> guard(owner);
     QElapsedTimer sinceRequest;
     sinceRequest.start();
@@ -366,6 +389,10 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
         raiseError(foreignPopup, name.constData(), className,
                    WireText::encode(receiver->window()->objectName()).constData(),
                    receiver->window()->metaObject()->className());
+    }
+    if (missedActivation(owner->window())) {
+        raiseError(activationMissed, name.constData(), className,
+                   WireText::encode(owner->window()->windowTitle()).constData());
     }
     if (!QApplication::activeWindow())
         raiseError(noActiveWindow, name.constData(), className, inputTimeoutMs());
