@@ -27,5 +27,8 @@ describe() {
 {
     describe
     QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$root/$build/bin/bench_requests" "$@"
+    echo
+    echo "Long typing (enter requests), in ms of the GUI thread's CPU time:"
+    QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$root/$build/bin/bench_typing"
 } 2>&1 | grep --line-buffered -v 'XDG_RUNTIME_DIR' | tee "$out"
 echo "== kept in ${out#"$root"/}"
