@@ -1,0 +1,244 @@
+#include "session.h"
+
+#include "agentconnection.h"
+#include "lineinput.h"
+#include "replydecoder.h"
+#include "requesttimer.h"
+#include "screenshot.h"
+#include "widgetspy.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QTextStream>
+#include <QThread>
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+QByteArray expandHex(const QString &line)
+{
+    static const QRegularExpression hexField(QStringLiteral("\\{hex:([^}]*)\\}"));
+    QString result = line;
+    QRegularExpressionMatch match;
+    while ((match = hexField.match(result)).hasMatch()) {
+        QString value = match.captured(1);
+        value.replace(QLatin1String("\\n"), QLatin1String("\n"));
+        result.replace(match.capturedStart(), match.capturedLength(),
+                       QString::fromLatin1(ReplyDecoder::hexValue(value)));
+    }
+    return result.toUtf8();
+}
+
+const char helpText[] =
+    "Requests (fields separated by commas; {hex:TEXT} hex-encodes a value):\n"
+    "  1                               list windows\n"
+    "  2,<window>                      widget tree of a window\n"
+    "  3                               the widget under the cursor\n"
+    "  4,<window>,<path>               point at a widget\n"
+    "  5,<window>,<path>,<class>,{hex:VALUE},{hex:VALUE}   activate\n"
+    "  6,<window>,<path>,<class>,{hex:VALUE},               enter a value\n"
+    "  7,<window>,<path>,<class>,<property>,[s:parameter]   read a property\n"
+    "  8,<window>                      check a window\n"
+    "  9,<window>,<path>,<class>,{hex:s:MouseClick:LeftButton:0.5:0.5:},   mouse\n"
+    "  10,<window>,<x>,<y>  11,<window>,<width>,<height>  12,,<trayIconName>\n"
+    "VALUE is s:text, b:true, b:false or i:number. A window is a title prefix or\n"
+    "Widget:<objectName>; a path is names from the window down, an empty element a gap.\n"
+    "Driver commands (never sent to the agent):\n"
+    "  :help   this text\n"
+    "  :spy    every window's widgets with an address that finds each of them\n"
+    "  :shot FILE <window>[,<path>]   write a PNG of the window or widget (extended agents)\n"
+    "  :time [N] <request>   send the request N times (100) and show its round trips\n"
+    "  :wait <window>   wait (up to the reply timeout) until the window is there\n"
+    "  :quit   end the driver\n";
+
+// What an agent in the extended mode answers besides.
+const char extendedHelpText[] =
+    "This agent is in the extended mode:\n"
+    "  20                              visible windows, each with an address (JSON)\n"
+    "  21,<window>                     a window's visible widgets, each with an address (JSON)\n"
+    "  22,<window>,<path>              PNG of the widget (the window for an empty path)\n"
+    "  23,<window>,<path>,<class>,{hex:s:KEYS},   press keys on the widget (the window's\n"
+    "                                  focus widget for an empty path); KEYS in Qt's form:\n"
+    "                                  Return, F5, Ctrl+S, Shift+Tab, several as Tab, Space\n"
+    "  24                              start recording what a person does\n"
+    "  25                              stop recording\n"
+    "  26                              the steps recorded so far (JSON)\n"
+    "Enter (6) types into any focusable widget that has no proxy of its own.\n"
+    "A path or window element in braces selects by what it shows: {QPushButton text=OK},\n"
+    "{QLineEdit label='Name:'}, {type=QAbstractButton nth=2}; key~value means contains.\n";
+
+// The driver's own commands; they never reach the agent. At the terminal the words also
+// work as typed without their colon, as people type them.
+struct DriverCommand
+{
+    QLatin1String name;
+    bool takesArguments; // the name only starts the line
+    QLatin1String words[2];
+    Session::Next (Session::*run)(const QString &line);
+
+    bool matches(const QString &line, bool interactive) const
+    {
+        if (takesArguments ? line.startsWith(name) : line == name)
+            return true;
+        const QString word = line.toLower();
+        return interactive && std::any_of(std::begin(words), std::end(words),
+                                          [&](QLatin1String w) { return word == w; });
+    }
+};
+
+const DriverCommand driverCommands[] = {
+    {QLatin1String(":quit"), false, {QLatin1String("quit"), QLatin1String("exit")}, &Session::quit},
+    {QLatin1String(":help"), false, {QLatin1String("help")}, &Session::help},
+    {QLatin1String(":spy"), false, {}, &Session::spy},
+    {QLatin1String(":shot"), true, {}, &Session::shot},
+    {QLatin1String(":time"), true, {}, &Session::time},
+    {QLatin1String(":wait"), true, {}, &Session::wait},
+};
+
+} // namespace
+
+// Every answer goes out in the form chosen on the command line, flushed at once so that
+// whoever reads the driver's output sees each answer as it comes.
+void Session::print(const QJsonObject &json, const QString &text)
+{
+    if (options.jsonOutput)
+        out << QJsonDocument(json).toJson(QJsonDocument::Compact);
+    else
+        out << text;
+    out << Qt::endl;
+}
+
+void Session::greet()
+{
+    const QByteArray greeting = agent->greeting();
+    print(QJsonObject{{QStringLiteral("greeting"), QString::fromLatin1(greeting)}},
+          QStringLiteral("greeting: ") + QString::fromUtf8(greeting));
+}
+
+int Session::run(LineInput &input)
+{
+    interactive = input.isInteractive();
+    QString raw;
+    while (input.readLine(&raw)) {
+        const QString line = raw.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (handle(line) == Next::Stop)
+            break;
+    }
+    return failures;
+}
+
+Session::Next Session::handle(const QString &line)
+{
+    for (const DriverCommand &command : driverCommands) {
+        if (command.matches(line, interactive))
+            return (this->*command.run)(line);
+    }
+    if (line.startsWith(QLatin1Char(':'))) {
+        err << "unknown driver command " << line << " (:help lists them)" << Qt::endl;
+        return Next::Continue;
+    }
+    return request(line);
+}
+
+Session::Next Session::help(const QString &)
+{
+    out << helpText;
+    if (agent->isExtended())
+        out << extendedHelpText;
+    out << Qt::flush;
+    return Next::Continue;
+}
+
+Session::Next Session::spy(const QString &)
+{
+    const QStringList lines = WidgetSpy::spy(agent, options.timeoutMs);
+    print(QJsonObject{{QStringLiteral("spy"), QJsonArray::fromStringList(lines)}},
+          lines.join('\n'));
+    return Next::Continue;
+}
+
+Session::Next Session::shot(const QString &line)
+{
+    QString file, error;
+    QByteArray request;
+    if (!ScreenShot::parse(line, &file, &request, &error)) {
+        err << error << Qt::endl;
+        return Next::Continue;
+    }
+    const ScreenShot::Result result = ScreenShot::take(agent, file, request, options.timeoutMs);
+    print(QJsonObject{{QStringLiteral("shot"), ScreenShot::toJson(result)}},
+          (interactive ? QString() : QStringLiteral(">> ") + line + QLatin1Char('\n')) +
+              result.message);
+    return result.reply.isNull() ? failed() : Next::Continue;
+}
+
+Session::Next Session::time(const QString &line)
+{
+    int count = 0;
+    QString request, error;
+    if (!RequestTimer::parse(line, &count, &request, &error)) {
+        err << error << Qt::endl;
+        return Next::Continue;
+    }
+    const QByteArray bytes = expandHex(request);
+    const RequestTimer::Timing timing =
+        RequestTimer::run(bytes, count, [&] { return agent->request(bytes, options.timeoutMs); });
+    print(QJsonObject{{QStringLiteral("time"), RequestTimer::toJson(timing)}},
+          QStringLiteral(">> ") + line + QLatin1Char('\n') + RequestTimer::describe(timing));
+    return timing.failed ? failed() : Next::Continue;
+}
+
+// Asks for the window (request 8) until it is there and unique (a modal window above it
+// does not matter), or the timeout has passed: a script's first request in a window it
+// opens does not race the window.
+Session::Next Session::wait(const QString &line)
+{
+    const QString window = line.mid(5).trimmed();
+    const QByteArray check = "8," + window.toUtf8();
+    QElapsedTimer waited;
+    waited.start();
+    QByteArray reply;
+    const auto isThere = [&] { return reply.startsWith("0,") || reply.startsWith("4,"); };
+    do {
+        if (!reply.isNull())
+            QThread::msleep(50);
+        reply = agent->request(check, options.timeoutMs);
+    } while (!isThere() && !reply.isNull() && waited.elapsed() < options.timeoutMs);
+    const bool there = isThere();
+    print(QJsonObject{{QStringLiteral("wait"), window}, {QStringLiteral("found"), there}},
+          (interactive ? QString() : QStringLiteral(">> ") + line + QLatin1Char('\n')) +
+              (there ? QStringLiteral("window %1 is there").arg(window)
+                     : QStringLiteral("window %1 did not come: %2")
+                           .arg(window, QString::fromUtf8(reply))));
+    return there ? Next::Continue : failed();
+}
+
+Session::Next Session::request(const QString &line)
+{
+    const QByteArray reply = agent->request(expandHex(line), options.timeoutMs);
+    const ReplyDecoder::DecodedReply decoded = ReplyDecoder::decode(reply);
+    QJsonObject json = ReplyDecoder::toJson(decoded);
+    json.insert(QStringLiteral("request"), line);
+    // At the terminal the request stands just above, as typed.
+    QString text = interactive ? QString() : QStringLiteral(">> ") + line + QLatin1Char('\n');
+    text += QString::fromUtf8(reply);
+    if (!options.rawOnly)
+        text += QStringLiteral("\n   ") +
+                ReplyDecoder::describe(decoded).replace('\n', QStringLiteral("\n   "));
+    print(json, text);
+    return reply.isNull() ? failed() : Next::Continue;
+}
+
+// A request without its answer: the session goes on unless the agent has gone.
+Session::Next Session::failed()
+{
+    ++failures;
+    return agent->isConnected() ? Next::Continue : Next::Stop;
+}
