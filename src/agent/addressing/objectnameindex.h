@@ -51,9 +51,6 @@ public:
     // found renamed are moved to their current name.
     QVector<QWidget *> widgetsNamed(const QString &name);
 
-    // Widgets taken in and names indexed, dead entries included (for tests and benchmarks).
-    int entryCount() const { return entries.size(); }
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
