@@ -1,7 +1,7 @@
 #include "mousecommand.h"
 
 #include "sterror.h"
-#include "stwidgetproxy.h"
+#include "stinputcontrol.h"
 #include "protocol/wiretext.h"
 
 #include <QPoint>
@@ -168,7 +168,7 @@ QPoint MouseCommand::pointIn(const QRect &area) const
     return area.topLeft() + QPoint(int(x * area.width()), int(y * area.height()));
 }
 
-void MouseCommand::perform(STWidgetProxy &proxy, const QPoint &globalPos) const
+void MouseCommand::perform(STInputControl &input, const QPoint &globalPos) const
 {
     const Rules &rules = rulesOf(syntax);
     const auto button = Qt::MouseButton(
@@ -182,25 +182,25 @@ void MouseCommand::perform(STWidgetProxy &proxy, const QPoint &globalPos) const
 
     switch (type) {
     case Move:
-        proxy.mouseMove(globalPos, moveModifiers);
+        input.mouseMove(globalPos, moveModifiers);
         break;
     case Press:
-        proxy.mouseMove(globalPos, moveModifiers);
-        proxy.mousePress(button, modifiers);
+        input.mouseMove(globalPos, moveModifiers);
+        input.mousePress(button, modifiers);
         break;
     case Release:
-        proxy.mouseMove(globalPos, moveModifiers);
-        proxy.mouseRelease(button, modifiers);
+        input.mouseMove(globalPos, moveModifiers);
+        input.mouseRelease(button, modifiers);
         break;
     case Click:
         if (rules.clickAfterReply)
-            proxy.flushEvents = false;
-        proxy.mouseClick(globalPos, button, modifiers);
+            input.flushEvents = false;
+        input.mouseClick(globalPos, button, modifiers);
         break;
     case DoubleClick:
         if (rules.clickAfterReply)
-            proxy.flushEvents = false;
-        proxy.mouseDoubleClick(globalPos, button, modifiers);
+            input.flushEvents = false;
+        input.mouseDoubleClick(globalPos, button, modifiers);
         break;
     }
 }

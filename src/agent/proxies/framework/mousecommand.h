@@ -4,7 +4,7 @@
 #include <QStringList>
 
 class QPoint;
-class STWidgetProxy;
+class STInputControl;
 
 // The command of a mouse request: "type:button:x:y:modifier", for instance
 // "MouseClick:LeftButton:0.25:0.5:ShiftModifier".
@@ -47,9 +47,9 @@ public:
     // The point in area that the position names: its middle when there is none.
     QPoint pointIn(const QRect &area) const;
 
-    // Checks the words, then moves, presses, releases or clicks at globalPos through the
+    // Checks the words, then moves, presses, releases or clicks at globalPos through a
     // proxy's input, which makes sure the input arrives at the proxy's widget.
-    void perform(STWidgetProxy &proxy, const QPoint &globalPos) const;
+    void perform(STInputControl &input, const QPoint &globalPos) const;
 
 private:
     void readPosition();

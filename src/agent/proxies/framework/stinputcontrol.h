@@ -139,6 +139,8 @@ protected:
     QPointer<QWidget> earlierPopup;
 
     friend class STApplicationProxy;
+    // Carries out a mouse command with the moves, presses and clicks above.
+    friend class MouseCommand;
 
 private:
     QPointer<QWidget> postButtonEvent(QEvent::Type type, Qt::MouseButton button,

@@ -69,6 +69,4 @@ protected:
     QString silkClassName;
 
     friend class STApplicationProxy;
-    // Carries out mouse commands through this proxy's input.
-    friend class MouseCommand;
 };

@@ -9,6 +9,12 @@ Q_DECLARE_METATYPE(MouseCommand::Syntax)
 
 // The three grammars share one reader: these tables pin where they part, so that a word,
 // a field count or a message of one grammar cannot leak into another.
+// A proxy bound to a widget, whose input the commands are performed with.
+struct BoundProxy : STWidgetProxy
+{
+    STInputControl &input() { return *this; }
+};
+
 class tst_MouseCommand : public QObject
 {
     Q_OBJECT
@@ -111,12 +117,12 @@ private slots:
         EventRecorder recorder(
             {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick});
         recorder.watch(&scene.target);
-        STWidgetProxy proxy;
+        BoundProxy proxy;
         proxy.attach(&scene.target, "QWidget");
 
         const QPoint centre = scene.target.mapToGlobal(scene.target.rect().center());
-        const QString error =
-            errorOf([&] { MouseCommand::read(command, syntax, suffix).perform(proxy, centre); });
+        const QString error = errorOf(
+            [&] { MouseCommand::read(command, syntax, suffix).perform(proxy.input(), centre); });
         QCOMPARE(error, message.isEmpty() ? QStringLiteral("no error") : message);
         QTRY_COMPARE(recorder.lines(), events);
     }
@@ -142,17 +148,18 @@ private slots:
         QVERIFY(showActive(&scene.window));
         EventRecorder recorder({QEvent::MouseMove});
         recorder.watch(&scene.target);
-        STWidgetProxy proxy;
+        BoundProxy proxy;
         proxy.attach(&scene.target, "QWidget");
 
         const QPoint from = scene.target.mapToGlobal(QPoint(49, 24));
         const QPoint to = scene.target.mapToGlobal(QPoint(79, 24));
-        QCOMPARE(errorOf([&] {
-                     MouseCommand::read("MousePress:LeftButton:::", syntax).perform(proxy, from);
-                     MouseCommand::read("MouseRelease:LeftButton:::ShiftModifier", syntax)
-                         .perform(proxy, to);
-                 }),
-                 QStringLiteral("no error"));
+        QCOMPARE(
+            errorOf([&] {
+                MouseCommand::read("MousePress:LeftButton:::", syntax).perform(proxy.input(), from);
+                MouseCommand::read("MouseRelease:LeftButton:::ShiftModifier", syntax)
+                    .perform(proxy.input(), to);
+            }),
+            QStringLiteral("no error"));
         QTRY_COMPARE(recorder.lines(), QStringList{move});
     }
 };
