@@ -15,7 +15,12 @@ unset PYTHONPATH TESTCLIENT_RUN TESTCLIENT_BIN TESTCLIENT_QT5_PLUGINS TESTCLIENT
 
 work=$(mktemp -d)
 hidden="$source_dir/.hidden-by-test-installed"
+installed=false
 restore() {
+    # A run that failed half-way leaves the machine as it found it: packages purged too.
+    if $installed; then
+        $SUDO apt-get purge -y -qq "${packages[@]}" >/dev/null 2>&1 || true
+    fi
     if [ -d "$hidden" ]; then
         for moved in "$hidden"/*; do [ -e "$moved" ] && mv "$moved" "$source_dir/"; done
         rmdir "$hidden"
@@ -30,6 +35,7 @@ step "lintian"
 lintian --fail-on error "$debs"/*.deb
 
 step "apt-get install ${packages[*]}"
+installed=true
 $SUDO apt-get install -y -qq --no-install-recommends "$debs"/testclient*.deb >/dev/null
 dpkg -L "${packages[@]}" | sort -u > "$work/files"
 
@@ -86,6 +92,7 @@ grep -q "^0,u:$(printf 'built against the installed package' | od -An -tx1 | tr 
 
 step "apt-get purge leaves nothing behind"
 $SUDO apt-get purge -y -qq "${packages[@]}" >/dev/null
+installed=false
 left=()
 while read -r path; do
     # Folders that other packages share (/usr/bin, ...) stay; everything of ours goes.
