@@ -193,6 +193,34 @@ void runEcho(QTcpSocket &socket)
     socket.connectToHost(QHostAddress(QHostAddress::LocalHost), TestClient::driverPort);
 }
 
+// The whole tree of the nested window, in process, and the size of its reply.
+void printNestedTimes(const NestedBenchWindow &window)
+{
+    STApplicationProxy registry{agentProxyTable()};
+    RequestDispatcher dispatcher(&registry, -1);
+    const QString request = QStringLiteral("2,") + window.title();
+    std::printf("agent-us tree %.2f\n", medianUs(30, [&] { dispatcher.dispatch(request); }));
+    std::printf("reply-bytes tree %d\n", int(dispatcher.dispatch(request).size()));
+    std::fflush(stdout);
+}
+
+// Creates the agent the way a host does and serves its driver until it goes.
+int runAgent(QApplication &app, bool lowDelay)
+{
+    IDllInstance *instance = ZuCreate(u"bench");
+    auto *client = instance ? static_cast<TestClientTarnWrapper *>(instance)->client : nullptr;
+    if (!client)
+        return 2;
+    if (lowDelay) {
+        QObject::connect(client, &QTcpSocket::connected, client,
+                         [client] { client->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
+    }
+    QObject::connect(client, &QTcpSocket::disconnected, &app, &QApplication::quit);
+    const int result = app.exec();
+    ZuDestroy(instance);
+    return result;
+}
+
 // The offscreen platform cannot raise windows; the click request asks it to every time.
 QtMessageHandler previousHandler = nullptr;
 
@@ -230,14 +258,29 @@ int main(int argc, char *argv[])
     const QCommandLineOption quitOption(QStringLiteral("quit"),
                                         QStringLiteral("Quit after the in-process figures "
                                                        "(for profilers)."));
+    const QCommandLineOption shapeOption(
+        QStringLiteral("shape"),
+        QStringLiteral("The window's shape: flat (panels of controls, the default) or nested "
+                       "(frames, group boxes and inner frames with layouts)."),
+        QStringLiteral("shape"), QStringLiteral("flat"));
     parser.addOptions({widgetsOption, echoOption, agentTimeOption, lowDelayOption, roundsOption,
-                       onlyOption, quitOption});
+                       onlyOption, quitOption, shapeOption});
     parser.process(app);
 
     QTcpSocket echoSocket;
     if (parser.isSet(echoOption)) {
         runEcho(echoSocket);
         return app.exec();
+    }
+
+    if (parser.value(shapeOption) == QLatin1String("nested")) {
+        NestedBenchWindow nested(parser.value(widgetsOption).toInt());
+        nested.show();
+        std::printf("request tree 2,%s\n", qPrintable(nested.title()));
+        std::fflush(stdout);
+        if (parser.isSet(agentTimeOption))
+            printNestedTimes(nested);
+        return parser.isSet(quitOption) ? 0 : runAgent(app, parser.isSet(lowDelayOption));
     }
 
     BenchWindow window(parser.value(widgetsOption).toInt());
@@ -254,17 +297,5 @@ int main(int argc, char *argv[])
     }
     if (parser.isSet(quitOption))
         return 0;
-
-    IDllInstance *instance = ZuCreate(u"bench");
-    auto *client = instance ? static_cast<TestClientTarnWrapper *>(instance)->client : nullptr;
-    if (!client)
-        return 2;
-    if (parser.isSet(lowDelayOption)) {
-        QObject::connect(client, &QTcpSocket::connected, client,
-                         [client] { client->setSocketOption(QAbstractSocket::LowDelayOption, 1); });
-    }
-    QObject::connect(client, &QTcpSocket::disconnected, &app, &QApplication::quit);
-    const int result = app.exec();
-    ZuDestroy(instance);
-    return result;
+    return runAgent(app, parser.isSet(lowDelayOption));
 }

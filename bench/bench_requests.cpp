@@ -71,6 +71,8 @@ public:
             const QList<QByteArray> parts = line.split(' ');
             if (parts.size() == 3 && parts.at(0) == "agent-us")
                 agentUs[parts.at(1)] = parts.at(2).toDouble();
+            if (parts.size() == 3 && parts.at(0) == "reply-bytes")
+                replyBytes[parts.at(1)] = parts.at(2).toDouble();
             if (parts.size() >= 3 && parts.at(0) == "request")
                 requests[parts.at(1)] = line.mid(parts.at(0).size() + parts.at(1).size() + 2);
         }
@@ -123,6 +125,7 @@ public:
     QTcpSocket *socket = nullptr;
     QByteArray greeting;
     QMap<QByteArray, double> agentUs;
+    QMap<QByteArray, double> replyBytes;
     QMap<QByteArray, QByteArray> requests;
 
 private:
@@ -167,6 +170,8 @@ struct SizeRun
     Stats floor;
     Stats property;
     Stats tree;
+    Stats nestedTree; // the same request on a window of frames, group boxes and layouts
+    double nestedTreeBytes = 0;
     Stats windows;
     Stats click;
     QMap<QByteArray, double> agentUs;
@@ -202,6 +207,15 @@ SizeRun sizeRun(QTcpServer &server, int widgets)
     host.time(read, "0,u:", 50);
     run.property = stats(host.time(read, "0,u:", 1000));
     run.tree = stats(host.time(tree, "0,l:", widgets >= 10000 ? 30 : 200));
+    {
+        Host nested(server, {QStringLiteral("--widgets"), QString::number(widgets),
+                             QStringLiteral("--shape"), QStringLiteral("nested"),
+                             QStringLiteral("--agent-time")});
+        const QByteArray nestedTree = nested.requests.value("tree");
+        run.nestedTree = stats(nested.time(nestedTree, "0,l:", widgets >= 10000 ? 30 : 200));
+        run.agentUs["tree-nested"] = nested.agentUs.value("tree");
+        run.nestedTreeBytes = nested.replyBytes.value("tree");
+    }
     run.windows = stats(host.time("1", "0,l:", 1000));
 
     // A click is done when the application has counted it: the agent answers as soon as
@@ -313,6 +327,11 @@ void printTable(const std::vector<SizeRun> &runs)
     row(
         "whole tree (2) p50", [](const SizeRun &r) { return r.tree.p50; }, true, true);
     row(
+        "whole tree (2), nested shape p50", [](const SizeRun &r) { return r.nestedTree.p50; }, true,
+        true);
+    row(
+        "  its reply", [](const SizeRun &r) { return r.nestedTreeBytes; }, false, true, "B");
+    row(
         "window list (1) p50", [](const SizeRun &r) { return r.windows.p50; }, true, true);
     std::printf("agent time in process (no socket; CPU time of the GUI thread, so other\n"
                 "processes on the machine do not count):\n");
@@ -330,6 +349,7 @@ void printTable(const std::vector<SizeRun> &runs)
                                          "property",
                                          "tree",
                                          "tree-reference",
+                                         "tree-nested",
                                          "windows",
                                          "user-move",
                                          "user-move-recorded",

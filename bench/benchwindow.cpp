@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -110,4 +113,47 @@ QString BenchWindow::clickRequest() const
 QString BenchWindow::clickCountRequest() const
 {
     return QStringLiteral("7,%1,bench/clickCount,,text,").arg(title());
+}
+
+NestedBenchWindow::NestedBenchWindow(int widgets)
+{
+    setObjectName(QStringLiteral("nested"));
+    setWindowTitle(QStringLiteral("Nested %1").arg(widgets));
+    setGeometry(0, 0, 800, 600);
+    auto *panel = named(new QFrame(this), QStringLiteral("panel"));
+    panel->setFrameShape(QFrame::Box);
+    auto *columns = new QHBoxLayout(panel);
+    // Each inner frame is 1 + 8 controls; each group box 1 + 4 frames; each column 1 + 4 boxes.
+    const int perFrame = 9;
+    const int perBox = 1 + 4 * perFrame;
+    const int perColumn = 1 + 4 * perBox;
+    int count = 2;
+    for (int c = 0; count + perColumn <= widgets; ++c) {
+        const QString column = QStringLiteral("column%1").arg(c);
+        auto *frame = named(new QFrame(panel), column);
+        frame->setFrameShape(QFrame::Box);
+        columns->addWidget(frame);
+        auto *boxes = new QHBoxLayout(frame);
+        for (int b = 0; b < 4; ++b) {
+            const QString box = column + QStringLiteral("_box%1").arg(b);
+            auto *group = named(new QGroupBox(box, frame), box);
+            boxes->addWidget(group);
+            auto *grid = new QGridLayout(group);
+            for (int f = 0; f < 4; ++f) {
+                const QString inner = box + QStringLiteral("_frame%1").arg(f);
+                auto *cell = named(new QFrame(group), inner);
+                cell->setStyleSheet(QStringLiteral("QFrame { border: 1px solid gray; }"));
+                grid->addWidget(cell, f / 2, f % 2);
+                auto *controls = new QGridLayout(cell);
+                for (int k = 0; k < 2; ++k) {
+                    const QString n = inner + QStringLiteral("_%1").arg(k);
+                    controls->addWidget(named(new QLabel(n, cell), n + "_label"), k, 0);
+                    controls->addWidget(named(new QLineEdit(cell), n + "_edit"), k, 1);
+                    controls->addWidget(named(new QPushButton(n, cell), n + "_button"), k, 2);
+                    controls->addWidget(named(new QCheckBox(n, cell), n + "_check"), k, 3);
+                }
+            }
+        }
+        count += perColumn;
+    }
 }

@@ -37,3 +37,16 @@ private:
     QLabel *clickCount = nullptr;
     int clicks = 0;
 };
+
+// A window of about N widgets in the shape of many real forms: a panel of boxed frames side
+// by side, each holding group boxes, each holding styled inner frames full of labels,
+// buttons, line edits and check boxes, with a layout at every level and every widget
+// named. Its tree is deeper and its objects (layouts among them) more than BenchWindow's.
+class NestedBenchWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit NestedBenchWindow(int widgets);
+    QString title() const { return windowTitle(); }
+};

@@ -1,35 +1,40 @@
 #include "widgetaddressing.h"
 
 #include <QHash>
-#include <QTextStream>
 #include <QVarLengthArray>
 #include <QVector>
 #include <QWidget>
+
+#include <algorithm>
+#include <cstring>
 
 namespace WidgetAddressing {
 
 namespace {
 
-// Writes tree items by appending to one text, a QString for a text stream or the UTF-8 bytes
-// of the reply line. Streaming every field through QTextStream (the depth through its
-// locale machinery) cost more than all else in a tree request, and so did the copies of a
-// large reply from one form to the next; the fixed parts of an item (depth, class name) are
-// made once per request here.
-template <typename Text> class TreeWriter
+// Writes tree items as UTF-8 straight into the reply's bytes. A tree of ten thousand
+// widgets is half a megabyte written in a few dozen pieces per widget, so the pieces are
+// copied into room made ahead, in steps that double, rather than appended one by one (each
+// append checks, and now and then moves, the whole text), and the fixed parts of an item
+// (depth, class name) are made once per request.
+class TreeWriter
 {
 public:
-    explicit TreeWriter(Text &out) : out(out) {}
+    explicit TreeWriter(QByteArray &out) : out(out), used(out.size()) {}
+    ~TreeWriter() { out.resize(used); }
+    TreeWriter(const TreeWriter &) = delete;
+    TreeWriter &operator=(const TreeWriter &) = delete;
 
     void write(const QWidget *widget, int depth) { write(widget, depth, widget->isVisible()); }
 
 private:
     void write(const QWidget *widget, int depth, bool visible)
     {
-        out += depthText(depth);
-        out += visible ? visibleMark : hiddenMark;
-        out += classText(widget->metaObject());
+        append(depthText(depth));
+        append(visible ? " V " : " N ", 3);
+        append(classText(widget->metaObject()));
         appendName(widget->objectName());
-        out += '"';
+        append("\"", 1);
 
         // What each child is, read for all children before descending into the first:
         // these reads do not depend on one another, so the processor overlaps their cache
@@ -52,76 +57,78 @@ private:
 
     enum class Kind : quint8 { Object, Hidden, Visible };
 
-    static Text ascii(const char *text) { return Text(text); }
+    // `length` bytes of room at the end of the text, counted as written.
+    char *room(int length)
+    {
+        if (used + length > out.size())
+            out.resize(std::max(used + length, 2 * out.size() + 4096));
+        char *at = out.data() + used;
+        used += length;
+        return at;
+    }
+
+    void append(const char *bytes, int length) { std::memcpy(room(length), bytes, size_t(length)); }
+    void append(const QByteArray &bytes) { append(bytes.constData(), bytes.size()); }
+
+    // Object names are nearly always ASCII: those are copied as they are read, without a
+    // converted copy; any other is written again as UTF-8.
+    void appendName(const QString &name)
+    {
+        const QChar *characters = name.constData();
+        const int length = name.size();
+        char *bytes = room(length);
+        for (int i = 0; i < length; ++i) {
+            const ushort unicode = characters[i].unicode();
+            if (unicode >= 0x80) {
+                used -= length;
+                append(name.toUtf8());
+                return;
+            }
+            bytes[i] = char(unicode);
+        }
+    }
 
     // A form feed and the depth in decimal.
-    const Text &depthText(int depth)
+    const QByteArray &depthText(int depth)
     {
         if (depth < 0 || depth > 1000) {
-            scratch = ascii("\f") + ascii(QByteArray::number(depth).constData());
+            scratch = '\f' + QByteArray::number(depth);
             return scratch;
         }
         while (depthTexts.size() <= depth)
-            depthTexts.append(ascii("\f") +
-                              ascii(QByteArray::number(depthTexts.size()).constData()));
+            depthTexts.append('\f' + QByteArray::number(depthTexts.size()));
         return depthTexts.at(depth);
     }
 
-    // The class name and what follows it up to the object name.
-    const Text &classText(const QMetaObject *metaObject)
+    // The class name and what follows it up to the object name. Siblings mostly share a
+    // class, so the last one is kept at hand.
+    const QByteArray &classText(const QMetaObject *metaObject)
     {
-        auto found = classTexts.constFind(metaObject);
-        if (found == classTexts.constEnd())
-            found = classTexts.insert(metaObject, ascii(metaObject->className()) + ascii(" : \""));
-        return *found;
+        if (metaObject != lastClass) {
+            auto found = classTexts.constFind(metaObject);
+            if (found == classTexts.constEnd())
+                found =
+                    classTexts.insert(metaObject, QByteArray(metaObject->className()) + " : \"");
+            lastClass = metaObject;
+            lastClassText = &*found;
+        }
+        return *lastClassText;
     }
 
-    void appendName(const QString &name);
-
-    Text &out;
-    const Text visibleMark = ascii(" V ");
-    const Text hiddenMark = ascii(" N ");
-    QVector<Text> depthTexts;
-    QHash<const QMetaObject *, Text> classTexts;
-    Text scratch;
+    QByteArray &out;
+    int used;
+    QVector<QByteArray> depthTexts;
+    QHash<const QMetaObject *, QByteArray> classTexts;
+    const QMetaObject *lastClass = nullptr;
+    const QByteArray *lastClassText = nullptr;
+    QByteArray scratch;
 };
-
-template <> void TreeWriter<QString>::appendName(const QString &name)
-{
-    out += name;
-}
-
-// Object names are nearly always ASCII: those go byte by byte, without a converted copy.
-template <> void TreeWriter<QByteArray>::appendName(const QString &name)
-{
-    const QChar *characters = name.constData();
-    const int length = name.size();
-    int i = 0;
-    for (; i < length && characters[i].unicode() < 0x80; ++i) {
-    }
-    if (i == length) {
-        const int start = out.size();
-        out.resize(start + length);
-        char *bytes = out.data() + start;
-        for (int k = 0; k < length; ++k)
-            bytes[k] = char(characters[k].unicode());
-    } else {
-        out += name.toUtf8();
-    }
-}
 
 } // namespace
 
-void widgetTree(const QWidget *widget, int depth, QTextStream &out)
-{
-    QString text;
-    TreeWriter<QString>(text).write(widget, depth);
-    out << text;
-}
-
 void appendWidgetTree(QByteArray &out, const QWidget *widget, int depth)
 {
-    TreeWriter<QByteArray>(out).write(widget, depth);
+    TreeWriter(out).write(widget, depth);
 }
 
 } // namespace WidgetAddressing

@@ -88,8 +88,7 @@ QString syntheticName(QString text);
 
 void widgetList(QList<QWidget *> &list, QWidget *root, QString name);
 bool checkPath(QWidget *widget, QWidget *window, QStringList path);
-void widgetTree(const QWidget *widget, int depth, QTextStream &out);
-// The same items as UTF-8, appended to a reply line being built.
+// The items of the widget tree request, as UTF-8, appended to a reply line being built.
 void appendWidgetTree(QByteArray &out, const QWidget *widget, int depth);
 
 // The path by which a later request finds the widget again: names from its window down.

@@ -325,13 +325,10 @@ void tst_ResolutionDifferential::agreesWithReference()
                 QCOMPARE(fastWindow, referenceWindow);
 
             if (fastCount == 1) {
-                QString fastTree, referenceTree;
-                QTextStream fastOut(&fastTree), referenceOut(&referenceTree);
-                widgetTree(fastWindow, 0, fastOut);
+                QString referenceTree;
+                QTextStream referenceOut(&referenceTree);
                 Reference::widgetTree(fastWindow, 0, referenceOut);
-                fastOut.flush();
                 referenceOut.flush();
-                QCOMPARE(fastTree, referenceTree);
                 QByteArray bytes;
                 appendWidgetTree(bytes, fastWindow, 0);
                 QCOMPARE(bytes, referenceTree.toUtf8());
