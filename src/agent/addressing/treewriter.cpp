@@ -58,16 +58,19 @@ private:
     enum class Kind : quint8 { Object, Hidden, Visible };
 
     // `length` bytes of room at the end of the text, counted as written.
-    char *room(int length)
+    char *room(qsizetype length)
     {
         if (used + length > out.size())
-            out.resize(std::max(used + length, 2 * out.size() + 4096));
+            out.resize(std::max<qsizetype>(used + length, 2 * out.size() + 4096));
         char *at = out.data() + used;
         used += length;
         return at;
     }
 
-    void append(const char *bytes, int length) { std::memcpy(room(length), bytes, size_t(length)); }
+    void append(const char *bytes, qsizetype length)
+    {
+        std::memcpy(room(length), bytes, size_t(length));
+    }
     void append(const QByteArray &bytes) { append(bytes.constData(), bytes.size()); }
 
     // Object names are nearly always ASCII: those are copied as they are read, without a
@@ -75,9 +78,9 @@ private:
     void appendName(const QString &name)
     {
         const QChar *characters = name.constData();
-        const int length = name.size();
+        const qsizetype length = name.size();
         char *bytes = room(length);
-        for (int i = 0; i < length; ++i) {
+        for (qsizetype i = 0; i < length; ++i) {
             const ushort unicode = characters[i].unicode();
             if (unicode >= 0x80) {
                 used -= length;
@@ -116,7 +119,7 @@ private:
     }
 
     QByteArray &out;
-    int used;
+    qsizetype used;
     QVector<QByteArray> depthTexts;
     QHash<const QMetaObject *, QByteArray> classTexts;
     const QMetaObject *lastClass = nullptr;

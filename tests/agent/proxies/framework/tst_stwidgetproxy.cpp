@@ -109,9 +109,10 @@ private slots:
             << false << QPoint(40, 17) << QPoint(0, 0);
         QTest::newRow("extended: a window on the screen stays")
             << true << QPoint(40, 17) << QPoint(40, 17);
-        // (-1,-1: onto the screen, as near as can be.)
+        // From (-100,-1): left of the screen and 50 pixels above its bottom edge, whatever
+        // its size; to (-1,-1): onto the screen, as near as can be.
         QTest::newRow("extended: a window partly off the screen comes onto it, no further")
-            << true << QPoint(-100, 550) << QPoint(-1, -1);
+            << true << QPoint(-100, -1) << QPoint(-1, -1);
     }
 
     void bringingForwardKeepsWindowsOnTheScreen()
@@ -124,7 +125,8 @@ private slots:
         // inside a scroll area): reading where it lies brings its window forward.
         QWidget window;
         window.resize(300, 200);
-        window.move(from);
+        const QRect screen = window.screen()->availableGeometry();
+        window.move(from.y() < 0 ? QPoint(from.x(), screen.bottom() - 50) : from);
         QWidget board(&window);
         board.setGeometry(0, 0, window.screen()->availableGeometry().width() + 100, 100);
         window.show();
@@ -137,7 +139,6 @@ private slots:
         if (expected != QPoint(-1, -1)) {
             QCOMPARE(frame.topLeft(), expected);
         } else {
-            const QRect screen = window.screen()->availableGeometry();
             QVERIFY(screen.contains(frame));
             QCOMPARE(QPoint(frame.left(), frame.bottom()), QPoint(screen.left(), screen.bottom()));
         }
