@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QMetaObject>
+#include <QMetaProperty>
 #include <QStringList>
 #include <QWidget>
 
@@ -41,6 +42,16 @@ bool usableElement(const QString &name)
            name != WidgetAddressing::popupElementName && name != QLatin1String("FocusWidget");
 }
 
+// Whether the text a selector compares is the value a person edits (a line edit's text, a
+// combo box's current item, a spin box's number): an address by it is gone after the first
+// edit.
+bool textIsValue(const QWidget *widget)
+{
+    return widget->inherits("QLineEdit") || widget->inherits("QComboBox") ||
+           widget->inherits("QAbstractSpinBox") ||
+           qstrcmp(widget->metaObject()->userProperty().name(), "text") == 0;
+}
+
 QStringList classChain(const QWidget *widget)
 {
     QStringList chain;
@@ -58,6 +69,7 @@ struct Item
     QString name;        // by the naming rules
     QStringList classes; // its class and base classes
     QString text;
+    bool textIsValue = false; // the text changes with every edit
     QString label;
     QString toolTip;
     QString accessible;
@@ -141,6 +153,7 @@ public:
             item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
             item.classes = classChain(item.widget);
             item.text = SelectorText::visibleText(item.widget);
+            item.textIsValue = !item.text.isEmpty() && textIsValue(item.widget);
             if (const QWidget *parent = item.widget->parentWidget()) {
                 auto labels = labelsByParent.find(parent);
                 if (labels == labelsByParent.end())
@@ -302,7 +315,8 @@ private:
         };
         if (classTotals.value(className) == 1)
             best = QLatin1Char('{') + className + QLatin1Char('}');
-        consider("text", item.text);
+        if (!item.textIsValue)
+            consider("text", item.text);
         consider("label", item.label);
         consider("tooltip", item.toolTip);
         consider("accessible", item.accessible);
@@ -311,8 +325,8 @@ private:
 
         // Among the widgets that show the same text, or counted below the nearest ancestor
         // with a path of names: either position stays right when other parts of the window
-        // change.
-        if (!item.text.isEmpty() && item.text.size() < 40) {
+        // change. A field's value is no part of its address: a position outlasts it.
+        if (!item.text.isEmpty() && !item.textIsValue && item.text.size() < 40) {
             return QLatin1Char('{') + className + QStringLiteral(" text=") +
                    Selector::writeValue(item.text) + QStringLiteral(" nth=") +
                    QString::number(item.textNth) + QLatin1Char('}');
