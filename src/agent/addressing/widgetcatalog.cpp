@@ -348,6 +348,14 @@ private:
     Tally tally;
 };
 
+// Qt's own classes are named Q and a capital letter, outside any namespace; they say what
+// kind of window it is, not which one.
+bool isQtClass(const QString &className)
+{
+    return className.size() > 1 && className.at(0) == QLatin1Char('Q') &&
+           className.at(1).isUpper() && !className.contains(QLatin1Char(':'));
+}
+
 QString windowAddress(QWidget *window, const QWidgetList &shown)
 {
     const auto findsExactly = [window](const QString &field) {
@@ -355,15 +363,24 @@ QString windowAddress(QWidget *window, const QWidgetList &shown)
         return SelectorResolution::findWindow(found, field) == 1 && found == window;
     };
 
+    // What the program named stays while the title follows the document or the state
+    // shown: the object name, then a class of the program's own, and only then the title.
     QStringList tried;
+    const QString name = window->objectName();
+    if (!name.isEmpty() && !name.contains(QLatin1Char(',')))
+        tried << QStringLiteral("Widget:") + name;
+    const QString className = QString::fromLatin1(window->metaObject()->className());
+    const QString bare = QLatin1Char('{') + className + QLatin1Char('}');
+    if (!isQtClass(className))
+        tried << bare;
     const QString title = window->windowTitle().section(QLatin1Char(','), 0, 0);
     if (!title.isEmpty() && !title.startsWith(QLatin1String("Widget:")) &&
         !Selector::isSelector(title))
         tried << title;
-    if (!window->objectName().contains(QLatin1Char(',')))
-        tried << QStringLiteral("Widget:") + window->objectName();
-    const QString className = QString::fromLatin1(window->metaObject()->className());
-    tried << QLatin1Char('{') + className + QLatin1Char('}');
+    if (name.isEmpty())
+        tried << QStringLiteral("Widget:");
+    if (isQtClass(className))
+        tried << bare;
     if (!window->windowTitle().isEmpty())
         tried << selectorOf(className, QStringLiteral("title"), window->windowTitle());
     for (const QString &field : qAsConst(tried)) {

@@ -17,8 +17,10 @@ struct WindowEntry
 };
 
 // The visible windows in the order of the window list, each with the first of these that
-// finds exactly it: its title (up to a comma), "Widget:" and its object name, {Class},
-// {Class title=...}, {Class nth=N}.
+// finds exactly it: "Widget:" and its object name, {Class} for a class of the program's own,
+// its title (up to a comma), {Class} for one of Qt's classes, {Class title=...},
+// {Class nth=N}. A title comes after what the program named, which it keeps while the title
+// follows the document or the state shown.
 QVector<WindowEntry> windows();
 
 struct WidgetEntry

@@ -107,6 +107,12 @@ struct Settings
     QPushButton *ok;
 };
 
+// A window class of the program's own, as an application declares its main window.
+class EditorWindow : public QWidget
+{
+    Q_OBJECT
+};
+
 bool holdsValue(const QWidget *widget)
 {
     return widget->inherits("QLineEdit") || widget->inherits("QComboBox") ||
@@ -146,6 +152,7 @@ private slots:
     void everyListedAddressFindsItsWidget();
     void everyListedWindowAddressFindsItsWindow();
     void listedAddressesOfFieldsOutlastTheirValues();
+    void windowAddressesOutlastTitles();
 };
 
 void tst_Selectors::syntax_data()
@@ -436,6 +443,37 @@ void tst_Selectors::listedAddressesOfFieldsOutlastTheirValues()
     };
     QCOMPARE(addressOf(words), QString("{QComboBox label='Amount of Words:'}"));
     QCOMPARE(addressOf(scene.name), QString("{QLineEdit label=Name:}"));
+}
+
+void tst_Selectors::windowAddressesOutlastTitles()
+{
+    // A main window that puts its document in the title, one of the program's own class,
+    // and one that only its title names.
+    QMainWindow named;
+    named.setObjectName("mainWindow");
+    named.setWindowTitle("JuffEd");
+    EditorWindow own;
+    own.setWindowTitle("Editor");
+    QWidget plain;
+    plain.setWindowTitle("Trees");
+    for (QWidget *window : QWidgetList{&named, &own, &plain})
+        window->show();
+    QTRY_VERIFY(plain.isVisible());
+
+    const QString namedAddress = WidgetCatalog::windowAddress(&named);
+    const QString ownAddress = WidgetCatalog::windowAddress(&own);
+    QCOMPARE(namedAddress, QString("Widget:mainWindow"));
+    QCOMPARE(ownAddress, QString("{EditorWindow}"));
+    QCOMPARE(WidgetCatalog::windowAddress(&plain), QString("Trees"));
+    named.setWindowTitle("Untitled 1 - JuffEd");
+    own.setWindowTitle("notes.txt - Editor");
+    const auto finds = [](const QString &address, const QWidget *window) {
+        const LookupResult found = WidgetAddressing::resolveWindow(
+            address, WindowCheck::None, ActiveWidgets::current(), false, true);
+        return found.kind == NoError && found.window == window;
+    };
+    QVERIFY(finds(namedAddress, &named));
+    QVERIFY(finds(ownAddress, &own));
 }
 
 TC_TEST_MAIN(tst_Selectors)
