@@ -44,12 +44,20 @@ bool usableElement(const QString &name)
 
 // Whether the text a selector compares is the value a person edits (a line edit's text, a
 // combo box's current item, a spin box's number): an address by it is gone after the first
-// edit.
-bool textIsValue(const QWidget *widget)
+// edit. By class, so a window of many widgets asks once per class.
+bool textIsValue(const QMetaObject *meta, QHash<const QMetaObject *, bool> &known)
 {
-    return widget->inherits("QLineEdit") || widget->inherits("QComboBox") ||
-           widget->inherits("QAbstractSpinBox") ||
-           qstrcmp(widget->metaObject()->userProperty().name(), "text") == 0;
+    auto found = known.constFind(meta);
+    if (found != known.constEnd())
+        return *found;
+    bool value = qstrcmp(meta->userProperty().name(), "text") == 0;
+    for (const QMetaObject *base = meta; base && !value; base = base->superClass()) {
+        const char *name = base->className();
+        value = !qstrcmp(name, "QLineEdit") || !qstrcmp(name, "QComboBox") ||
+                !qstrcmp(name, "QAbstractSpinBox");
+    }
+    known.insert(meta, value);
+    return value;
 }
 
 QStringList classChain(const QWidget *widget)
@@ -153,7 +161,8 @@ public:
             item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
             item.classes = classChain(item.widget);
             item.text = SelectorText::visibleText(item.widget);
-            item.textIsValue = !item.text.isEmpty() && textIsValue(item.widget);
+            item.textIsValue =
+                !item.text.isEmpty() && textIsValue(item.widget->metaObject(), valueClasses);
             if (const QWidget *parent = item.widget->parentWidget()) {
                 auto labels = labelsByParent.find(parent);
                 if (labels == labelsByParent.end())
@@ -345,6 +354,7 @@ private:
     QHash<QString, int> names;
     QHash<QString, int> classTotals; // visible widgets per class, its subclasses included
     QHash<const QWidget *, QHash<const QWidget *, QString>> labelsByParent;
+    QHash<const QMetaObject *, bool> valueClasses; // whose text is the value a person edits
     Tally tally;
 };
 
