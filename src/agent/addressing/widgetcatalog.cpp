@@ -77,7 +77,7 @@ struct Item
     QString name;        // by the naming rules
     QStringList classes; // its class and base classes
     QString text;
-    bool textIsValue = false; // the text changes with every edit
+    bool textChanges = false; // a field's value or the window's title
     QString label;
     QString toolTip;
     QString accessible;
@@ -161,8 +161,10 @@ public:
             item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
             item.classes = classChain(item.widget);
             item.text = SelectorText::visibleText(item.widget);
-            item.textIsValue =
-                !item.text.isEmpty() && textIsValue(item.widget->metaObject(), valueClasses);
+            // A window's title, like a field's value, follows what the program shows.
+            item.textChanges =
+                !item.text.isEmpty() &&
+                (item.widget == window || textIsValue(item.widget->metaObject(), valueClasses));
             if (const QWidget *parent = item.widget->parentWidget()) {
                 auto labels = labelsByParent.find(parent);
                 if (labels == labelsByParent.end())
@@ -324,7 +326,7 @@ private:
         };
         if (classTotals.value(className) == 1)
             best = QLatin1Char('{') + className + QLatin1Char('}');
-        if (!item.textIsValue)
+        if (!item.textChanges)
             consider("text", item.text);
         consider("label", item.label);
         consider("tooltip", item.toolTip);
@@ -334,8 +336,9 @@ private:
 
         // Among the widgets that show the same text, or counted below the nearest ancestor
         // with a path of names: either position stays right when other parts of the window
-        // change. A field's value is no part of its address: a position outlasts it.
-        if (!item.text.isEmpty() && !item.textIsValue && item.text.size() < 40) {
+        // change. A field's value or a window's title is no part of an address: a position
+        // outlasts it.
+        if (!item.text.isEmpty() && !item.textChanges && item.text.size() < 40) {
             return QLatin1Char('{') + className + QStringLiteral(" text=") +
                    Selector::writeValue(item.text) + QStringLiteral(" nth=") +
                    QString::number(item.textNth) + QLatin1Char('}');

@@ -456,6 +456,7 @@ void tst_Selectors::windowAddressesOutlastTitles()
     own.setWindowTitle("Editor");
     QWidget plain;
     plain.setWindowTitle("Trees");
+    new QWidget(&plain);
     for (QWidget *window : QWidgetList{&named, &own, &plain})
         window->show();
     QTRY_VERIFY(plain.isVisible());
@@ -465,6 +466,8 @@ void tst_Selectors::windowAddressesOutlastTitles()
     QCOMPARE(namedAddress, QString("Widget:mainWindow"));
     QCOMPARE(ownAddress, QString("{EditorWindow}"));
     QCOMPARE(WidgetCatalog::windowAddress(&plain), QString("Trees"));
+    // The window's own entry in its listing, too, is not its title.
+    const WidgetCatalog::WidgetEntry plainEntry = WidgetCatalog::widgets(&plain, "Trees").first();
     named.setWindowTitle("Untitled 1 - JuffEd");
     own.setWindowTitle("notes.txt - Editor");
     const auto finds = [](const QString &address, const QWidget *window) {
@@ -474,6 +477,9 @@ void tst_Selectors::windowAddressesOutlastTitles()
     };
     QVERIFY(finds(namedAddress, &named));
     QVERIFY(finds(ownAddress, &own));
+    plain.setWindowTitle("Trees (2)");
+    const LookupResult found = resolve("Trees", plainEntry.address);
+    QVERIFY2(found.kind == NoError && found.widget == &plain, qPrintable(plainEntry.address));
 }
 
 TC_TEST_MAIN(tst_Selectors)
