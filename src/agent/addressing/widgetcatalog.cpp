@@ -149,45 +149,7 @@ public:
     // start from.
     QVector<WidgetEntry> run(const QWidget *target = nullptr)
     {
-        collect(window, 0, window, items);
-        // For one target only the widgets of its class count: the others are passed by.
-        const char *targetClass = target ? target->metaObject()->className() : nullptr;
-        WidgetNaming::DialogButtonNames dialogNames;
-        QHash<QString, int> classSeen;
-        QHash<QString, int> textSeen;
-        for (Item &item : items) {
-            if (target && !item.widget->inherits(targetClass))
-                continue;
-            item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
-            item.classes = classChain(item.widget);
-            item.text = SelectorText::visibleText(item.widget);
-            // A window's title, like a field's value, follows what the program shows.
-            item.textChanges =
-                !item.text.isEmpty() &&
-                (item.widget == window || textIsValue(item.widget->metaObject(), valueClasses));
-            if (const QWidget *parent = item.widget->parentWidget()) {
-                auto labels = labelsByParent.find(parent);
-                if (labels == labelsByParent.end())
-                    labels = labelsByParent.insert(parent, SelectorText::labelsOfChildren(parent));
-                item.label = labels->value(item.widget);
-            }
-            item.toolTip = item.widget->toolTip();
-            item.accessible = item.widget->accessibleName();
-            ++names[item.name];
-            for (const QString &className : qAsConst(item.classes))
-                ++classSeen[className];
-            item.nth = classSeen.value(item.classes.first());
-            if (!item.text.isEmpty()) {
-                for (const QString &className : qAsConst(item.classes))
-                    ++textSeen[className + keySeparator + item.text];
-                item.textNth = textSeen.value(item.classes.first() + keySeparator + item.text);
-            }
-            tally.add(item, "text", item.text);
-            tally.add(item, "label", item.label);
-            tally.add(item, "tooltip", item.toolTip);
-            tally.add(item, "accessible", item.accessible);
-        }
-        classTotals = classSeen;
+        readItems(target);
 
         QVector<WidgetEntry> entries;
         QVector<Anchor> anchors;
@@ -248,6 +210,56 @@ public:
     }
 
 private:
+    // The visible widgets in tree order, with what their addresses are made of, and the
+    // counts that tell which of those are unique.
+    void readItems(const QWidget *target)
+    {
+        collect(window, 0, window, items);
+        // For one target only the widgets of its class count: the others are passed by.
+        const char *targetClass = target ? target->metaObject()->className() : nullptr;
+        WidgetNaming::DialogButtonNames dialogNames;
+        QHash<QString, int> classSeen;
+        QHash<QString, int> textSeen;
+        for (Item &item : items) {
+            if (target && !item.widget->inherits(targetClass))
+                continue;
+            read(item, dialogNames);
+            ++names[item.name];
+            for (const QString &className : qAsConst(item.classes))
+                ++classSeen[className];
+            item.nth = classSeen.value(item.classes.first());
+            if (!item.text.isEmpty()) {
+                for (const QString &className : qAsConst(item.classes))
+                    ++textSeen[className + keySeparator + item.text];
+                item.textNth = textSeen.value(item.classes.first() + keySeparator + item.text);
+            }
+            tally.add(item, "text", item.text);
+            tally.add(item, "label", item.label);
+            tally.add(item, "tooltip", item.toolTip);
+            tally.add(item, "accessible", item.accessible);
+        }
+        classTotals = classSeen;
+    }
+
+    void read(Item &item, WidgetNaming::DialogButtonNames &dialogNames)
+    {
+        item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
+        item.classes = classChain(item.widget);
+        item.text = SelectorText::visibleText(item.widget);
+        // A window's title, like a field's value, follows what the program shows.
+        item.textChanges =
+            !item.text.isEmpty() &&
+            (item.widget == window || textIsValue(item.widget->metaObject(), valueClasses));
+        if (const QWidget *parent = item.widget->parentWidget()) {
+            auto labels = labelsByParent.find(parent);
+            if (labels == labelsByParent.end())
+                labels = labelsByParent.insert(parent, SelectorText::labelsOfChildren(parent));
+            item.label = labels->value(item.widget);
+        }
+        item.toolTip = item.widget->toolTip();
+        item.accessible = item.widget->accessibleName();
+    }
+
     bool findsExactly(const QString &path, const QWidget *widget) const
     {
         ResolveVariant variant;
