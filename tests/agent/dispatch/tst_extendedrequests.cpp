@@ -208,6 +208,7 @@ void tst_ExtendedRequests::repliesStayOneLine()
 
 void tst_ExtendedRequests::listingsGiveAddressesThatWork()
 {
+    sizes->height->setText("12"); // a field that only its value tells apart
     const QJsonArray windows = listing("20");
     QCOMPARE(windows.size(), 1);
     const QJsonObject window = windows.first().toObject();
@@ -232,6 +233,12 @@ void tst_ExtendedRequests::listingsGiveAddressesThatWork()
     }
     QCOMPARE(addresses.at(2), QString("{QLineEdit label=Width:}"));
     QCOMPARE(widgets.at(4).toObject().value("text").toString(), QString("Apply"));
+    // A value entered into each field leaves the fields' addresses finding them.
+    for (const QString &field : {addresses.at(2), addresses.at(3)}) {
+        const QByteArray prefix = windowAddress + "," + field.toUtf8() + ",,";
+        QCOMPARE(extended("6," + prefix + hex("s:30") + ","), QByteArray("0,QLineEdit"));
+        QCOMPARE(extended("7," + prefix + "text,"), "0,u:" + hex("30"));
+    }
 }
 
 void tst_ExtendedRequests::grabGivesAPngOfTheWidget()
