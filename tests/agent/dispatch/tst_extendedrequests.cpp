@@ -50,6 +50,21 @@ struct Sizes
     QPushButton *apply;
 };
 
+// A main window that puts its document in its title once it is activated, as JuffEd does.
+class Retitling : public QWidget
+{
+public:
+    bool retitles = false; // from the next activation on
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        if (retitles && event->type() == QEvent::ActivationChange && isActiveWindow())
+            setWindowTitle("Untitled 1 - JuffEd");
+        QWidget::changeEvent(event);
+    }
+};
+
 } // namespace
 
 class tst_ExtendedRequests : public QObject
@@ -65,6 +80,7 @@ private slots:
     void repliesStayOneLine_data();
     void repliesStayOneLine();
     void listingsGiveAddressesThatWork();
+    void windowRetitledOnActivationKeepsItsAddress();
     void grabGivesAPngOfTheWidget();
     void badSelectorsAreNamed();
     void itemRectanglesShowWhereItemsAre();
@@ -239,6 +255,29 @@ void tst_ExtendedRequests::listingsGiveAddressesThatWork()
         QCOMPARE(extended("6," + prefix + hex("s:30") + ","), QByteArray("0,QLineEdit"));
         QCOMPARE(extended("7," + prefix + "text,"), "0,u:" + hex("30"));
     }
+}
+
+void tst_ExtendedRequests::windowRetitledOnActivationKeepsItsAddress()
+{
+    Retitling editor;
+    editor.setObjectName("juffed");
+    editor.setWindowTitle("JuffEd");
+    new QLineEdit(&editor);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    sizes->window.activateWindow();
+    QTRY_VERIFY(sizes->window.isActiveWindow());
+    editor.retitles = true;
+
+    QByteArray address;
+    for (const QJsonValue &value : listing("20")) {
+        if (value.toObject().value("name").toString() == "juffed")
+            address = value.toObject().value("address").toString().toUtf8();
+    }
+    QCOMPARE(extended("6," + address + ",{QLineEdit},," + hex("s:eins") + ","),
+             QByteArray("0,QLineEdit"));
+    QTRY_COMPARE(editor.windowTitle(), QString("Untitled 1 - JuffEd"));
+    QCOMPARE(extended("7," + address + ",{QLineEdit},,text,"), "0,u:" + hex("eins"));
 }
 
 void tst_ExtendedRequests::grabGivesAPngOfTheWidget()
