@@ -77,7 +77,8 @@ void tst_ExtendedMode::addressBookBySelectorsAndUtf8()
     QCOMPARE(windows.size(), 1);
     QCOMPARE(windows.first().toObject().value("class").toString(), QString("AddressBook"));
     const QByteArray window = windows.first().toObject().value("address").toString().toUtf8();
-    QCOMPARE(window, QByteArray("Simple Address Book"));
+    // The program's own class rather than the title, which a program may change.
+    QCOMPARE(window, QByteArray("{AddressBook}"));
     everyAddressWorks(app, window);
 
     const QString name = QString::fromUtf8("Zo\u00eb \u6570\u636e");

@@ -96,7 +96,7 @@ def test_listings_and_screenshots(layouts, tmp_path):
     printed = io.StringIO()
     layouts.app.spy(file=printed)
     lines = printed.getvalue().splitlines()
-    assert lines[0].startswith("window Basic Layouts") and len(lines) == 2 + len(widgets)
+    assert lines[0].startswith("window {Dialog}") and len(lines) == 2 + len(widgets)
     for line, item in zip(lines[2:], widgets):
         assert line.strip().startswith(item.class_name) and line.endswith(item.address)
 

@@ -348,12 +348,12 @@ def test_combo_spin_box_tabs_table_cell_and_list_item_replay(xdotool, tmp_path):
     assert state == {"style": "Windows", "spin": 73, "row": 3, "column": 2, "tab": "List",
                      "computer": True, "directory": False}
     assert [record.describe(s) for s in steps] == [
-        "choose 'Windows' in styleComboBox in %s" % title,
-        "enter '73' into spinBox in %s" % title,
-        "choose 'Table' in bottomLeftTabWidget in %s" % title,
-        "choose '3:2' in tableWidget in %s" % title,
-        "choose 'List' in bottomLeftTabWidget in %s" % title,
-        "choose 'Computer' in listView in %s" % title]
+        "choose 'Windows' in styleComboBox in {WidgetGallery}",
+        "enter '73' into spinBox in {WidgetGallery}",
+        "choose 'Table' in bottomLeftTabWidget in {WidgetGallery}",
+        "choose '3:2' in tableWidget in {WidgetGallery}",
+        "choose 'List' in bottomLeftTabWidget in {WidgetGallery}",
+        "choose 'Computer' in listView in {WidgetGallery}"]
     replays_to(steps, state, gallery, reads, tmp_path)
 
 
@@ -378,7 +378,7 @@ def test_menu_bar_and_context_menu_paths_replay(xdotool, tmp_path):
     assert state == {"info": "Invoked <b>Edit|Copy</b>", "bold": True}
     described = [record.describe(s) for s in steps]
     assert [s.code for s in steps] == [5, 9, 5], described
-    assert described[0] == "choose 'Edit/Format/Bold' in {QMenuBar} ('true') in Menus"
+    assert described[0] == "choose 'Edit/Format/Bold' in {QMenuBar} ('true') in {MainWindow}"
     assert described[2] == "choose 'Copy' in {QMenu} in Widget:ActivePopupWidget"
     replays_to(steps, state, menus, reads, tmp_path)
 

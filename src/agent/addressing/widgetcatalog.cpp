@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QMetaObject>
+#include <QMetaProperty>
 #include <QStringList>
 #include <QWidget>
 
@@ -41,6 +42,24 @@ bool usableElement(const QString &name)
            name != WidgetAddressing::popupElementName && name != QLatin1String("FocusWidget");
 }
 
+// Whether the text a selector compares is the value a person edits (a line edit's text, a
+// combo box's current item, a spin box's number): an address by it is gone after the first
+// edit. By class, so a window of many widgets asks once per class.
+bool textIsValue(const QMetaObject *meta, QHash<const QMetaObject *, bool> &known)
+{
+    auto found = known.constFind(meta);
+    if (found != known.constEnd())
+        return *found;
+    bool value = qstrcmp(meta->userProperty().name(), "text") == 0;
+    for (const QMetaObject *base = meta; base && !value; base = base->superClass()) {
+        const char *name = base->className();
+        value = !qstrcmp(name, "QLineEdit") || !qstrcmp(name, "QComboBox") ||
+                !qstrcmp(name, "QAbstractSpinBox");
+    }
+    known.insert(meta, value);
+    return value;
+}
+
 QStringList classChain(const QWidget *widget)
 {
     QStringList chain;
@@ -58,6 +77,7 @@ struct Item
     QString name;        // by the naming rules
     QStringList classes; // its class and base classes
     QString text;
+    bool textChanges = false; // a field's value or the window's title
     QString label;
     QString toolTip;
     QString accessible;
@@ -129,41 +149,7 @@ public:
     // start from.
     QVector<WidgetEntry> run(const QWidget *target = nullptr)
     {
-        collect(window, 0, window, items);
-        // For one target only the widgets of its class count: the others are passed by.
-        const char *targetClass = target ? target->metaObject()->className() : nullptr;
-        WidgetNaming::DialogButtonNames dialogNames;
-        QHash<QString, int> classSeen;
-        QHash<QString, int> textSeen;
-        for (Item &item : items) {
-            if (target && !item.widget->inherits(targetClass))
-                continue;
-            item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
-            item.classes = classChain(item.widget);
-            item.text = SelectorText::visibleText(item.widget);
-            if (const QWidget *parent = item.widget->parentWidget()) {
-                auto labels = labelsByParent.find(parent);
-                if (labels == labelsByParent.end())
-                    labels = labelsByParent.insert(parent, SelectorText::labelsOfChildren(parent));
-                item.label = labels->value(item.widget);
-            }
-            item.toolTip = item.widget->toolTip();
-            item.accessible = item.widget->accessibleName();
-            ++names[item.name];
-            for (const QString &className : qAsConst(item.classes))
-                ++classSeen[className];
-            item.nth = classSeen.value(item.classes.first());
-            if (!item.text.isEmpty()) {
-                for (const QString &className : qAsConst(item.classes))
-                    ++textSeen[className + keySeparator + item.text];
-                item.textNth = textSeen.value(item.classes.first() + keySeparator + item.text);
-            }
-            tally.add(item, "text", item.text);
-            tally.add(item, "label", item.label);
-            tally.add(item, "tooltip", item.toolTip);
-            tally.add(item, "accessible", item.accessible);
-        }
-        classTotals = classSeen;
+        readItems(target);
 
         QVector<WidgetEntry> entries;
         QVector<Anchor> anchors;
@@ -224,6 +210,56 @@ public:
     }
 
 private:
+    // The visible widgets in tree order, with what their addresses are made of, and the
+    // counts that tell which of those are unique.
+    void readItems(const QWidget *target)
+    {
+        collect(window, 0, window, items);
+        // For one target only the widgets of its class count: the others are passed by.
+        const char *targetClass = target ? target->metaObject()->className() : nullptr;
+        WidgetNaming::DialogButtonNames dialogNames;
+        QHash<QString, int> classSeen;
+        QHash<QString, int> textSeen;
+        for (Item &item : items) {
+            if (target && !item.widget->inherits(targetClass))
+                continue;
+            read(item, dialogNames);
+            ++names[item.name];
+            for (const QString &className : qAsConst(item.classes))
+                ++classSeen[className];
+            item.nth = classSeen.value(item.classes.first());
+            if (!item.text.isEmpty()) {
+                for (const QString &className : qAsConst(item.classes))
+                    ++textSeen[className + keySeparator + item.text];
+                item.textNth = textSeen.value(item.classes.first() + keySeparator + item.text);
+            }
+            tally.add(item, "text", item.text);
+            tally.add(item, "label", item.label);
+            tally.add(item, "tooltip", item.toolTip);
+            tally.add(item, "accessible", item.accessible);
+        }
+        classTotals = classSeen;
+    }
+
+    void read(Item &item, WidgetNaming::DialogButtonNames &dialogNames)
+    {
+        item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
+        item.classes = classChain(item.widget);
+        item.text = SelectorText::visibleText(item.widget);
+        // A window's title, like a field's value, follows what the program shows.
+        item.textChanges =
+            !item.text.isEmpty() &&
+            (item.widget == window || textIsValue(item.widget->metaObject(), valueClasses));
+        if (const QWidget *parent = item.widget->parentWidget()) {
+            auto labels = labelsByParent.find(parent);
+            if (labels == labelsByParent.end())
+                labels = labelsByParent.insert(parent, SelectorText::labelsOfChildren(parent));
+            item.label = labels->value(item.widget);
+        }
+        item.toolTip = item.widget->toolTip();
+        item.accessible = item.widget->accessibleName();
+    }
+
     bool findsExactly(const QString &path, const QWidget *widget) const
     {
         ResolveVariant variant;
@@ -302,7 +338,8 @@ private:
         };
         if (classTotals.value(className) == 1)
             best = QLatin1Char('{') + className + QLatin1Char('}');
-        consider("text", item.text);
+        if (!item.textChanges)
+            consider("text", item.text);
         consider("label", item.label);
         consider("tooltip", item.toolTip);
         consider("accessible", item.accessible);
@@ -311,8 +348,9 @@ private:
 
         // Among the widgets that show the same text, or counted below the nearest ancestor
         // with a path of names: either position stays right when other parts of the window
-        // change.
-        if (!item.text.isEmpty() && item.text.size() < 40) {
+        // change. A field's value or a window's title is no part of an address: a position
+        // outlasts it.
+        if (!item.text.isEmpty() && !item.textChanges && item.text.size() < 40) {
             return QLatin1Char('{') + className + QStringLiteral(" text=") +
                    Selector::writeValue(item.text) + QStringLiteral(" nth=") +
                    QString::number(item.textNth) + QLatin1Char('}');
@@ -331,8 +369,17 @@ private:
     QHash<QString, int> names;
     QHash<QString, int> classTotals; // visible widgets per class, its subclasses included
     QHash<const QWidget *, QHash<const QWidget *, QString>> labelsByParent;
+    QHash<const QMetaObject *, bool> valueClasses; // whose text is the value a person edits
     Tally tally;
 };
+
+// Qt's own classes are named Q and a capital letter, outside any namespace; they say what
+// kind of window it is, not which one.
+bool isQtClass(const QString &className)
+{
+    return className.size() > 1 && className.at(0) == QLatin1Char('Q') &&
+           className.at(1).isUpper() && !className.contains(QLatin1Char(':'));
+}
 
 QString windowAddress(QWidget *window, const QWidgetList &shown)
 {
@@ -341,15 +388,24 @@ QString windowAddress(QWidget *window, const QWidgetList &shown)
         return SelectorResolution::findWindow(found, field) == 1 && found == window;
     };
 
+    // What the program named stays while the title follows the document or the state
+    // shown: the object name, then a class of the program's own, and only then the title.
     QStringList tried;
+    const QString name = window->objectName();
+    if (!name.isEmpty() && !name.contains(QLatin1Char(',')))
+        tried << QStringLiteral("Widget:") + name;
+    const QString className = QString::fromLatin1(window->metaObject()->className());
+    const QString bare = QLatin1Char('{') + className + QLatin1Char('}');
+    if (!isQtClass(className))
+        tried << bare;
     const QString title = window->windowTitle().section(QLatin1Char(','), 0, 0);
     if (!title.isEmpty() && !title.startsWith(QLatin1String("Widget:")) &&
         !Selector::isSelector(title))
         tried << title;
-    if (!window->objectName().contains(QLatin1Char(',')))
-        tried << QStringLiteral("Widget:") + window->objectName();
-    const QString className = QString::fromLatin1(window->metaObject()->className());
-    tried << QLatin1Char('{') + className + QLatin1Char('}');
+    if (name.isEmpty())
+        tried << QStringLiteral("Widget:");
+    if (isQtClass(className))
+        tried << bare;
     if (!window->windowTitle().isEmpty())
         tried << selectorOf(className, QStringLiteral("title"), window->windowTitle());
     for (const QString &field : qAsConst(tried)) {

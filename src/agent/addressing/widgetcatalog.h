@@ -17,8 +17,10 @@ struct WindowEntry
 };
 
 // The visible windows in the order of the window list, each with the first of these that
-// finds exactly it: its title (up to a comma), "Widget:" and its object name, {Class},
-// {Class title=...}, {Class nth=N}.
+// finds exactly it: "Widget:" and its object name, {Class} for a class of the program's own,
+// its title (up to a comma), {Class} for one of Qt's classes, {Class title=...},
+// {Class nth=N}. A title comes after what the program named, which it keeps while the title
+// follows the document or the state shown.
 QVector<WindowEntry> windows();
 
 struct WidgetEntry
@@ -38,7 +40,9 @@ struct WidgetEntry
 // object name or a made-up name (the name alone, under its parent, or under a named
 // ancestor); a selector by class alone or by class and text, label, tool tip or accessible
 // name (the shortest that is unique); a selector by class and position among the widgets with the
-// same text, or below the nearest ancestor that has a path of names, or in the window.
+// same text, or below the nearest ancestor that has a path of names, or in the window. The text
+// of a field (its value) and of the window (its title) is never part of an address: both change
+// while the program runs.
 QVector<WidgetEntry> widgets(QWidget *window, const QString &windowField);
 
 // The address windows() gives a visible window; empty for anything else.

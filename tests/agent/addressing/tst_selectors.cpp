@@ -4,6 +4,7 @@
 #include "testmain.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -11,8 +12,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -103,6 +107,34 @@ struct Settings
     QPushButton *ok;
 };
 
+// A window class of the program's own, as an application declares its main window.
+class EditorWindow : public QWidget
+{
+    Q_OBJECT
+};
+
+bool holdsValue(const QWidget *widget)
+{
+    return widget->inherits("QLineEdit") || widget->inherits("QComboBox") ||
+           widget->inherits("QAbstractSpinBox") || widget->inherits("QPlainTextEdit") ||
+           widget->inherits("QAbstractSlider");
+}
+
+// What a person typing or choosing leaves in the field: a value it did not hold.
+void enterNewValue(QWidget *widget)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        edit->setText(edit->text() + "0");
+    else if (auto *combo = qobject_cast<QComboBox *>(widget))
+        combo->setCurrentIndex((combo->currentIndex() + 1) % combo->count());
+    else if (auto *spin = qobject_cast<QSpinBox *>(widget))
+        spin->setValue(spin->value() + 1);
+    else if (auto *text = qobject_cast<QPlainTextEdit *>(widget))
+        text->setPlainText(text->toPlainText() + "0");
+    else if (auto *slider = qobject_cast<QAbstractSlider *>(widget))
+        slider->setValue(slider->value() + 1);
+}
+
 } // namespace
 
 class tst_Selectors : public QObject
@@ -119,6 +151,8 @@ private slots:
     void windowsBySelector();
     void everyListedAddressFindsItsWidget();
     void everyListedWindowAddressFindsItsWindow();
+    void listedAddressesOfFieldsOutlastTheirValues();
+    void windowAddressesOutlastTitles();
 };
 
 void tst_Selectors::syntax_data()
@@ -354,6 +388,98 @@ void tst_Selectors::everyListedWindowAddressFindsItsWindow()
             entry.address, WindowCheck::None, ActiveWidgets::current(), false, true);
         QVERIFY2(found.kind == NoError && found.window == entry.window, qPrintable(entry.address));
     }
+}
+
+void tst_Selectors::listedAddressesOfFieldsOutlastTheirValues()
+{
+    Settings scene;
+    scene.name->setText("Ada");
+    // Fields that only their values tell apart, and one a label names.
+    QLayout *layout = scene.window.layout();
+    const QStringList sizes{"Small", "Medium", "Large"};
+    for (const char *value : {"9", "12"})
+        layout->addWidget(new QLineEdit(value));
+    for (int i = 0; i < 2; ++i) {
+        auto *combo = new QComboBox;
+        combo->addItems(sizes);
+        combo->setCurrentIndex(i + 1);
+        combo->setEditable(i == 1);
+        layout->addWidget(combo);
+        auto *spin = new QSpinBox;
+        spin->setValue(3 + i);
+        layout->addWidget(spin);
+        layout->addWidget(new QSlider(Qt::Horizontal));
+    }
+    auto *form = new QFormLayout;
+    auto *words = new QComboBox;
+    words->addItems(sizes);
+    form->addRow("Amount of Words:", words);
+    form->addRow("Notes:", new QPlainTextEdit("9"));
+    static_cast<QBoxLayout *>(layout)->addLayout(form);
+    QTRY_VERIFY(words->isVisible());
+
+    QVector<WidgetCatalog::WidgetEntry> fields;
+    for (const WidgetCatalog::WidgetEntry &entry :
+         WidgetCatalog::widgets(&scene.window, "Settings"))
+        if (holdsValue(entry.widget))
+            fields << entry;
+    for (const WidgetCatalog::WidgetEntry &field : qAsConst(fields))
+        enterNewValue(field.widget);
+    QStringList stale;
+    for (const WidgetCatalog::WidgetEntry &field : qAsConst(fields)) {
+        const LookupResult found = resolve("Settings", field.address);
+        if (found.kind != NoError || found.widget != field.widget)
+            stale << field.address;
+    }
+    QVERIFY2(stale.isEmpty(), qPrintable(QStringLiteral("%1 of %2 addresses went stale: %3")
+                                             .arg(stale.size())
+                                             .arg(fields.size())
+                                             .arg(stale.join(' '))));
+    const auto addressOf = [&fields](const QWidget *widget) {
+        for (const WidgetCatalog::WidgetEntry &field : qAsConst(fields))
+            if (field.widget == widget)
+                return field.address;
+        return QString();
+    };
+    QCOMPARE(addressOf(words), QString("{QComboBox label='Amount of Words:'}"));
+    QCOMPARE(addressOf(scene.name), QString("{QLineEdit label=Name:}"));
+}
+
+void tst_Selectors::windowAddressesOutlastTitles()
+{
+    // A main window that puts its document in the title, one of the program's own class,
+    // and one that only its title names.
+    QMainWindow named;
+    named.setObjectName("mainWindow");
+    named.setWindowTitle("JuffEd");
+    EditorWindow own;
+    own.setWindowTitle("Editor");
+    QWidget plain;
+    plain.setWindowTitle("Trees");
+    new QWidget(&plain);
+    for (QWidget *window : QWidgetList{&named, &own, &plain})
+        window->show();
+    QTRY_VERIFY(plain.isVisible());
+
+    const QString namedAddress = WidgetCatalog::windowAddress(&named);
+    const QString ownAddress = WidgetCatalog::windowAddress(&own);
+    QCOMPARE(namedAddress, QString("Widget:mainWindow"));
+    QCOMPARE(ownAddress, QString("{EditorWindow}"));
+    QCOMPARE(WidgetCatalog::windowAddress(&plain), QString("Trees"));
+    // The window's own entry in its listing, too, is not its title.
+    const WidgetCatalog::WidgetEntry plainEntry = WidgetCatalog::widgets(&plain, "Trees").first();
+    named.setWindowTitle("Untitled 1 - JuffEd");
+    own.setWindowTitle("notes.txt - Editor");
+    const auto finds = [](const QString &address, const QWidget *window) {
+        const LookupResult found = WidgetAddressing::resolveWindow(
+            address, WindowCheck::None, ActiveWidgets::current(), false, true);
+        return found.kind == NoError && found.window == window;
+    };
+    QVERIFY(finds(namedAddress, &named));
+    QVERIFY(finds(ownAddress, &own));
+    plain.setWindowTitle("Trees (2)");
+    const LookupResult found = resolve("Trees", plainEntry.address);
+    QVERIFY2(found.kind == NoError && found.widget == &plain, qPrintable(plainEntry.address));
 }
 
 TC_TEST_MAIN(tst_Selectors)

@@ -50,6 +50,21 @@ struct Sizes
     QPushButton *apply;
 };
 
+// A main window that puts its document in its title once it is activated, as JuffEd does.
+class Retitling : public QWidget
+{
+public:
+    bool retitles = false; // from the next activation on
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        if (retitles && event->type() == QEvent::ActivationChange && isActiveWindow())
+            setWindowTitle("Untitled 1 - JuffEd");
+        QWidget::changeEvent(event);
+    }
+};
+
 } // namespace
 
 class tst_ExtendedRequests : public QObject
@@ -65,6 +80,7 @@ private slots:
     void repliesStayOneLine_data();
     void repliesStayOneLine();
     void listingsGiveAddressesThatWork();
+    void windowRetitledOnActivationKeepsItsAddress();
     void grabGivesAPngOfTheWidget();
     void badSelectorsAreNamed();
     void itemRectanglesShowWhereItemsAre();
@@ -208,6 +224,7 @@ void tst_ExtendedRequests::repliesStayOneLine()
 
 void tst_ExtendedRequests::listingsGiveAddressesThatWork()
 {
+    sizes->height->setText("12"); // a field that only its value tells apart
     const QJsonArray windows = listing("20");
     QCOMPARE(windows.size(), 1);
     const QJsonObject window = windows.first().toObject();
@@ -232,6 +249,35 @@ void tst_ExtendedRequests::listingsGiveAddressesThatWork()
     }
     QCOMPARE(addresses.at(2), QString("{QLineEdit label=Width:}"));
     QCOMPARE(widgets.at(4).toObject().value("text").toString(), QString("Apply"));
+    // A value entered into each field leaves the fields' addresses finding them.
+    for (const QString &field : {addresses.at(2), addresses.at(3)}) {
+        const QByteArray prefix = windowAddress + "," + field.toUtf8() + ",,";
+        QCOMPARE(extended("6," + prefix + hex("s:30") + ","), QByteArray("0,QLineEdit"));
+        QCOMPARE(extended("7," + prefix + "text,"), "0,u:" + hex("30"));
+    }
+}
+
+void tst_ExtendedRequests::windowRetitledOnActivationKeepsItsAddress()
+{
+    Retitling editor;
+    editor.setObjectName("juffed");
+    editor.setWindowTitle("JuffEd");
+    new QLineEdit(&editor);
+    editor.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&editor));
+    sizes->window.activateWindow();
+    QTRY_VERIFY(sizes->window.isActiveWindow());
+    editor.retitles = true;
+
+    QByteArray address;
+    for (const QJsonValue &value : listing("20")) {
+        if (value.toObject().value("name").toString() == "juffed")
+            address = value.toObject().value("address").toString().toUtf8();
+    }
+    QCOMPARE(extended("6," + address + ",{QLineEdit},," + hex("s:eins") + ","),
+             QByteArray("0,QLineEdit"));
+    QTRY_COMPARE(editor.windowTitle(), QString("Untitled 1 - JuffEd"));
+    QCOMPARE(extended("7," + address + ",{QLineEdit},,text,"), "0,u:" + hex("eins"));
 }
 
 void tst_ExtendedRequests::grabGivesAPngOfTheWidget()

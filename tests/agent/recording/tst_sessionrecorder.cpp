@@ -253,11 +253,11 @@ void tst_SessionRecorder::onlyTheExtendedModeRecords()
 void tst_SessionRecorder::buttonClickIsAnActivate()
 {
     QTest::mouseClick(form->apply, Qt::LeftButton);
-    QCOMPARE(requests(), QStringList{"5,Recorded,Apply_dialog_button,,,"});
+    QCOMPARE(requests(), QStringList{"5,Widget:form,Apply_dialog_button,,,"});
 
     const QByteArray reply = extended("26");
     const QJsonObject step = QJsonDocument::fromJson(reply.mid(4)).array().at(0).toObject();
-    QCOMPARE(step.value("window").toString(), QString("Recorded"));
+    QCOMPARE(step.value("window").toString(), QString("Widget:form"));
     QCOMPARE(step.value("address").toString(), QString("Apply_dialog_button"));
 }
 
@@ -274,7 +274,7 @@ void tst_SessionRecorder::checkBoxKeepsTheStateItEndsIn()
     });
     QTest::mouseClick(form->wrap, Qt::LeftButton, Qt::NoModifier, box);
     QTest::mouseClick(form->wrap, Qt::LeftButton, Qt::NoModifier, box);
-    const QString step = "5,Recorded,{QCheckBox},,";
+    const QString step = "5,Widget:form,{QCheckBox},,";
     QTRY_COMPARE_WITH_TIMEOUT(requests(),
                               (QStringList{step + hex("b:true") + ",", step + hex("b:false") + ",",
                                            step + hex("b:false") + ","}),
@@ -286,15 +286,15 @@ void tst_SessionRecorder::typingIsOneEnterWithTheFinalText()
     QTest::mouseClick(form->name, Qt::LeftButton);
     QTest::keyClicks(form->name, "Adx");
     // A recording tool fetches the steps while the person types: that splits nothing.
-    QCOMPARE(requests(), QStringList{"6,Recorded,name,," + hex("s:Adx") + ","});
+    QCOMPARE(requests(), QStringList{"6,Widget:form,name,," + hex("s:Adx") + ","});
     QTest::keyClick(form->name, Qt::Key_Backspace);
     QTest::keyClick(form->name, Qt::Key_A);
     // Still typing: the field's text so far is the last step, and fetching keeps it open.
-    QCOMPARE(requests(), QStringList{"6,Recorded,name,," + hex("s:Ada") + ","});
+    QCOMPARE(requests(), QStringList{"6,Widget:form,name,," + hex("s:Ada") + ","});
 
     QTest::mouseClick(form->other, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(form->other->hasFocus(), 5000);
-    QCOMPARE(requests(), QStringList{"6,Recorded,name,," + hex("s:Ada") + ","});
+    QCOMPARE(requests(), QStringList{"6,Widget:form,name,," + hex("s:Ada") + ","});
 
     // A field left as it was is no step.
     QTest::mouseClick(form->name, Qt::LeftButton);
@@ -311,7 +311,7 @@ void tst_SessionRecorder::comboChoiceIsAnActivate()
     QTest::keyClick(list, Qt::Key_Down);
     QTest::keyClick(list, Qt::Key_Return);
     QTRY_COMPARE_WITH_TIMEOUT(form->colour->currentText(), QString("Blue"), 5000);
-    QCOMPARE(requests(), QStringList{"5,Recorded,colour,," + hex("s:Blue") + ","});
+    QCOMPARE(requests(), QStringList{"5,Widget:form,colour,," + hex("s:Blue") + ","});
 }
 
 void tst_SessionRecorder::tabChoiceIsAnActivateOnTheTabWidget()
@@ -320,8 +320,8 @@ void tst_SessionRecorder::tabChoiceIsAnActivateOnTheTabWidget()
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
     QCOMPARE(form->tabs->currentIndex(), 1);
     QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(0).center());
-    QCOMPARE(requests(), (QStringList{"5,Recorded,tabs,," + hex("s:Advanced") + ",",
-                                      "5,Recorded,tabs,," + hex("s:General") + ","}));
+    QCOMPARE(requests(), (QStringList{"5,Widget:form,tabs,," + hex("s:Advanced") + ",",
+                                      "5,Widget:form,tabs,," + hex("s:General") + ","}));
 }
 
 void tst_SessionRecorder::otherClicksAreMouseCommands()
@@ -329,9 +329,9 @@ void tst_SessionRecorder::otherClicksAreMouseCommands()
     QTest::mouseClick(form->canvas, Qt::LeftButton, Qt::ShiftModifier, QPoint(50, 75));
     QTest::mouseClick(form->canvas, Qt::RightButton, Qt::NoModifier, QPoint(1, 2));
     QCOMPARE(requests(),
-             (QStringList{"9,Recorded,canvas,," +
+             (QStringList{"9,Widget:form,canvas,," +
                               hex("s:MouseClick:LeftButton:0.2525:0.7550:ShiftModifier") + ",",
-                          "9,Recorded,canvas,," +
+                          "9,Widget:form,canvas,," +
                               hex("s:MouseClick:RightButton:0.0075:0.0250:NoModifier") + ","}));
 }
 
@@ -367,7 +367,7 @@ void tst_SessionRecorder::menuBarItemIsItsPath()
     QCOMPARE(opened, 3);
 
     const QStringList recorded = requests();
-    const QString bar = "5,Menus,{QMenuBar},,";
+    const QString bar = "5,Widget:editor,{QMenuBar},,";
     QCOMPARE(
         recorded,
         (QStringList{bar + hex("s:File/Open...") + ",", bar + hex("s:File/Recent/notes.txt") + ",",
@@ -389,7 +389,7 @@ void tst_SessionRecorder::checkableMenuItemKeepsTheStateItEndsIn()
     menus.openFromBar(menus.view);
     MenuWindow::choose(menus.view, menus.wrap);
     QVERIFY(!menus.wrap->isChecked());
-    const QString step = "5,Menus,{QMenuBar},," + hex("s:View/Word wrap") + ",";
+    const QString step = "5,Widget:editor,{QMenuBar},," + hex("s:View/Word wrap") + ",";
     QTRY_COMPARE_WITH_TIMEOUT(requests(),
                               (QStringList{step + hex("b:true"), step + hex("b:false")}), 5000);
 }
@@ -411,7 +411,7 @@ void tst_SessionRecorder::contextMenuItemFollowsTheRightClick()
                               .arg((30 + 0.5) / size.width(), 0, 'f', 4)
                               .arg((20 + 0.5) / size.height(), 0, 'f', 4);
     QCOMPARE(requests(),
-             (QStringList{"9,Menus,board,," + hex(click) + ",",
+             (QStringList{"9,Widget:editor,board,," + hex(click) + ",",
                           "5,Widget:ActivePopupWidget,boardMenu,," + hex("s:Copy") + ","}));
 }
 
@@ -441,13 +441,13 @@ void tst_SessionRecorder::itemClicksAreActivatesOfTheirViews()
     QCOMPARE(views.columns->currentIndex(), views.model.index(1, 0));
 
     const QStringList recorded = requests();
-    QCOMPARE(recorded,
-             (QStringList{"5,Views,fruits,," + hex("s:Plum") + ",",
-                          "5,Views,fruits,," + hex("i:1") + ",",
-                          "5,Views,tree,," + hex("s:Fruit:2/Pear:3") + ",",
-                          "5,Views,tree,," + hex("s:in\\/out:") + ",",
-                          "5,Views,sheet,," + hex("s:3:Qty") + ",",
-                          "5,Views,columns,," + hex("s:2") + "," + hex("s:ClearAndSelect")}));
+    QCOMPARE(recorded, (QStringList{"5,Widget:views,fruits,," + hex("s:Plum") + ",",
+                                    "5,Widget:views,fruits,," + hex("i:1") + ",",
+                                    "5,Widget:views,tree,," + hex("s:Fruit:2/Pear:3") + ",",
+                                    "5,Widget:views,tree,," + hex("s:in\\/out:") + ",",
+                                    "5,Widget:views,sheet,," + hex("s:3:Qty") + ",",
+                                    "5,Widget:views,columns,," + hex("s:2") + "," +
+                                        hex("s:ClearAndSelect")}));
 
     // Each step makes the same item current again.
     list->setCurrentRow(0);
@@ -482,10 +482,12 @@ void tst_SessionRecorder::itemDoubleAndRightClicksAreMouseCommands()
 
     const QStringList recorded = requests();
     QCOMPARE(recorded.size(), 4);
-    QCOMPARE(recorded.at(0), "5,Views,tree,," + hex("s:Fruit:2") + ",");
-    QVERIFY(recorded.at(1).startsWith("9,Views,tree,," + hex("s:MouseDoubleClick:LeftButton:")));
-    QCOMPARE(recorded.at(2), "5,Views,fruits,," + hex("s:Apple") + ",");
-    QVERIFY(recorded.at(3).startsWith("9,Views,fruits,," + hex("s:MouseClick:RightButton:")));
+    QCOMPARE(recorded.at(0), "5,Widget:views,tree,," + hex("s:Fruit:2") + ",");
+    QVERIFY(
+        recorded.at(1).startsWith("9,Widget:views,tree,," + hex("s:MouseDoubleClick:LeftButton:")));
+    QCOMPARE(recorded.at(2), "5,Widget:views,fruits,," + hex("s:Apple") + ",");
+    QVERIFY(
+        recorded.at(3).startsWith("9,Widget:views,fruits,," + hex("s:MouseClick:RightButton:")));
 
     // The view's mouse command is understood as it was recorded.
     QCOMPARE(extended(recorded.at(1).toUtf8()), QByteArray("0,QTreeView"));
@@ -513,9 +515,9 @@ void tst_SessionRecorder::navigationKeysInViewsAreOneActivate()
     QTest::keyClick(list, Qt::Key_Home);
 
     const QStringList recorded = requests();
-    QCOMPARE(recorded, (QStringList{"5,Views,fruits,," + hex("s:Plum") + ",",
-                                    "5,Views,tree,," + hex("s:Fruit:2/Pear:3") + ",",
-                                    "5,Views,fruits,," + hex("s:Apple") + ","}));
+    QCOMPARE(recorded, (QStringList{"5,Widget:views,fruits,," + hex("s:Plum") + ",",
+                                    "5,Widget:views,tree,," + hex("s:Fruit:2/Pear:3") + ",",
+                                    "5,Widget:views,fruits,," + hex("s:Apple") + ","}));
 
     const QModelIndex treeCurrent = tree->currentIndex();
     list->setCurrentRow(3);
@@ -552,12 +554,12 @@ void tst_SessionRecorder::keysOutsideFieldsAreKeyRequests()
     QVERIFY(form->wrap->isChecked());
 
     const QStringList recorded = requests();
-    QCOMPARE(recorded, (QStringList{"23,Recorded,Apply_dialog_button,," + hex("s:Ctrl+S") + ",",
-                                    "23,Recorded,Apply_dialog_button,," + hex("s:Esc") + ",",
-                                    "23,Recorded,{QCheckBox},," + hex("s:Tab") + ",",
-                                    "6,Recorded,name,," + hex("s:Ada") + ",",
-                                    "23,Recorded,name,," + hex("s:Return") + ",",
-                                    "5,Recorded,{QCheckBox},," + hex("b:true") + ","}));
+    QCOMPARE(recorded, (QStringList{"23,Widget:form,Apply_dialog_button,," + hex("s:Ctrl+S") + ",",
+                                    "23,Widget:form,Apply_dialog_button,," + hex("s:Esc") + ",",
+                                    "23,Widget:form,{QCheckBox},," + hex("s:Tab") + ",",
+                                    "6,Widget:form,name,," + hex("s:Ada") + ",",
+                                    "23,Widget:form,name,," + hex("s:Return") + ",",
+                                    "5,Widget:form,{QCheckBox},," + hex("b:true") + ","}));
 
     // The shortcut's step presses it again, and that is no step.
     QCOMPARE(extended(recorded.first().toUtf8()), QByteArray("0,QPushButton"));
@@ -644,16 +646,16 @@ void tst_SessionRecorder::slidersGroupBoxesAndToolBoxesAreActivates()
 
 void tst_SessionRecorder::requestsOfTheAgentRecordNothing()
 {
-    QCOMPARE(extended("5,Recorded,Apply_dialog_button,,,"), QByteArray("0,QPushButton"));
-    QCOMPARE(extended("5,Recorded,{QCheckBox},," + hex("b:true").toLatin1() + ","),
+    QCOMPARE(extended("5,Widget:form,Apply_dialog_button,,,"), QByteArray("0,QPushButton"));
+    QCOMPARE(extended("5,Widget:form,{QCheckBox},," + hex("b:true").toLatin1() + ","),
              QByteArray("0,QCheckBox"));
-    QCOMPARE(extended("6,Recorded,name,," + hex("s:Grace").toLatin1() + ","),
+    QCOMPARE(extended("6,Widget:form,name,," + hex("s:Grace").toLatin1() + ","),
              QByteArray("0,QLineEdit"));
-    QCOMPARE(extended("5,Recorded,colour,," + hex("s:Green").toLatin1() + ","),
+    QCOMPARE(extended("5,Widget:form,colour,," + hex("s:Green").toLatin1() + ","),
              QByteArray("0,QComboBox"));
-    QCOMPARE(extended("5,Recorded,tabs,," + hex("s:Advanced").toLatin1() + ","),
+    QCOMPARE(extended("5,Widget:form,tabs,," + hex("s:Advanced").toLatin1() + ","),
              QByteArray("0,QTabWidget"));
-    QCOMPARE(extended("9,Recorded,canvas,," +
+    QCOMPARE(extended("9,Widget:form,canvas,," +
                       hex("s:MouseClick:LeftButton:0.5:0.5:NoModifier").toLatin1() + ","),
              QByteArray("0,QWidget"));
     // Whatever the requests left queued has been handled by now.
