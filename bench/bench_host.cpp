@@ -11,6 +11,7 @@
 #include "proxies/proxytable.h"
 
 #include "addressing/objectnameindex.h"
+#include "addressing/referenceresolution.h"
 #include "addressing/widgetaddressing.h"
 #include "addressing/widgetcatalog.h"
 #include "dispatch/requestdispatcher.h"

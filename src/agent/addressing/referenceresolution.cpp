@@ -1,4 +1,4 @@
-#include "widgetaddressing.h"
+#include "referenceresolution.h"
 
 #include "candidatesearch.h"
 #include "widgetnaming.h"

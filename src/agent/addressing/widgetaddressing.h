@@ -119,15 +119,4 @@ LookupResult resolveWidget(const QString &windowName, const QString &path,
 // path, as the message of the error reply; empty when all of them read.
 QString selectorSyntaxError(const QString &windowField, const QString &path);
 
-// The same lookups done the straightforward way the addressing rules are written: every
-// top-level widget of the application, and one search of the window per naming rule. The
-// fast forms above must always agree with these.
-namespace Reference {
-int findWindow(QWidget *&window, const QString &name);
-LookupResult resolveWidget(const QString &windowName, const QString &path,
-                           const ResolveVariant &variant,
-                           const ActiveWidgets &active = ActiveWidgets::current());
-void widgetTree(const QWidget *widget, int depth, QTextStream &out);
-} // namespace Reference
-
 } // namespace WidgetAddressing

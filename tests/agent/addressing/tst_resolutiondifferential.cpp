@@ -4,7 +4,7 @@
 // runs with the index of object names, made before or after the widgets.
 
 #include "addressing/objectnameindex.h"
-#include "addressing/widgetaddressing.h"
+#include "addressing/referenceresolution.h"
 #include "testmain.h"
 
 #include <QAction>
