@@ -279,6 +279,7 @@ void SessionRecorder::stop()
     press = Press();
     pressedMenu = nullptr;
     pendingShortcut = Shortcut();
+    fieldReturn = FieldReturn();
     openCombo = Target();
     navigatedView = nullptr;
 }
@@ -301,11 +302,17 @@ void SessionRecorder::agentRequestStarts()
     press = Press();
     pressedMenu = nullptr;
     pendingShortcut = Shortcut();
+    fieldReturn = FieldReturn();
 }
 
 void SessionRecorder::flushTyping()
 {
-    const Step typed = typingStep();
+    endTyping(typing.target.widget ? fieldText(typing.target.widget) : QString());
+}
+
+void SessionRecorder::endTyping(const QString &text)
+{
+    const Step typed = typingStep(text);
     typing = Typing();
     if (!typed.request.isEmpty())
         recorded.append(typed);
@@ -313,14 +320,16 @@ void SessionRecorder::flushTyping()
 
 SessionRecorder::Step SessionRecorder::typingStep() const
 {
-    if (!typing.target.isValid())
+    return typing.target.widget ? typingStep(fieldText(typing.target.widget)) : Step();
+}
+
+SessionRecorder::Step SessionRecorder::typingStep(const QString &text) const
+{
+    if (!typing.target.isValid() || text == typing.startText)
         return Step();
-    const QString text = fieldText(typing.target.widget);
-    if (text == typing.startText)
-        return Step();
-    return {
-        typing.target.window, typing.target.address,
-        requestLine(6, typing.target.window, typing.target.address, QStringLiteral("s:") + text)};
+    const Target &field = typing.target;
+    return {field.window, field.address,
+            requestLine(6, field.window, field.address, QStringLiteral("s:") + text)};
 }
 
 SessionRecorder::Target SessionRecorder::targetOf(QWidget *widget)
@@ -343,6 +352,41 @@ int SessionRecorder::append(const Target &target, const QString &request)
     return recorded.size() - 1;
 }
 
+void SessionRecorder::otherEventSeen(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Offered before the press, by Qt itself (never spontaneous): a shortcut it
+        // triggers consumes the press, so the step waits for the user's release.
+        if (watched->isWidgetType() && !AgentRequests::running() &&
+            !isParentCopy(static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched)))
+            shortcutOffered(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
+        break;
+    case QEvent::Shortcut:
+        // The offered key triggers a shortcut: the text typed so far is a step before it,
+        // read before the shortcut may change the field or take it away.
+        if (pendingShortcut.target.widget && !AgentRequests::running())
+            flushTyping();
+        break;
+    case QEvent::Show:
+        // A context menu opened by the right press just recorded (its own event, not
+        // spontaneous).
+        if (press.button == Qt::RightButton && !AgentRequests::running() &&
+            qobject_cast<QMenu *>(watched))
+            menuShown(static_cast<QMenu *>(watched));
+        break;
+    case QEvent::FocusOut:
+        // The text typed into a field is final when the field loses the focus. Read before
+        // the field handles the event: a spin box may still correct it then, as it would
+        // after the enter request types the same text.
+        if (typing.target.widget && watched == typing.target.widget)
+            flushTyping();
+        break;
+    default:
+        break;
+    }
+}
+
 bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
 {
     // Every event of the application passes here while recording: anything not input
@@ -355,25 +399,10 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyRelease:
         break;
     case QEvent::ShortcutOverride:
-        // Offered before the press, by Qt itself (never spontaneous): a shortcut it
-        // triggers consumes the press, so the step waits for the user's release.
-        if (watched->isWidgetType() && !AgentRequests::running() &&
-            !isParentCopy(static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched)))
-            shortcutOffered(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
-        return false;
+    case QEvent::Shortcut:
     case QEvent::Show:
-        // A context menu opened by the right press just recorded (its own event, not
-        // spontaneous).
-        if (press.button == Qt::RightButton && !AgentRequests::running() &&
-            qobject_cast<QMenu *>(watched))
-            menuShown(static_cast<QMenu *>(watched));
-        return false;
     case QEvent::FocusOut:
-        // The text typed into a field is final when the field loses the focus. Read before
-        // the field handles the event: a spin box may still correct it then, as it would
-        // after the enter request types the same text.
-        if (typing.target.widget && watched == typing.target.widget)
-            flushTyping();
+        otherEventSeen(watched, event);
         return false;
     default:
         return false;

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTextEdit>
 
 using namespace RecordedFields;
@@ -107,13 +108,48 @@ void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
             appendKey(receiver, event);
         return;
     }
+    // A key that reaches the field is the field's to edit with, not a shortcut.
+    if (event->key() == pendingShortcut.key)
+        pendingShortcut = Shortcut();
     if (field != typing.target.widget) {
         flushTyping();
         startTyping(field);
     }
-    // Return confirms a one-line field: after the text it confirms (append ends it).
-    if (confirming && !qobject_cast<QTextEdit *>(field) && !qobject_cast<QPlainTextEdit *>(field))
-        appendKey(receiver, event);
+    if (!confirming)
+        return;
+    if (qobject_cast<QTextEdit *>(field) || qobject_cast<QPlainTextEdit *>(field))
+        multiLineReturnPressed(receiver, field, event);
+    else
+        appendKey(receiver, event); // after the text it confirms (append ends it)
+}
+
+void SessionRecorder::multiLineReturnPressed(QWidget *receiver, QWidget *field, QKeyEvent *event)
+{
+    // Read before the field handles the key: a line break replaces the selection.
+    QTextCursor cursor;
+    if (auto *edit = qobject_cast<QTextEdit *>(field))
+        cursor = edit->textCursor();
+    else if (auto *plain = qobject_cast<QPlainTextEdit *>(field))
+        cursor = plain->textCursor();
+    fieldReturn.target = keyTarget(receiver);
+    fieldReturn.field = field;
+    fieldReturn.before = fieldText(field);
+    fieldReturn.lineBroken = fieldReturn.before;
+    fieldReturn.lineBroken.replace(cursor.selectionStart(),
+                                   cursor.selectionEnd() - cursor.selectionStart(),
+                                   QLatin1Char('\n'));
+    fieldReturn.keys = keyText(event->key(), event->modifiers());
+}
+
+void SessionRecorder::multiLineReturnEnded()
+{
+    const FieldReturn pressed = fieldReturn;
+    fieldReturn = FieldReturn();
+    if (!pressed.field || fieldText(pressed.field) == pressed.lineBroken)
+        return; // a line break, part of the text typed
+    if (pressed.field == typing.target.widget)
+        endTyping(pressed.before);
+    appendKeys(pressed.target, pressed.keys);
 }
 
 bool SessionRecorder::isParentCopy(const QKeyEvent *event, QWidget *receiver)
@@ -130,11 +166,11 @@ bool SessionRecorder::isParentCopy(const QKeyEvent *event, QWidget *receiver)
 
 void SessionRecorder::shortcutOffered(QWidget *receiver, QKeyEvent *event)
 {
-    // Keys with Control or Alt outside text fields (which keep them for editing), menus and
-    // combo box lists are shortcuts; the widget with the focus is taken now, before the
-    // shortcut may open another window.
+    // Keys with Control or Alt outside menus and combo box lists are shortcuts, unless a
+    // text field takes them for editing (keyPressed); the widget with the focus is taken
+    // now, before the shortcut may open another window.
     pendingShortcut = Shortcut();
-    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) || fieldOf(receiver) ||
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ||
         qobject_cast<QMenu *>(receiver) || comboOfPopup(receiver))
         return;
     switch (event->key()) {
@@ -159,6 +195,8 @@ void SessionRecorder::keyReleased(QKeyEvent *event)
 {
     if (navigatedView)
         navigationEnded();
+    if (fieldReturn.field)
+        multiLineReturnEnded();
     // Only a release from the window system makes the offered shortcut the user's.
     const Shortcut offered = pendingShortcut;
     if (event->key() != offered.key || !offered.target.widget)

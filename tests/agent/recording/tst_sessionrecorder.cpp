@@ -18,6 +18,7 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QStandardItemModel>
@@ -178,6 +179,22 @@ struct Views
     QColumnView *columns;
 };
 
+// A console line as calculators and shells have it: Return sends the text and clears it.
+class Console : public QPlainTextEdit
+{
+public:
+    QString sent;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() != Qt::Key_Return)
+            return QPlainTextEdit::keyPressEvent(event);
+        sent = toPlainText();
+        clear();
+    }
+};
+
 } // namespace
 
 class tst_SessionRecorder : public QObject
@@ -201,6 +218,7 @@ private slots:
     void itemDoubleAndRightClicksAreMouseCommands();
     void navigationKeysInViewsAreOneActivate();
     void keysOutsideFieldsAreKeyRequests();
+    void keysTakenFromFieldsFollowTheTextTypedBeforeThem();
     void slidersGroupBoxesAndToolBoxesAreActivates();
     void requestsOfTheAgentRecordNothing();
     void stoppedRecordsNothing();
@@ -563,6 +581,51 @@ void tst_SessionRecorder::keysOutsideFieldsAreKeyRequests()
     QCOMPARE(extended(recorded.first().toUtf8()), QByteArray("0,QPushButton"));
     QTRY_COMPARE_WITH_TIMEOUT(saved, 2, 5000);
     QCOMPARE(requests(), recorded);
+}
+
+void tst_SessionRecorder::keysTakenFromFieldsFollowTheTextTypedBeforeThem()
+{
+    auto *console = new Console;
+    console->setObjectName("console");
+    auto *notes = new QPlainTextEdit;
+    notes->setObjectName("notes");
+    form->window.layout()->addWidget(console);
+    form->window.layout()->addWidget(notes);
+    QTRY_VERIFY_WITH_TIMEOUT(notes->isVisible(), 5000); // shown once the loop comes round
+    QVERIFY(QTest::qWaitForWindowActive(&form->window));
+    // A shortcut pressed while typing, which clears the field it was typed into.
+    auto *clear = new QAction("Clear", &form->window);
+    clear->setShortcut(QKeySequence("Ctrl+K"));
+    form->window.addAction(clear);
+    connect(clear, &QAction::triggered, form->name, &QLineEdit::clear);
+    form->name->setFocus();
+    QTest::keyClicks(form->name, "Ada");
+    QTest::keyClick(form->name, Qt::Key_K, Qt::ControlModifier);
+    QVERIFY(form->name->text().isEmpty());
+    // Return that the program takes with the text; Return typed as a line break.
+    console->setFocus();
+    QTest::keyClicks(console, "12*7");
+    QTest::keyClick(console, Qt::Key_Return);
+    QCOMPARE(console->sent, QString("12*7"));
+    notes->setFocus();
+    QTest::keyClicks(notes, "one");
+    QTest::keyClick(notes, Qt::Key_Return);
+    QTest::keyClicks(notes, "two");
+
+    const QStringList recorded = requests();
+    QCOMPARE(recorded, (QStringList{"6,Recorded,name,," + hex("s:Ada") + ",",
+                                    "23,Recorded,name,," + hex("s:Ctrl+K") + ",",
+                                    "6,Recorded,console,," + hex("s:12*7") + ",",
+                                    "23,Recorded,console,," + hex("s:Return") + ",",
+                                    "6,Recorded,notes,," + hex("s:one\ntwo") + ","}));
+    // Replayed, the steps send the same text and type the same lines.
+    extended("25");
+    console->sent.clear();
+    notes->clear();
+    for (const QString &line : recorded.mid(2))
+        QCOMPARE(extended(line.toUtf8()).left(2), QByteArray("0,"));
+    QTRY_COMPARE_WITH_TIMEOUT(notes->toPlainText(), QString("one\ntwo"), 5000);
+    QCOMPARE(console->sent, QString("12*7"));
 }
 
 void tst_SessionRecorder::slidersGroupBoxesAndToolBoxesAreActivates()
