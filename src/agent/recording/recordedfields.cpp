@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QAbstractSpinBox>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -25,6 +26,14 @@ QString requestLine(int code, const QString &window, const QString &address, con
 QString checkValue(bool checked)
 {
     return hexValue(checked ? QStringLiteral("b:true") : QStringLiteral("b:false"));
+}
+
+QString stateValue(const QObject *checkable)
+{
+    const auto *box = qobject_cast<const QCheckBox *>(checkable);
+    if (box && box->isTristate() && box->checkState() == Qt::PartiallyChecked)
+        return hexValue(QStringLiteral("s:PartiallyChecked"));
+    return checkValue(checkable->property("checked").toBool());
 }
 
 QComboBox *comboOfPopup(QWidget *widget)

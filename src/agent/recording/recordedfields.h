@@ -3,6 +3,7 @@
 #include <QString>
 
 class QComboBox;
+class QObject;
 class QWidget;
 
 // What the parts of the session recorder share: the request lines its steps are written
@@ -16,6 +17,9 @@ QString requestLine(int code, const QString &window, const QString &address,
                     const QString &typed = QString());
 // The value of an activate that checks or unchecks.
 QString checkValue(bool checked);
+// The value of the activate that leaves a checkable button, group box or menu item in the
+// state it is in: a three-state box's partial state is one of its own.
+QString stateValue(const QObject *checkable);
 
 // The combo box whose list popup holds the widget, if it lies in one.
 QComboBox *comboOfPopup(QWidget *widget);

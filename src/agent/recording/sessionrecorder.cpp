@@ -772,8 +772,7 @@ void SessionRecorder::settleButton()
             button.after;
         return;
     }
-    recorded[button.index].request =
-        button.before + checkValue(button.checkable->property("checked").toBool()) + button.after;
+    recorded[button.index].request = button.before + stateValue(button.checkable) + button.after;
 }
 
 void SessionRecorder::startTyping(QWidget *field)

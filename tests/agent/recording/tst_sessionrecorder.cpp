@@ -207,6 +207,7 @@ private slots:
     void onlyTheExtendedModeRecords();
     void buttonClickIsAnActivate();
     void checkBoxKeepsTheStateItEndsIn();
+    void threeStateBoxReplaysToTheStateItEndsIn();
     void typingIsOneEnterWithTheFinalText();
     void comboChoiceIsAnActivate();
     void tabChoiceIsAnActivateOnTheTabWidget();
@@ -297,6 +298,31 @@ void tst_SessionRecorder::checkBoxKeepsTheStateItEndsIn()
                               (QStringList{step + hex("b:true") + ",", step + hex("b:false") + ",",
                                            step + hex("b:false") + ","}),
                               5000);
+}
+
+void tst_SessionRecorder::threeStateBoxReplaysToTheStateItEndsIn()
+{
+    form->wrap->setTristate(true);
+    form->wrap->setCheckState(Qt::PartiallyChecked);
+    const QPoint box(8, form->wrap->height() / 2);
+    const QVector<Qt::CheckState> reached{Qt::Checked, Qt::Unchecked, Qt::PartiallyChecked};
+    for (Qt::CheckState state : reached) {
+        QTest::mouseClick(form->wrap, Qt::LeftButton, Qt::NoModifier, box);
+        QCOMPARE(form->wrap->checkState(), state);
+    }
+    const QString step = "5,Recorded,{QCheckBox},,";
+    const QStringList recorded = requests();
+    QCOMPARE(recorded, (QStringList{step + hex("b:true") + ",", step + hex("b:false") + ",",
+                                    step + hex("s:PartiallyChecked") + ","}));
+    // Each step reaches its state from any state the box starts in.
+    extended("25");
+    for (int i = 0; i < recorded.size(); ++i) {
+        for (Qt::CheckState start : reached) {
+            form->wrap->setCheckState(start);
+            QCOMPARE(extended(recorded.at(i).toUtf8()), QByteArray("0,QCheckBox"));
+            QTRY_COMPARE_WITH_TIMEOUT(form->wrap->checkState(), reached.at(i), 5000);
+        }
+    }
 }
 
 void tst_SessionRecorder::typingIsOneEnterWithTheFinalText()
