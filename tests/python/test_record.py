@@ -48,6 +48,11 @@ def test_steps_come_from_request_26_and_describe_themselves():
     assert (odd.code, odd.values()) == (42, ["zz", ""])
     assert record.describe(odd) == "request 42,W,,,zz in W"
     assert Step("W", "", "x").code == -1
+    # A password: the agent marks the step and sends no value; it shows as a mask.
+    (secret,) = protocol.parse_steps([{"window": "Login", "address": "pin",
+                                       "request": "6,Login,pin,,,", "secret": True}])
+    assert secret.secret
+    assert record.describe(secret, 2) == "step 2: enter '********' into pin in Login"
 
 
 def test_the_requests_file_waits_for_each_window_it_enters(tmp_path):

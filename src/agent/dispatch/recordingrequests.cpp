@@ -30,11 +30,14 @@ QByteArray recordedSteps(SessionRecorder *recorder)
     if (recorder) {
         const QVector<SessionRecorder::Step> recorded = recorder->steps();
         for (const SessionRecorder::Step &step : recorded) {
-            steps.append(QJsonObject{
+            QJsonObject json{
                 {QStringLiteral("window"), step.window},
                 {QStringLiteral("address"), step.address},
                 {QStringLiteral("request"), step.request},
-            });
+            };
+            if (step.secret)
+                json.insert(QStringLiteral("secret"), true);
+            steps.append(json);
         }
     }
     return Reply::json(QJsonDocument(steps));

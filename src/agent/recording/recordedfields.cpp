@@ -87,4 +87,10 @@ QString fieldText(const QWidget *field)
     return QString();
 }
 
+bool hidesText(const QWidget *field)
+{
+    const auto *edit = qobject_cast<const QLineEdit *>(field);
+    return edit && edit->echoMode() != QLineEdit::Normal;
+}
+
 } // namespace RecordedFields

@@ -28,5 +28,7 @@ QComboBox *comboOfPopup(QWidget *widget);
 QWidget *fieldOf(QWidget *widget);
 // The text the field shows, as the enter request types it.
 QString fieldText(const QWidget *field);
+// Whether the field hides what is typed into it (a password).
+bool hidesText(const QWidget *field);
 
 } // namespace RecordedFields

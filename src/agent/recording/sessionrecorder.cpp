@@ -328,6 +328,8 @@ SessionRecorder::Step SessionRecorder::typingStep(const QString &text) const
     if (!typing.target.isValid() || text == typing.startText)
         return Step();
     const Target &field = typing.target;
+    if (hidesText(field.widget))
+        return {field.window, field.address, requestLine(6, field.window, field.address), true};
     return {field.window, field.address,
             requestLine(6, field.window, field.address, QStringLiteral("s:") + text)};
 }

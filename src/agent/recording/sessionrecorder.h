@@ -42,6 +42,9 @@ public:
         QString window;  // the window field that finds the widget's window
         QString address; // the path that finds exactly the widget in it
         QString request; // the whole request line, values hex-encoded
+        // Text typed into a password field: the request has no value, which the replay
+        // brings from elsewhere; the password itself never leaves the program.
+        bool secret = false;
     };
 
     explicit SessionRecorder(QObject *parent = nullptr);
