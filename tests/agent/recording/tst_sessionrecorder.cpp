@@ -345,18 +345,21 @@ void tst_SessionRecorder::typingIsOneEnterWithTheFinalText()
     QTest::mouseClick(form->apply, Qt::LeftButton);
     QCOMPARE(requests().size(), 2);
 
-    // A password is never given out: the step says it is one, without the value.
+    // A password is never given out: the step says it is one, without the value, and the
+    // address of a field without a name does not read the value it had.
+    auto *pin = new QLineEdit("hunter2");
+    form->window.layout()->addWidget(pin);
+    QTRY_VERIFY_WITH_TIMEOUT(pin->isVisible(), 5000);
     for (QLineEdit::EchoMode mode : {QLineEdit::Password, QLineEdit::PasswordEchoOnEdit}) {
-        form->other->clear();
-        form->other->setEchoMode(mode);
-        QTest::mouseClick(form->other, Qt::LeftButton);
-        QTest::keyClicks(form->other, "hunter2");
+        pin->setEchoMode(mode);
+        QTest::mouseClick(pin, Qt::LeftButton);
+        QTest::keyClicks(pin, "hunter2");
         QTest::mouseClick(form->apply, Qt::LeftButton);
         const QByteArray reply = extended("26");
         QVERIFY2(!reply.contains(hex("hunter2").toLatin1()) && !reply.contains("hunter2"), reply);
         const QJsonArray steps = QJsonDocument::fromJson(reply.mid(4)).array();
         const QJsonObject secret = steps.at(steps.size() - 2).toObject();
-        QCOMPARE(secret.value("request").toString(), QString("6,Recorded,other,,,"));
+        QVERIFY(secret.value("request").toString().endsWith(",,,"));
         QCOMPARE(secret.value("secret").toBool(), true);
     }
 }
