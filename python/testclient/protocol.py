@@ -289,6 +289,12 @@ class Step:
     secret: bool = False
 
     @property
+    def is_comment(self) -> bool:
+        """A step that says what was done but not recorded ("# not recorded: ..."): the
+        files keep it as a comment, and nothing replays it."""
+        return self.request.startswith("#")
+
+    @property
     def code(self) -> int:
         """The request code (5 activate, 6 enter, 9 mouse...); -1 for no number."""
         head = self.request.split(",", 1)[0]

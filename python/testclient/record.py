@@ -59,7 +59,9 @@ def describe(step: Step, number: Optional[int] = None, variable: Optional[str] =
     first, second = step.values()
     code = step.code
     what = step.address or "the window"
-    if step.secret:
+    if step.is_comment:
+        action = step.request.lstrip("#").strip()
+    elif step.secret:
         action = "enter %s into %s" % ("$" + variable if variable else repr(SECRET_MASK), what)
     elif code == Request.ACTIVATE:
         if first in ("b:true", "b:false"):
@@ -102,6 +104,8 @@ def requests_text(steps: Sequence[Step], argv: Optional[Sequence[str]] = None) -
             lines.append(":wait %s" % window)
         variable = secrets.get((step.window, step.address)) if step.secret else None
         lines.append("# " + describe(step, number, variable))
+        if step.is_comment:
+            continue
         if variable:
             # The driver puts the variable's text in place of {secret:NAME}.
             lines.append(step.request.rsplit(",", 2)[0] + ",{secret:%s}," % variable)
@@ -151,6 +155,8 @@ def pytest_text(steps: Sequence[Step], argv: Sequence[str], port: int = 4242) ->
             body.append("app.window(%r).wait(10)" % window)
         variable = secrets.get((step.window, step.address)) if step.secret else None
         body.append("# " + describe(step, number, variable))
+        if step.is_comment:
+            continue
         if variable:
             body.append("app.window(%r).widget(%r).enter(os.environ[%r])"
                         % (step.window, step.address, variable))

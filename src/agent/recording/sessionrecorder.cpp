@@ -146,6 +146,17 @@ QStringList itemActivateValues(const QAbstractItemView *view, const QModelIndex 
     return {QStringLiteral("s:") + modelPath(view, index), QStringLiteral("s:ClearAndSelect")};
 }
 
+// A click with Shift or Control in a view that selects ranges: it extends the selection (or
+// toggles an item in it), which no activate of one item does.
+bool extendsSelection(const QAbstractItemView *view, const QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton ||
+        !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
+        return false;
+    return view->selectionMode() == QAbstractItemView::ExtendedSelection ||
+           view->selectionMode() == QAbstractItemView::ContiguousSelection;
+}
+
 // The activate that makes the view's item current, as the request line of a step.
 QString itemActivateRequest(const QString &window, const QString &address,
                             const QAbstractItemView *view, const QModelIndex &index)
@@ -605,6 +616,16 @@ void SessionRecorder::itemPressed(QAbstractItemView *view, const QModelIndex &in
     const Target target = targetOf(view);
     if (!target.isValid())
         return;
+    if (extendsSelection(view, event)) {
+        // Not a step that would select otherwise: a comment that says what is missing.
+        const QString click = event->modifiers() & Qt::ShiftModifier ? QStringLiteral("Shift")
+                                                                     : QStringLiteral("Ctrl");
+        append(target,
+               QStringLiteral("# not recorded: a %1-click on %2 of %3, which extends "
+                              "the selection")
+                   .arg(click, itemActivateValues(view, index).first().mid(2), target.address));
+        return;
+    }
     append(target, itemActivateRequest(target.window, target.address, view, index));
     if (event->button() == Qt::RightButton)
         appendItemMouse(target, QStringLiteral("MouseClick"), receiver, event);

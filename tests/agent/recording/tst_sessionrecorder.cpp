@@ -496,6 +496,9 @@ void tst_SessionRecorder::itemClicksAreActivatesOfTheirViews()
     QTableWidget *sheet = views.sheet;
     QTest::mouseClick(sheet->viewport(), Qt::LeftButton, Qt::NoModifier,
                       Views::centreOf(sheet, sheet->model()->index(2, 1)));
+    // A Shift-click that extends the selection is said to be missing, never a plain click.
+    QTest::mouseClick(sheet->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                      Views::centreOf(sheet, sheet->model()->index(0, 1)));
     QTRY_VERIFY_WITH_TIMEOUT(!views.columns->findChildren<QAbstractItemView *>().isEmpty(), 5000);
     QAbstractItemView *column = views.columns->findChildren<QAbstractItemView *>().first();
     QTest::mouseClick(column->viewport(), Qt::LeftButton, Qt::NoModifier,
@@ -509,6 +512,8 @@ void tst_SessionRecorder::itemClicksAreActivatesOfTheirViews()
                           "5,Views,tree,," + hex("s:Fruit:2/Pear:3") + ",",
                           "5,Views,tree,," + hex("s:in\\/out:") + ",",
                           "5,Views,sheet,," + hex("s:3:Qty") + ",",
+                          "# not recorded: a Shift-click on 1:Qty of sheet, which extends the "
+                          "selection",
                           "5,Views,columns,," + hex("s:2") + "," + hex("s:ClearAndSelect")}));
 
     // Each step makes the same item current again.
@@ -516,8 +521,10 @@ void tst_SessionRecorder::itemClicksAreActivatesOfTheirViews()
     tree->setCurrentItem(tree->topLevelItem(0));
     sheet->setCurrentCell(0, 0);
     views.columns->setCurrentIndex(views.model.index(0, 0));
-    for (const QString &step : recorded)
-        QVERIFY2(extended(step.toUtf8()).startsWith("0,"), qPrintable(step));
+    for (const QString &step : recorded) {
+        if (!step.startsWith('#'))
+            QVERIFY2(extended(step.toUtf8()).startsWith("0,"), qPrintable(step));
+    }
     QTRY_COMPARE_WITH_TIMEOUT(list->currentRow(), 1, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(tree->currentIndex(), tree->model()->index(1, 0), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(sheet->currentRow(), 2, 5000);
