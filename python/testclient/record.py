@@ -17,16 +17,19 @@ same files from a script.
 from __future__ import annotations
 
 import argparse
+import json
 import os
 import signal
+import subprocess
 import sys
+import tempfile
 import time
 from typing import Dict, List, Optional, Sequence, TextIO, Tuple
 
 from . import errors
 from .app import App, Widget
 from .driver import Driver
-from .protocol import Request, Step
+from .protocol import Request, Step, parse_steps
 from .waiting import retry
 
 POLL_SECONDS = 0.3
@@ -231,6 +234,15 @@ class Recording:
         self._print(len(self.steps) if last_settles else len(self.steps) - 1)
         return self.steps
 
+    def take_saved(self, path: str) -> None:
+        """Takes the steps the agent wrote to path as the program quit: they hold the
+        last ones (the click that quit it), which no fetch came in time for."""
+        try:
+            with open(path, encoding="utf-8") as saved:
+                self.steps = merge_enters(parse_steps(json.load(saved)))
+        except (OSError, ValueError):
+            pass  # killed, or quit before recording: the last list fetched is the recording
+
     def finish(self) -> None:
         """Prints the steps not printed yet."""
         self._print(len(self.steps))
@@ -252,8 +264,10 @@ def record(argv: Sequence[str], port: int = 4242, xvfb: bool = False, out: TextI
     except ValueError:  # not the main thread: Ctrl-C is not this function's to take
         previous = None
     try:
-        with Driver(port=port) as driver:
-            app = driver.launch(argv, headless=False, xvfb=xvfb)
+        with Driver(port=port) as driver, tempfile.TemporaryDirectory() as folder:
+            saved = os.path.join(folder, "steps.json")
+            app = driver.launch(argv, headless=False, xvfb=xvfb,
+                                env={"TESTCLIENT_RECORD_FILE": saved})
             recording = Recording(app, out)
             try:
                 app.start_recording()
@@ -265,7 +279,16 @@ def record(argv: Sequence[str], port: int = 4242, xvfb: bool = False, out: TextI
                 recording.poll()
                 app.stop_recording()
             except errors.AgentLost:
-                pass  # it quit: the last list fetched is the recording
+                pass  # it quit
+            if stopped and app.process.poll() is None:
+                recording.finish()
+                return recording.steps
+            # The program quit: the agent wrote its steps as it did.
+            try:
+                app.process.wait(10)
+            except subprocess.TimeoutExpired:
+                pass
+            recording.take_saved(saved)
             recording.finish()
             return recording.steps
     finally:

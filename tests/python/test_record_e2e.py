@@ -447,3 +447,25 @@ def test_a_password_is_never_written_or_printed_in_clear(xdotool, tmp_path, monk
     reads = {"text": (LINE_EDITS, ECHO_FIELD, "text"),
              "echo": (LINE_EDITS, ECHO_COMBO, "currentText")}
     replays_to(steps, {"text": PASSWORD, "echo": "No Echo"}, lineedits, reads, tmp_path)
+
+
+def test_the_click_that_quits_the_program_is_kept(xdotool, tmp_path):
+    application = example("mainwindows/application/application")
+    with recording(application, "{MainWindow}") as (app, window, user):
+        bar = window.widget("{QMenuBar}")
+        user.click_item(bar, "File")
+        wait_until(lambda: bar.prop("itemGlobalRect", "File/Exit").width > 0, 10,
+                   "File/Exit did not show")
+        x, y = bar.prop("itemGlobalRect", "File/Exit").center
+    requests = tmp_path / "quit.requests"
+    with recording_command("--requests", str(requests), program=application,
+                           title="untitled") as (output, recorder, _, again):
+        for args in user.done:
+            again.run(*args)
+        # The click on Exit: the program quits, and its Xvfb with it, as xdotool still talks.
+        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"],
+                       env=again.env, timeout=20, stderr=subprocess.DEVNULL)
+        recorder.wait(30)   # the command ends with the program
+    assert output.wait_for("step 1: ").startswith("step 1: choose 'File/Exit' in {QMenuBar}")
+    assert "1 step recorded" in output.lines
+    assert "{QMenuBar}" in requests.read_text(encoding="utf-8").splitlines()[-1]

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 
 namespace RequestHandlers {
 
@@ -24,7 +25,9 @@ QByteArray stopRecording(SessionRecorder *recorder)
     return QByteArrayLiteral("0,stopped");
 }
 
-QByteArray recordedSteps(SessionRecorder *recorder)
+namespace {
+
+QJsonArray stepsJson(SessionRecorder *recorder)
 {
     QJsonArray steps;
     if (recorder) {
@@ -40,7 +43,26 @@ QByteArray recordedSteps(SessionRecorder *recorder)
             steps.append(json);
         }
     }
-    return Reply::json(QJsonDocument(steps));
+    return steps;
+}
+
+} // namespace
+
+QByteArray recordedSteps(SessionRecorder *recorder)
+{
+    return Reply::json(QJsonDocument(stepsJson(recorder)));
+}
+
+void keepRecordedSteps(SessionRecorder &recorder)
+{
+    const QString path = qEnvironmentVariable("TESTCLIENT_RECORD_FILE");
+    if (path.isEmpty() || !recorder.isRecording())
+        return;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(QJsonDocument(stepsJson(&recorder)).toJson(QJsonDocument::Compact));
+        file.commit();
+    }
 }
 
 } // namespace RequestHandlers
