@@ -122,6 +122,8 @@ private:
     // the text the field had.
     void multiLineReturnPressed(QWidget *receiver, QWidget *field, QKeyEvent *event);
     void multiLineReturnEnded();
+    // Shift and navigation keys that extend a view's selection: a comment step.
+    void selectionExtended(QAbstractItemView *view, QKeyEvent *event);
     void appendKey(QWidget *receiver, QKeyEvent *event);
     void appendKeys(const Target &target, const QString &keys);
     static Target keyTarget(QWidget *receiver);

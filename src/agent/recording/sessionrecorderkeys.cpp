@@ -19,13 +19,9 @@ using namespace RecordedFields;
 
 namespace {
 
-// Keys that move a view's current item. With Shift they extend the selection, and with
-// Control or Alt they leave the selection alone: neither is an activate of one item.
-bool isNavigationKey(const QKeyEvent *event)
+bool movesCurrent(int key)
 {
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))
-        return false;
-    switch (event->key()) {
+    switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_Left:
@@ -38,6 +34,22 @@ bool isNavigationKey(const QKeyEvent *event)
     default:
         return false;
     }
+}
+
+// Keys that move a view's current item. With Shift they extend the selection, and with
+// Control or Alt they leave the selection alone: neither is an activate of one item.
+bool isNavigationKey(const QKeyEvent *event)
+{
+    return !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier)) &&
+           movesCurrent(event->key());
+}
+
+// Shift and a key that moves the current item, in a view that selects ranges.
+bool extendsSelection(const QAbstractItemView *view, const QKeyEvent *event)
+{
+    return event->modifiers() == Qt::ShiftModifier && movesCurrent(event->key()) &&
+           (view->selectionMode() == QAbstractItemView::ExtendedSelection ||
+            view->selectionMode() == QAbstractItemView::ContiguousSelection);
 }
 
 // Whether the key opens a menu of a menu bar in the receiver's window by its mnemonic.
@@ -83,6 +95,10 @@ void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
     if (auto *view = qobject_cast<QAbstractItemView *>(receiver)) {
         if (isNavigationKey(event)) {
             navigatedView = view;
+            return;
+        }
+        if (extendsSelection(view, event)) {
+            selectionExtended(view, event);
             return;
         }
     }
@@ -150,6 +166,19 @@ void SessionRecorder::multiLineReturnEnded()
     if (pressed.field == typing.target.widget)
         endTyping(pressed.before);
     appendKeys(pressed.target, pressed.keys);
+}
+
+void SessionRecorder::selectionExtended(QAbstractItemView *view, QKeyEvent *event)
+{
+    // No activate extends a selection: a comment says what is missing, once for keys that
+    // go on extending it.
+    const Target target = targetOf(view);
+    if (!target.isValid())
+        return;
+    const QString comment = QStringLiteral("# not recorded: %1 in %2, which extends the selection")
+                                .arg(keyText(event->key(), event->modifiers()), target.address);
+    if (recorded.isEmpty() || recorded.constLast().request != comment)
+        append(target, comment);
 }
 
 bool SessionRecorder::isParentCopy(const QKeyEvent *event, QWidget *receiver)

@@ -578,13 +578,20 @@ void tst_SessionRecorder::navigationKeysInViewsAreOneActivate()
     tree->setFocus();
     tree->setCurrentItem(tree->topLevelItem(0));
     QTest::keyClick(tree, Qt::Key_Down);
+    // In a view that selects ranges, Shift extends the selection: said once to be missing.
+    views.sheet->setFocus();
+    views.sheet->setCurrentCell(0, 0);
+    QTest::keyClick(views.sheet, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(views.sheet, Qt::Key_Down, Qt::ShiftModifier);
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Home);
 
     const QStringList recorded = requests();
-    QCOMPARE(recorded, (QStringList{"5,Views,fruits,," + hex("s:Plum") + ",",
-                                    "5,Views,tree,," + hex("s:Fruit:2/Pear:3") + ",",
-                                    "5,Views,fruits,," + hex("s:Apple") + ","}));
+    QCOMPARE(recorded,
+             (QStringList{"5,Views,fruits,," + hex("s:Plum") + ",",
+                          "5,Views,tree,," + hex("s:Fruit:2/Pear:3") + ",",
+                          "# not recorded: Shift+Down in sheet, which extends the selection",
+                          "5,Views,fruits,," + hex("s:Apple") + ","}));
 
     const QModelIndex treeCurrent = tree->currentIndex();
     list->setCurrentRow(3);
