@@ -284,6 +284,15 @@ class Step:
     window: str
     address: str
     request: str
+    # Text typed into a password field: the request carries no value, and the agent never
+    # gives the password out.
+    secret: bool = False
+
+    @property
+    def is_comment(self) -> bool:
+        """A step that says what was done but not recorded ("# not recorded: ..."): the
+        files keep it as a comment, and nothing replays it."""
+        return self.request.startswith("#")
 
     @property
     def code(self) -> int:
@@ -305,5 +314,5 @@ class Step:
 
 def parse_steps(steps: List[Dict[str, Any]]) -> List[Step]:
     """Step objects from request 26's JSON array."""
-    return [Step(s.get("window", ""), s.get("address", ""), s.get("request", ""))
-            for s in steps]
+    return [Step(s.get("window", ""), s.get("address", ""), s.get("request", ""),
+                 bool(s.get("secret", False))) for s in steps]

@@ -17,16 +17,19 @@ same files from a script.
 from __future__ import annotations
 
 import argparse
+import json
 import os
 import signal
+import subprocess
 import sys
+import tempfile
 import time
-from typing import List, Optional, Sequence, TextIO
+from typing import Dict, List, Optional, Sequence, TextIO, Tuple
 
 from . import errors
 from .app import App, Widget
 from .driver import Driver
-from .protocol import Request, Step
+from .protocol import Request, Step, parse_steps
 from .waiting import retry
 
 POLL_SECONDS = 0.3
@@ -34,17 +37,36 @@ POLL_SECONDS = 0.3
 # The properties a widget shows an entered value in, by the kinds of widget that take one.
 ENTERED_PROPERTIES = ("text", "plainText", "currentText", "cleanText", "value")
 
+# What a password typed into a field is shown as; the files read it from the environment.
+SECRET_MASK = "********"
+SECRET_PREFIX = "TESTCLIENT_SECRET_"
+
 def _value_text(typed: str) -> str:
     """The text of a typed value without its kind ("s:Ada" -> "Ada")."""
     return typed[2:] if typed[1:2] == ":" else typed
 
 
-def describe(step: Step, number: Optional[int] = None) -> str:
-    """A step in readable form: 'step 3: click {QPushButton text=OK} in Simple Address Book'."""
+def secret_variables(steps: Sequence[Step]) -> Dict[Tuple[str, str], str]:
+    """The environment variable that holds the password of each password field the steps
+    enter into, by (window, address): TESTCLIENT_SECRET_1, _2... in the order of first use."""
+    names: Dict[Tuple[str, str], str] = {}
+    for step in steps:
+        if step.secret and (step.window, step.address) not in names:
+            names[(step.window, step.address)] = "%s%d" % (SECRET_PREFIX, len(names) + 1)
+    return names
+
+
+def describe(step: Step, number: Optional[int] = None, variable: Optional[str] = None) -> str:
+    """A step in readable form: 'step 3: click {QPushButton text=OK} in Simple Address Book'.
+    A password shows as a mask, or as the environment variable that holds it."""
     first, second = step.values()
     code = step.code
     what = step.address or "the window"
-    if code == Request.ACTIVATE:
+    if step.is_comment:
+        action = step.request.lstrip("#").strip()
+    elif step.secret:
+        action = "enter %s into %s" % ("$" + variable if variable else repr(SECRET_MASK), what)
+    elif code == Request.ACTIVATE:
         if first in ("b:true", "b:false"):
             action = "%s %s" % ("check" if first == "b:true" else "uncheck", what)
         elif first:
@@ -74,13 +96,24 @@ def requests_text(steps: Sequence[Step], argv: Optional[Sequence[str]] = None) -
     then one request line per step, each under a comment that says what it does."""
     lines = ["# Recorded by testclient-record. Replay:",
              "#   testclient-driver THIS_FILE -- testclient-run -- %s" % _header(argv)]
+    secrets = secret_variables(steps)
+    for (window, address), variable in secrets.items():
+        lines.append("# with %s set to the password typed into %s in %s"
+                     % (variable, address, window))
     window = None
     for number, step in enumerate(steps, 1):
         if step.window != window:
             window = step.window
             lines.append(":wait %s" % window)
-        lines.append("# " + describe(step, number))
-        lines.append(step.request)
+        variable = secrets.get((step.window, step.address)) if step.secret else None
+        lines.append("# " + describe(step, number, variable))
+        if step.is_comment:
+            continue
+        if variable:
+            # The driver puts the variable's text in place of {secret:NAME}.
+            lines.append(step.request.rsplit(",", 2)[0] + ",{secret:%s}," % variable)
+        else:
+            lines.append(step.request)
     return "\n".join(lines) + "\n"
 
 
@@ -96,8 +129,11 @@ def pytest_text(steps: Sequence[Step], argv: Sequence[str], port: int = 4242) ->
     """The text of a pytest file that launches argv and does the steps again: it waits
     for each window before its first step and, after each enter, for the widget to show
     the value entered."""
+    secrets = ["%s: the password typed into %s in %s" % (variable, address, window)
+               for (window, address), variable in secret_variables(steps).items()]
+    note = "\n\nRead from the environment:\n" + "\n".join(secrets) if secrets else ""
     lines = [
-        '"""Recorded by testclient-record from: %s"""' % _header(argv).replace('"', "'"),
+        '"""Recorded by testclient-record from: %s%s"""' % (_header(argv).replace('"', "'"), note),
         "",
         "import os",
         "",
@@ -115,11 +151,19 @@ def pytest_text(steps: Sequence[Step], argv: Sequence[str], port: int = 4242) ->
     ]
     body = []
     window = None
+    secrets = secret_variables(steps)
     for number, step in enumerate(steps, 1):
         if step.window != window:
             window = step.window
             body.append("app.window(%r).wait(10)" % window)
-        body.append("# " + describe(step, number))
+        variable = secrets.get((step.window, step.address)) if step.secret else None
+        body.append("# " + describe(step, number, variable))
+        if step.is_comment:
+            continue
+        if variable:
+            body.append("app.window(%r).widget(%r).enter(os.environ[%r])"
+                        % (step.window, step.address, variable))
+            continue
         body.append("app.request(%r)" % step.request)
         first = step.values()[0]
         if step.code == Request.ENTER and first:
@@ -190,6 +234,15 @@ class Recording:
         self._print(len(self.steps) if last_settles else len(self.steps) - 1)
         return self.steps
 
+    def take_saved(self, path: str) -> None:
+        """Takes the steps the agent wrote to path as the program quit: they hold the
+        last ones (the click that quit it), which no fetch came in time for."""
+        try:
+            with open(path, encoding="utf-8") as saved:
+                self.steps = merge_enters(parse_steps(json.load(saved)))
+        except (OSError, ValueError):
+            pass  # killed, or quit before recording: the last list fetched is the recording
+
     def finish(self) -> None:
         """Prints the steps not printed yet."""
         self._print(len(self.steps))
@@ -211,8 +264,10 @@ def record(argv: Sequence[str], port: int = 4242, xvfb: bool = False, out: TextI
     except ValueError:  # not the main thread: Ctrl-C is not this function's to take
         previous = None
     try:
-        with Driver(port=port) as driver:
-            app = driver.launch(argv, headless=False, xvfb=xvfb)
+        with Driver(port=port) as driver, tempfile.TemporaryDirectory() as folder:
+            saved = os.path.join(folder, "steps.json")
+            app = driver.launch(argv, headless=False, xvfb=xvfb,
+                                env={"TESTCLIENT_RECORD_FILE": saved})
             recording = Recording(app, out)
             try:
                 app.start_recording()
@@ -224,7 +279,16 @@ def record(argv: Sequence[str], port: int = 4242, xvfb: bool = False, out: TextI
                 recording.poll()
                 app.stop_recording()
             except errors.AgentLost:
-                pass  # it quit: the last list fetched is the recording
+                pass  # it quit
+            if stopped and app.process.poll() is None:
+                recording.finish()
+                return recording.steps
+            # The program quit: the agent wrote its steps as it did.
+            try:
+                app.process.wait(10)
+            except subprocess.TimeoutExpired:
+                pass
+            recording.take_saved(saved)
             recording.finish()
             return recording.steps
     finally:

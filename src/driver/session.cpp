@@ -20,11 +20,33 @@
 
 namespace {
 
+// A secret (a password) stays out of the script: {secret:NAME} is the text held by the
+// environment variable NAME, as a hex-encoded value.
+const QRegularExpression secretField(QStringLiteral("\\{secret:([A-Za-z_][A-Za-z0-9_]*)\\}"));
+
+// The first variable a line's secrets name that is not set, or an empty text.
+QString missingSecret(const QString &line)
+{
+    QRegularExpressionMatchIterator matches = secretField.globalMatch(line);
+    while (matches.hasNext()) {
+        const QString name = matches.next().captured(1);
+        if (!qEnvironmentVariableIsSet(name.toLocal8Bit().constData()))
+            return name;
+    }
+    return QString();
+}
+
 QByteArray expandHex(const QString &line)
 {
     static const QRegularExpression hexField(QStringLiteral("\\{hex:([^}]*)\\}"));
     QString result = line;
     QRegularExpressionMatch match;
+    while ((match = secretField.match(result)).hasMatch()) {
+        const QString secret = QStringLiteral("s:") +
+                               qEnvironmentVariable(match.captured(1).toLocal8Bit().constData());
+        result.replace(match.capturedStart(), match.capturedLength(),
+                       QString::fromLatin1(secret.toUtf8().toHex()));
+    }
     while ((match = hexField.match(result)).hasMatch()) {
         QString value = match.captured(1);
         value.replace(QLatin1String("\\n"), QLatin1String("\n"));
@@ -54,7 +76,9 @@ const char helpText[] =
     "  :shot FILE <window>[,<path>]   write a PNG of the window or widget (extended agents)\n"
     "  :time [N] <request>   send the request N times (100) and show its round trips\n"
     "  :wait <window>   wait (up to the reply timeout) until the window is there\n"
-    "  :quit   end the driver\n";
+    "  :quit   end the driver\n"
+    "In a request, {secret:NAME} is the text in the environment variable NAME, hex-encoded\n"
+    "as s:TEXT (a password kept out of the script; the output shows the request as written).\n";
 
 // What an agent in the extended mode answers besides.
 const char extendedHelpText[] =
@@ -222,6 +246,12 @@ Session::Next Session::wait(const QString &line)
 
 Session::Next Session::request(const QString &line)
 {
+    const QString missing = missingSecret(line);
+    if (!missing.isEmpty()) {
+        err << "not sent: the environment variable " << missing
+            << " that holds its secret is not set" << Qt::endl;
+        return failed();
+    }
     const QByteArray reply = agent->request(expandHex(line), options.timeoutMs);
     const ReplyDecoder::DecodedReply decoded = ReplyDecoder::decode(reply);
     QJsonObject json = ReplyDecoder::toJson(decoded);

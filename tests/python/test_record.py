@@ -48,6 +48,21 @@ def test_steps_come_from_request_26_and_describe_themselves():
     assert (odd.code, odd.values()) == (42, ["zz", ""])
     assert record.describe(odd) == "request 42,W,,,zz in W"
     assert Step("W", "", "x").code == -1
+    # A password: the agent marks the step and sends no value; it shows as a mask.
+    (secret,) = protocol.parse_steps([{"window": "Login", "address": "pin",
+                                       "request": "6,Login,pin,,,", "secret": True}])
+    assert secret.secret
+    assert record.describe(secret, 2) == "step 2: enter '********' into pin in Login"
+    # What was done but not recorded stays a comment in both files, never a request.
+    missing = Step("Sheet", "table", "# not recorded: a Shift-click on 4:B of table, which "
+                   "extends the selection")
+    assert record.describe(missing, 3) == "step 3: not recorded: a Shift-click on 4:B of " \
+        "table, which extends the selection in Sheet"
+    requests = record.requests_text([missing]).splitlines()
+    assert "# step 1: not recorded: a Shift-click" in requests[-1]
+    assert [line for line in requests if not line.startswith("#")] == [":wait Sheet"]
+    generated = record.pytest_text([missing], ["/bin/x"])
+    assert "# step 1: not recorded" in generated and "app.request" not in generated
 
 
 def test_the_requests_file_waits_for_each_window_it_enters(tmp_path):

@@ -209,19 +209,19 @@ class Lines:
 
 
 @contextlib.contextmanager
-def recording_command(*options):
-    """testclient-record on the address book under Xvfb, once its window shows; yields its
-    output as it comes, the command's process, the program's pid and the person's X input.
-    The body ends the recording; the command must then exit with 0."""
+def recording_command(*options, program=ADDRESS_BOOK, title=BOOK):
+    """testclient-record on the program (the address book) under Xvfb, once its window
+    shows; yields its output as it comes, the command's process, the program's pid and the
+    person's X input. The body ends the recording; the command must then exit with 0."""
     recorder = subprocess.Popen([sys.executable, "-m", "testclient.record", "--xvfb"] +
-                                list(options) + ["--", ADDRESS_BOOK],
+                                list(options) + ["--", program],
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     try:
         output = Lines(recorder.stdout)
-        started = output.wait_for("recording part2 (pid ")
+        started = output.wait_for("recording %s (pid " % os.path.basename(program))
         pid = int(started.split("(pid ")[1].split(")")[0])
         user = XInput(pid)
-        user.run("search", "--sync", "--onlyvisible", "--name", BOOK)
+        user.run("search", "--sync", "--onlyvisible", "--name", title)
         yield output, recorder, pid, user
         assert recorder.wait(30) == 0, output.lines
     finally:
@@ -399,3 +399,117 @@ def test_a_tree_path_opened_by_its_branch_replays(xdotool, tmp_path):
         steps = app.recorded_steps()
     assert [s.code for s in steps][-1] == 5
     replays_to(steps, {"current": current}, model, reads, tmp_path)
+
+
+LINE_EDITS = "Line Edits"
+ECHO_COMBO = "{QGroupBox text=Echo}//{QComboBox}"
+ECHO_FIELD = "{QGroupBox text=Echo}//{QLineEdit}"
+PASSWORD = "hunter2 s3cret"
+
+
+def choose_echo(app, window, user, mode):
+    user.click(window.widget(ECHO_COMBO))
+    popup = app.wait_for_window("{QComboBoxPrivateContainer}")
+    user.click_item(popup.widget("{QListView}"), mode)
+    window.widget(ECHO_COMBO).wait_for_prop("currentText", mode)
+
+
+def test_a_password_is_never_written_or_printed_in_clear(xdotool, tmp_path, monkeypatch):
+    lineedits = example("widgets/lineedits/lineedits")
+    with recording(lineedits, LINE_EDITS) as (app, window, user):
+        choose_echo(app, window, user, "Password")
+        user.click(window.widget(ECHO_FIELD))
+        user.type(PASSWORD)
+        window.widget(ECHO_FIELD).wait_for_prop("text", PASSWORD)
+        choose_echo(app, window, user, "No Echo")
+        steps = app.recorded_steps()
+    assert [s.code for s in steps] == [5, 6, 5] and steps[1].secret, steps
+
+    requests, pytest_file = tmp_path / "login.requests", tmp_path / "test_login.py"
+    with recording_command("--requests", str(requests), "--pytest", str(pytest_file),
+                           program=lineedits, title=LINE_EDITS) as (output, recorder, _, again):
+        for args in user.done:
+            again.run(*args)
+        output.wait_for("step 3: ")
+        recorder.send_signal(signal.SIGINT)
+    assert requests.read_text(encoding="utf-8") == record.requests_text(steps, [lineedits])
+    assert "step 2: enter '********' into %s in %s" % (steps[1].address, steps[1].window) \
+        in output.lines
+    assert "{secret:TESTCLIENT_SECRET_1}" in requests.read_text(encoding="utf-8")
+    outputs = "\n".join(output.lines + [requests.read_text(encoding="utf-8"),
+                                        pytest_file.read_text(encoding="utf-8"),
+                                        repr(steps)])
+    for clear in (PASSWORD, PASSWORD.encode().hex(), ("s:" + PASSWORD).encode().hex()):
+        assert clear not in outputs
+
+    # The replay reads the password from the variable that the files name.
+    monkeypatch.setenv("TESTCLIENT_SECRET_1", PASSWORD)
+    reads = {"text": (LINE_EDITS, ECHO_FIELD, "text"),
+             "echo": (LINE_EDITS, ECHO_COMBO, "currentText")}
+    replays_to(steps, {"text": PASSWORD, "echo": "No Echo"}, lineedits, reads, tmp_path)
+
+
+def test_the_click_that_quits_the_program_is_kept(xdotool, tmp_path):
+    application = example("mainwindows/application/application")
+    with recording(application, "{MainWindow}") as (app, window, user):
+        bar = window.widget("{QMenuBar}")
+        user.click_item(bar, "File")
+        wait_until(lambda: bar.prop("itemGlobalRect", "File/Exit").width > 0, 10,
+                   "File/Exit did not show")
+        x, y = bar.prop("itemGlobalRect", "File/Exit").center
+    requests = tmp_path / "quit.requests"
+    with recording_command("--requests", str(requests), program=application,
+                           title="untitled") as (output, recorder, _, again):
+        for args in user.done:
+            again.run(*args)
+        # The click on Exit: the program quits, and its Xvfb with it, as xdotool still talks.
+        subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y), "click", "1"],
+                       env=again.env, timeout=20, stderr=subprocess.DEVNULL)
+        recorder.wait(30)   # the command ends with the program
+    assert output.wait_for("step 1: ").startswith("step 1: choose 'File/Exit' in {QMenuBar}")
+    assert "1 step recorded" in output.lines
+    assert "{QMenuBar}" in requests.read_text(encoding="utf-8").splitlines()[-1]
+
+
+def test_lines_and_a_shortcut_typed_in_an_editor_replay(xdotool, tmp_path):
+    application = example("mainwindows/application/application")
+    reads = {"text": ("untitled.txt", "{QPlainTextEdit}", "plainText")}
+    with recording(application, "{MainWindow}") as (app, window, user):
+        editor = window.widget("{QPlainTextEdit}")
+        user.click(editor)
+        user.type("one")
+        user.run("key", "Return")
+        user.type("two")
+        editor.wait_for_prop("plainText", "one\ntwo")
+        # Ctrl+N asks whether to save the changes first; Cancel keeps them.
+        user.run("key", "ctrl+n")
+        asked = app.wait_for_window("Application")
+        user.click(asked.widget("{QPushButton text=Cancel}"))
+        wait_until(lambda: len(app.window_infos()) == 1, 10, "the question did not close")
+        state = read_state(app, reads)
+        steps = app.recorded_steps()
+    assert state == {"text": "one\ntwo"}
+    assert [s.code for s in steps] == [6, 23, 5], [record.describe(s) for s in steps]
+    assert steps[1].values()[0] == "s:Ctrl+N"
+    replays_to(steps, state, application, reads, tmp_path)
+
+
+def test_expressions_that_the_program_takes_on_return_replay(xdotool, tmp_path, monkeypatch):
+    speedcrunch = "/usr/bin/speedcrunch"
+    if not os.path.exists(speedcrunch):
+        pytest.skip("SpeedCrunch is not installed")
+    monkeypatch.setenv("HOME", str(tmp_path))   # no history of another run
+    reads = {"results": ("SpeedCrunch", "{ResultDisplay}", "plainText"),
+             "editor": ("SpeedCrunch", "{Editor}", "plainText")}
+    with recording(speedcrunch, "SpeedCrunch") as (app, window, user):
+        user.click(window.widget("{Editor}"))
+        for expression in ("12*(3+4)", "2^10"):
+            user.type(expression)
+            user.run("key", "Return")
+            window.widget("{Editor}").wait_for_prop("plainText", "")
+        state = read_state(app, reads)
+        steps = app.recorded_steps()
+    assert "84" in state["results"] and "1024" in state["results"], state
+    assert [(s.code, s.values()[0]) for s in steps] == [
+        (6, "s:12*(3+4)"), (23, "s:Return"), (6, "s:2^10"), (23, "s:Return")]
+    replays_to(steps, state, speedcrunch, reads, tmp_path)

@@ -315,8 +315,10 @@ QString visibleText(const QWidget *widget)
         return withoutMnemonics(button->text());
     if (auto label = qobject_cast<const QLabel *>(widget))
         return withoutMnemonics(plainText(label->text(), label->textFormat()));
-    if (auto edit = qobject_cast<const QLineEdit *>(widget))
-        return edit->text();
+    if (auto edit = qobject_cast<const QLineEdit *>(widget)) {
+        // A password field shows nothing to read: its value is never part of an address.
+        return edit->echoMode() == QLineEdit::Normal ? edit->text() : QString();
+    }
     if (auto group = qobject_cast<const QGroupBox *>(widget))
         return withoutMnemonics(group->title());
     if (auto menu = qobject_cast<const QMenu *>(widget))

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 
 namespace RequestHandlers {
 
@@ -24,20 +25,44 @@ QByteArray stopRecording(SessionRecorder *recorder)
     return QByteArrayLiteral("0,stopped");
 }
 
-QByteArray recordedSteps(SessionRecorder *recorder)
+namespace {
+
+QJsonArray stepsJson(SessionRecorder *recorder)
 {
     QJsonArray steps;
     if (recorder) {
         const QVector<SessionRecorder::Step> recorded = recorder->steps();
         for (const SessionRecorder::Step &step : recorded) {
-            steps.append(QJsonObject{
+            QJsonObject json{
                 {QStringLiteral("window"), step.window},
                 {QStringLiteral("address"), step.address},
                 {QStringLiteral("request"), step.request},
-            });
+            };
+            if (step.secret)
+                json.insert(QStringLiteral("secret"), true);
+            steps.append(json);
         }
     }
-    return Reply::json(QJsonDocument(steps));
+    return steps;
+}
+
+} // namespace
+
+QByteArray recordedSteps(SessionRecorder *recorder)
+{
+    return Reply::json(QJsonDocument(stepsJson(recorder)));
+}
+
+void keepRecordedSteps(SessionRecorder &recorder)
+{
+    const QString path = qEnvironmentVariable("TESTCLIENT_RECORD_FILE");
+    if (path.isEmpty() || !recorder.isRecording())
+        return;
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(QJsonDocument(stepsJson(&recorder)).toJson(QJsonDocument::Compact));
+        file.commit();
+    }
 }
 
 } // namespace RequestHandlers

@@ -14,7 +14,12 @@ RequestDispatcher::RequestDispatcher(STApplicationProxy *registry, int hookVersi
 {
 }
 
-RequestDispatcher::~RequestDispatcher() = default;
+RequestDispatcher::~RequestDispatcher()
+{
+    // The agent goes with its connection, above all when the program quits.
+    if (recorder)
+        RequestHandlers::keepRecordedSteps(*recorder);
+}
 
 namespace {
 

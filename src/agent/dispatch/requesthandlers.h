@@ -54,5 +54,10 @@ QByteArray grab(const QString &line);
 QByteArray startRecording(SessionRecorder &recorder);
 QByteArray stopRecording(SessionRecorder *recorder);
 QByteArray recordedSteps(SessionRecorder *recorder);
+// The last steps of a program that quits are lost to a client that fetches them now and then
+// (the click that quits it): when the agent goes while recording and the environment
+// variable TESTCLIENT_RECORD_FILE names a file, the steps are written there, as the JSON
+// array of request 26.
+void keepRecordedSteps(SessionRecorder &recorder);
 
 } // namespace RequestHandlers

@@ -1,6 +1,7 @@
 #include "sessionrecorder.h"
 
 #include "agentrequests.h"
+#include "recordedfields.h"
 
 #include "qtcompat.h"
 #include "addressing/widgetcatalog.h"
@@ -11,7 +12,6 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
-#include <QAbstractSpinBox>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -20,43 +20,21 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QKeySequence>
-#include <QLineEdit>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTextEdit>
 #include <QToolBox>
 #include <QTreeView>
 
+using namespace RecordedFields;
+
 namespace {
-
-// A typed value as the activate, enter and mouse requests carry it: hex of its UTF-8
-// bytes, which the extended mode reads back as UTF-8.
-QString hexValue(const QString &typed)
-{
-    return QString::fromLatin1(typed.toUtf8().toHex());
-}
-
-QString requestLine(int code, const QString &window, const QString &address,
-                    const QString &typed = QString())
-{
-    return QString::number(code) + QLatin1Char(',') + window + QLatin1Char(',') + address +
-           QStringLiteral(",,") + (typed.isEmpty() ? QString() : hexValue(typed)) +
-           QLatin1Char(',');
-}
-
-QString checkValue(bool checked)
-{
-    return hexValue(checked ? QStringLiteral("b:true") : QStringLiteral("b:false"));
-}
 
 // The element of a menu path that names the item among the items of its menu or bar: its
 // text as the menu proxy compares it, or "Item N" for an item without text, N counting
@@ -152,27 +130,6 @@ QString modelPath(const QAbstractItemView *view, const QModelIndex &index)
 
 // The values of the activate that makes the item current in its view, as the view's
 // proxy names it: a list item, a tree path, a table cell, else a model path selected alone.
-// Keys that move a view's current item. With Shift they extend the selection, and with
-// Control or Alt they leave the selection alone: neither is an activate of one item.
-bool isNavigationKey(const QKeyEvent *event)
-{
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier))
-        return false;
-    switch (event->key()) {
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-        return true;
-    default:
-        return false;
-    }
-}
-
 QStringList itemActivateValues(const QAbstractItemView *view, const QModelIndex &index)
 {
     if (const auto *tree = qobject_cast<const QTreeView *>(view)) {
@@ -187,6 +144,17 @@ QStringList itemActivateValues(const QAbstractItemView *view, const QModelIndex 
     if (const auto *list = qobject_cast<const QListView *>(view))
         return {listItemName(list, index)};
     return {QStringLiteral("s:") + modelPath(view, index), QStringLiteral("s:ClearAndSelect")};
+}
+
+// A click with Shift or Control in a view that selects ranges: it extends the selection (or
+// toggles an item in it), which no activate of one item does.
+bool extendsSelection(const QAbstractItemView *view, const QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton ||
+        !(event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)))
+        return false;
+    return view->selectionMode() == QAbstractItemView::ExtendedSelection ||
+           view->selectionMode() == QAbstractItemView::ContiguousSelection;
 }
 
 // The activate that makes the view's item current, as the request line of a step.
@@ -216,25 +184,6 @@ QAbstractItemView *itemViewAt(QWidget *receiver, const QPoint &pos, QModelIndex 
     return view;
 }
 
-// Whether the key opens a menu of a menu bar in the receiver's window by its mnemonic.
-bool isMenuBarMnemonic(const QWidget *receiver, const QKeyEvent *event)
-{
-    if (event->modifiers() != Qt::AltModifier)
-        return false;
-    const QKeySequence pressed = QtCompat::keySequence(event->key(), Qt::AltModifier);
-    const QList<QMenuBar *> bars = receiver->window()->findChildren<QMenuBar *>();
-    for (const QMenuBar *bar : bars) {
-        if (!bar->isVisible())
-            continue;
-        const QList<QAction *> items = bar->actions();
-        for (const QAction *item : items) {
-            if (item->isVisible() && QKeySequence::mnemonic(item->text()) == pressed)
-                return true;
-        }
-    }
-    return false;
-}
-
 QString withoutMnemonics(const QString &text)
 {
     QString plain;
@@ -258,60 +207,6 @@ template <typename T> T *enclosing(QWidget *widget)
             break;
     }
     return nullptr;
-}
-
-// The combo box whose list popup holds the widget, if it lies in one.
-QComboBox *comboOfPopup(QWidget *widget)
-{
-    const QWidget *window = widget->window();
-    if (!window->windowFlags().testFlag(Qt::Popup))
-        return nullptr;
-    return qobject_cast<QComboBox *>(window->parentWidget());
-}
-
-// The field that typing into the widget fills, as the enter request addresses it: a spin
-// box or an editable combo box rather than the line edit inside it.
-QWidget *fieldOf(QWidget *widget)
-{
-    if (auto *area =
-            qobject_cast<QAbstractScrollArea *>(widget ? widget->parentWidget() : nullptr)) {
-        if (area->viewport() == widget)
-            widget = area;
-    }
-    if (!widget)
-        return nullptr;
-    if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
-        QWidget *parent = edit->parentWidget();
-        if (qobject_cast<QAbstractSpinBox *>(parent))
-            return parent;
-        if (auto *combo = qobject_cast<QComboBox *>(parent))
-            return combo->lineEdit() == edit ? combo : nullptr;
-        return edit;
-    }
-    if (qobject_cast<QAbstractSpinBox *>(widget) || qobject_cast<QTextEdit *>(widget) ||
-        qobject_cast<QPlainTextEdit *>(widget))
-        return widget;
-    if (auto *combo = qobject_cast<QComboBox *>(widget))
-        return combo->isEditable() ? combo : nullptr;
-    return nullptr;
-}
-
-QString fieldText(const QWidget *field)
-{
-    if (const auto *edit = qobject_cast<const QLineEdit *>(field))
-        return edit->text();
-    if (const auto *box = qobject_cast<const QAbstractSpinBox *>(field)) {
-        // What is typed: without the prefix and suffix that QSpinBox shows around it.
-        const QVariant clean = box->property("cleanText");
-        return clean.isValid() ? clean.toString() : box->text();
-    }
-    if (const auto *combo = qobject_cast<const QComboBox *>(field))
-        return combo->currentText();
-    if (const auto *edit = qobject_cast<const QTextEdit *>(field))
-        return edit->toPlainText();
-    if (const auto *edit = qobject_cast<const QPlainTextEdit *>(field))
-        return edit->toPlainText();
-    return QString();
 }
 
 QString buttonWord(Qt::MouseButton button)
@@ -395,6 +290,7 @@ void SessionRecorder::stop()
     press = Press();
     pressedMenu = nullptr;
     pendingShortcut = Shortcut();
+    fieldReturn = FieldReturn();
     openCombo = Target();
     navigatedView = nullptr;
 }
@@ -417,11 +313,17 @@ void SessionRecorder::agentRequestStarts()
     press = Press();
     pressedMenu = nullptr;
     pendingShortcut = Shortcut();
+    fieldReturn = FieldReturn();
 }
 
 void SessionRecorder::flushTyping()
 {
-    const Step typed = typingStep();
+    endTyping(typing.target.widget ? fieldText(typing.target.widget) : QString());
+}
+
+void SessionRecorder::endTyping(const QString &text)
+{
+    const Step typed = typingStep(text);
     typing = Typing();
     if (!typed.request.isEmpty())
         recorded.append(typed);
@@ -429,14 +331,18 @@ void SessionRecorder::flushTyping()
 
 SessionRecorder::Step SessionRecorder::typingStep() const
 {
-    if (!typing.target.isValid())
+    return typing.target.widget ? typingStep(fieldText(typing.target.widget)) : Step();
+}
+
+SessionRecorder::Step SessionRecorder::typingStep(const QString &text) const
+{
+    if (!typing.target.isValid() || text == typing.startText)
         return Step();
-    const QString text = fieldText(typing.target.widget);
-    if (text == typing.startText)
-        return Step();
-    return {
-        typing.target.window, typing.target.address,
-        requestLine(6, typing.target.window, typing.target.address, QStringLiteral("s:") + text)};
+    const Target &field = typing.target;
+    if (hidesText(field.widget))
+        return {field.window, field.address, requestLine(6, field.window, field.address), true};
+    return {field.window, field.address,
+            requestLine(6, field.window, field.address, QStringLiteral("s:") + text)};
 }
 
 SessionRecorder::Target SessionRecorder::targetOf(QWidget *widget)
@@ -459,6 +365,41 @@ int SessionRecorder::append(const Target &target, const QString &request)
     return recorded.size() - 1;
 }
 
+void SessionRecorder::otherEventSeen(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Offered before the press, by Qt itself (never spontaneous): a shortcut it
+        // triggers consumes the press, so the step waits for the user's release.
+        if (watched->isWidgetType() && !AgentRequests::running() &&
+            !isParentCopy(static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched)))
+            shortcutOffered(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
+        break;
+    case QEvent::Shortcut:
+        // The offered key triggers a shortcut: the text typed so far is a step before it,
+        // read before the shortcut may change the field or take it away.
+        if (pendingShortcut.target.widget && !AgentRequests::running())
+            flushTyping();
+        break;
+    case QEvent::Show:
+        // A context menu opened by the right press just recorded (its own event, not
+        // spontaneous).
+        if (press.button == Qt::RightButton && !AgentRequests::running() &&
+            qobject_cast<QMenu *>(watched))
+            menuShown(static_cast<QMenu *>(watched));
+        break;
+    case QEvent::FocusOut:
+        // The text typed into a field is final when the field loses the focus. Read before
+        // the field handles the event: a spin box may still correct it then, as it would
+        // after the enter request types the same text.
+        if (typing.target.widget && watched == typing.target.widget)
+            flushTyping();
+        break;
+    default:
+        break;
+    }
+}
+
 bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
 {
     // Every event of the application passes here while recording: anything not input
@@ -471,25 +412,10 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyRelease:
         break;
     case QEvent::ShortcutOverride:
-        // Offered before the press, by Qt itself (never spontaneous): a shortcut it
-        // triggers consumes the press, so the step waits for the user's release.
-        if (watched->isWidgetType() && !AgentRequests::running() &&
-            !isParentCopy(static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched)))
-            shortcutOffered(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
-        return false;
+    case QEvent::Shortcut:
     case QEvent::Show:
-        // A context menu opened by the right press just recorded (its own event, not
-        // spontaneous).
-        if (press.button == Qt::RightButton && !AgentRequests::running() &&
-            qobject_cast<QMenu *>(watched))
-            menuShown(static_cast<QMenu *>(watched));
-        return false;
     case QEvent::FocusOut:
-        // The text typed into a field is final when the field loses the focus. Read before
-        // the field handles the event: a spin box may still correct it then, as it would
-        // after the enter request types the same text.
-        if (typing.target.widget && watched == typing.target.widget)
-            flushTyping();
+        otherEventSeen(watched, event);
         return false;
     default:
         return false;
@@ -690,6 +616,16 @@ void SessionRecorder::itemPressed(QAbstractItemView *view, const QModelIndex &in
     const Target target = targetOf(view);
     if (!target.isValid())
         return;
+    if (extendsSelection(view, event)) {
+        // Not a step that would select otherwise: a comment that says what is missing.
+        const QString click = event->modifiers() & Qt::ShiftModifier ? QStringLiteral("Shift")
+                                                                     : QStringLiteral("Ctrl");
+        append(target,
+               QStringLiteral("# not recorded: a %1-click on %2 of %3, which extends "
+                              "the selection")
+                   .arg(click, itemActivateValues(view, index).first().mid(2), target.address));
+        return;
+    }
     append(target, itemActivateRequest(target.window, target.address, view, index));
     if (event->button() == Qt::RightButton)
         appendItemMouse(target, QStringLiteral("MouseClick"), receiver, event);
@@ -859,64 +795,7 @@ void SessionRecorder::settleButton()
             button.after;
         return;
     }
-    recorded[button.index].request =
-        button.before + checkValue(button.checkable->property("checked").toBool()) + button.after;
-}
-
-void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
-{
-    if (auto *menu = qobject_cast<QMenu *>(receiver)) {
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-            menuItemChosen(menu, menu->activeAction());
-        return;
-    }
-    if (QComboBox *combo = comboOfPopup(receiver)) {
-        if (!openCombo.widget)
-            watchCombo(combo);
-        return;
-    }
-    if (auto *combo = qobject_cast<QComboBox *>(receiver)) {
-        // Keys that choose an item of a closed combo box: each choice is one activate.
-        if (!combo->isEditable()) {
-            watchCombo(combo);
-            return;
-        }
-    }
-    if (auto *view = qobject_cast<QAbstractItemView *>(receiver)) {
-        if (isNavigationKey(event)) {
-            navigatedView = view;
-            return;
-        }
-    }
-    QWidget *field = fieldOf(receiver);
-    const bool confirming = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (!field && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
-        !event->isAutoRepeat()) {
-        // Space clicks the button with the focus, as the activate does.
-        if (auto *button = qobject_cast<QAbstractButton *>(receiver)) {
-            Press pressed;
-            pressed.target = targetOf(button);
-            pressed.onButton = true;
-            if (pressed.target.isValid())
-                recordButton(pressed);
-            return;
-        }
-    }
-    if (!field) {
-        // Keys with Control or Alt were taken when they were offered as shortcuts.
-        if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-            (confirming || event->key() == Qt::Key_Escape || event->key() == Qt::Key_Tab ||
-             event->key() == Qt::Key_Backtab))
-            appendKey(receiver, event);
-        return;
-    }
-    if (field != typing.target.widget) {
-        flushTyping();
-        startTyping(field);
-    }
-    // Return confirms a one-line field: after the text it confirms (append ends it).
-    if (confirming && !qobject_cast<QTextEdit *>(field) && !qobject_cast<QPlainTextEdit *>(field))
-        appendKey(receiver, event);
+    recorded[button.index].request = button.before + stateValue(button.checkable) + button.after;
 }
 
 void SessionRecorder::startTyping(QWidget *field)
@@ -951,45 +830,6 @@ void SessionRecorder::comboActivated(int index)
     }
 }
 
-bool SessionRecorder::isParentCopy(const QKeyEvent *event, QWidget *receiver)
-{
-    // A key the focus widget ignores goes on to its parents as the same event.
-    if (event == lastKeyEvent && event->type() == lastKeyType && lastKeyReceiver &&
-        receiver != lastKeyReceiver && receiver->isAncestorOf(lastKeyReceiver))
-        return true;
-    lastKeyEvent = event;
-    lastKeyType = event->type();
-    lastKeyReceiver = receiver;
-    return false;
-}
-
-void SessionRecorder::shortcutOffered(QWidget *receiver, QKeyEvent *event)
-{
-    // Keys with Control or Alt outside text fields (which keep them for editing), menus and
-    // combo box lists are shortcuts; the widget with the focus is taken now, before the
-    // shortcut may open another window.
-    pendingShortcut = Shortcut();
-    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) || fieldOf(receiver) ||
-        qobject_cast<QMenu *>(receiver) || comboOfPopup(receiver))
-        return;
-    switch (event->key()) {
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_Shift:
-    case Qt::Key_Meta:
-    case Qt::Key_AltGr:
-        return;
-    default:
-        break;
-    }
-    // Alt and a menu bar's mnemonic opens its menu: the item chosen in it is the step.
-    if (isMenuBarMnemonic(receiver, event))
-        return;
-    pendingShortcut.target = keyTarget(receiver);
-    pendingShortcut.key = event->key();
-    pendingShortcut.keys = keyText(event->key(), event->modifiers());
-}
-
 void SessionRecorder::navigationEnded()
 {
     const QPointer<QAbstractItemView> view = navigatedView;
@@ -1008,49 +848,4 @@ void SessionRecorder::navigationEnded()
         return;
     }
     navigationStep = append(target, request);
-}
-
-void SessionRecorder::keyReleased(QKeyEvent *event)
-{
-    if (navigatedView)
-        navigationEnded();
-    // Only a release from the window system makes the offered shortcut the user's.
-    const Shortcut offered = pendingShortcut;
-    if (event->key() != offered.key || !offered.target.widget)
-        return;
-    pendingShortcut = Shortcut();
-    appendKeys(offered.target, offered.keys);
-}
-
-QString SessionRecorder::keyText(int key, Qt::KeyboardModifiers modifiers)
-{
-    modifiers &= ~Qt::KeypadModifier;
-    if (key == Qt::Key_Backtab) {
-        key = Qt::Key_Tab;
-        modifiers |= Qt::ShiftModifier;
-    }
-    return QtCompat::keySequence(key, modifiers).toString(QKeySequence::PortableText);
-}
-
-SessionRecorder::Target SessionRecorder::keyTarget(QWidget *receiver)
-{
-    // Keys go to the widget with the focus; the window itself is the empty path.
-    Target target = targetOf(receiver);
-    if (receiver->isWindow())
-        target.address.clear();
-    else if (!target.isValid())
-        target = Target();
-    return target;
-}
-
-void SessionRecorder::appendKeys(const Target &target, const QString &keys)
-{
-    if (!target.widget || target.window.isEmpty())
-        return;
-    append(target, requestLine(23, target.window, target.address, QStringLiteral("s:") + keys));
-}
-
-void SessionRecorder::appendKey(QWidget *receiver, QKeyEvent *event)
-{
-    appendKeys(keyTarget(receiver), keyText(event->key(), event->modifiers()));
 }

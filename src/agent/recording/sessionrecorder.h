@@ -42,6 +42,9 @@ public:
         QString window;  // the window field that finds the widget's window
         QString address; // the path that finds exactly the widget in it
         QString request; // the whole request line, values hex-encoded
+        // Text typed into a password field: the request has no value, which the replay
+        // brings from elsewhere; the password itself never leaves the program.
+        bool secret = false;
     };
 
     explicit SessionRecorder(QObject *parent = nullptr);
@@ -60,11 +63,16 @@ public:
     void agentRequestStarts();
 
 private:
-    // Ends the text being typed into a field as a step of its own.
+    // Ends the text being typed into a field as a step of its own: the text it shows, or
+    // the text it showed before a key took it away.
     void flushTyping();
+    void endTyping(const QString &text);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Events other than input that tell what input did: shortcuts offered and triggered,
+    // menus shown, fields left.
+    void otherEventSeen(QObject *watched, QEvent *event);
 
 private:
     // A place a step happens at, taken before the input changes what the address reads
@@ -104,10 +112,18 @@ private:
     void mouseDoubleClicked(QWidget *receiver, QMouseEvent *event);
     void keyPressed(QWidget *receiver, QKeyEvent *event);
     // Return, Escape and Tab outside text fields, Return confirming a one-line field, and
-    // shortcuts (keys with Control or Alt) outside them become the key request on the
-    // widget with the focus.
+    // shortcuts (keys with Control or Alt) become the key request on the widget with the
+    // focus; in a text field only those that reach no key press of the field (a shortcut of
+    // the program took them), after the text typed before them.
     void shortcutOffered(QWidget *receiver, QKeyEvent *event);
     void keyReleased(QKeyEvent *event);
+    // Return in a multi-line field: typed as a line break when the field then reads so, else
+    // taken by the program (it sent or cleared the text), which is the key request after
+    // the text the field had.
+    void multiLineReturnPressed(QWidget *receiver, QWidget *field, QKeyEvent *event);
+    void multiLineReturnEnded();
+    // Shift and navigation keys that extend a view's selection: a comment step.
+    void selectionExtended(QAbstractItemView *view, QKeyEvent *event);
     void appendKey(QWidget *receiver, QKeyEvent *event);
     void appendKeys(const Target &target, const QString &keys);
     static Target keyTarget(QWidget *receiver);
@@ -141,6 +157,7 @@ private:
     void recordSlider(const Press &pressed);
     void settleButton();
     Step typingStep() const;
+    Step typingStep(const QString &text) const;
 
     bool recording = false;
     QVector<Step> recorded;
@@ -182,6 +199,17 @@ private:
         QString keys;
     };
     Shortcut pendingShortcut;
+    // Return pressed in a multi-line field, with the text before it and the text a line
+    // break would leave.
+    struct FieldReturn
+    {
+        Target target;
+        QPointer<QWidget> field;
+        QString before;
+        QString lineBroken;
+        QString keys;
+    };
+    FieldReturn fieldReturn;
     // The combo box whose list the user opened, taken before a choice changes its text.
     Target openCombo;
     // The view a navigation key was pressed in, and the step its last navigation made.

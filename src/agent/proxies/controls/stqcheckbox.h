@@ -2,7 +2,8 @@
 
 #include "stqbutton.h"
 
-// Check boxes: activate names the state the box must end in.
+// Check boxes: activate names the state the box must end in (a three-state box's partial
+// state too, in the extended mode).
 class STQCheckBox : public STQButton
 {
 public:

@@ -1,5 +1,6 @@
 #include "stqtextedit.h"
 
+#include "protocol/wiretext.h"
 #include "proxies/framework/sterror.h"
 
 namespace {
@@ -25,5 +26,15 @@ void STQTextEdit::enter(const QVariant &value)
     edit = checkedWidget(editorClass);
     if (!edit->property("plainText").toString().isEmpty())
         clearField(Qt::ControlModifier);
-    typeText(value.toString());
+    if (!WireText::isExtended()) {
+        typeText(value.toString());
+        return;
+    }
+    // A line break is typed as a keyboard types it: an editor takes no line feed character.
+    const QStringList lines = value.toString().split(QLatin1Char('\n'));
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            textKeyClick(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        typeText(lines.at(i));
+    }
 }
