@@ -26,15 +26,9 @@ void STQTextEdit::enter(const QVariant &value)
     edit = checkedWidget(editorClass);
     if (!edit->property("plainText").toString().isEmpty())
         clearField(Qt::ControlModifier);
-    if (!WireText::isExtended()) {
-        typeText(value.toString());
-        return;
-    }
     // A line break is typed as a keyboard types it: an editor takes no line feed character.
-    const QStringList lines = value.toString().split(QLatin1Char('\n'));
-    for (int i = 0; i < lines.size(); ++i) {
-        if (i > 0)
-            textKeyClick(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-        typeText(lines.at(i));
-    }
+    if (WireText::isExtended())
+        typeTextAsKeyboard(value.toString());
+    else
+        typeText(value.toString());
 }

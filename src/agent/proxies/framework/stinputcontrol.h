@@ -105,6 +105,9 @@ protected:
     // the arrow keys of a view to moves of their own do.
     void stepKeyClick(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void typeText(const QString &text);
+    // The same as a keyboard types it: a line feed as Return, a tab as Tab (which the
+    // widget may take to move the focus), for the extended mode's typing into editors.
+    void typeTextAsKeyboard(const QString &text);
 
     // Keys pressed for what they do rather than for their text: Return, F5, Ctrl+S. Each
     // key, with its modifiers (QKeySequence's form), is pressed and released, carrying the

@@ -411,6 +411,20 @@ void STInputControl::typeText(const QString &text)
         charClick(c);
 }
 
+void STInputControl::typeTextAsKeyboard(const QString &text)
+{
+    QWidget *receiver = keyTarget();
+    const PaintDeferral deferral(receiver ? receiver->window() : nullptr);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            textKeyClick(Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        else if (c == QLatin1Char('\t'))
+            textKeyClick(Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+        else
+            charClick(c);
+    }
+}
+
 void STInputControl::pressKeys(const QVector<int> &keys)
 {
     QWidget *owner = checkedOwner();

@@ -215,7 +215,8 @@ void STWidgetProxy::typeInto(const QVariant &value)
     // The click may have closed it; its keys would then go unchecked.
     checkedWidget();
     awaitKeyFocus();
-    typeText(value.toString());
+    // Line breaks and tabs as a keyboard types them, into editors of any class (QScintilla's).
+    typeTextAsKeyboard(value.toString());
 }
 
 void STWidgetProxy::press(const QVariant &keys)

@@ -4,6 +4,7 @@
 // end to end in tests/e2e/tst_deliveredinput.cpp.
 
 #include "../controls/controltestsupport.h"
+#include "protocol/wiretext.h"
 #include "proxies/framework/stwidgetproxy.h"
 
 #include "testmain.h"
@@ -109,6 +110,24 @@ private slots:
                  "Error: widget \"display\" of class \"QWidget\" did not receive a key sent to it: "
                  "the application's shortcut 5 of QAction \"Five\" took it (to trigger a shortcut, "
                  "press its keys with the key request)");
+    }
+
+    void lineBreaksAndTabsTypedAsAKeyboardTypesThem()
+    {
+        // An editor of a class of its own (QScintilla's) takes no line feed character: the
+        // extended mode types Return and Tab, which the plain mode has no typing for.
+        QWidget window;
+        auto *editor = new QWidget(&window);
+        editor->setObjectName(QStringLiteral("editor"));
+        editor->setFocusPolicy(Qt::StrongFocus);
+        editor->setMinimumSize(40, 20);
+        (new QVBoxLayout(&window))->addWidget(editor);
+        QVERIFY(showActive(&window));
+        EventRecorder recorder({QEvent::KeyPress});
+        recorder.watch(editor);
+        const WireText::RequestMode extended(true);
+        QCOMPARE(request("type", editor, QStringLiteral("a\nb\tc")), QString());
+        QCOMPARE(keySequence(recorder), QStringLiteral("a<Return>b<Tab>c"));
     }
 
     void keysAfterTheFocusArrivesLate()
