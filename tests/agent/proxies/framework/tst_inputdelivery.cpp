@@ -51,6 +51,21 @@ struct TwoFields
     QLineEdit other{&window};
 };
 
+// A window around one widget of no class of its own that takes the focus (a display, an
+// editor like QScintilla's): typing into it goes through the plain widget proxy.
+struct FocusableWidget
+{
+    explicit FocusableWidget(const char *name) : widget(new QWidget(&window))
+    {
+        widget->setObjectName(QLatin1String(name));
+        widget->setFocusPolicy(Qt::StrongFocus);
+        widget->setMinimumSize(40, 20);
+        (new QVBoxLayout(&window))->addWidget(widget);
+    }
+    QWidget window;
+    QWidget *widget;
+};
+
 } // namespace
 
 class tst_InputDelivery : public QObject
@@ -96,17 +111,12 @@ private slots:
     {
         // A display that takes the focus but no text, in a window whose shortcut "5" does the
         // typing (a calculator's): the failure names the shortcut and how to trigger it.
-        QWidget window;
-        auto *display = new QWidget(&window);
-        display->setObjectName(QStringLiteral("display"));
-        display->setFocusPolicy(Qt::StrongFocus);
-        display->setMinimumSize(40, 20);
-        (new QVBoxLayout(&window))->addWidget(display);
-        auto *five = new QAction(QStringLiteral("Five"), &window);
+        FocusableWidget display("display");
+        auto *five = new QAction(QStringLiteral("Five"), &display.window);
         five->setShortcut(QKeySequence(QStringLiteral("5")));
-        window.addAction(five);
-        QVERIFY(showActive(&window));
-        QCOMPARE(request("type", display, QStringLiteral("5")),
+        display.window.addAction(five);
+        QVERIFY(showActive(&display.window));
+        QCOMPARE(request("type", display.widget, QStringLiteral("5")),
                  "Error: widget \"display\" of class \"QWidget\" did not receive a key sent to it: "
                  "the application's shortcut 5 of QAction \"Five\" took it (to trigger a shortcut, "
                  "press its keys with the key request)");
@@ -116,17 +126,12 @@ private slots:
     {
         // An editor of a class of its own (QScintilla's) takes no line feed character: the
         // extended mode types Return and Tab, which the plain mode has no typing for.
-        QWidget window;
-        auto *editor = new QWidget(&window);
-        editor->setObjectName(QStringLiteral("editor"));
-        editor->setFocusPolicy(Qt::StrongFocus);
-        editor->setMinimumSize(40, 20);
-        (new QVBoxLayout(&window))->addWidget(editor);
-        QVERIFY(showActive(&window));
+        FocusableWidget editor("editor");
+        QVERIFY(showActive(&editor.window));
         EventRecorder recorder({QEvent::KeyPress});
-        recorder.watch(editor);
+        recorder.watch(editor.widget);
         const WireText::RequestMode extended(true);
-        QCOMPARE(request("type", editor, QStringLiteral("a\nb\tc")), QString());
+        QCOMPARE(request("type", editor.widget, QStringLiteral("a\nb\tc")), QString());
         QCOMPARE(keySequence(recorder), QStringLiteral("a<Return>b<Tab>c"));
     }
 
