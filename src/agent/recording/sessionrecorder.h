@@ -117,6 +117,8 @@ private:
     // the program took them), after the text typed before them.
     void shortcutOffered(QWidget *receiver, QKeyEvent *event);
     void keyReleased(QKeyEvent *event);
+    // A key that no text field gets: Space on a button, keys that confirm, cancel or move on.
+    void keyOutsideFields(QWidget *receiver, QKeyEvent *event);
     // Return in a multi-line field: typed as a line break when the field then reads so, else
     // taken by the program (it sent or cleared the text), which is the key request after
     // the text the field had.

@@ -103,27 +103,11 @@ void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
         }
     }
     QWidget *field = fieldOf(receiver);
-    const bool confirming = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (!field && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
-        !event->isAutoRepeat()) {
-        // Space clicks the button with the focus, as the activate does.
-        if (auto *button = qobject_cast<QAbstractButton *>(receiver)) {
-            Press pressed;
-            pressed.target = targetOf(button);
-            pressed.onButton = true;
-            if (pressed.target.isValid())
-                recordButton(pressed);
-            return;
-        }
-    }
     if (!field) {
-        // Keys with Control or Alt were taken when they were offered as shortcuts.
-        if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-            (confirming || event->key() == Qt::Key_Escape || event->key() == Qt::Key_Tab ||
-             event->key() == Qt::Key_Backtab))
-            appendKey(receiver, event);
+        keyOutsideFields(receiver, event);
         return;
     }
+    const bool confirming = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     // A key that reaches the field is the field's to edit with, not a shortcut.
     if (event->key() == pendingShortcut.key)
         pendingShortcut = Shortcut();
@@ -137,6 +121,28 @@ void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
         multiLineReturnPressed(receiver, field, event);
     else
         appendKey(receiver, event); // after the text it confirms (append ends it)
+}
+
+void SessionRecorder::keyOutsideFields(QWidget *receiver, QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier &&
+        !event->isAutoRepeat()) {
+        // Space clicks the button with the focus, as the activate does.
+        if (auto *button = qobject_cast<QAbstractButton *>(receiver)) {
+            Press pressed;
+            pressed.target = targetOf(button);
+            pressed.onButton = true;
+            if (pressed.target.isValid())
+                recordButton(pressed);
+            return;
+        }
+    }
+    // Keys with Control or Alt were taken when they were offered as shortcuts.
+    const int key = event->key();
+    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape ||
+         key == Qt::Key_Tab || key == Qt::Key_Backtab))
+        appendKey(receiver, event);
 }
 
 void SessionRecorder::multiLineReturnPressed(QWidget *receiver, QWidget *field, QKeyEvent *event)
