@@ -208,7 +208,7 @@ class Driver:
     def launch(self, argv: Sequence[str], headless: bool = True,
                env: Optional[Mapping[str, str]] = None, xvfb: bool = False,
                timeout: float = 20.0, screen: Optional[str] = None,
-               extended: bool = True) -> App:
+               extended: bool = True, cwd: Optional[str] = None) -> App:
         """Starts an unmodified Qt 5 or Qt 6 application with the agent attached on this port
         (testclient-run picks the plug-in built for the program's Qt).
 
@@ -217,7 +217,8 @@ class Driver:
         or Xvfb screen, "WIDTHxHEIGHT" (the launcher's 1920x1080 unless given).
         extended: the agent runs in the extended mode (the launcher's default);
         extended=False starts it plain, with the requests and replies of the plain
-        protocol alone. Returns the App once its greeting arrived, or raises LaunchError
+        protocol alone. cwd: the program's working folder (this process's unless given).
+        Returns the App once its greeting arrived, or raises LaunchError
         with the launcher's one-line reason.
         """
         mode = "--xvfb" if xvfb else "--headless" if headless else "--desktop"
@@ -232,7 +233,8 @@ class Driver:
         # The application's messages go to a file, never to a pipe nobody drains.
         log = tempfile.TemporaryFile()
         process: Any = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL,
-                                        stdout=log, stderr=log, start_new_session=True)
+                                        stdout=log, stderr=log, start_new_session=True,
+                                        cwd=cwd)
         process.log = log
         try:
             app = self.wait_for_app(timeout=seconds + LAUNCHER_GRACE, process=process)
