@@ -42,3 +42,16 @@ def server_url():
     yield url
     process.terminate()
     process.wait(20)
+
+
+@pytest.fixture(scope="session")
+def node_modules():
+    """The npm packages of package-lock.json, as `npm ci` installed them (ctest's fixture
+    webdriver_npm installs them into the build folder)."""
+    folder = os.environ.get("TESTCLIENT_NODE_MODULES") or os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), "node_modules")
+    if not shutil.which("node"):
+        pytest.skip("Node.js is not installed (Debian package nodejs)")
+    if not os.path.isdir(os.path.join(folder, "webdriverio")):
+        pytest.skip("no npm packages in %s: npm ci there (npm absent, or offline?)" % folder)
+    return folder
