@@ -6,6 +6,7 @@ import re
 import socket
 import subprocess
 import threading
+
 from selenium import webdriver
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.options import ArgOptions
