@@ -175,6 +175,9 @@ class Session:
         except errors.TestClientError as error:
             raise lookup_error(error, False) from None
 
+    def page_source(self, window: str) -> str:
+        return pagesource.render(self.request(Request.LIST_WIDGETS, window))
+
     def page(self, window: str) -> Any:
         return pagesource.build(self.request(Request.LIST_WIDGETS, window))
 

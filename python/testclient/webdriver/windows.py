@@ -7,7 +7,6 @@ import base64
 from typing import Any, Dict, List
 
 from ..protocol import Request, hex_value
-from . import pagesource
 from .session import Session
 from .w3c import WebDriverError, argument
 
@@ -64,7 +63,7 @@ def screenshot(session: Session) -> str:
 
 
 def source(session: Session) -> str:
-    return pagesource.source(session.page(session.window))
+    return session.page_source(session.window)
 
 
 def commands(session: Session, method: str, command: str, body: Any) -> Any:
