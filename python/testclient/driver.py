@@ -50,13 +50,17 @@ class Connection:
 
     def read_line(self, timeout: float) -> bytes:
         deadline = time.monotonic() + timeout
-        while b"\n" not in self.buffer:
+        # Chunks are collected and joined once: a listing of thousands of widgets is
+        # megabytes long, and growing one bytes object chunk by chunk copies it again and
+        # again.
+        chunks = [self.buffer]
+        while b"\n" not in chunks[-1]:
             remaining = deadline - time.monotonic()
             if remaining <= 0:
                 raise errors.AgentLost("no reply from the agent within %.1f s" % timeout)
             self.sock.settimeout(remaining)
             try:
-                chunk = self.sock.recv(65536)
+                chunk = self.sock.recv(1 << 20)
             except socket.timeout:
                 continue
             except OSError as error:
@@ -66,8 +70,8 @@ class Connection:
                 self.closed = True
                 raise errors.AgentLost("the agent closed its connection (the application "
                                        "quit or crashed)")
-            self.buffer += chunk
-        line, _, self.buffer = self.buffer.partition(b"\n")
+            chunks.append(chunk)
+        line, _, self.buffer = b"".join(chunks).partition(b"\n")
         return line
 
     def request(self, line: str, timeout: Optional[float] = None) -> bytes:

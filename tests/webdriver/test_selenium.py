@@ -118,9 +118,9 @@ def test_actions_and_w3c_errors(book, server_url):
     assert json.load(answer.value)["value"]["error"] == "invalid selector"
 
 
-def test_speedcrunch_evaluates(server_url):
+def test_speedcrunch_evaluates_on_a_private_x_server(server_url):
     need(SPEEDCRUNCH)
-    driver = session(server_url, SPEEDCRUNCH)
+    driver = session(server_url, SPEEDCRUNCH, **{"testclient:xvfb": True})
     try:
         editor = driver.find_element(By.TAG_NAME, "Editor")
         editor.send_keys("6*7", Keys.ENTER)
