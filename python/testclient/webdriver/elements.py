@@ -66,10 +66,10 @@ def prop(session: Session, eid: str, name: str) -> Any:
 
 
 def selected(session: Session, eid: str) -> bool:
-    """A check box's or button's check state; an item view: whether any item is selected."""
-    if _optional_prop(session, eid, "checkable"):
-        return bool(session.prop(eid, "checked"))
-    return bool(_optional_prop(session, eid, "selectedItems"))
+    """A check box's or button's check state (false for a widget that cannot be checked).
+    Items of views are no elements: their selection is the itemIsSelected pseudo property
+    (the script "testclient: property")."""
+    return bool(_optional_prop(session, eid, "checkable")) and bool(session.prop(eid, "checked"))
 
 
 def click(session: Session, eid: str) -> None:

@@ -9,6 +9,8 @@ others; they are answered natively. Beside them, a small set of commands:
                                                          list, tree, menu or combo box...
     testclient: enter      [element, value]             request 6
     testclient: press      [element or null, keys]      request 23 (null: the focus widget)
+    testclient: property   [element, name, parameter]   request 7 with a parameter: an item's
+                                                         itemIsSelected, itemData...
     testclient: request    [line]                       any request line; the reply's value
     testclient: widgets    []                           request 21 for the current window
 
@@ -90,6 +92,9 @@ def execute(session: Session, body: Any) -> Any:
         return _action(session, Request.ENTER, args)
     if command == "testclient: press":
         return _press(session, args)
+    if command == "testclient: property" and len(args) == 3:
+        eid = _element(session, args[0])
+        return elements.json_value(session.prop(eid, str(args[1]), "s:" + str(args[2])))
     if command == "testclient: request":
         return _raw(session, args)
     if command == "testclient: widgets":
