@@ -29,6 +29,8 @@ from .w3c import WebDriverError, argument
 VERSION = "2.1.0"
 _SESSION = re.compile(r"^/session/([^/]+)(?:/(.*))?$")
 _ELEMENT = re.compile(r"^element/([^/]+)(?:/(.*))?$")
+# Bodies are commands' arguments; the largest real one is a long text to type.
+_LONGEST_BODY = 64 << 20
 _UNSUPPORTED = ("url", "back", "forward", "refresh", "frame", "cookie", "alert", "print",
                 "execute/async", "shadow")
 
@@ -104,8 +106,19 @@ class Handler(BaseHTTPRequestHandler):
     def do_DELETE(self) -> None:
         self._answer("DELETE")
 
+    def do_PUT(self) -> None:
+        self._answer("PUT")
+
+    do_PATCH = do_OPTIONS = do_PUT
+
     def _body(self) -> Any:
-        length = int(self.headers.get("Content-Length") or 0)
+        try:
+            length = int(self.headers.get("Content-Length") or 0)
+        except ValueError:
+            length = -1
+        if not 0 <= length <= _LONGEST_BODY:
+            self.close_connection = True  # what follows the headers is no request
+            raise WebDriverError("invalid argument", "a body of %s bytes" % length)
         data = self.rfile.read(length) if length else b""
         if not data.strip():
             return {}
@@ -133,6 +146,8 @@ class Handler(BaseHTTPRequestHandler):
         self.wfile.write(data)
 
     def _route(self, method: str, path: str, body: Any) -> Any:
+        if method not in ("GET", "POST", "DELETE"):
+            raise WebDriverError("unknown method", "WebDriver has no %s commands" % method)
         if path == "/status" and method == "GET":
             return {"ready": True, "message": "testclient-webdriver %s is ready; "
                     "%d sessions" % (VERSION, len(self.server.sessions)),
