@@ -193,6 +193,8 @@ def _timeouts(session: Session, method: str, body: Any) -> Any:
     for key in ("implicit", "pageLoad", "script"):
         if isinstance(body, dict) and key in body:
             value = body[key]
+            if value is None and key == "script":  # no script timeout at all
+                value = 0
             if isinstance(value, bool) or not isinstance(value, int) or value < 0:
                 raise WebDriverError("invalid argument", "timeout %s is %r" % (key, value))
             session.timeouts[key] = value

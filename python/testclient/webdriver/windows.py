@@ -85,4 +85,6 @@ def commands(session: Session, method: str, command: str, body: Any) -> Any:
         raise WebDriverError("unsupported operation", "%s needs a window manager, which "
                              "the agent does not drive: set the window rect instead"
                              % command.split("/")[1])
+    if command == "window/new":
+        raise WebDriverError("unsupported operation", "a program opens its windows itself")
     return NotImplemented
