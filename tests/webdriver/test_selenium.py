@@ -101,6 +101,9 @@ def test_actions_and_w3c_errors(book, server_url):
     add = book.find_element(By.XPATH, "//QPushButton[@text='Add']")
     ActionChains(book).move_to_element(add).click().perform()
     name = book.find_element(By.XPATH, NAME)
+    assert book.switch_to.active_element.tag_name == "QLineEdit"
+    assert book.set_window_rect(10, 20, 500, 300) == {"x": 10, "y": 20, "width": 500,
+                                                      "height": 300}
     ActionChains(book).click(name).send_keys("abc").key_down(Keys.SHIFT) \
         .send_keys(Keys.HOME).key_up(Keys.SHIFT).send_keys("x").perform()
     assert name.text == "x"

@@ -36,8 +36,12 @@ def set_rect(session: Session, body: Dict[str, Any]) -> Dict[str, int]:
     if values["x"] is not None and values["y"] is not None:
         session.request(Request.MOVE_WINDOW, window, str(values["x"]), str(values["y"]))
     if values["width"] is not None and values["height"] is not None:
-        session.request(Request.RESIZE_WINDOW, window, str(values["width"]),
-                        str(values["height"]))
+        # The rect is the frame's; the agent resizes what is inside it.
+        frame = rect(session)
+        inside = session.window_area(window)
+        session.request(Request.RESIZE_WINDOW, window,
+                        str(max(1, values["width"] - (frame["width"] - inside.width))),
+                        str(max(1, values["height"] - (frame["height"] - inside.height))))
     return rect(session)
 
 
