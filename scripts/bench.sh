@@ -30,5 +30,7 @@ describe() {
     echo
     echo "Long typing (enter requests), in ms of the GUI thread's CPU time:"
     QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$root/$build/bin/bench_typing"
+    echo
+    /usr/bin/python3 "$root/bench/bench_webdriver.py" "$root/$build/bin"
 } 2>&1 | grep --line-buffered -v 'XDG_RUNTIME_DIR' | tee "$out"
 echo "== kept in ${out#"$root"/}"

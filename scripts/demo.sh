@@ -106,6 +106,13 @@ if [ -n "$addressbook" ]; then
         "$bin/testclient-run" -- "$addressbook" 2>>"$log"
 fi
 
+# The same example through WebDriver: Selenium's Python bindings and testclient-webdriver.
+if [ -n "$addressbook" ] && /usr/bin/python3 -c 'import selenium, lxml' 2>/dev/null; then
+    echo
+    echo "=== WebDriver: Selenium drives the address book by its labels' text"
+    /usr/bin/python3 "$root/demo/webdriver.py" "$bin" "$addressbook" 2>>"$log"
+fi
+
 # A real program from Debian, when installed: typing into its own editor class, and keys.
 if $qt5 && command -v speedcrunch >/dev/null; then
     echo

@@ -10,6 +10,11 @@ set -euo pipefail
 
 packages=(cmake g++ make qtbase5-dev qtbase5-private-dev qtbase5-dev-tools xvfb xauth qtbase5-examples python3 python3-pytest
           python3-pytest-xdist python3-setuptools x11-apps libedit-dev xdotool)
+# The WebDriver server reads XPath with lxml; its tests drive it with Selenium's Python
+# bindings, and WebdriverIO and Appium run on Node (npm ci from tests/webdriver's lock):
+# Debian's Node unless a Node with its own npm is installed already.
+packages+=(python3-lxml python3-selenium)
+command -v npm >/dev/null || packages+=(nodejs npm)
 # python3-setuptools writes the Python package's metadata (its pytest entry point) at build time.
 # xdotool: the recorder's end-to-end test types and clicks through X under Xvfb.
 # Real programs that only the end-to-end test tst_realprograms drives (it skips, saying

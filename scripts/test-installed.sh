@@ -59,7 +59,7 @@ cd "$work"
 step "the Python client from the package, the commands from PATH"
 found=$(/usr/bin/python3 -c 'import testclient, os; print(os.path.dirname(testclient.__file__))')
 [ "$found" = /usr/lib/python3/dist-packages/testclient ] || fail "testclient imported from $found"
-command -v testclient-run testclient-driver testclient-record >/dev/null
+command -v testclient-run testclient-driver testclient-record testclient-webdriver >/dev/null
 cp -r "$source_dir/tests/python" "$work/tests"
 TESTCLIENT_HOST=/usr/lib/testclient/qt5/testclient-host \
 TESTCLIENT_AGENT=/usr/lib/testclient/qt5/libtestclient.so \
@@ -67,6 +67,10 @@ TESTCLIENT_AGENT=/usr/lib/testclient/qt5/libtestclient.so \
 if grep -q "Qt . Designer is not installed\|no agent built for Qt" "$work/pytest.log"; then
     fail "the Qt 5 and Qt 6 Designer test was skipped"
 fi
+
+step "Selenium drives Qt 5 programs through the installed WebDriver server"
+cp -r "$source_dir/tests/webdriver" "$work/webdriver"
+/usr/bin/python3 -m pytest -q -p no:cacheprovider -rs "$work/webdriver/test_selenium.py"
 
 step "a Qt 5 example driven by the installed driver from a requests file"
 testclient-driver --raw "$source_dir/demo/example-validators.requests" -- testclient-run -- \

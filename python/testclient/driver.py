@@ -50,13 +50,17 @@ class Connection:
 
     def read_line(self, timeout: float) -> bytes:
         deadline = time.monotonic() + timeout
-        while b"\n" not in self.buffer:
+        # Chunks are collected and joined once: a listing of thousands of widgets is
+        # megabytes long, and growing one bytes object chunk by chunk copies it again and
+        # again.
+        chunks = [self.buffer]
+        while b"\n" not in chunks[-1]:
             remaining = deadline - time.monotonic()
             if remaining <= 0:
                 raise errors.AgentLost("no reply from the agent within %.1f s" % timeout)
             self.sock.settimeout(remaining)
             try:
-                chunk = self.sock.recv(65536)
+                chunk = self.sock.recv(1 << 20)
             except socket.timeout:
                 continue
             except OSError as error:
@@ -66,8 +70,8 @@ class Connection:
                 self.closed = True
                 raise errors.AgentLost("the agent closed its connection (the application "
                                        "quit or crashed)")
-            self.buffer += chunk
-        line, _, self.buffer = self.buffer.partition(b"\n")
+            chunks.append(chunk)
+        line, _, self.buffer = b"".join(chunks).partition(b"\n")
         return line
 
     def request(self, line: str, timeout: Optional[float] = None) -> bytes:
@@ -208,7 +212,7 @@ class Driver:
     def launch(self, argv: Sequence[str], headless: bool = True,
                env: Optional[Mapping[str, str]] = None, xvfb: bool = False,
                timeout: float = 20.0, screen: Optional[str] = None,
-               extended: bool = True) -> App:
+               extended: bool = True, cwd: Optional[str] = None) -> App:
         """Starts an unmodified Qt 5 or Qt 6 application with the agent attached on this port
         (testclient-run picks the plug-in built for the program's Qt).
 
@@ -217,7 +221,8 @@ class Driver:
         or Xvfb screen, "WIDTHxHEIGHT" (the launcher's 1920x1080 unless given).
         extended: the agent runs in the extended mode (the launcher's default);
         extended=False starts it plain, with the requests and replies of the plain
-        protocol alone. Returns the App once its greeting arrived, or raises LaunchError
+        protocol alone. cwd: the program's working folder (this process's unless given).
+        Returns the App once its greeting arrived, or raises LaunchError
         with the launcher's one-line reason.
         """
         mode = "--xvfb" if xvfb else "--headless" if headless else "--desktop"
@@ -232,7 +237,8 @@ class Driver:
         # The application's messages go to a file, never to a pipe nobody drains.
         log = tempfile.TemporaryFile()
         process: Any = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL,
-                                        stdout=log, stderr=log, start_new_session=True)
+                                        stdout=log, stderr=log, start_new_session=True,
+                                        cwd=cwd)
         process.log = log
         try:
             app = self.wait_for_app(timeout=seconds + LAUNCHER_GRACE, process=process)
