@@ -118,6 +118,9 @@ pid_t prepareEnvironment(const Options &options, const std::string &pluginPath)
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     } else if (options.display == Display::Headless) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // The offscreen platform has no OpenGL, which Qt Quick renders with unless told:
+        // its software renderer lets a program with Qt Quick start (a user's choice stays).
+        ::setenv("QT_QUICK_BACKEND", "software", 0);
         // Read by the plug-in (qtplugin/headlessscreen.h).
         ::setenv("TESTCLIENT_SCREEN", options.screen.c_str(), 1);
     }
