@@ -6,6 +6,8 @@
 #include "addressing/widgetcatalog.h"
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
+#include "quick/quickitems.h"
+#include "quick/quickrequests.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -61,6 +63,9 @@ QByteArray listWindowsExtended()
             {QStringLiteral("address"), entry.address},
         });
     }
+    const QJsonArray quickWindows = QuickRequests::windowEntries();
+    for (const QJsonValue &window : quickWindows)
+        windows.append(window);
     return Reply::json(QJsonDocument(windows));
 }
 
@@ -68,8 +73,10 @@ QByteArray listWidgets(const QString &line)
 {
     QByteArray reply;
     QWidget *window = resolveWindow(line, WindowCheck::None, Addressing::Selectors, reply);
-    if (!window)
-        return reply;
+    if (!window) {
+        return orQuickReply(reply, Addressing::Selectors,
+                            [&] { return QuickRequests::listWindowItems(line); });
+    }
 
     QJsonArray widgets;
     const QVector<WidgetCatalog::WidgetEntry> entries =
@@ -89,6 +96,12 @@ QByteArray listWidgets(const QString &line)
             {QStringLiteral("path"), entry.path},
             {QStringLiteral("address"), entry.address},
         });
+        if (QuickItems::isQuickWidget(widget)) {
+            const QJsonArray items = QuickRequests::listedItems(entry.widget, window, entry.depth,
+                                                                entry.path, entry.address);
+            for (const QJsonValue &item : items)
+                widgets.append(item);
+        }
     }
     return Reply::json(QJsonDocument(widgets));
 }
@@ -102,7 +115,8 @@ QByteArray grab(const QString &line)
     else
         widget = resolveWidget(line, RequestCode::Property, Addressing::Selectors, reply);
     if (!widget)
-        return reply;
+        return orQuickReply(reply, Addressing::Selectors,
+                            [&] { return QuickRequests::grab(line); });
 
     // Rendered by the widget itself, as on screen, so it works on every platform, the
     // offscreen one included.
