@@ -9,29 +9,54 @@ from conftest import BIN
 from testclient import contains, errors
 
 QUICK_HOST = os.path.join(BIN, "quickhost")
-INTERACTIVE = {"Button", "TextField", "CheckBox", "ComboBox", "ItemDelegate"}
+INTERACTIVE = {"Button", "TextField", "CheckBox", "ComboBox", "ItemDelegate", "Switch",
+               "RadioButton", "TabButton"}
 
 
 @pytest.fixture
-def panel(driver, launcher):
+def app(driver, launcher):
     if not os.path.exists(QUICK_HOST):
         pytest.skip("quickhost is not built")
-    app = driver.launch([QUICK_HOST])
+    return driver.launch([QUICK_HOST])
+
+
+@pytest.fixture
+def panel(app):
     return app.wait_for_window("Quick Panel")
 
 
-def test_every_listed_control_has_an_address_that_finds_it(panel):
-    entries = panel.widgets()
-    host = next(e for e in entries if e.class_name == "QQuickWidget")
-    items = [e for e in entries if e.class_name in INTERACTIVE]
-    assert {e.class_name for e in items} == INTERACTIVE
-    for entry in items:
-        assert entry.depth > host.depth and entry.address.startswith(host.address + "/")
+@pytest.fixture
+def window(app):
+    return app.wait_for_window("Quick Window")
+
+
+def checked_entries(window):
+    """The window's listed interactive items, each checked to be found by its address."""
+    entries = [e for e in window.widgets() if e.class_name in INTERACTIVE]
+    for entry in entries:
         assert entry.widget.prop("objectName") == entry.name
         rect = entry.widget.prop("globalRect")
         assert (rect.width, rect.height) == (entry.geometry.width, entry.geometry.height)
-    assert [e.text for e in entries if e.class_name == "ItemDelegate"] == \
+    return entries
+
+
+def test_every_listed_control_has_an_address_that_finds_it(panel, window):
+    host = next(e for e in panel.widgets() if e.class_name == "QQuickWidget")
+    items = checked_entries(panel)
+    assert all(e.depth > host.depth and e.address.startswith(host.address + "/") for e in items)
+    assert [e.text for e in items if e.class_name == "ItemDelegate"] == \
         ["Apple", "Banana", "Cherry", "Date"]
+    items += checked_entries(window)
+    assert {e.class_name for e in items} == INTERACTIVE
+
+
+def test_the_quick_window_is_listed_and_addressed_as_a_window(app, window):
+    assert 'QQuickView : "Quick Window"' in app.request("1")
+    listed = [w for w in app.window_infos() if w.class_name == "QQuickView"]
+    assert [(w.name, w.title, w.address) for w in listed] == \
+        [("quickWindow", "Quick Window", "Widget:quickWindow")]
+    for address in ["Widget:quickWindow", "{QQuickWindow}", "{Page}", "{name=quickWindow}"]:
+        assert app.window(address).check() == "Quick Window"
 
 
 def test_typing_clicking_and_choosing_show_in_the_panel(panel):
@@ -55,6 +80,20 @@ def test_typing_clicking_and_choosing_show_in_the_panel(panel):
     state.wait_for_prop("text", "not subscribed, Blue, Date")
 
 
+def test_switches_radios_tabs_and_a_modal_dialog_in_the_quick_window(window):
+    summary = window.widget("summary")
+    window.widget("wifi").activate(True)
+    window.find("RadioButton", text="Large").activate(True)
+    window.find("Button", text="Open dialog").activate()
+    # The dialog's overlay takes the click meant for the button under it.
+    with pytest.raises(errors.CommandError, match="would reach Overlay"):
+        window.find("Button", text="Open dialog").activate()
+    window.find("Button", text="Cancel").activate()
+    summary.wait_for_prop("text", "wifi on, large, rejected")
+    window.find("TabBar").activate("Advanced")
+    window.widget("advancedPage").wait_for_prop("visible", True)
+
+
 def test_lookups_that_find_no_single_item_fail_as_for_widgets(panel):
     with pytest.raises(errors.WidgetNotFound):
         panel.find("Button", text="Nowhere").activate()
@@ -64,8 +103,9 @@ def test_lookups_that_find_no_single_item_fail_as_for_widgets(panel):
         panel.find("ComboBox").activate("Purple")
 
 
-def test_an_item_is_grabbed_at_its_size(panel, tmp_path):
+def test_items_and_the_quick_window_are_grabbed_at_their_size(panel, window, tmp_path):
     from test_extended import png_size
     button = panel.find("Button", text="Greet")
     rect = button.prop("globalRect")
     assert png_size(button.screenshot(tmp_path / "greet.png")) == (rect.width, rect.height)
+    assert png_size(window.screenshot(tmp_path / "window.png")) == (400, 360)  # quickhost's size

@@ -91,7 +91,9 @@ QByteArray checkWindow(const QString &line, Addressing addressing)
 {
     QByteArray reply;
     const QWidget *window = resolveWindow(line, WindowCheck::Strict, addressing, reply);
-    return window ? Reply::text(window->windowTitle()) : reply;
+    if (!window)
+        return orQuickReply(reply, addressing, [&] { return QuickRequests::checkWindow(line); });
+    return Reply::text(window->windowTitle());
 }
 
 QByteArray moveOrResizeWindow(const QString &line, bool move, Addressing addressing)

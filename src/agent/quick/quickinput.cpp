@@ -6,6 +6,7 @@
 #include "proxies/framework/stwidgetproxy.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMetaObject>
@@ -23,6 +24,8 @@ const char notText[] = "Error: %s \"%s\" takes no text";
 const char noFocus[] = "Error: %s \"%s\" does not take the keyboard focus";
 const char noEntry[] = "Error: no entry of %s \"%s\" reads \"%s\"";
 const char notChosen[] = "Error: choosing \"%s\" in %s \"%s\" did not make it current";
+// An animation moves an item in steps one frame apart (16 ms at 60 Hz).
+const int restMs = 50;
 const char itemGone[] = "Error: the item was deleted while it was being driven";
 
 QByteArray describe(const QObject *item)
@@ -54,17 +57,54 @@ void QuickInput::click(QObject *target)
 {
     if (scene.isNull() || !target)
         raiseError(itemGone);
+    raiseWindow();
+    if (!reachable(target))
+        waitForRest(target);
     const QPointF centre = QRectF(QuickItems::sceneRect(target)).center();
     const QObject *hit = QuickItems::itemAt(scene.root(), centre);
-    // The press must stop at the target, inside it, or (for a target that lets presses
-    // through, a label) at what holds it; anything else covers it.
-    if (!hit || !(QuickItems::isInside(hit, target) || QuickItems::isInside(target, hit))) {
+    if (!reachable(target)) {
         raiseError(notDelivered, describe(target).constData(), named(target).constData(),
                    hit ? describe(hit).constData() : "nothing", hit ? named(hit).constData() : "");
     }
-    raiseWindow();
     clickAt(centre.toPoint());
     flush();
+}
+
+// The press must stop at the target, inside it, or (for a target that lets presses through,
+// a label) at what holds it; anything else covers it.
+bool QuickInput::reachable(QObject *target) const
+{
+    const QPointF centre = QRectF(QuickItems::sceneRect(target)).center();
+    const QObject *hit = QuickItems::itemAt(scene.root(), centre);
+    return hit && (QuickItems::isInside(hit, target) || QuickItems::isInside(target, hit));
+}
+
+// Qt Quick animates what appears (a dialog grows and fades in, a list lays out its
+// delegates): an item that is not reachable yet may be on its way. It is at rest once its
+// place, size and the scale and opacity of what holds it have not changed for three frames.
+void QuickInput::waitForRest(QObject *target)
+{
+    const auto state = [this, target] {
+        qreal shown = 1;
+        for (const QObject *at = target; at; at = QuickItems::parentItem(at))
+            shown *= at->property("scale").toReal() * at->property("opacity").toReal();
+        return qMakePair(QuickItems::sceneRect(target), shown);
+    };
+    auto last = state();
+    QElapsedTimer still;
+    still.start();
+    waitUntil(
+        [&] {
+            if (!item || !target)
+                return true;
+            const auto now = state();
+            if (now != last) {
+                last = now;
+                still.restart();
+            }
+            return still.elapsed() >= restMs;
+        },
+        inputTimeoutMs());
 }
 
 // Brings the scene's window to the front and makes it active, as a user's click on it would:

@@ -38,6 +38,8 @@ protected:
 
 private:
     void raiseWindow();
+    bool reachable(QObject *target) const;
+    void waitForRest(QObject *target);
     void click(QObject *target);
     void clickAt(const QPoint &scenePoint);
     void typeInWindow(const QString &text);

@@ -166,6 +166,17 @@ QByteArray grab(const QString &line)
     return pngReply(found.scene.grab(found.item ? QuickItems::sceneRect(found.item) : QRect()));
 }
 
+QByteArray checkWindow(const QString &line)
+{
+    const QVector<QWindow *> windows = QuickWindows::find(requestField(line, 1));
+    if (windows.isEmpty())
+        return QByteArray();
+    if (windows.size() > 1)
+        return Reply::lookupError(WindowAmbiguousError, requestField(line, 1), QString(),
+                                  windows.size());
+    return Reply::text(windows.first()->title());
+}
+
 QByteArray listWindowItems(const QString &line)
 {
     const QVector<QWindow *> windows = QuickWindows::find(requestField(line, 1));

@@ -26,6 +26,8 @@ QByteArray action(STApplicationProxy *registry, const QString &line, RequestCode
 QByteArray property(const QString &line);
 // 22 on an item, or a QQuickWindow with an empty path: its part of the scene's picture.
 QByteArray grab(const QString &line);
+// 8 on a QQuickWindow: its title.
+QByteArray checkWindow(const QString &line);
 // 21 on a QQuickWindow: its visible items.
 QByteArray listWindowItems(const QString &line);
 
