@@ -109,3 +109,40 @@ def test_items_and_the_quick_window_are_grabbed_at_their_size(panel, window, tmp
     rect = button.prop("globalRect")
     assert png_size(button.screenshot(tmp_path / "greet.png")) == (rect.width, rect.height)
     assert png_size(window.screenshot(tmp_path / "window.png")) == (400, 360)  # quickhost's size
+
+
+PANEL_STATE = [("quickPanel/nameField", "text"), ("quickPanel/greeting", "text"),
+               ("quickPanel/state", "text")]
+
+
+def test_a_session_recorded_in_the_panel_replays(driver, launcher):
+    """X input from xdotool into the panel under Xvfb becomes steps; a fresh start driven
+    by their requests ends in the same state."""
+    import shutil
+    from test_record_e2e import XInput
+    if not shutil.which("xdotool") or not os.path.exists(QUICK_HOST):
+        pytest.skip("needs xdotool and quickhost")
+    app = driver.launch([QUICK_HOST], xvfb=True)
+    try:
+        panel = app.wait_for_window("Quick Panel")
+        panel.move(500, 0)  # from under the QQuickWindow, which X shows at the same place
+        app.start_recording()
+        user = XInput(app.pid)
+        field = panel.widget("quickPanel/nameField")
+        user.click(field)
+        user.type("Ada")
+        field.wait_for_prop("text", "Ada")
+        user.click(panel.find("Button", text="Greet"))
+        panel.widget("quickPanel/greeting").wait_for_prop("text", "Hello, Ada")
+        user.click(panel.find("CheckBox", text="Subscribe"))
+        panel.find("CheckBox").wait_for_prop("checked", True)
+        state = [panel.widget(path).prop(name) for path, name in PANEL_STATE]
+        steps = app.recorded_steps()
+    finally:
+        app.close()
+    assert [s.code for s in steps] == [6, 5, 5], steps
+    fresh = driver.launch([QUICK_HOST])
+    panel = fresh.wait_for_window("Quick Panel")
+    for step in steps:
+        fresh.request(step.request, typed=False)
+    assert [panel.widget(path).prop(name) for path, name in PANEL_STATE] == state
