@@ -4,7 +4,7 @@ QQuickWidget panel of Qt Quick Controls 2, and a QQuickWindow beside it."""
 import os
 
 import pytest
-from conftest import BIN
+from conftest import BIN, need_qt5_examples
 
 from testclient import contains, errors
 
@@ -146,3 +146,22 @@ def test_a_session_recorded_in_the_panel_replays(driver, launcher):
     for step in steps:
         fresh.request(step.request, typed=False)
     assert [panel.widget(path).prop(name) for path, name in PANEL_STATE] == state
+
+
+COMPARISON = ("/usr/lib/x86_64-linux-gnu/qt5/examples/quick/quickwidgets/"
+              "qquickviewcomparison/qquickviewcomparison")
+
+
+def test_qts_comparison_example_types_into_its_panel_and_sees_its_overlay(driver, launcher):
+    """Qt's QQuickWidget example: a TextInput in a QQuickWidget, and a semi-transparent
+    QLabel that a check box lays over it."""
+    need_qt5_examples(COMPARISON)
+    app = driver.launch([COMPARISON])
+    window = app.wait_for_window("{QWidget}")  # untitled and unnamed
+    edit = window.find("TextInput")
+    edit.enter("Hello, Quick")
+    assert edit.prop("text") == "Hello, Quick"
+    edit.activate()
+    window.find("QCheckBox", text="Show widget overlay").activate(True)
+    with pytest.raises(errors.CommandError, match='is covered by widget "" of class "QLabel"'):
+        edit.activate()

@@ -5,6 +5,7 @@
 #include "proxies/framework/sterror.h"
 #include "proxies/framework/stwidgetproxy.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@ namespace {
 
 const char notDelivered[] = "Error: a click at the centre of %s \"%s\" would reach %s \"%s\": "
                             "it is covered or outside its view";
+const char coveredByWidget[] = "Error: %s \"%s\" is covered by widget \"%s\" of class \"%s\"";
 const char stateNotReached[] = "Error: %s \"%s\" did not become %s";
 const char notTyped[] = "Error: the text typed into %s \"%s\" did not arrive: it reads \"%s\"";
 const char notText[] = "Error: %s \"%s\" takes no text";
@@ -66,6 +68,7 @@ void QuickInput::click(QObject *target)
         raiseError(notDelivered, describe(target).constData(), named(target).constData(),
                    hit ? describe(hit).constData() : "nothing", hit ? named(hit).constData() : "");
     }
+    checkNotCovered(centre.toPoint(), target);
     clickAt(centre.toPoint());
     flush();
 }
@@ -105,6 +108,21 @@ void QuickInput::waitForRest(QObject *target)
             return still.elapsed() >= restMs;
         },
         inputTimeoutMs());
+}
+
+// A widget of the program laid over a QQuickWidget (an overlay, a sibling stacked above it)
+// takes the click where it shows. A window that is no widget's (a QQuickWindow on a platform
+// that stacks none) is left to the scene's own check.
+void QuickInput::checkNotCovered(const QPoint &scenePoint, const QObject *target) const
+{
+    QWidget *host = scene.widget();
+    if (!host)
+        return;
+    QWidget *under = QApplication::widgetAt(scene.mapToGlobal(scenePoint));
+    if (under && under != host && !host->isAncestorOf(under)) {
+        raiseError(coveredByWidget, describe(target).constData(), named(target).constData(),
+                   under->objectName().toUtf8().constData(), under->metaObject()->className());
+    }
 }
 
 // Brings the scene's window to the front and makes it active, as a user's click on it would:

@@ -39,6 +39,7 @@ protected:
 private:
     void raiseWindow();
     bool reachable(QObject *target) const;
+    void checkNotCovered(const QPoint &scenePoint, const QObject *target) const;
     void waitForRest(QObject *target);
     void click(QObject *target);
     void clickAt(const QPoint &scenePoint);

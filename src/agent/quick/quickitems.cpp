@@ -197,7 +197,9 @@ QString text(const QObject *item)
 {
     if (item->inherits("QQuickTextInput") && item->property("echoMode").toInt() != 0)
         return QString(); // a password field shows no text to read
-    for (const char *name : {"currentText", "text", "title"}) {
+    if (item->inherits("QQuickComboBox"))
+        return item->property("currentText").toString();
+    for (const char *name : {"text", "title"}) {
         const QVariant value = item->property(name);
         if (value.userType() == QMetaType::QString)
             return value.toString();
