@@ -150,6 +150,8 @@ bool matches(const QString &element, const Selector &selector, const QObject *it
 
 ItemLookup resolve(const QString &windowField, const QString &path, const ResolveVariant &variant)
 {
+    if (!QuickItems::quickLoaded())
+        return ItemLookup{WidgetNotFoundError, QuickScene(), nullptr, 0};
     const QStringList elements = Selector::splitPath(path);
     const LookupResult window = WidgetAddressing::resolveWindow(
         windowField, WindowCheck::None, ActiveWidgets::current(), false, variant.selectors);

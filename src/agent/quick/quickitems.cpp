@@ -71,7 +71,19 @@ void collect(QObject *item, int depth, QVector<Entry> &entries)
     }
 }
 
+// QQuickItem::childItems() const: present in the process exactly when Qt Quick is loaded.
+const char quickItemSymbol[] = "_ZNK10QQuickItem10childItemsEv";
+
 } // namespace
+
+bool quickLoaded()
+{
+    // Looked up until found: a program may load Qt Quick later (a plug-in of its own).
+    static bool loaded = false;
+    if (!loaded)
+        loaded = dlsym(RTLD_DEFAULT, quickItemSymbol) != nullptr;
+    return loaded;
+}
 
 bool isQuickWidget(const QWidget *widget)
 {
@@ -80,8 +92,11 @@ bool isQuickWidget(const QWidget *widget)
 
 QObject *rootOf(QWidget *quickWidget)
 {
+    // Asked only once a QQuickWidget exists, so its library is loaded by then.
+    if (!isQuickWidget(quickWidget))
+        return nullptr;
     const QuickWindowOf quickWindow = quickWindowFunction();
-    if (!isQuickWidget(quickWidget) || !quickWindow)
+    if (!quickWindow)
         return nullptr;
     const QObject *window = quickWindow(quickWidget);
     return window ? window->property("contentItem").value<QObject *>() : nullptr;

@@ -15,6 +15,10 @@ class QWidget;
 // exactly when the program itself has loaded Qt Quick Widgets.
 namespace QuickItems {
 
+// Whether the program has Qt Quick loaded: without it there are no items, and the lookups
+// of widget-only programs skip every step of this folder.
+bool quickLoaded();
+
 // Whether the widget is a QQuickWidget (or derives from one).
 bool isQuickWidget(const QWidget *widget);
 

@@ -65,6 +65,8 @@ bool findsOnly(const QString &windowField, const QWindow *window)
 QVector<QWindow *> shown()
 {
     QVector<QWindow *> windows;
+    if (!QuickItems::quickLoaded())
+        return windows;
     const QWindowList topLevels = QGuiApplication::topLevelWindows();
     for (QWindow *window : topLevels) {
         if (window->isVisible() && window->inherits("QQuickWindow"))
