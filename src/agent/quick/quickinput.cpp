@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace {
 
@@ -140,27 +141,33 @@ void QuickInput::raiseWindow()
     }
 }
 
-// The press and release go to the QQuickWidget or the window, which hand them to the item
-// under the point; that this is the target was checked on the scene's own items, since a
-// window of Qt Quick's own is no widget that the widgets' checks could find.
+// The press and release go to the QQuickWidget, which hands them to the item under the point;
+// that this is the target was checked on the scene's own items. A QQuickWindow takes them as
+// the window system delivers them (Qt 6's Qt Quick ignores mouse events posted to it
+// directly), at once, like the widget's.
 void QuickInput::clickAt(const QPoint &scenePoint)
 {
-    QObject *receiver = scene.widget() ? static_cast<QObject *>(scene.widget()) : scene.window();
     const QPointF global = scene.mapToGlobal(scenePoint);
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
         const Qt::MouseButtons held =
             type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-        QCoreApplication::postEvent(receiver,
-                                    new QMouseEvent(type, QPointF(scenePoint), global,
-                                                    Qt::LeftButton, held, Qt::NoModifier));
+        if (QWidget *widget = scene.widget()) {
+            QCoreApplication::postEvent(widget,
+                                        new QMouseEvent(type, QPointF(scenePoint), global,
+                                                        Qt::LeftButton, held, Qt::NoModifier));
+        } else {
+            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::SynchronousDelivery>(
+                scene.window(), QPointF(scenePoint), global, held, Qt::LeftButton, type);
+        }
     }
 }
 
 void QuickInput::keyInWindow(int key, Qt::KeyboardModifiers modifiers, const QString &text)
 {
-    QWindow *window = scene.window();
-    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyPress, key, modifiers, text));
-    QCoreApplication::postEvent(window, new QKeyEvent(QEvent::KeyRelease, key, modifiers, text));
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+        QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::SynchronousDelivery>(
+            scene.window(), type, key, modifiers, text);
+    }
 }
 
 void QuickInput::typeInWindow(const QString &text)
