@@ -163,7 +163,7 @@ QByteArray proxyAction(STApplicationProxy *registry, const QString &line, Reques
     QWidget *found = resolveWidget(line, code, addressing, reply);
     if (!found)
         return orQuickReply(reply, addressing,
-                            [&] { return QuickRequests::action(registry, line, code, action); });
+                            [&] { return QuickRequests::action(line, code, action); });
     const QVariant value1 = WireProtocol::typedValue(first);
     const QVariant value2 = WireProtocol::typedValue(second);
     const QString classHint = requestField(line, 3);

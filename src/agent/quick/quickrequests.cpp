@@ -95,14 +95,19 @@ QJsonArray itemEntries(const QuickScene &scene, int depth, const QString &pathPr
 
 } // namespace
 
-QByteArray action(STApplicationProxy *, const QString &line, RequestCode code,
-                  STApplicationProxy::Action action)
+QByteArray action(const QString &line, RequestCode code, STApplicationProxy::Action action)
 {
-    const QuickAddressing::ItemLookup found = lookUp(line, code);
+    QuickAddressing::ItemLookup found = lookUp(line, code);
     if (!reached(found))
         return QByteArray();
     if (found.kind != NoError)
         return lookupReply(found, line);
+    // Keys without a path go where a keyboard's would: to the item with the active focus.
+    if (!found.item && code == RequestCode::Key && found.scene.window()) {
+        found.item = found.scene.window()->property("activeFocusItem").value<QObject *>();
+        if (!found.item)
+            found.item = found.scene.root();
+    }
     if (!found.item)
         return Reply::exception(QString::fromLatin1(noItem));
     const QString first = WireText::value(WireProtocol::decodehex(requestField(line, 4)));

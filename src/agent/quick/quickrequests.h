@@ -18,9 +18,9 @@ class QWidget;
 // error reply stands.
 namespace QuickRequests {
 
-// 5, 6 and 23 on an item: activate, enter, keys. The mouse request is refused.
-QByteArray action(STApplicationProxy *registry, const QString &line, RequestCode code,
-                  STApplicationProxy::Action action);
+// 5, 6 and 23 on an item: activate, enter, keys (with an empty path on a QQuickWindow, on
+// the item with its active focus). The mouse request is refused.
+QByteArray action(const QString &line, RequestCode code, STApplicationProxy::Action action);
 // 7 on an item: any QML property by name, and className (its QML type), qtClass,
 // globalRect and the item's text.
 QByteArray property(const QString &line);
