@@ -81,6 +81,7 @@ QByteArray listWidgets(const QString &line)
     QJsonArray widgets;
     const QVector<WidgetCatalog::WidgetEntry> entries =
         WidgetCatalog::widgets(window, requestField(line, 1));
+    const bool withQuick = QuickItems::quickLoaded(); // else no widget can be a QQuickWidget
     for (const WidgetCatalog::WidgetEntry &entry : entries) {
         const QWidget *widget = entry.widget;
         const QRect geometry(widget->mapTo(window, QPoint(0, 0)), widget->size());
@@ -96,7 +97,7 @@ QByteArray listWidgets(const QString &line)
             {QStringLiteral("path"), entry.path},
             {QStringLiteral("address"), entry.address},
         });
-        if (QuickItems::isQuickWidget(widget)) {
+        if (withQuick && QuickItems::isQuickWidget(widget)) {
             const QJsonArray items = QuickRequests::listedItems(entry.widget, window, entry.depth,
                                                                 entry.path, entry.address);
             for (const QJsonValue &item : items)
