@@ -20,13 +20,20 @@ command -v npm >/dev/null || packages+=(nodejs npm)
 # Real programs that only the end-to-end test tst_realprograms drives (it skips, saying
 # which package is missing, without them): SpeedCrunch, Qt Designer and Qt Linguist.
 packages+=(speedcrunch qttools5-dev-tools)
+# Qt Quick: the gallery's QQuickWidget panel and QQuickWindow (Quick Widgets' development
+# files, the QML modules its controls come from) and Qt's Quick examples that the end-to-end
+# tests drive. The agent itself links none of them (docs/qtquick.md).
+packages+=(qtdeclarative5-dev qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-layouts
+           qml-module-qtquick-controls2 qml-module-qtquick-templates2 qtdeclarative5-examples)
 for extra in "$@"; do
     case "$extra" in
     fuzz) packages+=(clang libclang-rt-dev) ;;
     # Qt 6 beside Qt 5: the development files bring Qt Test and the GL headers, the private
     # ones the platform interface the plug-in sizes the headless screen with; the QPA
     # plug-ins are offscreen and xcb; Designer and Linguist are Qt 6 programs to attach to.
-    qt6) packages+=(qt6-base-dev qt6-base-private-dev qt6-qpa-plugins qt6-tools-dev-tools) ;;
+    qt6) packages+=(qt6-base-dev qt6-base-private-dev qt6-qpa-plugins qt6-tools-dev-tools
+                    qt6-declarative-dev qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtquick-layouts
+                    qml6-module-qtquick-controls qml6-module-qtquick-templates qml6-module-qtqml-workerscript) ;;
     deb) packages+=(dpkg-dev lintian) ;;
     *) echo "install-deps: unknown extra '$extra' (fuzz, qt6, deb)" >&2; exit 2 ;;
     esac

@@ -121,6 +121,11 @@ pid_t prepareEnvironment(const Options &options, const std::string &pluginPath)
         // Read by the plug-in (qtplugin/headlessscreen.h).
         ::setenv("TESTCLIENT_SCREEN", options.screen.c_str(), 1);
     }
+    // Neither the offscreen platform nor Xvfb has the OpenGL that Qt Quick renders with unless
+    // told (offscreen, a QQuickWidget aborts): its software renderer lets a program with Qt
+    // Quick start there. A user's own choice stays.
+    if (options.display != Display::Desktop)
+        ::setenv("QT_QUICK_BACKEND", "software", 0);
     appendToVariable("QT_PLUGIN_PATH", pluginPath, ':');
 #ifdef TESTCLIENT_SANITIZER_RUNTIME
     // Set after Xvfb started: only the program and its children get the runtime.

@@ -6,6 +6,8 @@
 #include "addressing/widgetcatalog.h"
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
+#include "quick/quickitems.h"
+#include "quick/quickrequests.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -61,6 +63,9 @@ QByteArray listWindowsExtended()
             {QStringLiteral("address"), entry.address},
         });
     }
+    const QJsonArray quickWindows = QuickRequests::windowEntries();
+    for (const QJsonValue &window : quickWindows)
+        windows.append(window);
     return Reply::json(QJsonDocument(windows));
 }
 
@@ -68,12 +73,15 @@ QByteArray listWidgets(const QString &line)
 {
     QByteArray reply;
     QWidget *window = resolveWindow(line, WindowCheck::None, Addressing::Selectors, reply);
-    if (!window)
-        return reply;
+    if (!window) {
+        return orQuickReply(reply, Addressing::Selectors,
+                            [&] { return QuickRequests::listWindowItems(line); });
+    }
 
     QJsonArray widgets;
     const QVector<WidgetCatalog::WidgetEntry> entries =
         WidgetCatalog::widgets(window, requestField(line, 1));
+    const bool withQuick = QuickItems::quickLoaded(); // else no widget can be a QQuickWidget
     for (const WidgetCatalog::WidgetEntry &entry : entries) {
         const QWidget *widget = entry.widget;
         const QRect geometry(widget->mapTo(window, QPoint(0, 0)), widget->size());
@@ -89,6 +97,12 @@ QByteArray listWidgets(const QString &line)
             {QStringLiteral("path"), entry.path},
             {QStringLiteral("address"), entry.address},
         });
+        if (withQuick && QuickItems::isQuickWidget(widget)) {
+            const QJsonArray items = QuickRequests::listedItems(entry.widget, window, entry.depth,
+                                                                entry.path, entry.address);
+            for (const QJsonValue &item : items)
+                widgets.append(item);
+        }
     }
     return Reply::json(QJsonDocument(widgets));
 }
@@ -102,7 +116,8 @@ QByteArray grab(const QString &line)
     else
         widget = resolveWidget(line, RequestCode::Property, Addressing::Selectors, reply);
     if (!widget)
-        return reply;
+        return orQuickReply(reply, Addressing::Selectors,
+                            [&] { return QuickRequests::grab(line); });
 
     // Rendered by the widget itself, as on screen, so it works on every platform, the
     // offscreen one included.

@@ -51,7 +51,7 @@ QByteArray RequestDispatcher::serve(const QString &line)
     // "1" and "3" take no fields and are codes only as the whole line; every other code
     // is field 0 exactly ("05" and " 5" are not codes).
     if (line == QLatin1String("1"))
-        return listWindows();
+        return listWindows(extended ? Addressing::Selectors : Addressing::Names);
     if (line == QLatin1String("3"))
         return widgetAtCursor(registry, hookVersion);
 

@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 class SessionRecorder;
 
@@ -18,7 +20,8 @@ namespace RequestHandlers {
 enum class Addressing { Names, Selectors };
 
 // Window requests.
-QByteArray listWindows();
+// With selectors (the extended mode), the shown QQuickWindows follow the widget windows.
+QByteArray listWindows(Addressing addressing);
 QByteArray windowTree(const QString &line, Addressing addressing);
 QByteArray checkWindow(const QString &line, Addressing addressing);
 QByteArray moveOrResizeWindow(const QString &line, bool move, Addressing addressing);
@@ -43,6 +46,12 @@ QWidget *resolveWindow(const QString &line, WindowCheck mode, Addressing address
 // whatever has the focus in the window (the window itself when nothing in it has).
 QWidget *resolveWidget(const QString &line, RequestCode code, Addressing addressing,
                        QByteArray &reply);
+
+// A window field or path that no widget answers may lead into a Qt Quick scene (the extended
+// mode): the widget lookup's "not found" reply gives way to `quickReply`'s, unless that is
+// empty (they reach no scene).
+QByteArray orQuickReply(const QByteArray &widgetReply, Addressing addressing,
+                        const std::function<QByteArray()> &quickReply);
 
 // The extended mode's requests.
 QByteArray listWindowsExtended();

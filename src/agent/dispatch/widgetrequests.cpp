@@ -11,6 +11,7 @@
 #include "protocol/wireprotocol.h"
 #include "proxies/framework/stapplicationproxy.h"
 #include "protocol/wiretext.h"
+#include "quick/quickrequests.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -51,6 +52,18 @@ ResolveVariant variantFor(RequestCode code)
 }
 
 } // namespace
+
+QByteArray orQuickReply(const QByteArray &widgetReply, Addressing addressing,
+                        const std::function<QByteArray()> &quickReply)
+{
+    // "2": a window field that names no widget window may name a QQuickWindow; "5": a path
+    // that names no widget may lead into a QQuickWidget's items.
+    if (addressing != Addressing::Selectors ||
+        !(widgetReply.startsWith("5,") || widgetReply.startsWith("2,")))
+        return widgetReply;
+    const QByteArray reply = quickReply();
+    return reply.isEmpty() ? widgetReply : reply;
+}
 
 // Resolves fields 1 and 2; on failure the error reply is stored in reply.
 QWidget *resolveWidget(const QString &line, RequestCode code, Addressing addressing,
@@ -149,7 +162,8 @@ QByteArray proxyAction(STApplicationProxy *registry, const QString &line, Reques
     QByteArray reply;
     QWidget *found = resolveWidget(line, code, addressing, reply);
     if (!found)
-        return reply;
+        return orQuickReply(reply, addressing,
+                            [&] { return QuickRequests::action(line, code, action); });
     const QVariant value1 = WireProtocol::typedValue(first);
     const QVariant value2 = WireProtocol::typedValue(second);
     const QString classHint = requestField(line, 3);
@@ -174,7 +188,7 @@ QByteArray property(STApplicationProxy *registry, const QString &line, Addressin
     QByteArray reply;
     QWidget *widget = resolveWidget(line, RequestCode::Property, addressing, reply);
     if (!widget)
-        return reply;
+        return orQuickReply(reply, addressing, [&] { return QuickRequests::property(line); });
     const QString valueField = requestField(line, 5);
     const QVariant parameter =
         valueField.startsWith(QLatin1String("s:")) ? QVariant(valueField.mid(2)) : QVariant();

@@ -8,6 +8,7 @@
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
 #include "protocol/wiretext.h"
+#include "quick/quickrequests.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -55,7 +56,7 @@ QWidget *resolveWindow(const QString &line, WindowCheck mode, Addressing address
     return found.window;
 }
 
-QByteArray listWindows()
+QByteArray listWindows(Addressing addressing)
 {
     QStringList entries;
     const QWidgetList windows = WidgetAddressing::shownTopLevels();
@@ -67,6 +68,8 @@ QByteArray listWindows()
                        QLatin1String(modality) + QLatin1Char('"') + window->windowTitle() +
                        QLatin1Char('"');
     }
+    if (addressing == Addressing::Selectors)
+        entries += QuickRequests::windowListEntries();
     return Reply::list(entries);
 }
 
@@ -88,7 +91,9 @@ QByteArray checkWindow(const QString &line, Addressing addressing)
 {
     QByteArray reply;
     const QWidget *window = resolveWindow(line, WindowCheck::Strict, addressing, reply);
-    return window ? Reply::text(window->windowTitle()) : reply;
+    if (!window)
+        return orQuickReply(reply, addressing, [&] { return QuickRequests::checkWindow(line); });
+    return Reply::text(window->windowTitle());
 }
 
 QByteArray moveOrResizeWindow(const QString &line, bool move, Addressing addressing)

@@ -258,7 +258,15 @@ bool stateAfterClick(const QAbstractButton *button)
 
 } // namespace
 
-SessionRecorder::SessionRecorder(QObject *parent) : QObject(parent) {}
+SessionRecorder::SessionRecorder(QObject *parent)
+    : QObject(parent),
+      quick([this](const QString &window, const QString &address, const QString &request) {
+          settleButton();
+          endTyping(typing.target.widget ? fieldText(typing.target.widget) : QString());
+          recorded.append({window, address, request});
+      })
+{
+}
 
 SessionRecorder::~SessionRecorder()
 {
@@ -272,6 +280,7 @@ void SessionRecorder::start()
     // A recording starts empty; the steps of the one before stay until then.
     recorded.clear();
     typing = Typing();
+    quick.reset();
     lastClickStep = -1;
     navigationStep = -1;
     recording = true;
@@ -298,6 +307,7 @@ void SessionRecorder::stop()
 QVector<SessionRecorder::Step> SessionRecorder::steps()
 {
     settleButton();
+    quick.flushTyping();
     QVector<Step> all = recorded;
     const Step typed = typingStep();
     if (!typed.request.isEmpty())
@@ -308,6 +318,7 @@ QVector<SessionRecorder::Step> SessionRecorder::steps()
 void SessionRecorder::agentRequestStarts()
 {
     flushTyping();
+    quick.forgetPress();
     // A list the user opened and left: whatever the request chooses in it is not theirs.
     openCombo = Target();
     press = Press();
@@ -318,6 +329,7 @@ void SessionRecorder::agentRequestStarts()
 
 void SessionRecorder::flushTyping()
 {
+    quick.flushTyping();
     endTyping(typing.target.widget ? fieldText(typing.target.widget) : QString());
 }
 
@@ -420,7 +432,12 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
     default:
         return false;
     }
-    if (!watched->isWidgetType() || !event->spontaneous() || AgentRequests::running())
+    if (!event->spontaneous() || AgentRequests::running())
+        return false;
+    const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (!isKey && quick.mouseEvent(watched, event))
+        return false;
+    if (!watched->isWidgetType())
         return false;
 
     auto *receiver = static_cast<QWidget *>(watched);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "quickrecorder.h"
+
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -163,6 +165,8 @@ private:
 
     bool recording = false;
     QVector<Step> recorded;
+    // The steps in Qt Quick scenes.
+    QuickRecorder quick;
     Typing typing;
     Press press;
     // The checkable button, group box or menu item whose step still shows the state

@@ -231,6 +231,11 @@ void STWidgetProxy::press(const QVariant &keys)
     pressKeys(sequence);
 }
 
+QVector<int> STWidgetProxy::keysOf(const QString &text)
+{
+    return readKeys(text);
+}
+
 void STWidgetProxy::mouse(const QVariant &command)
 {
     QWidget *target = checkedWidget();

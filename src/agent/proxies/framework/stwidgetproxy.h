@@ -26,6 +26,8 @@ public:
     // Presses a key sequence in Qt's portable text form ("Return", "Ctrl+S", "Tab, Space")
     // on the widget, which first gets the focus if it takes it (no click).
     void press(const QVariant &keys);
+    // The keys of such a text, each with its modifiers; an unknown key fails, naming it.
+    static QVector<int> keysOf(const QString &text);
     virtual QStringList pseudoPropertyNames();
     virtual QVariant pseudoProperty(const char *name, const QVariant &parameter);
 
