@@ -1,5 +1,6 @@
 #include "selector.h"
 
+#include "protocol/mnemonics.h"
 #include "protocol/wireprotocol.h"
 
 #include <QAbstractButton>
@@ -74,7 +75,7 @@ bool pageTitle(const QWidget *widget, QString *title)
         if (auto tabs = qobject_cast<const QTabWidget *>(container->parentWidget())) {
             const int index = tabs->indexOf(const_cast<QWidget *>(widget));
             if (index >= 0) {
-                *title = SelectorText::withoutMnemonics(tabs->tabText(index));
+                *title = Mnemonics::shownText(tabs->tabText(index));
                 return true;
             }
         }
@@ -84,7 +85,7 @@ bool pageTitle(const QWidget *widget, QString *title)
             const int index = box->indexOf(const_cast<QWidget *>(widget));
             if (index < 0)
                 return false;
-            *title = SelectorText::withoutMnemonics(box->itemText(index));
+            *title = Mnemonics::shownText(box->itemText(index));
             return true;
         }
     }
@@ -292,37 +293,20 @@ bool Selector::matches(const QWidget *widget) const
 
 namespace SelectorText {
 
-QString withoutMnemonics(const QString &text)
-{
-    if (!text.contains(QLatin1Char('&')))
-        return text;
-    QString shown;
-    shown.reserve(text.size());
-    for (int i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('&')) {
-            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('&'))
-                shown += text.at(++i);
-            continue;
-        }
-        shown += text.at(i);
-    }
-    return shown;
-}
-
 QString visibleText(const QWidget *widget)
 {
     if (auto button = qobject_cast<const QAbstractButton *>(widget))
-        return withoutMnemonics(button->text());
+        return Mnemonics::shownText(button->text());
     if (auto label = qobject_cast<const QLabel *>(widget))
-        return withoutMnemonics(plainText(label->text(), label->textFormat()));
+        return Mnemonics::shownText(plainText(label->text(), label->textFormat()));
     if (auto edit = qobject_cast<const QLineEdit *>(widget)) {
         // A password field shows nothing to read: its value is never part of an address.
         return edit->echoMode() == QLineEdit::Normal ? edit->text() : QString();
     }
     if (auto group = qobject_cast<const QGroupBox *>(widget))
-        return withoutMnemonics(group->title());
+        return Mnemonics::shownText(group->title());
     if (auto menu = qobject_cast<const QMenu *>(widget))
-        return withoutMnemonics(menu->title());
+        return Mnemonics::shownText(menu->title());
     if (auto combo = qobject_cast<const QComboBox *>(widget))
         return combo->currentText();
     if (widget->isWindow() || qobject_cast<const QDockWidget *>(widget))

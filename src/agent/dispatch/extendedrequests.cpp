@@ -2,7 +2,6 @@
 
 #include "requesthandlers.h"
 
-#include "addressing/widgetaddressing.h"
 #include "addressing/widgetcatalog.h"
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
@@ -44,7 +43,7 @@ QString qtClassName(const QWidget *widget)
 
 } // namespace
 
-QByteArray listWindowsExtended()
+QByteArray listWindowsExtended(const Request & /*request*/)
 {
     QJsonArray windows;
     const QWidget *active = QApplication::activeWindow();
@@ -64,16 +63,16 @@ QByteArray listWindowsExtended()
     return Reply::json(QJsonDocument(windows));
 }
 
-QByteArray listWidgets(const QString &line)
+QByteArray listWidgets(const Request &request)
 {
     QByteArray reply;
-    QWidget *window = resolveWindow(line, WindowCheck::None, Addressing::Selectors, reply);
+    QWidget *window = resolveWindow(request, reply);
     if (!window)
         return reply;
 
     QJsonArray widgets;
     const QVector<WidgetCatalog::WidgetEntry> entries =
-        WidgetCatalog::widgets(window, requestField(line, 1));
+        WidgetCatalog::widgets(window, requestField(request.line, 1));
     for (const WidgetCatalog::WidgetEntry &entry : entries) {
         const QWidget *widget = entry.widget;
         const QRect geometry(widget->mapTo(window, QPoint(0, 0)), widget->size());
@@ -93,14 +92,12 @@ QByteArray listWidgets(const QString &line)
     return Reply::json(QJsonDocument(widgets));
 }
 
-QByteArray grab(const QString &line)
+QByteArray grab(const Request &request)
 {
-    QWidget *widget = nullptr;
     QByteArray reply;
-    if (requestField(line, 2).isEmpty())
-        widget = resolveWindow(line, WindowCheck::None, Addressing::Selectors, reply);
-    else
-        widget = resolveWidget(line, RequestCode::Property, Addressing::Selectors, reply);
+    // A window without a path; its lookup checks no more than the widget's.
+    QWidget *widget = requestField(request.line, 2).isEmpty() ? resolveWindow(request, reply)
+                                                              : resolveWidget(request, reply);
     if (!widget)
         return reply;
 
@@ -111,7 +108,8 @@ QByteArray grab(const QString &line)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (image.isNull() || !image.save(&buffer, "PNG"))
-        return Reply::exception(QStringLiteral("The widget could not be grabbed"));
+        return Reply::exception(QStringLiteral("The widget could not be grabbed"),
+                                request.context.mode);
     return Reply::png(png);
 }
 

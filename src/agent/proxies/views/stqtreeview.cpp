@@ -11,16 +11,16 @@
 namespace {
 
 // The apostrophe of "can't" was lost to a replacement character long ago; scripts compare
-// the message byte for byte, so its UTF-8 bytes stay (read as Latin-1, they go out as is).
+// the message byte for byte, so its UTF-8 bytes stay (focusItemView keeps them as they are).
 const char noFocus[] = "Oops, can\xEF\xBF\xBDt set the focus to the list view";
 const char notSelectableView[] = "list view is not selectable";
 const char singleSelectionOnly[] =
     "selection of more than one item is not possible in single selection mode";
 const char invalidItemPath[] = "Invalid item path";
-const char itemHidden[] = "item \"%s\" is hidden";
+const char itemHidden[] = "item \"%1\" is hidden";
 const char internalError[] = "Internal error";
-const char itemNotEnabled[] = "item \"%s\" is not enabled";
-const char itemNotSelectable[] = "item \"%s\" is not selectable";
+const char itemNotEnabled[] = "item \"%1\" is not enabled";
+const char itemNotSelectable[] = "item \"%1\" is not selectable";
 const char unreachable[] = "item is not selectable";
 // Shows the characters %d:%s themselves: raised verbatim, never as a format.
 const char syntaxError[] = "Syntax Error, format \"%d:%s\" expected";
@@ -179,11 +179,6 @@ bool isAncestorOrSelf(const QModelIndex &candidate, QModelIndex index)
     return false;
 }
 
-QByteArray latin1Path(const QTreeView *view, const QModelIndex &index)
-{
-    return WireText::encode(STQTreeView::itemPath(view, index));
-}
-
 bool isSelected(const QTreeView *view, const QModelIndex &index)
 {
     return view->selectionModel() && view->selectionModel()->isSelected(index);
@@ -210,22 +205,22 @@ int spacesFor(bool wanted, const QVariant &state)
 // The paths of the rows below parent, depth first, each built on its parent's; hidden rows
 // take their branch along.
 void appendPaths(QStringList &paths, const QTreeView *view, const QAbstractItemModel *model,
-                 const QModelIndex &parent, const QString &prefix)
+                 const QModelIndex &parent, const QString &prefix, WireText::Mode mode)
 {
     const int rows = model->rowCount(parent);
     for (int row = 0; row < rows; ++row) {
         if (view->isRowHidden(row, parent))
             continue;
         const QModelIndex index = model->index(row, 0, parent);
-        const QString path = prefix + STQTreeView::rowText(view, index);
+        const QString path = prefix + STQTreeView::rowText(view, index, mode);
         paths.append(path);
-        appendPaths(paths, view, model, index, path + pathSeparator);
+        appendPaths(paths, view, model, index, path + pathSeparator, mode);
     }
 }
 
 } // namespace
 
-QString STQTreeView::rowText(const QTreeView *view, const QModelIndex &index)
+QString STQTreeView::rowText(const QTreeView *view, const QModelIndex &index, WireText::Mode mode)
 {
     if (!index.isValid())
         return QString();
@@ -233,28 +228,29 @@ QString STQTreeView::rowText(const QTreeView *view, const QModelIndex &index)
     for (const QString &cell : shownCells(view, index)) {
         if (!text.isEmpty())
             text += fieldSeparator;
-        text += replyItemText(cell);
+        text += replyItemText(cell, mode);
     }
     return text;
 }
 
-QString STQTreeView::itemPath(const QTreeView *view, const QModelIndex &index)
+QString STQTreeView::itemPath(const QTreeView *view, const QModelIndex &index, WireText::Mode mode)
 {
     QStringList texts;
     for (QModelIndex level = index; level.isValid() && level != view->rootIndex();
          level = level.parent())
-        texts.prepend(rowText(view, level));
+        texts.prepend(rowText(view, level, mode));
     return texts.join(pathSeparator);
 }
 
-QModelIndex STQTreeView::findItem(const QTreeView *view, const QString &path)
+QModelIndex STQTreeView::findItem(const QTreeView *view, const QString &path, WireText::Mode mode)
 {
     const QAbstractItemModel *model = modelOf(view);
     // Read as written first: a '/' separates levels. Only a path that names no item so may
     // hold a text's '/' as a plain reply prints it; and where the extended mode's escapes
     // name nothing, the path is read as the plain mode reads it.
-    QVector<PathChars> readings{readPath(path, WireText::isExtended())};
-    if (WireText::isExtended() && path.contains(QLatin1Char('\\')))
+    const bool extended = mode == WireText::Mode::Extended;
+    QVector<PathChars> readings{readPath(path, extended)};
+    if (extended && path.contains(QLatin1Char('\\')))
         readings.append(readPath(path, false));
     for (const PathChars &reading : qAsConst(readings)) {
         for (const bool slashesInText : {false, true}) {
@@ -285,9 +281,9 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
         raiseError(internalError);
     QTreeView *view = treeView();
     if (!(target.flags() & Qt::ItemIsEnabled))
-        raiseError(itemNotEnabled, latin1Path(view, target).constData());
+        raiseWith(itemNotEnabled, itemPath(view, target, mode));
     if (!(target.flags() & Qt::ItemIsSelectable))
-        raiseError(itemNotSelectable, latin1Path(view, target).constData());
+        raiseWith(itemNotSelectable, itemPath(view, target, mode));
     if (view->currentIndex() == target && isSelected(view, target) &&
         (target.model()->rowCount(rowOf(target)) == 0 || view->isExpanded(rowOf(target))))
         return;
@@ -344,13 +340,13 @@ void STQTreeView::moveCurrent(const QModelIndex &index, Qt::KeyboardModifiers mo
 void STQTreeView::refuseHidden(const QTreeView *view, const QModelIndex &index)
 {
     if (view->isRowHidden(index.row(), index.parent()))
-        raiseError(itemHidden, latin1Path(view, index).constData());
+        raiseWith(itemHidden, itemPath(view, index, mode));
 }
 
 QModelIndex STQTreeView::visibleItem(const QString &path)
 {
     const QTreeView *view = treeView();
-    const QModelIndex item = findItem(view, path);
+    const QModelIndex item = findItem(view, path, mode);
     if (!item.isValid())
         raiseError(invalidItemPath);
     refuseHidden(view, item);
@@ -499,10 +495,10 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
     if (property == "topLevelItemCount")
         return treeWidget ? treeWidget->topLevelItemCount() : model->rowCount(view->rootIndex());
     if (property == "currentPath")
-        return itemPath(view, view->currentIndex());
+        return itemPath(view, view->currentIndex(), mode);
     if (property == "pathList") {
         QStringList paths;
-        appendPaths(paths, view, model, view->rootIndex(), QString());
+        appendPaths(paths, view, model, view->rootIndex(), QString(), mode);
         return paths;
     }
     if (!property.startsWith("item"))
@@ -515,7 +511,7 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
     const QModelIndex item = visibleItem(parameter.toString());
 
     if (property == "itemPath")
-        return itemPath(view, item);
+        return itemPath(view, item, mode);
     if (property == "itemGlobalRect")
         return itemGlobalRect(view, shownCell(view, item));
     if (property == "itemTextList") {
