@@ -102,9 +102,10 @@ private:
         return QJsonDocument::fromJson(reply.mid(4)).array();
     }
 
-    STApplicationProxy registry{agentProxyTable()};
-    RequestDispatcher plainDispatcher{&registry, -1};
-    RequestDispatcher extendedDispatcher{&registry, -1, true};
+    STApplicationProxy plainRegistry{agentProxyTable()};
+    STApplicationProxy extendedRegistry{agentProxyTable(), WireText::Mode::Extended};
+    RequestDispatcher plainDispatcher{&plainRegistry, -1};
+    RequestDispatcher extendedDispatcher{&extendedRegistry, -1};
     std::unique_ptr<Sizes> sizes;
 };
 

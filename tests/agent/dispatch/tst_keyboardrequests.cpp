@@ -178,9 +178,10 @@ private:
     QByteArray plain(const QByteArray &line) { return plainDispatcher.dispatch(line); }
     QByteArray extended(const QByteArray &line) { return extendedDispatcher.dispatch(line); }
 
-    STApplicationProxy registry{agentProxyTable()};
-    RequestDispatcher plainDispatcher{&registry, -1};
-    RequestDispatcher extendedDispatcher{&registry, -1, true};
+    STApplicationProxy plainRegistry{agentProxyTable()};
+    STApplicationProxy extendedRegistry{agentProxyTable(), WireText::Mode::Extended};
+    RequestDispatcher plainDispatcher{&plainRegistry, -1};
+    RequestDispatcher extendedDispatcher{&extendedRegistry, -1};
     std::unique_ptr<Keys> keys;
 };
 
