@@ -92,6 +92,45 @@ bool pageTitle(const QWidget *widget, QString *title)
     return false;
 }
 
+// Reads a term's value, quoted or bare, from body at i and moves i past it; the reason it
+// does not read, or null.
+const char *readValue(const QString &body, int &i, bool hasKey, QString &value)
+{
+    const int size = body.size();
+    if (i < size && body.at(i) == quote) {
+        ++i;
+        bool closed = false;
+        while (i < size) {
+            if (body.at(i) == quote) {
+                if (i + 1 < size && body.at(i + 1) == quote) {
+                    value += quote;
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                closed = true;
+                break;
+            }
+            value += body.at(i++);
+        }
+        if (!closed)
+            return "has a quote that is not closed";
+        if (i < size && !body.at(i).isSpace())
+            return "has no blank after a quoted value";
+        return nullptr;
+    }
+    const int start = i;
+    while (i < size && !body.at(i).isSpace()) {
+        if (body.at(i) == quote)
+            return "has a quote inside an unquoted value";
+        ++i;
+    }
+    value = body.mid(start, i - start);
+    if (!hasKey && value.isEmpty())
+        return "has an empty term";
+    return nullptr;
+}
+
 } // namespace
 
 bool Selector::isSelector(const QString &element)
@@ -138,37 +177,8 @@ Selector Selector::parse(const QString &element, QString *error)
             i = start;
         }
 
-        if (i < size && body.at(i) == quote) {
-            ++i;
-            bool closed = false;
-            while (i < size) {
-                if (body.at(i) == quote) {
-                    if (i + 1 < size && body.at(i + 1) == quote) {
-                        term.value += quote;
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
-                    break;
-                }
-                term.value += body.at(i++);
-            }
-            if (!closed)
-                return fail(QStringLiteral("has a quote that is not closed"));
-            if (i < size && !body.at(i).isSpace())
-                return fail(QStringLiteral("has no blank after a quoted value"));
-        } else {
-            start = i;
-            while (i < size && !body.at(i).isSpace()) {
-                if (body.at(i) == quote)
-                    return fail(QStringLiteral("has a quote inside an unquoted value"));
-                ++i;
-            }
-            term.value = body.mid(start, i - start);
-            if (!hasKey && term.value.isEmpty())
-                return fail(QStringLiteral("has an empty term"));
-        }
+        if (const char *why = readValue(body, i, hasKey, term.value))
+            return fail(QLatin1String(why));
         term.value = withoutPercentEscapes(term.value);
 
         if (term.key == QLatin1String("nth")) {

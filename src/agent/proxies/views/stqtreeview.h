@@ -32,6 +32,14 @@ public:
     // The index is in the column the item is reached in; invalid when none.
     static QModelIndex findItem(const QTreeView *view, const QString &path, WireText::Mode mode);
 
+    // The separators of an item path: between levels, and between the cells of a row.
+    static constexpr char levelSeparator = '/';
+    static constexpr char cellSeparator = ':';
+    // The column a tree's items are reached in: column 0 where the view shows it, else the
+    // first column it shows, in the header's order (where keys and the view put the current
+    // item when it has none). Hidden columns never hold an item.
+    static int itemColumn(const QTreeView *view);
+
 private:
     QTreeView *treeView();
     void focusView();
