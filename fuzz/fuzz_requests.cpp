@@ -134,10 +134,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const unsigned mode = data[0];
     const QByteArray stream(reinterpret_cast<const char *>(data + 1), int(size - 1));
     LineFramer framer;
-    STApplicationProxy registry{agentProxyTable()};
     // Bit 6 of the mode byte: the extended mode (selectors, listings, screenshots).
     const bool extended = (mode & 0x40) != 0;
-    RequestDispatcher dispatcher{&registry, -1, extended};
+    STApplicationProxy registry{agentProxyTable(),
+                                extended ? WireText::Mode::Extended : WireText::Mode::Plain};
+    RequestDispatcher dispatcher{&registry, -1};
     if (mode & 0x80) {
         // An overlong line, ended (or not) by the stream that follows.
         framer.append(QByteArray(LineFramer::maxLineLength + 1, 'x'));

@@ -24,7 +24,7 @@ import subprocess
 import sys
 import tempfile
 import time
-from typing import Dict, List, Optional, Sequence, TextIO, Tuple
+from typing import Callable, Dict, List, Optional, Sequence, TextIO, Tuple
 
 from . import errors
 from .app import App, Widget
@@ -91,6 +91,25 @@ def _header(argv: Optional[Sequence[str]]) -> str:
     return " ".join(argv) if argv else "PROGRAM"
 
 
+def _session_lines(steps: Sequence[Step], wait: Callable[[str], str],
+                   step_lines: Callable[[Step, Optional[str]], List[str]]) -> List[str]:
+    """The lines of a replay, in either form: a wait before the first step in each window,
+    then for each step a comment that says what it does and, unless it is one, the step's
+    own lines (given the variable that holds its password, if it has one)."""
+    secrets = secret_variables(steps)
+    lines = []  # type: List[str]
+    window = None  # type: Optional[str]
+    for number, step in enumerate(steps, 1):
+        if step.window != window:
+            window = step.window
+            lines.append(wait(step.window))
+        variable = secrets.get((step.window, step.address)) if step.secret else None
+        lines.append("# " + describe(step, number, variable))
+        if not step.is_comment:
+            lines += step_lines(step, variable)
+    return lines
+
+
 def requests_text(steps: Sequence[Step], argv: Optional[Sequence[str]] = None) -> str:
     """The text of a requests file: before the first step in each window a :wait for it,
     then one request line per step, each under a comment that says what it does."""
@@ -100,20 +119,13 @@ def requests_text(steps: Sequence[Step], argv: Optional[Sequence[str]] = None) -
     for (window, address), variable in secrets.items():
         lines.append("# with %s set to the password typed into %s in %s"
                      % (variable, address, window))
-    window = None
-    for number, step in enumerate(steps, 1):
-        if step.window != window:
-            window = step.window
-            lines.append(":wait %s" % window)
-        variable = secrets.get((step.window, step.address)) if step.secret else None
-        lines.append("# " + describe(step, number, variable))
-        if step.is_comment:
-            continue
+
+    def step_lines(step: Step, variable: Optional[str]) -> List[str]:
         if variable:
             # The driver puts the variable's text in place of {secret:NAME}.
-            lines.append(step.request.rsplit(",", 2)[0] + ",{secret:%s}," % variable)
-        else:
-            lines.append(step.request)
+            return [step.request.rsplit(",", 2)[0] + ",{secret:%s}," % variable]
+        return [step.request]
+    lines += _session_lines(steps, lambda window: ":wait %s" % window, step_lines)
     return "\n".join(lines) + "\n"
 
 
@@ -149,26 +161,18 @@ def pytest_text(steps: Sequence[Step], argv: Sequence[str], port: int = 4242) ->
         "        app = driver.launch(ARGV)",
         "        try:",
     ]
-    body = []
-    window = None
-    secrets = secret_variables(steps)
-    for number, step in enumerate(steps, 1):
-        if step.window != window:
-            window = step.window
-            body.append("app.window(%r).wait(10)" % window)
-        variable = secrets.get((step.window, step.address)) if step.secret else None
-        body.append("# " + describe(step, number, variable))
-        if step.is_comment:
-            continue
+
+    def step_lines(step: Step, variable: Optional[str]) -> List[str]:
         if variable:
-            body.append("app.window(%r).widget(%r).enter(os.environ[%r])"
-                        % (step.window, step.address, variable))
-            continue
-        body.append("app.request(%r)" % step.request)
+            return ["app.window(%r).widget(%r).enter(os.environ[%r])"
+                    % (step.window, step.address, variable)]
         first = step.values()[0]
-        if step.code == Request.ENTER and first:
-            body.append("wait_for_entered(app.window(%r).widget(%r), %r)"
-                        % (step.window, step.address, _value_text(first)))
+        if step.code != Request.ENTER or not first:
+            return ["app.request(%r)" % step.request]
+        return ["app.request(%r)" % step.request,
+                "wait_for_entered(app.window(%r).widget(%r), %r)"
+                % (step.window, step.address, _value_text(first))]
+    body = _session_lines(steps, lambda window: "app.window(%r).wait(10)" % window, step_lines)
     lines += ["            " + line for line in body or ["pass"]]
     lines += ["        finally:", "            app.close()"]
     return "\n".join(lines) + "\n"

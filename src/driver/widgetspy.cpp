@@ -132,6 +132,38 @@ QString shortReply(const QByteArray &reply)
     return QString::fromUtf8(reply.size() > 60 ? reply.left(60) + "..." : reply);
 }
 
+// One widget of a listing with the address proposed for it, proven by reading its class
+// through it; `resolved` tells whether it held.
+QString widgetLine(AgentConnection *agent, const QString &windowAddress, const QJsonObject &widget,
+                   int timeoutMs, bool *resolved)
+{
+    const QString className = widget.value(QLatin1String("class")).toString();
+    const QString address = widget.value(QLatin1String("address")).toString();
+    QString text = widget.value(QLatin1String("text")).toString();
+    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    QString line =
+        QStringLiteral("  %1%2 \"%3\"")
+            .arg(QString(2 * widget.value(QLatin1String("depth")).toInt(), QLatin1Char(' ')),
+                 className, widget.value(QLatin1String("name")).toString());
+    if (!text.isEmpty())
+        line += QStringLiteral(" \"%1\"").arg(text);
+    *resolved = false;
+    if (address.isEmpty() || address.contains(QLatin1Char(','))) {
+        return line + QStringLiteral("  -- no address that a request can carry (%1)")
+                          .arg(address.isEmpty() ? QStringLiteral("none proposed") : address);
+    }
+    const QString full = windowAddress + QLatin1Char(',') + address;
+    const QByteArray answer = agent->request("7," + full.toUtf8() + ",,className,", timeoutMs);
+    const ReplyDecoder::DecodedReply read = ReplyDecoder::decode(answer);
+    // An address that finds anything but one visible widget is answered with an error; one
+    // that finds a single widget of another class is wrong as well.
+    if (read.type == "u:" && read.text == className) {
+        *resolved = true;
+        return line + QStringLiteral("  -> ") + full;
+    }
+    return line + QStringLiteral("  -- %1 does not resolve: %2").arg(full, shortReply(answer));
+}
+
 // The spy of an extended agent: it proposes every address itself (request 20 for the
 // windows, 21 for each window's widgets); each is proven by reading the widget's class
 // through it, as a test would address the widget.
@@ -162,38 +194,10 @@ QStringList spyListings(AgentConnection *agent, int timeoutMs)
             continue;
         }
         for (const QJsonValue &widgetValue : widgets.json.toArray()) {
-            const QJsonObject widget = widgetValue.toObject();
-            const QString className = widget.value(QLatin1String("class")).toString();
-            const QString address = widget.value(QLatin1String("address")).toString();
-            QString text = widget.value(QLatin1String("text")).toString();
-            text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
-            QString line = QStringLiteral("  %1%2 \"%3\"")
-                               .arg(QString(2 * widget.value(QLatin1String("depth")).toInt(),
-                                            QLatin1Char(' ')),
-                                    className, widget.value(QLatin1String("name")).toString());
-            if (!text.isEmpty())
-                line += QStringLiteral(" \"%1\"").arg(text);
+            bool resolved = false;
+            lines << widgetLine(agent, windowAddress, widgetValue.toObject(), timeoutMs, &resolved);
             ++widgetCount;
-            if (address.isEmpty() || address.contains(QLatin1Char(','))) {
-                ++unresolved;
-                lines << line + QStringLiteral("  -- no address that a request can carry (%1)")
-                                    .arg(address.isEmpty() ? QStringLiteral("none proposed")
-                                                           : address);
-                continue;
-            }
-            const QString full = windowAddress + QLatin1Char(',') + address;
-            const QByteArray answer =
-                agent->request("7," + full.toUtf8() + ",,className,", timeoutMs);
-            const ReplyDecoder::DecodedReply read = ReplyDecoder::decode(answer);
-            // An address that finds anything but one visible widget is answered with an
-            // error; one that finds a single widget of another class is wrong as well.
-            if (read.type == "u:" && read.text == className) {
-                lines << line + QStringLiteral("  -> ") + full;
-            } else {
-                ++unresolved;
-                lines << line + QStringLiteral("  -- %1 does not resolve: %2")
-                                    .arg(full, shortReply(answer));
-            }
+            unresolved += resolved ? 0 : 1;
         }
     }
     lines << QStringLiteral("%1 widgets, %2 without a working address")

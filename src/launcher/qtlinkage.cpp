@@ -54,6 +54,19 @@ std::string stringAt(const std::string &table, uint64_t offset)
     return end == std::string::npos ? std::string() : table.substr(size_t(offset), end - offset);
 }
 
+// The PT_LOAD segment that holds the bytes [address, address + size) of the image, or null.
+template <typename Phdr>
+const Phdr *loadSegmentHolding(const std::vector<Phdr> &segments, uint64_t address, uint64_t size)
+{
+    const Phdr *load = nullptr;
+    for (const Phdr &segment : segments) {
+        if (segment.p_type == PT_LOAD && segment.p_vaddr <= address &&
+            address + size <= segment.p_vaddr + segment.p_filesz)
+            load = &segment;
+    }
+    return load;
+}
+
 // The dynamic section of an ELF file of one class, found the way the loader finds it: the
 // PT_DYNAMIC segment, whose string table address is translated to a file offset through
 // the PT_LOAD segment that holds it.
@@ -103,12 +116,7 @@ bool readDynamic(const File &file, ElfDependencies *dependencies)
     if (stringsSize == 0 || stringsSize > maxStringTable)
         return needed.empty();
 
-    const Phdr *load = nullptr;
-    for (const Phdr &segment : segments) {
-        if (segment.p_type == PT_LOAD && segment.p_vaddr <= stringsAddress &&
-            stringsAddress + stringsSize <= segment.p_vaddr + segment.p_filesz)
-            load = &segment;
-    }
+    const Phdr *load = loadSegmentHolding(segments, stringsAddress, stringsSize);
     if (!load)
         return false;
     std::string strings(size_t(stringsSize), '\0');

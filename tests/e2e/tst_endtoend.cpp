@@ -24,10 +24,6 @@ class tst_EndToEnd : public QObject
 private slots:
     void init();
     void cleanup();
-    void greetsWithTheHostsPid();
-    void listsAndChecksTheGallery();
-    void drivesWidgets();
-    void aClickThatDeletesItsDialogIsAnswered();
     void menusAndTheirModalDialogsAreDriven();
     void badInputNeverHurtsTheHost();
     void lostDriverLeavesTheHostRunning();
@@ -67,57 +63,6 @@ void tst_EndToEnd::cleanup()
     driver = nullptr;
     host = nullptr;
     agent = nullptr;
-}
-
-void tst_EndToEnd::greetsWithTheHostsPid()
-{
-    QCOMPARE(agent->pid(), host->processId());
-    QCOMPARE(agent->hookVersion(), -1);
-    // The variant names the Qt the agent was built against: qt5158_x64, qt642_x64.
-    QVERIFY(agent->wrapperVariant().startsWith("qt" + QString::number(QT_VERSION_MAJOR)));
-}
-
-void tst_EndToEnd::listsAndChecksTheGallery()
-{
-    QCOMPARE(agent->request("1"), QByteArray("0,l:\x0cGalleryWindow : \"TestClient Gallery\""));
-    const QByteArray tree = agent->request("2,TestClient Gallery");
-    QVERIFY2(tree.startsWith("0,l:\x0c"
-                             "0 V GalleryWindow : \"gallery\""),
-             tree);
-    QVERIFY2(tree.contains("V QLineEdit : \"nameEdit\""), tree);
-    QCOMPARE(agent->request("10,TestClient,20,30"), QByteArray("0,TestClient Gallery"));
-    QCOMPARE(agent->request("11,TestClient,1000,800"), QByteArray("0,TestClient Gallery"));
-    QTRY_COMPARE(agent->request("7,TestClient,gallery,,width,"), QByteArray("0,i:1000"));
-}
-
-void tst_EndToEnd::drivesWidgets()
-{
-    QCOMPARE(agent->request("6,TestClient,nameEdit,," + hex("s:Ada") + ","),
-             QByteArray("0,QLineEdit"));
-    QCOMPARE(agent->request("9,TestClient,greetButton,," + hex("s:MouseClick:LeftButton:::") + ","),
-             QByteArray("0,QPushButton"));
-    QTRY_COMPARE(agent->request("7,TestClient,greetingLabel,,text,"), "0,u:" + hex("Hello, Ada!"));
-    QCOMPARE(agent->request("5,TestClient,disabledButton,,,"),
-             QByteArray("8,Exception : Error: widget \"disabledButton\" of class \"QPushButton\" "
-                        "is disabled."));
-
-    QCOMPARE(agent->request("4,TestClient,greetButton"), QByteArray("0,QPushButton"));
-    const QByteArray record = agent->request("3");
-    QVERIFY2(record.startsWith("?,QPushButton,1,1,gallery/"), record);
-    QVERIFY2(record.endsWith("/greetButton,gallery," + hex("TestClient Gallery") + "," +
-                             QByteArray::number(host->processId()) + ",-1"),
-             record);
-}
-
-void tst_EndToEnd::aClickThatDeletesItsDialogIsAnswered()
-{
-    QCOMPARE(agent->request("5,TestClient,OpenDialog..._dialog_button,,,"),
-             QByteArray("0,QPushButton"));
-    QTRY_COMPARE(agent->request("8,Confirm"), QByteArray("0,Confirm"));
-    QCOMPARE(agent->request("8,TestClient"), QByteArray("4,Window (TestClient) not active modal"));
-    QCOMPARE(agent->request("5,Confirm,buttons/Ok_dialog_button,,,").left(2), QByteArray("0,"));
-    QTRY_COMPARE(agent->request("8,Confirm"), QByteArray("2,Window (Confirm) not found"));
-    QCOMPARE(agent->request("8,TestClient"), QByteArray("0,TestClient Gallery"));
 }
 
 void tst_EndToEnd::menusAndTheirModalDialogsAreDriven()

@@ -31,7 +31,6 @@ private slots:
     void styleSheetForm();
     void validators();
     void twoApplicationsOnTheirOwnPorts();
-    void aUsersQuitEndsAgentAndLauncher();
     void menusOpenDialogsAndQuit();
 };
 
@@ -131,21 +130,6 @@ void tst_RealApplications::twoApplicationsOnTheirOwnPorts()
     }
     QCOMPARE(gallery.request("8,Style Sheet"), QByteArray("2,Window (Style Sheet) not found"));
     QCOMPARE(form.request("8,Widget Gallery"), QByteArray("2,Window (Widget Gallery) not found"));
-}
-
-void tst_RealApplications::aUsersQuitEndsAgentAndLauncher()
-{
-    AttachedApplication app(DriverServer::defaultPort);
-    QVERIFY2(app.start(example("widgets/gallery/gallery")), qPrintable(app.error));
-    QSignalSpy disconnected(app.agent->socket(), &QAbstractSocket::disconnected);
-
-    // The gallery's Close button ends its event loop; the agent goes at aboutToQuit.
-    QCOMPARE(app.request("5,Widget,dialogButtonBox/Close_dialog_button,,,"),
-             QByteArray("0,QPushButton"));
-    QTRY_COMPARE(disconnected.count(), 1);
-    QTRY_COMPARE_WITH_TIMEOUT(app.launcher.state(), QProcess::NotRunning, 10000);
-    QCOMPARE(app.launcher.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(app.launcher.exitCode(), 0);
 }
 
 void tst_RealApplications::menusOpenDialogsAndQuit()

@@ -1,5 +1,6 @@
 #include "selector.h"
 
+#include "protocol/mnemonics.h"
 #include "protocol/wireprotocol.h"
 
 #include <QAbstractButton>
@@ -74,7 +75,7 @@ bool pageTitle(const QWidget *widget, QString *title)
         if (auto tabs = qobject_cast<const QTabWidget *>(container->parentWidget())) {
             const int index = tabs->indexOf(const_cast<QWidget *>(widget));
             if (index >= 0) {
-                *title = SelectorText::withoutMnemonics(tabs->tabText(index));
+                *title = Mnemonics::shownText(tabs->tabText(index));
                 return true;
             }
         }
@@ -84,11 +85,50 @@ bool pageTitle(const QWidget *widget, QString *title)
             const int index = box->indexOf(const_cast<QWidget *>(widget));
             if (index < 0)
                 return false;
-            *title = SelectorText::withoutMnemonics(box->itemText(index));
+            *title = Mnemonics::shownText(box->itemText(index));
             return true;
         }
     }
     return false;
+}
+
+// Reads a term's value, quoted or bare, from body at i and moves i past it; the reason it
+// does not read, or null.
+const char *readValue(const QString &body, int &i, bool hasKey, QString &value)
+{
+    const int size = body.size();
+    if (i < size && body.at(i) == quote) {
+        ++i;
+        bool closed = false;
+        while (i < size) {
+            if (body.at(i) == quote) {
+                if (i + 1 < size && body.at(i + 1) == quote) {
+                    value += quote;
+                    i += 2;
+                    continue;
+                }
+                ++i;
+                closed = true;
+                break;
+            }
+            value += body.at(i++);
+        }
+        if (!closed)
+            return "has a quote that is not closed";
+        if (i < size && !body.at(i).isSpace())
+            return "has no blank after a quoted value";
+        return nullptr;
+    }
+    const int start = i;
+    while (i < size && !body.at(i).isSpace()) {
+        if (body.at(i) == quote)
+            return "has a quote inside an unquoted value";
+        ++i;
+    }
+    value = body.mid(start, i - start);
+    if (!hasKey && value.isEmpty())
+        return "has an empty term";
+    return nullptr;
 }
 
 } // namespace
@@ -137,37 +177,8 @@ Selector Selector::parse(const QString &element, QString *error)
             i = start;
         }
 
-        if (i < size && body.at(i) == quote) {
-            ++i;
-            bool closed = false;
-            while (i < size) {
-                if (body.at(i) == quote) {
-                    if (i + 1 < size && body.at(i + 1) == quote) {
-                        term.value += quote;
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
-                    break;
-                }
-                term.value += body.at(i++);
-            }
-            if (!closed)
-                return fail(QStringLiteral("has a quote that is not closed"));
-            if (i < size && !body.at(i).isSpace())
-                return fail(QStringLiteral("has no blank after a quoted value"));
-        } else {
-            start = i;
-            while (i < size && !body.at(i).isSpace()) {
-                if (body.at(i) == quote)
-                    return fail(QStringLiteral("has a quote inside an unquoted value"));
-                ++i;
-            }
-            term.value = body.mid(start, i - start);
-            if (!hasKey && term.value.isEmpty())
-                return fail(QStringLiteral("has an empty term"));
-        }
+        if (const char *why = readValue(body, i, hasKey, term.value))
+            return fail(QLatin1String(why));
         term.value = withoutPercentEscapes(term.value);
 
         if (term.key == QLatin1String("nth")) {
@@ -292,37 +303,20 @@ bool Selector::matches(const QWidget *widget) const
 
 namespace SelectorText {
 
-QString withoutMnemonics(const QString &text)
-{
-    if (!text.contains(QLatin1Char('&')))
-        return text;
-    QString shown;
-    shown.reserve(text.size());
-    for (int i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('&')) {
-            if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('&'))
-                shown += text.at(++i);
-            continue;
-        }
-        shown += text.at(i);
-    }
-    return shown;
-}
-
 QString visibleText(const QWidget *widget)
 {
     if (auto button = qobject_cast<const QAbstractButton *>(widget))
-        return withoutMnemonics(button->text());
+        return Mnemonics::shownText(button->text());
     if (auto label = qobject_cast<const QLabel *>(widget))
-        return withoutMnemonics(plainText(label->text(), label->textFormat()));
+        return Mnemonics::shownText(plainText(label->text(), label->textFormat()));
     if (auto edit = qobject_cast<const QLineEdit *>(widget)) {
         // A password field shows nothing to read: its value is never part of an address.
         return edit->echoMode() == QLineEdit::Normal ? edit->text() : QString();
     }
     if (auto group = qobject_cast<const QGroupBox *>(widget))
-        return withoutMnemonics(group->title());
+        return Mnemonics::shownText(group->title());
     if (auto menu = qobject_cast<const QMenu *>(widget))
-        return withoutMnemonics(menu->title());
+        return Mnemonics::shownText(menu->title());
     if (auto combo = qobject_cast<const QComboBox *>(widget))
         return combo->currentText();
     if (widget->isWindow() || qobject_cast<const QDockWidget *>(widget))

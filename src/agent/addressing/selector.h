@@ -89,7 +89,4 @@ QString labelText(const QWidget *widget);
 // layouts. A buddy label wins over a neighbour, a form's label over a grid's.
 QHash<const QWidget *, QString> labelsOfChildren(const QWidget *parent);
 
-// A widget's text as it is shown: "&&" is one '&', any other '&' marks a mnemonic.
-QString withoutMnemonics(const QString &text);
-
 } // namespace SelectorText

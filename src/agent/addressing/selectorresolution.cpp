@@ -115,6 +115,46 @@ bool belowAnother(const QWidget *anchor, const QSet<QWidget *> &anchors)
 // line of thousands of gaps and catch-all selectors must not hold the application.
 constexpr qint64 visitBudget = 20 * 1000 * 1000;
 
+// The widgets one step matches from an anchor: the anchor itself on the first step, then its
+// children, or everything below it after a gap. Each widget read counts a visit.
+QVector<QWidget *> stepMatches(QWidget *anchor, const Step &step, bool first, bool descendants,
+                               WidgetNaming::DialogButtonNames &names, qint64 &visits)
+{
+    QVector<QWidget *> found;
+    if (first && step.matches(anchor, &names))
+        found.append(anchor);
+    if (descendants) {
+        walkBelow(anchor, [&](QWidget *widget) {
+            ++visits;
+            if (step.matches(widget, &names))
+                found.append(widget);
+        });
+        return found;
+    }
+    for (QObject *child : anchor->children()) {
+        ++visits;
+        if (child->isWidgetType() && step.matches(static_cast<QWidget *>(child), &names))
+            found.append(static_cast<QWidget *>(child));
+    }
+    return found;
+}
+
+// Every widget below the anchors, each once: what a path's trailing gap stands for.
+QVector<QWidget *> allBelow(const QVector<QWidget *> &anchors)
+{
+    QVector<QWidget *> below;
+    QSet<QWidget *> seen;
+    for (QWidget *anchor : anchors) {
+        walkBelow(anchor, [&](QWidget *widget) {
+            if (!seen.contains(widget)) {
+                seen.insert(widget);
+                below.append(widget);
+            }
+        });
+    }
+    return below;
+}
+
 CandidateSearch::Matches walkPath(QWidget *window, const Steps &read, bool useIndex)
 {
     WidgetNaming::DialogButtonNames names;
@@ -156,42 +196,14 @@ CandidateSearch::Matches walkPath(QWidget *window, const Steps &read, bool useIn
                     return {};
                 if (!anchorSet.isEmpty() && belowAnother(anchor, anchorSet))
                     continue;
-                QVector<QWidget *> found;
-                if (i == 0 && step.matches(anchor, &names))
-                    found.append(anchor);
-                if (descendants) {
-                    walkBelow(anchor, [&](QWidget *widget) {
-                        ++visits;
-                        if (step.matches(widget, &names))
-                            found.append(widget);
-                    });
-                } else {
-                    for (QObject *child : anchor->children()) {
-                        ++visits;
-                        if (child->isWidgetType() &&
-                            step.matches(static_cast<QWidget *>(child), &names))
-                            found.append(static_cast<QWidget *>(child));
-                    }
-                }
-                take(pick(found, step));
+                take(pick(stepMatches(anchor, step, i == 0, descendants, names, visits), step));
             }
         }
         current = next;
     }
 
-    if (read.trailingGap && !current.isEmpty()) {
-        QVector<QWidget *> below;
-        QSet<QWidget *> seen;
-        for (QWidget *anchor : qAsConst(current)) {
-            walkBelow(anchor, [&](QWidget *widget) {
-                if (!seen.contains(widget)) {
-                    seen.insert(widget);
-                    below.append(widget);
-                }
-            });
-        }
-        current = below;
-    }
+    if (read.trailingGap && !current.isEmpty())
+        current = allBelow(current);
 
     CandidateSearch::Matches matches;
     for (QWidget *widget : qAsConst(current))

@@ -72,8 +72,9 @@ TestClient::TestClient(quint16 port, bool extended)
 
     connectToHost(QHostAddress(QHostAddress::LocalHost), port, QIODevice::ReadWrite);
 
-    appProxy = new STApplicationProxy(agentProxyTable());
-    dispatcher.reset(new RequestDispatcher(appProxy, hookVersion, this->extended));
+    appProxy = new STApplicationProxy(agentProxyTable(), this->extended ? WireText::Mode::Extended
+                                                                        : WireText::Mode::Plain);
+    dispatcher.reset(new RequestDispatcher(appProxy, hookVersion));
 }
 
 TestClient::~TestClient()
@@ -89,7 +90,7 @@ TestClient::~TestClient()
 
 void TestClient::dispose()
 {
-    RequestFrame *running = RequestFrame::innermost(this);
+    RequestFrame *running = innermostFrame;
     if (!running) {
         delete this;
         return;
@@ -155,7 +156,7 @@ void TestClient::socketReadyRead()
     // A request of ours is on the call stack: either still running, processing events
     // in which the socket's notification slipped through (the application's own
     // processEvents), or waiting in an application loop, which serves the line itself.
-    if (RequestFrame::innermost(this))
+    if (innermostFrame)
         return;
     while (state() == QAbstractSocket::ConnectedState && serveOneLine()) {
     }
@@ -174,10 +175,10 @@ bool TestClient::serveOneLine()
     if (taken == LineFramer::Result::NoLine)
         return false;
 
-    RequestFrame frame(this);
+    RequestFrame frame(innermostFrame);
     QByteArray reply = taken == LineFramer::Result::OverlongLine
                            ? Reply::commandNotFound()
-                           : dispatcher->dispatch(QString::fromUtf8(line));
+                           : dispatcher->dispatch(QString::fromUtf8(line), &frame);
     if (!frame.answered) {
         answer(&frame, std::move(reply));
     } else if (reply != frame.earlyReply()) {
@@ -190,7 +191,7 @@ bool TestClient::serveOneLine()
 // The event dispatcher is about to wait for events. See socketReadyRead.
 void TestClient::applicationLoopWaits()
 {
-    RequestFrame *frame = RequestFrame::innermost(this);
+    RequestFrame *frame = innermostFrame;
     if (!frame)
         return; // the host's main loop, or a loop of its own outside our requests
     if (!frame->answered)

@@ -53,6 +53,7 @@ private:
     QString wrapperVariant;
     STApplicationProxy *appProxy = nullptr;
     std::unique_ptr<RequestDispatcher> dispatcher;
+    RequestFrame *innermostFrame = nullptr;     // the request running now, if any
     std::unique_ptr<ObjectNameIndex> nameIndex; // null when turned off or another agent has one
     LineFramer framer;
     bool disposed = false;

@@ -2,7 +2,6 @@
 
 #include "requesthandlers.h"
 
-#include "addressing/widgetaddressing.h"
 #include "addressing/widgetcatalog.h"
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
@@ -46,7 +45,7 @@ QString qtClassName(const QWidget *widget)
 
 } // namespace
 
-QByteArray listWindowsExtended()
+QByteArray listWindowsExtended(const Request & /*request*/)
 {
     QJsonArray windows;
     const QWidget *active = QApplication::activeWindow();
@@ -69,18 +68,17 @@ QByteArray listWindowsExtended()
     return Reply::json(QJsonDocument(windows));
 }
 
-QByteArray listWidgets(const QString &line)
+QByteArray listWidgets(const Request &request)
 {
     QByteArray reply;
-    QWidget *window = resolveWindow(line, WindowCheck::None, Addressing::Selectors, reply);
-    if (!window) {
-        return orQuickReply(reply, Addressing::Selectors,
-                            [&] { return QuickRequests::listWindowItems(line); });
-    }
+    QWidget *window = resolveWindow(request, reply);
+    if (!window)
+        return orQuickReply(reply, request,
+                            [&] { return QuickRequests::listWindowItems(request.line); });
 
     QJsonArray widgets;
     const QVector<WidgetCatalog::WidgetEntry> entries =
-        WidgetCatalog::widgets(window, requestField(line, 1));
+        WidgetCatalog::widgets(window, requestField(request.line, 1));
     const bool withQuick = QuickItems::quickLoaded(); // else no widget can be a QQuickWidget
     for (const WidgetCatalog::WidgetEntry &entry : entries) {
         const QWidget *widget = entry.widget;
@@ -107,17 +105,14 @@ QByteArray listWidgets(const QString &line)
     return Reply::json(QJsonDocument(widgets));
 }
 
-QByteArray grab(const QString &line)
+QByteArray grab(const Request &request)
 {
-    QWidget *widget = nullptr;
     QByteArray reply;
-    if (requestField(line, 2).isEmpty())
-        widget = resolveWindow(line, WindowCheck::None, Addressing::Selectors, reply);
-    else
-        widget = resolveWidget(line, RequestCode::Property, Addressing::Selectors, reply);
+    // A window without a path; its lookup checks no more than the widget's.
+    QWidget *widget = requestField(request.line, 2).isEmpty() ? resolveWindow(request, reply)
+                                                              : resolveWidget(request, reply);
     if (!widget)
-        return orQuickReply(reply, Addressing::Selectors,
-                            [&] { return QuickRequests::grab(line); });
+        return orQuickReply(reply, request, [&] { return QuickRequests::grab(request.line); });
 
     // Rendered by the widget itself, as on screen, so it works on every platform, the
     // offscreen one included.
@@ -126,7 +121,8 @@ QByteArray grab(const QString &line)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (image.isNull() || !image.save(&buffer, "PNG"))
-        return Reply::exception(QStringLiteral("The widget could not be grabbed"));
+        return Reply::exception(QStringLiteral("The widget could not be grabbed"),
+                                request.context.mode);
     return Reply::png(png);
 }
 

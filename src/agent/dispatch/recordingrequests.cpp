@@ -12,15 +12,18 @@
 
 namespace RequestHandlers {
 
-QByteArray startRecording(SessionRecorder &recorder)
+QByteArray startRecording(const Request &request)
 {
-    recorder.start();
+    std::unique_ptr<SessionRecorder> &recorder = request.context.recorder;
+    if (!recorder)
+        recorder = std::make_unique<SessionRecorder>();
+    recorder->start();
     return QByteArrayLiteral("0,recording");
 }
 
-QByteArray stopRecording(SessionRecorder *recorder)
+QByteArray stopRecording(const Request &request)
 {
-    if (recorder)
+    if (SessionRecorder *recorder = request.context.recorder.get())
         recorder->stop();
     return QByteArrayLiteral("0,stopped");
 }
@@ -48,9 +51,9 @@ QJsonArray stepsJson(SessionRecorder *recorder)
 
 } // namespace
 
-QByteArray recordedSteps(SessionRecorder *recorder)
+QByteArray recordedSteps(const Request &request)
 {
-    return Reply::json(QJsonDocument(stepsJson(recorder)));
+    return Reply::json(QJsonDocument(stepsJson(request.context.recorder.get())));
 }
 
 void keepRecordedSteps(SessionRecorder &recorder)

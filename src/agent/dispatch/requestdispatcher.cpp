@@ -1,112 +1,104 @@
 #include "requestdispatcher.h"
 
-#include "requesthandlers.h"
-
 #include "protocol/replyline.h"
 #include "protocol/requestcode.h"
 #include "protocol/wireprotocol.h"
-#include "protocol/wiretext.h"
 #include "recording/agentrequests.h"
 #include "recording/sessionrecorder.h"
 
-RequestDispatcher::RequestDispatcher(STApplicationProxy *registry, int hookVersion, bool extended)
-    : registry(registry), hookVersion(hookVersion), extended(extended)
+namespace {
+
+using Handler = QByteArray (*)(const Request &);
+
+struct Route
 {
+    RequestCode code;
+    Handler handler;
+    const LookupPolicy &lookup;
+    // Requests that only read leave a field the user is typing into alone: the recorder's
+    // own fetch of its steps above all, which a recording tool sends while the person types.
+    bool readOnly;
+    bool extendedOnly;
+    // 1 and 3 take no fields: they are codes only as the whole line.
+    bool wholeLine = false;
+};
+
+using namespace RequestHandlers;
+namespace Lookup = LookupPolicies;
+constexpr bool reads = true;
+constexpr bool acts = false;
+constexpr bool extended = true;
+constexpr bool plain = false;
+
+const Route routes[] = {
+    {RequestCode::ListWindows, listWindows, Lookup::anyWindow, reads, plain, true},
+    {RequestCode::WindowTree, windowTree, Lookup::anyWindow, reads, plain},
+    {RequestCode::WidgetAtCursor, widgetAtCursor, Lookup::anyWindow, reads, plain, true},
+    {RequestCode::PointAtWidget, pointAtWidget, Lookup::pointing, acts, plain},
+    {RequestCode::Activate, activate, Lookup::acting, acts, plain},
+    {RequestCode::Enter, enter, Lookup::acting, acts, plain},
+    {RequestCode::Property, property, Lookup::reading, reads, plain},
+    {RequestCode::CheckWindow, checkWindow, Lookup::enabledWindow, reads, plain},
+    {RequestCode::Mouse, mouse, Lookup::clicking, acts, plain},
+    {RequestCode::MoveWindow, moveWindow, Lookup::enabledWindow, acts, plain},
+    {RequestCode::ResizeWindow, resizeWindow, Lookup::enabledWindow, acts, plain},
+    {RequestCode::TrayIconGeometry, trayIconGeometry, Lookup::anyWindow, reads, plain},
+    {RequestCode::ListWindowsExtended, listWindowsExtended, Lookup::anyWindow, reads, extended},
+    {RequestCode::ListWidgets, listWidgets, Lookup::anyWindow, reads, extended},
+    {RequestCode::Grab, grab, Lookup::reading, reads, extended},
+    {RequestCode::Key, key, Lookup::pressing, acts, extended},
+    {RequestCode::StartRecording, startRecording, Lookup::anyWindow, acts, extended},
+    {RequestCode::StopRecording, stopRecording, Lookup::anyWindow, acts, extended},
+    {RequestCode::RecordedSteps, recordedSteps, Lookup::anyWindow, reads, extended},
+};
+
+// The route of the line's code, or null: field 0 is a code exactly ("05" and " 5" are not).
+const Route *routeOf(const QString &line, WireText::Mode mode)
+{
+    const QString code = WireProtocol::requestField(line, 0);
+    bool numeric = false;
+    const int number = code.toInt(&numeric);
+    if (!numeric || code != QString::number(number))
+        return nullptr;
+    for (const Route &route : routes) {
+        if (int(route.code) != number)
+            continue;
+        if (route.wholeLine && line != code)
+            return nullptr;
+        if (route.extendedOnly && mode != WireText::Mode::Extended)
+            return nullptr;
+        return &route;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+RequestDispatcher::RequestDispatcher(STApplicationProxy *registry, int hookVersion)
+{
+    context.registry = registry;
+    context.hookVersion = hookVersion;
+    context.mode = registry->mode();
 }
 
 RequestDispatcher::~RequestDispatcher()
 {
     // The agent goes with its connection, above all when the program quits.
-    if (recorder)
-        RequestHandlers::keepRecordedSteps(*recorder);
+    if (context.recorder)
+        keepRecordedSteps(*context.recorder);
 }
 
-namespace {
-
-// Requests that only read leave a field the user is typing into alone: the recorder's own
-// fetch of its steps above all, which a recording tool sends while the person types.
-bool onlyReads(const QString &line)
+QByteArray RequestDispatcher::dispatch(const QString &line, RequestFrame *frame)
 {
-    static const QStringList readingCodes{"1", "2", "3", "7", "8", "12", "20", "21", "22", "26"};
-    return readingCodes.contains(WireProtocol::requestField(line, 0));
-}
-
-} // namespace
-
-QByteArray RequestDispatcher::dispatch(const QString &line)
-{
+    const Route *route = routeOf(line, context.mode);
     // Nothing that happens while a request runs is the user's doing.
-    if (recorder && !onlyReads(line))
-        recorder->agentRequestStarts();
+    if (context.recorder && !(route && route->readOnly))
+        context.recorder->agentRequestStarts();
     const AgentRequests::Scope running;
-    // Texts that reach a reply without WireText::encode (titles, item lists, the request's
-    // own path echoed) must not break the extended mode's line either.
-    return extended ? WireText::singleLine(serve(line)) : serve(line);
-}
-
-QByteArray RequestDispatcher::serve(const QString &line)
-{
-    using namespace RequestHandlers;
-    const WireText::RequestMode mode(extended);
-    // "1" and "3" take no fields and are codes only as the whole line; every other code
-    // is field 0 exactly ("05" and " 5" are not codes).
-    if (line == QLatin1String("1"))
-        return listWindows(extended ? Addressing::Selectors : Addressing::Names);
-    if (line == QLatin1String("3"))
-        return widgetAtCursor(registry, hookVersion);
-
-    bool numeric = false;
-    const QString code = WireProtocol::requestField(line, 0);
-    const int number = code.toInt(&numeric);
-    if (!numeric || code != QString::number(number))
+    if (!route)
         return Reply::commandNotFound();
-
-    using Action = STApplicationProxy::Action;
-    const Addressing addressing = extended ? Addressing::Selectors : Addressing::Names;
-    const auto requestCode = RequestCode(number);
-    switch (requestCode) {
-    case RequestCode::WindowTree:
-        return windowTree(line, addressing);
-    case RequestCode::PointAtWidget:
-        return pointAtWidget(line, addressing);
-    case RequestCode::Activate:
-        return proxyAction(registry, line, requestCode, Action::Activate, addressing);
-    case RequestCode::Enter:
-        // The extended mode types into a focusable widget that has no proxy of its own.
-        return proxyAction(registry, line, requestCode,
-                           extended ? Action::EnterOrType : Action::Enter, addressing);
-    case RequestCode::Mouse:
-        return proxyAction(registry, line, requestCode, Action::Mouse, addressing);
-    case RequestCode::Property:
-        return property(registry, line, addressing);
-    case RequestCode::CheckWindow:
-        return checkWindow(line, addressing);
-    case RequestCode::MoveWindow:
-        return moveOrResizeWindow(line, true, addressing);
-    case RequestCode::ResizeWindow:
-        return moveOrResizeWindow(line, false, addressing);
-    case RequestCode::TrayIconGeometry:
-        return trayIconGeometry(line);
-    case RequestCode::ListWindowsExtended:
-        return extended ? listWindowsExtended() : Reply::commandNotFound();
-    case RequestCode::ListWidgets:
-        return extended ? listWidgets(line) : Reply::commandNotFound();
-    case RequestCode::Grab:
-        return extended ? grab(line) : Reply::commandNotFound();
-    case RequestCode::Key:
-        return extended ? proxyAction(registry, line, requestCode, Action::Press, addressing)
-                        : Reply::commandNotFound();
-    case RequestCode::StartRecording:
-        if (!extended)
-            return Reply::commandNotFound();
-        if (!recorder)
-            recorder = std::make_unique<SessionRecorder>();
-        return startRecording(*recorder);
-    case RequestCode::StopRecording:
-        return extended ? stopRecording(recorder.get()) : Reply::commandNotFound();
-    case RequestCode::RecordedSteps:
-        return extended ? recordedSteps(recorder.get()) : Reply::commandNotFound();
-    default: // 1 and 3 only as whole lines, above
-        return Reply::commandNotFound();
-    }
+    const QByteArray reply = route->handler(Request{line, context, route->lookup, frame});
+    // Texts that reach a reply unencoded (titles, item lists, the request's own path
+    // echoed) must not break the extended mode's line either.
+    return context.mode == WireText::Mode::Extended ? WireText::singleLine(reply) : reply;
 }

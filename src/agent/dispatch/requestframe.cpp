@@ -11,36 +11,22 @@ const char resultUnknownWhileWaiting[] =
 
 } // namespace
 
-RequestFrame *RequestFrame::top = nullptr;
-
-RequestFrame::RequestFrame(const void *owner) : owner(owner), outer(top)
+RequestFrame::RequestFrame(RequestFrame *&innermost) : innermost(innermost), outer(innermost)
 {
-    top = this;
+    innermost = this;
 }
 
 RequestFrame::~RequestFrame()
 {
     // Frames end in the reverse order of their start: each lives in one call of the
     // request loop, and inner calls return first.
-    top = outer;
-}
-
-RequestFrame *RequestFrame::innermost(const void *owner)
-{
-    for (RequestFrame *frame = top; frame; frame = frame->outer) {
-        if (frame->owner == owner)
-            return frame;
-    }
-    return nullptr;
-}
-
-void RequestFrame::promise(const QByteArray &reply)
-{
-    if (top)
-        top->promised = reply;
+    innermost = outer;
 }
 
 QByteArray RequestFrame::earlyReply() const
 {
-    return hasPromise() ? promised : Reply::exception(QLatin1String(resultUnknownWhileWaiting));
+    // The message is ASCII, the same bytes in either mode.
+    return hasPromise()
+               ? promised
+               : Reply::exception(QLatin1String(resultUnknownWhileWaiting), WireText::Mode::Plain);
 }

@@ -8,22 +8,20 @@
 // own and waits in it (a modal dialog's exec(), a message box, a menu's exec()), the
 // request loop sends that request's reply at once and serves the following requests
 // inside the application's loop, so the driver can close the dialog. Frames live on the
-// call stack of the request loop; the innermost one is the request running now.
+// call stack of the request loop; each agent keeps its innermost one, the request running
+// now, and each frame the one it interrupted.
 class RequestFrame
 {
 public:
-    // owner: the agent object whose request loop serves this request.
-    explicit RequestFrame(const void *owner);
+    // innermost: the agent's innermost frame, which this one is while it lives.
+    explicit RequestFrame(RequestFrame *&innermost);
     ~RequestFrame();
     RequestFrame(const RequestFrame &) = delete;
     RequestFrame &operator=(const RequestFrame &) = delete;
 
-    // The innermost running request of owner, or null when none of its requests runs.
-    static RequestFrame *innermost(const void *owner);
-
     // A handler states the reply it will give on success as soon as it knows it, before
-    // it runs anything that may process events. Without a running request, nothing.
-    static void promise(const QByteArray &reply);
+    // it runs anything that may process events.
+    void promise(const QByteArray &reply) { promised = reply; }
     bool hasPromise() const { return !promised.isNull(); }
 
     // The reply to send when the request has to be answered before it ended: the
@@ -33,9 +31,7 @@ public:
     bool answered = false; // the request's one reply line has been written
 
 private:
-    const void *owner;
+    RequestFrame *&innermost;
     RequestFrame *outer;
     QByteArray promised;
-
-    static RequestFrame *top;
 };

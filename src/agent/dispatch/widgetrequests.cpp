@@ -6,7 +6,7 @@
 #include "failureguard.h"
 #include "requestframe.h"
 
-#include "addressing/widgetaddressing.h"
+#include "addressing/requestlookup.h"
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
 #include "proxies/framework/stapplicationproxy.h"
@@ -24,91 +24,82 @@ namespace RequestHandlers {
 
 namespace {
 
-QByteArray reportedClass(const QVariant &silkClassName, const QWidget *widget)
+QByteArray reportedClass(const QVariant &silkClassName, const QWidget *widget, WireText::Mode mode)
 {
     if (silkClassName.userType() == QMetaType::QString)
-        return WireText::encode(silkClassName.toString());
+        return WireText::encode(silkClassName.toString(), mode);
     return widget->metaObject()->className();
 }
 
-ResolveVariant variantFor(RequestCode code)
+QByteArray proxyAction(const Request &request, STApplicationProxy::Action action)
 {
-    ResolveVariant variant;
-    switch (code) {
-    case RequestCode::PointAtWidget:
-        variant.plainCandidates = true;
-        break;
-    case RequestCode::Property:
-        variant.activePopupElement = true;
-        break;
-    default: // the proxy actions
-        variant.check = WindowCheck::Lenient;
-        variant.popupPassesAnyWindow = code == RequestCode::Mouse;
-        variant.activePopupElement = true;
-        variant.focusWidgetElement = true;
-        break;
+    const QString &line = request.line;
+    const WireText::Mode mode = request.context.mode;
+    const QString first = WireText::value(WireProtocol::decodehex(requestField(line, 4)), mode);
+    const QString second = WireText::value(WireProtocol::decodehex(requestField(line, 5)), mode);
+    QByteArray reply;
+    QWidget *found = resolveWidget(request, reply);
+    if (!found) {
+        const auto code = RequestCode(requestField(line, 0).toInt());
+        return orQuickReply(reply, request,
+                            [&] { return QuickRequests::action(line, code, action); });
     }
-    return variant;
+    const QVariant value1 = WireProtocol::typedValue(first);
+    const QVariant value2 = WireProtocol::typedValue(second);
+    const QString classHint = requestField(line, 3);
+    // The action may close and delete the widget (a button that ends its dialog): the
+    // widget is not touched after it.
+    const QPointer<QWidget> widget(found);
+
+    return failureGuard(mode, [&] {
+        QByteArray success;
+        request.context.registry->act(action, widget, classHint, value1, value2,
+                                      [&](const QString &className) {
+                                          success = Reply::className(className, mode);
+                                          // Known before the action runs, so it can leave at
+                                          // once when the action waits in a dialog or menu
+                                          // of the application's own.
+                                          if (request.frame)
+                                              request.frame->promise(success);
+                                      });
+        return success;
+    });
 }
 
 } // namespace
 
-QByteArray orQuickReply(const QByteArray &widgetReply, Addressing addressing,
+QByteArray orQuickReply(const QByteArray &widgetReply, const Request &request,
                         const std::function<QByteArray()> &quickReply)
 {
     // "2": a window field that names no widget window may name a QQuickWindow; "5": a path
     // that names no widget may lead into a QQuickWidget's items.
-    if (addressing != Addressing::Selectors ||
+    if (!request.context.selectors() ||
         !(widgetReply.startsWith("5,") || widgetReply.startsWith("2,")))
         return widgetReply;
     const QByteArray reply = quickReply();
     return reply.isEmpty() ? widgetReply : reply;
 }
 
-// Resolves fields 1 and 2; on failure the error reply is stored in reply.
-QWidget *resolveWidget(const QString &line, RequestCode code, Addressing addressing,
-                       QByteArray &reply)
+QWidget *resolveWidget(const Request &request, QByteArray &reply)
 {
-    const QString window = requestField(line, 1);
-    const QString path = requestField(line, 2);
-    ResolveVariant variant = variantFor(code);
-    if (addressing == Addressing::Selectors) {
-        const QString error = WidgetAddressing::selectorSyntaxError(window, path);
-        if (!error.isEmpty()) {
-            reply = Reply::exception(error);
-            return nullptr;
-        }
-        variant.selectors = true;
-        // A tester reads a hidden panel's properties ("visible" above all) and those of the
-        // widget with the focus.
-        if (code == RequestCode::Property) {
-            variant.hiddenTarget = true;
-            variant.focusWidgetElement = true;
-        }
-    }
-    // Keys without a path go where a keyboard's would once the window is active: to its
-    // focus widget, or to the window itself when nothing in it has the focus.
-    if (code == RequestCode::Key && path.isEmpty()) {
-        const LookupResult found =
-            WidgetAddressing::resolveWindow(window, variant.check, ActiveWidgets::current(),
-                                            variant.popupPassesAnyWindow, variant.selectors);
-        if (found.kind != NoError) {
-            reply = Reply::lookupError(found.kind, window, path, found.count);
-            return nullptr;
-        }
-        QWidget *focus = found.window->focusWidget();
-        return focus ? focus : found.window;
-    }
-    const LookupResult found = WidgetAddressing::resolveWidget(window, path, variant);
-    if (found.kind != NoError) {
-        reply = Reply::lookupError(found.kind, window, path, found.count);
+    const QString window = requestField(request.line, 1);
+    const QString path = requestField(request.line, 2);
+    const RequestLookup lookup =
+        WidgetAddressing::lookUpWidget(window, path, request.lookup, request.context.selectors());
+    if (!lookup.malformed.isEmpty()) {
+        reply = Reply::exception(lookup.malformed, request.context.mode);
         return nullptr;
     }
-    return found.widget;
+    if (lookup.found.kind != NoError) {
+        reply = Reply::lookupError(lookup.found.kind, window, path, lookup.found.count);
+        return nullptr;
+    }
+    return lookup.found.widget;
 }
 
-QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion)
+QByteArray widgetAtCursor(const Request &request)
 {
+    STApplicationProxy *registry = request.context.registry;
     QWidget *hit = QApplication::widgetAt(QCursor::pos());
     if (!hit)
         return Reply::replyLine("?", ",,,,,");
@@ -124,7 +115,7 @@ QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion)
     }
 
     const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
-    const QByteArray hook = QByteArray::number(hookVersion);
+    const QByteArray hook = QByteArray::number(request.context.hookVersion);
     QByteArrayList fields;
     if (silkClassName.toString() == QLatin1String("QMenu")) {
         fields << "QMenu"
@@ -133,69 +124,67 @@ QByteArray widgetAtCursor(STApplicationProxy *registry, int hookVersion)
                << WireProtocol::encodehex(WidgetAddressing::popupWindowName).toLatin1() << pid
                << hook;
     } else {
-        fields << reportedClass(silkClassName, record.widget) << QByteArray::number(record.listed)
-               << QByteArray::number(record.visible) << record.path.toUtf8()
-               << record.windowName.toUtf8()
+        fields << reportedClass(silkClassName, record.widget, request.context.mode)
+               << QByteArray::number(record.listed) << QByteArray::number(record.visible)
+               << record.path.toUtf8() << record.windowName.toUtf8()
                << WireProtocol::encodehex(record.widget->window()->windowTitle()).toLatin1() << pid
                << hook;
     }
     return Reply::replyLine("?", fields.join(','));
 }
 
-QByteArray pointAtWidget(const QString &line, Addressing addressing)
+QByteArray pointAtWidget(const Request &request)
 {
     QByteArray reply;
-    QWidget *widget = resolveWidget(line, RequestCode::PointAtWidget, addressing, reply);
+    QWidget *widget = resolveWidget(request, reply);
     if (!widget)
         return reply;
     widget->activateWindow();
     widget->window()->raise();
     QCursor::setPos(widget->mapToGlobal(QPoint(0, 0)));
-    return Reply::className(QString::fromLatin1(widget->metaObject()->className()));
+    return Reply::className(QString::fromLatin1(widget->metaObject()->className()),
+                            request.context.mode);
 }
 
-QByteArray proxyAction(STApplicationProxy *registry, const QString &line, RequestCode code,
-                       STApplicationProxy::Action action, Addressing addressing)
+QByteArray activate(const Request &request)
 {
-    const QString first = WireText::value(WireProtocol::decodehex(requestField(line, 4)));
-    const QString second = WireText::value(WireProtocol::decodehex(requestField(line, 5)));
-    QByteArray reply;
-    QWidget *found = resolveWidget(line, code, addressing, reply);
-    if (!found)
-        return orQuickReply(reply, addressing,
-                            [&] { return QuickRequests::action(line, code, action); });
-    const QVariant value1 = WireProtocol::typedValue(first);
-    const QVariant value2 = WireProtocol::typedValue(second);
-    const QString classHint = requestField(line, 3);
-    // The action may close and delete the widget (a button that ends its dialog): the
-    // widget is not touched after it.
-    const QPointer<QWidget> widget(found);
-
-    return failureGuard([&] {
-        QByteArray success;
-        registry->act(action, widget, classHint, value1, value2, [&](const QString &className) {
-            success = Reply::replyLine("0", WireText::encode(className));
-            // Known before the action runs, so it can leave at once when the action waits
-            // in a dialog or menu of the application's own.
-            RequestFrame::promise(success);
-        });
-        return success;
-    });
+    return proxyAction(request, STApplicationProxy::Action::Activate);
 }
 
-QByteArray property(STApplicationProxy *registry, const QString &line, Addressing addressing)
+QByteArray enter(const Request &request)
+{
+    // The extended mode types into a focusable widget that has no proxy of its own.
+    return proxyAction(request, request.context.mode == WireText::Mode::Extended
+                                    ? STApplicationProxy::Action::EnterOrType
+                                    : STApplicationProxy::Action::Enter);
+}
+
+QByteArray mouse(const Request &request)
+{
+    return proxyAction(request, STApplicationProxy::Action::Mouse);
+}
+
+QByteArray key(const Request &request)
+{
+    return proxyAction(request, STApplicationProxy::Action::Press);
+}
+
+QByteArray property(const Request &request)
 {
     QByteArray reply;
-    QWidget *widget = resolveWidget(line, RequestCode::Property, addressing, reply);
+    QWidget *widget = resolveWidget(request, reply);
     if (!widget)
-        return orQuickReply(reply, addressing, [&] { return QuickRequests::property(line); });
-    const QString valueField = requestField(line, 5);
-    const QVariant parameter =
-        valueField.startsWith(QLatin1String("s:")) ? QVariant(valueField.mid(2)) : QVariant();
+        return orQuickReply(reply, request, [&] { return QuickRequests::property(request.line); });
+    const QString &line = request.line;
+    // Only a string parameter ("s:") is one; the field is not hex-encoded.
+    const QVariant typed = WireProtocol::typedValue(requestField(line, 5));
+    const QVariant parameter = typed.userType() == QMetaType::QString ? typed : QVariant();
     const QString name = requestField(line, 4);
-    return failureGuard([&] {
-        return Reply::propertyValue(
-            registry->getProxyProperty(widget, requestField(line, 3), name, parameter));
+    const WireText::Mode mode = request.context.mode;
+    return failureGuard(mode, [&] {
+        return Reply::propertyValue(request.context.registry->getProxyProperty(
+                                        widget, requestField(line, 3), name, parameter),
+                                    mode);
     });
 }
 

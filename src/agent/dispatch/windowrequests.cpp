@@ -4,7 +4,7 @@
 
 #include "failureguard.h"
 
-#include "addressing/widgetaddressing.h"
+#include "addressing/requestlookup.h"
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
 #include "protocol/wiretext.h"
@@ -33,30 +33,27 @@ const char emptyWindow[] = "Error: window \"%1\" cannot be resized to %2 x %3: a
                            "width or height is taken off the screen and takes no input (on the "
                            "headless screen not even once resized back)";
 
+QByteArray moveOrResizeWindow(const Request &request, bool move);
+
 } // namespace
 
-QWidget *resolveWindow(const QString &line, WindowCheck mode, Addressing addressing,
-                       QByteArray &reply)
+QWidget *resolveWindow(const Request &request, QByteArray &reply)
 {
-    const QString name = requestField(line, 1);
-    const bool selectors = addressing == Addressing::Selectors;
-    if (selectors) {
-        const QString error = WidgetAddressing::selectorSyntaxError(name, QString());
-        if (!error.isEmpty()) {
-            reply = Reply::exception(error);
-            return nullptr;
-        }
-    }
-    const LookupResult found =
-        WidgetAddressing::resolveWindow(name, mode, ActiveWidgets::current(), false, selectors);
-    if (found.kind != NoError) {
-        reply = Reply::lookupError(found.kind, name, QString(), found.count);
+    const QString name = requestField(request.line, 1);
+    const RequestLookup lookup =
+        WidgetAddressing::lookUpWindow(name, request.lookup, request.context.selectors());
+    if (!lookup.malformed.isEmpty()) {
+        reply = Reply::exception(lookup.malformed, request.context.mode);
         return nullptr;
     }
-    return found.window;
+    if (lookup.found.kind != NoError) {
+        reply = Reply::lookupError(lookup.found.kind, name, QString(), lookup.found.count);
+        return nullptr;
+    }
+    return lookup.found.window;
 }
 
-QByteArray listWindows(Addressing addressing)
+QByteArray listWindows(const Request &request)
 {
     QStringList entries;
     const QWidgetList windows = WidgetAddressing::shownTopLevels();
@@ -68,15 +65,15 @@ QByteArray listWindows(Addressing addressing)
                        QLatin1String(modality) + QLatin1Char('"') + window->windowTitle() +
                        QLatin1Char('"');
     }
-    if (addressing == Addressing::Selectors)
+    if (request.context.selectors())
         entries += QuickRequests::windowListEntries();
     return Reply::list(entries);
 }
 
-QByteArray windowTree(const QString &line, Addressing addressing)
+QByteArray windowTree(const Request &request)
 {
     QByteArray reply;
-    const QWidget *window = resolveWindow(line, WindowCheck::None, addressing, reply);
+    const QWidget *window = resolveWindow(request, reply);
     if (!window)
         return reply;
 
@@ -87,21 +84,26 @@ QByteArray windowTree(const QString &line, Addressing addressing)
     return tree;
 }
 
-QByteArray checkWindow(const QString &line, Addressing addressing)
+QByteArray checkWindow(const Request &request)
 {
     QByteArray reply;
-    const QWidget *window = resolveWindow(line, WindowCheck::Strict, addressing, reply);
+    const QWidget *window = resolveWindow(request, reply);
     if (!window)
-        return orQuickReply(reply, addressing, [&] { return QuickRequests::checkWindow(line); });
+        return orQuickReply(reply, request,
+                            [&] { return QuickRequests::checkWindow(request.line); });
     return Reply::text(window->windowTitle());
 }
 
-QByteArray moveOrResizeWindow(const QString &line, bool move, Addressing addressing)
+namespace {
+
+QByteArray moveOrResizeWindow(const Request &request, bool move)
 {
     QByteArray reply;
-    QWidget *window = resolveWindow(line, WindowCheck::Strict, addressing, reply);
+    QWidget *window = resolveWindow(request, reply);
     if (!window)
         return reply;
+    const QString &line = request.line;
+    const WireText::Mode mode = request.context.mode;
 
     bool firstOk = false;
     bool secondOk = false;
@@ -113,14 +115,15 @@ QByteArray moveOrResizeWindow(const QString &line, bool move, Addressing address
     const int highest = move ? maxWindowPosition : maxWindowSize;
     if (first < lowest || first > highest || second < lowest || second > highest) {
         return Reply::exception(
-            QString::fromLatin1(move ? positionOutOfRange : sizeOutOfRange).arg(highest));
+            QString::fromLatin1(move ? positionOutOfRange : sizeOutOfRange).arg(highest), mode);
     }
     // Qt takes a window of no width or height off the screen, and on the headless screen
     // it never comes back: a resize that would do so is refused where the protocol allows.
-    if (!move && (first == 0 || second == 0) && WireText::isExtended()) {
+    if (!move && (first == 0 || second == 0) && mode == WireText::Mode::Extended) {
         return Reply::exception(
             QString::fromLatin1(emptyWindow)
-                .arg(window->windowTitle(), QString::number(first), QString::number(second)));
+                .arg(window->windowTitle(), QString::number(first), QString::number(second)),
+            mode);
     }
 
     if (window->isMinimized())
@@ -134,9 +137,11 @@ QByteArray moveOrResizeWindow(const QString &line, bool move, Addressing address
     return Reply::text(window->windowTitle());
 }
 
-QByteArray trayIconGeometry(const QString &line)
+} // namespace
+
+QByteArray trayIconGeometry(const Request &request)
 {
-    const QString name = requestField(line, 2);
+    const QString name = requestField(request.line, 2);
     QList<QSystemTrayIcon *> icons = qApp->findChildren<QSystemTrayIcon *>(name);
     if (icons.isEmpty()) {
         const QWidgetList windows = QApplication::topLevelWidgets();
@@ -154,7 +159,7 @@ QByteArray trayIconGeometry(const QString &line)
     }
 
     if (visible == 1) {
-        return failureGuard([visibleIcon] {
+        return failureGuard(request.context.mode, [visibleIcon] {
             const QRect geometry = visibleIcon->geometry();
             if (geometry.left() > geometry.right() || geometry.top() > geometry.bottom())
                 raiseError("Rectangle not defined");
@@ -166,6 +171,16 @@ QByteArray trayIconGeometry(const QString &line)
     if (visible == 0)
         return Reply::objectNotVisible(name);
     return Reply::objectAmbiguous(name, visible);
+}
+
+QByteArray moveWindow(const Request &request)
+{
+    return moveOrResizeWindow(request, true);
+}
+
+QByteArray resizeWindow(const Request &request)
+{
+    return moveOrResizeWindow(request, false);
 }
 
 } // namespace RequestHandlers

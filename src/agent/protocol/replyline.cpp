@@ -41,9 +41,9 @@ QByteArray text(const QString &text)
     return replyLine("0", text.toUtf8());
 }
 
-QByteArray className(const QString &name)
+QByteArray className(const QString &name, WireText::Mode mode)
 {
-    return replyLine("0", WireText::encode(name));
+    return replyLine("0", WireText::encode(name, mode));
 }
 
 QByteArray list(const QStringList &entries)
@@ -54,11 +54,11 @@ QByteArray list(const QStringList &entries)
     return replyLine("0", payload);
 }
 
-QByteArray latin1List(const QStringList &entries)
+QByteArray textList(const QStringList &entries, WireText::Mode mode)
 {
     QByteArray payload("l:");
     for (const QString &entry : entries)
-        payload += formFeed + WireText::encode(entry);
+        payload += formFeed + WireText::encode(entry, mode);
     return replyLine("0", payload);
 }
 
@@ -84,9 +84,9 @@ QByteArray commandNotFound()
     return replyLine("8", "Command not found");
 }
 
-QByteArray exception(const QString &message)
+QByteArray exception(const QString &message, WireText::Mode mode)
 {
-    return replyLine("8", "Exception : " + WireText::encode(message));
+    return replyLine("8", "Exception : " + WireText::message(message, mode));
 }
 
 QByteArray unknownException()
@@ -137,14 +137,14 @@ QByteArray objectAmbiguous(const QString &name, int count)
     return quoted("7", "Object", name, "visible,") + QByteArray::number(count);
 }
 
-QByteArray propertyValue(const QVariant &value)
+QByteArray propertyValue(const QVariant &value, WireText::Mode mode)
 {
     switch (value.userType()) {
     case QMetaType::Bool:
         return replyLine("0", value.toBool() ? "b:true" : "b:false");
     case QMetaType::Int:
     case QMetaType::UInt:
-        return replyLine("0", "i:" + WireText::encode(value.toString()));
+        return replyLine("0", "i:" + WireText::encode(value.toString(), mode));
     case QMetaType::Double:
     case QMetaType::QString:
     case QMetaType::QDate:
@@ -156,7 +156,7 @@ QByteArray propertyValue(const QVariant &value)
     case QMetaType::QColor:
         return replyLine("0", "u:" + value.toString().toUtf8().toHex());
     case QMetaType::QStringList:
-        return latin1List(value.toStringList());
+        return textList(value.toStringList(), mode);
     case QMetaType::QRect:
         return rect(value.toRect());
     case QMetaType::QPixmap:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lookuperror.h"
+#include "wiretext.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,18 +21,21 @@ namespace Reply {
 
 QByteArray replyLine(const char *status, const QByteArray &payload);
 
-QByteArray text(const QString &text);        // "0," + text (UTF-8)
-QByteArray className(const QString &name);   // "0," + name (Latin-1)
+// Texts that the protocol carries as they are go out as the mode has them (wiretext.h):
+// Latin-1 in the plain mode, UTF-8 in the extended one.
+QByteArray text(const QString &text);                           // "0," + text (UTF-8)
+QByteArray className(const QString &name, WireText::Mode mode); // "0," + name
 QByteArray list(const QStringList &entries); // "0,l:" + FF-opened entries (UTF-8)
-QByteArray latin1List(const QStringList &entries);
-QByteArray rect(const QRect &rect); // "0,r:left,top,right,bottom"
+QByteArray textList(const QStringList &entries, WireText::Mode mode); // the same, by the mode
+QByteArray rect(const QRect &rect);                                   // "0,r:left,top,right,bottom"
 // The extended mode's values: "0,j:" + compact JSON (UTF-8, no line feed in it), and
 // "0,p:" + a PNG image as lowercase hex, as "x:" carries XPM.
 QByteArray json(const QJsonDocument &document);
 QByteArray png(const QByteArray &image);
 
 QByteArray commandNotFound();
-QByteArray exception(const QString &message); // "8,Exception : " + message (Latin-1)
+// "8,Exception : " + message, cut as WireText::message cuts it.
+QByteArray exception(const QString &message, WireText::Mode mode);
 QByteArray unknownException();
 QByteArray moveResizeTypeError();
 
@@ -46,6 +50,6 @@ QByteArray objectAmbiguous(const QString &name, int count);
 
 // A property value typed by its QVariant type: b, i, u, r, x or l, or one of the
 // "not supported" / "unknown type" errors.
-QByteArray propertyValue(const QVariant &value);
+QByteArray propertyValue(const QVariant &value, WireText::Mode mode);
 
 } // namespace Reply

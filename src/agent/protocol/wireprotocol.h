@@ -30,7 +30,7 @@
 // the activate, enter and mouse requests are hex-encoded first (see decodehex).
 //
 // Bytes: plain text fields travel as UTF-8; class names, list entries, integer texts
-// and error messages are written as Latin-1.
+// and error messages are written as the agent's mode has them (wiretext.h).
 namespace WireProtocol {
 
 QString requestField(const QString &line, int index);

@@ -8,42 +8,42 @@ namespace WireText {
 
 namespace {
 
-bool extendedRequest = false;
+// The longest message a reply carries, in bytes: what a formatting buffer of 2048 bytes
+// holds with its terminator and one spare byte.
+constexpr int messageLimit = 2046;
 
 } // namespace
 
-RequestMode::RequestMode(bool extended) : previous(extendedRequest)
+QByteArray encode(const QString &text, Mode mode)
 {
-    extendedRequest = extended;
+    return mode == Mode::Extended ? singleLine(text.toUtf8()) : text.toLatin1();
 }
 
-RequestMode::~RequestMode()
+QString value(const QString &decodedBytes, Mode mode)
 {
-    extendedRequest = previous;
-}
-
-bool isExtended()
-{
-    return extendedRequest;
-}
-
-QByteArray encode(const QString &text)
-{
-    return extendedRequest ? singleLine(text.toUtf8()) : text.toLatin1();
-}
-
-QString decode(const QByteArray &bytes)
-{
-    return extendedRequest ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
-}
-
-QString value(const QString &decodedBytes)
-{
-    if (!extendedRequest)
+    if (mode == Mode::Plain)
         return decodedBytes;
     const QByteArray bytes = decodedBytes.toLatin1();
     QString text;
     return QtCompat::decodeUtf8(bytes, &text) ? text : decodedBytes;
+}
+
+QByteArray message(const QString &text, Mode mode)
+{
+    QByteArray bytes = mode == Mode::Extended ? text.toUtf8() : text.toLatin1();
+    // The plain mode's messages were C strings, which end at a NUL.
+    if (mode == Mode::Plain && bytes.contains('\0'))
+        bytes.truncate(bytes.indexOf('\0'));
+    if (bytes.size() <= messageLimit)
+        return mode == Mode::Extended ? singleLine(bytes) : bytes;
+    int cut = messageLimit;
+    // A continuation byte (10xxxxxx) belongs to the character begun before the cut.
+    if (mode == Mode::Extended) {
+        while (cut > 0 && (static_cast<unsigned char>(bytes.at(cut)) & 0xc0) == 0x80)
+            --cut;
+    }
+    bytes.truncate(cut);
+    return mode == Mode::Extended ? singleLine(bytes) : bytes;
 }
 
 QByteArray singleLine(const QByteArray &bytes)

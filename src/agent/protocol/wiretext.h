@@ -7,38 +7,24 @@
 // entries, integer texts and error messages on the way out, the decoded values of the
 // activate, enter and mouse requests on the way in.
 //
-// The protocol has them in Latin-1, so characters outside it do not survive. An agent in
-// the extended mode answers its requests in UTF-8 instead: the dispatcher marks the time a
-// request of the extended mode runs (RequestMode), and everything that writes or reads
-// such a text goes through here, so the two never mix. The mark is the one place that
-// tells a proxy which mode its request came in (item views write item paths with escapes
-// in the extended mode).
+// The plain mode has them in Latin-1, so characters outside it do not survive. An agent in
+// the extended mode answers in UTF-8 instead. The mode is the agent's, fixed when it is
+// made: the dispatcher and the proxy registry are handed it, and everything that writes or
+// reads such a text is given it here, so the two never mix.
 namespace WireText {
 
-// Marks the requests that run while it lives as extended ones (or not), and restores the
-// mark before; plain (Latin-1) is the default.
-class RequestMode
-{
-public:
-    explicit RequestMode(bool extended);
-    ~RequestMode();
-    RequestMode(const RequestMode &) = delete;
-    RequestMode &operator=(const RequestMode &) = delete;
+enum class Mode { Plain, Extended };
 
-private:
-    bool previous;
-};
+QByteArray encode(const QString &text, Mode mode);
 
-// Whether the running request is one of the extended mode; its texts are UTF-8 then.
-bool isExtended();
-
-QByteArray encode(const QString &text);
-QString decode(const QByteArray &bytes);
-
-// A value after decodehex: one character per byte. In UTF-8 mode bytes that form UTF-8
-// are read as such; any other value stays as it was (Latin-1), so a client that sends
+// A value after decodehex: one character per byte. In the extended mode bytes that form
+// UTF-8 are read as such; any other value stays as it was (Latin-1), so a client that sends
 // Latin-1 bytes is understood in both modes.
-QString value(const QString &decodedBytes);
+QString value(const QString &decodedBytes, Mode mode);
+
+// An error message as a reply carries it: encoded, and cut to its first 2046 bytes, never
+// inside a character's UTF-8 sequence; the plain mode's end at a NUL.
+QByteArray message(const QString &text, Mode mode);
 
 // A reply of the extended mode is one line whatever its texts hold: a line feed, a
 // carriage return and a NUL are written as the two characters \n, \r and \0, so none

@@ -4,6 +4,7 @@
 #include "quickwindows.h"
 
 #include "addressing/selector.h"
+#include "protocol/mnemonics.h"
 
 #include <QObject>
 #include <QVariant>
@@ -15,7 +16,7 @@ namespace {
 
 bool compare(const QString &actual, const Selector::Term &term)
 {
-    const QString shown = SelectorText::withoutMnemonics(actual);
+    const QString shown = Mnemonics::shownText(actual);
     return term.contains ? shown.contains(term.value) : shown == term.value;
 }
 

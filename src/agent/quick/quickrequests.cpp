@@ -24,6 +24,9 @@ namespace QuickRequests {
 
 namespace {
 
+// Qt Quick scenes are reached in the extended mode only.
+constexpr WireText::Mode extended = WireText::Mode::Extended;
+
 const char noMouse[] = "Error: the mouse request does not drive Qt Quick items; "
                        "activate clicks them";
 const char noItem[] = "Error: the path names no item of the Qt Quick window";
@@ -60,7 +63,7 @@ QByteArray pngReply(const QPixmap &image)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (image.isNull() || !image.save(&buffer, "PNG"))
-        return Reply::exception(QStringLiteral("The item could not be grabbed"));
+        return Reply::exception(QStringLiteral("The item could not be grabbed"), extended);
     return Reply::png(png);
 }
 
@@ -109,11 +112,11 @@ QByteArray action(const QString &line, RequestCode code, STApplicationProxy::Act
             found.item = found.scene.root();
     }
     if (!found.item)
-        return Reply::exception(QString::fromLatin1(noItem));
-    const QString first = WireText::value(WireProtocol::decodehex(requestField(line, 4)));
+        return Reply::exception(QString::fromLatin1(noItem), extended);
+    const QString first = WireText::value(WireProtocol::decodehex(requestField(line, 4)), extended);
     const QVariant value = WireProtocol::typedValue(first);
     const QString type = QuickItems::qmlType(found.item);
-    return failureGuard([&] {
+    return failureGuard(extended, [&] {
         QuickInput input(found.scene, found.item);
         switch (action) {
         case STApplicationProxy::Action::Activate:
@@ -127,9 +130,9 @@ QByteArray action(const QString &line, RequestCode code, STApplicationProxy::Act
             input.pressKeyText(value.toString());
             break;
         case STApplicationProxy::Action::Mouse:
-            return Reply::exception(QString::fromLatin1(noMouse));
+            return Reply::exception(QString::fromLatin1(noMouse), extended);
         }
-        return Reply::replyLine("0", WireText::encode(type));
+        return Reply::className(type, extended);
     });
 }
 
@@ -141,24 +144,26 @@ QByteArray property(const QString &line)
     if (found.kind != NoError)
         return lookupReply(found, line);
     if (!found.item)
-        return Reply::exception(QString::fromLatin1(noItem));
+        return Reply::exception(QString::fromLatin1(noItem), extended);
     const QByteArray name = requestField(line, 4).toLatin1();
     const QObject *item = found.item;
     if (name == "className")
-        return Reply::propertyValue(QuickItems::qmlType(item));
+        return Reply::propertyValue(QuickItems::qmlType(item), extended);
     if (name == "qtClass")
-        return Reply::propertyValue(QuickItems::qtClass(item));
+        return Reply::propertyValue(QuickItems::qtClass(item), extended);
     if (name == "globalRect") {
         const QRect scene = QuickItems::sceneRect(item);
-        return Reply::propertyValue(QRect(found.scene.mapToGlobal(scene.topLeft()), scene.size()));
+        return Reply::propertyValue(QRect(found.scene.mapToGlobal(scene.topLeft()), scene.size()),
+                                    extended);
     }
     const QVariant value = item->property(name.constData());
     if (value.isValid())
-        return Reply::propertyValue(value);
+        return Reply::propertyValue(value, extended);
     if (name == "text")
-        return Reply::propertyValue(QuickItems::text(item));
+        return Reply::propertyValue(QuickItems::text(item), extended);
     return Reply::exception(QStringLiteral("Error: %1 has no property \"%2\"")
-                                .arg(QuickItems::qmlType(item), QString::fromLatin1(name)));
+                                .arg(QuickItems::qmlType(item), QString::fromLatin1(name)),
+                            extended);
 }
 
 QByteArray grab(const QString &line)

@@ -5,6 +5,7 @@
 
 #include "qtcompat.h"
 #include "addressing/widgetcatalog.h"
+#include "protocol/mnemonics.h"
 #include "protocol/wiretext.h"
 #include "proxies/views/stmenupathproxy.h"
 #include "proxies/views/stqtreeview.h"
@@ -41,7 +42,7 @@ namespace {
 // the visible items that are not separators from 1.
 QString menuElement(const QAction *item, const QList<QAction *> &items)
 {
-    const QString text = STMenuPathProxy::menuActionText(item);
+    const QString text = STMenuPathProxy::menuActionText(item, WireText::Mode::Extended);
     if (!text.isEmpty())
         return text;
     int position = 0;
@@ -94,8 +95,7 @@ QString listItemName(const QListView *view, const QModelIndex &index)
     }
     if (text.isEmpty() || same != 1)
         return QStringLiteral("i:") + QString::number(index.row());
-    const WireText::RequestMode extended(true);
-    return QStringLiteral("s:") + STItemViewProxy::replyItemText(text);
+    return QStringLiteral("s:") + STItemViewProxy::replyItemText(text, WireText::Mode::Extended);
 }
 
 // A table's row or column as the table proxy names it: its header text where that is
@@ -133,8 +133,8 @@ QString modelPath(const QAbstractItemView *view, const QModelIndex &index)
 QStringList itemActivateValues(const QAbstractItemView *view, const QModelIndex &index)
 {
     if (const auto *tree = qobject_cast<const QTreeView *>(view)) {
-        const WireText::RequestMode extended(true);
-        return {QStringLiteral("s:") + STQTreeView::itemPath(tree, index)};
+        return {QStringLiteral("s:") +
+                STQTreeView::itemPath(tree, index, WireText::Mode::Extended)};
     }
     if (qobject_cast<const QTableView *>(view)) {
         const QAbstractItemModel *model = index.model();
@@ -182,18 +182,6 @@ QAbstractItemView *itemViewAt(QWidget *receiver, const QPoint &pos, QModelIndex 
             view->parentWidget() ? view->parentWidget()->parentWidget() : nullptr))
         return columns;
     return view;
-}
-
-QString withoutMnemonics(const QString &text)
-{
-    QString plain;
-    plain.reserve(text.size());
-    for (int i = 0; i < text.size(); ++i) {
-        if (text.at(i) == QLatin1Char('&') && i + 1 < text.size())
-            ++i;
-        plain.append(text.at(i));
-    }
-    return plain;
 }
 
 // Walks from the widget that received an event up to the first one of class T, inside the
@@ -519,7 +507,7 @@ void SessionRecorder::mousePressed(QWidget *receiver, QMouseEvent *event)
         if (target.isValid()) {
             append(target,
                    requestLine(5, target.window, target.address,
-                               QStringLiteral("s:") + withoutMnemonics(bar->tabText(index))));
+                               QStringLiteral("s:") + Mnemonics::shownText(bar->tabText(index))));
         }
         return;
     }
@@ -725,8 +713,9 @@ void SessionRecorder::recordButton(const Press &pressed)
         if (auto *box = qobject_cast<QToolBox *>(button->parentWidget())) {
             const Target owner = targetOf(box);
             if (owner.isValid()) {
-                append(owner, requestLine(5, owner.window, owner.address,
-                                          QStringLiteral("s:") + button->text()));
+                append(owner,
+                       requestLine(5, owner.window, owner.address,
+                                   QStringLiteral("s:") + Mnemonics::shownText(button->text())));
             }
             return;
         }

@@ -5,9 +5,6 @@
 
 #include <QComboBox>
 #include <QImage>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -50,21 +47,6 @@ struct Sizes
     QPushButton *apply;
 };
 
-// A main window that puts its document in its title once it is activated, as JuffEd does.
-class Retitling : public QWidget
-{
-public:
-    bool retitles = false; // from the next activation on
-
-protected:
-    void changeEvent(QEvent *event) override
-    {
-        if (retitles && event->type() == QEvent::ActivationChange && isActiveWindow())
-            setWindowTitle("Untitled 1 - JuffEd");
-        QWidget::changeEvent(event);
-    }
-};
-
 } // namespace
 
 class tst_ExtendedRequests : public QObject
@@ -79,8 +61,6 @@ private slots:
     void textsTravelAsUtf8();
     void repliesStayOneLine_data();
     void repliesStayOneLine();
-    void listingsGiveAddressesThatWork();
-    void windowRetitledOnActivationKeepsItsAddress();
     void grabGivesAPngOfTheWidget();
     void badSelectorsAreNamed();
     void itemRectanglesShowWhereItemsAre();
@@ -94,17 +74,11 @@ private:
     {
         return extendedDispatcher.dispatch(QString::fromUtf8(line));
     }
-    QJsonArray listing(const QByteArray &line)
-    {
-        const QByteArray reply = extended(line);
-        if (!reply.startsWith("0,j:"))
-            return {};
-        return QJsonDocument::fromJson(reply.mid(4)).array();
-    }
 
-    STApplicationProxy registry{agentProxyTable()};
-    RequestDispatcher plainDispatcher{&registry, -1};
-    RequestDispatcher extendedDispatcher{&registry, -1, true};
+    STApplicationProxy plainRegistry{agentProxyTable()};
+    STApplicationProxy extendedRegistry{agentProxyTable(), WireText::Mode::Extended};
+    RequestDispatcher plainDispatcher{&plainRegistry, -1};
+    RequestDispatcher extendedDispatcher{&extendedRegistry, -1};
     std::unique_ptr<Sizes> sizes;
 };
 
@@ -220,64 +194,6 @@ void tst_ExtendedRequests::repliesStayOneLine()
     colour->show();
     QCOMPARE(plain(request), plainReply);
     QCOMPARE(extended(request), extendedReply);
-}
-
-void tst_ExtendedRequests::listingsGiveAddressesThatWork()
-{
-    sizes->height->setText("12"); // a field that only its value tells apart
-    const QJsonArray windows = listing("20");
-    QCOMPARE(windows.size(), 1);
-    const QJsonObject window = windows.first().toObject();
-    QCOMPARE(window.value("title").toString(), QString::fromUtf8("Gr\u00f6\u00dfe"));
-    QCOMPARE(window.value("class").toString(), QString("QWidget"));
-    const QByteArray windowAddress = window.value("address").toString().toUtf8();
-
-    const QJsonArray widgets = listing("21," + windowAddress);
-    QCOMPARE(widgets.size(), 5); // the window, the label, two fields and the button
-    QStringList addresses;
-    for (const QJsonValue &value : widgets) {
-        const QJsonObject widget = value.toObject();
-        const QByteArray address = widget.value("address").toString().toUtf8();
-        addresses << address;
-        // Each address reads back the size the listing gave.
-        const QJsonArray geometry = widget.value("geometry").toArray();
-        const QList<QByteArray> corners =
-            extended("7," + windowAddress + "," + address + ",,geometry,").mid(4).split(',');
-        QCOMPARE(corners.size(), 4);
-        QCOMPARE(corners.at(2).toInt() - corners.at(0).toInt() + 1, geometry.at(2).toInt());
-        QCOMPARE(corners.at(3).toInt() - corners.at(1).toInt() + 1, geometry.at(3).toInt());
-    }
-    QCOMPARE(addresses.at(2), QString("{QLineEdit label=Width:}"));
-    QCOMPARE(widgets.at(4).toObject().value("text").toString(), QString("Apply"));
-    // A value entered into each field leaves the fields' addresses finding them.
-    for (const QString &field : {addresses.at(2), addresses.at(3)}) {
-        const QByteArray prefix = windowAddress + "," + field.toUtf8() + ",,";
-        QCOMPARE(extended("6," + prefix + hex("s:30") + ","), QByteArray("0,QLineEdit"));
-        QCOMPARE(extended("7," + prefix + "text,"), "0,u:" + hex("30"));
-    }
-}
-
-void tst_ExtendedRequests::windowRetitledOnActivationKeepsItsAddress()
-{
-    Retitling editor;
-    editor.setObjectName("juffed");
-    editor.setWindowTitle("JuffEd");
-    new QLineEdit(&editor);
-    editor.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&editor));
-    sizes->window.activateWindow();
-    QTRY_VERIFY(sizes->window.isActiveWindow());
-    editor.retitles = true;
-
-    QByteArray address;
-    for (const QJsonValue &value : listing("20")) {
-        if (value.toObject().value("name").toString() == "juffed")
-            address = value.toObject().value("address").toString().toUtf8();
-    }
-    QCOMPARE(extended("6," + address + ",{QLineEdit},," + hex("s:eins") + ","),
-             QByteArray("0,QLineEdit"));
-    QTRY_COMPARE(editor.windowTitle(), QString("Untitled 1 - JuffEd"));
-    QCOMPARE(extended("7," + address + ",{QLineEdit},,text,"), "0,u:" + hex("eins"));
 }
 
 void tst_ExtendedRequests::grabGivesAPngOfTheWidget()

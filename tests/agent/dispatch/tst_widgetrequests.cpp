@@ -118,15 +118,10 @@ void tst_WidgetRequests::propertyReads_data()
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("reply");
 
-    QTest::newRow("boolean") << QByteArray("7,Form,check,,checked,") << QByteArray("0,b:false");
     QTest::newRow("string with an ignored parameter")
         << QByteArray("7,Form,edit,,text,s:zz") << QByteArray("0,u:6162");
     QTest::newRow("button text without mnemonic")
         << QByteArray("7,Form,frame/ok,,text,") << QByteArray("0,u:") + hex("OK");
-    QTest::newRow("registry class name") << QByteArray("7,Form,ok,QAbstractButton,silkClassName,")
-                                         << QByteArray("0,u:") + hex("QAbstractButton");
-    QTest::newRow("unknown property") << QByteArray("7,Form,edit,,colour,")
-                                      << QByteArray("8,Exception : Unknown property \"colour\".");
     // A font reads as QFont::toString(), which Qt 6 writes with weights on the 100-900
     // scale and six fields more.
     QTest::newRow("font") << QByteArray("7,Form,edit,,font,")

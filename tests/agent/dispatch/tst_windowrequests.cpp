@@ -31,8 +31,9 @@ private slots:
 
 private:
     STApplicationProxy registry{agentProxyTable()};
+    STApplicationProxy extendedRegistry{agentProxyTable(), WireText::Mode::Extended};
     RequestDispatcher dispatcher{&registry, -1};
-    RequestDispatcher extendedDispatcher{&registry, -1, true};
+    RequestDispatcher extendedDispatcher{&extendedRegistry, -1};
 };
 
 void tst_WindowRequests::cleanup()

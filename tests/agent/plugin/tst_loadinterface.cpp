@@ -82,8 +82,6 @@ private slots:
     void destroyIgnoresNullAndForeignInstances();
     void failingConstructionIsReported_data();
     void failingConstructionIsReported();
-    void framing();
-    void overlongAndBinaryRequestsGetTheirReply();
 };
 
 void tst_LoadInterface::init()
@@ -201,56 +199,6 @@ void tst_LoadInterface::failingConstructionIsReported()
     QVERIFY(!instance);
     QCOMPARE(traced, traces);
     QCOMPARE(handler.calls, calls);
-}
-
-void tst_LoadInterface::framing()
-{
-    DriverServer driver;
-    QVERIFY(driver.listen());
-    Instance instance = create();
-    AgentConnection *agent = driver.waitForAgent();
-    QVERIFY(agent);
-
-    // CR LF ends a request like LF does.
-    agent->sendRaw("13\r\n");
-    QCOMPARE(agent->readReply(), QByteArray("8,Command not found"));
-
-    // A request split across writes is answered once, when complete.
-    agent->sendRaw("1,");
-    QCoreApplication::processEvents();
-    agent->sendRaw("x\n");
-    QCOMPARE(agent->readReply(), QByteArray("8,Command not found"));
-
-    // Several requests in one write are all answered, in order.
-    agent->sendRaw("\n3,\n05\n 5\n");
-    QCOMPARE(agent->readReply(), QByteArray("8,Command not found"));
-    QCOMPARE(agent->readReply(), QByteArray("8,Command not found"));
-    QCOMPARE(agent->readReply(), QByteArray("8,Command not found"));
-    QCOMPARE(agent->readReply(), QByteArray("8,Command not found"));
-    QVERIFY(agent->request("1").startsWith("0,l:"));
-}
-
-void tst_LoadInterface::overlongAndBinaryRequestsGetTheirReply()
-{
-    DriverServer driver;
-    QVERIFY(driver.listen());
-    Instance instance = create();
-    AgentConnection *agent = driver.waitForAgent();
-    QVERIFY(agent);
-
-    QCOMPARE(agent->request(QByteArray("\x00\xff\xfe\x01,\x80", 6)),
-             QByteArray("8,Command not found"));
-    QCOMPARE(agent->request("8," + QByteArray(3, '\xff')).left(10), QByteArray("2,Window ("));
-
-    // Far beyond any real request, sent in pieces without a line end until the last.
-    const QByteArray chunk(256 * 1024, 'a');
-    for (int i = 0; i < 12; ++i) {
-        agent->sendRaw(chunk);
-        QCoreApplication::processEvents();
-    }
-    agent->sendRaw("\n");
-    QCOMPARE(agent->readReply(), QByteArray("8,Command not found"));
-    QVERIFY(agent->request("1").startsWith("0,l:"));
 }
 
 TC_TEST_MAIN(tst_LoadInterface)

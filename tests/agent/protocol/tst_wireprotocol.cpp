@@ -1,3 +1,4 @@
+#include "protocol/mnemonics.h"
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
 #include "protocol/wiretext.h"
@@ -32,7 +33,11 @@ private slots:
     void pixmapsTravelAsXpm();
     void extendedValuesAreUtf8WhenWhole_data();
     void extendedValuesAreUtf8WhenWhole();
-    void latin1Fields();
+    void fieldsByMode();
+    void messagesCut_data();
+    void messagesCut();
+    void mnemonics_data();
+    void mnemonics();
 };
 
 void tst_WireProtocol::requestFields_data()
@@ -183,21 +188,22 @@ void tst_WireProtocol::propertyValues()
 {
     QFETCH(QVariant, value);
     QFETCH(QByteArray, reply);
-    QCOMPARE(Reply::propertyValue(value), reply);
+    QCOMPARE(Reply::propertyValue(value, WireText::Mode::Plain), reply);
 }
 
 void tst_WireProtocol::pixmapsTravelAsXpm()
 {
     QPixmap pixmap(3, 2);
     pixmap.fill(Qt::blue);
-    const QByteArray pixmapReply = Reply::propertyValue(pixmap);
+    const QByteArray pixmapReply = Reply::propertyValue(pixmap, WireText::Mode::Plain);
     QVERIFY(pixmapReply.startsWith("0,x:"));
     const QByteArray xpm = QByteArray::fromHex(pixmapReply.mid(4));
     QVERIFY(xpm.startsWith("/* XPM */"));
     QVERIFY(xpm.contains("\"3 2 "));
 
     // Icons are sent as their 64 by 64 pixmap.
-    const QByteArray iconReply = Reply::propertyValue(QIcon(pixmap.scaled(80, 80)));
+    const QByteArray iconReply =
+        Reply::propertyValue(QIcon(pixmap.scaled(80, 80)), WireText::Mode::Plain);
     QVERIFY(QByteArray::fromHex(iconReply.mid(4)).contains("\"64 64 "));
 }
 
@@ -221,23 +227,76 @@ void tst_WireProtocol::extendedValuesAreUtf8WhenWhole()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, value);
     const QString decoded = QString::fromLatin1(bytes); // as decodehex leaves it
-    {
-        WireText::RequestMode extended(true);
-        QCOMPARE(WireText::value(decoded), value);
-    }
+    QCOMPARE(WireText::value(decoded, WireText::Mode::Extended), value);
     // The protocol's own mode takes every value as Latin-1.
-    WireText::RequestMode plain(false);
-    QCOMPARE(WireText::value(decoded), decoded);
+    QCOMPARE(WireText::value(decoded, WireText::Mode::Plain), decoded);
 }
 
-void tst_WireProtocol::latin1Fields()
+void tst_WireProtocol::fieldsByMode()
 {
-    // Class names, list entries and messages are written as Latin-1, titles as UTF-8.
+    // Class names, list entries and messages are written as the mode has them, titles as
+    // UTF-8.
     const QString text = QStringLiteral("caf") + QChar(0xe9);
-    QCOMPARE(Reply::exception(text), QByteArray("8,Exception : caf\xe9"));
-    QCOMPARE(Reply::latin1List({text}), QByteArray("0,l:\x0c"
-                                                   "caf\xe9"));
+    QCOMPARE(Reply::exception(text, WireText::Mode::Plain), QByteArray("8,Exception : caf\xe9"));
+    QCOMPARE(Reply::textList({text}, WireText::Mode::Plain), QByteArray("0,l:\x0c"
+                                                                        "caf\xe9"));
+    QCOMPARE(Reply::exception(text, WireText::Mode::Extended),
+             QByteArray("8,Exception : caf\xc3\xa9"));
     QCOMPARE(Reply::text(text), QByteArray("0,caf\xc3\xa9"));
+}
+
+void tst_WireProtocol::messagesCut_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("extended");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("plain: a long message keeps its first 2046 bytes")
+        << QString(3000, QLatin1Char('x')) << false << QByteArray(2046, 'x');
+    QTest::newRow("plain: a message ends at a NUL")
+        << QStringLiteral("ab") + QChar(0) + QStringLiteral("cd") << false << QByteArray("ab");
+    const QString euros = QStringLiteral("x") + QString(700, QChar(0x20ac));
+    QByteArray cut("x");
+    for (int i = 0; i < 681; ++i)
+        cut += "\xe2\x82\xac";
+    QTest::newRow("extended: the cut never splits a character") << euros << true << cut;
+}
+
+void tst_WireProtocol::messagesCut()
+{
+    QFETCH(QString, message);
+    QFETCH(bool, extended);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(
+        WireText::message(message, extended ? WireText::Mode::Extended : WireText::Mode::Plain),
+        bytes);
+}
+
+void tst_WireProtocol::mnemonics_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("firstDropped");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("one mnemonic") << "&Open"
+                                  << "Open"
+                                  << "Open";
+    QTest::newRow("a doubled ampersand before the mnemonic") << "Save && &Quit"
+                                                             << "Save & &Quit"
+                                                             << "Save & Quit";
+    QTest::newRow("a doubled ampersand after the mnemonic") << "&Tools && Options"
+                                                            << "Tools && Options"
+                                                            << "Tools & Options";
+    QTest::newRow("none") << "Plain"
+                          << "Plain"
+                          << "Plain";
+}
+
+void tst_WireProtocol::mnemonics()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, firstDropped);
+    QFETCH(QString, shown);
+    QCOMPARE(Mnemonics::withoutMnemonic(text, WireText::Mode::Plain), firstDropped);
+    QCOMPARE(Mnemonics::withoutMnemonic(text, WireText::Mode::Extended), shown);
 }
 
 TC_TEST_MAIN(tst_WireProtocol)

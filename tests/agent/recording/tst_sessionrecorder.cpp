@@ -221,6 +221,7 @@ private slots:
     void keysOutsideFieldsAreKeyRequests();
     void keysTakenFromFieldsFollowTheTextTypedBeforeThem();
     void slidersGroupBoxesAndToolBoxesAreActivates();
+    void doubledAmpersandsReplayThroughTheProxiesThatReadThem();
     void requestsOfTheAgentRecordNothing();
     void stoppedRecordsNothing();
 
@@ -242,8 +243,8 @@ private:
         return lines;
     }
 
-    STApplicationProxy registry{agentProxyTable()};
-    RequestDispatcher dispatcher{&registry, -1, true};
+    STApplicationProxy registry{agentProxyTable(), WireText::Mode::Extended};
+    RequestDispatcher dispatcher{&registry, -1};
     Form *form = nullptr;
 };
 
@@ -263,7 +264,8 @@ void tst_SessionRecorder::cleanup()
 
 void tst_SessionRecorder::onlyTheExtendedModeRecords()
 {
-    RequestDispatcher plain(&registry, -1);
+    STApplicationProxy plainRegistry{agentProxyTable()};
+    RequestDispatcher plain(&plainRegistry, -1);
     for (const char *line : {"24", "25", "26"})
         QCOMPARE(plain.dispatch(line), QByteArray("8,Command not found"));
     QCOMPARE(extended("26"), QByteArray("0,j:[]"));
@@ -764,6 +766,78 @@ void tst_SessionRecorder::slidersGroupBoxesAndToolBoxesAreActivates()
     QTRY_COMPARE_WITH_TIMEOUT(pages->currentIndex(), 1, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(day->date(), QDate(2025, 2, 28), 5000);
     QCOMPARE(requests(), recorded);
+}
+
+// "&&" shows as one '&'. The steps name tabs, buttons, menu items, tool box pages and items
+// as shown, and each replays through the proxy that reads the same text; the button's
+// "text" property is what the listing and the selector give.
+void tst_SessionRecorder::doubledAmpersandsReplayThroughTheProxiesThatReadThem()
+{
+    QMainWindow window;
+    window.setObjectName("ampersands");
+    QMenu *edit = window.menuBar()->addMenu("&Edit");
+    QAction *find = edit->addAction("&Find && Replace");
+    int found = 0;
+    connect(find, &QAction::triggered, this, [&found] { ++found; });
+    auto *central = new QWidget;
+    auto *layout = new QVBoxLayout(central);
+    auto *tabs = new QTabWidget;
+    tabs->setObjectName("tabs");
+    tabs->addTab(new QLabel("first"), "General");
+    tabs->addTab(new QLabel("second"), "&Tools && Options");
+    layout->addWidget(tabs);
+    auto *save = new QPushButton("&Save && Load");
+    int saved = 0;
+    connect(save, &QPushButton::clicked, this, [&saved] { ++saved; });
+    layout->addWidget(save);
+    auto *pages = new QToolBox;
+    pages->setObjectName("pages");
+    pages->addItem(new QLabel("one"), "Colours");
+    pages->addItem(new QLabel("two"), "&Fonts && Sizes");
+    layout->addWidget(pages);
+    auto *spices = new QListWidget;
+    spices->setObjectName("spices");
+    spices->addItems({"Salt && Pepper", "Plain"});
+    layout->addWidget(spices);
+    window.setCentralWidget(central);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QTabBar *bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
+    QTest::mouseClick(save, Qt::LeftButton);
+    QTest::mouseClick(window.menuBar(), Qt::LeftButton, Qt::NoModifier,
+                      window.menuBar()->actionGeometry(edit->menuAction()).center());
+    QTRY_VERIFY_WITH_TIMEOUT(edit->isVisible(), 5000);
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, edit->actionGeometry(find).center());
+    QTest::mouseClick(pages->findChildren<QAbstractButton *>().last(), Qt::LeftButton);
+    QTest::mouseClick(spices->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      spices->visualItemRect(spices->item(0)).center());
+    QCOMPARE(found, 1);
+    QTRY_COMPARE_WITH_TIMEOUT(requests().size(), 5, 5000);
+
+    const QStringList recorded = requests();
+    tabs->setCurrentIndex(0);
+    pages->setCurrentIndex(0);
+    spices->setCurrentRow(1);
+    for (const QString &step : recorded) {
+        QVERIFY2(extended(step.toUtf8()).startsWith("0,"), qPrintable(step));
+        // The menu's Return closes it once delivered, as between two requests of a client.
+        QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activePopupWidget(), 5000);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(tabs->currentIndex(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(saved, 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(found, 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(pages->currentIndex(), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(spices->currentRow(), 0, 5000);
+
+    const QByteArray shown = "0,u:" + QByteArray("Save & Load").toHex();
+    QCOMPARE(extended("7,Widget:ampersands,{QPushButton text='Save & Load'},,text,"), shown);
+    bool listed = false;
+    const QByteArray listing = extended("21,Widget:ampersands");
+    for (const QJsonValue entry : QJsonDocument::fromJson(listing.mid(4)).array())
+        listed = listed || entry.toObject().value("text").toString() == "Save & Load";
+    QVERIFY2(listed, listing.constData());
 }
 
 void tst_SessionRecorder::requestsOfTheAgentRecordNothing()

@@ -73,5 +73,5 @@ QVariant STQButton::pseudoProperty(const char *name, const QVariant & /*paramete
     if (qstrcmp(name, "text") != 0)
         return QVariant();
     auto *button = static_cast<QAbstractButton *>(checkedWidget("QAbstractButton"));
-    return QVariant(stripMnemonic(button->text()));
+    return QVariant(withoutMnemonic(button->text()));
 }

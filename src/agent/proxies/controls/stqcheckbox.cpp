@@ -22,7 +22,7 @@ void STQCheckBox::activate(const QVariant &first, const QVariant & /*second*/)
     auto *box = static_cast<QCheckBox *>(checkedWidget("QAbstractButton"));
     // In the extended mode a three-state box is clicked round to the state named, from
     // whatever state it is in; a partially checked one also counts as checked otherwise.
-    if (WireText::isExtended() && box->isTristate() &&
+    if (extendedMode() && box->isTristate() &&
         (first.userType() == QMetaType::Bool ||
          first == QVariant(QStringLiteral("PartiallyChecked")))) {
         // Qt's order: unchecked, partially checked, checked, and round again.

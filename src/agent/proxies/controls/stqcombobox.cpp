@@ -10,7 +10,7 @@
 
 namespace {
 
-const char unknownItem[] = "activate, QComboBox unknown item %s";
+const char unknownItem[] = "activate, QComboBox unknown item %1";
 const char invalidIndex[] = "activate, QComboBox invalid index %d";
 const char readOnly[] = "enter, QComboBox is read only";
 
@@ -35,7 +35,7 @@ void STQComboBox::activate(const QVariant &first, const QVariant & /*second*/)
                 target = i;
         }
         if (target < 0)
-            raiseError(unknownItem, WireText::encode(text).constData());
+            raiseWith(unknownItem, text);
     } else {
         target = first.toInt();
         if (target < 0 || target >= box->count())

@@ -9,7 +9,7 @@ namespace {
 
 const char readOnly[] = "enter, QLineEdit is read only";
 const char validateError[] = "enter, QLineEdit validate error";
-const char coordValidateError[] = "enter, QLineEdit validate error %s";
+const char coordValidateError[] = "enter, QLineEdit validate error %1";
 
 } // namespace
 
@@ -39,7 +39,7 @@ void STQLineEdit::enter(const QVariant &value)
         edit = static_cast<QLineEdit *>(checkedWidget("QLineEdit"));
         if (edit->text() == text)
             return;
-        raiseError(coordValidateError, WireText::encode(edit->text()).constData());
+        raiseWith(coordValidateError, edit->text());
     }
 
     if (!edit->inputMask().isEmpty() || edit->validator()) {

@@ -8,7 +8,7 @@
 
 namespace {
 
-const char noTabReads[] = "Error: no tab of widget \"%s\" of class \"%s\" reads \"%s\"; %s";
+const char noTabReads[] = "Error: no tab of widget \"%1\" of class \"%2\" reads \"%3\"; %4";
 
 // Whether the centre of a tab, where it is clicked, shows: inside the bar and not under one
 // of the scroll buttons that a bar too narrow for its tabs puts at its end.
@@ -57,13 +57,13 @@ QRect STQTabBar::tabRect(QTabBar *bar, const QVariant &tab)
     } else {
         const QString text = tab.toString();
         for (int i = 0; i < bar->count(); ++i) {
-            if (stripMnemonic(bar->tabText(i)) == text) {
+            if (withoutMnemonic(bar->tabText(i)) == text) {
                 rect = bar->tabRect(i);
                 break;
             }
         }
     }
-    if (rect.isNull() && tab.userType() == QMetaType::QString && WireText::isExtended())
+    if (rect.isNull() && tab.userType() == QMetaType::QString && extendedMode())
         unknownTabText(bar, tab.toString());
     if (rect.isNull())
         rangeError("[0, %d]", bar->count() - 1);
@@ -75,13 +75,12 @@ void STQTabBar::unknownTabText(QTabBar *bar, const QString &text)
     // A text that no tab reads is most often a typo or a tab renamed: show what they read.
     QStringList tabs;
     for (int i = 0; i < bar->count(); ++i)
-        tabs.append(QLatin1Char('"') + stripMnemonic(bar->tabText(i)) + QLatin1Char('"'));
+        tabs.append(QLatin1Char('"') + withoutMnemonic(bar->tabText(i)) + QLatin1Char('"'));
     const QString readings = tabs.isEmpty() ? QStringLiteral("it has no tabs")
                                             : QLatin1String("the tabs read ") + tabs.join(", ");
     const QWidget *proxied = checkedWidget();
-    raiseError(noTabReads, WireText::encode(proxied->objectName()).constData(),
-               proxied->metaObject()->className(), WireText::encode(text).constData(),
-               WireText::encode(readings).constData());
+    raiseWith(noTabReads, proxied->objectName(), QLatin1String(proxied->metaObject()->className()),
+              text, readings);
 }
 
 void STQTabBar::activate(const QVariant &first, const QVariant & /*second*/)
@@ -129,11 +128,11 @@ QVariant STQTabBar::pseudoProperty(const char *name, const QVariant &parameter)
         const bool tips = property == "toolTipList";
         QStringList items;
         for (int i = 0; i < bar->count(); ++i)
-            items.append(stripMnemonic(tips ? bar->tabToolTip(i) : bar->tabText(i)));
+            items.append(withoutMnemonic(tips ? bar->tabToolTip(i) : bar->tabText(i)));
         return items;
     }
     if (property == "currentText")
-        return stripMnemonic(bar->tabText(bar->currentIndex()));
+        return withoutMnemonic(bar->tabText(bar->currentIndex()));
     // The tool tip of the current tab is given as it stands, ampersands included.
     if (property == "currentToolTip")
         return bar->tabToolTip(bar->currentIndex());

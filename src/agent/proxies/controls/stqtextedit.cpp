@@ -27,7 +27,7 @@ void STQTextEdit::enter(const QVariant &value)
     if (!edit->property("plainText").toString().isEmpty())
         clearField(Qt::ControlModifier);
     // A line break is typed as a keyboard types it: an editor takes no line feed character.
-    if (WireText::isExtended())
+    if (extendedMode())
         typeTextAsKeyboard(value.toString());
     else
         typeText(value.toString());

@@ -1,5 +1,6 @@
 #include "stqtoolbox.h"
 
+#include "protocol/mnemonics.h"
 #include "proxies/framework/sterror.h"
 
 #include <QAbstractButton>
@@ -15,6 +16,11 @@ const char headerButtonName[] = "qt_toolbox_toolboxbutton";
 
 } // namespace
 
+QString STQToolBox::pageText(const QString &text) const
+{
+    return extendedMode() ? Mnemonics::shownText(text) : text;
+}
+
 void STQToolBox::activate(const QVariant &first, const QVariant & /*second*/)
 {
     QWidget *box = checkedWidget("QToolBox");
@@ -25,11 +31,13 @@ void STQToolBox::activate(const QVariant &first, const QVariant & /*second*/)
         box->findChildren<QAbstractButton *>(QLatin1String(headerButtonName));
     if (headers.isEmpty())
         raiseError(buttonNotFound);
-    // Compared as shown, ampersand and all; a hidden header cannot be clicked.
+    // Compared ampersand and all; the extended mode also takes the text as the header shows
+    // it, as its listing and its reads give it. A hidden header cannot be clicked.
     const QString text = first.toString();
     QAbstractButton *header = nullptr;
     for (QAbstractButton *candidate : headers) {
-        if (candidate->isVisible() && candidate->text() == text) {
+        if (candidate->isVisible() &&
+            (candidate->text() == text || pageText(candidate->text()) == text)) {
             header = candidate;
             break;
         }
@@ -55,10 +63,10 @@ QVariant STQToolBox::pseudoProperty(const char *name, const QVariant & /*paramet
     if (property == "itemList") {
         QStringList items;
         for (int i = 0; i < box->count(); ++i)
-            items.append(box->itemText(i));
+            items.append(pageText(box->itemText(i)));
         return items;
     }
     if (property == "currentText")
-        return box->itemText(box->currentIndex());
+        return pageText(box->itemText(box->currentIndex()));
     return QVariant();
 }

@@ -93,7 +93,7 @@ const Word typeWords[] = {{"MousePress", Press, true}, {"MouseRelease", Release,
 // The word comes from the request: it is put in verbatim, never read as a format.
 [[noreturn]] void refuse(const char *refusal, const QString &word)
 {
-    raiseMessage(WireText::encode(QString::fromLatin1(refusal).replace(QLatin1String("%1"), word)));
+    raiseWith(refusal, word);
 }
 
 template <std::size_t N>
@@ -109,8 +109,7 @@ int valueOf(const Word (&words)[N], const QString &word, bool knowsEveryWord, co
 // "The 3. parameter "abc" is not a float".
 [[noreturn]] void raiseNotAFloat(int parameter, const QString &text)
 {
-    raiseMessage("The " + QByteArray::number(parameter) + ". parameter \"" +
-                 WireText::encode(text) + "\" is not a float");
+    raiseWith("The %1. parameter \"%2\" is not a float", QString::number(parameter), text);
 }
 
 float fractionOf(const QString &text, int parameter)

@@ -1,7 +1,6 @@
 #include "stapplicationproxy.h"
 #include "sterror.h"
 #include "stwidgetproxy.h"
-#include "protocol/wiretext.h"
 
 #include <QApplication>
 #include <QMetaObject>
@@ -14,7 +13,7 @@ namespace {
 
 const char notDerived[] = "Widget is not derived from class ";
 const char notSupported[] = "neither class \"%s\" nor one of its base classes is supported";
-const char widgetDisabled[] = "Error: widget \"%s\" of class \"%s\" is disabled.";
+const char widgetDisabled[] = "Error: widget \"%1\" of class \"%2\" is disabled.";
 
 } // namespace
 
@@ -64,14 +63,17 @@ public:
     QPointer<QWidget> savedEarlierPopup;
 };
 
-STApplicationProxy::STApplicationProxy(const ProxyTable &proxies) : proxies(proxies)
+STApplicationProxy::STApplicationProxy(const ProxyTable &proxies, WireText::Mode mode)
+    : proxies(proxies), agentMode(mode)
 {
     // One proxy object per name, also where names share a proxy class: each keeps its own
     // binding. Never changed afterwards.
     if (!this->proxies.contains(QStringLiteral("QWidget")))
         this->proxies.insert(QStringLiteral("QWidget"), new STWidgetProxy);
-    for (STWidgetProxy *proxy : qAsConst(this->proxies))
+    for (STWidgetProxy *proxy : qAsConst(this->proxies)) {
         proxy->held = &heldButtons;
+        proxy->mode = mode;
+    }
 }
 
 STApplicationProxy::~STApplicationProxy()
@@ -91,7 +93,7 @@ QByteArray STApplicationProxy::resolveClassName(QWidget *widget, const QString &
         if (proxies.contains(name) && (classHint.isEmpty() || classHint == name))
             return QByteArray(meta->className());
     }
-    raiseMessage(notDerived + WireText::encode(classHint));
+    raiseMessage(QLatin1String(notDerived) + classHint);
 }
 
 STWidgetProxy *STApplicationProxy::chosenProxy(QWidget *widget, const QString &classHint,
@@ -108,8 +110,8 @@ STWidgetProxy *STApplicationProxy::prepareAction(STWidgetProxy *proxy)
 {
     QWidget *target = proxy->checkedWidget();
     if (!target->isEnabled()) {
-        raiseError(widgetDisabled, WireText::encode(target->objectName()).constData(),
-                   target->metaObject()->className());
+        raiseWith(widgetDisabled, target->objectName(),
+                  QLatin1String(target->metaObject()->className()));
     }
     proxy->earlierPopup = QApplication::activePopupWidget();
     proxy->bringIntoReach();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/wiretext.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -22,7 +24,9 @@ public:
     // Takes the proxies over; the base proxy serves "QWidget" unless the table says
     // otherwise. The framework knows no concrete control: the agent builds the table
     // (proxies/proxytable.h).
-    explicit STApplicationProxy(const ProxyTable &proxies);
+    // The mode is the agent's, fixed for the registry's life; every proxy follows it.
+    explicit STApplicationProxy(const ProxyTable &proxies,
+                                WireText::Mode mode = WireText::Mode::Plain);
     virtual ~STApplicationProxy();
 
     // The proxy operation a request runs. EnterOrType is enter, except that a widget which
@@ -38,6 +42,8 @@ public:
     void act(Action action, QWidget *widget, const QString &classHint, const QVariant &first,
              const QVariant &second = QVariant(),
              const std::function<void(const QString &className)> &bound = nullptr);
+    WireText::Mode mode() const { return agentMode; }
+
     QVariant getProxyProperty(QWidget *widget, const QString &classHint, const QString &name,
                               const QVariant &parameter);
 
@@ -51,6 +57,7 @@ private:
     static STWidgetProxy *prepareAction(STWidgetProxy *proxy);
 
     ProxyTable proxies;
+    WireText::Mode agentMode;
     // The buttons held by presses of every proxy (STInputControl::heldButtons).
     Qt::MouseButtons heldButtons = Qt::NoButton;
     // Proxies with an operation still running, and how many (requests nest while the

@@ -3,7 +3,8 @@
 #include <QString>
 
 // The one exception type of the proxies: a complete, formatted message. Thrown by
-// value, caught by reference only by the request dispatcher.
+// value, caught by reference only by the request dispatcher, which encodes the message
+// for the reply (protocol/replyline.h).
 class STError
 {
 public:
@@ -15,10 +16,18 @@ public:
     QString message;
 };
 
-// Formats with C vsnprintf semantics (cut to 2046 bytes), reads the result as Latin-1
-// and throws it as STError.
+// Formats with printf's directives (a "%s" argument is UTF-8) and throws the result as
+// STError. Texts of the application (object names, titles, item texts) are no arguments
+// of it: they go into messages built with raiseMessage.
 [[noreturn]] void raiseError(const char *format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(1, 2);
 
 // Throws text composed at run time (request fields, object names) verbatim: it is never
-// read as a format, so a '%' in it stays as it is. Cut like raiseError.
-[[noreturn]] void raiseMessage(const QByteArray &latin1Text);
+// read as a format, so a '%' in it stays as it is.
+[[noreturn]] void raiseMessage(const QString &message);
+
+// Fills "%1", "%2", ... of format with the texts, each put in as it is (one pass: a '%' in
+// a text is never read), and throws the result: for texts of the application.
+template <typename... Texts> [[noreturn]] void raiseWith(const char *format, const Texts &...texts)
+{
+    raiseMessage(QString::fromUtf8(format).arg(texts...));
+}

@@ -18,9 +18,9 @@ namespace {
 
 const char hiddenByAnotherWindow[] = "Error: widget is hidden by another window";
 const char coveredByWindow[] =
-    "Error: widget \"%s\" of class \"%s\" is covered by window \"%s\" where it was aimed at";
-const char missedAim[] = "Error: the click aimed at widget \"%s\" of class \"%s\" would reach "
-                         "widget \"%s\" of class \"%s\" instead";
+    "Error: widget \"%1\" of class \"%2\" is covered by window \"%3\" where it was aimed at";
+const char missedAim[] = "Error: the click aimed at widget \"%1\" of class \"%2\" would reach "
+                         "widget \"%3\" of class \"%4\" instead";
 
 const char inputTimeoutVariable[] = "TESTCLIENT_INPUT_TIMEOUT_MS";
 const int defaultInputTimeoutMs = 5000;
@@ -202,9 +202,9 @@ QWidget *STInputControl::checkedMouseTarget(const QPoint &globalPos)
     QWidget *receiver = clickTarget(globalPos);
     const QWidget *owner = checkedOwner();
     if (receiver && owner && !takesClicksFor(owner, receiver)) {
-        raiseError(coveredByWindow, WireText::encode(owner->objectName()).constData(),
-                   owner->metaObject()->className(),
-                   WireText::encode(receiver->window()->windowTitle()).constData());
+        raiseWith(coveredByWindow, owner->objectName(),
+                  QLatin1String(owner->metaObject()->className()),
+                  receiver->window()->windowTitle());
     }
     return receiver;
 }
@@ -264,10 +264,8 @@ void STInputControl::aimedClick(const QWidget *aim, const QPoint &globalPos)
     const QWidget *receiver = clickTarget(globalPos);
     if (aimed && checked && receiver && receiver != aimed && !aimed->isAncestorOf(receiver) &&
         receiver->window()->windowType() != Qt::Popup) {
-        raiseError(missedAim, WireText::encode(aimed->objectName()).constData(),
-                   aimed->metaObject()->className(),
-                   WireText::encode(receiver->objectName()).constData(),
-                   receiver->metaObject()->className());
+        raiseWith(missedAim, aimed->objectName(), QLatin1String(aimed->metaObject()->className()),
+                  receiver->objectName(), QLatin1String(receiver->metaObject()->className()));
     }
     mousePress(Qt::LeftButton, Qt::NoModifier);
     mouseRelease(Qt::LeftButton, Qt::NoModifier);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/wiretext.h"
+
 #include <QEvent>
 #include <QPointer>
 #include <QVector>
@@ -140,6 +142,9 @@ protected:
     // only when it is the owner's own (its list, its menu). The registry notes it before
     // every activate, enter and mouse request; a popup the request opens itself is not it.
     QPointer<QWidget> earlierPopup;
+    // The agent's mode: the registry that holds the proxy sets it once, when it is made.
+    WireText::Mode mode = WireText::Mode::Plain;
+    bool extendedMode() const { return mode == WireText::Mode::Extended; }
 
     friend class STApplicationProxy;
     // Carries out a mouse command with the moves, presses and clicks above.

@@ -19,28 +19,28 @@
 
 namespace {
 
-const char takesNoFocus[] = "Error: widget \"%s\" of class \"%s\" does not take the keyboard "
-                            "focus, so its keys would go %s";
+const char takesNoFocus[] = "Error: widget \"%1\" of class \"%2\" does not take the keyboard "
+                            "focus, so its keys would go %3";
 const char focusElsewhere[] =
-    "Error: the keys for widget \"%s\" of class \"%s\" would go %s, which has the keyboard focus";
+    "Error: the keys for widget \"%1\" of class \"%2\" would go %3, which has the keyboard focus";
 const char noActiveWindow[] =
-    "Error: the keys for widget \"%s\" of class \"%s\" would go nowhere: its window did not "
-    "become active within %d ms (another application has the keyboard focus)";
-const char noFocusWidget[] = "Error: the keys for widget \"%s\" of class \"%s\" would go "
+    "Error: the keys for widget \"%1\" of class \"%2\" would go nowhere: its window did not "
+    "become active within %3 ms (another application has the keyboard focus)";
+const char noFocusWidget[] = "Error: the keys for widget \"%1\" of class \"%2\" would go "
                              "nowhere: no widget of its window has the keyboard focus";
 const char activationMissed[] =
-    "Error: the keys for widget \"%s\" of class \"%s\" would go nowhere: its window \"%s\" is "
+    "Error: the keys for widget \"%1\" of class \"%2\" would go nowhere: its window \"%3\" is "
     "active for the window system but not for Qt's widgets, as Qt leaves a window once "
     "resized to no width or height";
 const char ownerClosed[] = "Error: the widget that the input was meant for was closed";
 const char foreignPopup[] =
-    "Error: the keys for widget \"%s\" of class \"%s\" would go into popup \"%s\" of class "
-    "\"%s\", which was open before and is none of the widget's own; close it first (Escape)";
+    "Error: the keys for widget \"%1\" of class \"%2\" would go into popup \"%3\" of class "
+    "\"%4\", which was open before and is none of the widget's own; close it first (Escape)";
 const char keyTakenByShortcut[] =
-    "Error: widget \"%s\" of class \"%s\" did not receive a key sent to it: the application's "
-    "%s took it (to trigger a shortcut, press its keys with the key request)";
+    "Error: widget \"%1\" of class \"%2\" did not receive a key sent to it: the application's "
+    "%3 took it (to trigger a shortcut, press its keys with the key request)";
 const char keyNotReceived[] =
-    "Error: widget \"%s\" of class \"%s\" did not receive a key sent to it (a shortcut or an "
+    "Error: widget \"%1\" of class \"%2\" did not receive a key sent to it (a shortcut or an "
     "event filter of the application took it)";
 // While no window of the application is active, the activation is asked for again this
 // often: another application may have taken the keyboard after the first request.
@@ -121,13 +121,13 @@ bool acceptsFocus(const QWidget *widget)
 }
 
 // "to widget "name" of class "Class" in window "Title"", or "nowhere".
-QByteArray whereKeysGo(const QWidget *receiver)
+QString whereKeysGo(const QWidget *receiver)
 {
     if (!receiver)
-        return "nowhere";
-    return "to widget \"" + WireText::encode(receiver->objectName()) + "\" of class \"" +
-           receiver->metaObject()->className() + "\" in window \"" +
-           WireText::encode(receiver->window()->windowTitle()) + '"';
+        return QStringLiteral("nowhere");
+    return QStringLiteral("to widget \"%1\" of class \"%2\" in window \"%3\"")
+        .arg(receiver->objectName(), QLatin1String(receiver->metaObject()->className()),
+             receiver->window()->windowTitle());
 }
 
 // Whether the window system has made the window active while Qt's widgets missed it, so
@@ -194,16 +194,16 @@ public:
 
     // "shortcut Ctrl+K of action "Show Keypad"", for a message; the key request presses keys
     // for their shortcuts.
-    QByteArray taker() const
+    QString taker() const
     {
         QString name = takenBy ? takenBy->objectName() : QString();
         if (const auto *action = qobject_cast<const QAction *>(takenBy.data()))
             name = action->text().isEmpty() ? name : action->text();
-        return "shortcut " + WireText::encode(sequence.toString(QKeySequence::PortableText)) +
-               " of " +
-               (takenBy ? QByteArray(takenBy->metaObject()->className())
-                        : QByteArray("an object")) +
-               " \"" + WireText::encode(name) + '"';
+        return QStringLiteral("shortcut %1 of %2 \"%3\"")
+            .arg(sequence.toString(QKeySequence::PortableText),
+                 takenBy ? QLatin1String(takenBy->metaObject()->className())
+                         : QLatin1String("an object"),
+                 name);
     }
 
     bool taken = false;
@@ -322,12 +322,11 @@ void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers m
         return;
     if (asShortcut.taken && arrival == KeyArrival::AtReceiverOrShortcut)
         return;
-    const QByteArray name = WireText::encode(receiver->objectName());
-    if (asShortcut.taken) {
-        raiseError(keyTakenByShortcut, name.constData(), receiver->metaObject()->className(),
-                   asShortcut.taker().constData());
-    }
-    raiseError(keyNotReceived, name.constData(), receiver->metaObject()->className());
+    const QString name = receiver->objectName();
+    const QLatin1String className(receiver->metaObject()->className());
+    if (asShortcut.taken)
+        raiseWith(keyTakenByShortcut, name, className, asShortcut.taker());
+    raiseWith(keyNotReceived, name, className);
 }
 
 // Where a key for `owner` goes, once the keyboard focus is there.
@@ -357,7 +356,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
 
     // Asking the window system would not mend a missed activation: the extended mode tells
     // Qt's widgets what the window system already has.
-    if (WireText::isExtended() && missedActivation(owner->window()))
+    if (extendedMode() && missedActivation(owner->window()))
         QtCompat::setActiveWindow<QApplication>(owner->window());
 
     QPointer<QWidget> guard(owner);
@@ -383,24 +382,21 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
     receiver = ownersTarget();
     if (takesKeysFor(owner, receiver, earlierPopup))
         return receiver;
-    const QByteArray name = WireText::encode(owner->objectName());
-    const char *className = owner->metaObject()->className();
+    const QString name = owner->objectName();
+    const QLatin1String className(owner->metaObject()->className());
     if (receiver && receiver->window() == earlierPopup) {
-        raiseError(foreignPopup, name.constData(), className,
-                   WireText::encode(receiver->window()->objectName()).constData(),
-                   receiver->window()->metaObject()->className());
+        raiseWith(foreignPopup, name, className, receiver->window()->objectName(),
+                  QLatin1String(receiver->window()->metaObject()->className()));
     }
-    if (missedActivation(owner->window())) {
-        raiseError(activationMissed, name.constData(), className,
-                   WireText::encode(owner->window()->windowTitle()).constData());
-    }
+    if (missedActivation(owner->window()))
+        raiseWith(activationMissed, name, className, owner->window()->windowTitle());
     if (!QApplication::activeWindow())
-        raiseError(noActiveWindow, name.constData(), className, inputTimeoutMs());
+        raiseWith(noActiveWindow, name, className, QString::number(inputTimeoutMs()));
     if (QApplication::activeWindow() == owner->window() && !acceptsFocus(owner))
-        raiseError(takesNoFocus, name.constData(), className, whereKeysGo(receiver).constData());
+        raiseWith(takesNoFocus, name, className, whereKeysGo(receiver));
     if (!receiver)
-        raiseError(noFocusWidget, name.constData(), className);
-    raiseError(focusElsewhere, name.constData(), className, whereKeysGo(receiver).constData());
+        raiseWith(noFocusWidget, name, className);
+    raiseWith(focusElsewhere, name, className, whereKeysGo(receiver));
 }
 
 void STInputControl::typeText(const QString &text)

@@ -2,7 +2,7 @@
 
 #include "mousecommand.h"
 #include "sterror.h"
-#include "protocol/wiretext.h"
+#include "protocol/mnemonics.h"
 #include "qtcompat.h"
 
 #include <QApplication>
@@ -28,11 +28,11 @@ const char proxyForOtherClass[] =
 const char activateNotImplemented[] = "\"activate\" is not implemented for widget of class \"%s\"";
 const char enterNotImplemented[] = "\"enter\" is not implemented for widget of class \"%s\"";
 const char unknownProperty[] = "Unknown property \"%s\".";
-const char unknownKey[] = "Error: unknown key \"%s\" in \"%s\"";
+const char unknownKey[] = "Error: unknown key \"%1\" in \"%2\"";
 const char noKeys[] = "Error: no key to press";
 const char typeErrorFormat[] = "Type error: object \"%1\" of class \"%2\" accepts ";
 const char rangeErrorFormat[] =
-    "Type error: object \"%s\" of class \"%s\" accepts only values in the following range: %s.";
+    "Type error: object \"%1\" of class \"%2\" accepts only values in the following range: %3.";
 
 // A sub-window of a multiple-document area is a window to the user too. One that lies
 // behind another sub-window, or on a background tab, is covered there: a click aimed at
@@ -156,8 +156,7 @@ QVector<int> readKeys(const QString &text)
     for (const QString &key : qAsConst(names)) {
         const QKeySequence sequence(key, QKeySequence::PortableText);
         if (sequence.count() != 1 || QtCompat::combinedKey(sequence, 0) == Qt::Key_unknown) {
-            raiseError(unknownKey, WireText::encode(key).constData(),
-                       WireText::encode(text).constData());
+            raiseWith(unknownKey, key, text);
         }
         keys.append(QtCompat::combinedKey(sequence, 0));
     }
@@ -316,9 +315,9 @@ QVariant STWidgetProxy::getProperty(const char *name, const QVariant &parameter)
     return value;
 }
 
-QStringList STWidgetProxy::withItemGlobalRect(QStringList names)
+QStringList STWidgetProxy::withItemGlobalRect(QStringList names) const
 {
-    if (WireText::isExtended())
+    if (extendedMode())
         names.append(QStringLiteral("itemGlobalRect"));
     return names;
 }
@@ -345,7 +344,7 @@ void STWidgetProxy::raiseWidgetWindow()
 
     QRect widgetRect(target->mapToGlobal(QPoint(0, 0)), target->size());
     const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());
-    if (widgetRect.intersects(windowRect) && WireText::isExtended()) {
+    if (widgetRect.intersects(windowRect) && extendedMode()) {
         const QRect frame = window->frameGeometry();
         const QPoint placed = placedOnScreen(frame, widgetRect.translated(-frame.topLeft()),
                                              target->screen()->availableGeometry());
@@ -395,13 +394,9 @@ void STWidgetProxy::bringIntoReach()
         inputTimeoutMs());
 }
 
-QString STWidgetProxy::stripMnemonic(const QString &text)
+QString STWidgetProxy::withoutMnemonic(const QString &text) const
 {
-    QString stripped = text;
-    const int ampersand = stripped.indexOf(QLatin1Char('&'));
-    if (ampersand >= 0)
-        stripped.remove(ampersand, 1);
-    return stripped;
+    return Mnemonics::withoutMnemonic(text, mode);
 }
 
 void STWidgetProxy::typeError(const char *accepted)
@@ -413,20 +408,19 @@ void STWidgetProxy::typeError(const char *accepted)
             .arg(widget->objectName(), QString::fromLatin1(widget->metaObject()->className()));
     message += accepted ? QString::fromLatin1(accepted) : QStringLiteral("no parameter");
     message += QLatin1Char('.');
-    raiseMessage(WireText::encode(message));
+    raiseMessage(message);
 }
 
 void STWidgetProxy::rangeError(const char *format, ...)
 {
     if (!widget)
         raiseError(proxyWithoutWidget);
-    char range[2048];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(range, sizeof range - 1, format, args);
+    const QString range = QString::vasprintf(format, args);
     va_end(args);
-    raiseError(rangeErrorFormat, WireText::encode(widget->objectName()).constData(),
-               widget->metaObject()->className(), range);
+    raiseWith(rangeErrorFormat, widget->objectName(),
+              QLatin1String(widget->metaObject()->className()), range);
 }
 
 void STWidgetProxy::fixedMouseCommand(const QString &command, const QString &suffix,

@@ -41,7 +41,8 @@ public:
     // Before an action: scrolls the widget into view inside its scroll areas, raises its
     // window (raiseWidgetWindow) and waits while an animation still moves it.
     void bringIntoReach();
-    static QString stripMnemonic(const QString &text);
+    // A caption without its mnemonic, by the rule of the agent's mode (protocol/mnemonics.h).
+    QString withoutMnemonic(const QString &text) const;
 
     [[noreturn]] void typeError(const char *accepted);
     [[noreturn]] void rangeError(const char *format, ...) Q_ATTRIBUTE_FORMAT_PRINTF(2, 3);
@@ -51,7 +52,7 @@ protected:
     // where one of its items (a tab, a list item, a tree item, a table cell) shows on the
     // screen, read with the same item argument as the activate that chooses it, for tools
     // outside the agent that point at the item.
-    static QStringList withItemGlobalRect(QStringList names);
+    QStringList withItemGlobalRect(QStringList names) const;
 
     // Input is meant for the bound widget.
     QWidget *inputOwner() const override;

@@ -104,8 +104,10 @@ void STItemViewProxy::focusItemView(const char *viewClass, int steps, const char
         checkedWidget(viewClass)->setFocus(Qt::OtherFocusReason);
         flush();
     }
+    // Scripts compare a refusal byte for byte, and one holds a UTF-8 sequence: the plain
+    // mode, which writes each character of a message as one byte, reads each byte as one.
     if (!checkedWidget(viewClass)->hasFocus())
-        raiseMessage(refusal);
+        raiseMessage(extendedMode() ? QString::fromUtf8(refusal) : QString::fromLatin1(refusal));
 }
 
 QModelIndex STItemViewProxy::currentItemToEnter(const QAbstractItemView *view,
@@ -196,9 +198,9 @@ void STItemViewProxy::itemMouseCommand(const QString &command, const QPoint &glo
     MouseCommand::read(command, MouseCommand::ItemView).perform(*this, globalPos);
 }
 
-QString STItemViewProxy::replyItemText(const QString &text)
+QString STItemViewProxy::replyItemText(const QString &text, WireText::Mode mode)
 {
-    if (!WireText::isExtended())
+    if (mode == WireText::Mode::Plain)
         return text;
     QString escaped;
     escaped.reserve(text.size());

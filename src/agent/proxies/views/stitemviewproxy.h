@@ -123,7 +123,7 @@ public:
     // separate item names ('/' between tree levels, ':' between a row's cells) and the
     // escape itself with a backslash: "\/", "\:" and "\\", so that a listed name reads
     // back as exactly that item. Plain replies carry the text as it is.
-    static QString replyItemText(const QString &text);
+    static QString replyItemText(const QString &text, WireText::Mode mode);
     // Whether a backslash before c escapes it.
     static bool isEscaped(QChar c);
     // The text with those escapes read; a backslash before any other character stands for

@@ -1,5 +1,6 @@
 #include "stmenupathproxy.h"
 
+#include "protocol/mnemonics.h"
 #include "proxies/framework/sterror.h"
 
 #include <QAction>
@@ -24,14 +25,14 @@ bool isCounted(const QAction *item)
 
 } // namespace
 
-QString STMenuPathProxy::menuActionText(const QAction *item)
+QString STMenuPathProxy::menuActionText(const QAction *item, WireText::Mode mode)
 {
     if (!item || item->isSeparator())
         return QString();
-    return stripMnemonic(item->text()).simplified();
+    return Mnemonics::withoutMnemonic(item->text(), mode).simplified();
 }
 
-QAction *STMenuPathProxy::findMenuAction(QStringList &path, const QList<QAction *> &items)
+QAction *STMenuPathProxy::findMenuAction(QStringList &path, const QList<QAction *> &items) const
 {
     if (items.isEmpty() || path.isEmpty())
         return nullptr;
@@ -52,7 +53,7 @@ QAction *STMenuPathProxy::findMenuAction(QStringList &path, const QList<QAction 
     }
 
     for (QAction *item : items) {
-        if (isCounted(item) && menuActionText(item) == first)
+        if (isCounted(item) && menuActionText(item, mode) == first)
             return item;
     }
 
@@ -60,7 +61,7 @@ QAction *STMenuPathProxy::findMenuAction(QStringList &path, const QList<QAction 
     for (QAction *item : items) {
         if (!isCounted(item))
             continue;
-        const QString text = menuActionText(item);
+        const QString text = menuActionText(item, mode);
         const int slashes = text.count(QLatin1Char('/'));
         if (slashes == 0 || path.size() <= slashes)
             continue;
@@ -73,7 +74,7 @@ QAction *STMenuPathProxy::findMenuAction(QStringList &path, const QList<QAction 
     return nullptr;
 }
 
-QStringList STMenuPathProxy::menuItemPaths(const QString &prefix, const QAction *item)
+QStringList STMenuPathProxy::menuItemPaths(const QString &prefix, const QAction *item) const
 {
     QStringList paths;
     QSet<const QMenu *> branch;
@@ -82,7 +83,7 @@ QStringList STMenuPathProxy::menuItemPaths(const QString &prefix, const QAction 
 }
 
 void STMenuPathProxy::collectItemPaths(QStringList &paths, const QString &prefix,
-                                       const QAction *item, QSet<const QMenu *> &branch)
+                                       const QAction *item, QSet<const QMenu *> &branch) const
 {
     const QMenu *submenu = item ? item->menu() : nullptr;
     // A menu that (through its items) contains itself is listed once, not forever.
@@ -97,7 +98,7 @@ void STMenuPathProxy::collectItemPaths(QStringList &paths, const QString &prefix
         if (!isCounted(child))
             continue;
         ++position;
-        QString name = menuActionText(child);
+        QString name = menuActionText(child, mode);
         if (name.isEmpty())
             name = QString::fromLatin1(positionName).arg(position);
         collectItemPaths(paths, prefix + QLatin1Char('/') + name, child, branch);
@@ -106,7 +107,7 @@ void STMenuPathProxy::collectItemPaths(QStringList &paths, const QString &prefix
 }
 
 const QAction *STMenuPathProxy::followMenuPath(QStringList &path, QList<QAction *> items,
-                                               const PassingCheck &passing)
+                                               const PassingCheck &passing) const
 {
     for (int depth = 0;; ++depth) {
         const QAction *item = findMenuAction(path, items);
@@ -124,11 +125,11 @@ const QAction *STMenuPathProxy::followMenuPath(QStringList &path, QList<QAction 
     }
 }
 
-QStringList STMenuPathProxy::itemList(const QList<QAction *> &items)
+QStringList STMenuPathProxy::itemList(const QList<QAction *> &items) const
 {
     QStringList list;
     for (const QAction *item : items)
-        list += menuItemPaths(menuActionText(item), item);
+        list += menuItemPaths(menuActionText(item, mode), item);
     return list;
 }
 

@@ -16,7 +16,8 @@ class STError;
 // A menu path is a text split at every '/', empty elements kept ("A//B" has three
 // elements). Its first element names an item of a menu (or of the bar), the next one an
 // item of that item's submenu, and so on down. An element names an item in one of two ways:
-//   - by its display text: the action's text without its first '&', blanks simplified,
+//   - by its display text: the action's text without its mnemonic (by the rule of the mode,
+//     protocol/mnemonics.h), blanks simplified,
 //     compared case-sensitively; a text holding '/' is matched by as many elements as it
 //     has parts ("Save/Load", or "File/Save/Load" inside "File");
 //   - by position, "Item N": the N-th counted item, counting from 1.
@@ -33,12 +34,12 @@ public:
     static constexpr char ItemAlreadyChecked[] = "Item already checked";
 
     // Null for a separator or no item, else the text a script writes for the item.
-    static QString menuActionText(const QAction *item);
+    static QString menuActionText(const QAction *item, WireText::Mode mode);
     // The item named by the path's first element (by position or by text), or null. When
     // the item's text holds '/', the elements it took are merged into the first one.
-    static QAction *findMenuAction(QStringList &path, const QList<QAction *> &items);
+    QAction *findMenuAction(QStringList &path, const QList<QAction *> &items) const;
     // The paths below one item, prefix first: [prefix] itself when it has no submenu.
-    static QStringList menuItemPaths(const QString &prefix, const QAction *item);
+    QStringList menuItemPaths(const QString &prefix, const QAction *item) const;
     // Called with each item a path passes through on its way down (all but the last), the
     // element that named it and its depth (0 at the top), before its submenu is entered.
     // Raises the caller's message when the item blocks the way; runs no events.
@@ -49,11 +50,11 @@ public:
     // item passed through handed to passing first. Returns the last element's item with the
     // path used up, or null with the path starting at the element that named nothing, or
     // at the element below an item that has no submenu.
-    static const QAction *followMenuPath(QStringList &path, QList<QAction *> items,
-                                         const PassingCheck &passing);
+    const QAction *followMenuPath(QStringList &path, QList<QAction *> items,
+                                  const PassingCheck &passing) const;
     // "itemList": every action of a menu or bar, hidden ones and separators included at
     // this top level, each followed down its submenus.
-    static QStringList itemList(const QList<QAction *> &items);
+    QStringList itemList(const QList<QAction *> &items) const;
     // "itemGlobalRect": where the item at the end of the path shows on the screen, in the
     // bar or menu that owns the first element or in the submenu of the element before it.
     // Empty while that menu is closed; an unknown path is "Invalid item".
@@ -74,6 +75,6 @@ protected:
     void walkMenuPath(QStringList &path, QMenu *menu, const QVariant &check);
 
 private:
-    static void collectItemPaths(QStringList &paths, const QString &prefix, const QAction *item,
-                                 QSet<const QMenu *> &branch);
+    void collectItemPaths(QStringList &paths, const QString &prefix, const QAction *item,
+                          QSet<const QMenu *> &branch) const;
 };

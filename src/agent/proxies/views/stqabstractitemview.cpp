@@ -26,7 +26,7 @@ const char noVerticalHeader[] = "View does not have a vertical header.";
 // "Invalid row: Total": the text comes from the request and is put in verbatim.
 [[noreturn]] void raiseWithText(const char *format, const QString &text)
 {
-    raiseMessage(WireText::encode(QString::fromLatin1(format).arg(text)));
+    raiseWith(format, text);
 }
 
 // The 0-based section that a field names: a number always counts from 1 (even where a

@@ -8,7 +8,7 @@
 
 namespace {
 
-const char unknownItem[] = "activate, QListView unknown item %s";
+const char unknownItem[] = "activate, QListView unknown item %1";
 const char invalidIndex[] = "activate, QListView invalid index %d";
 const char noFocus[] = "Oops, can not set the focus to the list view";
 const char notEditable[] = "Item is not editable";
@@ -46,11 +46,11 @@ int STQListView::findRow(const QListView *view, const QString &text)
     return -1;
 }
 
-int STQListView::findNamedRow(const QListView *view, const QString &name)
+int STQListView::findNamedRow(const QListView *view, const QString &name, WireText::Mode mode)
 {
     // The extended mode lists texts with escapes; a name written without them is still
     // the text it reads.
-    if (WireText::isExtended()) {
+    if (mode == WireText::Mode::Extended) {
         const QString text = unescapedItemText(name);
         if (text != name) {
             const int row = findRow(view, text);
@@ -84,9 +84,9 @@ void STQListView::activate(const QVariant &first, const QVariant &second)
     QListView *view = listView();
     int row;
     if (first.userType() == QMetaType::QString) {
-        row = findNamedRow(view, first.toString());
+        row = findNamedRow(view, first.toString(), mode);
         if (row < 0)
-            raiseError(unknownItem, WireText::encode(first.toString()).constData());
+            raiseWith(unknownItem, first.toString());
     } else {
         row = first.toInt();
         if (row < 0 || row >= modelOf(view)->rowCount(view->rootIndex()))
@@ -156,7 +156,7 @@ QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter
         const int rows = model->rowCount(view->rootIndex());
         for (int row = 0; row < rows; ++row) {
             if (!view->isRowHidden(row))
-                texts.append(replyItemText(rowIndex(view, row).data().toString()));
+                texts.append(replyItemText(rowIndex(view, row).data().toString(), mode));
         }
         return texts;
     }
@@ -170,9 +170,9 @@ QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter
     const QString text = parameter.toString();
     if (text.isEmpty())
         raiseError(missingItem);
-    const int row = findNamedRow(view, text);
+    const int row = findNamedRow(view, text, mode);
     if (row < 0)
-        raiseError(unknownItem, WireText::encode(text).constData());
+        raiseWith(unknownItem, text);
     if (property == "itemGlobalRect")
         return itemGlobalRect(view, rowIndex(view, row));
     return itemFlagProperty(view, property, rowIndex(view, row));

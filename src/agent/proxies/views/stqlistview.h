@@ -23,7 +23,7 @@ private:
     static int findRow(const QListView *view, const QString &text);
     // The row an item name given by a request names: its text, or in the extended mode
     // first the text with its escapes read (as itemList writes it).
-    static int findNamedRow(const QListView *view, const QString &name);
+    static int findNamedRow(const QListView *view, const QString &name, WireText::Mode mode);
     static QModelIndex rowIndex(const QListView *view, int row);
     // Focuses the view and presses Up or Down until row is current, at most five presses
     // per row. Returns false when row was already current after the first Up press.

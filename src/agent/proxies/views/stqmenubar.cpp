@@ -11,9 +11,9 @@
 namespace {
 
 const char invalidMenuPath[] = "Invalid menu path";
-// The path element, as Latin-1, in place of %s.
-const char couldNotFind[] = "Could not find %s";
-const char elementIsDisabled[] = "%s is disabled";
+// The path element in place of %1.
+const char couldNotFind[] = "Could not find %1";
+const char elementIsDisabled[] = "%1 is disabled";
 
 } // namespace
 
@@ -87,9 +87,9 @@ bool STQMenuBar::pathDisabled(const QVariant &parameter)
     const QAction *item = followMenuPath(
         path, bar->actions(), [](const QAction *passed, const QString &element, int depth) {
             if (depth > 0 && !passed->isEnabled())
-                raiseError(elementIsDisabled, WireText::encode(element).constData());
+                raiseWith(elementIsDisabled, element);
         });
     if (!item)
-        raiseError(couldNotFind, WireText::encode(path.first()).constData());
+        raiseWith(couldNotFind, path.first());
     return !item->isEnabled();
 }

@@ -25,13 +25,13 @@ struct AxisMessages
     const char *headerOutOfRange; // header text of a number beyond the sections
 };
 const AxisMessages rowMessages = {"Same row name at row %d and %d",
-                                  "Row %s not found",
+                                  "Row %1 not found",
                                   "Invalid row %d is out of range [1, %d]",
                                   "row %d is hidden",
                                   "Missing row number",
                                   "Invalid row %d is out of range [1, %d]"};
 const AxisMessages columnMessages = {"Same column name at column %d and %d",
-                                     "Column %s not found",
+                                     "Column %1 not found",
                                      "Invalid column %d is out of range [1, %d]",
                                      "column %d is hidden",
                                      "Missing column number",
@@ -84,7 +84,7 @@ int STQTable::resolveSection(Qt::Orientation axis, const QString &field, bool sk
         bool isNumber = false;
         number = field.toInt(&isNumber, 10);
         if (!isNumber)
-            raiseError(messages.notFound, WireText::encode(field).constData());
+            raiseWith(messages.notFound, field);
     }
     if (number < 1 || number > count)
         raiseError(messages.outOfRange, number, count);

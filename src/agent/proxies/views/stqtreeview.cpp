@@ -11,16 +11,16 @@
 namespace {
 
 // The apostrophe of "can't" was lost to a replacement character long ago; scripts compare
-// the message byte for byte, so its UTF-8 bytes stay (read as Latin-1, they go out as is).
+// the message byte for byte, so its UTF-8 bytes stay (focusItemView keeps them as they are).
 const char noFocus[] = "Oops, can\xEF\xBF\xBDt set the focus to the list view";
 const char notSelectableView[] = "list view is not selectable";
 const char singleSelectionOnly[] =
     "selection of more than one item is not possible in single selection mode";
 const char invalidItemPath[] = "Invalid item path";
-const char itemHidden[] = "item \"%s\" is hidden";
+const char itemHidden[] = "item \"%1\" is hidden";
 const char internalError[] = "Internal error";
-const char itemNotEnabled[] = "item \"%s\" is not enabled";
-const char itemNotSelectable[] = "item \"%s\" is not selectable";
+const char itemNotEnabled[] = "item \"%1\" is not enabled";
+const char itemNotSelectable[] = "item \"%1\" is not selectable";
 const char unreachable[] = "item is not selectable";
 // Shows the characters %d:%s themselves: raised verbatim, never as a format.
 const char syntaxError[] = "Syntax Error, format \"%d:%s\" expected";
@@ -28,8 +28,8 @@ const char columnOutOfRange[] = "Invalid column %d is out of range [0, %d]";
 const char columnNotEditable[] = "Item at column %d is not editable";
 const char missingItemPath[] = "Missing item path";
 
-const QChar pathSeparator('/');
-const QChar fieldSeparator(':');
+const QChar pathSeparator(QLatin1Char(STQTreeView::levelSeparator));
+const QChar fieldSeparator(QLatin1Char(STQTreeView::cellSeparator));
 
 // A row's index in column 0: the one a model hangs the row's children on, and the one a
 // tree view keeps its expanded state for.
@@ -38,135 +38,13 @@ QModelIndex rowOf(const QModelIndex &index)
     return index.column() == 0 ? index : index.siblingAtColumn(0);
 }
 
-// The column a tree's items are reached in: column 0 where the view shows it, else the
-// first column it shows, in the header's order (where keys and the view put the current
-// item when it has none). Hidden columns never hold an item.
-int itemColumn(const QTreeView *view)
-{
-    if (!view->isColumnHidden(0))
-        return 0;
-    const QHeaderView *header = view->header();
-    for (int visual = 0; visual < header->count(); ++visual) {
-        const int logical = header->logicalIndex(visual);
-        if (!header->isSectionHidden(logical))
-            return logical;
-    }
-    return 0;
-}
-
 // The cell of index's row that the view shows the item in: index itself when its column
 // is shown.
 QModelIndex shownCell(const QTreeView *view, const QModelIndex &index)
 {
     if (!index.isValid() || !view->isColumnHidden(index.column()))
         return index;
-    return index.siblingAtColumn(itemColumn(view));
-}
-
-// The texts of the columns the view shows, in the model's order.
-QStringList shownCells(const QTreeView *view, const QModelIndex &index)
-{
-    const QAbstractItemModel *model = index.model();
-    const QModelIndex parent = index.parent();
-    const int columns = model->columnCount(parent);
-    QStringList cells;
-    for (int column = 0; column < columns; ++column) {
-        if (!view->isColumnHidden(column))
-            cells.append(model->index(index.row(), column, parent).data().toString());
-    }
-    return cells;
-}
-
-// One character of a path, or of a row's text: a separator ('/' between levels, ':'
-// between cells) or a character of an item text.
-struct PathChar
-{
-    QChar ch;
-    bool separator;
-};
-using PathChars = QVector<PathChar>;
-
-// A path as a request wrote it. Every '/' and ':' separates; with escapes (the extended
-// mode), "\/", "\:" and "\\" are text.
-PathChars readPath(const QString &path, bool escapes)
-{
-    PathChars chars;
-    chars.reserve(path.size());
-    for (int i = 0; i < path.size(); ++i) {
-        const QChar c = path.at(i);
-        if (escapes && c == QLatin1Char('\\') && i + 1 < path.size() &&
-            STItemViewProxy::isEscaped(path.at(i + 1)))
-            chars.append({path.at(++i), false});
-        else
-            chars.append({c, c == pathSeparator || c == fieldSeparator});
-    }
-    return chars;
-}
-
-// A row's text: its shown cells with a separator between them, where a leading empty cell
-// leaves none (as rowText writes it).
-PathChars rowChars(const QTreeView *view, const QModelIndex &index)
-{
-    PathChars chars;
-    for (const QString &cell : shownCells(view, index)) {
-        if (!chars.isEmpty())
-            chars.append({fieldSeparator, true});
-        for (const QChar c : cell)
-            chars.append({c, false});
-    }
-    return chars;
-}
-
-// The places in path where the element that starts at from may end when it names row, in
-// order: a '/' separator or the path's end, reached where a field of the row ends. The
-// element names the row when each of its fields equals the row's field at the same place
-// (so it may name only the first cells); its ':' matches any ':' of the row, as fields
-// are told apart by ':' alone. With slashesInText, a '/' separator may also stand for a
-// '/' in a cell, as a plain reply prints such a text; the element then ends later.
-QVector<int> elementEnds(const PathChars &path, int from, const PathChars &row, bool slashesInText)
-{
-    QVector<int> ends;
-    int i = from;
-    for (int j = 0;; ++i, ++j) {
-        const bool fieldEnd = j == row.size() || row.at(j).ch == fieldSeparator;
-        const bool pathEnd = i == path.size();
-        if (fieldEnd && (pathEnd || (path.at(i).separator && path.at(i).ch == pathSeparator)))
-            ends.append(i);
-        if (pathEnd || j == row.size())
-            return ends;
-        const PathChar &wanted = path.at(i);
-        const PathChar &have = row.at(j);
-        bool same = false;
-        if (!wanted.separator)
-            same = !have.separator && have.ch == wanted.ch;
-        else if (wanted.ch == fieldSeparator)
-            same = have.ch == fieldSeparator;
-        else
-            same = slashesInText && !have.separator && have.ch == pathSeparator;
-        if (!same)
-            return ends;
-    }
-}
-
-// The first item below parent, depth first, that the path from the given place names.
-QModelIndex findBelow(const QTreeView *view, const QAbstractItemModel *model,
-                      const QModelIndex &parent, const PathChars &path, int from,
-                      bool slashesInText)
-{
-    const int rows = model->rowCount(parent);
-    for (int row = 0; row < rows; ++row) {
-        const QModelIndex index = model->index(row, 0, parent);
-        const QVector<int> ends = elementEnds(path, from, rowChars(view, index), slashesInText);
-        for (const int end : ends) {
-            if (end == path.size())
-                return index.siblingAtColumn(itemColumn(view));
-            // Equal siblings: the first one under which the rest of the path exists.
-            const QModelIndex found = findBelow(view, model, index, path, end + 1, slashesInText);
-            if (found.isValid())
-                return found;
-        }
-    }
-    return QModelIndex();
+    return index.siblingAtColumn(STQTreeView::itemColumn(view));
 }
 
 bool isAncestorOrSelf(const QModelIndex &candidate, QModelIndex index)
@@ -177,11 +55,6 @@ bool isAncestorOrSelf(const QModelIndex &candidate, QModelIndex index)
             return true;
     }
     return false;
-}
-
-QByteArray latin1Path(const QTreeView *view, const QModelIndex &index)
-{
-    return WireText::encode(STQTreeView::itemPath(view, index));
 }
 
 bool isSelected(const QTreeView *view, const QModelIndex &index)
@@ -210,62 +83,20 @@ int spacesFor(bool wanted, const QVariant &state)
 // The paths of the rows below parent, depth first, each built on its parent's; hidden rows
 // take their branch along.
 void appendPaths(QStringList &paths, const QTreeView *view, const QAbstractItemModel *model,
-                 const QModelIndex &parent, const QString &prefix)
+                 const QModelIndex &parent, const QString &prefix, WireText::Mode mode)
 {
     const int rows = model->rowCount(parent);
     for (int row = 0; row < rows; ++row) {
         if (view->isRowHidden(row, parent))
             continue;
         const QModelIndex index = model->index(row, 0, parent);
-        const QString path = prefix + STQTreeView::rowText(view, index);
+        const QString path = prefix + STQTreeView::rowText(view, index, mode);
         paths.append(path);
-        appendPaths(paths, view, model, index, path + pathSeparator);
+        appendPaths(paths, view, model, index, path + pathSeparator, mode);
     }
 }
 
 } // namespace
-
-QString STQTreeView::rowText(const QTreeView *view, const QModelIndex &index)
-{
-    if (!index.isValid())
-        return QString();
-    QString text;
-    for (const QString &cell : shownCells(view, index)) {
-        if (!text.isEmpty())
-            text += fieldSeparator;
-        text += replyItemText(cell);
-    }
-    return text;
-}
-
-QString STQTreeView::itemPath(const QTreeView *view, const QModelIndex &index)
-{
-    QStringList texts;
-    for (QModelIndex level = index; level.isValid() && level != view->rootIndex();
-         level = level.parent())
-        texts.prepend(rowText(view, level));
-    return texts.join(pathSeparator);
-}
-
-QModelIndex STQTreeView::findItem(const QTreeView *view, const QString &path)
-{
-    const QAbstractItemModel *model = modelOf(view);
-    // Read as written first: a '/' separates levels. Only a path that names no item so may
-    // hold a text's '/' as a plain reply prints it; and where the extended mode's escapes
-    // name nothing, the path is read as the plain mode reads it.
-    QVector<PathChars> readings{readPath(path, WireText::isExtended())};
-    if (WireText::isExtended() && path.contains(QLatin1Char('\\')))
-        readings.append(readPath(path, false));
-    for (const PathChars &reading : qAsConst(readings)) {
-        for (const bool slashesInText : {false, true}) {
-            const QModelIndex found =
-                findBelow(view, model, view->rootIndex(), reading, 0, slashesInText);
-            if (found.isValid())
-                return found;
-        }
-    }
-    return QModelIndex();
-}
 
 QTreeView *STQTreeView::treeView()
 {
@@ -285,9 +116,9 @@ void STQTreeView::navigateTo(const QModelIndex &targetIndex, Qt::KeyboardModifie
         raiseError(internalError);
     QTreeView *view = treeView();
     if (!(target.flags() & Qt::ItemIsEnabled))
-        raiseError(itemNotEnabled, latin1Path(view, target).constData());
+        raiseWith(itemNotEnabled, itemPath(view, target, mode));
     if (!(target.flags() & Qt::ItemIsSelectable))
-        raiseError(itemNotSelectable, latin1Path(view, target).constData());
+        raiseWith(itemNotSelectable, itemPath(view, target, mode));
     if (view->currentIndex() == target && isSelected(view, target) &&
         (target.model()->rowCount(rowOf(target)) == 0 || view->isExpanded(rowOf(target))))
         return;
@@ -344,13 +175,13 @@ void STQTreeView::moveCurrent(const QModelIndex &index, Qt::KeyboardModifiers mo
 void STQTreeView::refuseHidden(const QTreeView *view, const QModelIndex &index)
 {
     if (view->isRowHidden(index.row(), index.parent()))
-        raiseError(itemHidden, latin1Path(view, index).constData());
+        raiseWith(itemHidden, itemPath(view, index, mode));
 }
 
 QModelIndex STQTreeView::visibleItem(const QString &path)
 {
     const QTreeView *view = treeView();
-    const QModelIndex item = findItem(view, path);
+    const QModelIndex item = findItem(view, path, mode);
     if (!item.isValid())
         raiseError(invalidItemPath);
     refuseHidden(view, item);
@@ -499,10 +330,10 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
     if (property == "topLevelItemCount")
         return treeWidget ? treeWidget->topLevelItemCount() : model->rowCount(view->rootIndex());
     if (property == "currentPath")
-        return itemPath(view, view->currentIndex());
+        return itemPath(view, view->currentIndex(), mode);
     if (property == "pathList") {
         QStringList paths;
-        appendPaths(paths, view, model, view->rootIndex(), QString());
+        appendPaths(paths, view, model, view->rootIndex(), QString(), mode);
         return paths;
     }
     if (!property.startsWith("item"))
@@ -515,7 +346,7 @@ QVariant STQTreeView::pseudoProperty(const char *name, const QVariant &parameter
     const QModelIndex item = visibleItem(parameter.toString());
 
     if (property == "itemPath")
-        return itemPath(view, item);
+        return itemPath(view, item, mode);
     if (property == "itemGlobalRect")
         return itemGlobalRect(view, shownCell(view, item));
     if (property == "itemTextList") {

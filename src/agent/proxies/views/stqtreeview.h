@@ -21,16 +21,24 @@ public:
     // The visible cells of the index's row joined by ':', leading empty cells leaving no
     // separator, each cell as replies write it (replyItemText: escaped in the extended
     // mode); empty for an invalid index.
-    static QString rowText(const QTreeView *view, const QModelIndex &index);
+    static QString rowText(const QTreeView *view, const QModelIndex &index, WireText::Mode mode);
     // The row texts from the top level down to the index, joined by '/'.
-    static QString itemPath(const QTreeView *view, const QModelIndex &index);
+    static QString itemPath(const QTreeView *view, const QModelIndex &index, WireText::Mode mode);
     // The first item, depth first, whose row texts match the path's elements level by
     // level; a path element matches a row text when each of its ':' fields equals the row's
     // field at the same place (so it may name only the first cells). The extended mode
     // reads the escapes of rowText. A path that names no item so is read once more with
     // '/' standing for itself where an item's text holds it, as a plain reply prints it.
     // The index is in the column the item is reached in; invalid when none.
-    static QModelIndex findItem(const QTreeView *view, const QString &path);
+    static QModelIndex findItem(const QTreeView *view, const QString &path, WireText::Mode mode);
+
+    // The separators of an item path: between levels, and between the cells of a row.
+    static constexpr char levelSeparator = '/';
+    static constexpr char cellSeparator = ':';
+    // The column a tree's items are reached in: column 0 where the view shows it, else the
+    // first column it shows, in the header's order (where keys and the view put the current
+    // item when it has none). Hidden columns never hold an item.
+    static int itemColumn(const QTreeView *view);
 
 private:
     QTreeView *treeView();

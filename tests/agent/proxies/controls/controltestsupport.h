@@ -14,9 +14,10 @@
 // own), "press" or "mouse" on a widget through the registry, as the request
 // dispatcher does, then delivers what the proxy posted with flushing switched off, so that
 // a test can also check that nothing happened. Returns the message it failed with, if any.
-inline QString request(const QString &operation, QWidget *widget, const QVariant &value)
+inline QString request(const QString &operation, QWidget *widget, const QVariant &value,
+                       WireText::Mode mode = WireText::Mode::Plain)
 {
-    STApplicationProxy registry{agentProxyTable()};
+    STApplicationProxy registry{agentProxyTable(), mode};
     QString message;
     try {
         const auto action =

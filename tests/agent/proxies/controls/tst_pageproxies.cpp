@@ -84,8 +84,9 @@ void tst_PageProxies::tabs()
     recorder.watch(bar);
 
     QWidget *target = kind == QLatin1String("tab bar") ? static_cast<QWidget *>(bar) : tabs;
-    const WireText::RequestMode mode(extended);
-    QCOMPARE(request("activate", target, value), message);
+    QCOMPARE(request("activate", target, value,
+                     extended ? WireText::Mode::Extended : WireText::Mode::Plain),
+             message);
     QTRY_COMPARE(recorder.count(), message.isEmpty() ? 1 : 0);
     QCOMPARE(bar->currentIndex(), current);
 }

@@ -130,8 +130,9 @@ private slots:
         QVERIFY(showActive(&editor.window));
         EventRecorder recorder({QEvent::KeyPress});
         recorder.watch(editor.widget);
-        const WireText::RequestMode extended(true);
-        QCOMPARE(request("type", editor.widget, QStringLiteral("a\nb\tc")), QString());
+        QCOMPARE(
+            request("type", editor.widget, QStringLiteral("a\nb\tc"), WireText::Mode::Extended),
+            QString());
         QCOMPARE(keySequence(recorder), QStringLiteral("a<Return>b<Tab>c"));
     }
 

@@ -1,4 +1,5 @@
 #include "frameworktest.h"
+#include "proxies/framework/stapplicationproxy.h"
 #include "proxies/framework/stwidgetproxy.h"
 #include "protocol/wiretext.h"
 
@@ -131,10 +132,9 @@ private slots:
         board.setGeometry(0, 0, window.screen()->availableGeometry().width() + 100, 100);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        STWidgetProxy proxy;
-        proxy.attach(&board, "QWidget");
-        const WireText::RequestMode mode(extended);
-        proxy.getProperty("globalRect", QVariant());
+        STApplicationProxy registry({},
+                                    extended ? WireText::Mode::Extended : WireText::Mode::Plain);
+        registry.getProxyProperty(&board, QString(), "globalRect", QVariant());
         const QRect frame = window.frameGeometry();
         if (expected != QPoint(-1, -1)) {
             QCOMPARE(frame.topLeft(), expected);
@@ -142,13 +142,6 @@ private slots:
             QVERIFY(screen.contains(frame));
             QCOMPARE(QPoint(frame.left(), frame.bottom()), QPoint(screen.left(), screen.bottom()));
         }
-    }
-
-    void stripMnemonic()
-    {
-        QCOMPARE(STWidgetProxy::stripMnemonic("&Open"), QStringLiteral("Open"));
-        QCOMPARE(STWidgetProxy::stripMnemonic("Save && &Quit"), QStringLiteral("Save & &Quit"));
-        QCOMPARE(STWidgetProxy::stripMnemonic("Plain"), QStringLiteral("Plain"));
     }
 
     void typeErrorWithoutAcceptedText()
@@ -161,24 +154,12 @@ private slots:
                  "Type error: object \"\" of class \"QWidget\" accepts no parameter.");
     }
 
-    void errorText_data()
+    void composedTextIsNoFormat()
     {
-        QTest::addColumn<QByteArray>("text");
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("a long message is cut to 2046 bytes")
-            << QByteArray(3000, 'x') << QString(2046, QLatin1Char('x'));
-        QTest::newRow("percent signs in composed text are not directives")
-            << QByteArray("50% %s %n %d") << "50% %s %n %d";
-        QTest::newRow("bytes are read as Latin-1") << QByteArray("d\xe9j\xe0") << "d\u00e9j\u00e0";
-    }
-
-    void errorText()
-    {
-        QFETCH(QByteArray, text);
-        QFETCH(QString, expected);
-        QCOMPARE(errorOf([&] { raiseMessage(text); }), expected);
-        QCOMPARE(errorOf([&] { raiseError("%s", text.constData()); }), expected);
+        const QString text = QStringLiteral("50% %s %n %d %1 %2 d\u00e9j\u00e0");
+        QCOMPARE(errorOf([&] { raiseMessage(text); }), text);
+        QCOMPARE(errorOf([&] { raiseWith("<%1|%2>", text, QStringLiteral("b")); }),
+                 QStringLiteral("<%1|b>").arg(text));
     }
 
     void widgetDeletedAfterBinding()

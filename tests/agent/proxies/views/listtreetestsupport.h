@@ -242,9 +242,10 @@ inline QString activate(QWidget *view, const QVariant &item, const QVariant &key
 }
 
 inline QVariant viewProperty(QWidget *view, const QString &name, const QVariant &parameter = {},
-                             const QString &classHint = QString())
+                             const QString &classHint = QString(),
+                             WireText::Mode mode = WireText::Mode::Plain)
 {
-    STApplicationProxy registry{agentProxyTable()};
+    STApplicationProxy registry{agentProxyTable(), mode};
     try {
         return registry.getProxyProperty(view, classHint, name, parameter);
     } catch (const STError &error) {

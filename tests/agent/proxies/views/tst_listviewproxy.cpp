@@ -307,10 +307,11 @@ void tst_ListViewProxy::separatorsInTexts()
     ShownList list("widget", {{-1, {"a/b"}}, {-1, {"c:d"}}, {-1, {"c\\:d"}}});
     list.flagSetters[2](ShownView::AllFlags & ~Qt::ItemIsEnabled);
     QCOMPARE(viewProperty(list.view, "itemList"), QVariant(QStringList{"a/b", "c:d", "c\\:d"}));
-    const WireText::RequestMode extended(true);
-    QCOMPARE(viewProperty(list.view, "itemList"),
+    const auto extended = WireText::Mode::Extended;
+    QCOMPARE(viewProperty(list.view, "itemList", {}, QString(), extended),
              QVariant(QStringList{"a\\/b", "c\\:d", "c\\\\\\:d"}));
-    QCOMPARE(viewProperty(list.view, "itemIsEnabled", "c\\:d"), QVariant(true));
+    QCOMPARE(viewProperty(list.view, "itemIsEnabled", "c\\:d", QString(), extended),
+             QVariant(true));
 }
 
 TC_TEST_MAIN(tst_ListViewProxy)

@@ -210,7 +210,7 @@ void tst_TreeViewProxy::activate()
     QTRY_COMPARE(pressedKeys(tree.recorder), keys);
     QStringList paths;
     for (const QModelIndex &index : tree.view->selectionModel()->selectedRows())
-        paths.append(STQTreeView::itemPath(tree.tree, index));
+        paths.append(STQTreeView::itemPath(tree.tree, index, WireText::Mode::Plain));
     paths.sort();
     QCOMPARE(paths, selected);
 }
@@ -370,8 +370,9 @@ void tst_TreeViewProxy::separatorsInTexts()
                     {-1, {"templates", "2"}},
                     {2, {"forms", "3"}},
                     {-1, {"C:\\temp", "4"}}});
-    const WireText::RequestMode mode(extended);
-    QCOMPARE(viewProperty(tree.view, name, parameter), expected);
+    QCOMPARE(viewProperty(tree.view, name, parameter, QString(),
+                          extended ? WireText::Mode::Extended : WireText::Mode::Plain),
+             expected);
 }
 
 TC_TEST_MAIN(tst_TreeViewProxy)
