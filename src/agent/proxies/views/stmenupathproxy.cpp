@@ -31,6 +31,21 @@ QString STMenuPathProxy::menuActionText(const QAction *item)
     return stripMnemonic(item->text()).simplified();
 }
 
+QString STMenuPathProxy::menuElement(const QAction *item, const QList<QAction *> &items)
+{
+    const QString text = menuActionText(item);
+    if (!text.isEmpty())
+        return text;
+    int position = 0;
+    for (const QAction *other : items) {
+        if (isCounted(other))
+            ++position;
+        if (other == item)
+            break;
+    }
+    return positionPrefix + QString::number(position);
+}
+
 QAction *STMenuPathProxy::findMenuAction(QStringList &path, const QList<QAction *> &items)
 {
     if (items.isEmpty() || path.isEmpty())

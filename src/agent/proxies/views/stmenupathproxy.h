@@ -37,6 +37,9 @@ public:
     // The item named by the path's first element (by position or by text), or null. When
     // the item's text holds '/', the elements it took are merged into the first one.
     static QAction *findMenuAction(QStringList &path, const QList<QAction *> &items);
+    // The element findMenuAction finds the item by among items: its text, or "Item N" for
+    // an item without text, N counting from 1 as findMenuAction does.
+    static QString menuElement(const QAction *item, const QList<QAction *> &items);
     // The paths below one item, prefix first: [prefix] itself when it has no submenu.
     static QStringList menuItemPaths(const QString &prefix, const QAction *item);
     // Called with each item a path passes through on its way down (all but the last), the

@@ -1,0 +1,123 @@
+#include "recordedstep.h"
+
+#include "addressing/widgetcatalog.h"
+#include "protocol/requestcode.h"
+#include "protocol/wireprotocol.h"
+#include "protocol/wiretext.h"
+#include "proxies/views/stqabstractitemview.h"
+#include "proxies/views/stqlistview.h"
+#include "proxies/views/stqtable.h"
+#include "proxies/views/stqtreeview.h"
+
+#include <QCheckBox>
+#include <QListView>
+#include <QTableView>
+#include <QTreeView>
+
+RecordTarget RecordTarget::of(QWidget *widget)
+{
+    RecordTarget target;
+    if (!widget)
+        return target;
+    target.widget = widget;
+    target.window = WidgetCatalog::windowAddress(widget->window());
+    if (!target.window.isEmpty())
+        target.address = WidgetCatalog::widgetAddress(widget, target.window);
+    return target;
+}
+
+RecordTarget RecordTarget::forKeys(QWidget *receiver)
+{
+    if (receiver->isWindow()) {
+        RecordTarget target;
+        target.widget = receiver;
+        target.window = WidgetCatalog::windowAddress(receiver);
+        return target;
+    }
+    const RecordTarget target = of(receiver);
+    return target.isValid() ? target : RecordTarget();
+}
+
+QString RecordedStep::requestLine() const
+{
+    if (isComment())
+        return QStringLiteral("# ") + comment;
+    return WireProtocol::extendedRequestLine(code, window, address, values);
+}
+
+namespace RecordedSteps {
+
+namespace {
+
+RecordedStep make(RequestCode code, const RecordTarget &target, const QStringList &values)
+{
+    RecordedStep step;
+    step.code = int(code);
+    step.window = target.window;
+    step.address = target.address;
+    step.values = values;
+    return step;
+}
+
+} // namespace
+
+RecordedStep activate(const RecordTarget &target, const QStringList &values)
+{
+    return make(RequestCode::Activate, target, values);
+}
+
+RecordedStep enter(const RecordTarget &target, const QString &text, bool secret)
+{
+    RecordedStep step =
+        make(RequestCode::Enter, target, secret ? QStringList() : QStringList{"s:" + text});
+    step.secret = secret;
+    return step;
+}
+
+RecordedStep key(const RecordTarget &target, const QString &keys)
+{
+    return make(RequestCode::Key, target, {QStringLiteral("s:") + keys});
+}
+
+RecordedStep mouse(const RecordTarget &target, const QString &command)
+{
+    return make(RequestCode::Mouse, target, {QStringLiteral("s:") + command});
+}
+
+RecordedStep comment(const RecordTarget &target, const QString &text)
+{
+    RecordedStep step;
+    step.window = target.window;
+    step.address = target.address;
+    step.comment = text;
+    return step;
+}
+
+QStringList itemActivateValues(const QAbstractItemView *view, const QModelIndex &index)
+{
+    if (const auto *tree = qobject_cast<const QTreeView *>(view)) {
+        const WireText::RequestMode extended(true);
+        return {QStringLiteral("s:") + STQTreeView::itemPath(tree, index)};
+    }
+    if (qobject_cast<const QTableView *>(view))
+        return {QStringLiteral("s:") + STQTable::cellName(index)};
+    if (const auto *list = qobject_cast<const QListView *>(view))
+        return {STQListView::itemName(list, index)};
+    return {QStringLiteral("s:") + STQAbstractItemView::modelIndexPath(view, index),
+            QStringLiteral("s:ClearAndSelect")};
+}
+
+QString checkValue(bool checked)
+{
+    return checked ? QStringLiteral("b:true") : QStringLiteral("b:false");
+}
+
+QString stateValue(const QObject *checkable)
+{
+    const auto *box = qobject_cast<const QCheckBox *>(checkable);
+    if (box && box->isTristate() && box->checkState() == Qt::PartiallyChecked)
+        return QStringLiteral("s:PartiallyChecked");
+    return checkValue(checkable->property("checked").toBool());
+}
+
+} // namespace RecordedSteps
