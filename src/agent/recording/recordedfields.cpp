@@ -72,12 +72,12 @@ bool hidesText(const QWidget *field)
 
 QAbstractItemView *viewOfCellEditor(const QWidget *field)
 {
+    // The delegate opens the editor of the current cell in the viewport, where the view
+    // hands it out as that cell's index widget.
     const QWidget *viewport = field ? field->parentWidget() : nullptr;
     auto *view = qobject_cast<QAbstractItemView *>(viewport ? viewport->parentWidget() : nullptr);
-    // The delegate opens its editors in the viewport; a widget set on a cell for good is
-    // the cell's own, not an editor.
     if (!view || view->viewport() != viewport || !view->currentIndex().isValid() ||
-        view->indexWidget(view->currentIndex()) == field)
+        view->indexWidget(view->currentIndex()) != field)
         return nullptr;
     return view;
 }

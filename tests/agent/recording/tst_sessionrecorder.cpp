@@ -20,6 +20,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
 #include <QSlider>
 #include <QStandardItemModel>
 #include <QTableWidget>
@@ -27,6 +29,7 @@
 #include <QTabWidget>
 #include <QToolBox>
 #include <QVBoxLayout>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace {
 
@@ -221,6 +224,8 @@ private slots:
     void keysOutsideFieldsAreKeyRequests();
     void keysTakenFromFieldsFollowTheTextTypedBeforeThem();
     void slidersGroupBoxesAndToolBoxesAreActivates();
+    void cellEditsAreTheViewsEnterOfTheCell();
+    void wheelTurnsEndInTheValueReached();
     void requestsOfTheAgentRecordNothing();
     void stoppedRecordsNothing();
 
@@ -764,6 +769,105 @@ void tst_SessionRecorder::slidersGroupBoxesAndToolBoxesAreActivates()
     QTRY_COMPARE_WITH_TIMEOUT(pages->currentIndex(), 1, 5000);
     QTRY_COMPARE_WITH_TIMEOUT(day->date(), QDate(2025, 2, 28), 5000);
     QCOMPARE(requests(), recorded);
+}
+
+void tst_SessionRecorder::cellEditsAreTheViewsEnterOfTheCell()
+{
+    Views views;
+    QVERIFY(QTest::qWaitForWindowExposed(&views.window));
+    QTableWidget *sheet = views.sheet;
+    sheet->setItem(0, 0, new QTableWidgetItem("10"));
+    // The first key opens the cell's editor and is handed to it unseen; the rest reach the
+    // editor, whose text is half typed until Return commits it.
+    const auto typeInto = [sheet](int row, int column, const QString &text, int endKey) {
+        QTest::mouseClick(sheet->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          Views::centreOf(sheet, sheet->model()->index(row, column)));
+        QTest::keyClicks(sheet, text.left(1));
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() != sheet, 5000);
+        QTest::keyClicks(QApplication::focusWidget(), text.mid(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(endKey));
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), sheet, 5000);
+    };
+    typeInto(0, 0, "1000", Qt::Key_Return);
+    typeInto(2, 1, "42", Qt::Key_Return);
+    typeInto(1, 1, "dropped", Qt::Key_Escape);
+    QCOMPARE(sheet->item(0, 0)->text(), QString("1000"));
+
+    const QString step = "Widget:views,sheet,,";
+    const QStringList recorded = requests();
+    QCOMPARE(recorded, (QStringList{"5," + step + hex("s:1:Name") + ",",
+                                    "6," + step + hex("s:1000") + ",",
+                                    "5," + step + hex("s:3:Qty") + ",",
+                                    "6," + step + hex("s:42") + ",",
+                                    "5," + step + hex("s:2:Qty") + ","}));
+    sheet->clearContents();
+    sheet->setCurrentCell(1, 0);
+    for (const QString &line : recorded)
+        QVERIFY2(extended(line.toUtf8()).startsWith("0,"), qPrintable(line));
+    QTRY_VERIFY_WITH_TIMEOUT(sheet->item(2, 1) && sheet->item(2, 1)->text() == "42", 5000);
+    QCOMPARE(sheet->item(0, 0)->text(), QString("1000"));
+}
+
+void tst_SessionRecorder::wheelTurnsEndInTheValueReached()
+{
+    QWidget window;
+    window.setObjectName("settings");
+    auto *layout = new QVBoxLayout(&window);
+    auto *count = new QSpinBox;
+    count->setObjectName("count");
+    count->setValue(3);
+    layout->addWidget(count);
+    auto *level = new QSlider(Qt::Horizontal);
+    level->setObjectName("level");
+    layout->addWidget(level);
+    auto *unit = new QComboBox;
+    unit->setObjectName("unit");
+    unit->addItems({"mm", "cm", "m"});
+    layout->addWidget(unit);
+    auto *page = new QScrollArea;
+    page->setObjectName("page");
+    auto *tall = new QWidget;
+    tall->setFixedSize(100, 2000);
+    page->setWidget(tall);
+    page->setFixedHeight(100);
+    layout->addWidget(page);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // Turned as the window system delivers the wheel: spontaneously, over the widget.
+    const auto turn = [&window](QWidget *over, int notches) {
+        const QPoint centre = over->rect().center();
+        QWindowSystemInterface::handleWheelEvent(
+            window.windowHandle(), over->mapTo(&window, centre), over->mapToGlobal(centre),
+            QPoint(), QPoint(0, 120 * notches));
+        QWindowSystemInterface::flushWindowSystemEvents();
+    };
+    turn(count, 1);
+    turn(count, 1);
+    turn(level, 1);
+    turn(unit, -1);
+    turn(page, -1);
+    turn(page, -1);
+    QCOMPARE(count->value(), 5);
+    QVERIFY(level->value() > 0);
+    QCOMPARE(unit->currentText(), QString("cm"));
+
+    const QStringList recorded = requests();
+    QCOMPARE(recorded,
+             (QStringList{"6,Widget:settings,count,," + hex("s:5") + ",",
+                          "5,Widget:settings,level,," +
+                              hex("i:" + QString::number(level->value())) + ",",
+                          "5,Widget:settings,unit,," + hex("s:cm") + ",",
+                          "# not recorded: the mouse wheel scrolled page"}));
+    const int reached = level->value();
+    count->setValue(0);
+    level->setValue(0);
+    unit->setCurrentIndex(2);
+    for (const QString &line : recorded.mid(0, 3))
+        QVERIFY2(extended(line.toUtf8()).startsWith("0,"), qPrintable(line));
+    QTRY_COMPARE_WITH_TIMEOUT(count->value(), 5, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(level->value(), reached, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(unit->currentText(), QString("cm"), 5000);
 }
 
 void tst_SessionRecorder::requestsOfTheAgentRecordNothing()
