@@ -36,8 +36,8 @@ QJsonArray stepsJson(SessionRecorder *recorder)
             // The fields the clients write lines or calls from, and the line itself.
             QJsonObject json{
                 {QStringLiteral("code"), step.code},
-                {QStringLiteral("window"), step.window},
-                {QStringLiteral("address"), step.address},
+                {QStringLiteral("window"), step.target.window},
+                {QStringLiteral("address"), step.target.address},
                 {QStringLiteral("values"), QJsonArray::fromStringList(step.values)},
                 {QStringLiteral("request"), step.requestLine()},
             };

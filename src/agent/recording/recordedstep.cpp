@@ -10,39 +10,71 @@
 #include "proxies/views/stqtreeview.h"
 
 #include <QCheckBox>
+#include <QWindow>
 #include <QListView>
 #include <QTableView>
 #include <QTreeView>
 
+bool RecordTarget::isValid() const
+{
+    // Once decided, the address stays good for the step after the widget is gone.
+    if (resolved)
+        return !window.isEmpty() && (onWindow || !address.isEmpty());
+    return widget;
+}
+
+bool RecordTarget::resolve()
+{
+    if (!resolved && widget) {
+        window = WidgetCatalog::windowAddress(widget->window());
+        if (!window.isEmpty() && !onWindow)
+            address = WidgetCatalog::widgetAddress(widget, window);
+    }
+    resolved = true;
+    return isValid();
+}
+
+void RecordTarget::resolveNamed()
+{
+    if (resolved || !widget)
+        return;
+    window = WidgetCatalog::windowAddress(widget->window());
+    if (window.isEmpty() || onWindow) {
+        resolved = true;
+        return;
+    }
+    address = WidgetCatalog::namedAddress(widget, window);
+    resolved = !address.isEmpty();
+}
+
+bool RecordTarget::isIn(const QObject *going) const
+{
+    if (resolved || !widget)
+        return false;
+    if (going->isWidgetType())
+        return going == widget || static_cast<const QWidget *>(going)->isAncestorOf(widget);
+    return widget->window()->windowHandle() == going;
+}
+
 RecordTarget RecordTarget::of(QWidget *widget)
 {
     RecordTarget target;
-    if (!widget)
-        return target;
     target.widget = widget;
-    target.window = WidgetCatalog::windowAddress(widget->window());
-    if (!target.window.isEmpty())
-        target.address = WidgetCatalog::widgetAddress(widget, target.window);
     return target;
 }
 
 RecordTarget RecordTarget::forKeys(QWidget *receiver)
 {
-    if (receiver->isWindow()) {
-        RecordTarget target;
-        target.widget = receiver;
-        target.window = WidgetCatalog::windowAddress(receiver);
-        return target;
-    }
-    const RecordTarget target = of(receiver);
-    return target.isValid() ? target : RecordTarget();
+    RecordTarget target = of(receiver);
+    target.onWindow = receiver->isWindow();
+    return target;
 }
 
 QString RecordedStep::requestLine() const
 {
     if (isComment())
         return QStringLiteral("# ") + comment;
-    return WireProtocol::extendedRequestLine(code, window, address, values);
+    return WireProtocol::extendedRequestLine(code, target.window, target.address, values);
 }
 
 namespace RecordedSteps {
@@ -53,8 +85,7 @@ RecordedStep make(RequestCode code, const RecordTarget &target, const QStringLis
 {
     RecordedStep step;
     step.code = int(code);
-    step.window = target.window;
-    step.address = target.address;
+    step.target = target;
     step.values = values;
     return step;
 }
@@ -87,8 +118,7 @@ RecordedStep mouse(const RecordTarget &target, const QString &command)
 RecordedStep comment(const RecordTarget &target, const QString &text)
 {
     RecordedStep step;
-    step.window = target.window;
-    step.address = target.address;
+    step.target = target;
     step.comment = text;
     return step;
 }

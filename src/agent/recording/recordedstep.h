@@ -9,17 +9,30 @@ class QAbstractItemView;
 class QModelIndex;
 
 // A place a step happens at: the widget, the window field that finds its window and the
-// address that finds exactly it there, taken before the input changes what the address
-// reads.
+// address that finds exactly it there. Both are decided once, when first needed (the steps
+// are fetched, or the widget's window is about to close): reading them costs a count of the
+// window where the widget has no name, which a person's every press must not pay.
 struct RecordTarget
 {
     QPointer<QWidget> widget;
     QString window;
     QString address;
-    bool isValid() const { return widget && !address.isEmpty(); }
+    bool resolved = false;
+    bool onWindow = false; // the window itself, whose field is the empty path
+
+    // Whether a step can be made there: the widget lives or, once decided, was found.
+    bool isValid() const;
+    // Decides the window field and address now, unless decided before; whether both were
+    // found (the widget is still shown).
+    bool resolve();
+    // Decides them now only where lookups of names find the address, which costs no count
+    // of the window; the others wait for resolve().
+    void resolveNamed();
+    // Whether the widget lies in what is about to go: a widget, or a window's handle.
+    bool isIn(const QObject *going) const;
 
     static RecordTarget of(QWidget *widget);
-    // Keys go to the widget with the focus; the window itself is the empty path.
+    // Keys go to the widget with the focus; on the window itself, its empty path.
     static RecordTarget forKeys(QWidget *receiver);
 };
 
@@ -30,8 +43,7 @@ struct RecordTarget
 struct RecordedStep
 {
     int code = 0;
-    QString window;
-    QString address;
+    RecordTarget target;
     QStringList values;
     // Text typed into a password field: the step has no value, which the replay brings
     // from elsewhere; the password itself never leaves the program.

@@ -27,6 +27,7 @@ void SessionRecorder::start()
     lastClickStep = -1;
     navigationStep = -1;
     wheelStep = -1;
+    firstPending = 0;
     recording = true;
     qApp->installEventFilter(this);
 }
@@ -51,7 +52,37 @@ void SessionRecorder::stop()
 QVector<SessionRecorder::Step> SessionRecorder::steps()
 {
     settle();
+    resolvePending(nullptr);
     return recorded + typingSteps(typing.field ? fieldText(typing.field) : QString());
+}
+
+void SessionRecorder::resolvePending(const QObject *going)
+{
+    // Steps before firstPending have their addresses; the others wait for a fetch, or for
+    // their window or widget to go.
+    firstPending = qMin(firstPending, int(recorded.size()));
+    bool waiting = false;
+    for (int index = firstPending; index < recorded.size(); ++index) {
+        Step &step = recorded[index];
+        if (going && !step.target.isIn(going)) {
+            waiting = waiting || !step.target.resolved;
+            continue;
+        }
+        if (!step.target.resolve() && !step.isComment()) {
+            step.comment = QStringLiteral("not recorded: a step (request %1) on a widget that "
+                                          "was gone before its address was read")
+                               .arg(step.code);
+            step.code = 0;
+            step.values.clear();
+        }
+        if (!waiting)
+            firstPending = index + 1;
+    }
+    // Targets of steps still to come: the text being typed, a shortcut or Return pressed.
+    for (Target *coming : {&typing.target, &pendingShortcut.target, &fieldReturn.target}) {
+        if (!going || coming->isIn(going))
+            coming->resolve();
+    }
 }
 
 void SessionRecorder::agentRequestStarts()
@@ -74,7 +105,10 @@ void SessionRecorder::endTyping(const QString &text)
 {
     const QVector<Step> typed = typingSteps(text);
     typing = Typing();
-    recorded += typed;
+    for (Step step : typed) {
+        step.target.resolveNamed();
+        recorded.append(step);
+    }
 }
 
 QVector<SessionRecorder::Step> SessionRecorder::typingSteps(const QString &text) const
@@ -91,8 +125,7 @@ QVector<SessionRecorder::Step> SessionRecorder::typingSteps(const QString &text)
     const Step current = RecordedSteps::activate(
         typing.target, RecordedSteps::itemActivateValues(view, typing.cell));
     if (!recorded.isEmpty() && recorded.constLast().code == current.code &&
-        recorded.constLast().address == current.address &&
-        recorded.constLast().values == current.values)
+        recorded.constLast().target.widget == view && recorded.constLast().values == current.values)
         return {entered};
     return {current, entered};
 }
@@ -123,6 +156,9 @@ int SessionRecorder::append(const Step &step)
     settle();
     flushTyping();
     recorded.append(step);
+    // A widget that its own click hides (a Submit button) shows no more by the time the
+    // steps are fetched: what names find is decided now, the rest waits.
+    recorded.last().target.resolveNamed();
     return recorded.size() - 1;
 }
 
@@ -193,8 +229,7 @@ void SessionRecorder::navigationEnded()
     const Step step = RecordedSteps::activate(
         target, RecordedSteps::itemActivateValues(view, view->currentIndex()));
     if (navigationStep >= 0 && navigationStep == recorded.size() - 1 &&
-        recorded.at(navigationStep).address == target.address &&
-        recorded.at(navigationStep).window == target.window) {
+        recorded.at(navigationStep).target.widget == view) {
         recorded[navigationStep] = step;
         return;
     }

@@ -163,6 +163,9 @@ private:
     bool cellEditorKey(QKeyEvent *event);
 
     int append(const Step &step);
+    // Decides the addresses not decided yet: of every step, or of those in what is about to
+    // go (a widget, or a window's handle as the window hides, while its widgets still show).
+    void resolvePending(const QObject *going);
     void recordButton(const Press &pressed);
     // A step whose last value is read once the widget has handled the input.
     enum class Settle { State, Value, Wheel };
@@ -171,6 +174,7 @@ private:
 
     bool recording = false;
     QVector<Step> recorded;
+    int firstPending = 0; // the first step whose address is not decided yet
     Typing typing;
     Press press;
     // The checkable button, group box or menu item whose step still shows the state

@@ -20,8 +20,8 @@ void SessionRecorder::wheelTurned(QWidget *receiver, QWheelEvent *)
     if (qobject_cast<QAbstractScrollArea *>(changed)) {
         // Where a view or page is scrolled to is no value of the program: said, once for
         // turns that go on scrolling it.
-        const Target target = Target::of(changed);
-        if (!target.isValid())
+        Target target = Target::of(changed);
+        if (!target.resolve())
             return;
         const Step comment = RecordedSteps::comment(
             target,

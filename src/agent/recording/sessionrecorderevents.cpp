@@ -29,6 +29,14 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
     case QEvent::FocusOut:
         otherEventSeen(watched, event);
         return false;
+    case QEvent::Hide:
+    case QEvent::DeferredDelete:
+        // A window about to hide (its handle hides first, while its widgets still show) or
+        // a widget about to be deleted: the addresses of its steps are decided now.
+        if (firstPending < recorded.size() || typing.field || pendingShortcut.target.widget ||
+            fieldReturn.field)
+            resolvePending(watched);
+        return false;
     default:
         return false;
     }

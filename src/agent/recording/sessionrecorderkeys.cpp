@@ -183,8 +183,8 @@ void SessionRecorder::selectionExtended(QAbstractItemView *view, QKeyEvent *even
 {
     // No activate extends a selection: a comment says what is missing, once for keys that
     // go on extending it.
-    const Target target = Target::of(view);
-    if (!target.isValid())
+    Target target = Target::of(view);
+    if (!target.resolve())
         return;
     const Step comment = RecordedSteps::comment(
         target, QStringLiteral("not recorded: %1 in %2, which extends the selection")
@@ -246,7 +246,7 @@ QString SessionRecorder::keyText(int key, Qt::KeyboardModifiers modifiers)
 
 void SessionRecorder::appendKeys(const Target &target, const QString &keys)
 {
-    if (!target.widget || target.window.isEmpty())
+    if (!target.isValid())
         return;
     append(RecordedSteps::key(target, keys));
 }

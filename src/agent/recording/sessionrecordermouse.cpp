@@ -274,11 +274,13 @@ void SessionRecorder::itemPressed(QAbstractItemView *view, const QModelIndex &in
     // The view makes the item current on the press; the activate does so by keyboard. A
     // right press goes on as the view's mouse command at its current item, which opens
     // the item's context menu.
-    const Target target = Target::of(view);
+    Target target = Target::of(view);
     if (!target.isValid())
         return;
     if (extendsSelection(view, event)) {
         // Not a step that would select otherwise: a comment that says what is missing.
+        if (!target.resolve())
+            return;
         const QString click = event->modifiers() & Qt::ShiftModifier ? QStringLiteral("Shift")
                                                                      : QStringLiteral("Ctrl");
         append(RecordedSteps::comment(
@@ -389,6 +391,7 @@ void SessionRecorder::menuItemChosen(QMenu *menu, QAction *item)
         target.widget = top;
         target.window = WidgetAddressing::popupWindowName;
         target.address = WidgetCatalog::widgetAddress(top, target.window);
+        target.resolved = true;
     }
     if (!target.isValid())
         return;
