@@ -10,7 +10,12 @@
 
 using namespace RecordedFields;
 
-SessionRecorder::SessionRecorder(QObject *parent) : QObject(parent) {}
+SessionRecorder::SessionRecorder(QObject *parent) : QObject(parent)
+{
+    pendingTimer.setSingleShot(true);
+    pendingTimer.setInterval(0);
+    connect(&pendingTimer, &QTimer::timeout, this, [this] { resolvePending(nullptr); });
+}
 
 SessionRecorder::~SessionRecorder()
 {
@@ -108,6 +113,8 @@ void SessionRecorder::endTyping(const QString &text)
     for (Step step : typed) {
         step.target.resolveNamed();
         recorded.append(step);
+        if (!step.target.resolved)
+            pendingTimer.start();
     }
 }
 
@@ -146,8 +153,10 @@ void SessionRecorder::startTyping(QWidget *field)
     typing.cell = view->currentIndex();
     typing.startText = typing.cell.data(Qt::EditRole).toString();
     // A double click that only opened the editor: the view's enter opens it itself.
-    if (lastClickStep >= 0 && lastClickStep == recorded.size() - 1 && lastClickWidget == view)
+    if (lastClickStep >= 0 && lastClickStep == recorded.size() - 1 && lastClickWidget == view) {
         recorded.removeLast();
+        firstPending = qMin(firstPending, int(recorded.size()));
+    }
     lastClickStep = -1;
 }
 
@@ -157,8 +166,12 @@ int SessionRecorder::append(const Step &step)
     flushTyping();
     recorded.append(step);
     // A widget that its own click hides (a Submit button) shows no more by the time the
-    // steps are fetched: what names find is decided now, the rest waits.
+    // steps are fetched: what names find is decided now, the rest once the program has
+    // answered the input (a zero timer runs after the posted events, its repaint among them)
+    // and before the next input can hide the widget.
     recorded.last().target.resolveNamed();
+    if (!recorded.last().target.resolved)
+        pendingTimer.start();
     return recorded.size() - 1;
 }
 
@@ -230,7 +243,10 @@ void SessionRecorder::navigationEnded()
         target, RecordedSteps::itemActivateValues(view, view->currentIndex()));
     if (navigationStep >= 0 && navigationStep == recorded.size() - 1 &&
         recorded.at(navigationStep).target.widget == view) {
+        // The step of the last key: its address is decided anew.
         recorded[navigationStep] = step;
+        firstPending = qMin(firstPending, navigationStep);
+        pendingTimer.start();
         return;
     }
     navigationStep = append(step);

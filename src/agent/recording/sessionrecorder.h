@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QVector>
 #include <QWidget>
 
@@ -175,6 +176,7 @@ private:
     bool recording = false;
     QVector<Step> recorded;
     int firstPending = 0; // the first step whose address is not decided yet
+    QTimer pendingTimer;
     Typing typing;
     Press press;
     // The checkable button, group box or menu item whose step still shows the state
