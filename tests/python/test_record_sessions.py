@@ -85,3 +85,35 @@ def test_a_three_state_box_replays_to_the_state_it_reached(xdotool, tmp_path):
     assert [(s.code, s.value()) for s in steps] == [(5, "b:true")], steps
     reads = {"checked": ("Group Boxes", steps[0].address, "checked")}
     replays_to(steps, {"checked": True}, boxes, reads, tmp_path)
+
+
+def test_shortcuts_that_open_and_close_windows_replay(xdotool, tmp_path, monkeypatch):
+    monkeypatch.setenv("HOME", str(tmp_path))   # no window geometry of another run
+    sdi = example("mainwindows/sdi/sdi")
+    reads = {"text": ("{MainWindow}", "{QTextEdit}", "plainText")}
+    with recording(sdi, "{MainWindow}") as (app, window, user):
+        first = {w.title for w in app.window_infos()}
+        user.click(window.widget("{QTextEdit}"))
+        user.type("first")
+        window.widget("{QTextEdit}").wait_for_prop("plainText", "first")
+        user.run("key", "ctrl+n")
+        wait_until(lambda: len(app.window_infos()) == 2, 10, "Ctrl+N opened no window")
+        (title,) = {w.title for w in app.window_infos()} - first
+        other = app.window(title.split(" - ")[0])
+        user.click(other.widget("{QTextEdit}"))
+        user.type("second")
+        user.run("key", "Return")
+        user.type("line")
+        other.widget("{QTextEdit}").wait_for_prop("plainText", "second\nline")
+        user.run("key", "ctrl+w")
+        question = app.wait_for_window("SDI")
+        user.click(question.widget("{QPushButton text=Discard}"))
+        wait_until(lambda: len(app.window_infos()) == 1, 10, "the second window stayed")
+        state = read_state(app, reads)
+        steps = app.recorded_steps()
+    described = [record.describe(s) for s in steps]
+    assert state == {"text": "first"}
+    assert [(s.code, s.value()) for s in steps if s.code != 5] == [
+        (6, "s:first"), (23, "s:Ctrl+N"), (6, "s:second\nline"), (23, "s:Ctrl+W")], described
+    assert steps[-1].code == 5 and steps[-1].window != steps[0].window, described
+    replays_to(steps, state, sdi, reads, tmp_path)
