@@ -170,6 +170,13 @@ void printAgentTimes(const BenchWindow &window, int rounds, const QString &only)
             report("user-click-recorded-unnamed", clickRounds, [&] { clickAt(cancel); });
             onTop(frame);
             report("user-click-recorded-anonymous", clickRounds, [&] { clickAt(frame); });
+            // The address is decided when the steps are fetched (or the window closes): a
+            // fetch after each click pays it there, once per step.
+            (void)recorder.steps();
+            report("user-click-fetched-anonymous", std::max(5, clickRounds / 10), [&] {
+                clickAt(frame);
+                (void)recorder.steps();
+            });
         }
         recorder.stop();
     }

@@ -356,7 +356,8 @@ void printTable(const std::vector<SizeRun> &runs)
                                          "user-click",
                                          "user-click-recorded",
                                          "user-click-recorded-unnamed",
-                                         "user-click-recorded-anonymous"};
+                                         "user-click-recorded-anonymous",
+                                         "user-click-fetched-anonymous"};
     for (const QByteArray &figure : agentFigures) {
         row(
             QByteArray("  " + figure).constData(),

@@ -278,41 +278,40 @@ def parse_cursor_record(payload: bytes) -> Optional[CursorRecord]:
 
 @dataclass
 class Step:
-    """One recorded user action (request 26): the window field and widget path it happened
-    at, and the whole request line that does it again, values already hex-encoded."""
+    """One recorded user action (request 26): the request code, the window field and
+    widget path it happened at, and its typed values ("s:Ada", "b:true", "i:3"); a comment
+    step (code 0) says what was done but not recorded, and replays nothing."""
 
+    code: int
     window: str
     address: str
-    request: str
-    # Text typed into a password field: the request carries no value, and the agent never
+    values: List[str] = field(default_factory=list)
+    # Text typed into a password field: the step carries no value, and the agent never
     # gives the password out.
     secret: bool = False
+    comment: str = ""
 
     @property
     def is_comment(self) -> bool:
-        """A step that says what was done but not recorded ("# not recorded: ..."): the
-        files keep it as a comment, and nothing replays it."""
-        return self.request.startswith("#")
+        return self.code == 0
 
     @property
-    def code(self) -> int:
-        """The request code (5 activate, 6 enter, 9 mouse...); -1 for no number."""
-        head = self.request.split(",", 1)[0]
-        return int(head) if head.isdigit() else -1
+    def request(self) -> str:
+        """The request line that does the step again, values hex-encoded (UTF-8, as the
+        extended mode reads them); "# " and the comment for a comment step."""
+        if self.is_comment:
+            return "# " + self.comment
+        hexes = [value.encode("utf-8").hex() for value in self.values[:2]]
+        hexes += [""] * (2 - len(hexes))
+        return request_line(Request(self.code), self.window, self.address, "", *hexes)
 
-    def values(self) -> List[str]:
-        """The two typed values of the request ("s:Ada", "b:true"...), decoded; "" where
-        there is none."""
-        values = []
-        for part in (self.request.split(",")[4:6] + ["", ""])[:2]:
-            try:
-                values.append(bytes.fromhex(part).decode("utf-8", errors="replace"))
-            except ValueError:
-                values.append(part)
-        return values
+    def value(self, index: int = 0) -> str:
+        """A typed value of the step, "" where there is none."""
+        return self.values[index] if index < len(self.values) else ""
 
 
 def parse_steps(steps: List[Dict[str, Any]]) -> List[Step]:
     """Step objects from request 26's JSON array."""
-    return [Step(s.get("window", ""), s.get("address", ""), s.get("request", ""),
-                 bool(s.get("secret", False))) for s in steps]
+    return [Step(int(s.get("code", 0)), s.get("window", ""), s.get("address", ""),
+                 list(s.get("values", [])), bool(s.get("secret", False)),
+                 s.get("comment", "")) for s in steps]

@@ -29,7 +29,7 @@ from typing import Callable, Dict, List, Optional, Sequence, TextIO, Tuple
 from . import errors
 from .app import App, Widget
 from .driver import Driver
-from .protocol import Request, Step, parse_steps
+from .protocol import Request, Step, parse_steps, request_line
 from .waiting import retry
 
 POLL_SECONDS = 0.3
@@ -59,11 +59,11 @@ def secret_variables(steps: Sequence[Step]) -> Dict[Tuple[str, str], str]:
 def describe(step: Step, number: Optional[int] = None, variable: Optional[str] = None) -> str:
     """A step in readable form: 'step 3: click {QPushButton text=OK} in Simple Address Book'.
     A password shows as a mask, or as the environment variable that holds it."""
-    first, second = step.values()
+    first, second = step.value(0), step.value(1)
     code = step.code
     what = step.address or "the window"
     if step.is_comment:
-        action = step.request.lstrip("#").strip()
+        action = step.comment
     elif step.secret:
         action = "enter %s into %s" % ("$" + variable if variable else repr(SECRET_MASK), what)
     elif code == Request.ACTIVATE:
@@ -123,7 +123,8 @@ def requests_text(steps: Sequence[Step], argv: Optional[Sequence[str]] = None) -
     def step_lines(step: Step, variable: Optional[str]) -> List[str]:
         if variable:
             # The driver puts the variable's text in place of {secret:NAME}.
-            return [step.request.rsplit(",", 2)[0] + ",{secret:%s}," % variable]
+            return [request_line(Request(step.code), step.window, step.address, "",
+                                 "{secret:%s}" % variable, "")]
         return [step.request]
     lines += _session_lines(steps, lambda window: ":wait %s" % window, step_lines)
     return "\n".join(lines) + "\n"
@@ -161,21 +162,49 @@ def pytest_text(steps: Sequence[Step], argv: Sequence[str], port: int = 4242) ->
         "        app = driver.launch(ARGV)",
         "        try:",
     ]
+    previous = []  # type: List[Step]
 
     def step_lines(step: Step, variable: Optional[str]) -> List[str]:
-        if variable:
-            return ["app.window(%r).widget(%r).enter(os.environ[%r])"
-                    % (step.window, step.address, variable)]
-        first = step.values()[0]
-        if step.code != Request.ENTER or not first:
-            return ["app.request(%r)" % step.request]
-        return ["app.request(%r)" % step.request,
-                "wait_for_entered(app.window(%r).widget(%r), %r)"
-                % (step.window, step.address, _value_text(first))]
-    body = _session_lines(steps, lambda window: "app.window(%r).wait(10)" % window, step_lines)
+        # An enter right after an item of the same view was made current edits that item,
+        # which shows what the program makes of the text: nothing is read back.
+        last = previous[-1] if previous else None
+        cell = last is not None and last.code == Request.ACTIVATE \
+            and (last.window, last.address) == (step.window, step.address)
+        previous.append(step)
+        return _calls(step, variable, read_back=not cell)
+    body = _session_lines(steps, lambda window: "window = app.window(%r).wait(10)" % window,
+                          step_lines)
     lines += ["            " + line for line in body or ["pass"]]
     lines += ["        finally:", "            app.close()"]
     return "\n".join(lines) + "\n"
+
+
+def _python_value(typed: str) -> str:
+    """A typed value as the client's API takes it: "b:true" -> True, "i:3" -> 3, "s:x" -> 'x'."""
+    if typed in ("b:true", "b:false"):
+        return repr(typed == "b:true")
+    if typed.startswith("i:") and typed[2:].lstrip("-").isdigit():
+        return typed[2:]
+    return repr(_value_text(typed))
+
+
+def _calls(step: Step, variable: Optional[str], read_back: bool = True) -> List[str]:
+    """The client calls that do the step again, on `window`, the step's window."""
+    target = "window.widget(%r)" % step.address if step.address else "window"
+    args = ", ".join(_python_value(v) for v in step.values if v)
+    if variable:
+        return ["%s.enter(os.environ[%r])" % (target, variable)]
+    if step.code == Request.ACTIVATE:
+        return ["%s.activate(%s)" % (target, args)]
+    if step.code == Request.ENTER:
+        # Then the widget must show the value: a program that changed fails here.
+        return ["%s.enter(%s)" % (target, args)] + (
+            ["wait_for_entered(%s, %s)" % (target, args)] if read_back else [])
+    if step.code == Request.KEY:
+        return ["%s.press(%s)" % (target, args)]
+    if step.code == Request.MOUSE:
+        return ["%s.mouse(%s)" % (target, args)]
+    return ["app.request(%r)" % step.request]
 
 
 def write_pytest(steps: Sequence[Step], path: str, argv: Sequence[str],

@@ -8,14 +8,8 @@ from testclient import errors, protocol, record
 from testclient.protocol import Step
 
 
-def hexed(text):
-    return text.encode("utf-8").hex()
-
-
 def step(code, window, address, first="", second=""):
-    line = "%d,%s,%s,,%s,%s" % (code, window, address, hexed(first) if first else "",
-                                hexed(second) if second else "")
-    return Step(window, address, line)
+    return Step(code, window, address, [v for v in (first, second) if v])
 
 
 BOOK = "Simple Address Book"
@@ -30,10 +24,12 @@ STEPS = [
 
 
 def test_steps_come_from_request_26_and_describe_themselves():
-    (parsed,) = protocol.parse_steps([{"window": BOOK, "address": "nameLine",
-                                       "request": STEPS[1].request}])
-    assert parsed == STEPS[1] and parsed.code == 6
-    assert parsed.values() == ["s:Ada, 100% {x}", ""]
+    (parsed,) = protocol.parse_steps([{"code": 6, "window": BOOK, "address": "nameLine",
+                                       "values": ["s:Ada, 100% {x}"], "request": "ignored"}])
+    assert parsed == STEPS[1]
+    # The line is written from the fields, each value as hex of its UTF-8 bytes.
+    assert parsed.request == "6,%s,nameLine,,%s," % (BOOK, "s:Ada, 100% {x}".encode().hex())
+    assert step(5, "W", "tree", "s:a", "s:b").request == "5,W,tree,,733a61,733a62"
     assert [record.describe(s, n) for n, s in enumerate(STEPS, 1)] == [
         "step 1: click {QPushButton text=Add} in Simple Address Book",
         "step 2: enter 'Ada, 100% {x}' into nameLine in Simple Address Book",
@@ -43,26 +39,23 @@ def test_steps_come_from_request_26_and_describe_themselves():
         "step 6: mouse MouseClick:LeftButton:0.25:0.5: on canvas in Simple Address Book"]
     assert record.describe(step(5, "Tabs", "tabs", "s:General")) == \
         "choose 'General' in tabs in Tabs"
-    # A line the client does not know is shown as it is.
-    odd = Step("W", "", "42,W,,,zz")
-    assert (odd.code, odd.values()) == (42, ["zz", ""])
-    assert record.describe(odd) == "request 42,W,,,zz in W"
-    assert Step("W", "", "x").code == -1
     # A password: the agent marks the step and sends no value; it shows as a mask.
-    (secret,) = protocol.parse_steps([{"window": "Login", "address": "pin",
-                                       "request": "6,Login,pin,,,", "secret": True}])
-    assert secret.secret
+    (secret,) = protocol.parse_steps([{"code": 6, "window": "Login", "address": "pin",
+                                       "values": [], "secret": True}])
+    assert secret.secret and secret.request == "6,Login,pin,,,"
     assert record.describe(secret, 2) == "step 2: enter '********' into pin in Login"
     # What was done but not recorded stays a comment in both files, never a request.
-    missing = Step("Sheet", "table", "# not recorded: a Shift-click on 4:B of table, which "
-                   "extends the selection")
+    (missing,) = protocol.parse_steps([{"code": 0, "window": "Sheet", "address": "table",
+                                        "comment": "not recorded: a Shift-click on 4:B of "
+                                        "table, which extends the selection"}])
     assert record.describe(missing, 3) == "step 3: not recorded: a Shift-click on 4:B of " \
         "table, which extends the selection in Sheet"
     requests = record.requests_text([missing]).splitlines()
     assert "# step 1: not recorded: a Shift-click" in requests[-1]
     assert [line for line in requests if not line.startswith("#")] == [":wait Sheet"]
     generated = record.pytest_text([missing], ["/bin/x"])
-    assert "# step 1: not recorded" in generated and "app.request" not in generated
+    assert "# step 1: not recorded" in generated and "table" not in generated.split(
+        "# step 1")[1].split("\n", 1)[1]
 
 
 def test_the_requests_file_waits_for_each_window_it_enters(tmp_path):
@@ -81,6 +74,11 @@ def test_the_requests_file_waits_for_each_window_it_enters(tmp_path):
 class FakeWidget:
     def __init__(self, app, window, path):
         self.app, self.window, self.path = app, window, path
+
+    def __getattr__(self, action):
+        if action not in ("activate", "enter", "press", "mouse"):
+            raise AttributeError(action)
+        return lambda *args: self.app.log.append((action, self.window, self.path) + args)
 
     def prop(self, name):
         self.app.log.append(("prop", self.window, self.path, name))
@@ -101,6 +99,9 @@ class FakeWindow:
     def widget(self, path):
         return FakeWidget(self.app, self.name, path)
 
+    def press(self, keys):
+        self.app.log.append(("press", self.name, "", keys))
+
 
 class FakeApp:
     def __init__(self, shown):
@@ -108,9 +109,6 @@ class FakeApp:
 
     def window(self, name):
         return FakeWindow(self, name)
-
-    def request(self, line):
-        self.log.append(("request", line))
 
     def close(self):
         self.closed = True
@@ -148,14 +146,22 @@ def test_the_pytest_file_waits_steps_and_reads_back_what_was_entered(tmp_path):
     run_generated(path.read_text(encoding="utf-8"), app)
     assert app.argv == ["/bin/book", "it's"] and app.closed
     events = [e for e in app.log if e[0] != "prop"]
-    assert events == [("wait", BOOK), ("request", STEPS[0].request),
-                      ("request", STEPS[1].request), ("request", STEPS[2].request),
-                      ("wait", "Add Successful"), ("request", STEPS[3].request),
-                      ("wait", BOOK), ("request", STEPS[4].request),
-                      ("request", STEPS[5].request)]
-    # The read-back of each enter comes right after its request.
-    after_name = app.log[app.log.index(("request", STEPS[1].request)) + 1]
+    # Calls of the client's API with the values as Python values, not request lines.
+    assert events == [("wait", BOOK), ("activate", BOOK, "{QPushButton text=Add}"),
+                      ("enter", BOOK, "nameLine", "Ada, 100% {x}"),
+                      ("activate", BOOK, "{QCheckBox text=Wrap}", False),
+                      ("wait", "Add Successful"),
+                      ("activate", "Add Successful", "{QPushButton text=OK}"),
+                      ("wait", BOOK), ("enter", BOOK, "addressText", "London\nUK"),
+                      ("mouse", BOOK, "canvas", "MouseClick:LeftButton:0.25:0.5:")]
+    # The read-back of each enter comes right after it.
+    after_name = app.log[app.log.index(events[2]) + 1]
     assert after_name == ("prop", BOOK, "nameLine", "text")
+    # Keys on the window, and numbers, are calls too.
+    app = FakeApp({})
+    run_generated(record.pytest_text([step(23, "W", "", "s:Ctrl+K"),
+                                      step(5, "W", "slider", "i:7")], ["/bin/x"]), app)
+    assert app.log[1:] == [("press", "W", "", "Ctrl+K"), ("activate", "W", "slider", 7)]
 
 
 def test_the_generated_test_fails_where_the_application_shows_something_else():
@@ -163,7 +169,8 @@ def test_the_generated_test_fails_where_the_application_shows_something_else():
     with pytest.raises(errors.WaitTimeout, match="'nameLine' did not show 'Ada, 100% {x}'"):
         run_generated(record.pytest_text(STEPS[:3], ["/bin/book"]), app, timeout=0.1)
     # It stopped at the read-back, before the next step, and still ended the program.
-    assert ("request", STEPS[2].request) not in app.log and app.closed
+    assert not any(e[0] == "activate" and e[2] == "{QCheckBox text=Wrap}" for e in app.log)
+    assert app.closed
 
 
 def test_an_entered_number_reads_back_from_the_value_or_the_text():

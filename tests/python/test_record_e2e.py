@@ -186,7 +186,7 @@ def test_a_recorded_session_replays_from_both_files(xdotool, tmp_path):
     # here the value its read-back expects differs instead of the program.
     status, output = run_generated(
         steps, tmp_path, ADDRESS_BOOK, state, BOOK_STATE, "test_changed.py",
-        lambda text: text.replace("'Ada Lovelace')\n", "'Ada Byron')\n", 1))
+        lambda text: text.replace("), 'Ada Lovelace')\n", "), 'Ada Byron')\n", 1))
     assert status == 1 and "'{QLineEdit}' did not show 'Ada Byron'" in output, output
 
 
@@ -490,7 +490,7 @@ def test_lines_and_a_shortcut_typed_in_an_editor_replay(xdotool, tmp_path):
         steps = app.recorded_steps()
     assert state == {"text": "one\ntwo"}
     assert [s.code for s in steps] == [6, 23, 5], [record.describe(s) for s in steps]
-    assert steps[1].values()[0] == "s:Ctrl+N"
+    assert steps[1].value() == "s:Ctrl+N"
     replays_to(steps, state, application, reads, tmp_path)
 
 
@@ -510,6 +510,6 @@ def test_expressions_that_the_program_takes_on_return_replay(xdotool, tmp_path, 
         state = read_state(app, reads)
         steps = app.recorded_steps()
     assert "84" in state["results"] and "1024" in state["results"], state
-    assert [(s.code, s.values()[0]) for s in steps] == [
+    assert [(s.code, s.value()) for s in steps] == [
         (6, "s:12*(3+4)"), (23, "s:Return"), (6, "s:2^10"), (23, "s:Return")]
     replays_to(steps, state, speedcrunch, reads, tmp_path)

@@ -451,6 +451,15 @@ QString windowAddress(QWidget *window)
 
 QString widgetAddress(QWidget *widget, const QString &windowField)
 {
+    const QString named = namedAddress(widget, windowField);
+    if (!named.isEmpty() || !widget)
+        return named;
+    const QVector<WidgetEntry> found = Catalog(widget->window(), windowField).run(widget);
+    return found.isEmpty() ? QString() : found.first().address;
+}
+
+QString namedAddress(QWidget *widget, const QString &windowField)
+{
     if (!widget)
         return QString();
     // An object name that finds exactly the widget is the address the listing would give
@@ -464,12 +473,7 @@ QString widgetAddress(QWidget *widget, const QString &windowField)
             return name;
     }
     // Then the widget's name, or a path of names ending in it, found by lookups alone.
-    Catalog catalog(widget->window(), windowField);
-    const QString path = catalog.lookedUpNameAddress(widget);
-    if (!path.isEmpty())
-        return path;
-    const QVector<WidgetEntry> found = catalog.run(widget);
-    return found.isEmpty() ? QString() : found.first().address;
+    return Catalog(widget->window(), windowField).lookedUpNameAddress(widget);
 }
 
 } // namespace WidgetCatalog

@@ -53,4 +53,8 @@ QString windowAddress(QWidget *window);
 // listed (hidden, or in a window parented inside that one).
 QString widgetAddress(QWidget *widget, const QString &windowField);
 
+// The address widgetAddress gives when lookups of names alone find it (an object name, a
+// made-up name or a path of names); empty where the address needs a count of the window.
+QString namedAddress(QWidget *widget, const QString &windowField);
+
 } // namespace WidgetCatalog

@@ -36,11 +36,16 @@ QJsonArray stepsJson(SessionRecorder *recorder)
     if (recorder) {
         const QVector<SessionRecorder::Step> recorded = recorder->steps();
         for (const SessionRecorder::Step &step : recorded) {
+            // The fields the clients write lines or calls from, and the line itself.
             QJsonObject json{
-                {QStringLiteral("window"), step.window},
-                {QStringLiteral("address"), step.address},
-                {QStringLiteral("request"), step.request},
+                {QStringLiteral("code"), step.code},
+                {QStringLiteral("window"), step.target.window},
+                {QStringLiteral("address"), step.target.address},
+                {QStringLiteral("values"), QJsonArray::fromStringList(step.values)},
+                {QStringLiteral("request"), step.requestLine()},
             };
+            if (step.isComment())
+                json.insert(QStringLiteral("comment"), step.comment);
             if (step.secret)
                 json.insert(QStringLiteral("secret"), true);
             steps.append(json);

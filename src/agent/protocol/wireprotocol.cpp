@@ -61,4 +61,15 @@ QString decodehex(const QString &text)
     return result;
 }
 
+QString extendedRequestLine(int code, const QString &window, const QString &address,
+                            const QStringList &values)
+{
+    const auto hex = [&values](int index) {
+        return index < values.size() ? QString::fromLatin1(values.at(index).toUtf8().toHex())
+                                     : QString();
+    };
+    return QString::number(code) + QLatin1Char(',') + window + QLatin1Char(',') + address +
+           QStringLiteral(",,") + hex(0) + QLatin1Char(',') + hex(1);
+}
+
 } // namespace WireProtocol

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // The line protocol between the agent and the test driver.
@@ -48,5 +49,11 @@ int hexDigit(QChar c);
 // Pairs of hex digits to characters 0..255 (Latin-1); a lone last digit is read alone
 // and a pair that is not hex gives the character 0.
 QString decodehex(const QString &text);
+
+// A request line of the extended mode with its six fields, "code,window,address,,v1,v2":
+// the property field empty and up to two typed values ("s:text", "b:true", "i:3"), each
+// as the hex of its UTF-8 bytes, which decodehex and WireText::value read back.
+QString extendedRequestLine(int code, const QString &window, const QString &address,
+                            const QStringList &values);
 
 } // namespace WireProtocol

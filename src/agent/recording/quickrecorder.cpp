@@ -12,8 +12,6 @@
 #include <QWidget>
 #include <QWindow>
 
-using RecordedFields::requestLine;
-
 namespace {
 
 bool isTextInput(const QObject *item)
@@ -100,7 +98,8 @@ void QuickRecorder::released(const Place &place)
         value = radio || !item->property("checked").toBool() ? QStringLiteral("b:true")
                                                              : QStringLiteral("b:false");
     }
-    append(place.window, place.address, requestLine(5, place.window, place.address, value));
+    append(RecordedSteps::activate(RecordTarget::decided(place.window, place.address),
+                                   value.isEmpty() ? QStringList() : QStringList{value}));
 }
 
 void QuickRecorder::flushTyping()
@@ -113,7 +112,5 @@ void QuickRecorder::flushTyping()
     if (text == field.startText)
         return;
     const bool secret = field.item->property("echoMode").toInt() != 0;
-    append(field.window, field.address,
-           requestLine(6, field.window, field.address,
-                       secret ? QString() : QStringLiteral("s:") + text));
+    append(RecordedSteps::enter(RecordTarget::decided(field.window, field.address), text, secret));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recordedstep.h"
+
 #include "quick/quickscene.h"
 
 #include <QPointer>
@@ -18,9 +20,8 @@ class QObject;
 class QuickRecorder
 {
 public:
-    // Receives each step: its window field, the item's address and the request line.
-    using Append =
-        std::function<void(const QString &window, const QString &address, const QString &request)>;
+    // Receives each step, its window field and the item's address decided.
+    using Append = std::function<void(const RecordedStep &step)>;
     explicit QuickRecorder(Append append);
 
     // A mouse event of the user's; false when its receiver shows no Qt Quick scene, for the

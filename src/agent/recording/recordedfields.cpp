@@ -1,8 +1,10 @@
 #include "recordedfields.h"
 
+#include <QAbstractItemView>
 #include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QScrollBar>
 #include <QAbstractSpinBox>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -10,31 +12,6 @@
 #include <QVariant>
 
 namespace RecordedFields {
-
-QString hexValue(const QString &typed)
-{
-    return QString::fromLatin1(typed.toUtf8().toHex());
-}
-
-QString requestLine(int code, const QString &window, const QString &address, const QString &typed)
-{
-    return QString::number(code) + QLatin1Char(',') + window + QLatin1Char(',') + address +
-           QStringLiteral(",,") + (typed.isEmpty() ? QString() : hexValue(typed)) +
-           QLatin1Char(',');
-}
-
-QString checkValue(bool checked)
-{
-    return hexValue(checked ? QStringLiteral("b:true") : QStringLiteral("b:false"));
-}
-
-QString stateValue(const QObject *checkable)
-{
-    const auto *box = qobject_cast<const QCheckBox *>(checkable);
-    if (box && box->isTristate() && box->checkState() == Qt::PartiallyChecked)
-        return hexValue(QStringLiteral("s:PartiallyChecked"));
-    return checkValue(checkable->property("checked").toBool());
-}
 
 QComboBox *comboOfPopup(QWidget *widget)
 {
@@ -91,6 +68,42 @@ bool hidesText(const QWidget *field)
 {
     const auto *edit = qobject_cast<const QLineEdit *>(field);
     return edit && edit->echoMode() != QLineEdit::Normal;
+}
+
+QAbstractItemView *viewOfCellEditor(const QWidget *field)
+{
+    // The delegate opens the editor of the current cell in the viewport, where the view
+    // hands it out as that cell's index widget.
+    const QWidget *viewport = field ? field->parentWidget() : nullptr;
+    auto *view = qobject_cast<QAbstractItemView *>(viewport ? viewport->parentWidget() : nullptr);
+    if (!view || view->viewport() != viewport || !view->currentIndex().isValid() ||
+        view->indexWidget(view->currentIndex()) != field)
+        return nullptr;
+    return view;
+}
+
+QWidget *wheelTarget(QWidget *receiver)
+{
+    for (QWidget *w = receiver; w && !w->isWindow(); w = w->parentWidget()) {
+        if (qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QComboBox *>(w))
+            return w;
+        if (qobject_cast<QAbstractSlider *>(w) && !qobject_cast<QScrollBar *>(w))
+            return w;
+        if (qobject_cast<QAbstractScrollArea *>(w))
+            return w;
+    }
+    return nullptr;
+}
+
+QString wheelValue(const QWidget *changed)
+{
+    if (qobject_cast<const QAbstractSpinBox *>(changed))
+        return QStringLiteral("s:") + fieldText(changed);
+    if (const auto *slider = qobject_cast<const QAbstractSlider *>(changed))
+        return QStringLiteral("i:") + QString::number(slider->value());
+    if (const auto *combo = qobject_cast<const QComboBox *>(changed))
+        return QStringLiteral("s:") + combo->currentText();
+    return QString();
 }
 
 } // namespace RecordedFields

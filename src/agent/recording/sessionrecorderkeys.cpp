@@ -103,19 +103,24 @@ void SessionRecorder::keyPressed(QWidget *receiver, QKeyEvent *event)
         }
     }
     QWidget *field = fieldOf(receiver);
-    if (!field) {
+    if (field)
+        keyInField(receiver, field, event);
+    else
         keyOutsideFields(receiver, event);
-        return;
-    }
-    const bool confirming = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+void SessionRecorder::keyInField(QWidget *receiver, QWidget *field, QKeyEvent *event)
+{
     // A key that reaches the field is the field's to edit with, not a shortcut.
     if (event->key() == pendingShortcut.key)
         pendingShortcut = Shortcut();
-    if (field != typing.target.widget) {
+    if (field != typing.field) {
         flushTyping();
         startTyping(field);
     }
-    if (!confirming)
+    if (typing.cell.isValid() && cellEditorKey(event))
+        return;
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
         return;
     if (qobject_cast<QTextEdit *>(field) || qobject_cast<QPlainTextEdit *>(field))
         multiLineReturnPressed(receiver, field, event);
@@ -130,7 +135,7 @@ void SessionRecorder::keyOutsideFields(QWidget *receiver, QKeyEvent *event)
         // Space clicks the button with the focus, as the activate does.
         if (auto *button = qobject_cast<QAbstractButton *>(receiver)) {
             Press pressed;
-            pressed.target = targetOf(button);
+            pressed.target = Target::of(button);
             pressed.onButton = true;
             if (pressed.target.isValid())
                 recordButton(pressed);
@@ -153,7 +158,7 @@ void SessionRecorder::multiLineReturnPressed(QWidget *receiver, QWidget *field, 
         cursor = edit->textCursor();
     else if (auto *plain = qobject_cast<QPlainTextEdit *>(field))
         cursor = plain->textCursor();
-    fieldReturn.target = keyTarget(receiver);
+    fieldReturn.target = Target::forKeys(receiver);
     fieldReturn.field = field;
     fieldReturn.before = fieldText(field);
     fieldReturn.lineBroken = fieldReturn.before;
@@ -169,7 +174,7 @@ void SessionRecorder::multiLineReturnEnded()
     fieldReturn = FieldReturn();
     if (!pressed.field || fieldText(pressed.field) == pressed.lineBroken)
         return; // a line break, part of the text typed
-    if (pressed.field == typing.target.widget)
+    if (pressed.field == typing.field)
         endTyping(pressed.before);
     appendKeys(pressed.target, pressed.keys);
 }
@@ -178,25 +183,14 @@ void SessionRecorder::selectionExtended(QAbstractItemView *view, QKeyEvent *even
 {
     // No activate extends a selection: a comment says what is missing, once for keys that
     // go on extending it.
-    const Target target = targetOf(view);
-    if (!target.isValid())
+    Target target = Target::of(view);
+    if (!target.resolve())
         return;
-    const QString comment = QStringLiteral("# not recorded: %1 in %2, which extends the selection")
-                                .arg(keyText(event->key(), event->modifiers()), target.address);
-    if (recorded.isEmpty() || recorded.constLast().request != comment)
-        append(target, comment);
-}
-
-bool SessionRecorder::isParentCopy(const QKeyEvent *event, QWidget *receiver)
-{
-    // A key the focus widget ignores goes on to its parents as the same event.
-    if (event == lastKeyEvent && event->type() == lastKeyType && lastKeyReceiver &&
-        receiver != lastKeyReceiver && receiver->isAncestorOf(lastKeyReceiver))
-        return true;
-    lastKeyEvent = event;
-    lastKeyType = event->type();
-    lastKeyReceiver = receiver;
-    return false;
+    const Step comment = RecordedSteps::comment(
+        target, QStringLiteral("not recorded: %1 in %2, which extends the selection")
+                    .arg(keyText(event->key(), event->modifiers()), target.address));
+    if (recorded.isEmpty() || recorded.constLast().comment != comment.comment)
+        append(comment);
 }
 
 void SessionRecorder::shortcutOffered(QWidget *receiver, QKeyEvent *event)
@@ -221,7 +215,7 @@ void SessionRecorder::shortcutOffered(QWidget *receiver, QKeyEvent *event)
     // Alt and a menu bar's mnemonic opens its menu: the item chosen in it is the step.
     if (isMenuBarMnemonic(receiver, event))
         return;
-    pendingShortcut.target = keyTarget(receiver);
+    pendingShortcut.target = Target::forKeys(receiver);
     pendingShortcut.key = event->key();
     pendingShortcut.keys = keyText(event->key(), event->modifiers());
 }
@@ -250,25 +244,14 @@ QString SessionRecorder::keyText(int key, Qt::KeyboardModifiers modifiers)
     return QtCompat::keySequence(key, modifiers).toString(QKeySequence::PortableText);
 }
 
-SessionRecorder::Target SessionRecorder::keyTarget(QWidget *receiver)
-{
-    // Keys go to the widget with the focus; the window itself is the empty path.
-    Target target = targetOf(receiver);
-    if (receiver->isWindow())
-        target.address.clear();
-    else if (!target.isValid())
-        target = Target();
-    return target;
-}
-
 void SessionRecorder::appendKeys(const Target &target, const QString &keys)
 {
-    if (!target.widget || target.window.isEmpty())
+    if (!target.isValid())
         return;
-    append(target, requestLine(23, target.window, target.address, QStringLiteral("s:") + keys));
+    append(RecordedSteps::key(target, keys));
 }
 
 void SessionRecorder::appendKey(QWidget *receiver, QKeyEvent *event)
 {
-    appendKeys(keyTarget(receiver), keyText(event->key(), event->modifiers()));
+    appendKeys(Target::forKeys(receiver), keyText(event->key(), event->modifiers()));
 }

@@ -70,3 +70,15 @@ QVariant STQToolBox::pseudoProperty(const char *name, const QVariant & /*paramet
         return pageText(box->itemText(box->currentIndex()));
     return QVariant();
 }
+
+QToolBox *STQToolBox::toolBoxOfHeader(const QAbstractButton *button)
+{
+    if (!button || button->objectName() != QLatin1String(headerButtonName))
+        return nullptr;
+    return qobject_cast<QToolBox *>(button->parentWidget());
+}
+
+QString STQToolBox::pageName(const QAbstractButton *header)
+{
+    return Mnemonics::shownText(header->text());
+}

@@ -160,6 +160,40 @@ void MouseCommand::readPosition()
     positioned = true;
 }
 
+namespace {
+
+template <std::size_t N> QString wordOf(const Word (&words)[N], int value, bool knowsEveryWord)
+{
+    for (const Word &known : words) {
+        if ((known.common || knowsEveryWord) && known.value == value && *known.text)
+            return QLatin1String(known.text);
+    }
+    return QString();
+}
+
+QString fraction(int pos, int size)
+{
+    return QString::number((pos + 0.5) / qMax(size, 1), 'f', 4);
+}
+
+} // namespace
+
+QString MouseCommand::write(Action action, Qt::MouseButton button, const QPoint &pos,
+                            const QSize &size, Qt::KeyboardModifiers modifiers, Syntax syntax)
+{
+    const bool everyWord = rulesOf(syntax).knowsEveryWord;
+    Qt::KeyboardModifier modifier = Qt::NoModifier;
+    for (const Qt::KeyboardModifier known :
+         {Qt::AltModifier, Qt::ControlModifier, Qt::ShiftModifier}) {
+        if (modifiers & known)
+            modifier = known;
+    }
+    const QChar colon(QLatin1Char(':'));
+    return wordOf(typeWords, action, everyWord) + colon + wordOf(buttonWords, button, everyWord) +
+           colon + fraction(pos.x(), size.width()) + colon + fraction(pos.y(), size.height()) +
+           colon + wordOf(modifierWords, modifier, everyWord);
+}
+
 QPoint MouseCommand::pointIn(const QRect &area) const
 {
     if (!positioned)

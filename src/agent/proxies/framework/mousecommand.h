@@ -44,6 +44,18 @@ public:
     static MouseCommand read(const QString &command, Syntax syntax,
                              const QString &suffix = QString());
 
+    // What a written command does; the values are those of the type words.
+    enum Action { Press = 1, Release, Click, DoubleClick };
+
+    // The command that does the action at pos in a widget of the given size, in the Widget
+    // or ItemView syntax: each coordinate is the pixel's centre as a fraction, which read()
+    // multiplies back and truncates to the same pixel in any widget narrower than 10,000
+    // pixels, and the one modifier the grammar knows (Shift before Control before Alt).
+    // Without one, the Widget syntax writes NoModifier and the ItemView syntax nothing.
+    static QString write(Action action, Qt::MouseButton button, const QPoint &pos,
+                         const QSize &size, Qt::KeyboardModifiers modifiers,
+                         Syntax syntax = Widget);
+
     // The point in area that the position names: its middle when there is none.
     QPoint pointIn(const QRect &area) const;
 

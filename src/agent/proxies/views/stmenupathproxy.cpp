@@ -32,6 +32,22 @@ QString STMenuPathProxy::menuActionText(const QAction *item, WireText::Mode mode
     return Mnemonics::withoutMnemonic(item->text(), mode).simplified();
 }
 
+QString STMenuPathProxy::menuElement(const QAction *item, const QList<QAction *> &items,
+                                     WireText::Mode mode)
+{
+    const QString text = menuActionText(item, mode);
+    if (!text.isEmpty())
+        return text;
+    int position = 0;
+    for (const QAction *other : items) {
+        if (isCounted(other))
+            ++position;
+        if (other == item)
+            break;
+    }
+    return positionPrefix + QString::number(position);
+}
+
 QAction *STMenuPathProxy::findMenuAction(QStringList &path, const QList<QAction *> &items) const
 {
     if (items.isEmpty() || path.isEmpty())

@@ -38,6 +38,10 @@ public:
     // The item named by the path's first element (by position or by text), or null. When
     // the item's text holds '/', the elements it took are merged into the first one.
     QAction *findMenuAction(QStringList &path, const QList<QAction *> &items) const;
+    // The element findMenuAction finds the item by among items in `mode`: its text, or
+    // "Item N" for an item without text, N counting from 1 as findMenuAction does.
+    static QString menuElement(const QAction *item, const QList<QAction *> &items,
+                               WireText::Mode mode);
     // The paths below one item, prefix first: [prefix] itself when it has no submenu.
     QStringList menuItemPaths(const QString &prefix, const QAction *item) const;
     // Called with each item a path passes through on its way down (all but the last), the

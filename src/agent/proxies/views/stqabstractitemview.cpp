@@ -254,3 +254,16 @@ QVariant STQAbstractItemView::pseudoProperty(const char *name, const QVariant &p
     }
     return QVariant();
 }
+
+QString STQAbstractItemView::modelIndexPath(const QAbstractItemView *view, const QModelIndex &index)
+{
+    QStringList levels;
+    for (QModelIndex level = index; level.isValid() && level != view->rootIndex();
+         level = level.parent()) {
+        QString element = QString::number(level.row() + 1);
+        if (level.column() != 0)
+            element += QLatin1Char(';') + QString::number(level.column() + 1);
+        levels.prepend(element);
+    }
+    return levels.join(QLatin1Char('/'));
+}

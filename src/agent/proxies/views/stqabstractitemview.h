@@ -21,6 +21,9 @@ public:
     // (the part of the model it shows), each field a 1-based number or a header text; a
     // missing column is column 1. The empty path is the root itself.
     QModelIndex resolveModelIndexPath(const QString &path);
+    // The path of the index below the view's root as resolveModelIndexPath reads it, by
+    // numbers alone.
+    static QString modelIndexPath(const QAbstractItemView *view, const QModelIndex &index);
 
 private:
     // A header section named by "V:<row>" or "H:<column>" (or lower case), 0-based, among

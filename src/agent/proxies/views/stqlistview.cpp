@@ -177,3 +177,19 @@ QVariant STQListView::pseudoProperty(const char *name, const QVariant &parameter
         return itemGlobalRect(view, rowIndex(view, row));
     return itemFlagProperty(view, property, rowIndex(view, row));
 }
+
+QString STQListView::itemName(const QListView *view, const QModelIndex &index)
+{
+    const QAbstractItemModel *model = index.model();
+    const QString text = index.data(Qt::DisplayRole).toString();
+    int same = 0;
+    for (int row = 0; row < model->rowCount(view->rootIndex()); ++row) {
+        if (model->index(row, view->modelColumn(), view->rootIndex())
+                .data(Qt::DisplayRole)
+                .toString() == text)
+            ++same;
+    }
+    if (text.isEmpty() || same != 1)
+        return QStringLiteral("i:") + QString::number(index.row());
+    return QStringLiteral("s:") + replyItemText(text, WireText::Mode::Extended);
+}

@@ -17,6 +17,10 @@ public:
     QStringList pseudoPropertyNames() override;
     QVariant pseudoProperty(const char *name, const QVariant &parameter) override;
 
+    // The item as activate names it, as a typed value: "s:" and its text as the extended
+    // mode lists it, or "i:" and its row where it has no text or another row reads the same.
+    static QString itemName(const QListView *view, const QModelIndex &index);
+
 private:
     QListView *listView();
     // The first row that is not hidden and shows text; -1 when there is none.

@@ -254,3 +254,28 @@ QVariant STQTable::pseudoProperty(const char *name, const QVariant &parameter)
         return headerText(Qt::Horizontal, parameter);
     return QVariant();
 }
+
+namespace {
+
+QString sectionName(const QAbstractItemModel *model, Qt::Orientation axis, int section)
+{
+    const int count = sectionCount(model, axis);
+    const QString own = model->headerData(section, axis, Qt::DisplayRole).toString();
+    int same = 0;
+    for (int other = 0; other < count; ++other) {
+        if (model->headerData(other, axis, Qt::DisplayRole).toString() == own)
+            ++same;
+    }
+    if (!own.isEmpty() && same == 1 && !own.contains(QLatin1Char(':')))
+        return own;
+    return QString::number(section + 1);
+}
+
+} // namespace
+
+QString STQTable::cellName(const QModelIndex &index)
+{
+    const QAbstractItemModel *model = index.model();
+    return sectionName(model, Qt::Vertical, index.row()) + QLatin1Char(':') +
+           sectionName(model, Qt::Horizontal, index.column());
+}

@@ -18,6 +18,10 @@ public:
     QStringList pseudoPropertyNames() override;
     QVariant pseudoProperty(const char *name, const QVariant &parameter) override;
 
+    // The cell as activate names it: "row:column", each its header text where that is
+    // unique and holds no ':' (a header text wins over a number), else its 1-based number.
+    static QString cellName(const QModelIndex &index);
+
 private:
     QTableView *table();
     // "row:column" as 1-based numbers; header texts of hidden sections are skipped on

@@ -1,0 +1,119 @@
+"""Recorded sessions on further programs, by X input under Xvfb: each replays through the
+requests file and the generated pytest file to the state the session reached."""
+
+from testclient import record, wait_until
+from testclient.selector import selector
+
+from test_record_e2e import example, recording, read_state, replays_to, xdotool  # noqa: F401
+
+SHEET = "Spreadsheet"
+
+
+def test_cells_edited_in_a_table_replay_and_an_extended_selection_is_a_comment(xdotool,
+                                                                              tmp_path):
+    spreadsheet = example("itemviews/spreadsheet/spreadsheet")
+    reads = {cell: (SHEET, "{QTableWidget}", "itemText", cell)
+             for cell in ("2:C", "3:E", "10:F")}
+    with recording(spreadsheet, SHEET) as (app, window, user):
+        table = window.widget("{QTableWidget}")
+        # A double click opens the cell's editor; typing on a cell opens it with the key.
+        x, y = table.prop("itemGlobalRect", "2:C").center
+        user.run("mousemove", "--sync", str(x), str(y), "click", "--repeat", "2",
+                 "--delay", "80", "1")
+        wait_until(lambda: app.window(SHEET).widget("{QTableWidget}//{QLineEdit}").prop("visible"), 10,
+                   "no cell editor opened")
+        user.run("key", "ctrl+a")
+        user.type("4000")
+        user.run("key", "Return")
+        table.wait_for_prop("itemText", "4000", parameter="2:C")
+        user.click_item(table, "3:E")
+        user.type("6")
+        user.run("key", "Return")
+        table.wait_for_prop("itemText", "6", parameter="3:E")
+        user.run("keydown", "shift")
+        user.click_item(table, "5:F")
+        user.run("keyup", "shift")
+        state = read_state(app, reads)
+        steps = app.recorded_steps()
+        out = app.output()
+    described = [record.describe(s) for s in steps]
+    open("/tmp/rec/steps.txt", "w").write(repr(steps) + out)
+    assert state["2:C"] == "4000" and state["3:E"] == "6", state
+    # Each edit is the cell made current, then the table's enter; never the editor.
+    assert [(s.code, s.value()) for s in steps if s.code] == [
+        (5, "s:2:C"), (6, "s:4000"), (5, "s:3:E"), (6, "s:6")], described
+    assert all(s.address == "{QTableWidget}" for s in steps), described
+    assert steps[-1].is_comment and "Shift-click on 5:F" in steps[-1].comment, described
+    replays_to(steps, state, spreadsheet, reads, tmp_path)
+
+
+def turn(user, widget, notches):
+    """Turns the mouse wheel over the widget: up for positive notches, down for negative."""
+    x, y = widget.prop("globalRect").center
+    user.run("mousemove", "--sync", str(x), str(y), "click", "--repeat", str(abs(notches)),
+             "--delay", "50", "4" if notches > 0 else "5")
+
+
+def test_wheel_turns_on_a_spin_box_a_slider_and_a_combo_box_replay(xdotool, tmp_path):
+    sliders = example("widgets/sliders/sliders")
+    current = selector("QSpinBox", label="Current value:")
+    reads = {"value": ("Sliders", current, "value"),
+             "orientation": ("Sliders", "{QComboBox}", "currentText")}
+    with recording(sliders, "Sliders") as (app, window, user):
+        turn(user, window.widget(current), 3)
+        window.widget(current).wait_for_prop("value", 8)
+        turn(user, window.widget("{QSlider}"), 1)
+        wait_until(lambda: window.widget(current).prop("value") != 8, 10, "the slider did not move")
+        turn(user, window.widget("{QComboBox}"), -1)
+        window.widget("{QComboBox}").wait_for_prop("currentText", "Vertical slider-like widgets")
+        state = read_state(app, reads)
+        steps = app.recorded_steps()
+    described = [record.describe(s) for s in steps]
+    assert [(s.code, s.value()) for s in steps] == [
+        (6, "s:8"), (5, "i:%d" % state["value"]),
+        (5, "s:Vertical slider-like widgets")], described
+    replays_to(steps, state, sliders, reads, tmp_path)
+
+
+def test_a_three_state_box_replays_to_the_state_it_reached(xdotool, tmp_path):
+    boxes = example("widgets/groupbox/groupbox")
+    tristate = "{QCheckBox text='Tri-state button'}"
+    with recording(boxes, "Group Boxes") as (app, window, user):
+        user.click(window.widget(tristate), left=8)
+        window.widget(tristate).wait_for_prop("checked", True)
+        steps = app.recorded_steps()
+    assert [(s.code, s.value()) for s in steps] == [(5, "b:true")], steps
+    reads = {"checked": ("Group Boxes", steps[0].address, "checked")}
+    replays_to(steps, {"checked": True}, boxes, reads, tmp_path)
+
+
+def test_shortcuts_that_open_and_close_windows_replay(xdotool, tmp_path, monkeypatch):
+    monkeypatch.setenv("HOME", str(tmp_path))   # no window geometry of another run
+    sdi = example("mainwindows/sdi/sdi")
+    reads = {"text": ("{MainWindow}", "{QTextEdit}", "plainText")}
+    with recording(sdi, "{MainWindow}") as (app, window, user):
+        first = {w.title for w in app.window_infos()}
+        user.click(window.widget("{QTextEdit}"))
+        user.type("first")
+        window.widget("{QTextEdit}").wait_for_prop("plainText", "first")
+        user.run("key", "ctrl+n")
+        wait_until(lambda: len(app.window_infos()) == 2, 10, "Ctrl+N opened no window")
+        (title,) = {w.title for w in app.window_infos()} - first
+        other = app.window(title.split(" - ")[0])
+        user.click(other.widget("{QTextEdit}"))
+        user.type("second")
+        user.run("key", "Return")
+        user.type("line")
+        other.widget("{QTextEdit}").wait_for_prop("plainText", "second\nline")
+        user.run("key", "ctrl+w")
+        question = app.wait_for_window("SDI")
+        user.click(question.widget("{QPushButton text=Discard}"))
+        wait_until(lambda: len(app.window_infos()) == 1, 10, "the second window stayed")
+        state = read_state(app, reads)
+        steps = app.recorded_steps()
+    described = [record.describe(s) for s in steps]
+    assert state == {"text": "first"}
+    assert [(s.code, s.value()) for s in steps if s.code != 5] == [
+        (6, "s:first"), (23, "s:Ctrl+N"), (6, "s:second\nline"), (23, "s:Ctrl+W")], described
+    assert steps[-1].code == 5 and steps[-1].window != steps[0].window, described
+    replays_to(steps, state, sdi, reads, tmp_path)
