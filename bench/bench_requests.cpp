@@ -1,7 +1,9 @@
 // The request benchmark: the agent's cost per request against windows of 100, 1,000 and
-// 10,000 widgets, side by side with the floor (one short line and its reply between two
-// processes over loopback TCP, no agent involved). Each host is a separate bench_host
-// process; this program is the driver and listens on the agent's port.
+// 10,000 widgets, side by side with the floor: one short line and its reply between a plain
+// C client and server over loopback TCP (bench_floor), no Qt and no agent involved. Each
+// host is a separate bench_host process; this program is the driver and listens on the
+// agent's port, and times every round trip with plain blocking socket calls, as the C
+// client does, so that the ratio to the floor holds only what the host adds.
 //
 // Printed: one table with each figure, its ratio to the floor and its ratio to the same
 // figure at 100 widgets; agent time measured inside the host (no socket); the host's
@@ -25,6 +27,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/socket.h>
 
 namespace {
 
@@ -62,7 +67,16 @@ public:
         if (!server.waitForNewConnection(120000))
             fail("no host connected");
         socket = server.nextPendingConnection();
-        greeting = readLine();
+        // From here on the connection is read and written with blocking calls of its own;
+        // the greeting is all the host sends before it is asked.
+        while (!socket->canReadLine()) {
+            if (!socket->waitForReadyRead(60000))
+                fail("no greeting from host");
+        }
+        greeting = socket->readLine();
+        greeting.chop(1);
+        descriptor = int(socket->socketDescriptor());
+        ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
         // The host prints its request lines and in-process times before it connects.
         QByteArray out;
         while (process.waitForReadyRead(200) || process.bytesAvailable())
@@ -71,8 +85,6 @@ public:
             const QList<QByteArray> parts = line.split(' ');
             if (parts.size() == 3 && parts.at(0) == "agent-us")
                 agentUs[parts.at(1)] = parts.at(2).toDouble();
-            if (parts.size() == 3 && parts.at(0) == "reply-bytes")
-                replyBytes[parts.at(1)] = parts.at(2).toDouble();
             if (parts.size() >= 3 && parts.at(0) == "request")
                 requests[parts.at(1)] = line.mid(parts.at(0).size() + parts.at(1).size() + 2);
         }
@@ -88,19 +100,31 @@ public:
 
     QByteArray readLine()
     {
-        while (!socket->canReadLine()) {
-            if (!socket->waitForReadyRead(60000))
+        int end = pending.indexOf('\n');
+        char chunk[65536];
+        while (end < 0) {
+            const ssize_t got = ::recv(descriptor, chunk, sizeof chunk, 0);
+            if (got <= 0)
                 fail("no reply from host");
+            const int searched = pending.size();
+            pending.append(chunk, int(got));
+            end = pending.indexOf('\n', searched);
         }
-        QByteArray line = socket->readLine();
-        line.chop(1);
+        const QByteArray line = pending.left(end);
+        pending.remove(0, end + 1);
         return line;
     }
 
     QByteArray request(const QByteArray &line)
     {
-        socket->write(line + '\n');
-        socket->flush();
+        const QByteArray bytes = line + '\n';
+        for (int sent = 0; sent < bytes.size();) {
+            const ssize_t done = ::send(descriptor, bytes.constData() + sent,
+                                        size_t(bytes.size() - sent), MSG_NOSIGNAL);
+            if (done <= 0)
+                fail("host gone");
+            sent += int(done);
+        }
         return readLine();
     }
 
@@ -123,9 +147,10 @@ public:
 
     QProcess process;
     QTcpSocket *socket = nullptr;
+    int descriptor = -1;
+    QByteArray pending; // read past the last line
     QByteArray greeting;
     QMap<QByteArray, double> agentUs;
-    QMap<QByteArray, double> replyBytes;
     QMap<QByteArray, QByteArray> requests;
 
 private:
@@ -167,9 +192,13 @@ double idleWakeupsPerSecond(const Host &host)
 struct SizeRun
 {
     int widgets = 0;
-    Stats floor;
+    double floor = 0;          // the C client and server, a short line
+    double treeBytesFloor = 0; // the same, with a reply as long as the tree's
+    double nestedTreeBytesFloor = 0;
+    Stats echo; // a Qt socket that echoes, no agent
     Stats property;
     Stats tree;
+    double treeBytes = 0;
     Stats nestedTree; // the same request on a window of frames, group boxes and layouts
     double nestedTreeBytes = 0;
     Stats windows;
@@ -180,7 +209,7 @@ struct SizeRun
     double echoIdleWakeups = 0;
 };
 
-Stats floorRun(QTcpServer &server, double *idleWakeups)
+Stats echoRun(QTcpServer &server, double *idleWakeups)
 {
     Host echo(server, {QStringLiteral("--echo")});
     echo.time("1", "0,ok", 200);
@@ -190,11 +219,31 @@ Stats floorRun(QTcpServer &server, double *idleWakeups)
     return floor;
 }
 
+// The C floor (bench_floor): a short line, and replies as long as the two trees'.
+void cFloorRun(SizeRun &run)
+{
+    QProcess floor;
+    floor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    floor.start(QCoreApplication::applicationDirPath() + "/bench_floor",
+                {QString::number(run.treeBytes), QString::number(run.nestedTreeBytes)});
+    if (!floor.waitForFinished(120000) || floor.exitCode() != 0)
+        fail("bench_floor failed");
+    for (const QByteArray &line : floor.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> parts = line.split(' ');
+        if (parts.size() == 3 && parts.at(1) == "short")
+            run.floor = parts.at(2).toDouble();
+        if (parts.size() == 4 && parts.at(2).toDouble() == run.treeBytes)
+            run.treeBytesFloor = parts.at(3).toDouble();
+        if (parts.size() == 4 && parts.at(2).toDouble() == run.nestedTreeBytes)
+            run.nestedTreeBytesFloor = parts.at(3).toDouble();
+    }
+}
+
 SizeRun sizeRun(QTcpServer &server, int widgets)
 {
     SizeRun run;
     run.widgets = widgets;
-    run.floor = floorRun(server, widgets == 100 ? &run.echoIdleWakeups : nullptr);
+    run.echo = echoRun(server, widgets == 100 ? &run.echoIdleWakeups : nullptr);
 
     Host host(server, {QStringLiteral("--widgets"), QString::number(widgets),
                        QStringLiteral("--agent-time")});
@@ -207,6 +256,7 @@ SizeRun sizeRun(QTcpServer &server, int widgets)
     host.time(read, "0,u:", 50);
     run.property = stats(host.time(read, "0,u:", 1000));
     run.tree = stats(host.time(tree, "0,l:", widgets >= 10000 ? 30 : 200));
+    run.treeBytes = host.request(tree).size() + 1;
     {
         Host nested(server, {QStringLiteral("--widgets"), QString::number(widgets),
                              QStringLiteral("--shape"), QStringLiteral("nested"),
@@ -214,7 +264,7 @@ SizeRun sizeRun(QTcpServer &server, int widgets)
         const QByteArray nestedTree = nested.requests.value("tree");
         run.nestedTree = stats(nested.time(nestedTree, "0,l:", widgets >= 10000 ? 30 : 200));
         run.agentUs["tree-nested"] = nested.agentUs.value("tree");
-        run.nestedTreeBytes = nested.replyBytes.value("tree");
+        run.nestedTreeBytes = nested.request(nestedTree).size() + 1;
     }
     run.windows = stats(host.time("1", "0,l:", 1000));
 
@@ -241,6 +291,7 @@ SizeRun sizeRun(QTcpServer &server, int widgets)
     run.click = stats(clicks);
     run.residentKiB = host.residentKiB();
     run.idleWakeups = idleWakeupsPerSecond(host);
+    cFloorRun(run);
     return run;
 }
 
@@ -295,7 +346,7 @@ void printTable(const std::vector<SizeRun> &runs)
 {
     std::vector<double> floors;
     for (const SizeRun &run : runs)
-        floors.push_back(run.floor.p50);
+        floors.push_back(run.floor);
     const double floor = stats(floors).p50;
 
     std::printf("%-34s", "figure");
@@ -314,10 +365,12 @@ void printTable(const std::vector<SizeRun> &runs)
         }
         std::printf("\n");
     };
-    std::printf("%-34s  %-26s\n", "floor: short line round trip p50",
+    std::printf("%-34s  %-26s\n", "floor: C line round trip p50",
                 cell(floor, 0, 0).constData());
     row(
-        "floor, each run p50", [](const SizeRun &r) { return r.floor.p50; }, false, false);
+        "floor, each run p50", [](const SizeRun &r) { return r.floor; }, false, false);
+    row(
+        "Qt socket echo, no agent p50", [](const SizeRun &r) { return r.echo.p50; }, true, false);
     row(
         "property read p50", [](const SizeRun &r) { return r.property.p50; }, true, true);
     row(
@@ -327,10 +380,18 @@ void printTable(const std::vector<SizeRun> &runs)
     row(
         "whole tree (2) p50", [](const SizeRun &r) { return r.tree.p50; }, true, true);
     row(
+        "  its reply", [](const SizeRun &r) { return r.treeBytes; }, false, true, "B");
+    row(
+        "  C floor for as many bytes", [](const SizeRun &r) { return r.treeBytesFloor; }, true,
+        true);
+    row(
         "whole tree (2), nested shape p50", [](const SizeRun &r) { return r.nestedTree.p50; }, true,
         true);
     row(
         "  its reply", [](const SizeRun &r) { return r.nestedTreeBytes; }, false, true, "B");
+    row(
+        "  C floor for as many bytes", [](const SizeRun &r) { return r.nestedTreeBytesFloor; },
+        true, true);
     row(
         "window list (1) p50", [](const SizeRun &r) { return r.windows.p50; }, true, true);
     std::printf("agent time in process (no socket; CPU time of the GUI thread, so other\n"
@@ -346,6 +407,7 @@ void printTable(const std::vector<SizeRun> &runs)
                                          "lookup-selector-below-name",
                                          "lookup-selector-whole-window",
                                          "widget-listing",
+                                         "widget-listing-request",
                                          "property",
                                          "tree",
                                          "tree-reference",
@@ -370,7 +432,7 @@ void printTable(const std::vector<SizeRun> &runs)
         false, "/s");
     std::printf("idle wake-ups per second without agent (echo host): %.1f\n",
                 runs.front().echoIdleWakeups);
-    std::printf("F: ratio to the floor; x: ratio to the same figure at %d widgets\n",
+    std::printf("F: ratio to the C floor's short line; x: ratio to the same figure at %d widgets\n",
                 runs.front().widgets);
 }
 
