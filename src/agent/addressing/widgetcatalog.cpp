@@ -1,6 +1,7 @@
 #include "widgetcatalog.h"
 
 #include "candidatesearch.h"
+#include "catalogcounts.h"
 #include "selector.h"
 #include "widgetaddressing.h"
 #include "widgetnaming.h"
@@ -8,6 +9,7 @@
 #include <QHash>
 #include <QMetaObject>
 #include <QMetaProperty>
+#include <QSet>
 #include <QStringList>
 #include <QWidget>
 
@@ -17,6 +19,8 @@
 namespace WidgetCatalog {
 
 namespace {
+
+using CatalogCounts::ClassChain;
 
 // A name that can stand as a path element on the wire: not empty, no separator, no
 // selector, none of the names that address a widget by the application's state.
@@ -45,13 +49,6 @@ bool textIsValue(const QMetaObject *meta, QHash<const QMetaObject *, bool> &know
     return value;
 }
 
-// A class and its base classes, by name and by an id that the listing gives each name.
-struct ClassChain
-{
-    QStringList names;
-    QVector<int> ids;
-};
-
 // A visible widget met in tree order, with what its address is made of.
 struct Item
 {
@@ -60,10 +57,11 @@ struct Item
     // The item of its parent widget; -1 for the window, and for a widget met through an
     // object that is no widget, whose names are then read from the widgets themselves.
     int parent = -1;
-    bool listed = false; // in the window itself rather than in a window parented inside it
-    bool read = false;   // what follows was read (a single widget's address reads few)
-    QString name;        // by the naming rules
-    QString path;        // names from its window down, when the whole window was read
+    bool listed = false;    // in the window itself rather than in a window parented inside it
+    bool read = false;      // what follows was read (a single widget's address reads few)
+    bool candidate = false; // a lookup of its name takes it (CatalogCounts::NameCounts)
+    QString name;           // by the naming rules
+    QString path;           // names from its window down, when the whole window was read
     ClassChain classes;
     QString text;
     bool textChanges = false; // a field's value or the window's title
@@ -95,47 +93,6 @@ void collect(QObject *object, int depth, int parent, QWidget *window, std::vecto
     }
 }
 
-// Per attribute value: how many visible widgets carry it, by class (base classes included),
-// counted in tree order. The value is hashed once per widget, whatever its classes.
-class Tally
-{
-public:
-    // Counts the widget in and returns how many of its own class carry the value so far.
-    int add(const ClassChain &classes, const QString &value)
-    {
-        if (value.isEmpty())
-            return 0;
-        Counts &counts = byValue[value];
-        int own = 0;
-        for (int id : classes.ids) {
-            auto found = std::find_if(counts.begin(), counts.end(),
-                                      [id](const QPair<int, int> &c) { return c.first == id; });
-            if (found == counts.end())
-                found = counts.insert(counts.end(), qMakePair(id, 0));
-            ++found->second;
-            if (id == classes.ids.first())
-                own = found->second;
-        }
-        return own;
-    }
-
-    int count(int classId, const QString &value) const
-    {
-        const auto found = byValue.constFind(value);
-        if (found == byValue.constEnd())
-            return 0;
-        for (const QPair<int, int> &c : *found) {
-            if (c.first == classId)
-                return c.second;
-        }
-        return 0;
-    }
-
-private:
-    using Counts = QVector<QPair<int, int>>; // class id, widgets
-    QHash<QString, Counts> byValue;
-};
-
 // An ancestor with an address of names, and how many visible widgets of each class (by
 // id) lie below it so far in tree order.
 struct Anchor
@@ -159,6 +116,7 @@ public:
     QVector<WidgetEntry> run(const QWidget *target = nullptr)
     {
         readItems(target);
+        counted = !target && namesCountedInFull();
 
         QVector<WidgetEntry> entries;
         std::vector<Anchor> anchors;
@@ -231,9 +189,18 @@ private:
                 continue;
             read(item);
             if (!target) {
-                item.path = item.parent >= 0 && !item.widget->isWindow()
+                const bool hasParent = item.parent >= 0 && item.widget != window;
+                item.path = hasParent && !item.widget->isWindow()
                                 ? items.at(item.parent).path + QLatin1Char('/') + item.name
                                 : WidgetAddressing::widgetPath(item.widget);
+                // What the candidate search takes for a name: the window by its object name
+                // only, any other widget also by a name made up where none was ever set.
+                const QString objectName = item.widget->objectName();
+                item.candidate =
+                    !objectName.isEmpty() || (item.widget != window && objectName.isNull() &&
+                                              item.name != WidgetNaming::unnamedName);
+                if (item.candidate)
+                    nameCounts.add(item.name, hasParent ? items.at(item.parent).name : QString());
             }
             ++names[item.name];
             for (int id : qAsConst(item.classes.ids))
@@ -286,9 +253,35 @@ private:
         return chain;
     }
 
-    // Whether the path finds exactly the widget, as a request that names it would: in the
-    // window the listing's window field finds (looked up once), by the naming rules.
-    bool findsExactly(const QStringList &elements, const QWidget *widget)
+    // Whether the name counts answer for lookups in the window: the window field finds this
+    // window, and every visible widget the candidate search would meet was read, with its
+    // parent. A visible window inside the window below a hidden widget is met by the search
+    // but not by the listing's walk, and one reached through an object that is no widget
+    // has no parent to count it under.
+    bool namesCountedInFull()
+    {
+        if (!window->isWindow() || windowFound() != window)
+            return false;
+        QSet<const QWidget *> windowsRead;
+        for (std::size_t i = 1; i < items.size(); ++i) {
+            if (items[i].parent < 0)
+                return false;
+            if (items[i].widget->isWindow())
+                windowsRead.insert(items[i].widget);
+        }
+        const QWidgetList shown = WidgetAddressing::shownTopLevels();
+        for (const QWidget *other : shown) {
+            if (other == window || !other->isVisible() || windowsRead.contains(other))
+                continue;
+            for (const QObject *above = other->parent(); above; above = above->parent()) {
+                if (above == window)
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    QWidget *windowFound()
     {
         if (!windowLookedUp) {
             windowLookedUp = true;
@@ -297,7 +290,14 @@ private:
             if (found.kind == NoError)
                 fieldWindow = found.window;
         }
-        if (!fieldWindow)
+        return fieldWindow;
+    }
+
+    // Whether the path finds exactly the widget, as a request that names it would: in the
+    // window the listing's window field finds (looked up once), by the naming rules.
+    bool findsExactly(const QStringList &elements, const QWidget *widget)
+    {
+        if (!windowFound())
             return false;
         const CandidateSearch::Matches matches = CandidateSearch::countMatchesIndexed(
             fieldWindow, elements, elements.last(), false, &dialogNames);
@@ -312,7 +312,8 @@ private:
         const QString &last = item.name;
         if (!usableElement(last) || last == WidgetNaming::unnamedName)
             return QString();
-        if (names.value(last) == 1 && findsExactly({last}, item.widget))
+        if (names.value(last) == 1 &&
+            (counted ? item.candidate : findsExactly({last}, item.widget)))
             return last;
         return namePathAddress(item);
     }
@@ -337,7 +338,10 @@ private:
         if (parent && item.widget != window) {
             int level = item.parent;
             const QString parentName = nameAt(parent, level);
-            if (usable(parentName) && findsExactly({parentName, last}, item.widget))
+            const bool found = counted
+                                   ? item.candidate && nameCounts.underParent(parentName, last) == 1
+                                   : findsExactly({parentName, last}, item.widget);
+            if (usable(parentName) && found)
                 return parentName + QLatin1Char('/') + last;
             int named = 0;
             for (const QWidget *above = parent->parentWidget(); above && named < 3;
@@ -419,6 +423,8 @@ private:
     const QString &windowField;
     QWidget *fieldWindow = nullptr; // what windowField finds, once looked up
     bool windowLookedUp = false;
+    bool counted = false; // nameCounts answers for lookups of one or two names
+    CatalogCounts::NameCounts nameCounts;
     std::vector<Item> items;
     WidgetNaming::DialogButtonNames dialogNames; // made-up button names by text
     QHash<QString, int> names;
@@ -427,7 +433,7 @@ private:
     QVector<int> classTotals; // visible widgets per class id, its subclasses included
     QHash<const QWidget *, QHash<const QWidget *, QString>> labelsByParent;
     QHash<const QMetaObject *, bool> valueClasses; // whose text is the value a person edits
-    Tally tallies[KeyCount];
+    CatalogCounts::Tally tallies[KeyCount];
 };
 
 } // namespace
