@@ -150,7 +150,6 @@ private slots:
     void resolution();
     void windowsBySelector();
     void everyListedAddressFindsItsWidget();
-    void listedAddressesSeeWindowsBelowHiddenWidgets();
     void everyListedWindowAddressFindsItsWindow();
     void listedAddressesOfFieldsOutlastTheirValues();
     void windowAddressesOutlastTitles();
@@ -368,31 +367,6 @@ void tst_Selectors::everyListedAddressFindsItsWidget()
     QVERIFY(addresses.contains("{QPushButton text=Same nth=3}"));
     QVERIFY(addresses.contains("{QLineEdit label=Name:}"));
     QVERIFY(addresses.contains("{QToolButton}"));
-}
-
-void tst_Selectors::listedAddressesSeeWindowsBelowHiddenWidgets()
-{
-    // A dialog shown below a hidden widget of the window is no part of the listing, but a
-    // lookup in the window meets its widgets: its field makes the window's own one
-    // ambiguous by name alone.
-    QWidget window;
-    window.setObjectName("main");
-    window.setWindowTitle("Hidden");
-    auto *edit = new QLineEdit(&window);
-    edit->setObjectName("edit");
-    auto *hidden = new QWidget(&window);
-    hidden->hide();
-    QDialog dialog(hidden);
-    new QLineEdit(&dialog);
-    dialog.findChild<QLineEdit *>()->setObjectName("edit");
-    window.show();
-    dialog.show();
-    QTRY_VERIFY(dialog.isVisible() && edit->isVisible());
-
-    for (const WidgetCatalog::WidgetEntry &entry : WidgetCatalog::widgets(&window, "Hidden")) {
-        const LookupResult found = resolve("Hidden", entry.address);
-        QVERIFY2(found.kind == NoError && found.widget == entry.widget, qPrintable(entry.address));
-    }
 }
 
 void tst_Selectors::everyListedWindowAddressFindsItsWindow()
