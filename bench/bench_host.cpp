@@ -107,6 +107,11 @@ void printAgentTimes(const BenchWindow &window, int rounds, const QString &only)
     report("widget-listing", std::max(5, rounds / 100), [&] {
         (void)WidgetCatalog::widgets(const_cast<BenchWindow *>(&window), window.title());
     });
+    // The whole listing request, its reply (geometry, states, JSON) included.
+    STApplicationProxy extendedRegistry{agentProxyTable(), WireText::Mode::Extended};
+    RequestDispatcher extended(&extendedRegistry, -1);
+    report("widget-listing-request", std::max(5, rounds / 100),
+           [&] { extended.dispatch(QStringLiteral("21,") + window.title()); });
     dispatchTime("property", window.readRequest(), rounds);
     const int treeRounds = std::max(20, rounds / 10);
     dispatchTime("tree", QStringLiteral("2,") + window.title(), treeRounds);
@@ -201,14 +206,13 @@ void runEcho(QTcpSocket &socket)
     socket.connectToHost(QHostAddress(QHostAddress::LocalHost), TestClient::driverPort);
 }
 
-// The whole tree of the nested window, in process, and the size of its reply.
+// The whole tree of the nested window, in process.
 void printNestedTimes(const NestedBenchWindow &window)
 {
     STApplicationProxy registry{agentProxyTable()};
     RequestDispatcher dispatcher(&registry, -1);
     const QString request = QStringLiteral("2,") + window.title();
     std::printf("agent-us tree %.2f\n", medianUs(30, [&] { dispatcher.dispatch(request); }));
-    std::printf("reply-bytes tree %d\n", int(dispatcher.dispatch(request).size()));
     std::fflush(stdout);
 }
 

@@ -24,6 +24,14 @@ describe() {
     echo
 }
 
+# Without a runtime folder every host warns on stderr, and a warning can land inside a row of
+# the table.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+    XDG_RUNTIME_DIR=$(mktemp -d)
+    export XDG_RUNTIME_DIR
+    trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+fi
+
 {
     describe
     QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$root/$build/bin/bench_requests" "$@"
@@ -32,5 +40,7 @@ describe() {
     QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$root/$build/bin/bench_typing"
     echo
     /usr/bin/python3 "$root/bench/bench_webdriver.py" "$root/$build/bin"
+    echo
+    echo "load:      $(cut -d' ' -f1-3 /proc/loadavg) (1, 5, 15 min) at the end"
 } 2>&1 | grep --line-buffered -v 'XDG_RUNTIME_DIR' | tee "$out"
 echo "== kept in ${out#"$root"/}"

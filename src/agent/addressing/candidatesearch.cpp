@@ -25,8 +25,9 @@ class MatchWalk
 {
 public:
     MatchWalk(QWidget *window, const QStringList &elements, const QString &searchName,
-              bool plainCandidates)
-        : window(window), elements(elements), name(nonNull(searchName))
+              bool plainCandidates, DialogButtonNames *knownNames)
+        : window(window), elements(elements), name(nonNull(searchName)),
+          dialogButtonNames(knownNames ? *knownNames : ownNames)
     {
         if (plainCandidates)
             madeUp = MadeUp::None;
@@ -93,14 +94,16 @@ private:
     const QStringList &elements;
     const QString name;
     MadeUp madeUp = MadeUp::None;
-    DialogButtonNames dialogButtonNames;
+    DialogButtonNames ownNames;
+    DialogButtonNames &dialogButtonNames;
     Matches matches;
 };
 
 Matches countMatchesInOneWalk(QWidget *window, const QStringList &elements,
-                              const QString &searchName, bool plainCandidates)
+                              const QString &searchName, bool plainCandidates,
+                              DialogButtonNames *knownNames)
 {
-    return MatchWalk(window, elements, searchName, plainCandidates).run();
+    return MatchWalk(window, elements, searchName, plainCandidates, knownNames).run();
 }
 
 bool enclosesObject(const QObject *outer, const QObject *inner)
@@ -117,7 +120,8 @@ bool enclosesObject(const QObject *outer, const QObject *inner)
 // window (the target itself when the anchor is the last element), so the search only
 // reads the trees below those few widgets.
 Matches countMatchesFromAnchor(ObjectNameIndex &index, QWidget *window, const QStringList &elements,
-                               int anchor, const QString &searchName, bool plainCandidates)
+                               int anchor, const QString &searchName, bool plainCandidates,
+                               DialogButtonNames *knownNames)
 {
     QVector<QWidget *> anchors = index.widgetsNamed(elements.at(anchor));
     anchors.erase(
@@ -126,17 +130,17 @@ Matches countMatchesFromAnchor(ObjectNameIndex &index, QWidget *window, const QS
         anchors.end());
 
     if (anchor == elements.size() - 1) {
-        DialogButtonNames names;
+        DialogButtonNames ownNames;
         Matches matches;
         for (QWidget *candidate : qAsConst(anchors)) {
-            if (pathMatches(candidate, window, elements, &names))
+            if (pathMatches(candidate, window, elements, knownNames ? knownNames : &ownNames))
                 matches.add(candidate);
         }
         return matches;
     }
     // An anchor inside another one is searched twice, its candidates counted twice. That
     // can only make the visible matches more than one, and the caller then walks the window.
-    MatchWalk walk(window, elements, searchName, plainCandidates);
+    MatchWalk walk(window, elements, searchName, plainCandidates, knownNames);
     for (QWidget *widget : qAsConst(anchors))
         walk.walkBelow(widget);
     return walk.result();
@@ -157,6 +161,12 @@ bool onlyObjectNameMatches(const QString &element)
 Matches countMatchesIndexed(QWidget *window, const QStringList &elements, const QString &searchName,
                             bool plainCandidates)
 {
+    return countMatchesIndexed(window, elements, searchName, plainCandidates, nullptr);
+}
+
+Matches countMatchesIndexed(QWidget *window, const QStringList &elements, const QString &searchName,
+                            bool plainCandidates, DialogButtonNames *knownNames)
+{
     if (ObjectNameIndex *index = ObjectNameIndex::instance()) {
         index->cover(window);
         int anchor = -1;
@@ -172,12 +182,12 @@ Matches countMatchesIndexed(QWidget *window, const QStringList &elements, const 
         }
         if (anchor >= 0) {
             const Matches matches = countMatchesFromAnchor(*index, window, elements, anchor,
-                                                           searchName, plainCandidates);
+                                                           searchName, plainCandidates, knownNames);
             if (matches.visible == 1)
                 return matches;
         }
     }
-    return countMatchesInOneWalk(window, elements, searchName, plainCandidates);
+    return countMatchesInOneWalk(window, elements, searchName, plainCandidates, knownNames);
 }
 
 } // namespace CandidateSearch

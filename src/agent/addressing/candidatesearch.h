@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgetnaming.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -37,5 +39,9 @@ bool onlyObjectNameMatches(const QString &element);
 // else one walk of the window's tree that tests every naming rule at once.
 Matches countMatchesIndexed(QWidget *window, const QStringList &elements, const QString &searchName,
                             bool plainCandidates);
+// The same with the made-up names of push buttons kept by the caller across its searches
+// (a listing looks up a path for every widget, the buttons' texts repeat).
+Matches countMatchesIndexed(QWidget *window, const QStringList &elements, const QString &searchName,
+                            bool plainCandidates, WidgetNaming::DialogButtonNames *knownNames);
 
 } // namespace CandidateSearch

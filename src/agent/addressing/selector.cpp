@@ -230,6 +230,18 @@ QStringList Selector::splitPath(const QString &path)
     return elements;
 }
 
+QString Selector::write(const QString &className, const QString &key, const QString &value)
+{
+    return QLatin1Char('{') + className + QLatin1Char(' ') + key + QLatin1Char('=') +
+           writeValue(value) + QLatin1Char('}');
+}
+
+QString Selector::writePosition(const QString &className, int nth)
+{
+    return QLatin1Char('{') + className + QStringLiteral(" nth=") + QString::number(nth) +
+           QLatin1Char('}');
+}
+
 QString Selector::writeValue(const QString &value)
 {
     bool bare = !value.isEmpty();

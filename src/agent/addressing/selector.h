@@ -57,6 +57,10 @@ public:
     // ',', '%', '/' and control characters written as %XX so that the result can stand in
     // a request field.
     static QString writeValue(const QString &value);
+    // Whole selectors as listings write them: a class with one key and its value, and a class
+    // with a position ("{QLabel text=Name:}", "{QFrame nth=2}").
+    static QString write(const QString &className, const QString &key, const QString &value);
+    static QString writePosition(const QString &className, int nth);
 
     // Every term but nth holds for the widget.
     bool matches(const QWidget *widget) const;

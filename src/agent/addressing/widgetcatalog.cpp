@@ -1,37 +1,26 @@
 #include "widgetcatalog.h"
 
 #include "candidatesearch.h"
+#include "catalogcounts.h"
 #include "selector.h"
-#include "selectorresolution.h"
 #include "widgetaddressing.h"
 #include "widgetnaming.h"
 
 #include <QHash>
 #include <QMetaObject>
 #include <QMetaProperty>
+#include <QSet>
 #include <QStringList>
 #include <QWidget>
 
 #include <algorithm>
-#include <functional>
+#include <vector>
 
 namespace WidgetCatalog {
 
 namespace {
 
-const QChar keySeparator(0x1f);
-
-QString selectorOf(const QString &className, const QString &key, const QString &value)
-{
-    return QLatin1Char('{') + className + QLatin1Char(' ') + key + QLatin1Char('=') +
-           Selector::writeValue(value) + QLatin1Char('}');
-}
-
-QString positionSelector(const QString &className, int nth)
-{
-    return QLatin1Char('{') + className + QStringLiteral(" nth=") + QString::number(nth) +
-           QLatin1Char('}');
-}
+using CatalogCounts::ClassChain;
 
 // A name that can stand as a path element on the wire: not empty, no separator, no
 // selector, none of the names that address a widget by the application's state.
@@ -60,22 +49,20 @@ bool textIsValue(const QMetaObject *meta, QHash<const QMetaObject *, bool> &know
     return value;
 }
 
-QStringList classChain(const QWidget *widget)
-{
-    QStringList chain;
-    for (const QMetaObject *meta = widget->metaObject(); meta; meta = meta->superClass())
-        chain.append(QString::fromLatin1(meta->className()));
-    return chain;
-}
-
 // A visible widget met in tree order, with what its address is made of.
 struct Item
 {
     QWidget *widget = nullptr;
     int depth = 0;
-    bool listed = false; // in the window itself rather than in a window parented inside it
-    QString name;        // by the naming rules
-    QStringList classes; // its class and base classes
+    // The item of its parent widget; -1 for the window, and for a widget met through an
+    // object that is no widget, whose names are then read from the widgets themselves.
+    int parent = -1;
+    bool listed = false;    // in the window itself rather than in a window parented inside it
+    bool read = false;      // what follows was read (a single widget's address reads few)
+    bool candidate = false; // a lookup of its name takes it (CatalogCounts::NameCounts)
+    QString name;           // by the naming rules
+    QString path;           // names from its window down, when the whole window was read
+    ClassChain classes;
     QString text;
     bool textChanges = false; // a field's value or the window's title
     QString label;
@@ -85,55 +72,34 @@ struct Item
     int textNth = 0; // the same, among those with its text
 };
 
-void collect(QWidget *widget, int depth, QWidget *window, QVector<Item> &items)
+// The order of findChildren: through every child object, widget or not.
+void collect(QObject *object, int depth, int parent, QWidget *window, std::vector<Item> &items)
 {
-    Item item;
-    item.widget = widget;
-    item.depth = depth;
-    item.listed = widget->window() == window;
-    items.append(item);
-    // The order of findChildren: through every child object, widget or not.
-    std::function<void(QObject *)> below = [&](QObject *object) {
-        for (QObject *child : object->children()) {
-            if (child->isWidgetType()) {
-                QWidget *childWidget = static_cast<QWidget *>(child);
-                if (childWidget->isVisible())
-                    collect(childWidget, depth + 1, window, items);
-            } else if (!child->children().isEmpty()) {
-                below(child);
-            }
+    for (QObject *child : object->children()) {
+        if (child->isWidgetType()) {
+            auto *widget = static_cast<QWidget *>(child);
+            if (!widget->isVisible())
+                continue;
+            Item item;
+            item.widget = widget;
+            item.depth = depth;
+            item.parent = object->isWidgetType() ? parent : -1;
+            item.listed = widget->window() == window;
+            items.push_back(std::move(item));
+            collect(widget, depth + 1, int(items.size()) - 1, window, items);
+        } else if (!child->children().isEmpty()) {
+            collect(child, depth, -1, window, items);
         }
-    };
-    below(widget);
+    }
 }
 
-// Per class (and base class) and attribute value: how many visible widgets carry it.
-class Tally
-{
-public:
-    void add(const Item &item, const char *key, const QString &value)
-    {
-        if (value.isEmpty())
-            return;
-        for (const QString &className : item.classes)
-            ++counts[className + keySeparator + QLatin1String(key) + keySeparator + value];
-    }
-    int count(const QString &className, const char *key, const QString &value) const
-    {
-        return counts.value(className + keySeparator + QLatin1String(key) + keySeparator + value);
-    }
-
-private:
-    QHash<QString, int> counts;
-};
-
-// An ancestor with an address of names, and how many visible widgets of each class lie
-// below it so far in tree order.
+// An ancestor with an address of names, and how many visible widgets of each class (by
+// id) lie below it so far in tree order.
 struct Anchor
 {
     int depth = 0;
     QString address;
-    QHash<QString, int> seen;
+    QVector<int> seen;
 };
 
 class Catalog
@@ -150,15 +116,16 @@ public:
     QVector<WidgetEntry> run(const QWidget *target = nullptr)
     {
         readItems(target);
+        counted = !target && namesCountedInFull();
 
         QVector<WidgetEntry> entries;
-        QVector<Anchor> anchors;
+        std::vector<Anchor> anchors;
         for (const Item &item : qAsConst(items)) {
-            while (!anchors.isEmpty() && anchors.last().depth >= item.depth)
-                anchors.removeLast();
+            while (!anchors.empty() && anchors.back().depth >= item.depth)
+                anchors.pop_back();
             for (Anchor &anchor : anchors) {
-                for (const QString &className : item.classes)
-                    ++anchor.seen[className];
+                for (int id : item.classes.ids)
+                    ++anchor.seen[id];
             }
             if (!item.listed)
                 continue;
@@ -169,7 +136,7 @@ public:
                 // An ancestor of the target matters only as the start of its address.
                 const QString named = lookedUpNameAddress(item.widget);
                 if (!named.isEmpty())
-                    anchors.append({item.depth, named, {}});
+                    anchors.push_back({item.depth, named, QVector<int>(classIds.size())});
                 continue;
             }
 
@@ -177,16 +144,12 @@ public:
             entry.widget = item.widget;
             entry.depth = item.depth;
             entry.text = item.text;
-            entry.path = WidgetAddressing::widgetPath(item.widget);
+            entry.path = item.path.isNull() ? WidgetAddressing::widgetPath(item.widget) : item.path;
             bool byNames = false;
             entry.address = addressOf(item, anchors, &byNames);
             entries.append(entry);
-            if (byNames) {
-                Anchor anchor;
-                anchor.depth = item.depth;
-                anchor.address = entry.address;
-                anchors.append(anchor);
-            }
+            if (byNames)
+                anchors.push_back({item.depth, entry.address, QVector<int>(classIds.size())});
             if (item.widget == target)
                 return {entry};
         }
@@ -197,14 +160,14 @@ public:
     // alone when it finds exactly the widget, else the paths below the widget's parent or
     // a named ancestor, or from the window. Each costs a lookup, where a count of the
     // window costs reading every widget in it.
-    QString lookedUpNameAddress(QWidget *widget) const
+    QString lookedUpNameAddress(QWidget *widget)
     {
         Item item;
         item.widget = widget;
         item.name = WidgetNaming::nameOf(widget, nullptr);
         if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
             return QString();
-        if (findsExactly(item.name, widget))
+        if (findsExactly({item.name}, widget))
             return item.name;
         return namePathAddress(item);
     }
@@ -214,37 +177,47 @@ private:
     // counts that tell which of those are unique.
     void readItems(const QWidget *target)
     {
-        collect(window, 0, window, items);
+        Item top;
+        top.widget = window;
+        top.listed = window->window() == window;
+        items.push_back(top);
+        collect(window, 1, 0, window, items);
         // For one target only the widgets of its class count: the others are passed by.
         const char *targetClass = target ? target->metaObject()->className() : nullptr;
-        WidgetNaming::DialogButtonNames dialogNames;
-        QHash<QString, int> classSeen;
-        QHash<QString, int> textSeen;
         for (Item &item : items) {
             if (target && !item.widget->inherits(targetClass))
                 continue;
-            read(item, dialogNames);
-            ++names[item.name];
-            for (const QString &className : qAsConst(item.classes))
-                ++classSeen[className];
-            item.nth = classSeen.value(item.classes.first());
-            if (!item.text.isEmpty()) {
-                for (const QString &className : qAsConst(item.classes))
-                    ++textSeen[className + keySeparator + item.text];
-                item.textNth = textSeen.value(item.classes.first() + keySeparator + item.text);
+            read(item);
+            if (!target) {
+                const bool hasParent = item.parent >= 0 && item.widget != window;
+                item.path = hasParent && !item.widget->isWindow()
+                                ? items.at(item.parent).path + QLatin1Char('/') + item.name
+                                : WidgetAddressing::widgetPath(item.widget);
+                // What the candidate search takes for a name: the window by its object name
+                // only, any other widget also by a name made up where none was ever set.
+                const QString objectName = item.widget->objectName();
+                item.candidate =
+                    !objectName.isEmpty() || (item.widget != window && objectName.isNull() &&
+                                              item.name != WidgetNaming::unnamedName);
+                if (item.candidate)
+                    nameCounts.add(item.name, hasParent ? items.at(item.parent).name : QString());
             }
-            tally.add(item, "text", item.text);
-            tally.add(item, "label", item.label);
-            tally.add(item, "tooltip", item.toolTip);
-            tally.add(item, "accessible", item.accessible);
+            ++names[item.name];
+            for (int id : qAsConst(item.classes.ids))
+                ++classTotals[id];
+            item.nth = classTotals.at(item.classes.ids.first());
+            item.textNth = tallies[TextKey].add(item.classes, item.text);
+            tallies[LabelKey].add(item.classes, item.label);
+            tallies[ToolTipKey].add(item.classes, item.toolTip);
+            tallies[AccessibleKey].add(item.classes, item.accessible);
         }
-        classTotals = classSeen;
     }
 
-    void read(Item &item, WidgetNaming::DialogButtonNames &dialogNames)
+    void read(Item &item)
     {
+        item.read = true;
         item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
-        item.classes = classChain(item.widget);
+        item.classes = classChain(item.widget->metaObject());
         item.text = SelectorText::visibleText(item.widget);
         // A window's title, like a field's value, follows what the program shows.
         item.textChanges =
@@ -260,65 +233,143 @@ private:
         item.accessible = item.widget->accessibleName();
     }
 
-    bool findsExactly(const QString &path, const QWidget *widget) const
+    // Read once per class for the listing, with an id for each class name.
+    ClassChain classChain(const QMetaObject *meta)
     {
-        ResolveVariant variant;
-        variant.selectors = true;
-        const LookupResult found = WidgetAddressing::resolveWidget(windowField, path, variant);
-        return found.kind == NoError && found.widget == widget;
+        auto known = chains.constFind(meta);
+        if (known != chains.constEnd())
+            return *known;
+        ClassChain chain;
+        for (const QMetaObject *level = meta; level; level = level->superClass()) {
+            chain.names.append(QString::fromLatin1(level->className()));
+            auto id = classIds.constFind(chain.names.last());
+            if (id == classIds.constEnd()) {
+                id = classIds.insert(chain.names.last(), classIds.size());
+                classTotals.append(0);
+            }
+            chain.ids.append(*id);
+        }
+        chains.insert(meta, chain);
+        return chain;
+    }
+
+    // Whether the name counts answer for lookups in the window: the window field finds this
+    // window, and every visible widget the candidate search would meet was read, with its
+    // parent. A visible window inside the window below a hidden widget is met by the search
+    // but not by the listing's walk, and one reached through an object that is no widget
+    // has no parent to count it under.
+    bool namesCountedInFull()
+    {
+        if (!window->isWindow() || windowFound() != window)
+            return false;
+        QSet<const QWidget *> windowsRead;
+        for (std::size_t i = 1; i < items.size(); ++i) {
+            if (items[i].parent < 0)
+                return false;
+            if (items[i].widget->isWindow())
+                windowsRead.insert(items[i].widget);
+        }
+        const QWidgetList shown = WidgetAddressing::shownTopLevels();
+        for (const QWidget *other : shown) {
+            if (other == window || !other->isVisible() || windowsRead.contains(other))
+                continue;
+            for (const QObject *above = other->parent(); above; above = above->parent()) {
+                if (above == window)
+                    return false;
+            }
+        }
+        return true;
+    }
+
+    QWidget *windowFound()
+    {
+        if (!windowLookedUp) {
+            windowLookedUp = true;
+            const LookupResult found = WidgetAddressing::resolveWindow(
+                windowField, WindowCheck::None, ActiveWidgets(), false, true);
+            if (found.kind == NoError)
+                fieldWindow = found.window;
+        }
+        return fieldWindow;
+    }
+
+    // Whether the path finds exactly the widget, as a request that names it would: in the
+    // window the listing's window field finds (looked up once), by the naming rules.
+    bool findsExactly(const QStringList &elements, const QWidget *widget)
+    {
+        if (!windowFound())
+            return false;
+        const CandidateSearch::Matches matches = CandidateSearch::countMatchesIndexed(
+            fieldWindow, elements, elements.last(), false, &dialogNames);
+        return matches.visible == 1 && matches.target == widget;
     }
 
     // A path of names ending in the widget's own name: alone, under its parent, under a
     // named ancestor, or all the way from the window. Alone only when the window's names
     // were counted (run()) and the name is unique among them.
-    QString nameAddress(const Item &item) const
+    QString nameAddress(const Item &item)
     {
         const QString &last = item.name;
         if (!usableElement(last) || last == WidgetNaming::unnamedName)
             return QString();
-        if (names.value(last) == 1 && findsExactly(last, item.widget))
+        if (names.value(last) == 1 &&
+            (counted ? item.candidate : findsExactly({last}, item.widget)))
             return last;
         return namePathAddress(item);
     }
 
-    // The paths of names below the widget's parent or a named ancestor, or from the window.
-    QString namePathAddress(const Item &item) const
+    // The name of `widget`, read with the listing when `level` is its item.
+    QString nameAt(const QWidget *widget, int level) const
+    {
+        if (level >= 0 && items.at(level).widget == widget && items.at(level).read)
+            return items.at(level).name;
+        return WidgetAddressing::getName(widget);
+    }
+
+    // The paths of names below the widget's parent or a named ancestor, or from the window,
+    // tried in that order.
+    QString namePathAddress(const Item &item)
     {
         const QString &last = item.name;
-
-        QStringList tried;
+        const auto usable = [](const QString &name) {
+            return usableElement(name) && name != WidgetNaming::unnamedName;
+        };
         const QWidget *parent = item.widget->parentWidget();
         if (parent && item.widget != window) {
-            const QString parentName = WidgetAddressing::getName(parent);
-            if (usableElement(parentName) && parentName != WidgetNaming::unnamedName)
-                tried << parentName + QLatin1Char('/') + last;
+            int level = item.parent;
+            const QString parentName = nameAt(parent, level);
+            const bool found = counted
+                                   ? item.candidate && nameCounts.underParent(parentName, last) == 1
+                                   : findsExactly({parentName, last}, item.widget);
+            if (usable(parentName) && found)
+                return parentName + QLatin1Char('/') + last;
             int named = 0;
             for (const QWidget *above = parent->parentWidget(); above && named < 3;
                  above = above->parentWidget()) {
-                const QString aboveName = WidgetAddressing::getName(above);
-                if (usableElement(aboveName) && aboveName != WidgetNaming::unnamedName) {
-                    tried << aboveName + QLatin1String("//") + last;
+                level = level >= 0 ? items.at(level).parent : -1;
+                const QString aboveName = nameAt(above, level);
+                if (usable(aboveName)) {
+                    if (findsExactly({aboveName, QString(), last}, item.widget))
+                        return aboveName + QLatin1String("//") + last;
                     ++named;
                 }
                 if (above == window)
                     break;
             }
         }
-        const QString fullPath = WidgetAddressing::widgetPath(item.widget);
+        const QString fullPath =
+            item.path.isNull() ? WidgetAddressing::widgetPath(item.widget) : item.path;
         const QStringList elements = fullPath.split(QLatin1Char('/'));
         // Only with an object name on the way is the path looked up without reading the
         // whole window, once for each widget listed.
         if (std::all_of(elements.begin(), elements.end(), usableElement) &&
-            std::any_of(elements.begin(), elements.end(), CandidateSearch::onlyObjectNameMatches))
-            tried << fullPath;
-        for (const QString &path : qAsConst(tried)) {
-            if (findsExactly(path, item.widget))
-                return path;
-        }
+            std::any_of(elements.begin(), elements.end(), CandidateSearch::onlyObjectNameMatches) &&
+            findsExactly(elements, item.widget))
+            return fullPath;
         return QString();
     }
 
-    QString addressOf(const Item &item, const QVector<Anchor> &anchors, bool *byNames) const
+    QString addressOf(const Item &item, const std::vector<Anchor> &anchors, bool *byNames)
     {
         *byNames = false;
         const QString named = nameAddress(item);
@@ -327,22 +378,24 @@ private:
             return named;
         }
 
-        const QString &className = item.classes.first();
+        const QString &className = item.classes.names.first();
+        const int classId = item.classes.ids.first();
         QString best;
-        const auto consider = [&](const char *key, const QString &value) {
-            if (value.isEmpty() || tally.count(className, key, value) != 1)
+        const auto consider = [&](Key key, const QString &value) {
+            if (value.isEmpty() || tallies[key].count(classId, value) != 1)
                 return;
-            const QString candidate = selectorOf(className, QLatin1String(key), value);
+            const QString candidate =
+                Selector::write(className, QLatin1String(keyNames[key]), value);
             if (best.isEmpty() || candidate.size() < best.size())
                 best = candidate;
         };
-        if (classTotals.value(className) == 1)
+        if (classTotals.at(classId) == 1)
             best = QLatin1Char('{') + className + QLatin1Char('}');
         if (!item.textChanges)
-            consider("text", item.text);
-        consider("label", item.label);
-        consider("tooltip", item.toolTip);
-        consider("accessible", item.accessible);
+            consider(TextKey, item.text);
+        consider(LabelKey, item.label);
+        consider(ToolTipKey, item.toolTip);
+        consider(AccessibleKey, item.accessible);
         if (!best.isEmpty())
             return best;
 
@@ -355,98 +408,39 @@ private:
                    Selector::writeValue(item.text) + QStringLiteral(" nth=") +
                    QString::number(item.textNth) + QLatin1Char('}');
         }
-        if (!anchors.isEmpty() && anchors.last().depth > 0) {
-            const Anchor &nearest = anchors.last();
+        if (!anchors.empty() && anchors.back().depth > 0) {
+            const Anchor &nearest = anchors.back();
             return nearest.address + QLatin1String("//") +
-                   positionSelector(className, nearest.seen.value(className));
+                   Selector::writePosition(className, nearest.seen.at(classId));
         }
-        return positionSelector(className, item.nth);
+        return Selector::writePosition(className, item.nth);
     }
+
+    enum Key { TextKey, LabelKey, ToolTipKey, AccessibleKey, KeyCount };
+    static constexpr const char *keyNames[KeyCount] = {"text", "label", "tooltip", "accessible"};
 
     QWidget *window;
     const QString &windowField;
-    QVector<Item> items;
+    QWidget *fieldWindow = nullptr; // what windowField finds, once looked up
+    bool windowLookedUp = false;
+    bool counted = false; // nameCounts answers for lookups of one or two names
+    CatalogCounts::NameCounts nameCounts;
+    std::vector<Item> items;
+    WidgetNaming::DialogButtonNames dialogNames; // made-up button names by text
     QHash<QString, int> names;
-    QHash<QString, int> classTotals; // visible widgets per class, its subclasses included
+    QHash<const QMetaObject *, ClassChain> chains;
+    QHash<QString, int> classIds;
+    QVector<int> classTotals; // visible widgets per class id, its subclasses included
     QHash<const QWidget *, QHash<const QWidget *, QString>> labelsByParent;
     QHash<const QMetaObject *, bool> valueClasses; // whose text is the value a person edits
-    Tally tally;
+    CatalogCounts::Tally tallies[KeyCount];
 };
 
-// Qt's own classes are named Q and a capital letter, outside any namespace; they say what
-// kind of window it is, not which one.
-bool isQtClass(const QString &className)
-{
-    return className.size() > 1 && className.at(0) == QLatin1Char('Q') &&
-           className.at(1).isUpper() && !className.contains(QLatin1Char(':'));
-}
-
-QString windowAddress(QWidget *window, const QWidgetList &shown)
-{
-    const auto findsExactly = [window](const QString &field) {
-        QWidget *found = nullptr;
-        return SelectorResolution::findWindow(found, field) == 1 && found == window;
-    };
-
-    // What the program named stays while the title follows the document or the state
-    // shown: the object name, then a class of the program's own, and only then the title.
-    QStringList tried;
-    const QString name = window->objectName();
-    if (!name.isEmpty() && !name.contains(QLatin1Char(',')))
-        tried << QStringLiteral("Widget:") + name;
-    const QString className = QString::fromLatin1(window->metaObject()->className());
-    const QString bare = QLatin1Char('{') + className + QLatin1Char('}');
-    if (!isQtClass(className))
-        tried << bare;
-    const QString title = window->windowTitle().section(QLatin1Char(','), 0, 0);
-    if (!title.isEmpty() && !title.startsWith(QLatin1String("Widget:")) &&
-        !Selector::isSelector(title))
-        tried << title;
-    if (name.isEmpty())
-        tried << QStringLiteral("Widget:");
-    if (isQtClass(className))
-        tried << bare;
-    if (!window->windowTitle().isEmpty())
-        tried << selectorOf(className, QStringLiteral("title"), window->windowTitle());
-    for (const QString &field : qAsConst(tried)) {
-        if (findsExactly(field))
-            return field;
-    }
-
-    int nth = 0;
-    for (const QWidget *candidate : shown) {
-        if (candidate->isVisible() && candidate->inherits(className.toLatin1().constData()))
-            ++nth;
-        if (candidate == window)
-            break;
-    }
-    return positionSelector(className, nth);
-}
-
 } // namespace
-
-QVector<WindowEntry> windows()
-{
-    QVector<WindowEntry> entries;
-    const QWidgetList shown = WidgetAddressing::shownTopLevels();
-    for (QWidget *window : shown) {
-        if (!window->isWindow() || !window->isVisible())
-            continue;
-        entries.append({window, windowAddress(window, shown)});
-    }
-    return entries;
-}
 
 QVector<WidgetEntry> widgets(QWidget *window, const QString &windowField)
 {
     return Catalog(window, windowField).run();
-}
-
-QString windowAddress(QWidget *window)
-{
-    if (!window || !window->isWindow() || !window->isVisible())
-        return QString();
-    return windowAddress(window, WidgetAddressing::shownTopLevels());
 }
 
 QString widgetAddress(QWidget *widget, const QString &windowField)

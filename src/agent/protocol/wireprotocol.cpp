@@ -2,9 +2,24 @@
 
 namespace WireProtocol {
 
+// What QString::section() gives with Qt 5 (a field beyond the last is null, an empty one is
+// empty but not null), without splitting the whole line into a list for one field: every
+// request reads several of its fields.
 QString requestField(const QString &line, int index)
 {
-    return line.section(QLatin1Char(','), index, index);
+    if (line.isNull() || index < 0)
+        return line.section(QLatin1Char(','), index, index);
+    int start = 0;
+    for (int i = 0; i < index; ++i) {
+        start = line.indexOf(QLatin1Char(','), start);
+        if (start < 0)
+            return QString();
+        ++start;
+    }
+    int end = line.indexOf(QLatin1Char(','), start);
+    if (end < 0)
+        end = line.size();
+    return end > start ? line.mid(start, end - start) : QString(QLatin1String(""));
 }
 
 QVariant typedValue(const QString &text)

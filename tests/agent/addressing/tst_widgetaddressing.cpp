@@ -1,4 +1,5 @@
 #include "addressing/widgetaddressing.h"
+#include "addressing/widgetcatalog.h"
 #include "testmain.h"
 
 #include <QAction>
@@ -94,6 +95,7 @@ private slots:
     void resolveWidget_data();
     void resolveWidget();
     void specialLastElements();
+    void listingSeesWindowsBelowHiddenWidgets();
 };
 
 void tst_WidgetAddressing::findWindow_data()
@@ -294,6 +296,22 @@ void tst_WidgetAddressing::specialLastElements()
     QCOMPARE(resolve("no/such/FocusWidget", special).widget, edit);
     QCOMPARE(resolve("FocusWidget", ResolveVariant()).kind, WidgetNotFoundError);
     QCOMPARE(resolve("ActivePopupWidget", special).kind, WidgetNotFoundError); // none open
+}
+
+void tst_WidgetAddressing::listingSeesWindowsBelowHiddenWidgets()
+{
+    // A dialog shown below a hidden widget is no part of the window's listing, but a lookup
+    // in the window meets its field, which makes the window's own one ambiguous by name.
+    QWidget window, *hidden = new QWidget(&window);
+    window.setObjectName("main");
+    QDialog dialog(hidden);
+    for (QWidget *parent : QWidgetList{&window, &dialog})
+        (new QLineEdit(parent))->setObjectName("edit");
+    hidden->hide();
+    window.show();
+    dialog.show();
+    QTRY_VERIFY(dialog.isVisible() && window.isVisible());
+    QCOMPARE(WidgetCatalog::widgets(&window, "Widget:main").at(1).address, QString("main/edit"));
 }
 
 TC_TEST_MAIN(tst_WidgetAddressing)
