@@ -52,7 +52,7 @@ def test_the_calculator_is_driven_by_what_its_buttons_show(driver, launcher):
 def test_texts_round_trip_through_typing_and_selectors(layouts):
     field = layouts.find("QGroupBox", text="Grid layout").find("QLineEdit", nth=2)
     for text in ["Russian (\u0440\u0443\u0441\u0441\u043a\u0438\u0439)", "it's 100%, a/b {x}",
-                 "Gr\u00f6\u00dfe \u6570\u636e", "%2C ''"]:
+                 "Gr\u00f6\u00dfe \u6570\u636e", "%2C ''", "a//b ~x=y", " {QLabel} "]:
         field.enter(text)
         assert field.wait_for_prop("text", text) == text
         assert layouts.find("QLineEdit", text=text).prop("globalRect") == \
