@@ -355,29 +355,6 @@ def test_the_click_that_quits_the_program_is_kept(xdotool, tmp_path):
     assert "{QMenuBar}" in requests.read_text(encoding="utf-8").splitlines()[-1]
 
 
-def test_lines_and_a_shortcut_typed_in_an_editor_replay(xdotool, tmp_path):
-    application = example("mainwindows/application/application")
-    reads = {"text": ("untitled.txt", "{QPlainTextEdit}", "plainText")}
-    with recording(application, "{MainWindow}") as (app, window, user):
-        editor = window.widget("{QPlainTextEdit}")
-        user.click(editor)
-        user.type("one")
-        user.run("key", "Return")
-        user.type("two")
-        editor.wait_for_prop("plainText", "one\ntwo")
-        # Ctrl+N asks whether to save the changes first; Cancel keeps them.
-        user.run("key", "ctrl+n")
-        asked = app.wait_for_window("Application")
-        user.click(asked.widget("{QPushButton text=Cancel}"))
-        wait_until(lambda: len(app.window_infos()) == 1, 10, "the question did not close")
-        state = read_state(app, reads)
-        steps = app.recorded_steps()
-    assert state == {"text": "one\ntwo"}
-    assert [s.code for s in steps] == [6, 23, 5], [record.describe(s) for s in steps]
-    assert steps[1].value() == "s:Ctrl+N"
-    replays_to(steps, state, application, reads, tmp_path)
-
-
 def test_expressions_that_the_program_takes_on_return_replay(xdotool, tmp_path, monkeypatch):
     speedcrunch = "/usr/bin/speedcrunch"
     if not os.path.exists(speedcrunch):
