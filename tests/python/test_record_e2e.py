@@ -353,24 +353,3 @@ def test_the_click_that_quits_the_program_is_kept(xdotool, tmp_path):
     assert output.wait_for("step 1: ").startswith("step 1: choose 'File/Exit' in {QMenuBar}")
     assert "1 step recorded" in output.lines
     assert "{QMenuBar}" in requests.read_text(encoding="utf-8").splitlines()[-1]
-
-
-def test_expressions_that_the_program_takes_on_return_replay(xdotool, tmp_path, monkeypatch):
-    speedcrunch = "/usr/bin/speedcrunch"
-    if not os.path.exists(speedcrunch):
-        pytest.skip("SpeedCrunch is not installed")
-    monkeypatch.setenv("HOME", str(tmp_path))   # no history of another run
-    reads = {"results": ("SpeedCrunch", "{ResultDisplay}", "plainText"),
-             "editor": ("SpeedCrunch", "{Editor}", "plainText")}
-    with recording(speedcrunch, "SpeedCrunch") as (app, window, user):
-        user.click(window.widget("{Editor}"))
-        for expression in ("12*(3+4)", "2^10"):
-            user.type(expression)
-            user.run("key", "Return")
-            window.widget("{Editor}").wait_for_prop("plainText", "")
-        state = read_state(app, reads)
-        steps = app.recorded_steps()
-    assert "84" in state["results"] and "1024" in state["results"], state
-    assert [(s.code, s.value()) for s in steps] == [
-        (6, "s:12*(3+4)"), (23, "s:Return"), (6, "s:2^10"), (23, "s:Return")]
-    replays_to(steps, state, speedcrunch, reads, tmp_path)
