@@ -120,13 +120,6 @@ void tst_NestedLoops::drivesWhatTheApplicationWaitsFor_data()
 {
     QTest::addColumn<Script>("script");
 
-    QTest::newRow("a dialog opened by a release handler is driven and accepted")
-        << Script{expect(mouse(host, "dialogPad", release), "0,QWidget"),
-                  expect("8," + host, "4,Window (Nested Host) not active modal"),
-                  expect(enter("Edit Dialog", "dialogEdit", "typed inside"), "0,QLineEdit"),
-                  expect("5,Edit Dialog,okButton,,,", "0,QPushButton"),
-                  eventually(host, "outcome", "Edit Dialog:typed inside;")};
-
     QTest::newRow("a context menu opened by a right click chooses its second item")
         << Script{expect(mouse(host, "menuPad", "MouseRelease:RightButton:0.5:0.5"), "0,QWidget"),
                   expect("8,Widget:ActivePopupWidget", "0,"),

@@ -28,8 +28,6 @@ class tst_RealApplications : public QObject
 private slots:
     void initTestCase();
     void widgetGallery();
-    void styleSheetForm();
-    void validators();
     void twoApplicationsOnTheirOwnPorts();
     void menusOpenDialogsAndQuit();
 };
@@ -71,44 +69,6 @@ void tst_RealApplications::widgetGallery()
     QCOMPARE(app.request("6,Widget,lineEdit,," + hex("s:x") + ","),
              QByteArray("8,Exception : Error: widget \"lineEdit\" of class \"QLineEdit\" is "
                         "disabled."));
-}
-
-void tst_RealApplications::styleSheetForm()
-{
-    AttachedApplication app(DriverServer::defaultPort);
-    QVERIFY2(app.start(example("widgets/widgets/stylesheet/stylesheet")), qPrintable(app.error));
-    QCOMPARE(app.request("1"), QByteArray("0,l:\x0cMainWindow : \"Style Sheet\""));
-    QCOMPARE(app.request("8,Style Sheet"), QByteArray("0,Style Sheet"));
-
-    QCOMPARE(app.request("6,Style,passwordEdit,," + hex("s:s3cret") + ","),
-             QByteArray("0,QLineEdit"));
-    QTRY_COMPARE(app.request("7,Style,passwordEdit,,text,"), "0,u:" + hex("s3cret"));
-    QCOMPARE(app.request("6,Style,ageSpinBox,," + hex("i:33") + ","), QByteArray("0,QSpinBox"));
-    QTRY_COMPARE(app.request("7,Style,ageSpinBox,,value,"), QByteArray("0,i:33"));
-
-    // The radio buttons exclude each other: choosing one clears the other.
-    QCOMPARE(app.request("5,Style,femaleRadioButton,,,"), QByteArray("0,QRadioButton"));
-    QTRY_COMPARE(app.request("7,Style,femaleRadioButton,,checked,"), QByteArray("0,b:true"));
-    QCOMPARE(app.request("7,Style,maleRadioButton,,checked,"), QByteArray("0,b:false"));
-    QCOMPARE(app.request("9,Style,agreeCheckBox,," + hex("s:MouseClick:LeftButton:::") + ","),
-             QByteArray("0,QCheckBox"));
-    QTRY_COMPARE(app.request("7,Style,agreeCheckBox,,checked,"), QByteArray("0,b:true"));
-}
-
-void tst_RealApplications::validators()
-{
-    AttachedApplication app(DriverServer::defaultPort);
-    QVERIFY2(app.start(example("widgets/widgets/validators/validators")), qPrintable(app.error));
-
-    // Confirming a new maximum makes the application build a new validator for the editor.
-    QCOMPARE(app.request("5,Validators,groupBox/maxVal,," + hex("s:10") + ","),
-             QByteArray("0,QSpinBox"));
-    QTRY_COMPARE(app.request("7,Validators,maxVal,,value,"), QByteArray("0,i:10"));
-    QCOMPARE(app.request("6,Validators,editor,," + hex("s:50") + ","), QByteArray("0,QLineEdit"));
-    QTRY_COMPARE(app.request("7,Validators,editor,,text,"), "0,u:" + hex("50"));
-    QCOMPARE(app.request("7,Validators,editor,,acceptableInput,"), QByteArray("0,b:false"));
-    QCOMPARE(app.request("6,Validators,editor,," + hex("s:7") + ","), QByteArray("0,QLineEdit"));
-    QTRY_COMPARE(app.request("7,Validators,editor,,acceptableInput,"), QByteArray("0,b:true"));
 }
 
 void tst_RealApplications::twoApplicationsOnTheirOwnPorts()

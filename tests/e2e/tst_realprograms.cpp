@@ -1,6 +1,6 @@
 // Drives real programs from Debian, unmodified, as a tester would: SpeedCrunch's expression
-// editor, Qt Linguist's trees with their hidden first column, Qt Designer's template tree
-// with '/' in its item texts. Linguist and Designer are those of the build's Qt (Qt 5's
+// editor, Qt Linguist's trees with their hidden first column (Qt Designer of both Qts is
+// driven by the Python client's test_qt_versions). Linguist is the build's Qt's (Qt 5's
 // from qttools5-dev-tools, Qt 6's from qt6-tools-dev-tools); SpeedCrunch is a Qt 5 program
 // only. Each test is skipped, naming the package, where the program is not installed
 // (scripts/install-deps.sh installs them).
@@ -63,7 +63,6 @@ class tst_RealPrograms : public QObject
 private slots:
     void speedCrunchCalculates();
     void linguistOpensAContext();
-    void designerCreatesAFormFromATemplate();
 };
 
 void tst_RealPrograms::speedCrunchCalculates()
@@ -111,25 +110,6 @@ void tst_RealPrograms::linguistOpensAContext()
                  QByteArray("0,i:3"));
     QCOMPARE(app.request("5," + messages + ",," + hex("s:Save") + ","), QByteArray("0,QTreeView"));
     QTRY_COMPARE(text(app.request("7," + messages + ",,currentPath,")), QString("Save"));
-}
-
-void tst_RealPrograms::designerCreatesAFormFromATemplate()
-{
-    const QString program = QStringLiteral(QT_BINS_DIR "/designer");
-    if (!QFileInfo(program).isExecutable())
-        QSKIP("Qt Designer is not installed (Debian package " QT_TOOLS_PACKAGE ")");
-    QTemporaryDir home;
-    AttachedApplication app(DriverServer::defaultPort);
-    QVERIFY2(app.start(program, freshHome(home)), qPrintable(app.error));
-
-    // The template tree's first branch is "templates/forms": the '/' is part of its text.
-    QTRY_VERIFY(app.request("7,New Form,treeWidget,,pathList,").startsWith("0,l:"));
-    QCOMPARE(app.request("5,New Form,treeWidget,," + hex("s:templates/forms/Main Window") + ","),
-             QByteArray("0,QTreeView"));
-    QCOMPARE(app.request("5,New Form,{QPushButton text=Create},,,"), QByteArray("0,QPushButton"));
-    QTRY_COMPARE(app.request("8,New Form"), QByteArray("2,Window (New Form) not found"));
-    QTRY_VERIFY(app.request("7,Qt Designer,{QDesignerFormWindowInterface},,visible,") ==
-                "0,b:true");
 }
 
 TC_TEST_MAIN(tst_RealPrograms)

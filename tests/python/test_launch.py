@@ -27,16 +27,14 @@ def test_launch_drives_an_unmodified_application(driver, launcher):
         app.close()
 
 
-@pytest.mark.parametrize("argv, reason", [
-    (["/bin/true"], "ended before an agent connected"),
-    (["/bin/sleep", "60"], "loaded no Qt"),  # the launcher gives up after our timeout
-])
-def test_launch_says_why_no_agent_came(driver, launcher, argv, reason):
+def test_launch_says_why_no_agent_came(driver, launcher):
+    # The launcher's reasons themselves are tst_testclientrun's; here one reaches the client,
+    # once the launcher gives up after the client's time-out.
     started = time.monotonic()
     with pytest.raises(errors.LaunchError) as failed:
-        driver.launch(argv, timeout=3)
-    assert failed.value.text.startswith("testclient-run: no agent connected: " + argv[0])
-    assert reason in failed.value.text
+        driver.launch(["/bin/sleep", "60"], timeout=3)
+    assert failed.value.text.startswith("testclient-run: no agent connected: /bin/sleep")
+    assert "loaded no Qt" in failed.value.text
     assert "\n" not in failed.value.text
     assert time.monotonic() - started < 3 + 5
 

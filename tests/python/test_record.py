@@ -72,114 +72,22 @@ def test_the_requests_file_waits_for_each_window_it_enters(tmp_path):
 
 
 class FakeWidget:
-    def __init__(self, app, window, path):
-        self.app, self.window, self.path = app, window, path
+    """A widget that shows the given properties, as wait_for_entered reads them."""
 
-    def __getattr__(self, action):
-        if action not in ("activate", "enter", "press", "mouse"):
-            raise AttributeError(action)
-        return lambda *args: self.app.log.append((action, self.window, self.path) + args)
+    def __init__(self, shown):
+        self.path, self.shown = "field", shown
 
     def prop(self, name):
-        self.app.log.append(("prop", self.window, self.path, name))
-        shown = self.app.shown.get(self.path, {})
-        if name not in shown:
+        if name not in self.shown:
             raise errors.CommandError("no property " + name)
-        return shown[name]
-
-
-class FakeWindow:
-    def __init__(self, app, name):
-        self.app, self.name = app, name
-
-    def wait(self, timeout):
-        self.app.log.append(("wait", self.name))
-        return self
-
-    def widget(self, path):
-        return FakeWidget(self.app, self.name, path)
-
-    def press(self, keys):
-        self.app.log.append(("press", self.name, "", keys))
-
-
-class FakeApp:
-    def __init__(self, shown):
-        self.shown, self.log, self.closed = shown, [], False
-
-    def window(self, name):
-        return FakeWindow(self, name)
-
-    def close(self):
-        self.closed = True
-
-
-def run_generated(source, app, timeout=None):
-    """Runs a generated test file's test with a Driver that hands out app."""
-    class FakeDriver:
-        def __init__(self, port):
-            self.port = port
-
-        def __enter__(self):
-            return self
-
-        def __exit__(self, *exc):
-            pass
-
-        def launch(self, argv):
-            app.argv = argv
-            return app
-
-    namespace = {}
-    exec(compile(source, "test_generated.py", "exec"), namespace)
-    namespace["Driver"] = FakeDriver
-    if timeout is not None:
-        namespace["wait_for_entered"] = \
-            lambda widget, value: record.wait_for_entered(widget, value, timeout)
-    namespace["test_recorded_session"]()
-
-
-def test_the_pytest_file_waits_steps_and_reads_back_what_was_entered(tmp_path):
-    path = record.write_pytest(STEPS, tmp_path / "test_book.py", ["/bin/book", "it's"])
-    app = FakeApp({"nameLine": {"text": "Ada, 100% {x}"},
-                   "addressText": {"plainText": "London\nUK"}})
-    run_generated(path.read_text(encoding="utf-8"), app)
-    assert app.argv == ["/bin/book", "it's"] and app.closed
-    events = [e for e in app.log if e[0] != "prop"]
-    # Calls of the client's API with the values as Python values, not request lines.
-    assert events == [("wait", BOOK), ("activate", BOOK, "{QPushButton text=Add}"),
-                      ("enter", BOOK, "nameLine", "Ada, 100% {x}"),
-                      ("activate", BOOK, "{QCheckBox text=Wrap}", False),
-                      ("wait", "Add Successful"),
-                      ("activate", "Add Successful", "{QPushButton text=OK}"),
-                      ("wait", BOOK), ("enter", BOOK, "addressText", "London\nUK"),
-                      ("mouse", BOOK, "canvas", "MouseClick:LeftButton:0.25:0.5:")]
-    # The read-back of each enter comes right after it.
-    after_name = app.log[app.log.index(events[2]) + 1]
-    assert after_name == ("prop", BOOK, "nameLine", "text")
-    # Keys on the window, and numbers, are calls too.
-    app = FakeApp({})
-    run_generated(record.pytest_text([step(23, "W", "", "s:Ctrl+K"),
-                                      step(5, "W", "slider", "i:7")], ["/bin/x"]), app)
-    assert app.log[1:] == [("press", "W", "", "Ctrl+K"), ("activate", "W", "slider", 7)]
-
-
-def test_the_generated_test_fails_where_the_application_shows_something_else():
-    app = FakeApp({"nameLine": {"text": "Ada"}})
-    with pytest.raises(errors.WaitTimeout, match="'nameLine' did not show 'Ada, 100% {x}'"):
-        run_generated(record.pytest_text(STEPS[:3], ["/bin/book"]), app, timeout=0.1)
-    # It stopped at the read-back, before the next step, and still ended the program.
-    assert not any(e[0] == "activate" and e[2] == "{QCheckBox text=Wrap}" for e in app.log)
-    assert app.closed
+        return self.shown[name]
 
 
 def test_an_entered_number_reads_back_from_the_value_or_the_text():
-    app = FakeApp({"spin": {"value": 7, "text": "7 kg", "cleanText": "7"}})
-    widget = FakeWindow(app, "W").widget("spin")
-    assert record.wait_for_entered(widget, "7", timeout=0.1) == "cleanText"
-    app = FakeApp({"edit": {"plainText": "x"}})
+    spin = FakeWidget({"value": 7, "text": "7 kg", "cleanText": "7"})
+    assert record.wait_for_entered(spin, "7", timeout=0.1) == "cleanText"
     with pytest.raises(errors.WaitTimeout, match="it shows {'plainText': 'x'}"):
-        record.wait_for_entered(FakeWindow(app, "W").widget("edit"), "y", timeout=0.1)
+        record.wait_for_entered(FakeWidget({"plainText": "x"}), "y", timeout=0.1)
 
 
 def test_following_a_recording_prints_each_step_once_it_settles():

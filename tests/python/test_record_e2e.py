@@ -251,18 +251,6 @@ def test_the_command_prints_each_step_and_writes_the_files_on_ctrl_c(xdotool, tm
         record.pytest_text(steps, [ADDRESS_BOOK])
 
 
-def test_the_command_keeps_the_steps_fetched_before_the_program_quit(xdotool, tmp_path):
-    steps, _, actions = record_session()
-    requests = tmp_path / "book.requests"
-    with recording_command("--requests", str(requests)) as (output, _, pid, user):
-        user.run(*actions[0])                       # the click on Add
-        output.wait_for("step 1: ")
-        os.kill(pid, signal.SIGTERM)                # the program quits on its own
-    assert "1 step recorded" in output.lines
-    assert requests.read_text(encoding="utf-8") == \
-        record.requests_text(steps[:1], [ADDRESS_BOOK])
-
-
 def replays_to(steps, state, program, reads, tmp_path):
     """The requests file through testclient-driver and the generated pytest file each
     bring a fresh start of the program to the recorded state."""
@@ -277,110 +265,6 @@ def example(relative):
     program = os.path.join(EXAMPLES, relative)
     need_qt5_examples(program)
     return program
-
-
-FIND = "Extension"
-CHECK_BOXES = ["Match case", "Search from start", "Whole words", "Search backward",
-               "Search selection"]
-FIND_STATE = dict({"text": (FIND, "{QLineEdit}", "text"),
-                   "more": (FIND, "{QPushButton text=More}", "checked")},
-                  **{box: (FIND, "{QCheckBox text='%s'}" % box, "checked")
-                     for box in CHECK_BOXES})
-
-
-def test_check_boxes_and_a_toggle_button_replay_to_the_same_states(xdotool, tmp_path):
-    extension = example("dialogs/extension/extension")
-    with recording(extension, FIND) as (app, find, user):
-        user.click(find.widget("{QLineEdit}"))
-        user.type("needle")
-        find.widget("{QLineEdit}").wait_for_prop("text", "needle")
-        for box, checked in (("Match case", True), ("Search from start", False)):
-            user.click(find.widget(FIND_STATE[box][1]), left=8)
-            find.widget(FIND_STATE[box][1]).wait_for_prop("checked", checked)
-        user.click(find.widget(FIND_STATE["more"][1]))   # shows three more boxes
-        whole = find.widget(FIND_STATE["Whole words"][1]).wait()
-        user.click(whole, left=8)
-        whole.wait_for_prop("checked", True)
-        state = read_state(app, FIND_STATE)
-        steps = app.recorded_steps()
-    assert state == {"text": "needle", "more": True, "Match case": True,
-                     "Search from start": False, "Whole words": True,
-                     "Search backward": False, "Search selection": False}
-    described = [record.describe(s) for s in steps]
-    assert [s.code for s in steps] == [6, 5, 5, 5, 5], described
-    replays_to(steps, state, extension, FIND_STATE, tmp_path)
-
-
-def test_combo_spin_box_tabs_table_cell_and_list_item_replay(xdotool, tmp_path):
-    gallery = example("gallery/gallery")
-    with recording(gallery, "{WidgetGallery}") as (app, window, user):
-        title = next(w.title for w in app.window_infos() if w.class_name == "WidgetGallery")
-        combo = window.widget("styleComboBox")
-        user.click(combo)
-        popup = app.wait_for_window("{QComboBoxPrivateContainer}")
-        user.click_item(popup.widget("{QListView}"), "Windows")
-        combo.wait_for_prop("currentText", "Windows")
-        spin = window.widget("spinBox")
-        user.click(spin)
-        user.run("key", "ctrl+a")
-        user.type("73")
-        spin.wait_for_prop("value", 73)
-        tabs = window.widget("bottomLeftTabWidget")
-        user.click_item(tabs, "Table")
-        tabs.wait_for_prop("currentText", "Table")
-        table = window.widget("tableWidget")
-        user.click_item(table, "3:2")
-        table.wait_for_prop("currentRow", 3)
-        user.click_item(tabs, "List")
-        tabs.wait_for_prop("currentText", "List")
-        items = window.widget("listView")
-        user.click_item(items, "Computer")
-        items.wait_for_prop("itemIsSelected", True, parameter="Computer")
-        reads = {"style": (title, "styleComboBox", "currentText"),
-                 "spin": (title, "spinBox", "value"),
-                 "row": (title, "tableWidget", "currentRow"),
-                 "column": (title, "tableWidget", "currentColumn"),
-                 "tab": (title, "bottomLeftTabWidget", "currentText"),
-                 "computer": (title, "listView", "itemIsSelected", "Computer"),
-                 "directory": (title, "listView", "itemIsSelected", "Directory")}
-        state = read_state(app, reads)
-        steps = app.recorded_steps()
-    assert state == {"style": "Windows", "spin": 73, "row": 3, "column": 2, "tab": "List",
-                     "computer": True, "directory": False}
-    assert [record.describe(s) for s in steps] == [
-        "choose 'Windows' in styleComboBox in {WidgetGallery}",
-        "enter '73' into spinBox in {WidgetGallery}",
-        "choose 'Table' in bottomLeftTabWidget in {WidgetGallery}",
-        "choose '3:2' in tableWidget in {WidgetGallery}",
-        "choose 'List' in bottomLeftTabWidget in {WidgetGallery}",
-        "choose 'Computer' in listView in {WidgetGallery}"]
-    replays_to(steps, state, gallery, reads, tmp_path)
-
-
-def test_menu_bar_and_context_menu_paths_replay(xdotool, tmp_path):
-    menus = example("mainwindows/menus/menus")
-    with recording(menus, "Menus") as (app, window, user):
-        bar = window.widget("{QMenuBar}")
-        for path in ("Edit", "Edit/Format", "Edit/Format/Bold"):
-            wait_until(lambda: bar.prop("itemGlobalRect", path).width > 0, 10,
-                       path + " did not show")
-            user.click_item(bar, path)
-        info = window.widget("{QLabel}")
-        info.wait_for_prop("text", "Invoked <b>Edit|Format|Bold</b>")
-        user.click_at(info.prop("globalRect"), button=3)
-        menu = app.wait_for_window("Widget:ActivePopupWidget", 10).widget("{QMenu}")
-        user.click_item(menu, "Copy")
-        info.wait_for_prop("text", "Invoked <b>Edit|Copy</b>")
-        reads = {"info": ("Menus", "{QLabel}", "text"),
-                 "bold": ("Menus", "{QMenuBar}", "pathChecked", "Edit/Format/Bold")}
-        state = read_state(app, reads)
-        steps = app.recorded_steps()
-    assert state == {"info": "Invoked <b>Edit|Copy</b>", "bold": True}
-    described = [record.describe(s) for s in steps]
-    assert [s.code for s in steps] == [5, 9, 5], described
-    assert described[0] == "choose 'Edit/Format/Bold' in {QMenuBar} ('true') in {MainWindow}"
-    assert described[2] == "choose 'Copy' in {QMenu} in Widget:ActivePopupWidget"
-    replays_to(steps, state, menus, reads, tmp_path)
 
 
 def test_a_tree_path_opened_by_its_branch_replays(xdotool, tmp_path):
@@ -469,47 +353,3 @@ def test_the_click_that_quits_the_program_is_kept(xdotool, tmp_path):
     assert output.wait_for("step 1: ").startswith("step 1: choose 'File/Exit' in {QMenuBar}")
     assert "1 step recorded" in output.lines
     assert "{QMenuBar}" in requests.read_text(encoding="utf-8").splitlines()[-1]
-
-
-def test_lines_and_a_shortcut_typed_in_an_editor_replay(xdotool, tmp_path):
-    application = example("mainwindows/application/application")
-    reads = {"text": ("untitled.txt", "{QPlainTextEdit}", "plainText")}
-    with recording(application, "{MainWindow}") as (app, window, user):
-        editor = window.widget("{QPlainTextEdit}")
-        user.click(editor)
-        user.type("one")
-        user.run("key", "Return")
-        user.type("two")
-        editor.wait_for_prop("plainText", "one\ntwo")
-        # Ctrl+N asks whether to save the changes first; Cancel keeps them.
-        user.run("key", "ctrl+n")
-        asked = app.wait_for_window("Application")
-        user.click(asked.widget("{QPushButton text=Cancel}"))
-        wait_until(lambda: len(app.window_infos()) == 1, 10, "the question did not close")
-        state = read_state(app, reads)
-        steps = app.recorded_steps()
-    assert state == {"text": "one\ntwo"}
-    assert [s.code for s in steps] == [6, 23, 5], [record.describe(s) for s in steps]
-    assert steps[1].value() == "s:Ctrl+N"
-    replays_to(steps, state, application, reads, tmp_path)
-
-
-def test_expressions_that_the_program_takes_on_return_replay(xdotool, tmp_path, monkeypatch):
-    speedcrunch = "/usr/bin/speedcrunch"
-    if not os.path.exists(speedcrunch):
-        pytest.skip("SpeedCrunch is not installed")
-    monkeypatch.setenv("HOME", str(tmp_path))   # no history of another run
-    reads = {"results": ("SpeedCrunch", "{ResultDisplay}", "plainText"),
-             "editor": ("SpeedCrunch", "{Editor}", "plainText")}
-    with recording(speedcrunch, "SpeedCrunch") as (app, window, user):
-        user.click(window.widget("{Editor}"))
-        for expression in ("12*(3+4)", "2^10"):
-            user.type(expression)
-            user.run("key", "Return")
-            window.widget("{Editor}").wait_for_prop("plainText", "")
-        state = read_state(app, reads)
-        steps = app.recorded_steps()
-    assert "84" in state["results"] and "1024" in state["results"], state
-    assert [(s.code, s.value()) for s in steps] == [
-        (6, "s:12*(3+4)"), (23, "s:Return"), (6, "s:2^10"), (23, "s:Return")]
-    replays_to(steps, state, speedcrunch, reads, tmp_path)

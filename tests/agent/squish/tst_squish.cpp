@@ -102,8 +102,6 @@ class tst_Squish : public QObject
 
 private slots:
     void cleanup();
-    void wrapperVariantNamesTheQtVersion_data();
-    void wrapperVariantNamesTheQtVersion();
     void attach_data();
     void attach();
     void hierarchicalSearch_data();
@@ -117,23 +115,6 @@ void tst_Squish::cleanup()
 {
     qunsetenv(prefixVariable);
     qunsetenv("SQUISH_STANDIN_ACCEPT");
-}
-
-void tst_Squish::wrapperVariantNamesTheQtVersion_data()
-{
-    QTest::addColumn<QString>("qtVersion");
-    QTest::addColumn<QString>("variant");
-    QTest::newRow("Debian 12's Qt 5") << "5.15.8"
-                                      << "qt5158_x64";
-    QTest::newRow("Debian 12's Qt 6") << "6.4.2"
-                                      << "qt642_x64";
-}
-
-void tst_Squish::wrapperVariantNamesTheQtVersion()
-{
-    QFETCH(QString, qtVersion);
-    QFETCH(QString, variant);
-    QCOMPARE(wrapperVariantName(qtVersion), variant);
 }
 
 void tst_Squish::attach_data()

@@ -10,29 +10,57 @@
 #include <QWidget>
 #include <QtTest>
 
-// Runs "activate", "enter", "type" (enter, or typing into a widget without a proxy of its
-// own), "press" or "mouse" on a widget through the registry, as the request
-// dispatcher does, then delivers what the proxy posted with flushing switched off, so that
-// a test can also check that nothing happened. Returns the message it failed with, if any.
-inline QString request(const QString &operation, QWidget *widget, const QVariant &value,
-                       WireText::Mode mode = WireText::Mode::Plain)
+// Runs an action on a widget through the registry, as the request dispatcher does, then
+// delivers what the proxy posted with flushing switched off, so that a test can also check
+// that nothing happened. Returns the message it failed with, if any.
+inline QString act(STApplicationProxy::Action action, QWidget *widget, const QVariant &first,
+                   const QVariant &second = {}, const QString &classHint = QString(),
+                   WireText::Mode mode = WireText::Mode::Plain)
 {
     STApplicationProxy registry{agentProxyTable(), mode};
     QString message;
     try {
-        const auto action =
-            operation == QLatin1String("activate") ? STApplicationProxy::Action::Activate
-            : operation == QLatin1String("enter")  ? STApplicationProxy::Action::Enter
-            : operation == QLatin1String("type")   ? STApplicationProxy::Action::EnterOrType
-            : operation == QLatin1String("press")  ? STApplicationProxy::Action::Press
-                                                   : STApplicationProxy::Action::Mouse;
-        registry.act(action, widget, QString(), value);
+        registry.act(action, widget, classHint, first, second);
     } catch (const STError &error) {
         message = error.message;
     }
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     return message;
+}
+
+// "activate", "enter", "type" (enter, or typing into a widget without a proxy of its own),
+// "press" or "mouse" with one value.
+inline QString request(const QString &operation, QWidget *widget, const QVariant &value,
+                       WireText::Mode mode = WireText::Mode::Plain)
+{
+    using Action = STApplicationProxy::Action;
+    const Action action = operation == QLatin1String("activate") ? Action::Activate
+                          : operation == QLatin1String("enter")  ? Action::Enter
+                          : operation == QLatin1String("type")   ? Action::EnterOrType
+                          : operation == QLatin1String("press")  ? Action::Press
+                                                                 : Action::Mouse;
+    return act(action, widget, value, {}, QString(), mode);
+}
+
+// An activate with its second value (a terminating key, a wanted check state).
+inline QString activate(QWidget *widget, const QVariant &item, const QVariant &second,
+                        const QString &classHint = QString())
+{
+    return act(STApplicationProxy::Action::Activate, widget, item, second, classHint);
+}
+
+// A property read through the registry: the value, or the message it failed with.
+inline QVariant viewProperty(QWidget *widget, const QString &name, const QVariant &parameter = {},
+                             const QString &classHint = QString(),
+                             WireText::Mode mode = WireText::Mode::Plain)
+{
+    STApplicationProxy registry{agentProxyTable(), mode};
+    try {
+        return registry.getProxyProperty(widget, classHint, name, parameter);
+    } catch (const STError &error) {
+        return error.message;
+    }
 }
 
 // The key presses (and mouse presses) that the watched widgets received: characters as

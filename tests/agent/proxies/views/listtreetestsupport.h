@@ -3,7 +3,6 @@
 #include "../controls/controltestsupport.h"
 #include "proxies/proxytable.h"
 
-#include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QListWidget>
 #include <QMetaEnum>
@@ -12,107 +11,6 @@
 #include <QVector>
 
 #include <functional>
-#include <memory>
-
-// A hand-written hierarchical model, so that the proxies are seen to work through the model
-// interface alone. Each item has a text per column, flags and an optional check state.
-class TinyModel : public QAbstractItemModel
-{
-public:
-    struct Node
-    {
-        Node *parent = nullptr;
-        QStringList texts;
-        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
-        QVariant checkState;
-        std::vector<std::unique_ptr<Node>> children;
-    };
-
-    explicit TinyModel(int columns) : columns(columns) {}
-
-    Node *add(Node *parent, const QStringList &texts)
-    {
-        parent = parent ? parent : &root;
-        auto node = std::make_unique<Node>();
-        node->parent = parent;
-        node->texts = texts;
-        parent->children.push_back(std::move(node));
-        return parent->children.back().get();
-    }
-
-    QModelIndex index(int row, int column, const QModelIndex &parent) const override
-    {
-        const Node *node = nodeOf(parent);
-        if (row < 0 || column < 0 || column >= columns || row >= int(node->children.size()))
-            return QModelIndex();
-        return createIndex(row, column, const_cast<Node *>(node->children[row].get()));
-    }
-    QModelIndex parent(const QModelIndex &child) const override
-    {
-        const Node *parent = child.isValid() ? nodeOf(child)->parent : nullptr;
-        if (!parent || parent == &root)
-            return QModelIndex();
-        const auto &siblings = parent->parent->children;
-        for (size_t row = 0; row < siblings.size(); ++row) {
-            if (siblings[row].get() == parent)
-                return createIndex(int(row), 0, const_cast<Node *>(parent));
-        }
-        return QModelIndex();
-    }
-    int rowCount(const QModelIndex &parent) const override
-    {
-        return parent.column() > 0 ? 0 : int(nodeOf(parent)->children.size());
-    }
-    int columnCount(const QModelIndex &) const override { return columns; }
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        const Node *node = nodeOf(index);
-        if (role == Qt::DisplayRole || role == Qt::EditRole)
-            return node->texts.value(index.column());
-        if (role == Qt::CheckStateRole && index.column() == 0)
-            return node->checkState;
-        return QVariant();
-    }
-    bool setData(const QModelIndex &index, const QVariant &value, int role) override
-    {
-        Node *node = nodeOf(index);
-        if (role == Qt::CheckStateRole)
-            node->checkState = value;
-        else if (role == Qt::EditRole)
-            node->texts[index.column()] = value.toString();
-        else
-            return false;
-        emit dataChanged(index, index, {role});
-        return true;
-    }
-    Qt::ItemFlags flags(const QModelIndex &index) const override
-    {
-        return index.isValid() ? nodeOf(index)->flags : Qt::NoItemFlags;
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-            return headers.value(section);
-        return QVariant();
-    }
-
-    bool setHeaderData(int section, Qt::Orientation, const QVariant &value, int) override
-    {
-        headers.insert(section, value.toString());
-        return true;
-    }
-
-    Node *nodeOf(const QModelIndex &index) const
-    {
-        return index.isValid() ? static_cast<Node *>(index.internalPointer())
-                               : const_cast<Node *>(&root);
-    }
-
-private:
-    QStringList headers;
-    Node root;
-    int columns;
-};
 
 // One item of a test view, with the number of its parent item (-1 at the top).
 struct NodeSpec
@@ -121,9 +19,11 @@ struct NodeSpec
     QStringList texts;
 };
 
-// The same items behind three kinds of list or tree view: "widget" (QListWidget or
-// QTreeWidget), "standard" (a view over a QStandardItemModel) and "custom" (a view over a
-// TinyModel). Hosted in a window, every item enabled, selectable, editable and checkable.
+// The same items behind two kinds of list or tree view: "widget" (QListWidget or
+// QTreeWidget, whose proxies read the widget's own API where it has one) and "standard" (a
+// view over a QStandardItemModel, read through the model interface alone: a proxy that
+// relied on either model's class would fail the other kind's rows). Hosted in a window,
+// every item enabled, selectable, editable and checkable.
 struct ShownView
 {
     ShownView(const QString &kind, bool tree, const QVector<NodeSpec> &nodes)
@@ -145,7 +45,7 @@ struct ShownView
                 items.append(item);
                 flagSetters.append([item](Qt::ItemFlags flags) { item->setFlags(flags); });
             }
-        } else if (kind == QLatin1String("standard")) {
+        } else {
             auto *model = new QStandardItemModel(0, columns, view);
             QVector<QStandardItem *> items;
             for (const NodeSpec &node : nodes) {
@@ -158,17 +58,6 @@ struct ShownView
                     for (QStandardItem *cell : row)
                         cell->setFlags(flags);
                 });
-            }
-            view->setModel(model);
-        } else {
-            auto *model = new TinyModel(columns);
-            model->setParent(view);
-            QVector<TinyModel::Node *> items;
-            for (const NodeSpec &node : nodes) {
-                items.append(
-                    model->add(node.parent < 0 ? nullptr : items[node.parent], node.texts));
-                TinyModel::Node *item = items.last();
-                flagSetters.append([item](Qt::ItemFlags flags) { item->flags = flags; });
             }
             view->setModel(model);
         }
@@ -221,37 +110,7 @@ inline QTestData &kindRow(const char *kind, const char *tag)
 {
     return QTest::newRow(qPrintable(QStringLiteral("%1: %2").arg(kind, tag))) << QString(kind);
 }
-static const char *const Kinds[] = {"widget", "standard", "custom"};
-
-// An activate with its terminating key, or a property read, through the registry as the
-// dispatcher runs them. The activate returns the message it failed with (empty on success)
-// after delivering what the proxy posted; the read returns the value or the message.
-inline QString activate(QWidget *view, const QVariant &item, const QVariant &key,
-                        const QString &classHint = QString())
-{
-    STApplicationProxy registry{agentProxyTable()};
-    QString message;
-    try {
-        registry.act(STApplicationProxy::Action::Activate, view, classHint, item, key);
-    } catch (const STError &error) {
-        message = error.message;
-    }
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    return message;
-}
-
-inline QVariant viewProperty(QWidget *view, const QString &name, const QVariant &parameter = {},
-                             const QString &classHint = QString(),
-                             WireText::Mode mode = WireText::Mode::Plain)
-{
-    STApplicationProxy registry{agentProxyTable(), mode};
-    try {
-        return registry.getProxyProperty(view, classHint, name, parameter);
-    } catch (const STError &error) {
-        return error.message;
-    }
-}
+static const char *const Kinds[] = {"widget", "standard"};
 
 // The keys the recorder saw pressed, by name with their modifiers, characters as they are:
 // "<Up><Down><Shift+Home><Control+V>x"; Space is "<Space>" whether it types or not.

@@ -224,10 +224,6 @@ void tst_ListViewProxy::mouse_data()
                        "MouseButtonDblClick LeftButton buttons=LeftButton (x,y)"};
     QTest::newRow("item scrolled out of view") << 19 << QVariant("MouseClick:LeftButton:::")
                                                << "Current item not visible" << QStringList();
-    QTest::newRow("four fields") << 1 << QVariant("MouseClick:LeftButton::")
-                                 << "Invalid string value" << QStringList();
-    QTest::newRow("middle button") << 1 << QVariant("MouseClick:MidButton:::")
-                                   << "Mouse button not supported" << QStringList();
 }
 
 void tst_ListViewProxy::mouse()

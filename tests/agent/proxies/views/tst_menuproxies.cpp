@@ -1,9 +1,5 @@
 #include "../controls/controltestsupport.h"
-#include "proxies/proxytable.h"
 #include "testmain.h"
-
-#include "proxies/framework/stapplicationproxy.h"
-#include "proxies/framework/sterror.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -23,8 +19,6 @@ private slots:
     void barEndsInAWindowWithAFocusedField();
     void properties_data();
     void properties();
-    void disabledItemInsidePath_data();
-    void disabledItemInsidePath();
 };
 
 namespace {
@@ -75,8 +69,8 @@ struct TestMenu
     QMenu menu;
 };
 
-// A bar with menus to open, a hidden and a disabled one, a plain action and a separator,
-// in a window of its own (its object name is "widget").
+// A bar with menus to open, a hidden and a disabled one, a disabled item, a plain action
+// and a separator, in a window of its own (its object name is "widget").
 struct TestBar : Hosted
 {
     TestBar() : Hosted(new QMenuBar), bar(static_cast<QMenuBar *>(widget))
@@ -88,6 +82,7 @@ struct TestBar : Hosted
         QMenu *gone = recent->addMenu(QStringLiteral("Gone"));
         gone->setEnabled(false);
         gone->addAction(QStringLiteral("y"));
+        file->addAction(QStringLiteral("Cut"))->setEnabled(false);
         QMenu *secret = bar->addMenu(QStringLiteral("Secret"));
         secret->menuAction()->setVisible(false);
         secret->addAction(QStringLiteral("s"));
@@ -105,21 +100,6 @@ struct TestBar : Hosted
 
     QMenuBar *bar;
 };
-
-// request() of the control tests for "activate" with both its values.
-QString activateMenu(QWidget *widget, const QVariant &path, const QVariant &check)
-{
-    STApplicationProxy registry{agentProxyTable()};
-    QString message;
-    try {
-        registry.act(STApplicationProxy::Action::Activate, widget, QString(), path, check);
-    } catch (const STError &error) {
-        message = error.message;
-    }
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-    return message;
-}
 
 // What the menus and the bar received: key names, and "Click" for a press at the bar's
 // top-right corner, e.g. "Click Down Down Right Return".
@@ -238,7 +218,7 @@ void tst_MenuProxies::activate()
     for (QMenu *submenu : target->findChildren<QMenu *>())
         recorder.watch(submenu);
 
-    QCOMPARE(activateMenu(target, path, check), message);
+    QCOMPARE(::activate(target, path, check), message);
     // Without any input the menu stays open; after any, every menu is closed again.
     if (input.isEmpty() && !onBar)
         QCOMPARE(QApplication::activePopupWidget(), &menu.menu);
@@ -276,7 +256,7 @@ void tst_MenuProxies::barEndsInAWindowWithAFocusedField()
     QVERIFY(bar.show());
     field.setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), &field);
-    QCOMPARE(activateMenu(bar.bar, path, check), message);
+    QCOMPARE(::activate(bar.bar, path, check), message);
     QTRY_VERIFY(!QApplication::activePopupWidget());
 }
 
@@ -285,7 +265,7 @@ void tst_MenuProxies::closedMenuHasNoFocus()
     TestMenu test;
     EventRecorder recorder({QEvent::KeyPress});
     recorder.watch(&test.menu);
-    QCOMPARE(activateMenu(&test.menu, QVariant("Open File"), none), QStringLiteral("No focus"));
+    QCOMPARE(::activate(&test.menu, QVariant("Open File"), none), QStringLiteral("No focus"));
     QCOMPARE(recorder.count(), 0);
 }
 
@@ -315,8 +295,9 @@ void tst_MenuProxies::properties_data()
 
     QTest::newRow("bar items")
         << true << "itemList" << none
-        << QVariant(QStringList{"File/Open", "File/Recent/x", "File/Recent/Gone/y", "Secret/s",
-                                "View/Toolbar", "View/Status", "View/Zoom", "Locked/Check", "", "Plain"});
+        << QVariant(QStringList{"File/Open", "File/Recent/x", "File/Recent/Gone/y", "File/Cut",
+                                "Secret/s", "View/Toolbar", "View/Status", "View/Zoom", "Locked/Check",
+                                "", "Plain"});
     QTest::newRow("bar: checked") << true << "pathChecked" << QVariant("View/Toolbar") << QVariant(true);
     QTest::newRow("bar: checked, not checkable")
         << true << "pathChecked" << QVariant("View/Zoom") << QVariant("Item is not checkable");
@@ -336,6 +317,11 @@ void tst_MenuProxies::properties_data()
         << true << "pathDisabled" << QVariant("Nothing/x") << QVariant("Could not find Nothing");
     QTest::newRow("bar: checked, below a plain item")
         << true << "pathChecked" << QVariant("File/Open/x") << QVariant("Invalid item");
+    // A disabled item inside a path: each property stops at it for a reason of its own.
+    QTest::newRow("bar: checked, below a disabled item")
+        << true << "pathChecked" << QVariant("File/Cut/x") << QVariant("Invalid item");
+    QTest::newRow("bar: disabled, below a disabled item")
+        << true << "pathDisabled" << QVariant("File/Cut/x") << QVariant("Cut is disabled");
     QTest::newRow("menu: below a plain item")
         << false << "pathDisabled" << QVariant("Open File/x") << QVariant(unreachable);
     // clang-format on
@@ -350,45 +336,8 @@ void tst_MenuProxies::properties()
 
     TestMenu menu;
     TestBar bar;
-    STApplicationProxy registry{agentProxyTable()};
-    QVariant value;
-    try {
-        value = registry.getProxyProperty(onBar ? static_cast<QWidget *>(bar.bar) : &menu.menu,
-                                          QString(), name, parameter);
-    } catch (const STError &error) {
-        value = error.message;
-    }
-    QCOMPARE(value, expected);
-}
-
-// A disabled item without a submenu inside a path: the bar's two properties stop at it
-// for different reasons, each with its own message.
-void tst_MenuProxies::disabledItemInsidePath_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("message");
-
-    QTest::newRow("checked: no submenu to go on in") << "pathChecked"
-                                                     << "Invalid item";
-    QTest::newRow("disabled: the item is disabled") << "pathDisabled"
-                                                    << "Cut is disabled";
-}
-
-void tst_MenuProxies::disabledItemInsidePath()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, message);
-
-    TestBar bar;
-    bar.bar->actions().at(0)->menu()->addAction(QStringLiteral("Cut"))->setEnabled(false);
-    STApplicationProxy registry{agentProxyTable()};
-    QString error;
-    try {
-        registry.getProxyProperty(bar.bar, QString(), name, QStringLiteral("File/Cut/x"));
-    } catch (const STError &raised) {
-        error = raised.message;
-    }
-    QCOMPARE(error, message);
+    QCOMPARE(viewProperty(onBar ? static_cast<QWidget *>(bar.bar) : &menu.menu, name, parameter),
+             expected);
 }
 
 TC_TEST_MAIN(tst_MenuProxies)
