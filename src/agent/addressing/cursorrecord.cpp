@@ -69,7 +69,18 @@ CursorRecord cursorRecord(QWidget *hit)
     record.windowName = window->objectName();
     if (record.windowName.isEmpty() && window->isModal())
         record.windowName = modalObjectName;
+    record.windowField = window->windowTitle();
     return record;
+}
+
+CursorRecord CursorRecord::asPopup() const
+{
+    CursorRecord popup = *this;
+    popup.listed = 1;
+    popup.visible = 1;
+    popup.path = popupElementName;
+    popup.windowField = popupWindowName;
+    return popup;
 }
 
 } // namespace WidgetAddressing

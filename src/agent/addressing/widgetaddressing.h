@@ -105,6 +105,12 @@ struct CursorRecord
     QString path;
     // The window's object name; an unnamed modal window is modalObjectName.
     QString windowName;
+    // The window field that finds the widget's window again: its title.
+    QString windowField;
+
+    // The record of an open popup menu: the popup as a script names it, one of its kind,
+    // in the window of the popup names.
+    CursorRecord asPopup() const;
 };
 CursorRecord cursorRecord(QWidget *hit);
 

@@ -103,7 +103,7 @@ QByteArray widgetAtCursor(const Request &request)
     QWidget *hit = QApplication::widgetAt(QCursor::pos());
     if (!hit)
         return Reply::replyLine("?", ",,,,,");
-    const WidgetAddressing::CursorRecord record = WidgetAddressing::cursorRecord(hit);
+    WidgetAddressing::CursorRecord record = WidgetAddressing::cursorRecord(hit);
 
     QVariant silkClassName;
     try {
@@ -116,20 +116,17 @@ QByteArray widgetAtCursor(const Request &request)
 
     const QByteArray pid = QByteArray::number(QCoreApplication::applicationPid());
     const QByteArray hook = QByteArray::number(request.context.hookVersion);
-    QByteArrayList fields;
-    if (silkClassName.toString() == QLatin1String("QMenu")) {
-        fields << "QMenu"
-               << "1"
-               << "1" << WidgetAddressing::popupElementName.toUtf8() << record.windowName.toUtf8()
-               << WireProtocol::encodehex(WidgetAddressing::popupWindowName).toLatin1() << pid
-               << hook;
-    } else {
-        fields << reportedClass(silkClassName, record.widget, request.context.mode)
-               << QByteArray::number(record.listed) << QByteArray::number(record.visible)
-               << record.path.toUtf8() << record.windowName.toUtf8()
-               << WireProtocol::encodehex(record.widget->window()->windowTitle()).toLatin1() << pid
-               << hook;
-    }
+    if (silkClassName.toString() == QLatin1String("QMenu"))
+        record = record.asPopup();
+    const QByteArray className = reportedClass(silkClassName, record.widget, request.context.mode);
+    const QByteArrayList fields{className,
+                                QByteArray::number(record.listed),
+                                QByteArray::number(record.visible),
+                                record.path.toUtf8(),
+                                record.windowName.toUtf8(),
+                                WireProtocol::encodehex(record.windowField).toLatin1(),
+                                pid,
+                                hook};
     return Reply::replyLine("?", fields.join(','));
 }
 
