@@ -1,5 +1,6 @@
 #pragma once
 
+#include "agentrequests.h"
 #include "quickrecorder.h"
 #include "recordedstep.h"
 
@@ -46,7 +47,7 @@ class QWheelEvent;
 // events it does not record costs one switch on the event type. Only input that came from
 // the window system (spontaneous events) outside the agent's own requests is the user's:
 // the agent's input is posted, never spontaneous, and a request's side effects happen
-// while AgentRequests counts it.
+// while the agent's AgentRequests counts it.
 class SessionRecorder : public QObject
 {
     Q_OBJECT
@@ -54,7 +55,8 @@ class SessionRecorder : public QObject
 public:
     using Step = RecordedStep;
 
-    explicit SessionRecorder(QObject *parent = nullptr);
+    // Reads the agent's requests (owned by its dispatcher, which outlives the recorder).
+    explicit SessionRecorder(const AgentRequests &requests, QObject *parent = nullptr);
     ~SessionRecorder() override;
 
     void start();
@@ -174,6 +176,7 @@ private:
     void appendUnsettled(const Step &step, QObject *changed, Settle kind);
     void settle();
 
+    const AgentRequests &agentRequests;
     bool recording = false;
     QVector<Step> recorded;
     // The steps in Qt Quick scenes.
