@@ -209,6 +209,19 @@ public:
         return namePathAddress(item);
     }
 
+    // A path from the nearest ancestors with an object name, which the index finds: the
+    // lookup reads only what lies below them. Not the listing's address where the name
+    // alone finds the widget too.
+    QString anchoredNameAddress(QWidget *widget) const
+    {
+        Item item;
+        item.widget = widget;
+        item.name = WidgetNaming::nameOf(widget, nullptr);
+        if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
+            return QString();
+        return namePathAddress(item, true);
+    }
+
 private:
     // The visible widgets in tree order, with what their addresses are made of, and the
     // counts that tell which of those are unique.
@@ -282,7 +295,7 @@ private:
     }
 
     // The paths of names below the widget's parent or a named ancestor, or from the window.
-    QString namePathAddress(const Item &item) const
+    QString namePathAddress(const Item &item, bool anchoredOnly = false) const
     {
         const QString &last = item.name;
 
@@ -311,7 +324,13 @@ private:
         if (std::all_of(elements.begin(), elements.end(), usableElement) &&
             std::any_of(elements.begin(), elements.end(), CandidateSearch::onlyObjectNameMatches))
             tried << fullPath;
+        // A path anchored at the window reads all of it, as the name alone does.
+        const QString windowName = anchoredOnly ? WidgetAddressing::getName(window) : QString();
         for (const QString &path : qAsConst(tried)) {
+            const QString first = path.section(QLatin1Char('/'), 0, 0);
+            if (anchoredOnly &&
+                (first == windowName || !CandidateSearch::onlyObjectNameMatches(first)))
+                continue;
             if (findsExactly(path, item.widget))
                 return path;
         }
@@ -451,14 +470,31 @@ QString windowAddress(QWidget *window)
 
 QString widgetAddress(QWidget *widget, const QString &windowField)
 {
-    const QString named = namedAddress(widget, windowField);
-    if (!named.isEmpty() || !widget)
-        return named;
+    if (!widget)
+        return QString();
+    QString address = objectNameAddress(widget, windowField);
+    // Then the widget's name, or a path of names ending in it, found by lookups alone.
+    if (address.isEmpty())
+        address = Catalog(widget->window(), windowField).lookedUpNameAddress(widget);
+    if (!address.isEmpty())
+        return address;
     const QVector<WidgetEntry> found = Catalog(widget->window(), windowField).run(widget);
     return found.isEmpty() ? QString() : found.first().address;
 }
 
 QString namedAddress(QWidget *widget, const QString &windowField)
+{
+    QString address = objectNameAddress(widget, windowField);
+    if (address.isEmpty() && widget) {
+        const Catalog catalog(widget->window(), windowField);
+        address = catalog.anchoredNameAddress(widget);
+        if (address.isEmpty())
+            address = catalog.lookedUpNameAddress(widget);
+    }
+    return address;
+}
+
+QString objectNameAddress(QWidget *widget, const QString &windowField)
 {
     if (!widget)
         return QString();
@@ -472,8 +508,7 @@ QString namedAddress(QWidget *widget, const QString &windowField)
         if (named.kind == NoError && named.widget == widget)
             return name;
     }
-    // Then the widget's name, or a path of names ending in it, found by lookups alone.
-    return Catalog(widget->window(), windowField).lookedUpNameAddress(widget);
+    return QString();
 }
 
 } // namespace WidgetCatalog
