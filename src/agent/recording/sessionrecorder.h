@@ -127,6 +127,7 @@ private:
     // focus; in a text field only those that reach no key press of the field (a shortcut of
     // the program took them), after the text typed before them.
     void shortcutOffered(QWidget *receiver, QKeyEvent *event);
+    void shortcutTaken();
     void keyReleased(QKeyEvent *event);
     // A key that no text field gets: Space on a button, keys that confirm, cancel or move on.
     void keyOutsideFields(QWidget *receiver, QKeyEvent *event);
@@ -220,6 +221,9 @@ private:
         Target target;
         int key = 0;
         QString keys;
+        // A key without Control or Alt outside text fields (a calculator's digits): a step
+        // only when a shortcut takes it, else the widget's own key.
+        bool plain = false;
     };
     Shortcut pendingShortcut;
     // Return pressed in a multi-line field, with the text before it and the text a line

@@ -2,7 +2,6 @@
 
 #include "sessionrecorder.h"
 
-
 #include "qtcompat.h"
 
 #include <QKeyEvent>
@@ -100,16 +99,17 @@ void SessionRecorder::otherEventSeen(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::ShortcutOverride:
         // Offered before the press, by Qt itself (never spontaneous): a shortcut it
-        // triggers consumes the press, so the step waits for the user's release.
+        // triggers consumes the press, so the step waits for the Shortcut event.
         if (watched->isWidgetType() && !agentRequests.running() &&
             !isParentCopy(static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched)))
             shortcutOffered(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
         break;
     case QEvent::Shortcut:
         // The offered key triggers a shortcut: the text typed so far is a step before it,
-        // read before the shortcut may change the field or take it away.
+        // read before the shortcut may change the field or take it away. The key is a step
+        // now: a dialog the shortcut opens may take the release, or block it.
         if (pendingShortcut.target.widget && !agentRequests.running())
-            flushTyping();
+            shortcutTaken();
         break;
     case QEvent::Show:
         // A context menu opened by the right press just recorded (its own event, not
