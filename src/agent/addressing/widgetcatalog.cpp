@@ -167,7 +167,7 @@ public:
 
             if (target && item.widget != target) {
                 // An ancestor of the target matters only as the start of its address.
-                const QString named = lookedUpNameAddress(item.widget);
+                const QString named = lookedUpNameAddress(item.widget, false);
                 if (!named.isEmpty())
                     anchors.append({item.depth, named, {}});
                 continue;
@@ -197,29 +197,21 @@ public:
     // alone when it finds exactly the widget, else the paths below the widget's parent or
     // a named ancestor, or from the window. Each costs a lookup, where a count of the
     // window costs reading every widget in it.
-    QString lookedUpNameAddress(QWidget *widget) const
+    // With anchoredFirst, a path from the nearest ancestors with an object name comes
+    // first: the index finds them, and the lookup reads only what lies below them.
+    QString lookedUpNameAddress(QWidget *widget, bool anchoredFirst) const
     {
         Item item;
         item.widget = widget;
         item.name = WidgetNaming::nameOf(widget, nullptr);
         if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
             return QString();
+        const QString anchored = anchoredFirst ? namePathAddress(item, true) : QString();
+        if (!anchored.isEmpty())
+            return anchored;
         if (findsExactly(item.name, widget))
             return item.name;
         return namePathAddress(item);
-    }
-
-    // A path from the nearest ancestors with an object name, which the index finds: the
-    // lookup reads only what lies below them. Not the listing's address where the name
-    // alone finds the widget too.
-    QString anchoredNameAddress(QWidget *widget) const
-    {
-        Item item;
-        item.widget = widget;
-        item.name = WidgetNaming::nameOf(widget, nullptr);
-        if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
-            return QString();
-        return namePathAddress(item, true);
     }
 
 private:
@@ -470,31 +462,14 @@ QString windowAddress(QWidget *window)
 
 QString widgetAddress(QWidget *widget, const QString &windowField)
 {
-    if (!widget)
-        return QString();
-    QString address = objectNameAddress(widget, windowField);
-    // Then the widget's name, or a path of names ending in it, found by lookups alone.
-    if (address.isEmpty())
-        address = Catalog(widget->window(), windowField).lookedUpNameAddress(widget);
-    if (!address.isEmpty())
-        return address;
+    const QString named = namedAddress(widget, windowField, false);
+    if (!named.isEmpty() || !widget)
+        return named;
     const QVector<WidgetEntry> found = Catalog(widget->window(), windowField).run(widget);
     return found.isEmpty() ? QString() : found.first().address;
 }
 
-QString namedAddress(QWidget *widget, const QString &windowField)
-{
-    QString address = objectNameAddress(widget, windowField);
-    if (address.isEmpty() && widget) {
-        const Catalog catalog(widget->window(), windowField);
-        address = catalog.anchoredNameAddress(widget);
-        if (address.isEmpty())
-            address = catalog.lookedUpNameAddress(widget);
-    }
-    return address;
-}
-
-QString objectNameAddress(QWidget *widget, const QString &windowField)
+QString namedAddress(QWidget *widget, const QString &windowField, bool anchoredFirst)
 {
     if (!widget)
         return QString();
@@ -508,7 +483,8 @@ QString objectNameAddress(QWidget *widget, const QString &windowField)
         if (named.kind == NoError && named.widget == widget)
             return name;
     }
-    return QString();
+    // Then the widget's name, or a path of names ending in it, found by lookups alone.
+    return Catalog(widget->window(), windowField).lookedUpNameAddress(widget, anchoredFirst);
 }
 
 } // namespace WidgetCatalog

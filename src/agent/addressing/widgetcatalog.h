@@ -53,16 +53,11 @@ QString windowAddress(QWidget *window);
 // listed (hidden, or in a window parented inside that one).
 QString widgetAddress(QWidget *widget, const QString &windowField);
 
-// The address widgetAddress gives when the widget's object name alone finds exactly it: the
-// index of object names answers that without reading the window; empty otherwise.
-QString objectNameAddress(QWidget *widget, const QString &windowField);
-
-// An address that lookups of names alone find exactly the widget by, for the recorder to
-// decide at a click: the object name; else a path from the nearest ancestors with an
-// object name, which the index finds, so that neither reads the whole window; else the
-// made-up name alone or a path of names as widgetAddress would give them (each lookup may
-// read the window). Empty where only a count of the window finds the widget. Unlike
-// widgetAddress it puts a path from an object name before a unique made-up name alone.
-QString namedAddress(QWidget *widget, const QString &windowField);
+// The address widgetAddress gives when lookups of names alone find it (an object name, a
+// made-up name or a path of names); empty where the address needs a count of the window.
+// With anchoredFirst (the recorder, deciding at a click) a path from the nearest ancestors
+// with an object name comes before a unique made-up name alone: the index finds them, so
+// the lookup reads only what lies below them rather than the whole window.
+QString namedAddress(QWidget *widget, const QString &windowField, bool anchoredFirst);
 
 } // namespace WidgetCatalog
