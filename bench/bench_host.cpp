@@ -166,7 +166,8 @@ void printAgentTimes(const BenchWindow &window, int rounds, const QString &only)
         const int clickRounds = std::max(20, rounds / 10);
         report("user-move", rounds, move);
         report("user-click", clickRounds, click);
-        SessionRecorder recorder;
+        const AgentRequests requests;
+        SessionRecorder recorder(requests);
         recorder.start();
         report("user-move-recorded", rounds, move);
         report("user-click-recorded", clickRounds, click);

@@ -20,6 +20,10 @@ command -v npm >/dev/null || packages+=(nodejs npm)
 # Real programs that only the end-to-end test tst_realprograms drives (it skips, saying
 # which package is missing, without them): SpeedCrunch, Qt Designer and Qt Linguist.
 packages+=(speedcrunch qttools5-dev-tools)
+# Programs only the recorder's sessions drive (they skip without them): KCalc, a KDE
+# calculator with keyboard shortcuts (47.6 MB with its KDE libraries), and KeePassXC,
+# whose new-database wizard has masked password fields (36.4 MB).
+packages+=(kcalc keepassxc)
 # Qt Quick: the gallery's QQuickWidget panel and QQuickWindow (Quick Widgets' development
 # files, the QML modules its controls come from) and Qt's Quick examples that the end-to-end
 # tests drive. The agent itself links none of them (docs/qtquick.md).

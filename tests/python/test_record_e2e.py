@@ -298,6 +298,13 @@ def choose_echo(app, window, user, mode):
     window.widget(ECHO_COMBO).wait_for_prop("currentText", mode)
 
 
+def never_in_clear(password, outputs):
+    """Neither the password nor its hex (as a request line would carry it) is in outputs."""
+    outputs = "\n".join(outputs)
+    for clear in (password, password.encode().hex(), ("s:" + password).encode().hex()):
+        assert clear not in outputs
+
+
 def test_a_password_is_never_written_or_printed_in_clear(xdotool, tmp_path, monkeypatch):
     lineedits = example("widgets/lineedits/lineedits")
     with recording(lineedits, LINE_EDITS) as (app, window, user):
@@ -320,11 +327,9 @@ def test_a_password_is_never_written_or_printed_in_clear(xdotool, tmp_path, monk
     assert "step 2: enter '********' into %s in %s" % (steps[1].address, steps[1].window) \
         in output.lines
     assert "{secret:TESTCLIENT_SECRET_1}" in requests.read_text(encoding="utf-8")
-    outputs = "\n".join(output.lines + [requests.read_text(encoding="utf-8"),
-                                        pytest_file.read_text(encoding="utf-8"),
-                                        repr(steps)])
-    for clear in (PASSWORD, PASSWORD.encode().hex(), ("s:" + PASSWORD).encode().hex()):
-        assert clear not in outputs
+    never_in_clear(PASSWORD, output.lines + [requests.read_text(encoding="utf-8"),
+                                             pytest_file.read_text(encoding="utf-8"),
+                                             repr(steps)])
 
     # The replay reads the password from the variable that the files name.
     monkeypatch.setenv("TESTCLIENT_SECRET_1", PASSWORD)

@@ -1,10 +1,15 @@
 """Recorded sessions on further programs, by X input under Xvfb: each replays through the
 requests file and the generated pytest file to the state the session reached."""
 
+import os
+
+import pytest
+
 from testclient import record, wait_until
 from testclient.selector import selector
 
-from test_record_e2e import example, recording, read_state, replays_to, xdotool  # noqa: F401
+from test_record_e2e import (example, never_in_clear, recording, read_state, replays_to,  # noqa: F401
+                             xdotool)
 
 SHEET = "Spreadsheet"
 
@@ -35,9 +40,7 @@ def test_cells_edited_in_a_table_replay_and_an_extended_selection_is_a_comment(x
         user.run("keyup", "shift")
         state = read_state(app, reads)
         steps = app.recorded_steps()
-        out = app.output()
     described = [record.describe(s) for s in steps]
-    open("/tmp/rec/steps.txt", "w").write(repr(steps) + out)
     assert state["2:C"] == "4000" and state["3:E"] == "6", state
     # Each edit is the cell made current, then the table's enter; never the editor.
     assert [(s.code, s.value()) for s in steps if s.code] == [
@@ -117,3 +120,50 @@ def test_shortcuts_that_open_and_close_windows_replay(xdotool, tmp_path, monkeyp
         (6, "s:first"), (23, "s:Ctrl+N"), (6, "s:second\nline"), (23, "s:Ctrl+W")], described
     assert steps[-1].code == 5 and steps[-1].window != steps[0].window, described
     replays_to(steps, state, sdi, reads, tmp_path)
+
+
+def installed(program, package):
+    if not os.path.exists(program):
+        pytest.skip("%s is not installed (scripts/install-deps.sh installs it)" % package)
+    return program
+
+
+def test_keys_a_calculator_takes_as_shortcuts_are_steps(xdotool, tmp_path, monkeypatch):
+    kcalc = installed("/usr/bin/kcalc", "kcalc")
+    monkeypatch.setenv("HOME", str(tmp_path))   # no settings of another run
+    with recording(kcalc, "{KCalculator}") as (app, window, user):
+        user.click(window.widget("pb7"))
+        user.type("*6")     # Shift makes *, and is let go before the key
+        user.run("key", "Return")
+        window.widget("calc_display").wait_for_prop("accessibleName", "42")
+        steps = app.recorded_steps()
+    assert [(s.code, s.values) for s in steps] == [
+        (5, []), (23, ["s:*"]), (23, ["s:6"]), (23, ["s:Return"])], steps
+
+
+def test_a_shortcut_opening_a_wizard_and_its_masked_fields_are_recorded(xdotool, tmp_path,
+                                                                         monkeypatch):
+    keepassxc = installed("/usr/bin/keepassxc", "keepassxc")
+    monkeypatch.setenv("HOME", str(tmp_path))
+    wizard, secret = "{NewDatabaseWizard}", "correct horse 7"
+    with recording(keepassxc, "{MainWindow}") as (app, window, user):
+        user.run("key", "ctrl+shift+n")     # the dialog it opens takes the key's release
+        created = app.wait_for_window(wizard)
+        user.click(created.widget("databaseName"))
+        user.run("key", "ctrl+a")
+        user.type("Vault")
+        created.widget("databaseName").wait_for_prop("text", "Vault")
+        for page in (1, 2):
+            user.click(created.widget("__qt__passive_wizardbutton1"))
+            created.widget(wizard).wait_for_prop("currentId", page)
+        for field in ("enterPasswordEdit/passwordEdit", "repeatPasswordEdit/passwordEdit"):
+            user.click(created.widget(field))
+            user.type(secret)
+            created.widget(field).wait_for_prop("text", secret)
+        steps = app.recorded_steps()
+    assert [(s.code, s.secret) for s in steps] == [
+        (23, False), (6, False), (5, False), (5, False), (6, True), (6, True)], steps
+    assert steps[0].values == ["s:Ctrl+Shift+N"], steps
+    never_in_clear(secret, [record.requests_text(steps, [keepassxc]),
+                            record.pytest_text(steps, [keepassxc]), repr(steps)] +
+                   [record.describe(s, n) for n, s in enumerate(steps, 1)])

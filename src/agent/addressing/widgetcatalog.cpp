@@ -134,7 +134,7 @@ public:
 
             if (target && item.widget != target) {
                 // An ancestor of the target matters only as the start of its address.
-                const QString named = lookedUpNameAddress(item.widget);
+                const QString named = lookedUpNameAddress(item.widget, false);
                 if (!named.isEmpty())
                     anchors.push_back({item.depth, named, QVector<int>(classIds.size())});
                 continue;
@@ -160,13 +160,18 @@ public:
     // alone when it finds exactly the widget, else the paths below the widget's parent or
     // a named ancestor, or from the window. Each costs a lookup, where a count of the
     // window costs reading every widget in it.
-    QString lookedUpNameAddress(QWidget *widget)
+    // With anchoredFirst, a path from the nearest ancestors with an object name comes
+    // first: the index finds them, and the lookup reads only what lies below them.
+    QString lookedUpNameAddress(QWidget *widget, bool anchoredFirst)
     {
         Item item;
         item.widget = widget;
         item.name = WidgetNaming::nameOf(widget, nullptr);
         if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
             return QString();
+        const QString anchored = anchoredFirst ? namePathAddress(item, true) : QString();
+        if (!anchored.isEmpty())
+            return anchored;
         if (findsExactly({item.name}, widget))
             return item.name;
         return namePathAddress(item);
@@ -327,12 +332,19 @@ private:
     }
 
     // The paths of names below the widget's parent or a named ancestor, or from the window,
-    // tried in that order.
-    QString namePathAddress(const Item &item)
+    // tried in that order. With anchoredOnly, only the paths that start at an object name
+    // other than the window's: a path anchored at the window reads all of it, as the name
+    // alone does.
+    QString namePathAddress(const Item &item, bool anchoredOnly = false)
     {
         const QString &last = item.name;
         const auto usable = [](const QString &name) {
             return usableElement(name) && name != WidgetNaming::unnamedName;
+        };
+        const QString windowName = anchoredOnly ? WidgetAddressing::getName(window) : QString();
+        const auto allowed = [&](const QString &first) {
+            return !anchoredOnly ||
+                   (first != windowName && CandidateSearch::onlyObjectNameMatches(first));
         };
         const QWidget *parent = item.widget->parentWidget();
         if (parent && item.widget != window) {
@@ -341,7 +353,7 @@ private:
             const bool found = counted
                                    ? item.candidate && nameCounts.underParent(parentName, last) == 1
                                    : findsExactly({parentName, last}, item.widget);
-            if (usable(parentName) && found)
+            if (usable(parentName) && allowed(parentName) && found)
                 return parentName + QLatin1Char('/') + last;
             int named = 0;
             for (const QWidget *above = parent->parentWidget(); above && named < 3;
@@ -349,7 +361,8 @@ private:
                 level = level >= 0 ? items.at(level).parent : -1;
                 const QString aboveName = nameAt(above, level);
                 if (usable(aboveName)) {
-                    if (findsExactly({aboveName, QString(), last}, item.widget))
+                    if (allowed(aboveName) &&
+                        findsExactly({aboveName, QString(), last}, item.widget))
                         return aboveName + QLatin1String("//") + last;
                     ++named;
                 }
@@ -364,7 +377,7 @@ private:
         // whole window, once for each widget listed.
         if (std::all_of(elements.begin(), elements.end(), usableElement) &&
             std::any_of(elements.begin(), elements.end(), CandidateSearch::onlyObjectNameMatches) &&
-            findsExactly(elements, item.widget))
+            allowed(elements.first()) && findsExactly(elements, item.widget))
             return fullPath;
         return QString();
     }
@@ -445,14 +458,14 @@ QVector<WidgetEntry> widgets(QWidget *window, const QString &windowField)
 
 QString widgetAddress(QWidget *widget, const QString &windowField)
 {
-    const QString named = namedAddress(widget, windowField);
+    const QString named = namedAddress(widget, windowField, false);
     if (!named.isEmpty() || !widget)
         return named;
     const QVector<WidgetEntry> found = Catalog(widget->window(), windowField).run(widget);
     return found.isEmpty() ? QString() : found.first().address;
 }
 
-QString namedAddress(QWidget *widget, const QString &windowField)
+QString namedAddress(QWidget *widget, const QString &windowField, bool anchoredFirst)
 {
     if (!widget)
         return QString();
@@ -467,7 +480,7 @@ QString namedAddress(QWidget *widget, const QString &windowField)
             return name;
     }
     // Then the widget's name, or a path of names ending in it, found by lookups alone.
-    return Catalog(widget->window(), windowField).lookedUpNameAddress(widget);
+    return Catalog(widget->window(), windowField).lookedUpNameAddress(widget, anchoredFirst);
 }
 
 } // namespace WidgetCatalog

@@ -55,6 +55,9 @@ QString widgetAddress(QWidget *widget, const QString &windowField);
 
 // The address widgetAddress gives when lookups of names alone find it (an object name, a
 // made-up name or a path of names); empty where the address needs a count of the window.
-QString namedAddress(QWidget *widget, const QString &windowField);
+// With anchoredFirst (the recorder, deciding at a click) a path from the nearest ancestors
+// with an object name comes before a unique made-up name alone: the index finds them, so
+// the lookup reads only what lies below them rather than the whole window.
+QString namedAddress(QWidget *widget, const QString &windowField, bool anchoredFirst);
 
 } // namespace WidgetCatalog

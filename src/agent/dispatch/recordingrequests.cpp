@@ -16,7 +16,7 @@ QByteArray startRecording(const Request &request)
 {
     std::unique_ptr<SessionRecorder> &recorder = request.context.recorder;
     if (!recorder)
-        recorder = std::make_unique<SessionRecorder>();
+        recorder = std::make_unique<SessionRecorder>(request.context.requests);
     recorder->start();
     return QByteArrayLiteral("0,recording");
 }

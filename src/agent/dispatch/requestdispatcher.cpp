@@ -3,7 +3,6 @@
 #include "protocol/replyline.h"
 #include "protocol/requestcode.h"
 #include "protocol/wireprotocol.h"
-#include "recording/agentrequests.h"
 #include "recording/sessionrecorder.h"
 
 namespace {
@@ -94,7 +93,7 @@ QByteArray RequestDispatcher::dispatch(const QString &line, RequestFrame *frame)
     // Nothing that happens while a request runs is the user's doing.
     if (context.recorder && !(route && route->readOnly))
         context.recorder->agentRequestStarts();
-    const AgentRequests::Scope running;
+    const AgentRequests::Scope running(context.requests);
     if (!route)
         return Reply::commandNotFound();
     const QByteArray reply = route->handler(Request{line, context, route->lookup, frame});

@@ -2,6 +2,7 @@
 
 #include "addressing/requestlookup.h"
 #include "protocol/wiretext.h"
+#include "recording/agentrequests.h"
 #include "proxies/framework/stapplicationproxy.h"
 
 #include <QByteArray>
@@ -21,6 +22,8 @@ struct RequestContext
     int hookVersion = -1;
     // The agent's mode, fixed when it was made (the registry's).
     WireText::Mode mode = WireText::Mode::Plain;
+    // The requests being served now; the recorder reads it to leave their input alone.
+    AgentRequests requests;
     // Made by the first start of a recording (extended mode only), kept for its steps.
     std::unique_ptr<SessionRecorder> recorder;
 

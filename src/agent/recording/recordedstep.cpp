@@ -43,7 +43,7 @@ void RecordTarget::resolveNamed()
         resolved = true;
         return;
     }
-    address = WidgetCatalog::namedAddress(widget, window);
+    address = WidgetCatalog::namedAddress(widget, window, true);
     resolved = !address.isEmpty();
 }
 

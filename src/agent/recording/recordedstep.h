@@ -25,8 +25,8 @@ struct RecordTarget
     // Decides the window field and address now, unless decided before; whether both were
     // found (the widget is still shown).
     bool resolve();
-    // Decides them now only where lookups of names find the address, which costs no count
-    // of the window; the others wait for resolve().
+    // Decides them now only where lookups of names find the address (WidgetCatalog::
+    // namedAddress), which costs no count of the window; the others wait for resolve().
     void resolveNamed();
     // Whether the widget lies in what is about to go: a widget, or a window's handle.
     bool isIn(const QObject *going) const;

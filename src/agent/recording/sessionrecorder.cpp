@@ -1,6 +1,5 @@
 #include "sessionrecorder.h"
 
-#include "agentrequests.h"
 #include "recordedfields.h"
 
 #include <QAbstractItemView>
@@ -10,8 +9,8 @@
 
 using namespace RecordedFields;
 
-SessionRecorder::SessionRecorder(QObject *parent)
-    : QObject(parent), quick([this](const Step &step) { append(step); })
+SessionRecorder::SessionRecorder(const AgentRequests &requests, QObject *parent)
+    : QObject(parent), agentRequests(requests), quick([this](const Step &step) { append(step); })
 {
     pendingTimer.setSingleShot(true);
     pendingTimer.setInterval(0);
@@ -225,7 +224,7 @@ void SessionRecorder::comboActivated(int index)
     auto *combo = qobject_cast<QComboBox *>(sender());
     // Only a choice the user began: the agent's choices come while a request of its own
     // runs or through input it posted, which never opened the list as the user's.
-    if (!recording || !combo || combo != openCombo.widget || AgentRequests::running())
+    if (!recording || !combo || combo != openCombo.widget || agentRequests.running())
         return;
     if (combo->isEditable() && typing.field == combo)
         typing = Typing(); // the choice replaces what was typed

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "agentrequests.h"
 #include "quickrecorder.h"
 #include "recordedstep.h"
 
@@ -46,7 +47,7 @@ class QWheelEvent;
 // events it does not record costs one switch on the event type. Only input that came from
 // the window system (spontaneous events) outside the agent's own requests is the user's:
 // the agent's input is posted, never spontaneous, and a request's side effects happen
-// while AgentRequests counts it.
+// while the agent's AgentRequests counts it.
 class SessionRecorder : public QObject
 {
     Q_OBJECT
@@ -54,7 +55,8 @@ class SessionRecorder : public QObject
 public:
     using Step = RecordedStep;
 
-    explicit SessionRecorder(QObject *parent = nullptr);
+    // Reads the agent's requests (owned by its dispatcher, which outlives the recorder).
+    explicit SessionRecorder(const AgentRequests &requests, QObject *parent = nullptr);
     ~SessionRecorder() override;
 
     void start();
@@ -125,6 +127,7 @@ private:
     // focus; in a text field only those that reach no key press of the field (a shortcut of
     // the program took them), after the text typed before them.
     void shortcutOffered(QWidget *receiver, QKeyEvent *event);
+    void shortcutTaken();
     void keyReleased(QKeyEvent *event);
     // A key that no text field gets: Space on a button, keys that confirm, cancel or move on.
     void keyOutsideFields(QWidget *receiver, QKeyEvent *event);
@@ -174,6 +177,7 @@ private:
     void appendUnsettled(const Step &step, QObject *changed, Settle kind);
     void settle();
 
+    const AgentRequests &agentRequests;
     bool recording = false;
     QVector<Step> recorded;
     // The steps in Qt Quick scenes.
@@ -217,6 +221,9 @@ private:
         Target target;
         int key = 0;
         QString keys;
+        // A key without Control or Alt outside text fields (a calculator's digits): a step
+        // only when a shortcut takes it, else the widget's own key.
+        bool plain = false;
     };
     Shortcut pendingShortcut;
     // Return pressed in a multi-line field, with the text before it and the text a line

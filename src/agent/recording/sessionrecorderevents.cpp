@@ -2,8 +2,6 @@
 
 #include "sessionrecorder.h"
 
-#include "agentrequests.h"
-
 #include "qtcompat.h"
 
 #include <QKeyEvent>
@@ -40,7 +38,7 @@ bool SessionRecorder::eventFilter(QObject *watched, QEvent *event)
     default:
         return false;
     }
-    if (!event->spontaneous() || AgentRequests::running())
+    if (!event->spontaneous() || agentRequests.running())
         return false;
     const bool isKey = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
     if (!isKey && quick.mouseEvent(watched, event))
@@ -101,21 +99,22 @@ void SessionRecorder::otherEventSeen(QObject *watched, QEvent *event)
     switch (event->type()) {
     case QEvent::ShortcutOverride:
         // Offered before the press, by Qt itself (never spontaneous): a shortcut it
-        // triggers consumes the press, so the step waits for the user's release.
-        if (watched->isWidgetType() && !AgentRequests::running() &&
+        // triggers consumes the press, so the step waits for the Shortcut event.
+        if (watched->isWidgetType() && !agentRequests.running() &&
             !isParentCopy(static_cast<QKeyEvent *>(event), static_cast<QWidget *>(watched)))
             shortcutOffered(static_cast<QWidget *>(watched), static_cast<QKeyEvent *>(event));
         break;
     case QEvent::Shortcut:
         // The offered key triggers a shortcut: the text typed so far is a step before it,
-        // read before the shortcut may change the field or take it away.
-        if (pendingShortcut.target.widget && !AgentRequests::running())
-            flushTyping();
+        // read before the shortcut may change the field or take it away. The key is a step
+        // now: a dialog the shortcut opens may take the release, or block it.
+        if (pendingShortcut.target.widget && !agentRequests.running())
+            shortcutTaken();
         break;
     case QEvent::Show:
         // A context menu opened by the right press just recorded (its own event, not
         // spontaneous).
-        if (press.button == Qt::RightButton && !AgentRequests::running() &&
+        if (press.button == Qt::RightButton && !agentRequests.running() &&
             qobject_cast<QMenu *>(watched))
             menuShown(static_cast<QMenu *>(watched));
         break;

@@ -196,11 +196,12 @@ void SessionRecorder::selectionExtended(QAbstractItemView *view, QKeyEvent *even
 void SessionRecorder::shortcutOffered(QWidget *receiver, QKeyEvent *event)
 {
     // Keys with Control or Alt outside menus and combo box lists are shortcuts, unless a
-    // text field takes them for editing (keyPressed); the widget with the focus is taken
-    // now, before the shortcut may open another window.
+    // text field takes them for editing (keyPressed), and so are other keys outside text
+    // fields that a shortcut takes; the widget with the focus is taken now, before the
+    // shortcut may open another window.
     pendingShortcut = Shortcut();
-    if (!(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) ||
-        qobject_cast<QMenu *>(receiver) || comboOfPopup(receiver))
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    if ((plain && fieldOf(receiver)) || qobject_cast<QMenu *>(receiver) || comboOfPopup(receiver))
         return;
     switch (event->key()) {
     case Qt::Key_Control:
@@ -218,6 +219,15 @@ void SessionRecorder::shortcutOffered(QWidget *receiver, QKeyEvent *event)
     pendingShortcut.target = Target::forKeys(receiver);
     pendingShortcut.key = event->key();
     pendingShortcut.keys = keyText(event->key(), event->modifiers());
+    pendingShortcut.plain = plain;
+}
+
+void SessionRecorder::shortcutTaken()
+{
+    const Shortcut taken = pendingShortcut;
+    pendingShortcut = Shortcut();
+    flushTyping();
+    appendKeys(taken.target, taken.keys);
 }
 
 void SessionRecorder::keyReleased(QKeyEvent *event)
@@ -226,9 +236,10 @@ void SessionRecorder::keyReleased(QKeyEvent *event)
         navigationEnded();
     if (fieldReturn.field)
         multiLineReturnEnded();
-    // Only a release from the window system makes the offered shortcut the user's.
+    // A Control or Alt key that no shortcut took is the widget's own (Ctrl+A in a view):
+    // a step once the window system releases it.
     const Shortcut offered = pendingShortcut;
-    if (event->key() != offered.key || !offered.target.widget)
+    if (event->key() != offered.key || !offered.target.widget || offered.plain)
         return;
     pendingShortcut = Shortcut();
     appendKeys(offered.target, offered.keys);
@@ -237,6 +248,9 @@ void SessionRecorder::keyReleased(QKeyEvent *event)
 QString SessionRecorder::keyText(int key, Qt::KeyboardModifiers modifiers)
 {
     modifiers &= ~Qt::KeypadModifier;
+    // A character that Shift makes (*, +, ?) names the key with Shift in it already.
+    if (key < Qt::Key_Escape && !QChar(key).isLetter())
+        modifiers &= ~Qt::ShiftModifier;
     if (key == Qt::Key_Backtab) {
         key = Qt::Key_Tab;
         modifiers |= Qt::ShiftModifier;
