@@ -20,6 +20,10 @@ command -v npm >/dev/null || packages+=(nodejs npm)
 # Real programs that only the end-to-end test tst_realprograms drives (it skips, saying
 # which package is missing, without them): SpeedCrunch, Qt Designer and Qt Linguist.
 packages+=(speedcrunch qttools5-dev-tools)
+# KNetWalk (a KDE game) draws its board in a QQuickWidget inside a widget main window: the
+# real program the Qt Quick tests drive (they skip without it); like every KDE program it
+# quits without a session bus, which the test starts with dbus-run-session (dbus-daemon).
+packages+=(knetwalk dbus-daemon)
 # Qt Quick: the gallery's QQuickWidget panel and QQuickWindow (Quick Widgets' development
 # files, the QML modules its controls come from) and Qt's Quick examples that the end-to-end
 # tests drive. The agent itself links none of them (docs/qtquick.md).
