@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPixmap>
+#include <QUrl>
 #include <QWidget>
 #include <QWindow>
 
@@ -156,7 +157,10 @@ QByteArray property(const QString &line)
         return Reply::propertyValue(QRect(found.scene.mapToGlobal(scene.topLeft()), scene.size()),
                                     extended);
     }
-    const QVariant value = item->property(name.constData());
+    QVariant value = item->property(name.constData());
+    // QML's url properties (an image's source, an icon's) read as the text QML writes them.
+    if (value.userType() == QMetaType::QUrl)
+        value = value.toUrl().toString();
     if (value.isValid())
         return Reply::propertyValue(value, extended);
     if (name == "text")
