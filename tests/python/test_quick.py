@@ -84,6 +84,8 @@ def test_switches_radios_tabs_and_a_modal_dialog_in_the_quick_window(window):
     summary = window.widget("summary")
     window.widget("wifi").activate(True)
     window.find("RadioButton", text="Large").activate(True)
+    window.widget("note").enter("Ada's note")
+    assert window.widget("note").prop("text") == "Ada's note"
     window.find("Button", text="Open dialog").activate()
     # The dialog's overlay takes the click meant for the button under it.
     with pytest.raises(errors.CommandError, match="would reach Overlay"):
