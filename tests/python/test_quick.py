@@ -65,6 +65,8 @@ def test_typing_clicking_and_choosing_show_in_the_panel(panel):
     assert field.prop("text") == "Ada Lovelace"
     field.press("Backspace, Backspace")
     assert field.prop("text") == "Ada Lovela"
+    field.mouse("MouseDoubleClick:LeftButton:0.05:0.5:NoModifier")
+    assert field.prop("selectedText") == "Ada"
     panel.widget("quickPanel/greetButton").activate()
     panel.find("Label", name="greeting").wait_for_prop("text", "Hello, Ada Lovela")
 
@@ -82,7 +84,7 @@ def test_typing_clicking_and_choosing_show_in_the_panel(panel):
 
 def test_switches_radios_tabs_and_a_modal_dialog_in_the_quick_window(window):
     summary = window.widget("summary")
-    window.widget("wifi").activate(True)
+    window.widget("wifi").mouse("MouseClick:LeftButton:0.2:0.5:NoModifier")
     window.find("RadioButton", text="Large").activate(True)
     window.widget("note").enter("Ada's note")
     assert window.widget("note").prop("text") == "Ada's note"

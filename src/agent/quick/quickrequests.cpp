@@ -28,8 +28,6 @@ namespace {
 // Qt Quick scenes are reached in the extended mode only.
 constexpr WireText::Mode extended = WireText::Mode::Extended;
 
-const char noMouse[] = "Error: the mouse request does not drive Qt Quick items; "
-                       "activate clicks them";
 const char noItem[] = "Error: the path names no item of the Qt Quick window";
 
 QuickAddressing::ItemLookup lookUp(const QString &line, RequestCode code)
@@ -131,7 +129,8 @@ QByteArray action(const QString &line, RequestCode code, STApplicationProxy::Act
             input.pressKeyText(value.toString());
             break;
         case STApplicationProxy::Action::Mouse:
-            return Reply::exception(QString::fromLatin1(noMouse), extended);
+            input.mouse(value.toString());
+            break;
         }
         return Reply::className(type, extended);
     });
