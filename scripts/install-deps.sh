@@ -24,6 +24,10 @@ packages+=(speedcrunch qttools5-dev-tools)
 # calculator with keyboard shortcuts (47.6 MB with its KDE libraries), and KeePassXC,
 # whose new-database wizard has masked password fields (36.4 MB).
 packages+=(kcalc keepassxc)
+# KNetWalk (a KDE game) draws its board in a QQuickWidget inside a widget main window: the
+# real program the Qt Quick tests drive (they skip without it); like every KDE program it
+# quits without a session bus, which the test starts with dbus-run-session (dbus-daemon).
+packages+=(knetwalk dbus-daemon)
 # Qt Quick: the gallery's QQuickWidget panel and QQuickWindow (Quick Widgets' development
 # files, the QML modules its controls come from) and Qt's Quick examples that the end-to-end
 # tests drive. The agent itself links none of them (docs/qtquick.md).

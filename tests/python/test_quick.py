@@ -2,9 +2,10 @@
 QQuickWidget panel of Qt Quick Controls 2, and a QQuickWindow beside it."""
 
 import os
+import shutil
 
 import pytest
-from conftest import BIN, need_qt5_examples
+from conftest import BIN, QT_MAJOR, need_qt5_examples
 
 from testclient import contains, errors
 
@@ -65,6 +66,8 @@ def test_typing_clicking_and_choosing_show_in_the_panel(panel):
     assert field.prop("text") == "Ada Lovelace"
     field.press("Backspace, Backspace")
     assert field.prop("text") == "Ada Lovela"
+    field.mouse("MouseDoubleClick:LeftButton:0.05:0.5:NoModifier")
+    assert field.prop("selectedText") == "Ada"
     panel.widget("quickPanel/greetButton").activate()
     panel.find("Label", name="greeting").wait_for_prop("text", "Hello, Ada Lovela")
 
@@ -82,8 +85,10 @@ def test_typing_clicking_and_choosing_show_in_the_panel(panel):
 
 def test_switches_radios_tabs_and_a_modal_dialog_in_the_quick_window(window):
     summary = window.widget("summary")
-    window.widget("wifi").activate(True)
+    window.widget("wifi").mouse("MouseClick:LeftButton:0.2:0.5:NoModifier")
     window.find("RadioButton", text="Large").activate(True)
+    window.widget("note").enter("Ada's note")
+    assert window.widget("note").prop("text") == "Ada's note"
     window.find("Button", text="Open dialog").activate()
     # The dialog's overlay takes the click meant for the button under it.
     with pytest.raises(errors.CommandError, match="would reach Overlay"):
@@ -165,3 +170,27 @@ def test_qts_comparison_example_types_into_its_panel_and_sees_its_overlay(driver
     window.find("QCheckBox", text="Show widget overlay").activate(True)
     with pytest.raises(errors.CommandError, match='is covered by widget "" of class "QLabel"'):
         edit.activate()
+
+
+def test_knetwalk_board_in_a_quick_widget_beside_its_toolbar(driver, launcher, tmp_path):
+    """KNetWalk (a KDE game, Qt 5): its board is a QQuickWidget in a widget main window. KDE
+    programs quit without a session bus, which dbus-run-session gives them."""
+    knetwalk = "/usr/games/knetwalk"
+    if QT_MAJOR != 5 or not os.path.exists(knetwalk) or not shutil.which("dbus-run-session"):
+        pytest.skip("needs Debian's knetwalk (a Qt 5 program) and dbus-run-session")
+    app = driver.launch(["dbus-run-session", "--", knetwalk], env={"HOME": str(tmp_path)})
+    window = app.window("{MainWindow}")
+    window.resize(800, 700)  # its first size offscreen leaves the board a few pixels high
+    cells = [e for e in window.widgets() if e.class_name == "Cell"]
+    assert len(cells) == 25 and all(e.address.startswith("{GameView}/") for e in cells)
+    # A selector's type key names the QML type, so the cells' own "type" is read instead.
+    server = next(cell for cell in (window.widget(e.address) for e in cells)
+                  if cell.prop("type") == "server")
+    # A url property (the board's background image) reads as text.
+    assert window.widget("{GameView}/{CanvasItem nth=1}").prop("source").startswith("image://")
+    moves = window.find("QLabel", text=contains("Moves: "))
+    count = int(moves.prop("text").split()[-1])
+    server.activate()
+    moves.wait_for_prop("text", "Moves: %d" % (count + 1))
+    window.widget("game_pause_action_button").activate()
+    window.find("Text", text="Paused").wait_for_prop("visible", True)

@@ -2,6 +2,7 @@
 
 #include "quickitems.h"
 
+#include "proxies/framework/mousecommand.h"
 #include "proxies/framework/sterror.h"
 #include "proxies/framework/stwidgetproxy.h"
 
@@ -18,7 +19,7 @@
 
 namespace {
 
-const char notDelivered[] = "Error: a click at the centre of %s \"%s\" would reach %s \"%s\": "
+const char notDelivered[] = "Error: a press aimed at %s \"%s\" would reach %s \"%s\": "
                             "it is covered or outside its view";
 const char coveredByWidget[] = "Error: %s \"%s\" is covered by widget \"%s\" of class \"%s\"";
 const char stateNotReached[] = "Error: %s \"%s\" did not become %s";
@@ -61,25 +62,71 @@ void QuickInput::click(QObject *target)
     if (scene.isNull() || !target)
         raiseError(itemGone);
     raiseWindow();
-    if (!reachable(target))
-        waitForRest(target);
-    const QPointF centre = QRectF(QuickItems::sceneRect(target)).center();
-    const QObject *hit = QuickItems::itemAt(scene.root(), centre);
-    if (!reachable(target)) {
-        raiseError(notDelivered, describe(target).constData(), named(target).constData(),
-                   hit ? describe(hit).constData() : "nothing", hit ? named(hit).constData() : "");
-    }
-    checkNotCovered(centre.toPoint(), target);
-    clickAt(centre.toPoint());
+    clickAt(checkReachable(target, [](QRect rect) { return QRectF(rect).center().toPoint(); }));
     flush();
 }
 
-// The press must stop at the target, inside it, or (for a target that lets presses through,
-// a label) at what holds it; anything else covers it.
-bool QuickInput::reachable(QObject *target) const
+void QuickInput::mouse(const QString &command)
 {
-    const QPointF centre = QRectF(QuickItems::sceneRect(target)).center();
-    const QObject *hit = QuickItems::itemAt(scene.root(), centre);
+    const MouseCommand read = MouseCommand::read(command, MouseCommand::Widget);
+    if (scene.isNull() || !item)
+        raiseError(itemGone);
+    raiseWindow();
+    const MouseCommand::Gesture gesture = read.gesture();
+    const QPoint point = checkReachable(item, [&read](QRect rect) { return read.pointIn(rect); });
+    const Qt::MouseButton button = gesture.button;
+    const Qt::KeyboardModifiers modifiers = gesture.modifiers;
+    switch (gesture.action) {
+    case MouseCommand::Move:
+        sendMouse(QEvent::MouseMove, point, Qt::NoButton, modifiers);
+        break;
+    case MouseCommand::Press:
+    case MouseCommand::Release:
+        sendMouse(gesture.action == MouseCommand::Press ? QEvent::MouseButtonPress
+                                                        : QEvent::MouseButtonRelease,
+                  point, button, modifiers);
+        break;
+    case MouseCommand::DoubleClick:
+        sendMouse(QEvent::MouseButtonPress, point, button, modifiers);
+        sendMouse(QEvent::MouseButtonRelease, point, button, modifiers);
+        // A window makes the second press a double click itself, as it does a user's.
+        sendMouse(scene.widget() ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, point,
+                  button, modifiers);
+        sendMouse(QEvent::MouseButtonRelease, point, button, modifiers);
+        break;
+    case MouseCommand::Click:
+        sendMouse(QEvent::MouseButtonPress, point, button, modifiers);
+        sendMouse(QEvent::MouseButtonRelease, point, button, modifiers);
+        break;
+    }
+    flush();
+}
+
+// A press at the point `aim` picks in the target's scene rectangle must stop at the target,
+// inside it, or (for a target that lets presses through, a label) at what holds it; anything
+// else covers it. A target that is not reachable yet may be on its way: it is checked again
+// once at rest, where it is then. Returns the point.
+QPoint QuickInput::checkReachable(QObject *target, const std::function<QPoint(QRect)> &aim)
+{
+    QPoint point = aim(QuickItems::sceneRect(target));
+    if (!reachable(target, point)) {
+        waitForRest(target);
+        if (!item)
+            raiseError(itemGone);
+        point = aim(QuickItems::sceneRect(target));
+    }
+    if (!reachable(target, point)) {
+        const QObject *hit = QuickItems::itemAt(scene.root(), point);
+        raiseError(notDelivered, describe(target).constData(), named(target).constData(),
+                   hit ? describe(hit).constData() : "nothing", hit ? named(hit).constData() : "");
+    }
+    checkNotCovered(point, target);
+    return point;
+}
+
+bool QuickInput::reachable(QObject *target, const QPoint &scenePoint) const
+{
+    const QObject *hit = QuickItems::itemAt(scene.root(), scenePoint);
     return hit && (QuickItems::isInside(hit, target) || QuickItems::isInside(target, hit));
 }
 
@@ -141,24 +188,28 @@ void QuickInput::raiseWindow()
     }
 }
 
-// The press and release go to the QQuickWidget, which hands them to the item under the point;
-// that this is the target was checked on the scene's own items. A QQuickWindow takes them as
-// the window system delivers them (Qt 6's Qt Quick ignores mouse events posted to it
-// directly), at once, like the widget's.
 void QuickInput::clickAt(const QPoint &scenePoint)
 {
+    sendMouse(QEvent::MouseButtonPress, scenePoint, Qt::LeftButton);
+    sendMouse(QEvent::MouseButtonRelease, scenePoint, Qt::LeftButton);
+}
+
+// A button event goes to the QQuickWidget, which hands it to the item under the point; that
+// this is the target was checked on the scene's own items. A QQuickWindow takes it as the
+// window system delivers it (Qt 6's Qt Quick ignores mouse events posted to it directly), at
+// once, like the widget's.
+void QuickInput::sendMouse(QEvent::Type type, const QPoint &scenePoint, Qt::MouseButton button,
+                           Qt::KeyboardModifiers modifiers)
+{
     const QPointF global = scene.mapToGlobal(scenePoint);
-    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        const Qt::MouseButtons held =
-            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-        if (QWidget *widget = scene.widget()) {
-            QCoreApplication::postEvent(widget,
-                                        new QMouseEvent(type, QPointF(scenePoint), global,
-                                                        Qt::LeftButton, held, Qt::NoModifier));
-        } else {
-            QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::SynchronousDelivery>(
-                scene.window(), QPointF(scenePoint), global, held, Qt::LeftButton, type);
-        }
+    const bool down = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick;
+    const Qt::MouseButtons held = down ? Qt::MouseButtons(button) : Qt::NoButton;
+    if (QWidget *widget = scene.widget()) {
+        QCoreApplication::postEvent(
+            widget, new QMouseEvent(type, QPointF(scenePoint), global, button, held, modifiers));
+    } else {
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::SynchronousDelivery>(
+            scene.window(), QPointF(scenePoint), global, held, button, type, modifiers);
     }
 }
 

@@ -4,9 +4,13 @@
 
 #include "proxies/framework/stinputcontrol.h"
 
+#include <QEvent>
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QVariant>
+
+#include <functional>
 
 class QObject;
 class QWidget;
@@ -30,6 +34,9 @@ public:
     // Gives the item the keyboard focus of its scene, and the scene's QQuickWidget or window
     // that of the program, so that keys reach the item.
     void focusItem();
+    // A mouse command ("MouseDoubleClick:LeftButton:0.25:0.5:NoModifier") at its point in the
+    // item, which must reach the item or one inside it, as a click's centre must.
+    void mouse(const QString &command);
     // Keys (Qt's portable text: "Return", "Ctrl+A, Backspace") pressed on the focused item.
     void pressKeyText(const QString &keys);
 
@@ -38,11 +45,14 @@ protected:
 
 private:
     void raiseWindow();
-    bool reachable(QObject *target) const;
+    bool reachable(QObject *target, const QPoint &scenePoint) const;
+    QPoint checkReachable(QObject *target, const std::function<QPoint(QRect)> &aim);
     void checkNotCovered(const QPoint &scenePoint, const QObject *target) const;
     void waitForRest(QObject *target);
     void click(QObject *target);
     void clickAt(const QPoint &scenePoint);
+    void sendMouse(QEvent::Type type, const QPoint &scenePoint, Qt::MouseButton button,
+                   Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void typeInWindow(const QString &text);
     void keyInWindow(int key, Qt::KeyboardModifiers modifiers, const QString &text);
     void setChecked(bool wanted);

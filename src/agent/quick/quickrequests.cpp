@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPixmap>
+#include <QUrl>
 #include <QWidget>
 #include <QWindow>
 
@@ -27,8 +28,6 @@ namespace {
 // Qt Quick scenes are reached in the extended mode only.
 constexpr WireText::Mode extended = WireText::Mode::Extended;
 
-const char noMouse[] = "Error: the mouse request does not drive Qt Quick items; "
-                       "activate clicks them";
 const char noItem[] = "Error: the path names no item of the Qt Quick window";
 
 QuickAddressing::ItemLookup lookUp(const QString &line, RequestCode code)
@@ -130,7 +129,8 @@ QByteArray action(const QString &line, RequestCode code, STApplicationProxy::Act
             input.pressKeyText(value.toString());
             break;
         case STApplicationProxy::Action::Mouse:
-            return Reply::exception(QString::fromLatin1(noMouse), extended);
+            input.mouse(value.toString());
+            break;
         }
         return Reply::className(type, extended);
     });
@@ -156,7 +156,10 @@ QByteArray property(const QString &line)
         return Reply::propertyValue(QRect(found.scene.mapToGlobal(scene.topLeft()), scene.size()),
                                     extended);
     }
-    const QVariant value = item->property(name.constData());
+    QVariant value = item->property(name.constData());
+    // QML's url properties (an image's source, an icon's) read as the text QML writes them.
+    if (value.userType() == QMetaType::QUrl)
+        value = value.toUrl().toString();
     if (value.isValid())
         return Reply::propertyValue(value, extended);
     if (name == "text")

@@ -8,7 +8,8 @@ Pane {
         anchors.fill: parent
         RowLayout {
             Label { text: "Name:" }
-            TextField { objectName: "nameField"; id: nameField; placeholderText: "your name" }
+            TextField { objectName: "nameField"; id: nameField; placeholderText: "your name"
+                        selectByMouse: true }
         }
         RowLayout {
             Button {

@@ -18,6 +18,7 @@ Page {
             Switch { id: wifi; objectName: "wifi"; text: "Wi-Fi" }
             RadioButton { text: "Small"; checked: true }
             RadioButton { id: large; text: "Large" }
+            TextField { objectName: "note"; placeholderText: "Note" }
             Button { text: "Open dialog"; onClicked: dialog.open() }
             Label {
                 objectName: "summary"

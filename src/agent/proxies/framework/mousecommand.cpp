@@ -21,7 +21,6 @@ const char invalidMouseCommand[] = "Invalid mouse command";
 const char positionOutOfRange[] = "Only a Position between 0.0 and 1.0 is allowed";
 
 enum Field { TypeField, ButtonField, XField, YField, ModifierField, FieldCount };
-enum Type { Move, Press, Release, Click, DoubleClick };
 
 // What sets the grammars apart.
 struct Rules
@@ -86,9 +85,12 @@ const Word modifierWords[] = {{"", Qt::NoModifier, true},
                               {"ControlModifier", Qt::ControlModifier, true},
                               {"AltModifier", Qt::AltModifier, true},
                               {"NoModifier", Qt::NoModifier, false}};
-const Word typeWords[] = {{"MousePress", Press, true}, {"MouseRelease", Release, true},
-                          {"MouseClick", Click, true}, {"MouseDoubleClick", DoubleClick, true},
-                          {"MouseMove", Move, false},  {"", Move, false}};
+const Word typeWords[] = {{"MousePress", MouseCommand::Press, true},
+                          {"MouseRelease", MouseCommand::Release, true},
+                          {"MouseClick", MouseCommand::Click, true},
+                          {"MouseDoubleClick", MouseCommand::DoubleClick, true},
+                          {"MouseMove", MouseCommand::Move, false},
+                          {"", MouseCommand::Move, false}};
 
 // The word comes from the request: it is put in verbatim, never read as a format.
 [[noreturn]] void refuse(const char *refusal, const QString &word)
@@ -201,7 +203,7 @@ QPoint MouseCommand::pointIn(const QRect &area) const
     return area.topLeft() + QPoint(int(x * area.width()), int(y * area.height()));
 }
 
-void MouseCommand::perform(STInputControl &input, const QPoint &globalPos) const
+MouseCommand::Gesture MouseCommand::gesture() const
 {
     const Rules &rules = rulesOf(syntax);
     const auto button = Qt::MouseButton(
@@ -209,7 +211,14 @@ void MouseCommand::perform(STInputControl &input, const QPoint &globalPos) const
     const auto modifiers = Qt::KeyboardModifiers(valueOf(
         modifierWords, fields.at(ModifierField), rules.knowsEveryWord, rules.modifierRefusal));
     const auto type =
-        Type(valueOf(typeWords, fields.at(TypeField), rules.knowsEveryWord, rules.typeRefusal));
+        Action(valueOf(typeWords, fields.at(TypeField), rules.knowsEveryWord, rules.typeRefusal));
+    return Gesture{type, button, modifiers};
+}
+
+void MouseCommand::perform(STInputControl &input, const QPoint &globalPos) const
+{
+    const Rules &rules = rulesOf(syntax);
+    const auto [type, button, modifiers] = gesture();
     const Qt::KeyboardModifiers moveModifiers =
         rules.moveWithModifier ? modifiers : Qt::KeyboardModifiers(Qt::NoModifier);
 

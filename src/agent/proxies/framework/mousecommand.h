@@ -44,8 +44,8 @@ public:
     static MouseCommand read(const QString &command, Syntax syntax,
                              const QString &suffix = QString());
 
-    // What a written command does; the values are those of the type words.
-    enum Action { Press = 1, Release, Click, DoubleClick };
+    // What a command does; the values are those of the type words.
+    enum Action { Move, Press, Release, Click, DoubleClick };
 
     // The command that does the action at pos in a widget of the given size, in the Widget
     // or ItemView syntax: each coordinate is the pixel's centre as a fraction, which read()
@@ -58,6 +58,16 @@ public:
 
     // The point in area that the position names: its middle when there is none.
     QPoint pointIn(const QRect &area) const;
+
+    // The words, checked in the order perform() checks them, for input that goes elsewhere
+    // than through a proxy's (a Qt Quick item's).
+    struct Gesture
+    {
+        Action action;
+        Qt::MouseButton button;
+        Qt::KeyboardModifiers modifiers;
+    };
+    Gesture gesture() const;
 
     // Checks the words, then moves, presses, releases or clicks at globalPos through a
     // proxy's input, which makes sure the input arrives at the proxy's widget.
