@@ -138,7 +138,7 @@ void JsonWriter::key(QLatin1String name)
     if (m_valueBefore)
         *cursor++ = ',';
     *cursor++ = '"';
-    const int length = qMin(name.size(), int(sizeof piece) - 4);
+    const int length = int(qMin<qsizetype>(name.size(), sizeof piece - 4));
     std::memcpy(cursor, name.data(), size_t(length));
     cursor += length;
     *cursor++ = '"';
