@@ -38,33 +38,11 @@ void tst_JsonWriter::writesWhatQJsonDocumentWrites()
     const QJsonArray array{object, QJsonObject{{text, text}}, QJsonArray()};
     const QByteArray expected = QJsonDocument(array).toJson(QJsonDocument::Compact);
 
-    JsonWriter converted;
+    // Strings, numbers and commas as the listings write them, through the way Qt Quick
+    // entries take; the listing's own entries are held to this in tst_extendedrequests.
+    JsonWriter converted(QByteArray("0,j:"));
     converted.value(array);
-    QCOMPARE(converted.take(), expected);
-
-    JsonWriter direct("0,j:");
-    direct.beginArray();
-    direct.beginObject();
-    direct.key(QLatin1String("depth"));
-    direct.number(-12);
-    direct.key(QLatin1String("focus"));
-    direct.boolean(true);
-    direct.key(QLatin1String("list"));
-    direct.beginArray();
-    direct.string(text);
-    direct.value(1.5);
-    direct.number(2147483647);
-    direct.boolean(false);
-    direct.value(QJsonValue());
-    direct.endArray();
-    direct.key(QLatin1String("text"));
-    direct.string(text);
-    direct.endObject();
-    direct.value(QJsonObject{{text, text}});
-    direct.beginArray();
-    direct.endArray();
-    direct.endArray();
-    QCOMPARE(direct.take(), "0,j:" + expected);
+    QCOMPARE(converted.take(), "0,j:" + expected);
 
     const QByteArray latin1 = text.toLatin1();
     if (QString::fromLatin1(latin1) == text) {
