@@ -74,9 +74,9 @@ def render(listing: List[Dict[str, Any]]) -> str:
     return "\n".join(lines) + "\n"
 
 
-def build(listing: List[Dict[str, Any]]) -> Any:
-    """The element tree of one window's listing, for XPath."""
-    return etree.fromstring(render(listing).encode("utf-8"))
+def parse(source: str) -> Any:
+    """The element tree of a page source, for XPath."""
+    return etree.fromstring(source.encode("utf-8"))
 
 
 def xpath(root: Any, expression: str, context: Any = None) -> List[Any]:

@@ -9,6 +9,7 @@ reference" and a handle whose window closed "no such window".
 
 from __future__ import annotations
 
+import json
 import os
 import re
 import socket
@@ -81,6 +82,7 @@ class Session:
         self.element_ids: Dict[Tuple[str, str], str] = {}
         self.input_state: Dict[str, Any] = {}  # the actions' pressed keys and pointer
         self.window_paths: Dict[str, str] = {}  # window address -> the window widget's path
+        self.pages: Dict[str, Dict[str, Any]] = {}  # window address -> its page (_page)
 
     # The agent -------------------------------------------------------------------------
     def request(self, code: Request, *fields: str, element: bool = False,
@@ -175,11 +177,29 @@ class Session:
         except errors.TestClientError as error:
             raise lookup_error(error, False) from None
 
+    def _page(self, window: str) -> Dict[str, Any]:
+        """What is made of the window's listing: its page source and its tree.
+
+        The listing is asked for every time, and its reply compared, byte for byte, with
+        the one they were made from: a page is a function of those bytes alone, so an
+        unchanged window costs no JSON decoding, rendering or XML parsing (at 10,000
+        widgets, over 80 % of a find by XPath)."""
+        reply = self.request(Request.LIST_WIDGETS, window, typed=False)
+        page = self.pages.get(window)
+        if page is None or page["reply"] != reply:
+            page = {"reply": reply,
+                    "source": pagesource.render(json.loads(reply[2:]))}
+            self.pages = {window: page}  # the current window's only: 2 MB at 10,000
+        return page
+
     def page_source(self, window: str) -> str:
-        return pagesource.render(self.request(Request.LIST_WIDGETS, window))
+        return str(self._page(window)["source"])
 
     def page(self, window: str) -> Any:
-        return pagesource.build(self.request(Request.LIST_WIDGETS, window))
+        page = self._page(window)
+        if "tree" not in page:
+            page["tree"] = pagesource.parse(page["source"])
+        return page["tree"]
 
     def window_path(self, window: str) -> str:
         """A widget path to the window itself (its own entry of the listing)."""

@@ -3,6 +3,7 @@
 #include "requesthandlers.h"
 
 #include "addressing/widgetcatalog.h"
+#include "protocol/jsonwriter.h"
 #include "protocol/replyline.h"
 #include "protocol/wireprotocol.h"
 #include "quick/quickitems.h"
@@ -11,8 +12,6 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPixmap>
 #include <QWidget>
 
@@ -22,50 +21,96 @@ namespace RequestHandlers {
 
 namespace {
 
-QJsonArray rectangle(const QRect &rect)
+void rectangle(JsonWriter &json, const QRect &rect)
 {
-    return QJsonArray{rect.x(), rect.y(), rect.width(), rect.height()};
+    json.beginArray();
+    json.number(rect.x());
+    json.number(rect.y());
+    json.number(rect.width());
+    json.number(rect.height());
+    json.endArray();
 }
 
-QString className(const QWidget *widget)
+QLatin1String className(const QWidget *widget)
 {
-    return QString::fromLatin1(widget->metaObject()->className());
+    return QLatin1String(widget->metaObject()->className());
 }
 
 // The Qt class a widget is, or derives from: an application's Editor is a QPlainTextEdit.
-QString qtClassName(const QWidget *widget)
+QLatin1String qtClassName(const QWidget *widget)
 {
     for (const QMetaObject *meta = widget->metaObject(); meta; meta = meta->superClass()) {
         const char *name = meta->className();
         if (name[0] == 'Q' && name[1] >= 'A' && name[1] <= 'Z')
-            return QString::fromLatin1(name);
+            return QLatin1String(name);
     }
-    return QStringLiteral("QWidget");
+    return QLatin1String("QWidget");
+}
+
+// The keys go in the order QJsonObject sorted them when it built these replies.
+void widgetEntry(JsonWriter &json, const WidgetCatalog::WidgetEntry &entry, const QWidget *window)
+{
+    const QWidget *widget = entry.widget;
+    json.beginObject();
+    json.key(QLatin1String("address"));
+    json.string(entry.address);
+    json.key(QLatin1String("class"));
+    json.string(className(widget));
+    json.key(QLatin1String("depth"));
+    json.number(entry.depth);
+    json.key(QLatin1String("enabled"));
+    json.boolean(widget->isEnabled());
+    json.key(QLatin1String("focus"));
+    json.boolean(widget->hasFocus());
+    json.key(QLatin1String("geometry"));
+    rectangle(json, QRect(widget->mapTo(window, QPoint(0, 0)), widget->size()));
+    json.key(QLatin1String("name"));
+    json.string(widget->objectName());
+    json.key(QLatin1String("path"));
+    json.string(entry.path);
+    json.key(QLatin1String("qtClass"));
+    json.string(qtClassName(widget));
+    json.key(QLatin1String("text"));
+    json.string(entry.text);
+    json.endObject();
+}
+
+void windowEntry(JsonWriter &json, const WidgetCatalog::WindowEntry &entry, const QWidget *active)
+{
+    const QWidget *window = entry.window;
+    json.beginObject();
+    json.key(QLatin1String("active"));
+    json.boolean(window == active);
+    json.key(QLatin1String("address"));
+    json.string(entry.address);
+    json.key(QLatin1String("class"));
+    json.string(className(window));
+    json.key(QLatin1String("geometry"));
+    rectangle(json, window->frameGeometry());
+    json.key(QLatin1String("modal"));
+    json.boolean(window->windowModality() != Qt::NonModal);
+    json.key(QLatin1String("name"));
+    json.string(window->objectName());
+    json.key(QLatin1String("title"));
+    json.string(window->windowTitle());
+    json.endObject();
 }
 
 } // namespace
 
 QByteArray listWindowsExtended(const Request & /*request*/)
 {
-    QJsonArray windows;
     const QWidget *active = QApplication::activeWindow();
     const QVector<WidgetCatalog::WindowEntry> entries = WidgetCatalog::windows();
-    for (const WidgetCatalog::WindowEntry &entry : entries) {
-        const QWidget *window = entry.window;
-        windows.append(QJsonObject{
-            {QStringLiteral("class"), className(window)},
-            {QStringLiteral("name"), window->objectName()},
-            {QStringLiteral("title"), window->windowTitle()},
-            {QStringLiteral("modal"), window->windowModality() != Qt::NonModal},
-            {QStringLiteral("active"), window == active},
-            {QStringLiteral("geometry"), rectangle(window->frameGeometry())},
-            {QStringLiteral("address"), entry.address},
-        });
-    }
+    JsonWriter json(Reply::jsonHead, 200 * entries.size());
+    json.beginArray();
+    for (const WidgetCatalog::WindowEntry &entry : entries)
+        windowEntry(json, entry, active);
     const QJsonArray quickWindows = QuickRequests::windowEntries();
     for (const QJsonValue &window : quickWindows)
-        windows.append(window);
-    return Reply::json(QJsonDocument(windows));
+        json.value(window);
+    json.endArray();
+    return json.take();
 }
 
 QByteArray listWidgets(const Request &request)
@@ -76,33 +121,22 @@ QByteArray listWidgets(const Request &request)
         return orQuickReply(reply, request,
                             [&] { return QuickRequests::listWindowItems(request.line); });
 
-    QJsonArray widgets;
     const QVector<WidgetCatalog::WidgetEntry> entries =
         WidgetCatalog::widgets(window, requestField(request.line, 1));
     const bool withQuick = QuickItems::quickLoaded(); // else no widget can be a QQuickWidget
+    JsonWriter json(Reply::jsonHead, 240 * entries.size());
+    json.beginArray();
     for (const WidgetCatalog::WidgetEntry &entry : entries) {
-        const QWidget *widget = entry.widget;
-        const QRect geometry(widget->mapTo(window, QPoint(0, 0)), widget->size());
-        widgets.append(QJsonObject{
-            {QStringLiteral("class"), className(widget)},
-            {QStringLiteral("qtClass"), qtClassName(widget)},
-            {QStringLiteral("name"), widget->objectName()},
-            {QStringLiteral("text"), entry.text},
-            {QStringLiteral("geometry"), rectangle(geometry)},
-            {QStringLiteral("enabled"), widget->isEnabled()},
-            {QStringLiteral("focus"), widget->hasFocus()},
-            {QStringLiteral("depth"), entry.depth},
-            {QStringLiteral("path"), entry.path},
-            {QStringLiteral("address"), entry.address},
-        });
-        if (withQuick && QuickItems::isQuickWidget(widget)) {
+        widgetEntry(json, entry, window);
+        if (withQuick && QuickItems::isQuickWidget(entry.widget)) {
             const QJsonArray items = QuickRequests::listedItems(entry.widget, window, entry.depth,
                                                                 entry.path, entry.address);
             for (const QJsonValue &item : items)
-                widgets.append(item);
+                json.value(item);
         }
     }
-    return Reply::json(QJsonDocument(widgets));
+    json.endArray();
+    return json.take();
 }
 
 QByteArray grab(const Request &request)

@@ -31,6 +31,8 @@ QByteArray rect(const QRect &rect);                                   // "0,r:le
 // The extended mode's values: "0,j:" + compact JSON (UTF-8, no line feed in it), and
 // "0,p:" + a PNG image as lowercase hex, as "x:" carries XPM.
 QByteArray json(const QJsonDocument &document);
+// The same reply's opening, for a JsonWriter (jsonwriter.h) to continue: "0,j:".
+const char jsonHead[] = "0,j:";
 QByteArray png(const QByteArray &image);
 
 QByteArray commandNotFound();

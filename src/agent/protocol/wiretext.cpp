@@ -2,7 +2,7 @@
 
 #include "qtcompat.h"
 
-#include <algorithm>
+#include <cstring>
 
 namespace WireText {
 
@@ -49,7 +49,11 @@ QByteArray message(const QString &text, Mode mode)
 QByteArray singleLine(const QByteArray &bytes)
 {
     const auto breaksLine = [](char c) { return c == '\n' || c == '\r' || c == '\0'; };
-    if (std::none_of(bytes.cbegin(), bytes.cend(), breaksLine))
+    // Three memchr passes over a listing's megabytes cost a fraction of one test a byte.
+    const auto holds = [&bytes](char c) {
+        return std::memchr(bytes.constData(), c, size_t(bytes.size())) != nullptr;
+    };
+    if (!holds('\n') && !holds('\r') && !holds('\0'))
         return bytes;
     QByteArray line;
     line.reserve(bytes.size() + 16);

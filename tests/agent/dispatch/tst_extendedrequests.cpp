@@ -5,6 +5,8 @@
 
 #include <QComboBox>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -64,6 +66,7 @@ private slots:
     void grabGivesAPngOfTheWidget();
     void badSelectorsAreNamed();
     void itemRectanglesShowWhereItemsAre();
+    void listingsAreQJsonDocumentsBytes();
 
 private:
     QByteArray plain(const QByteArray &line)
@@ -278,6 +281,21 @@ void tst_ExtendedRequests::itemRectanglesShowWhereItemsAre()
              QByteArray("8,Exception : Unknown property \"itemGlobalRect\"."));
     QVERIFY(!plain("7,Items,list,,pseudoPropertyNames,").contains("itemGlobalRect"));
     QVERIFY(extended("7,Items,list,,pseudoPropertyNames,").contains("itemGlobalRect"));
+}
+
+// The listings are written in one pass: their bytes must stay those QJsonDocument writes.
+void tst_ExtendedRequests::listingsAreQJsonDocumentsBytes()
+{
+    const QString awkward = QString::fromUtf8("say \"C:\\\" \t\x1b Gr\u00f6\u00dfe \U0001F44D");
+    const QByteArray written = QJsonDocument(QJsonArray{awkward}).toJson(QJsonDocument::Compact);
+    sizes->window.setObjectName(awkward);
+    sizes->apply->setObjectName(awkward);
+    sizes->apply->setText(awkward);
+    for (const QByteArray &request : {QByteArray("20"), QByteArray("21,Gr")}) {
+        const QByteArray json = extended(request).mid(4);
+        QCOMPARE(QJsonDocument::fromJson(json).toJson(QJsonDocument::Compact), json);
+        QVERIFY(json.contains(written.mid(1).chopped(1)));
+    }
 }
 
 TC_TEST_MAIN(tst_ExtendedRequests)
