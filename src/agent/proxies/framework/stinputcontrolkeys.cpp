@@ -46,6 +46,17 @@ const char keyNotReceived[] =
 // often: another application may have taken the keyboard after the first request.
 const int reactivateMs = 250;
 
+// An X server ignores a focus request stamped before its last change of the focus, and the
+// focus changed when a closing dialog's window went: until an event of the server's brings
+// Qt a later time, every activation is stamped too early. Our input reaches Qt without the
+// server, so no such event may come. Rewriting the title (unchanged) makes the server send
+// one, for the activation that follows.
+void refreshServerTime(QWidget *window)
+{
+    if (QWindow *handle = window->windowHandle())
+        handle->setTitle(handle->title());
+}
+
 // Holds back the repaint requests of one window while installed and posts one when
 // removed. Every key a user types makes the widget repaint, and the repaint of a text
 // field draws all of its text: typed key by key with events processed in between, a long
@@ -370,6 +381,7 @@ QWidget *STInputControl::ownersKeyTarget(QWidget *owner)
             if (active == guard->window())
                 return true;
             if (!active && sinceRequest.elapsed() >= reactivateMs) {
+                refreshServerTime(guard->window());
                 guard->window()->activateWindow();
                 sinceRequest.restart();
             }
