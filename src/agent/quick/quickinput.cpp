@@ -13,6 +13,7 @@
 #include <QKeySequence>
 #include <QMetaObject>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
@@ -177,14 +178,15 @@ void QuickInput::checkNotCovered(const QPoint &scenePoint, const QObject *target
 // a scene gives its items the active focus only while its window is active.
 void QuickInput::raiseWindow()
 {
-    if (QWidget *widget = scene.widget()) {
+    // The wait runs events, which may close the scene's widget or window.
+    if (const QPointer<QWidget> widget = scene.widget()) {
         widget->window()->raise();
         widget->activateWindow();
-        waitUntil([widget] { return widget->isActiveWindow(); }, inputTimeoutMs());
-    } else if (QWindow *window = scene.window()) {
+        waitUntil([widget] { return !widget || widget->isActiveWindow(); }, inputTimeoutMs());
+    } else if (const QPointer<QWindow> window = scene.window()) {
         window->raise();
         window->requestActivate();
-        waitUntil([window] { return window->isActive(); }, inputTimeoutMs());
+        waitUntil([window] { return !window || window->isActive(); }, inputTimeoutMs());
     }
 }
 
