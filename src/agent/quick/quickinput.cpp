@@ -58,11 +58,15 @@ QWidget *QuickInput::inputOwner() const
     return scene.widget();
 }
 
-void QuickInput::click(QObject *target)
+void QuickInput::click(QObject *aimed)
 {
+    // Raising the window runs events, in which a delegate may be recycled.
+    const QPointer<QObject> target = aimed;
     if (scene.isNull() || !target)
         raiseError(itemGone);
     raiseWindow();
+    if (!target)
+        raiseError(itemGone);
     clickAt(checkReachable(target, [](QRect rect) { return QRectF(rect).center().toPoint(); }));
     flush();
 }
@@ -107,12 +111,13 @@ void QuickInput::mouse(const QString &command)
 // inside it, or (for a target that lets presses through, a label) at what holds it; anything
 // else covers it. A target that is not reachable yet may be on its way: it is checked again
 // once at rest, where it is then. Returns the point.
-QPoint QuickInput::checkReachable(QObject *target, const std::function<QPoint(QRect)> &aim)
+QPoint QuickInput::checkReachable(QObject *aimed, const std::function<QPoint(QRect)> &aim)
 {
+    const QPointer<QObject> target = aimed;
     QPoint point = aim(QuickItems::sceneRect(target));
     if (!reachable(target, point)) {
         waitForRest(target);
-        if (!item)
+        if (!target || !item)
             raiseError(itemGone);
         point = aim(QuickItems::sceneRect(target));
     }
@@ -134,8 +139,9 @@ bool QuickInput::reachable(QObject *target, const QPoint &scenePoint) const
 // Qt Quick animates what appears (a dialog grows and fades in, a list lays out its
 // delegates): an item that is not reachable yet may be on its way. It is at rest once its
 // place, size and the scale and opacity of what holds it have not changed for three frames.
-void QuickInput::waitForRest(QObject *target)
+void QuickInput::waitForRest(QObject *aimed)
 {
+    const QPointer<QObject> target = aimed;
     const auto state = [this, target] {
         qreal shown = 1;
         for (const QObject *at = target; at; at = QuickItems::parentItem(at))
@@ -299,7 +305,7 @@ void QuickInput::choose(const QString &entry)
         if (item->property("currentText").toString() == entry)
             return;
         click(item); // opens its list, a ListView in the popup
-        QObject *popup = item->property("popup").value<QObject *>();
+        const QPointer<QObject> popup = item->property("popup").value<QObject *>();
         waitUntil([popup] { return popup && popup->property("opened").toBool(); },
                   inputTimeoutMs());
         list = popup ? popup->property("contentItem").value<QObject *>() : nullptr;

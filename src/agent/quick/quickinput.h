@@ -46,10 +46,10 @@ protected:
 private:
     void raiseWindow();
     bool reachable(QObject *target, const QPoint &scenePoint) const;
-    QPoint checkReachable(QObject *target, const std::function<QPoint(QRect)> &aim);
+    QPoint checkReachable(QObject *aimed, const std::function<QPoint(QRect)> &aim);
     void checkNotCovered(const QPoint &scenePoint, const QObject *target) const;
-    void waitForRest(QObject *target);
-    void click(QObject *target);
+    void waitForRest(QObject *aimed);
+    void click(QObject *aimed);
     void clickAt(const QPoint &scenePoint);
     void sendMouse(QEvent::Type type, const QPoint &scenePoint, Qt::MouseButton button,
                    Qt::KeyboardModifiers modifiers = Qt::NoModifier);
