@@ -146,3 +146,18 @@ def test_beyond_loopback_only_allowed_programs(tmp_path):
     finally:
         process.terminate()
         process.wait(20)
+
+
+@pytest.mark.parametrize("header", [{"Origin": "http://pages.example"},
+                                    {"Host": "rebound.example:4723"}])
+def test_a_web_page_cannot_start_programs(server_url, tmp_path, header):
+    """A page in a browser on this machine can send a plain POST to the port (text/plain
+    needs no preflight), or reach it under a rebound DNS name."""
+    ran = tmp_path / "ran"
+    body = {"capabilities": {"alwaysMatch": {"appium:app": "/usr/bin/touch",
+                                             "appium:appArguments": [str(ran)]}}}
+    request = urllib.request.Request(server_url + "/session", data=json.dumps(body).encode(),
+                                     headers=dict(header, **{"Content-Type": "text/plain"}))
+    with pytest.raises(urllib.error.HTTPError) as answer:
+        urllib.request.urlopen(request)
+    assert answer.value.code == 403 and not ran.exists()

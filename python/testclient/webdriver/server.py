@@ -4,7 +4,9 @@ Each HTTP command is answered by requests on the session's own agent connection,
 command of a session at a time; sessions run side by side, each program on a port of its
 own. It listens on 127.0.0.1 unless told otherwise; a server that starts programs on
 request is a door to run them, so listening anywhere else needs --allow naming what
-sessions may start.
+sessions may start. A web page in a browser on the same machine can reach the port too:
+requests a browser sends for a page (with an Origin header) or under a name other than the
+machine's own (a rebound DNS name, in the Host header) are refused.
 """
 
 from __future__ import annotations
@@ -20,6 +22,7 @@ import sys
 import threading
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from typing import Any, Dict, List, Optional, Tuple
+from urllib.parse import urlsplit
 
 from . import actions, elements, scripts, windows
 from .capabilities import merge
@@ -56,6 +59,7 @@ class Server(ThreadingHTTPServer):
     def __init__(self, address: Tuple[str, int], allowance: Allowance) -> None:
         super().__init__(address, Handler)
         self.allowance = allowance
+        self.loopback = _is_loopback(address[0])
         self.sessions: Dict[str, Session] = {}
         self.sessions_lock = threading.Lock()
         self.reaper = threading.Event()
@@ -127,7 +131,22 @@ class Handler(BaseHTTPRequestHandler):
         except (UnicodeDecodeError, json.JSONDecodeError) as error:
             raise WebDriverError("invalid argument", "the body is no JSON: %s" % error)
 
+    def _refusal(self) -> Optional[str]:
+        """Why a request that a web page made, rather than a test, is refused."""
+        origin = self.headers.get("Origin")
+        if origin is not None and not _is_loopback(urlsplit(origin).hostname or ""):
+            return "requests from web pages (Origin %s) are refused" % origin
+        host = self.headers.get("Host", "")
+        if self.server.loopback and not _is_loopback(urlsplit("//" + host).hostname or ""):
+            return "requests for host %s are refused: the server listens on loopback" % host
+        return None
+
     def _answer(self, method: str) -> None:
+        refusal = self._refusal()
+        if refusal is not None:
+            self.close_connection = True  # its body is left unread
+            self._reply(403, WebDriverError("unknown error", refusal).body())
+            return
         status, reply = 200, None
         try:
             body = self._body()
@@ -137,6 +156,9 @@ class Handler(BaseHTTPRequestHandler):
         except Exception as error:  # a fault of ours is still an answer, never a hang
             failure = WebDriverError("unknown error", "%s: %s" % (type(error).__name__, error))
             status, reply = failure.status, failure.body()
+        self._reply(status, reply)
+
+    def _reply(self, status: int, reply: Any) -> None:
         data = json.dumps(reply, ensure_ascii=False).encode("utf-8")
         self.send_response(status)
         self.send_header("Content-Type", "application/json; charset=utf-8")
@@ -264,7 +286,10 @@ def main(argv: Optional[List[str]] = None) -> int:
               % (options.host, options.port, error), file=sys.stderr)
         return 1
     host, port = server.server_address[:2]
-    print("testclient-webdriver listening on http://%s:%d" % (str(host), int(port)), flush=True)
+    print("testclient-webdriver listening on http://%s:%d" % (str(host), int(port)))
+    print("sessions may start %s" % ("any program of this user (name them with --allow)"
+                                      if options.allow is None else
+                                      "only: " + ", ".join(options.allow)), flush=True)
     try:
         server.serve_forever()
     except KeyboardInterrupt:
