@@ -131,14 +131,18 @@ def installed(program, package):
 def test_keys_a_calculator_takes_as_shortcuts_are_steps(xdotool, tmp_path, monkeypatch):
     kcalc = installed("/usr/bin/kcalc", "kcalc")
     monkeypatch.setenv("HOME", str(tmp_path))   # no settings of another run
+    reads = {"display": ("{KCalculator}", "calc_display", "accessibleName")}
     with recording(kcalc, "{KCalculator}") as (app, window, user):
         user.click(window.widget("pb7"))
         user.type("*6")     # Shift makes *, and is let go before the key
         user.run("key", "Return")
         window.widget("calc_display").wait_for_prop("accessibleName", "42")
+        state = read_state(app, reads)
         steps = app.recorded_steps()
     assert [(s.code, s.values) for s in steps] == [
         (5, []), (23, ["s:*"]), (23, ["s:6"]), (23, ["s:Return"])], steps
+    # The digit and operator keys are shortcuts of the calculator's buttons.
+    replays_to(steps, state, kcalc, reads, tmp_path)
 
 
 def test_a_shortcut_opening_a_wizard_and_its_masked_fields_are_recorded(xdotool, tmp_path,

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QVBoxLayout>
@@ -99,6 +100,25 @@ private slots:
         QCOMPARE(extended(keyRequest("canvas", "a,Shift+b, +, Ctrl+,, Return, Space")),
                  QByteArray("0,QWidget"));
         QCOMPARE(keys->canvas.typed, QString("aB+\r "));
+    }
+
+    void shortcutsClickAButtonOncePerKey()
+    {
+        // A calculator's digit button, clicked a timer's run after its shortcut's key, and
+        // clicked by another shortcut's slot as its "=" is by Return.
+        QPushButton six("6");
+        six.setShortcut(QKeySequence("6"));
+        keys->window.layout()->addWidget(&six);
+        QShortcut equals(QKeySequence("="), &keys->window);
+        connect(&equals, &QShortcut::activated, &six, [&six] { six.animateClick(); });
+        QSignalSpy clicked(&six, &QPushButton::clicked);
+        QCOMPARE(extended(keyRequest("canvas", "6, 6, =")), QByteArray("0,QWidget"));
+        QCOMPARE(clicked.count(), 3);
+        // Keys the focus widget takes, or no shortcut, reach it alone.
+        QCOMPARE(extended(keyRequest("first", "6")), QByteArray("0,QLineEdit"));
+        QCOMPARE(extended(keyRequest("canvas", "7")), QByteArray("0,QWidget"));
+        QCOMPARE(keys->first.text() + keys->canvas.typed + QString::number(clicked.count()),
+                 QString("673"));
     }
 
     void refusedKeys_data()

@@ -3,16 +3,15 @@
 // first of them. The mouse half and the waits shared by both are in stinputcontrol.cpp.
 
 #include "stinputcontrol.h"
+#include "keyarrival.h"
 #include "sterror.h"
 #include "protocol/wiretext.h"
 #include "qtcompat.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QKeySequence>
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
@@ -153,75 +152,6 @@ bool missedActivation(const QWidget *window)
            !QApplication::activeWindow() && QGuiApplication::focusWindow() == handle;
 }
 
-// Notes whether one posted event reached its receiver. Installed last, it sees the event
-// after the application's own filters of the whole application, before the receiver's.
-class EventArrival : public QObject
-{
-public:
-    EventArrival(QWidget *receiver, const QEvent *event) : receiver(receiver), event(event)
-    {
-        receiver->installEventFilter(this);
-    }
-    ~EventArrival() override
-    {
-        if (receiver)
-            receiver->removeEventFilter(this);
-    }
-
-    bool eventFilter(QObject *, QEvent *delivered) override
-    {
-        if (delivered == event)
-            arrived = true;
-        return false;
-    }
-
-    QPointer<QWidget> receiver;
-    const QEvent *event;
-    bool arrived = false;
-};
-
-// Notes whether the application dispatched a shortcut while it is installed on the
-// application. A key pressed for its shortcut (Ctrl+S) goes from Qt's shortcut map to the
-// QShortcut or QAction as a shortcut event and never reaches the widget it was posted to.
-class ShortcutArrival : public QObject
-{
-public:
-    ShortcutArrival() { QCoreApplication::instance()->installEventFilter(this); }
-    ~ShortcutArrival() override
-    {
-        if (QCoreApplication *application = QCoreApplication::instance())
-            application->removeEventFilter(this);
-    }
-
-    bool eventFilter(QObject *receiver, QEvent *event) override
-    {
-        if (event->type() == QEvent::Shortcut && !taken) {
-            taken = true;
-            takenBy = receiver;
-            sequence = static_cast<QShortcutEvent *>(event)->key();
-        }
-        return false;
-    }
-
-    // "shortcut Ctrl+K of action "Show Keypad"", for a message; the key request presses keys
-    // for their shortcuts.
-    QString taker() const
-    {
-        QString name = takenBy ? takenBy->objectName() : QString();
-        if (const auto *action = qobject_cast<const QAction *>(takenBy.data()))
-            name = action->text().isEmpty() ? name : action->text();
-        return QStringLiteral("shortcut %1 of %2 \"%3\"")
-            .arg(sequence.toString(QKeySequence::PortableText),
-                 takenBy ? QLatin1String(takenBy->metaObject()->className())
-                         : QLatin1String("an object"),
-                 name);
-    }
-
-    bool taken = false;
-    QPointer<QObject> takenBy;
-    QKeySequence sequence;
-};
-
 // Printable ASCII keeps its code (letters as their upper-case key, as on a keyboard);
 // anything else has no key of its own and travels by its text only.
 int keyForCharacter(QChar c)
@@ -313,6 +243,9 @@ void STInputControl::stepKeyClick(int key, Qt::KeyboardModifiers modifiers)
 // shortcut or an application-wide filter swallowed fails the request, since the text or
 // the step it was meant for did not happen. Unless the key was pressed for its shortcut
 // (AtReceiverOrShortcut): then a shortcut that took it is where it was meant to arrive.
+// QApplication offers a posted key press to the focus widget's ShortcutOverride and then to
+// the shortcut map, as it does a key from the window system; the clicks a shortcut started
+// are waited for, as a person's next key comes after them.
 void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers modifiers,
                              const QString &text, QWidget *owner, KeyArrival arrival)
 {
@@ -328,6 +261,7 @@ void STInputControl::postKey(QEvent::Type type, int key, Qt::KeyboardModifiers m
     const EventArrival atReceiver(receiver, event);
     const ShortcutArrival asShortcut;
     postInput(receiver, event);
+    asShortcut.awaitClicks();
     // A receiver that is gone was closed by the key itself (Return on a dialog's field).
     if (!atReceiver.receiver || atReceiver.arrived)
         return;
