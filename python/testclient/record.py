@@ -37,6 +37,10 @@ POLL_SECONDS = 0.3
 # The properties a widget shows an entered value in, by the kinds of widget that take one.
 ENTERED_PROPERTIES = ("text", "plainText", "currentText", "cleanText", "value")
 
+# How long a replay waits for each step's widget to be there and enabled, as a person waits
+# to see it: a page that the click before builds later, a button that a field enables.
+WIDGET_WAIT_SECONDS = 10
+
 # What a password typed into a field is shown as; the files read it from the environment.
 SECRET_MASK = "********"
 SECRET_PREFIX = "TESTCLIENT_SECRET_"
@@ -112,13 +116,16 @@ def _session_lines(steps: Sequence[Step], wait: Callable[[str], str],
 
 def requests_text(steps: Sequence[Step], argv: Optional[Sequence[str]] = None) -> str:
     """The text of a requests file: before the first step in each window a :wait for it,
-    then one request line per step, each under a comment that says what it does."""
+    then one request line per step, each under a comment that says what it does; each step
+    waits for its widget (:patience)."""
     lines = ["# Recorded by testclient-record. Replay:",
              "#   testclient-driver THIS_FILE -- testclient-run -- %s" % _header(argv)]
     secrets = secret_variables(steps)
     for (window, address), variable in secrets.items():
         lines.append("# with %s set to the password typed into %s in %s"
                      % (variable, address, window))
+    lines += ["# Each step waits up to %d s for its widget to be there and enabled:"
+              % WIDGET_WAIT_SECONDS, ":patience %d" % WIDGET_WAIT_SECONDS]
 
     def step_lines(step: Step, variable: Optional[str]) -> List[str]:
         if variable:
@@ -140,8 +147,8 @@ def write_requests(steps: Sequence[Step], path: str,
 
 def pytest_text(steps: Sequence[Step], argv: Sequence[str], port: int = 4242) -> str:
     """The text of a pytest file that launches argv and does the steps again: it waits
-    for each window before its first step and, after each enter, for the widget to show
-    the value entered."""
+    for each window before its first step, for each step's widget (ready()) and, after each
+    enter, for the widget to show the value entered."""
     secrets = ["%s: the password typed into %s in %s" % (variable, address, window)
                for (window, address), variable in secret_variables(steps).items()]
     note = "\n\nRead from the environment:\n" + "\n".join(secrets) if secrets else ""
@@ -151,7 +158,7 @@ def pytest_text(steps: Sequence[Step], argv: Sequence[str], port: int = 4242) ->
         "import os",
         "",
         "from testclient import Driver",
-        "from testclient.record import wait_for_entered",
+        "from testclient.record import ready, wait_for_entered",
         "",
         "ARGV = %r" % (list(argv),),
         'PORT = int(os.environ.get("TESTCLIENT_PORT", "%d"))' % port,
@@ -190,7 +197,9 @@ def _python_value(typed: str) -> str:
 
 def _calls(step: Step, variable: Optional[str], read_back: bool = True) -> List[str]:
     """The client calls that do the step again, on `window`, the step's window."""
-    target = "window.widget(%r)" % step.address if step.address else "window"
+    widget = "window.widget(%r)" % step.address
+    # A step on a widget waits for it; one on the window has waited with the window.
+    target = "ready(%s)" % widget if step.address else "window"
     args = ", ".join(_python_value(v) for v in step.values if v)
     if variable:
         return ["%s.enter(os.environ[%r])" % (target, variable)]
@@ -199,7 +208,7 @@ def _calls(step: Step, variable: Optional[str], read_back: bool = True) -> List[
     if step.code == Request.ENTER:
         # Then the widget must show the value: a program that changed fails here.
         return ["%s.enter(%s)" % (target, args)] + (
-            ["wait_for_entered(%s, %s)" % (target, args)] if read_back else [])
+            ["wait_for_entered(%s, %s)" % (widget, args)] if read_back else [])
     if step.code == Request.KEY:
         return ["%s.press(%s)" % (target, args)]
     if step.code == Request.MOUSE:
@@ -213,6 +222,23 @@ def write_pytest(steps: Sequence[Step], path: str, argv: Sequence[str],
     with open(path, "w", encoding="utf-8") as out:
         out.write(pytest_text(steps, argv, port))
     return path
+
+
+def ready(widget: Widget, timeout: float = WIDGET_WAIT_SECONDS) -> Widget:
+    """The widget once it is there and enabled, waited for as a person waits to see the
+    widget of their next step; after timeout the widget as it is, so that the step on it
+    answers for itself."""
+    def enabled() -> None:
+        try:
+            if widget.prop("enabled") is False:
+                raise errors.TestClientError("disabled")
+        except errors.CommandError:
+            pass    # it is there, without the property: nothing more to wait for
+    try:
+        retry(enabled, timeout, "%r was not there and enabled" % widget.path)
+    except errors.WaitTimeout:
+        pass
+    return widget
 
 
 def wait_for_entered(widget: Widget, value: str, timeout: float = 5.0) -> str:

@@ -16,6 +16,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 
 namespace {
@@ -76,6 +77,8 @@ const char helpText[] =
     "  :shot FILE <window>[,<path>]   write a PNG of the window or widget (extended agents)\n"
     "  :time [N] <request>   send the request N times (100) and show its round trips\n"
     "  :wait <window>   wait (up to the reply timeout) until the window is there\n"
+    "  :patience N   from here on, before each step (5, 6, 9, 23) on a widget, wait up to\n"
+    "          N seconds until the widget is there and enabled (0: send at once)\n"
     "  :quit   end the driver\n"
     "In a request, {secret:NAME} is the text in the environment variable NAME, hex-encoded\n"
     "as s:TEXT (a password kept out of the script; the output shows the request as written).\n";
@@ -122,6 +125,7 @@ const DriverCommand driverCommands[] = {
     {QLatin1String(":shot"), true, {}, &Session::shot},
     {QLatin1String(":time"), true, {}, &Session::time},
     {QLatin1String(":wait"), true, {}, &Session::wait},
+    {QLatin1String(":patience"), true, {}, &Session::patience},
 };
 
 } // namespace
@@ -219,29 +223,73 @@ Session::Next Session::time(const QString &line)
     return timing.failed ? failed() : Next::Continue;
 }
 
+// Sends the read again every 50 ms until its reply satisfies done, the agent is gone or
+// waitMs has passed; the last reply.
+QByteArray Session::poll(const QByteArray &read, int waitMs,
+                         const std::function<bool(const QByteArray &)> &done)
+{
+    QElapsedTimer waited;
+    waited.start();
+    QByteArray reply;
+    do {
+        if (!reply.isNull())
+            QThread::msleep(50);
+        reply = agent->request(read, options.timeoutMs);
+    } while (!done(reply) && !reply.isNull() && waited.elapsed() < waitMs);
+    return reply;
+}
+
 // Asks for the window (request 8) until it is there and unique (a modal window above it
 // does not matter), or the timeout has passed: a script's first request in a window it
 // opens does not race the window.
 Session::Next Session::wait(const QString &line)
 {
     const QString window = line.mid(5).trimmed();
-    const QByteArray check = "8," + window.toUtf8();
-    QElapsedTimer waited;
-    waited.start();
-    QByteArray reply;
-    const auto isThere = [&] { return reply.startsWith("0,") || reply.startsWith("4,"); };
-    do {
-        if (!reply.isNull())
-            QThread::msleep(50);
-        reply = agent->request(check, options.timeoutMs);
-    } while (!isThere() && !reply.isNull() && waited.elapsed() < options.timeoutMs);
-    const bool there = isThere();
+    const auto isThere = [](const QByteArray &reply) {
+        return reply.startsWith("0,") || reply.startsWith("4,");
+    };
+    const QByteArray reply = poll("8," + window.toUtf8(), options.timeoutMs, isThere);
+    const bool there = isThere(reply);
     print(QJsonObject{{QStringLiteral("wait"), window}, {QStringLiteral("found"), there}},
           (interactive ? QString() : QStringLiteral(">> ") + line + QLatin1Char('\n')) +
               (there ? QStringLiteral("window %1 is there").arg(window)
                      : QStringLiteral("window %1 did not come: %2")
                            .arg(window, QString::fromUtf8(reply))));
     return there ? Next::Continue : failed();
+}
+
+Session::Next Session::patience(const QString &line)
+{
+    bool ok = false;
+    const double seconds = line.mid(9).trimmed().toDouble(&ok);
+    if (!ok || seconds < 0) {
+        err << ":patience takes the seconds to wait for each step's widget, not "
+            << line.mid(9).trimmed() << Qt::endl;
+        return Next::Continue;
+    }
+    patienceMs = int(qMin(seconds, 3600.0) * 1000);
+    return Next::Continue;
+}
+
+// A person waits until they see the widget of their next step: a page that a click before
+// it builds later, a button that a field enables. The wait reads the widget's "enabled"
+// (request 7) while the lookup fails or the widget is disabled; the step then goes as
+// written, and answers for itself if the widget never came. Its reply is the only one
+// printed, so the replies a script compares stay those of its own lines.
+void Session::awaitWidget(const QString &line)
+{
+    static const QRegularExpression step(QStringLiteral("^(5|6|9|23),([^,]*),([^,]+),([^,]*),"));
+    const QRegularExpressionMatch fields = step.match(line);
+    if (patienceMs <= 0 || !fields.hasMatch())
+        return;
+    const QByteArray read = QStringLiteral("7,%1,%2,%3,enabled,")
+                                .arg(fields.captured(2), fields.captured(3), fields.captured(4))
+                                .toUtf8();
+    poll(read, patienceMs, [](const QByteArray &reply) {
+        const bool lookupFailed =
+            reply.size() > 1 && reply[0] >= '2' && reply[0] <= '7' && reply[1] == ',';
+        return !lookupFailed && reply != "0,b:false";
+    });
 }
 
 Session::Next Session::request(const QString &line)
@@ -252,6 +300,7 @@ Session::Next Session::request(const QString &line)
             << " that holds its secret is not set" << Qt::endl;
         return failed();
     }
+    awaitWidget(line);
     const QByteArray reply = agent->request(expandHex(line), options.timeoutMs);
     const ReplyDecoder::DecodedReply decoded = ReplyDecoder::decode(reply);
     QJsonObject json = ReplyDecoder::toJson(decoded);

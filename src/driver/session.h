@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class AgentConnection;
 class LineInput;
 class QJsonObject;
@@ -33,11 +35,15 @@ public:
     Next shot(const QString &line);
     Next time(const QString &line);
     Next wait(const QString &line);
+    Next patience(const QString &line);
 
 private:
     Next handle(const QString &line);
     Next request(const QString &line);
     Next failed();
+    QByteArray poll(const QByteArray &read, int waitMs,
+                    const std::function<bool(const QByteArray &)> &done);
+    void awaitWidget(const QString &line);
     void print(const QJsonObject &json, const QString &text);
 
     AgentConnection *agent;
@@ -46,4 +52,5 @@ private:
     QTextStream &err;
     bool interactive = false;
     int failures = 0;
+    int patienceMs = 0; // how long a step waits for its widget (:patience)
 };

@@ -104,13 +104,15 @@ void tst_DriverProgram::spiesAndShoots()
 }
 
 // :wait answers once the window is there, and counts as a failed request when it does not
-// come within the timeout.
+// come within the timeout. A step whose widget does not come within the :patience answers
+// for itself, and only its reply is printed.
 void tst_DriverProgram::waitsForWindows()
 {
     QTemporaryDir dir;
     QFile script(dir.filePath("wait.requests"));
     QVERIFY(script.open(QIODevice::WriteOnly));
-    script.write(":wait TestClient Gallery\n:wait No Such Window\n8,TestClient Gallery\n");
+    script.write(":wait TestClient Gallery\n:wait No Such Window\n8,TestClient Gallery\n"
+                 ":patience 0.5\n5,TestClient Gallery,noSuchButton,,,\n");
     script.close();
 
     QProcess driver;
@@ -123,11 +125,12 @@ void tst_DriverProgram::waitsForWindows()
     QList<QJsonObject> output;
     for (const QByteArray &line : driver.readAllStandardOutput().trimmed().split('\n'))
         output << QJsonDocument::fromJson(line).object();
-    QCOMPARE(output.size(), 4);
+    QCOMPARE(output.size(), 5);
     QCOMPARE(output[1], (QJsonObject{{"wait", "TestClient Gallery"}, {"found", true}}));
     QCOMPARE(output[2], (QJsonObject{{"wait", "No Such Window"}, {"found", false}}));
     // The session went on after the window that did not come.
     QCOMPARE(output[3].value("request").toString(), QString("8,TestClient Gallery"));
+    QCOMPARE(output[4].value("reply").toString(), QString("5,Widget (noSuchButton) not found"));
 }
 
 QTEST_GUILESS_MAIN(tst_DriverProgram)

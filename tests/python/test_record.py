@@ -52,7 +52,8 @@ def test_steps_come_from_request_26_and_describe_themselves():
         "table, which extends the selection in Sheet"
     requests = record.requests_text([missing]).splitlines()
     assert "# step 1: not recorded: a Shift-click" in requests[-1]
-    assert [line for line in requests if not line.startswith("#")] == [":wait Sheet"]
+    assert [line for line in requests if not line.startswith("#")] == [":patience 10",
+                                                                         ":wait Sheet"]
     generated = record.pytest_text([missing], ["/bin/x"])
     assert "# step 1: not recorded" in generated and "table" not in generated.split(
         "# step 1")[1].split("\n", 1)[1]
@@ -63,7 +64,8 @@ def test_the_requests_file_waits_for_each_window_it_enters(tmp_path):
     lines = path.read_text(encoding="utf-8").splitlines()
     assert lines[1] == "#   testclient-driver THIS_FILE -- testclient-run -- /bin/book -x"
     commands = [line for line in lines if not line.startswith("#")]
-    assert commands == [":wait " + BOOK, STEPS[0].request, STEPS[1].request,
+    # Each step waits for its widget, the first in a window for the window.
+    assert commands == [":patience 10", ":wait " + BOOK, STEPS[0].request, STEPS[1].request,
                         STEPS[2].request, ":wait Add Successful", STEPS[3].request,
                         ":wait " + BOOK, STEPS[4].request, STEPS[5].request]
     # A comment above every request says what it does; the request line is one line.

@@ -127,7 +127,8 @@ def record_session():
 
 def replay_with_driver(requests_file, tmp_path, program, reads):
     """Runs the requests file and reads of the final state through testclient-driver
-    against a fresh start of the program; returns that state and the driver's output."""
+    against a fresh start of the program under a private Xvfb (the generated pytest file
+    replays offscreen); returns that state and the driver's output."""
     script = tmp_path / "replay.requests"
     lines = {key: request_line(Request.PROPERTY, read[0], read[1], "", read[2],
                                "s:" + read[3] if len(read) > 3 else "")
@@ -136,7 +137,7 @@ def replay_with_driver(requests_file, tmp_path, program, reads):
         lines.values()) + "\n", encoding="utf-8")
     run = subprocess.run(
         [os.path.join(BIN, "testclient-driver"), "--port", "4242", "--raw", str(script),
-         "--", os.path.join(BIN, "testclient-run"), "--port", "4242", "--headless", "--",
+         "--", os.path.join(BIN, "testclient-run"), "--port", "4242", "--xvfb", "--",
          program], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=120)
     output = run.stdout.decode("utf-8", errors="replace")
     assert run.returncode == 0, output

@@ -145,8 +145,8 @@ def test_keys_a_calculator_takes_as_shortcuts_are_steps(xdotool, tmp_path, monke
     replays_to(steps, state, kcalc, reads, tmp_path)
 
 
-def test_a_shortcut_opening_a_wizard_and_its_masked_fields_are_recorded(xdotool, tmp_path,
-                                                                         monkeypatch):
+def test_a_shortcut_opening_a_wizard_and_its_masked_fields_replay(xdotool, tmp_path,
+                                                                   monkeypatch):
     keepassxc = installed("/usr/bin/keepassxc", "keepassxc")
     monkeypatch.setenv("HOME", str(tmp_path))
     if "ASAN_OPTIONS" in os.environ:
@@ -173,6 +173,15 @@ def test_a_shortcut_opening_a_wizard_and_its_masked_fields_are_recorded(xdotool,
     assert [(s.code, s.secret) for s in steps] == [
         (23, False), (6, False), (5, False), (5, False), (6, True), (6, True)], steps
     assert steps[0].values == ["s:Ctrl+Shift+N"], steps
+    # The replay waits for each step's widget: the password page comes a second after the
+    # click that leads to it.
+    monkeypatch.setenv("TESTCLIENT_SECRET_1", secret)
+    monkeypatch.setenv("TESTCLIENT_SECRET_2", secret)
+    reads = {"page": (wizard, wizard, "currentId"),
+             "entered": (wizard, "enterPasswordEdit/passwordEdit", "text"),
+             "repeated": (wizard, "repeatPasswordEdit/passwordEdit", "text")}
+    replays_to(steps, {"page": 2, "entered": secret, "repeated": secret}, keepassxc, reads,
+               tmp_path)
     never_in_clear(secret, [record.requests_text(steps, [keepassxc]),
                             record.pytest_text(steps, [keepassxc]), repr(steps)] +
                    [record.describe(s, n) for n, s in enumerate(steps, 1)])
