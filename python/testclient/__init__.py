@@ -6,8 +6,8 @@ from .driver import Driver
 from .errors import (AgentLost, CommandError, LaunchError, ProtocolError, TestClientError,
                      WaitTimeout, WidgetAmbiguous, WidgetNotFound, WidgetNotVisible,
                      WindowAmbiguous, WindowNotActive, WindowNotFound)
-from .protocol import (CursorRecord, Rect, Request, Step, TreeEntry, WidgetEntry, WindowEntry,
-                       WindowInfo)
+from .protocol import (CursorRecord, Rect, Request, Secret, Step, TreeEntry, WidgetEntry,
+                       WindowEntry, WindowInfo)
 from .selector import contains, sel, selector
 from .waiting import wait_until
 
@@ -15,4 +15,5 @@ __all__ = ["Driver", "App", "Window", "Widget", "TestClientError", "WindowNotFou
            "WindowAmbiguous", "WindowNotActive", "WidgetNotFound", "WidgetNotVisible",
            "WidgetAmbiguous", "CommandError", "AgentLost", "ProtocolError", "LaunchError",
            "WaitTimeout", "Rect", "WindowInfo", "TreeEntry", "CursorRecord", "WindowEntry",
-           "WidgetEntry", "Step", "Request", "selector", "sel", "contains", "wait_until"]
+           "WidgetEntry", "Step", "Request", "Secret", "selector", "sel", "contains",
+           "wait_until"]

@@ -8,7 +8,7 @@ from typing import Any, Dict, List, Optional, TextIO, Tuple, Union
 
 from . import errors, protocol
 from .listing import format_app
-from .protocol import Request, Value, check_field, hex_value, request_line
+from .protocol import Request, Value, check_field, hex_value, request_line, shown_field
 from .selector import selector
 from .waiting import retry
 
@@ -59,17 +59,18 @@ class App:
         return self.connection.transcript
 
     def request(self, line: str, typed: bool = True, window: Optional[str] = None,
-                path: Optional[str] = None) -> Any:
+                path: Optional[str] = None, shown: Optional[str] = None) -> Any:
         """Sends a raw request line; returns the decoded success value or raises.
 
         typed=False keeps a success payload as text (a title or a class name is never a
         typed value, whatever its first letters); window and path, when given, let a
-        failed selector lookup say which selector failed.
+        failed selector lookup say which selector failed; shown is the line as an error
+        shows it, when that must differ (a secret's value masked).
         """
         reply = self.connection.request(line)
         status, payload = protocol.split_reply(reply)
         try:
-            protocol.raise_for_status(status, payload, line)
+            protocol.raise_for_status(status, payload, shown or line)
         except errors.TestClientError as error:
             if window is not None:
                 errors.describe_lookup(error, window, path)
@@ -171,8 +172,9 @@ class Window:
     def __repr__(self) -> str:
         return "<Window %r>" % self.name
 
-    def _request(self, line: str, typed: bool = True, path: Optional[str] = None) -> Any:
-        return self.app.request(line, typed, window=self.name, path=path)
+    def _request(self, line: str, typed: bool = True, path: Optional[str] = None,
+                 shown: Optional[str] = None) -> Any:
+        return self.app.request(line, typed, window=self.name, path=path, shown=shown)
 
     def tree(self) -> List[protocol.TreeEntry]:
         """Every widget of the window, depth first: (depth, visible, class_name, object_name)."""
@@ -276,14 +278,16 @@ class Widget:
     def __repr__(self) -> str:
         return "<Widget %r in %r>" % (self.path, self.window.name)
 
-    def _request(self, line: str, typed: bool = True) -> Any:
-        return self.window._request(line, typed, path=self.path)
+    def _request(self, line: str, typed: bool = True, shown: Optional[str] = None) -> Any:
+        return self.window._request(line, typed, path=self.path, shown=shown)
 
     def _action(self, code: Request, first: Value, second: Value = None) -> str:
         utf8 = self.window.app.extended
-        line = request_line(code, self.window.name, self.path, self.class_hint,
-                            hex_value(first, utf8), hex_value(second, utf8))
-        return self._request(line, typed=False)
+        fields = [hex_value(first, utf8), hex_value(second, utf8)]
+        line = request_line(code, self.window.name, self.path, self.class_hint, *fields)
+        shown = request_line(code, self.window.name, self.path, self.class_hint,
+                             shown_field(first, fields[0]), shown_field(second, fields[1]))
+        return self._request(line, typed=False, shown=shown)
 
     def find(self, cls: Optional[str] = None, **terms: Any) -> Widget:
         """A widget by selector anywhere below this one (extended mode)."""

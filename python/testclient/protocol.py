@@ -25,6 +25,21 @@ FORM_FEED = "\x0c"
 
 # What a typed value of requests 5, 6 and 9 is written from.
 Value = Union[str, bool, int, None]
+# What stands in messages for a secret's value.
+SECRET_MASK = "********"
+
+
+class Secret(str):
+    """A text typed like any other, a password say, that no message, error or repr of the
+    client shows: enter(Secret(os.environ["PASSWORD"]))."""
+
+    def __repr__(self) -> str:
+        return "Secret(%r)" % SECRET_MASK
+
+
+def shown_field(value: Value, field: str) -> str:
+    """A request's value field as messages show it: a secret's masked."""
+    return SECRET_MASK if isinstance(value, Secret) else field
 
 
 class Request(IntEnum):

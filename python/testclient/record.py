@@ -157,7 +157,7 @@ def pytest_text(steps: Sequence[Step], argv: Sequence[str], port: int = 4242) ->
         "",
         "import os",
         "",
-        "from testclient import Driver",
+        "from testclient import Driver, Secret",
         "from testclient.record import ready, wait_for_entered",
         "",
         "ARGV = %r" % (list(argv),),
@@ -202,7 +202,7 @@ def _calls(step: Step, variable: Optional[str], read_back: bool = True) -> List[
     target = "ready(%s)" % widget if step.address else "window"
     args = ", ".join(_python_value(v) for v in step.values if v)
     if variable:
-        return ["%s.enter(os.environ[%r])" % (target, variable)]
+        return ["%s.enter(Secret(os.environ[%r]))" % (target, variable)]
     if step.code == Request.ACTIVATE:
         return ["%s.activate(%s)" % (target, args)]
     if step.code == Request.ENTER:

@@ -7,7 +7,7 @@ import time
 import pytest
 from conftest import QT_MAJOR
 
-from testclient import errors, wait_until
+from testclient import Secret, errors, wait_until
 
 
 def test_greeting_identifies_the_application(gallery):
@@ -49,6 +49,10 @@ def test_failures_read_like_the_reply(gallery):
     with pytest.raises(errors.WaitTimeout) as waited:
         main.wait_for_widget("stillMissing", timeout=0.2)
     assert isinstance(waited.value.last, errors.WidgetNotFound)
+    with pytest.raises(errors.WidgetNotFound) as secret:  # a password stays out of errors
+        main.widget("noSuchField").enter(Secret("hunter2"))
+    assert "(request: 6,TestClient,noSuchField,,********,)" in str(secret.value)
+    assert "hunter2" not in repr(Secret("hunter2"))
 
 
 def test_modal_dialog_is_waited_for_and_closed(gallery):

@@ -365,7 +365,11 @@ void QuickInput::enter(const QString &text)
     flush();
     const auto arrived = [this, text] { return item && item->property("text").toString() == text; };
     if (!waitUntil(arrived, inputTimeoutMs())) {
+        // A password field's text stays out of the message as it stays off the screen.
+        const bool masked = item && item->property("echoMode").toInt() != 0;
         raiseError(notTyped, describe(item).constData(), named(item).constData(),
-                   item ? item->property("text").toString().toUtf8().constData() : "");
+                   masked ? "********"
+                   : item ? item->property("text").toString().toUtf8().constData()
+                          : "");
     }
 }
