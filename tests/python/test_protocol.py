@@ -22,12 +22,6 @@ def test_values_no_typed_form_holds_are_refused_before_sending():
         protocol.hex_value(1.5)
 
 
-def test_an_extended_agent_receives_utf8():
-    text = "Russian (\u0440\u0443\u0441\u0441\u043a\u0438\u0439) \u20ac \xe9"
-    assert bytes.fromhex(protocol.hex_value(text, utf8=True)).decode("utf-8") == "s:" + text
-    assert protocol.hex_value(True, utf8=True) == protocol.hex_value(True)
-
-
 @pytest.mark.parametrize("greeting, extended", [
     ("+client+ 2.1.0 4711 -1 qt5158_x64", False),
     ("+client+ 2.1.0 4711 -1 qt5158_x64 extended", True),
