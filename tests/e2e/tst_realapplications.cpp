@@ -28,7 +28,6 @@ class tst_RealApplications : public QObject
 private slots:
     void initTestCase();
     void widgetGallery();
-    void twoApplicationsOnTheirOwnPorts();
     void menusOpenDialogsAndQuit();
 };
 
@@ -69,27 +68,6 @@ void tst_RealApplications::widgetGallery()
     QCOMPARE(app.request("6,Widget,lineEdit,," + hex("s:x") + ","),
              QByteArray("8,Exception : Error: widget \"lineEdit\" of class \"QLineEdit\" is "
                         "disabled."));
-}
-
-void tst_RealApplications::twoApplicationsOnTheirOwnPorts()
-{
-    AttachedApplication gallery(DriverServer::defaultPort);
-    AttachedApplication form(DriverServer::defaultPort + 1);
-    QVERIFY2(gallery.start(example("widgets/gallery/gallery")), qPrintable(gallery.error));
-    QVERIFY2(form.start(example("widgets/widgets/stylesheet/stylesheet")), qPrintable(form.error));
-    QVERIFY(gallery.agent->pid() != form.agent->pid());
-
-    // Requests alternate between the two, each reaching only its own application.
-    for (const QByteArray &text : {QByteArray("first"), QByteArray("second")}) {
-        QCOMPARE(gallery.request("6,Widget,lineEdit,," + hex("s:" + text) + ","),
-                 QByteArray("0,QLineEdit"));
-        QCOMPARE(form.request("6,Style,passwordEdit,," + hex("s:" + text) + ","),
-                 QByteArray("0,QLineEdit"));
-        QTRY_COMPARE(gallery.request("7,Widget,lineEdit,,text,"), "0,u:" + hex(text));
-        QTRY_COMPARE(form.request("7,Style,passwordEdit,,text,"), "0,u:" + hex(text));
-    }
-    QCOMPARE(gallery.request("8,Style Sheet"), QByteArray("2,Window (Style Sheet) not found"));
-    QCOMPARE(form.request("8,Widget Gallery"), QByteArray("2,Window (Widget Gallery) not found"));
 }
 
 void tst_RealApplications::menusOpenDialogsAndQuit()

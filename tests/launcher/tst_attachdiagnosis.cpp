@@ -71,10 +71,6 @@ void tst_AttachDiagnosis::reason_data()
                         const char *reason) {
         QTest::newRow(tag) << QString::fromStdString(maps) << status << exited << reason;
     };
-    row("a Qt 6 program", mapped("/opt/qt6/lib/libQt6Core.so.6") + mapped("/usr/lib/libc.so.6"), "",
-        false,
-        "app is a Qt 6 program and no agent plug-in built for Qt 6 was found (looked in "
-        "/build-qt6/plugins): build it with make build QT=6");
     row("another Qt 5 build", mapped("/opt/qt5/lib/libQt5Core.so.5.12.0"), "", false,
         "app links another Qt build (/opt/qt5/lib/libQt5Core.so.5.12.0) than the agent plug-in "
         "(/usr/lib/x86_64-linux-gnu/libQt5Core.so.5.15.8)");

@@ -71,10 +71,6 @@ def test_listings_and_screenshots(layouts, tmp_path):
         rect = item.widget.prop("globalRect")
         assert (item.widget.prop("className"), rect.width, rect.height) == \
             (item.class_name, item.geometry.width, item.geometry.height), item
-    # A window paints its inside, the size of its own entry (the frame is not painted).
-    (window,) = [w for w in widgets if w.depth == 0]
-    saved = layouts.screenshot(tmp_path / "window.png")
-    assert png_size(saved) == (window.geometry.width, window.geometry.height)
     button = next(w for w in widgets if w.text == "Button 2")
     saved = button.widget.screenshot(str(tmp_path / "button.png"))
     assert png_size(saved) == (button.geometry.width, button.geometry.height)

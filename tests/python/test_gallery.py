@@ -5,15 +5,8 @@ import signal
 import time
 
 import pytest
-from conftest import QT_MAJOR
 
 from testclient import Secret, errors, wait_until
-
-
-def test_greeting_identifies_the_application(gallery):
-    assert gallery.pid == gallery.host.pid
-    assert gallery.hook_version == -1
-    assert gallery.variant.startswith("qt%d" % QT_MAJOR)
 
 
 def test_drive_and_read_back(gallery):

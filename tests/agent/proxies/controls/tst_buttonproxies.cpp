@@ -78,12 +78,6 @@ void tst_ButtonProxies::requests_data()
     QTest::newRow("mouse: left press, then left release")
         << "push button" << mouse << QVariant("MousePress:LeftButton::: MouseRelease:LeftButton:::")
         << none << click;
-    QTest::newRow("mouse: right click asks for the context menu")
-        << "push button" << mouse << QVariant("MouseClick:RightButton:::") << none
-        << "Press right, Release right, ContextMenu";
-    QTest::newRow("mouse: left double click")
-        << "push button" << mouse << QVariant("MouseDoubleClick:LeftButton:::") << none
-        << click + ", DblClick left";
     QTest::newRow("mouse: a click with a position is refused")
         << "push button" << mouse << QVariant("MouseClick:LeftButton:0.5:0.5:") << invalid << none;
     QTest::newRow("mouse: words are case-sensitive")
