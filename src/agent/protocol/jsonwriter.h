@@ -35,13 +35,31 @@ public:
     // Any value, as QJsonDocument writes it (items built elsewhere as QJsonArray).
     void value(const QJsonValue &value);
 
-    QByteArray take() { return std::move(m_out); }
+    QByteArray take();
 
 private:
+    // `length` bytes of room at the end of the text, counted as written: the caller gives
+    // back what it did not use with unused().
+    char *room(int length)
+    {
+        if (m_used + length > m_capacity)
+            grow(m_used + length);
+        char *const at = m_data + m_used;
+        m_used += length;
+        return at;
+    }
+    void grow(int needed);
+    void unused(int length) { m_used -= length; }
+    void append(const char *bytes, int length);
     void separate();
     void open(char bracket);
     void close(char bracket);
 
+    // The bytes are written past m_used into room made ahead in doubling steps, rather
+    // than appended: each QByteArray append checks, and now and then moves, the whole text.
     QByteArray m_out;
+    char *m_data = nullptr; // m_out's bytes, all m_capacity of them
+    int m_capacity = 0;
+    int m_used = 0;
     bool m_valueBefore = false; // a value precedes: the next one needs a comma
 };
