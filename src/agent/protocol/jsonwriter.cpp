@@ -39,6 +39,18 @@ char shortEscape(ushort unit)
     }
 }
 
+// Which ASCII characters a JSON string holds as they are: all but the controls, '"' and '\\'.
+struct PlainAscii
+{
+    constexpr PlainAscii() : plain()
+    {
+        for (int c = 0x20; c < 0x80; ++c)
+            plain[c] = c != '"' && c != '\\';
+    }
+    bool plain[0x80];
+};
+constexpr PlainAscii plainAscii;
+
 char *unicodeEscape(char *cursor, uint unit)
 {
     *cursor++ = '\\';
@@ -150,21 +162,6 @@ void JsonWriter::endObject()
     close('}');
 }
 
-void JsonWriter::key(QLatin1String name)
-{
-    char *const begin = room(int(name.size()) + 4);
-    char *cursor = begin;
-    if (m_valueBefore)
-        *cursor++ = ',';
-    *cursor++ = '"';
-    std::memcpy(cursor, name.data(), size_t(name.size()));
-    cursor += name.size();
-    *cursor++ = '"';
-    *cursor++ = ':';
-    unused(int(begin + name.size() + 4 - cursor));
-    m_valueBefore = false;
-}
-
 // Room for the worst case (six bytes a unit) is made, the bytes are written through a
 // pointer, and what was not written is given back.
 void JsonWriter::string(const QString &text)
@@ -179,7 +176,7 @@ void JsonWriter::string(const QString &text)
     const ushort *const end = unit + text.size();
     while (unit != end) {
         const ushort code = *unit;
-        if (code >= 0x20 && code < 0x80 && code != '"' && code != '\\') {
+        if (code < 0x80 && plainAscii.plain[code]) {
             *cursor++ = char(code); // most characters of most texts
             ++unit;
         } else if (code < 0x80) {
@@ -203,7 +200,7 @@ void JsonWriter::string(QLatin1String text)
     *cursor++ = '"';
     for (const char c : text) {
         const auto code = uchar(c);
-        if (code >= 0x20 && code < 0x80 && code != '"' && code != '\\') {
+        if (code < 0x80 && plainAscii.plain[code]) {
             *cursor++ = c; // class names and the like: nothing to escape
         } else if (code < 0x80) {
             cursor = asciiEscaped(cursor, code);
