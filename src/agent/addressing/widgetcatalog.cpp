@@ -128,7 +128,6 @@ public:
         counted = !target && namesCountedInFull();
 
         QVector<WidgetEntry> entries;
-        entries.reserve(target ? 1 : int(items.size()));
         std::vector<Anchor> anchors;
         for (const Item &item : qAsConst(items)) {
             while (!anchors.empty() && anchors.back().depth >= item.depth)
