@@ -7,7 +7,6 @@
 #include "widgetnaming.h"
 
 #include <QHash>
-#include <QMetaObject>
 #include <QMetaProperty>
 #include <QSet>
 #include <QStringBuilder>
@@ -32,7 +31,7 @@ bool usableElement(const QString &name)
            name != WidgetAddressing::popupElementName && name != QLatin1String("FocusWidget");
 }
 
-// A name that can be a path element and was set or made up rather than the placeholder.
+// A path element that was set or made up, not the placeholder.
 bool usableName(const QString &name)
 {
     return usableElement(name) && name != WidgetNaming::unnamedName;
@@ -64,12 +63,12 @@ struct Item
     // The item of its parent widget; -1 for the window, and for a widget met through an
     // object that is no widget, whose names are then read from the widgets themselves.
     int parent = -1;
-    bool listed = false;    // in the window itself rather than in a window parented inside it
-    bool read = false;      // what follows was read (a single widget's address reads few)
-    bool candidate = false; // a lookup of its name takes it (CatalogCounts::NameCounts)
-    bool usable = false;    // its name can be a path element (usableName)
-    QString name;           // by the naming rules
-    QString path;           // names from its window down, when the whole window was read
+    bool listed = false;      // in the window itself rather than in a window parented inside it
+    bool read = false;        // what follows was read (a single widget's address reads few)
+    bool candidate = false;   // a lookup of its name takes it (CatalogCounts::NameCounts)
+    bool usable = false;      // its name can be a path element (usableName)
+    QString objectName, name; // the name set, and the one by the naming rules
+    QString path;             // names from its window down, when the whole window was read
     ClassChain classes;
     QString text;
     bool textChanges = false; // a field's value or the window's title
@@ -152,6 +151,7 @@ public:
             WidgetEntry entry;
             entry.widget = item.widget;
             entry.depth = item.depth;
+            entry.objectName = item.objectName;
             entry.text = item.text;
             entry.path = item.path.isNull() ? WidgetAddressing::widgetPath(item.widget) : item.path;
             bool byNames = false;
@@ -210,7 +210,7 @@ private:
                                 : WidgetAddressing::widgetPath(item.widget);
                 // What the candidate search takes for a name: the window by its object name
                 // only, any other widget also by a name made up where none was ever set.
-                const QString objectName = item.widget->objectName();
+                const QString &objectName = item.objectName;
                 item.candidate =
                     !objectName.isEmpty() || (item.widget != window && objectName.isNull() &&
                                               item.name != WidgetNaming::unnamedName);
@@ -231,6 +231,7 @@ private:
     void read(Item &item)
     {
         item.read = true;
+        item.objectName = item.widget->objectName();
         item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
         item.usable = usableName(item.name);
         item.classes = classChain(item.widget->metaObject());
@@ -334,8 +335,7 @@ private:
         return namePathAddress(item);
     }
 
-    // The name of `widget`, read with the listing when `level` is its item, and whether it
-    // can be a path element.
+    // The name of `widget` (read with the listing when `level` is its item); usable or not.
     QString nameAt(const QWidget *widget, int level, bool *usable) const
     {
         if (level >= 0 && items.at(level).widget == widget && items.at(level).read) {
