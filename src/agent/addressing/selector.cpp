@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMetaObject>
 #include <QStackedWidget>
+#include <QStringBuilder>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
@@ -232,13 +233,13 @@ QStringList Selector::splitPath(const QString &path)
 
 QString Selector::write(const QString &className, const QString &key, const QString &value)
 {
-    return QLatin1Char('{') + className + QLatin1Char(' ') + key + QLatin1Char('=') +
-           writeValue(value) + QLatin1Char('}');
+    return QLatin1Char('{') % className % QLatin1Char(' ') % key % QLatin1Char('=') %
+           writeValue(value) % QLatin1Char('}');
 }
 
 QString Selector::writePosition(const QString &className, int nth)
 {
-    return QLatin1Char('{') + className + QStringLiteral(" nth=") + QString::number(nth) +
+    return QLatin1Char('{') % className % QLatin1String(" nth=") % QString::number(nth) %
            QLatin1Char('}');
 }
 
@@ -315,7 +316,7 @@ bool Selector::matches(const QWidget *widget) const
 
 namespace SelectorText {
 
-QString visibleText(const QWidget *widget)
+QString visibleText(const QWidget *widget, QHash<const QMetaObject *, bool> *textProperties)
 {
     if (auto button = qobject_cast<const QAbstractButton *>(widget))
         return Mnemonics::shownText(button->text());
@@ -336,6 +337,15 @@ QString visibleText(const QWidget *widget)
     QString title;
     if (pageTitle(widget, &title))
         return title;
+    if (textProperties) {
+        const QMetaObject *meta = widget->metaObject();
+        auto declared = textProperties->constFind(meta);
+        if (declared == textProperties->constEnd())
+            declared = textProperties->insert(meta, meta->indexOfProperty("text") >= 0);
+        // Without a declared one, only a dynamic property can be the text.
+        if (!*declared && widget->dynamicPropertyNames().isEmpty())
+            return QString();
+    }
     const QVariant text = widget->property("text");
     return text.userType() == QMetaType::QString ? text.toString() : QString();
 }

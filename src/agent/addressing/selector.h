@@ -83,7 +83,10 @@ namespace SelectorText {
 // widget shows them: a button's, label's, line edit's or check box's text, a group box's
 // or menu's title, a window's or dock's title, a tab page's tab text, a tool box page's
 // title, a combo box's current text, else a "text" property of text type. Empty if none.
-QString visibleText(const QWidget *widget);
+// `textProperties`, when given, keeps for each class whether it declares a "text" property:
+// a walk of many widgets then looks each class's properties up once.
+QString visibleText(const QWidget *widget,
+                    QHash<const QMetaObject *, bool> *textProperties = nullptr);
 
 // The text of the label whose buddy the widget is, of its label in a form layout, or of
 // a label just left of it in a grid or a row of its layout. Empty if none.

@@ -7,9 +7,9 @@
 #include "widgetnaming.h"
 
 #include <QHash>
-#include <QMetaObject>
 #include <QMetaProperty>
 #include <QSet>
+#include <QStringBuilder>
 #include <QStringList>
 #include <QWidget>
 
@@ -29,6 +29,12 @@ bool usableElement(const QString &name)
     return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
            !name.contains(QLatin1Char(',')) && !Selector::isSelector(name) &&
            name != WidgetAddressing::popupElementName && name != QLatin1String("FocusWidget");
+}
+
+// A path element that was set or made up, not the placeholder.
+bool usableName(const QString &name)
+{
+    return usableElement(name) && name != WidgetNaming::unnamedName;
 }
 
 // Whether the text a selector compares is the value a person edits (a line edit's text, a
@@ -57,11 +63,12 @@ struct Item
     // The item of its parent widget; -1 for the window, and for a widget met through an
     // object that is no widget, whose names are then read from the widgets themselves.
     int parent = -1;
-    bool listed = false;    // in the window itself rather than in a window parented inside it
-    bool read = false;      // what follows was read (a single widget's address reads few)
-    bool candidate = false; // a lookup of its name takes it (CatalogCounts::NameCounts)
-    QString name;           // by the naming rules
-    QString path;           // names from its window down, when the whole window was read
+    bool listed = false;      // in the window itself rather than in a window parented inside it
+    bool read = false;        // what follows was read (a single widget's address reads few)
+    bool candidate = false;   // a lookup of its name takes it (CatalogCounts::NameCounts)
+    bool usable = false;      // its name can be a path element (usableName)
+    QString objectName, name; // the name set, and the one by the naming rules
+    QString path;             // names from its window down, when the whole window was read
     ClassChain classes;
     QString text;
     bool textChanges = false; // a field's value or the window's title
@@ -72,23 +79,24 @@ struct Item
     int textNth = 0; // the same, among those with its text
 };
 
-// The order of findChildren: through every child object, widget or not.
-void collect(QObject *object, int depth, int parent, QWidget *window, std::vector<Item> &items)
+// The order of findChildren: through every child object, widget or not. A widget is listed
+// when its parent widget is and it is no window (below an object that is no widget, never).
+void collect(QObject *object, int depth, int parent, bool listed, std::vector<Item> &items)
 {
     for (QObject *child : object->children()) {
         if (child->isWidgetType()) {
             auto *widget = static_cast<QWidget *>(child);
             if (!widget->isVisible())
                 continue;
-            Item item;
+            items.emplace_back();
+            Item &item = items.back();
             item.widget = widget;
             item.depth = depth;
             item.parent = object->isWidgetType() ? parent : -1;
-            item.listed = widget->window() == window;
-            items.push_back(std::move(item));
-            collect(widget, depth + 1, int(items.size()) - 1, window, items);
+            item.listed = listed && !widget->isWindow();
+            collect(widget, depth + 1, int(items.size()) - 1, item.listed, items);
         } else if (!child->children().isEmpty()) {
-            collect(child, depth, -1, window, items);
+            collect(child, depth, -1, false, items);
         }
     }
 }
@@ -143,6 +151,7 @@ public:
             WidgetEntry entry;
             entry.widget = item.widget;
             entry.depth = item.depth;
+            entry.objectName = item.objectName;
             entry.text = item.text;
             entry.path = item.path.isNull() ? WidgetAddressing::widgetPath(item.widget) : item.path;
             bool byNames = false;
@@ -167,7 +176,8 @@ public:
         Item item;
         item.widget = widget;
         item.name = WidgetNaming::nameOf(widget, nullptr);
-        if (!usableElement(item.name) || item.name == WidgetNaming::unnamedName)
+        item.usable = usableName(item.name);
+        if (!item.usable)
             return QString();
         const QString anchored = anchoredFirst ? namePathAddress(item, true) : QString();
         if (!anchored.isEmpty())
@@ -186,7 +196,7 @@ private:
         top.widget = window;
         top.listed = window->window() == window;
         items.push_back(top);
-        collect(window, 1, 0, window, items);
+        collect(window, 1, 0, top.listed, items);
         // For one target only the widgets of its class count: the others are passed by.
         const char *targetClass = target ? target->metaObject()->className() : nullptr;
         for (Item &item : items) {
@@ -196,11 +206,11 @@ private:
             if (!target) {
                 const bool hasParent = item.parent >= 0 && item.widget != window;
                 item.path = hasParent && !item.widget->isWindow()
-                                ? items.at(item.parent).path + QLatin1Char('/') + item.name
+                                ? QString(items.at(item.parent).path % QLatin1Char('/') % item.name)
                                 : WidgetAddressing::widgetPath(item.widget);
                 // What the candidate search takes for a name: the window by its object name
                 // only, any other widget also by a name made up where none was ever set.
-                const QString objectName = item.widget->objectName();
+                const QString &objectName = item.objectName;
                 item.candidate =
                     !objectName.isEmpty() || (item.widget != window && objectName.isNull() &&
                                               item.name != WidgetNaming::unnamedName);
@@ -210,7 +220,7 @@ private:
             ++names[item.name];
             for (int id : qAsConst(item.classes.ids))
                 ++classTotals[id];
-            item.nth = classTotals.at(item.classes.ids.first());
+            item.nth = classTotals.at(item.classes.ids.constFirst());
             item.textNth = tallies[TextKey].add(item.classes, item.text);
             tallies[LabelKey].add(item.classes, item.label);
             tallies[ToolTipKey].add(item.classes, item.toolTip);
@@ -221,9 +231,11 @@ private:
     void read(Item &item)
     {
         item.read = true;
+        item.objectName = item.widget->objectName();
         item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
+        item.usable = usableName(item.name);
         item.classes = classChain(item.widget->metaObject());
-        item.text = SelectorText::visibleText(item.widget);
+        item.text = SelectorText::visibleText(item.widget, &textProperties);
         // A window's title, like a field's value, follows what the program shows.
         item.textChanges =
             !item.text.isEmpty() &&
@@ -315,7 +327,7 @@ private:
     QString nameAddress(const Item &item)
     {
         const QString &last = item.name;
-        if (!usableElement(last) || last == WidgetNaming::unnamedName)
+        if (!item.usable)
             return QString();
         if (names.value(last) == 1 &&
             (counted ? item.candidate : findsExactly({last}, item.widget)))
@@ -323,12 +335,16 @@ private:
         return namePathAddress(item);
     }
 
-    // The name of `widget`, read with the listing when `level` is its item.
-    QString nameAt(const QWidget *widget, int level) const
+    // The name of `widget` (read with the listing when `level` is its item); usable or not.
+    QString nameAt(const QWidget *widget, int level, bool *usable) const
     {
-        if (level >= 0 && items.at(level).widget == widget && items.at(level).read)
+        if (level >= 0 && items.at(level).widget == widget && items.at(level).read) {
+            *usable = items.at(level).usable;
             return items.at(level).name;
-        return WidgetAddressing::getName(widget);
+        }
+        const QString name = WidgetAddressing::getName(widget);
+        *usable = usableName(name);
+        return name;
     }
 
     // The paths of names below the widget's parent or a named ancestor, or from the window,
@@ -338,9 +354,6 @@ private:
     QString namePathAddress(const Item &item, bool anchoredOnly = false)
     {
         const QString &last = item.name;
-        const auto usable = [](const QString &name) {
-            return usableElement(name) && name != WidgetNaming::unnamedName;
-        };
         const QString windowName = anchoredOnly ? WidgetAddressing::getName(window) : QString();
         const auto allowed = [&](const QString &first) {
             return !anchoredOnly ||
@@ -349,21 +362,21 @@ private:
         const QWidget *parent = item.widget->parentWidget();
         if (parent && item.widget != window) {
             int level = item.parent;
-            const QString parentName = nameAt(parent, level);
-            const bool found = counted
-                                   ? item.candidate && nameCounts.underParent(parentName, last) == 1
-                                   : findsExactly({parentName, last}, item.widget);
-            if (usable(parentName) && allowed(parentName) && found)
-                return parentName + QLatin1Char('/') + last;
+            bool usable = false;
+            const QString parentName = nameAt(parent, level, &usable);
+            if (usable && allowed(parentName) &&
+                (counted ? item.candidate && nameCounts.underParent(parentName, last) == 1
+                         : findsExactly({parentName, last}, item.widget)))
+                return parentName % QLatin1Char('/') % last;
             int named = 0;
             for (const QWidget *above = parent->parentWidget(); above && named < 3;
                  above = above->parentWidget()) {
                 level = level >= 0 ? items.at(level).parent : -1;
-                const QString aboveName = nameAt(above, level);
-                if (usable(aboveName)) {
+                const QString aboveName = nameAt(above, level, &usable);
+                if (usable) {
                     if (allowed(aboveName) &&
                         findsExactly({aboveName, QString(), last}, item.widget))
-                        return aboveName + QLatin1String("//") + last;
+                        return aboveName % QLatin1String("//") % last;
                     ++named;
                 }
                 if (above == window)
@@ -403,7 +416,7 @@ private:
                 best = candidate;
         };
         if (classTotals.at(classId) == 1)
-            best = QLatin1Char('{') + className + QLatin1Char('}');
+            best = QLatin1Char('{') % className % QLatin1Char('}');
         if (!item.textChanges)
             consider(TextKey, item.text);
         consider(LabelKey, item.label);
@@ -417,13 +430,13 @@ private:
         // change. A field's value or a window's title is no part of an address: a position
         // outlasts it.
         if (!item.text.isEmpty() && !item.textChanges && item.text.size() < 40) {
-            return QLatin1Char('{') + className + QStringLiteral(" text=") +
-                   Selector::writeValue(item.text) + QStringLiteral(" nth=") +
-                   QString::number(item.textNth) + QLatin1Char('}');
+            return QLatin1Char('{') % className % QLatin1String(" text=") %
+                   Selector::writeValue(item.text) % QLatin1String(" nth=") %
+                   QString::number(item.textNth) % QLatin1Char('}');
         }
         if (!anchors.empty() && anchors.back().depth > 0) {
             const Anchor &nearest = anchors.back();
-            return nearest.address + QLatin1String("//") +
+            return nearest.address % QLatin1String("//") %
                    Selector::writePosition(className, nearest.seen.at(classId));
         }
         return Selector::writePosition(className, item.nth);
@@ -445,7 +458,8 @@ private:
     QHash<QString, int> classIds;
     QVector<int> classTotals; // visible widgets per class id, its subclasses included
     QHash<const QWidget *, QHash<const QWidget *, QString>> labelsByParent;
-    QHash<const QMetaObject *, bool> valueClasses; // whose text is the value a person edits
+    QHash<const QMetaObject *, bool> valueClasses;   // whose text is the value a person edits
+    QHash<const QMetaObject *, bool> textProperties; // which declare a "text" property
     CatalogCounts::Tally tallies[KeyCount];
 };
 

@@ -26,10 +26,11 @@ QVector<WindowEntry> windows();
 struct WidgetEntry
 {
     QWidget *widget = nullptr;
-    int depth = 0;   // below the window, which is 0
-    QString text;    // what the text key of a selector compares
-    QString path;    // names from the window down, as the widget under the cursor reports it
-    QString address; // a path that resolves to exactly this widget
+    int depth = 0;      // below the window, which is 0
+    QString objectName; // read in the walk: another pass would wait on memory for it again
+    QString text;       // what the text key of a selector compares
+    QString path;       // names from the window down, as the widget under the cursor reports it
+    QString address;    // a path that resolves to exactly this widget
 };
 
 // The visible widgets of the window (the window first, then in tree order; widgets of other

@@ -65,7 +65,7 @@ void widgetEntry(JsonWriter &json, const WidgetCatalog::WidgetEntry &entry, cons
     json.key(QLatin1String("geometry"));
     rectangle(json, QRect(widget->mapTo(window, QPoint(0, 0)), widget->size()));
     json.key(QLatin1String("name"));
-    json.string(widget->objectName());
+    json.string(entry.objectName);
     json.key(QLatin1String("path"));
     json.string(entry.path);
     json.key(QLatin1String("qtClass"));

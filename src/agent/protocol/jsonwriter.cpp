@@ -5,6 +5,7 @@
 #include <QJsonValue>
 #include <QLocale>
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -37,6 +38,18 @@ char shortEscape(ushort unit)
         return unit < 0x20 ? 'u' : 0;
     }
 }
+
+// Which ASCII characters a JSON string holds as they are: all but the controls, '"' and '\\'.
+struct PlainAscii
+{
+    constexpr PlainAscii() : plain()
+    {
+        for (int c = 0x20; c < 0x80; ++c)
+            plain[c] = c != '"' && c != '\\';
+    }
+    bool plain[0x80];
+};
+constexpr PlainAscii plainAscii;
 
 char *unicodeEscape(char *cursor, uint unit)
 {
@@ -85,27 +98,47 @@ char *utf8(char *cursor, const ushort *&unit, const ushort *end)
 
 } // namespace
 
-JsonWriter::JsonWriter(const QByteArray &head, int expectedSize) : m_out(head)
+JsonWriter::JsonWriter(const QByteArray &head, int expectedSize) : m_out(head), m_used(head.size())
 {
-    m_out.reserve(head.size() + expectedSize);
+    grow(head.size() + expectedSize);
+}
+
+QByteArray JsonWriter::take()
+{
+    m_out.resize(m_used);
+    m_data = nullptr;
+    m_capacity = m_used = 0;
+    return std::move(m_out);
+}
+
+void JsonWriter::grow(int needed)
+{
+    m_out.resize(std::max(needed, 2 * m_capacity + 4096));
+    m_data = m_out.data();
+    m_capacity = m_out.size();
+}
+
+void JsonWriter::append(const char *bytes, int length)
+{
+    std::memcpy(room(length), bytes, size_t(length));
 }
 
 void JsonWriter::separate()
 {
     if (m_valueBefore)
-        m_out += ',';
+        append(",", 1);
 }
 
 void JsonWriter::open(char bracket)
 {
     const char piece[2] = {',', bracket};
-    m_out.append(piece + (m_valueBefore ? 0 : 1), m_valueBefore ? 2 : 1);
+    append(piece + (m_valueBefore ? 0 : 1), m_valueBefore ? 2 : 1);
     m_valueBefore = false;
 }
 
 void JsonWriter::close(char bracket)
 {
-    m_out += bracket;
+    append(&bracket, 1);
     m_valueBefore = true;
 }
 
@@ -129,31 +162,12 @@ void JsonWriter::endObject()
     close('}');
 }
 
-// Each piece goes in with one append, its comma included: at 100,000 keys and values a
-// listing's appends are a good part of its cost.
-void JsonWriter::key(QLatin1String name)
-{
-    char piece[64];
-    char *cursor = piece;
-    if (m_valueBefore)
-        *cursor++ = ',';
-    *cursor++ = '"';
-    const int length = int(qMin<qsizetype>(name.size(), sizeof piece - 4));
-    std::memcpy(cursor, name.data(), size_t(length));
-    cursor += length;
-    *cursor++ = '"';
-    *cursor++ = ':';
-    m_out.append(piece, int(cursor - piece));
-    m_valueBefore = false;
-}
-
-// Room for the worst case (six bytes a unit) is made once, the bytes are written through a
-// pointer, and the size is cut back to what was written: the capacity stays for the next.
+// Room for the worst case (six bytes a unit) is made, the bytes are written through a
+// pointer, and what was not written is given back.
 void JsonWriter::string(const QString &text)
 {
-    const int start = m_out.size();
-    m_out.resize(start + 3 + 6 * text.size());
-    char *const begin = m_out.data() + start;
+    const int worst = 3 + 6 * text.size();
+    char *const begin = room(worst);
     char *cursor = begin;
     if (m_valueBefore)
         *cursor++ = ',';
@@ -162,7 +176,7 @@ void JsonWriter::string(const QString &text)
     const ushort *const end = unit + text.size();
     while (unit != end) {
         const ushort code = *unit;
-        if (code >= 0x20 && code < 0x80 && code != '"' && code != '\\') {
+        if (code < 0x80 && plainAscii.plain[code]) {
             *cursor++ = char(code); // most characters of most texts
             ++unit;
         } else if (code < 0x80) {
@@ -172,22 +186,23 @@ void JsonWriter::string(const QString &text)
         }
     }
     *cursor++ = '"';
-    m_out.resize(start + int(cursor - begin));
+    unused(worst - int(cursor - begin));
     m_valueBefore = true;
 }
 
 void JsonWriter::string(QLatin1String text)
 {
-    const int start = m_out.size();
-    m_out.resize(start + 3 + 6 * text.size());
-    char *const begin = m_out.data() + start;
+    const int worst = 3 + 6 * int(text.size());
+    char *const begin = room(worst);
     char *cursor = begin;
     if (m_valueBefore)
         *cursor++ = ',';
     *cursor++ = '"';
     for (const char c : text) {
         const auto code = uchar(c);
-        if (code < 0x80) {
+        if (code < 0x80 && plainAscii.plain[code]) {
+            *cursor++ = c; // class names and the like: nothing to escape
+        } else if (code < 0x80) {
             cursor = asciiEscaped(cursor, code);
         } else {
             *cursor++ = char(0xc0 | (code >> 6));
@@ -195,18 +210,18 @@ void JsonWriter::string(QLatin1String text)
         }
     }
     *cursor++ = '"';
-    m_out.resize(start + int(cursor - begin));
+    unused(worst - int(cursor - begin));
     m_valueBefore = true;
 }
 
 void JsonWriter::number(int value)
 {
-    char digits[16];
-    char *cursor = digits;
+    char *const begin = room(16);
+    char *cursor = begin;
     if (m_valueBefore)
         *cursor++ = ',';
-    const auto written = std::to_chars(cursor, digits + sizeof digits, value);
-    m_out.append(digits, int(written.ptr - digits));
+    cursor = std::to_chars(cursor, begin + 16, value).ptr;
+    unused(int(begin + 16 - cursor));
     m_valueBefore = true;
 }
 
@@ -214,7 +229,7 @@ void JsonWriter::boolean(bool value)
 {
     const char *const words[2][2] = {{"false", "true"}, {",false", ",true"}};
     const char *word = words[m_valueBefore][value];
-    m_out.append(word, int(std::strlen(word)));
+    append(word, int(std::strlen(word)));
     m_valueBefore = true;
 }
 
@@ -229,8 +244,10 @@ void JsonWriter::value(const QJsonValue &value)
         // QJsonDocument's own form of a number; an integer shows no decimals.
         const double number = value.toDouble();
         separate();
-        m_out += qIsFinite(number) ? QByteArray::number(number, 'g', QLocale::FloatingPointShortest)
-                                   : QByteArray("null");
+        const QByteArray text =
+            qIsFinite(number) ? QByteArray::number(number, 'g', QLocale::FloatingPointShortest)
+                              : QByteArray("null");
+        append(text.constData(), text.size());
         m_valueBefore = true;
         return;
     }
@@ -248,7 +265,7 @@ void JsonWriter::value(const QJsonValue &value)
             separate();
             m_valueBefore = false;
             string(member.key());
-            m_out += ':';
+            append(":", 1);
             m_valueBefore = false;
             this->value(member.value());
         }
@@ -257,7 +274,7 @@ void JsonWriter::value(const QJsonValue &value)
     case QJsonValue::Null:
     case QJsonValue::Undefined:
         separate();
-        m_out += "null";
+        append("null", 4);
         m_valueBefore = true;
         return;
     }
