@@ -56,14 +56,14 @@ class XInput:
         box takes clicks on its box and label only, and a layout may make it wider)."""
         self.click_at(widget.prop("globalRect"), left)
 
-    def click_item(self, widget, item, left=None, button=1):
+    def click_item(self, widget, item):
         """Clicks an item of a view, tab bar or menu where the agent says it shows."""
-        self.click_at(widget.prop("itemGlobalRect", item), left, button)
+        self.click_at(widget.prop("itemGlobalRect", item))
 
-    def click_at(self, rect, left=None, button=1):
+    def click_at(self, rect, left=None):
         x, y = rect.center
         x = x if left is None else rect.left + left
-        self.run("mousemove", "--sync", str(x), str(y), "click", str(button))
+        self.run("mousemove", "--sync", str(x), str(y), "click", "1")
 
     def type(self, text):
         self.run("type", "--delay", "30", text)
@@ -266,24 +266,6 @@ def example(relative):
     program = os.path.join(EXAMPLES, relative)
     need_qt5_examples(program)
     return program
-
-
-def test_a_tree_path_opened_by_its_branch_replays(xdotool, tmp_path):
-    model = example("itemviews/simpletreemodel/simpletreemodel")
-    branch = "Designing a Component"
-    leaf = branch + "/Creating a Layout"
-    with recording(model, "Simple Tree Model") as (app, window, user):
-        tree = window.widget("{QTreeView}")
-        user.click_item(tree, branch, left=-8)   # the branch mark left of the text
-        tree.wait_for_prop("itemIsOpen", True, parameter=branch)
-        user.click_item(tree, leaf)
-        reads = {"current": ("Simple Tree Model", "{QTreeView}", "currentPath")}
-        current = ("Designing a Component:Creating a GUI for your application/"
-                   "Creating a Layout:Arranging widgets on a form")
-        tree.wait_for_prop("currentPath", current, 10)
-        steps = app.recorded_steps()
-    assert [s.code for s in steps][-1] == 5
-    replays_to(steps, {"current": current}, model, reads, tmp_path)
 
 
 LINE_EDITS = "Line Edits"
