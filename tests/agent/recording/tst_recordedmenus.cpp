@@ -13,9 +13,6 @@
 #include <QPushButton>
 #include <QListWidget>
 #include <QLabel>
-#include <QJsonObject>
-#include <QJsonDocument>
-#include <QJsonArray>
 #include <QApplication>
 
 namespace {
