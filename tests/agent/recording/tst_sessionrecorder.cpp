@@ -93,7 +93,6 @@ private slots:
     void threeStateBoxReplaysToTheStateItEndsIn();
     void typingIsOneEnterWithTheFinalText();
     void comboChoiceIsAnActivate();
-    void tabChoiceIsAnActivateOnTheTabWidget();
     void otherClicksAreMouseCommands();
     void keysOutsideFieldsAreKeyRequests();
     void keysTakenFromFieldsFollowTheTextTypedBeforeThem();
@@ -214,16 +213,6 @@ void tst_SessionRecorder::comboChoiceIsAnActivate()
     QTest::keyClick(list, Qt::Key_Return);
     QTRY_COMPARE_WITH_TIMEOUT(form->colour->currentText(), QString("Blue"), 5000);
     QCOMPARE(requests(), QStringList{"5,Widget:form,colour,," + hex("s:Blue") + ","});
-}
-
-void tst_SessionRecorder::tabChoiceIsAnActivateOnTheTabWidget()
-{
-    QTabBar *bar = form->tabs->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(1).center());
-    QCOMPARE(form->tabs->currentIndex(), 1);
-    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->tabRect(0).center());
-    QCOMPARE(requests(), (QStringList{"5,Widget:form,tabs,," + hex("s:Advanced") + ",",
-                                      "5,Widget:form,tabs,," + hex("s:General") + ","}));
 }
 
 void tst_SessionRecorder::otherClicksAreMouseCommands()
