@@ -85,7 +85,10 @@ class FakeWidget:
         return self.shown[name]
 
 
-def test_an_entered_number_reads_back_from_the_value_or_the_text():
+def test_an_entered_value_is_read_back_and_a_number_from_the_value_or_the_text():
+    # The generated test reads each value back: a program that shows another fails it.
+    assert "wait_for_entered(window.widget('nameLine'), 'Ada, 100% {x}')" in \
+        record.pytest_text(STEPS, ["/bin/book"])
     spin = FakeWidget({"value": 7, "text": "7 kg", "cleanText": "7"})
     assert record.wait_for_entered(spin, "7", timeout=0.1) == "cleanText"
     with pytest.raises(errors.WaitTimeout, match="it shows {'plainText': 'x'}"):

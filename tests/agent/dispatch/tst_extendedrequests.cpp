@@ -95,6 +95,9 @@ void tst_ExtendedRequests::plainProtocolKnowsNothingOfIt_data()
     QTest::newRow("window listing") << QByteArray("20") << QByteArray("8,Command not found");
     QTest::newRow("widget listing") << QByteArray("21,Gr") << QByteArray("8,Command not found");
     QTest::newRow("grab") << QByteArray("22,Gr,") << QByteArray("8,Command not found");
+    for (const char *recording : {"24", "25", "26"})
+        QTest::addRow("recording request %s", recording)
+            << QByteArray(recording) << QByteArray("8,Command not found");
     QTest::newRow("malformed selector as a path")
         << QByteArray("7,Gr,{QPushButton,,text,")
         << QByteArray("5,Widget ({QPushButton) not found");
