@@ -59,6 +59,10 @@ QVector<SessionRecorder::Step> SessionRecorder::steps()
 {
     settle();
     quick.flushTyping();
+    // A field that lost the focus while its window was inactive got no focus-out event: what
+    // was typed into it is final all the same, whatever the program later sets it to.
+    if (typing.field && !typing.field->hasFocus())
+        flushTyping();
     resolvePending(nullptr);
     return recorded + typingSteps(typing.field ? fieldText(typing.field) : QString());
 }
