@@ -27,10 +27,17 @@ class TestClientError(Exception):
             self.code = code
 
     def __str__(self) -> str:
+        if self.description:
+            return self.reply_text()
+        return self.reply_text() + ("  (request: %s)" % self.request if self.request else "")
+
+    def reply_text(self) -> str:
+        """str() without the request line, whose values may be text typed into a password
+        field: for messages that leave the test, such as a WebDriver server's."""
         head = "%s,%s" % (self.code, self.text) if self.code else self.text
         if self.description:
             return "%s (reply: %s)" % (self.description, head)
-        return head + ("  (request: %s)" % self.request if self.request else "")
+        return head
 
 
 class WindowNotFound(TestClientError):

@@ -77,6 +77,9 @@ def test_address_book_form(book):
     assert book.close() is None and book.window_handles == [main]
     book.switch_to.window(main)
     assert name.get_attribute("readOnly") == "true"
+    with pytest.raises(WebDriverException) as refused:  # what was typed stays out of errors
+        name.send_keys("s3cret")
+    assert "s3cret".encode().hex() not in refused.value.msg, refused.value.msg
 
 
 def test_dialog_window_and_stale_elements(book):

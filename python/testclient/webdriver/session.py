@@ -38,8 +38,9 @@ def free_port() -> int:
 
 def lookup_error(error: errors.TestClientError, element: bool) -> WebDriverError:
     """The W3C error of an agent's reply; element: the command names an element
-    reference, whose widget or window being gone makes it stale."""
-    text = str(error)
+    reference, whose widget or window being gone makes it stale. The message leaves out
+    the request line, which carries the text that send keys typed."""
+    text = error.reply_text()
     if isinstance(error, errors.AgentLost):
         return WebDriverError("no such window", "the program has ended: " + text)
     if isinstance(error, (errors.WindowNotFound, errors.WindowAmbiguous)):
