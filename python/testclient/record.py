@@ -29,7 +29,7 @@ from typing import Callable, Dict, List, Optional, Sequence, TextIO, Tuple
 from . import errors
 from .app import App, Widget
 from .driver import Driver
-from .protocol import Request, Step, parse_steps, request_line
+from .protocol import SECRET_MASK, Request, Step, parse_steps, request_line
 from .waiting import retry
 
 POLL_SECONDS = 0.3
@@ -41,8 +41,7 @@ ENTERED_PROPERTIES = ("text", "plainText", "currentText", "cleanText", "value")
 # to see it: a page that the click before builds later, a button that a field enables.
 WIDGET_WAIT_SECONDS = 10
 
-# What a password typed into a field is shown as; the files read it from the environment.
-SECRET_MASK = "********"
+# The files read a password typed into a field from the environment: these variables.
 SECRET_PREFIX = "TESTCLIENT_SECRET_"
 
 def _value_text(typed: str) -> str:

@@ -286,8 +286,9 @@ void Session::awaitWidget(const QString &line)
                                 .arg(fields.captured(2), fields.captured(3), fields.captured(4))
                                 .toUtf8();
     poll(read, patienceMs, [](const QByteArray &reply) {
-        const bool lookupFailed =
-            reply.size() > 1 && reply[0] >= '2' && reply[0] <= '7' && reply[1] == ',';
+        const ReplyDecoder::DecodedReply decoded = ReplyDecoder::decode(reply);
+        const bool lookupFailed = decoded.form == ReplyDecoder::DecodedReply::Form::Error &&
+                                  decoded.status >= '2' && decoded.status <= '7';
         return !lookupFailed && reply != "0,b:false";
     });
 }
