@@ -4,11 +4,17 @@
 #include "proxies/framework/stinputcontrol.h"
 
 #include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 
-// A point that no window of these tests ever covers.
-const QPoint Nowhere(5000, 5000);
+// A point that no window of these tests ever covers: near the screen's bottom-right corner,
+// since a real display keeps the cursor on the screen.
+inline QPoint nowhere()
+{
+    return QGuiApplication::primaryScreen()->geometry().bottomRight() - QPoint(2, 2);
+}
 
 // Input goes to the active window only once the window system says it is shown.
 inline bool showActive(QWidget *window)
@@ -47,5 +53,5 @@ struct Scene
 // so with no button held).
 inline void resetInput()
 {
-    QCursor::setPos(Nowhere);
+    QCursor::setPos(nowhere());
 }

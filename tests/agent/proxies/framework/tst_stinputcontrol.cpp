@@ -120,7 +120,7 @@ private slots:
         // No window of the application is there. A press still counts its button as held
         // and a release still lets it go, so that the held buttons stay true to the requests.
         InputDriver input;
-        QCOMPARE(errorOf([&] { input.mouseMove(Nowhere + QPoint(1, 1)); }), Hidden);
+        QCOMPARE(errorOf([&] { input.mouseMove(nowhere() + QPoint(1, 1)); }), Hidden);
         QCOMPARE(errorOf([&] { input.mousePress(Qt::RightButton); }), Hidden);
         QCOMPARE(input.heldButtons(), Qt::MouseButtons(Qt::RightButton));
         QCOMPARE(errorOf([&] { input.mouseRelease(Qt::RightButton); }), Hidden);

@@ -96,7 +96,7 @@ private slots:
         STWidgetProxy proxy;
         proxy.attach(&scene.target, "QWidget");
         QCOMPARE(errorOf([&] { proxy.mouse(command); }), error);
-        QCOMPARE(QCursor::pos(), Nowhere);
+        QCOMPARE(QCursor::pos(), nowhere());
     }
 
     void bringingForwardKeepsWindowsOnTheScreen_data()
