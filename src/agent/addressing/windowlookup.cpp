@@ -22,16 +22,23 @@ using WidgetAddressing::popupWindowName;
 const QString objectNamePrefix = QStringLiteral("Widget:");
 const QString modalWindowName = objectNamePrefix + WidgetAddressing::modalObjectName;
 
+// Whether `name` is `head` (one ':' in it), alone or followed by ':' and more: the
+// comparison of the name's first two ':'-separated fields, without cutting them out.
+bool startsWithFields(const QString &name, const QString &head)
+{
+    return name.startsWith(head) &&
+           (name.size() == head.size() || name.at(head.size()) == QLatin1Char(':'));
+}
+
 } // namespace
 
 int findWindowAmong(QWidget *&window, const QString &name, QWidgetList (*topLevels)())
 {
-    const QString head = name.section(QLatin1Char(':'), 0, 1);
-    if (head == popupWindowName) {
+    if (startsWithFields(name, popupWindowName)) {
         window = QApplication::activePopupWidget();
         return window && window->isVisible() ? 1 : 0;
     }
-    if (head == modalWindowName) {
+    if (startsWithFields(name, modalWindowName)) {
         window = QApplication::activeModalWidget();
         if (!window || !window->isVisible())
             return 0;
@@ -49,7 +56,8 @@ int findWindowAmong(QWidget *&window, const QString &name, QWidgetList (*topLeve
             continue;
         bool matches;
         if (byObjectName) {
-            matches = objectNamePrefix + candidate->objectName() == name;
+            matches = QStringView(name).mid(objectNamePrefix.size()) ==
+                      QStringView(candidate->objectName());
         } else {
             // An untitled window has a null title, which no prefix (not even the empty
             // one) is taken to start.

@@ -9,6 +9,8 @@
 #include <QRect>
 #include <QVariant>
 
+#include <cstring>
+
 namespace Reply {
 
 namespace {
@@ -29,11 +31,29 @@ QByteArray xpmPixmap(const QPixmap &pixmap)
     return replyLine("0", "x:" + xpm.toHex());
 }
 
+// "0,u:" and the hex of `utf8`, made in the line's own bytes: every text property read
+// answers this way.
+QByteArray hexValue(const QByteArray &utf8)
+{
+    static const char digits[] = "0123456789abcdef";
+    QByteArray line(4 + 2 * utf8.size(), Qt::Uninitialized);
+    std::memcpy(line.data(), "0,u:", 4);
+    char *out = line.data() + 4;
+    for (const char c : utf8) {
+        *out++ = digits[uchar(c) >> 4];
+        *out++ = digits[uchar(c) & 15];
+    }
+    return line;
+}
+
 } // namespace
 
 QByteArray replyLine(const char *status, const QByteArray &payload)
 {
-    return QByteArray(status) + ',' + payload;
+    const int statusSize = int(qstrlen(status));
+    QByteArray line;
+    line.reserve(statusSize + 1 + payload.size());
+    return line.append(status, statusSize).append(',').append(payload);
 }
 
 QByteArray text(const QString &text)
@@ -154,7 +174,7 @@ QByteArray propertyValue(const QVariant &value, WireText::Mode mode)
     case QMetaType::QPoint:
     case QMetaType::QFont:
     case QMetaType::QColor:
-        return replyLine("0", "u:" + value.toString().toUtf8().toHex());
+        return hexValue(value.toString().toUtf8());
     case QMetaType::QStringList:
         return textList(value.toStringList(), mode);
     case QMetaType::QRect:

@@ -28,7 +28,7 @@ public:
     KeptBinding(STApplicationProxy *registry, QWidget *widget, const QString &classHint)
         : registry(registry)
     {
-        QByteArray className;
+        QString className;
         proxy = registry->chosenProxy(widget, classHint, &className);
         nested = registry->running.value(proxy) > 0;
         savedWidget = proxy->widget;
@@ -36,7 +36,7 @@ public:
         savedFlushEvents = proxy->flushEvents;
         savedEarlierPopup = proxy->earlierPopup;
         ++registry->running[proxy];
-        proxy->attach(widget, className.constData());
+        proxy->attach(widget, className);
     }
 
     ~KeptBinding()
@@ -82,28 +82,27 @@ STApplicationProxy::~STApplicationProxy()
     proxies.clear();
 }
 
-QByteArray STApplicationProxy::resolveClassName(QWidget *widget, const QString &classHint) const
+STWidgetProxy *STApplicationProxy::chosenProxy(QWidget *widget, const QString &classHint,
+                                               QString *className) const
 {
     if (!widget)
         STWidgetProxy::raiseWithoutWidget();
     // From the most derived class towards QObject: the first registered class wins, or,
-    // with a hint, the hinted class once it is reached.
+    // with a hint, the hinted class once it is reached. The table's own key is handed on,
+    // so that binding a proxy makes no string.
     for (const QMetaObject *meta = widget->metaObject(); meta; meta = meta->superClass()) {
-        const QString name = QString::fromLatin1(meta->className());
-        if (proxies.contains(name) && (classHint.isEmpty() || classHint == name))
-            return QByteArray(meta->className());
+        const QLatin1String name(meta->className());
+        if (!classHint.isEmpty() && classHint != name)
+            continue;
+        const auto found = proxies.constFind(QString(name));
+        if (found == proxies.constEnd())
+            continue;
+        if (!found.value())
+            raiseError(notSupported, widget->metaObject()->className());
+        *className = found.key();
+        return found.value();
     }
     raiseMessage(QLatin1String(notDerived) + classHint);
-}
-
-STWidgetProxy *STApplicationProxy::chosenProxy(QWidget *widget, const QString &classHint,
-                                               QByteArray *className) const
-{
-    *className = resolveClassName(widget, classHint);
-    STWidgetProxy *proxy = proxies.value(QString::fromLatin1(*className));
-    if (!proxy)
-        raiseError(notSupported, widget->metaObject()->className());
-    return proxy;
 }
 
 STWidgetProxy *STApplicationProxy::prepareAction(STWidgetProxy *proxy)

@@ -50,9 +50,10 @@ public:
 private:
     class KeptBinding;
 
-    QByteArray resolveClassName(QWidget *widget, const QString &classHint) const;
+    // The proxy serving `widget`, or that of its hinted class; its class name goes to
+    // `className`.
     STWidgetProxy *chosenProxy(QWidget *widget, const QString &classHint,
-                               QByteArray *className) const;
+                               QString *className) const;
     // Checks enabled, raises the window and switches flushing on.
     static STWidgetProxy *prepareAction(STWidgetProxy *proxy);
 

@@ -261,10 +261,10 @@ QWidget *STWidgetProxy::inputOwner() const
     return widget;
 }
 
-void STWidgetProxy::attach(QWidget *widget, const char *className)
+void STWidgetProxy::attach(QWidget *widget, const QString &className)
 {
     this->widget = widget;
-    silkClassName = QString::fromLatin1(className);
+    silkClassName = className;
 }
 
 QWidget *STWidgetProxy::checkedWidget(const char *requiredClass)

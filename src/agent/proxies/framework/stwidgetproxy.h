@@ -31,7 +31,7 @@ public:
     virtual QStringList pseudoPropertyNames();
     virtual QVariant pseudoProperty(const char *name, const QVariant &parameter);
 
-    void attach(QWidget *widget, const char *className);
+    void attach(QWidget *widget, const QString &className);
     QWidget *checkedWidget(const char *requiredClass = nullptr);
     QVariant getProperty(const char *name, const QVariant &parameter);
     // Fails as every operation of a proxy whose widget went away meanwhile (a click closed
