@@ -33,6 +33,18 @@ def parse_greeting(greeting: str) -> Dict[str, Any]:
         raise errors.ProtocolError("malformed greeting %r" % greeting) from None
 
 
+def reply_allowance(length: int) -> float:
+    """Seconds a request line of ``length`` characters adds to its reply's deadline.
+
+    A long line carries a text to type (two hex digits a character), and a text widget lays
+    out its whole text again for every key it takes, so typing costs the square of the
+    text's length: 0.25 s for every (1,000 characters) squared, about three times what a
+    QTextEdit takes on a busy machine (10,000 characters: 25 s more). The C++ driver
+    gives the same (AgentConnection::replyAllowanceMs).
+    """
+    return min(0.25 * (length / 2000.0) ** 2, 3600.0)
+
+
 class Connection:
     """One agent's connection: its greeting, then strictly alternating request and reply.
 
@@ -84,7 +96,8 @@ class Connection:
             self.closed = True
             raise errors.AgentLost("cannot send to the agent: %s" % error, line) from None
         try:
-            reply = self.read_line(self.timeout if timeout is None else timeout)
+            reply = self.read_line(self.timeout + reply_allowance(len(line)) if timeout is None
+                                   else timeout)
         except errors.AgentLost as lost:
             self.transcript.append((line, "(no reply: %s)" % lost.text))
             lost.request = line

@@ -66,5 +66,11 @@ QByteArray AgentConnection::readReply(int timeoutMs)
 QByteArray AgentConnection::request(const QByteArray &line, int timeoutMs)
 {
     sendRaw(line + '\n');
-    return readReply(timeoutMs);
+    return readReply(timeoutMs + replyAllowanceMs(line.size()));
+}
+
+int AgentConnection::replyAllowanceMs(qsizetype length)
+{
+    const double thousands = double(length) / 2000.0;
+    return int(qMin(250.0 * thousands * thousands, 3600.0 * 1000.0));
 }

@@ -28,7 +28,14 @@ public:
 
     // Sends one request line (the line feed is added) and returns the reply line without
     // its line feed; a null QByteArray when no reply came in time or the agent went away.
+    // A long line waits longer than `timeoutMs`: see replyAllowanceMs.
     QByteArray request(const QByteArray &line, int timeoutMs = 10000);
+    // What a request line of `length` bytes adds to the time its reply is waited for. A
+    // long line carries a text to type (two hex digits a character), and a text widget lays
+    // out its whole text again for every key it takes, so typing costs the square of the
+    // text's length: 250 ms for every (1,000 characters) squared, which is about three
+    // times what a QTextEdit takes on a busy machine (10,000 characters: 25 s more).
+    static int replyAllowanceMs(qsizetype length);
     // Sends raw bytes as they are, for tests of framing; replies are read with readReply.
     void sendRaw(const QByteArray &bytes);
     QByteArray readReply(int timeoutMs = 10000);

@@ -96,3 +96,29 @@ def test_each_error_status_has_its_exception(status, cls):
 def test_fields_with_separators_are_refused(field):
     with pytest.raises(ValueError):
         protocol.check_field(field, "path")
+
+
+def test_a_long_typing_request_is_waited_for_longer():
+    # The agent answers after twice the client's reply timeout: in time for a line typing
+    # 40,000 characters (whose widget work grows with their square), too late for a short one.
+    import socket
+    import threading
+    from testclient.driver import Connection
+
+    def slow_agent(sock, delay):
+        sock.makefile("rb").readline()
+        threading.Event().wait(delay)
+        sock.sendall(b"0,QTextEdit\n")
+
+    for hexed, answered in (("41" * 40000, True), ("41", False)):
+        ours, theirs = socket.socketpair()
+        threading.Thread(target=slow_agent, args=(theirs, 0.4), daemon=True).start()
+        connection = Connection(ours, timeout=0.2)
+        line = "6,Editor,text,," + hexed + ","
+        if answered:
+            assert connection.request(line) == b"0,QTextEdit"
+        else:
+            with pytest.raises(errors.AgentLost):
+                connection.request(line)
+        ours.close()
+        theirs.close()
