@@ -233,6 +233,13 @@ void JsonWriter::boolean(bool value)
     m_valueBefore = true;
 }
 
+void JsonWriter::written(const QByteArray &value)
+{
+    separate();
+    append(value.constData(), value.size());
+    m_valueBefore = true;
+}
+
 void JsonWriter::value(const QJsonValue &value)
 {
     switch (value.type()) {

@@ -50,6 +50,9 @@ public:
     void boolean(bool value);
     // Any value, as QJsonDocument writes it (items built elsewhere as QJsonArray).
     void value(const QJsonValue &value);
+    // A value this writer wrote before, kept by the caller: a text repeated in many
+    // entries is escaped once.
+    void written(const QByteArray &value);
 
     QByteArray take();
 
