@@ -86,7 +86,7 @@ public:
         entries.reserve(int(items.size()));
         std::vector<Anchor> anchors;
         for (int index = 0; index < int(items.size()); ++index) {
-            const Item &item = items[size_t(index)];
+            Item &item = items[size_t(index)];
             while (!anchors.empty() && anchors.back().depth >= item.depth)
                 anchors.pop_back();
             if (!item.listed)
@@ -103,19 +103,22 @@ public:
             }
 
             WidgetEntry entry;
-            entry.widget = item.widget;
-            entry.depth = item.depth;
-            entry.objectName = item.objectName;
-            entry.text = item.text;
-            entry.path = item.path.isNull() ? WidgetAddressing::widgetPath(item.widget) : item.path;
-            entry.meta = item.meta;
-            entry.geometry = item.geometry;
-            entry.enabled = item.enabled;
-            entry.focus = item.focus;
             bool byNames = false;
             entry.address = addressOf(item, index, anchors, &byNames);
             if (byNames)
                 anchors.push_back({item.depth, entry.address, index});
+            // Nothing reads the item's texts once its address is made: they move to the entry
+            // (a copy costs a reference count raised now and lowered at the end).
+            entry.widget = item.widget;
+            entry.depth = item.depth;
+            entry.objectName = std::move(item.objectName);
+            entry.text = std::move(item.text);
+            entry.path = item.path.isNull() ? WidgetAddressing::widgetPath(item.widget)
+                                            : std::move(item.path);
+            entry.meta = item.meta;
+            entry.geometry = item.geometry;
+            entry.enabled = item.enabled;
+            entry.focus = item.focus;
             entries.append(std::move(entry));
             if (item.widget == target)
                 return {entries.last()};
@@ -208,7 +211,7 @@ private:
     {
         item.read = true;
         item.objectName = item.widget->objectName();
-        item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
+        item.name = WidgetNaming::nameOf(item.widget, item.objectName, &dialogNames);
         item.usable = usableName(item.name);
         item.meta = item.widget->metaObject();
         item.classes = classChain(item.meta);

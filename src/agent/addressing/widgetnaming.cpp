@@ -74,7 +74,11 @@ QString dialogButtonName(const QObject *object, DialogButtonNames *known)
 
 QString nameOf(const QObject *object, DialogButtonNames *known)
 {
-    const QString objectName = object->objectName();
+    return nameOf(object, object->objectName(), known);
+}
+
+QString nameOf(const QObject *object, const QString &objectName, DialogButtonNames *known)
+{
     if (!objectName.isEmpty())
         return objectName;
     if (qobject_cast<const QToolButton *>(object)) {
