@@ -162,39 +162,6 @@ void JsonWriter::separate()
         append(",", 1);
 }
 
-void JsonWriter::open(char bracket)
-{
-    const char piece[2] = {',', bracket};
-    append(piece + (m_valueBefore ? 0 : 1), m_valueBefore ? 2 : 1);
-    m_valueBefore = false;
-}
-
-void JsonWriter::close(char bracket)
-{
-    append(&bracket, 1);
-    m_valueBefore = true;
-}
-
-void JsonWriter::beginArray()
-{
-    open('[');
-}
-
-void JsonWriter::endArray()
-{
-    close(']');
-}
-
-void JsonWriter::beginObject()
-{
-    open('{');
-}
-
-void JsonWriter::endObject()
-{
-    close('}');
-}
-
 // Room for the worst case (six bytes a unit) is made, the bytes are written through a
 // pointer, and what was not written is given back.
 void JsonWriter::string(const QString &text)
@@ -259,14 +226,6 @@ void JsonWriter::number(int value)
         *cursor++ = ',';
     cursor = std::to_chars(cursor, begin + 16, value).ptr;
     unused(int(begin + 16 - cursor));
-    m_valueBefore = true;
-}
-
-void JsonWriter::boolean(bool value)
-{
-    const char *const words[2][2] = {{"false", "true"}, {",false", ",true"}};
-    const char *word = words[m_valueBefore][value];
-    append(word, int(std::strlen(word)));
     m_valueBefore = true;
 }
 
