@@ -30,7 +30,7 @@ struct Item
     QString objectName, name; // the name set, and the one by the naming rules
     int nameId = -1;          // the name's id in CatalogCounts::NameCounts
     QString path;             // names from its window down, when the whole window was read
-    CatalogCounts::ClassChain classes;
+    const CatalogCounts::ClassChain *classes = nullptr; // shared by the items of its class
     QString text;
     bool textChanges = false; // a field's value or the window's title
     QString label;

@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace WidgetCatalog {
@@ -172,11 +173,12 @@ private:
             item.nameId = nameCounts.add(item.name);
             if (!target)
                 readInWindow(item);
-            item.nth = classPositions.add(item.classes, index);
-            item.textNth = tallies[TextKey].add(item.classes, item.text);
-            tallies[LabelKey].add(item.classes, item.label);
-            tallies[ToolTipKey].add(item.classes, item.toolTip);
-            tallies[AccessibleKey].add(item.classes, item.accessible);
+            const ClassChain &classes = *item.classes;
+            item.nth = classPositions.add(classes, index);
+            item.textNth = tallies[TextKey].add(classes, item.text);
+            tallies[LabelKey].add(classes, item.label);
+            tallies[ToolTipKey].add(classes, item.toolTip);
+            tallies[AccessibleKey].add(classes, item.accessible);
         }
     }
 
@@ -229,12 +231,14 @@ private:
         item.accessible = item.widget->accessibleName();
     }
 
-    // Read once per class for the listing, with an id for each class name.
-    ClassChain classChain(const QMetaObject *meta)
+    // Read once per class for the listing, with an id for each class name. The chain stays
+    // where it is while the listing runs (std::unordered_map never moves its values; Qt 6's
+    // QHash does), and its items point at it.
+    const ClassChain *classChain(const QMetaObject *meta)
     {
-        auto known = chains.constFind(meta);
-        if (known != chains.constEnd())
-            return *known;
+        const auto known = chains.find(meta);
+        if (known != chains.end())
+            return &known->second;
         ClassChain chain;
         for (const QMetaObject *level = meta; level; level = level->superClass()) {
             chain.names.append(QString::fromLatin1(level->className()));
@@ -245,8 +249,7 @@ private:
             }
             chain.ids.append(*id);
         }
-        chains.insert(meta, chain);
-        return chain;
+        return &chains.emplace(meta, std::move(chain)).first->second;
     }
 
     // Whether the name counts answer for lookups in the window: the window field finds this
@@ -385,8 +388,8 @@ private:
             return named;
         }
 
-        const QString &className = item.classes.names.first();
-        const int classId = item.classes.ids.first();
+        const QString &className = item.classes->names.first();
+        const int classId = item.classes->ids.first();
         QString best;
         const auto consider = [&](Key key, const QString &value) {
             if (value.isEmpty() || tallies[key].count(classId, value) != 1)
@@ -435,7 +438,7 @@ private:
     CatalogCounts::NameCounts nameCounts;
     std::vector<Item> items;
     WidgetNaming::DialogButtonNames dialogNames; // made-up button names by text
-    QHash<const QMetaObject *, ClassChain> chains;
+    std::unordered_map<const QMetaObject *, ClassChain> chains;
     QHash<QString, int> classIds;
     CatalogCounts::ClassPositions classPositions; // of the visible widgets read
     QHash<const QWidget *, QHash<const QWidget *, QString>> labelsByParent;
