@@ -84,7 +84,8 @@ public:
         counted = !target && namesCountedInFull();
 
         QVector<WidgetEntry> entries;
-        entries.reserve(int(items.size()));
+        if (!target)
+            entries.reserve(int(items.size()));
         std::vector<Anchor> anchors;
         for (int index = 0; index < int(items.size()); ++index) {
             Item &item = items[size_t(index)];
