@@ -67,10 +67,13 @@ def test_listings_and_screenshots(layouts, tmp_path):
     assert (entry.class_name, entry.title, entry.window.check()) == \
         ("Dialog", "Basic Layouts", "Basic Layouts")
     widgets = layouts.widgets()
+    origin = widgets[0].widget.prop("globalRect")  # the window's; geometry is relative to it
     for item in widgets:  # internal widgets (viewports, the spin box's editor) included
         rect = item.widget.prop("globalRect")
-        assert (item.widget.prop("className"), rect.width, rect.height) == \
-            (item.class_name, item.geometry.width, item.geometry.height), item
+        assert (item.widget.prop("className"), rect.left - origin.left, rect.top - origin.top,
+                rect.width, rect.height) == (item.class_name, item.geometry.left,
+                                             item.geometry.top, item.geometry.width,
+                                             item.geometry.height), item
     button = next(w for w in widgets if w.text == "Button 2")
     saved = button.widget.screenshot(str(tmp_path / "button.png"))
     assert png_size(saved) == (button.geometry.width, button.geometry.height)

@@ -34,11 +34,47 @@ int Tally::count(int classId, const QString &value) const
     return 0;
 }
 
-void NameCounts::add(const QString &name, const QString &parentName)
+int ClassPositions::add(const ClassChain &classes, int index)
 {
-    ++byName[name];
-    if (!parentName.isNull())
-        ++byParent[qMakePair(parentName, name)];
+    for (int id : classes.ids)
+        positions[size_t(id)].push_back(index);
+    return total(classes.ids.constFirst());
+}
+
+int ClassPositions::between(int classId, int from, int to) const
+{
+    const std::vector<int> &at = positions[size_t(classId)];
+    return int(std::upper_bound(at.begin(), at.end(), to) -
+               std::upper_bound(at.begin(), at.end(), from));
+}
+
+int NameCounts::add(const QString &name)
+{
+    auto found = ids.constFind(name);
+    if (found == ids.constEnd()) {
+        found = ids.insert(name, carriers.size());
+        carriers.append(0);
+    }
+    ++carriers[*found];
+    return *found;
+}
+
+void NameCounts::addCandidate(int id, int parentId)
+{
+    if (parentId < 0)
+        return;
+    pairs.push_back(pairKey(parentId, id));
+    pairsSorted = false;
+}
+
+int NameCounts::underParent(int parentId, int id)
+{
+    if (!pairsSorted) {
+        std::sort(pairs.begin(), pairs.end());
+        pairsSorted = true;
+    }
+    const auto found = std::equal_range(pairs.begin(), pairs.end(), pairKey(parentId, id));
+    return int(found.second - found.first);
 }
 
 } // namespace CatalogCounts

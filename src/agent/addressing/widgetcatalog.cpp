@@ -2,6 +2,7 @@
 
 #include "candidatesearch.h"
 #include "catalogcounts.h"
+#include "catalogwalk.h"
 #include "selector.h"
 #include "widgetaddressing.h"
 #include "widgetnaming.h"
@@ -14,6 +15,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 namespace WidgetCatalog {
@@ -21,14 +23,16 @@ namespace WidgetCatalog {
 namespace {
 
 using CatalogCounts::ClassChain;
+using namespace CatalogWalk;
 
 // A name that can stand as a path element on the wire: not empty, no separator, no
 // selector, none of the names that address a widget by the application's state.
 bool usableElement(const QString &name)
 {
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
-           !name.contains(QLatin1Char(',')) && !Selector::isSelector(name) &&
-           name != WidgetAddressing::popupElementName && name != QLatin1String("FocusWidget");
+    const auto separator = [](QChar c) { return c == QLatin1Char('/') || c == QLatin1Char(','); };
+    return !name.isEmpty() && std::none_of(name.begin(), name.end(), separator) &&
+           !Selector::isSelector(name) && name != WidgetAddressing::popupElementName &&
+           name != QLatin1String("FocusWidget");
 }
 
 // A path element that was set or made up, not the placeholder.
@@ -55,59 +59,12 @@ bool textIsValue(const QMetaObject *meta, QHash<const QMetaObject *, bool> &know
     return value;
 }
 
-// A visible widget met in tree order, with what its address is made of.
-struct Item
-{
-    QWidget *widget = nullptr;
-    int depth = 0;
-    // The item of its parent widget; -1 for the window, and for a widget met through an
-    // object that is no widget, whose names are then read from the widgets themselves.
-    int parent = -1;
-    bool listed = false;      // in the window itself rather than in a window parented inside it
-    bool read = false;        // what follows was read (a single widget's address reads few)
-    bool candidate = false;   // a lookup of its name takes it (CatalogCounts::NameCounts)
-    bool usable = false;      // its name can be a path element (usableName)
-    QString objectName, name; // the name set, and the one by the naming rules
-    QString path;             // names from its window down, when the whole window was read
-    ClassChain classes;
-    QString text;
-    bool textChanges = false; // a field's value or the window's title
-    QString label;
-    QString toolTip;
-    QString accessible;
-    int nth = 0;     // among the visible widgets of its class (and subclasses) in the window
-    int textNth = 0; // the same, among those with its text
-};
-
-// The order of findChildren: through every child object, widget or not. A widget is listed
-// when its parent widget is and it is no window (below an object that is no widget, never).
-void collect(QObject *object, int depth, int parent, bool listed, std::vector<Item> &items)
-{
-    for (QObject *child : object->children()) {
-        if (child->isWidgetType()) {
-            auto *widget = static_cast<QWidget *>(child);
-            if (!widget->isVisible())
-                continue;
-            items.emplace_back();
-            Item &item = items.back();
-            item.widget = widget;
-            item.depth = depth;
-            item.parent = object->isWidgetType() ? parent : -1;
-            item.listed = listed && !widget->isWindow();
-            collect(widget, depth + 1, int(items.size()) - 1, item.listed, items);
-        } else if (!child->children().isEmpty()) {
-            collect(child, depth, -1, false, items);
-        }
-    }
-}
-
-// An ancestor with an address of names, and how many visible widgets of each class (by
-// id) lie below it so far in tree order.
+// An ancestor with an address of names, and where it stands in the walk.
 struct Anchor
 {
     int depth = 0;
     QString address;
-    QVector<int> seen;
+    int index = 0;
 };
 
 class Catalog
@@ -127,14 +84,13 @@ public:
         counted = !target && namesCountedInFull();
 
         QVector<WidgetEntry> entries;
+        if (!target)
+            entries.reserve(int(items.size()));
         std::vector<Anchor> anchors;
-        for (const Item &item : qAsConst(items)) {
+        for (int index = 0; index < int(items.size()); ++index) {
+            Item &item = items[size_t(index)];
             while (!anchors.empty() && anchors.back().depth >= item.depth)
                 anchors.pop_back();
-            for (Anchor &anchor : anchors) {
-                for (int id : item.classes.ids)
-                    ++anchor.seen[id];
-            }
             if (!item.listed)
                 continue;
             if (target && item.widget != target && !item.widget->isAncestorOf(target))
@@ -144,23 +100,30 @@ public:
                 // An ancestor of the target matters only as the start of its address.
                 const QString named = lookedUpNameAddress(item.widget, false);
                 if (!named.isEmpty())
-                    anchors.push_back({item.depth, named, QVector<int>(classIds.size())});
+                    anchors.push_back({item.depth, named, index});
                 continue;
             }
 
             WidgetEntry entry;
+            bool byNames = false;
+            entry.address = addressOf(item, index, anchors, &byNames);
+            if (byNames)
+                anchors.push_back({item.depth, entry.address, index});
+            // Nothing reads the item's texts once its address is made: they move to the entry
+            // (a copy costs a reference count raised now and lowered at the end).
             entry.widget = item.widget;
             entry.depth = item.depth;
-            entry.objectName = item.objectName;
-            entry.text = item.text;
-            entry.path = item.path.isNull() ? WidgetAddressing::widgetPath(item.widget) : item.path;
-            bool byNames = false;
-            entry.address = addressOf(item, anchors, &byNames);
-            entries.append(entry);
-            if (byNames)
-                anchors.push_back({item.depth, entry.address, QVector<int>(classIds.size())});
+            entry.objectName = std::move(item.objectName);
+            entry.text = std::move(item.text);
+            entry.path = item.path.isNull() ? WidgetAddressing::widgetPath(item.widget)
+                                            : std::move(item.path);
+            entry.meta = item.meta;
+            entry.geometry = item.geometry;
+            entry.enabled = item.enabled;
+            entry.focus = item.focus;
+            entries.append(std::move(entry));
             if (item.widget == target)
-                return {entry};
+                return {entries.last()};
         }
         return target ? QVector<WidgetEntry>() : entries;
     }
@@ -192,54 +155,73 @@ private:
     // counts that tell which of those are unique.
     void readItems(const QWidget *target)
     {
-        Item top;
-        top.widget = window;
-        top.listed = window->window() == window;
-        items.push_back(top);
-        collect(window, 1, 0, top.listed, items);
+        std::vector<Place> places{{window, 0, -1, window->window() == window}};
+        collect(window, 1, 0, places.front().listed, places);
+        items.resize(places.size());
+        for (std::size_t i = 0; i < places.size(); ++i) {
+            items[i].widget = places[i].widget;
+            items[i].depth = places[i].depth;
+            items[i].parent = places[i].parent;
+            items[i].listed = places[i].listed;
+        }
         // For one target only the widgets of its class count: the others are passed by.
         const char *targetClass = target ? target->metaObject()->className() : nullptr;
-        for (Item &item : items) {
+        for (int index = 0; index < int(items.size()); ++index) {
+            Item &item = items[size_t(index)];
             if (target && !item.widget->inherits(targetClass))
                 continue;
             read(item);
-            if (!target) {
-                const bool hasParent = item.parent >= 0 && item.widget != window;
-                item.path = hasParent && !item.widget->isWindow()
-                                ? QString(items.at(item.parent).path % QLatin1Char('/') % item.name)
-                                : WidgetAddressing::widgetPath(item.widget);
-                // What the candidate search takes for a name: the window by its object name
-                // only, any other widget also by a name made up where none was ever set.
-                const QString &objectName = item.objectName;
-                item.candidate =
-                    !objectName.isEmpty() || (item.widget != window && objectName.isNull() &&
-                                              item.name != WidgetNaming::unnamedName);
-                if (item.candidate)
-                    nameCounts.add(item.name, hasParent ? items.at(item.parent).name : QString());
-            }
-            ++names[item.name];
-            for (int id : qAsConst(item.classes.ids))
-                ++classTotals[id];
-            item.nth = classTotals.at(item.classes.ids.constFirst());
-            item.textNth = tallies[TextKey].add(item.classes, item.text);
-            tallies[LabelKey].add(item.classes, item.label);
-            tallies[ToolTipKey].add(item.classes, item.toolTip);
-            tallies[AccessibleKey].add(item.classes, item.accessible);
+            item.nameId = nameCounts.add(item.name);
+            if (!target)
+                readInWindow(item);
+            const ClassChain &classes = *item.classes;
+            item.nth = classPositions.add(classes, index);
+            item.textNth = tallies[TextKey].add(classes, item.text);
+            tallies[LabelKey].add(classes, item.label);
+            tallies[ToolTipKey].add(classes, item.toolTip);
+            tallies[AccessibleKey].add(classes, item.accessible);
         }
+    }
+
+    // What only the whole listing needs: the path, whether a lookup takes the name, and
+    // the geometry and states its reply shows.
+    void readInWindow(Item &item)
+    {
+        const bool hasParent = item.parent >= 0 && item.widget != window;
+        const Item *parent = hasParent ? &items.at(item.parent) : nullptr;
+        item.path = parent && !item.widget->isWindow()
+                        ? QString(parent->path % QLatin1Char('/') % item.name)
+                        : WidgetAddressing::widgetPath(item.widget);
+        // What the candidate search takes for a name: the window by its object name only,
+        // any other widget also by a name made up where none was ever set.
+        const QString &objectName = item.objectName;
+        item.candidate = !objectName.isEmpty() || (item.widget != window && objectName.isNull() &&
+                                                   item.name != WidgetNaming::unnamedName);
+        if (item.candidate)
+            nameCounts.addCandidate(item.nameId, parent ? parent->nameId : -1);
+        if (!item.listed)
+            return;
+        // A listed widget's parent is listed or is the window: its offset adds to the
+        // parent's, as QWidget::mapTo adds them up the chain.
+        const QRect rect = item.widget->geometry();
+        item.geometry =
+            QRect(parent ? parent->geometry.topLeft() + rect.topLeft() : QPoint(), rect.size());
+        item.enabled = item.widget->isEnabled();
+        item.focus = item.widget->hasFocus();
     }
 
     void read(Item &item)
     {
         item.read = true;
         item.objectName = item.widget->objectName();
-        item.name = WidgetNaming::nameOf(item.widget, &dialogNames);
+        item.name = WidgetNaming::nameOf(item.widget, item.objectName, &dialogNames);
         item.usable = usableName(item.name);
-        item.classes = classChain(item.widget->metaObject());
+        item.meta = item.widget->metaObject();
+        item.classes = classChain(item.meta);
         item.text = SelectorText::visibleText(item.widget, &textProperties);
         // A window's title, like a field's value, follows what the program shows.
         item.textChanges =
-            !item.text.isEmpty() &&
-            (item.widget == window || textIsValue(item.widget->metaObject(), valueClasses));
+            !item.text.isEmpty() && (item.widget == window || textIsValue(item.meta, valueClasses));
         if (const QWidget *parent = item.widget->parentWidget()) {
             auto labels = labelsByParent.find(parent);
             if (labels == labelsByParent.end())
@@ -250,24 +232,25 @@ private:
         item.accessible = item.widget->accessibleName();
     }
 
-    // Read once per class for the listing, with an id for each class name.
-    ClassChain classChain(const QMetaObject *meta)
+    // Read once per class for the listing, with an id for each class name. The chain stays
+    // where it is while the listing runs (std::unordered_map never moves its values; Qt 6's
+    // QHash does), and its items point at it.
+    const ClassChain *classChain(const QMetaObject *meta)
     {
-        auto known = chains.constFind(meta);
-        if (known != chains.constEnd())
-            return *known;
+        const auto known = chains.find(meta);
+        if (known != chains.end())
+            return &known->second;
         ClassChain chain;
         for (const QMetaObject *level = meta; level; level = level->superClass()) {
             chain.names.append(QString::fromLatin1(level->className()));
             auto id = classIds.constFind(chain.names.last());
             if (id == classIds.constEnd()) {
                 id = classIds.insert(chain.names.last(), classIds.size());
-                classTotals.append(0);
+                classPositions.addClass();
             }
             chain.ids.append(*id);
         }
-        chains.insert(meta, chain);
-        return chain;
+        return &chains.emplace(meta, std::move(chain)).first->second;
     }
 
     // Whether the name counts answer for lookups in the window: the window field finds this
@@ -329,7 +312,7 @@ private:
         const QString &last = item.name;
         if (!item.usable)
             return QString();
-        if (names.value(last) == 1 &&
+        if (nameCounts.carrying(item.nameId) == 1 &&
             (counted ? item.candidate : findsExactly({last}, item.widget)))
             return last;
         return namePathAddress(item);
@@ -365,7 +348,8 @@ private:
             bool usable = false;
             const QString parentName = nameAt(parent, level, &usable);
             if (usable && allowed(parentName) &&
-                (counted ? item.candidate && nameCounts.underParent(parentName, last) == 1
+                (counted ? item.candidate && nameCounts.underParent(items.at(item.parent).nameId,
+                                                                    item.nameId) == 1
                          : findsExactly({parentName, last}, item.widget)))
                 return parentName % QLatin1Char('/') % last;
             int named = 0;
@@ -395,7 +379,8 @@ private:
         return QString();
     }
 
-    QString addressOf(const Item &item, const std::vector<Anchor> &anchors, bool *byNames)
+    QString addressOf(const Item &item, int index, const std::vector<Anchor> &anchors,
+                      bool *byNames)
     {
         *byNames = false;
         const QString named = nameAddress(item);
@@ -404,8 +389,8 @@ private:
             return named;
         }
 
-        const QString &className = item.classes.names.first();
-        const int classId = item.classes.ids.first();
+        const QString &className = item.classes->names.first();
+        const int classId = item.classes->ids.first();
         QString best;
         const auto consider = [&](Key key, const QString &value) {
             if (value.isEmpty() || tallies[key].count(classId, value) != 1)
@@ -415,7 +400,7 @@ private:
             if (best.isEmpty() || candidate.size() < best.size())
                 best = candidate;
         };
-        if (classTotals.at(classId) == 1)
+        if (classPositions.total(classId) == 1)
             best = QLatin1Char('{') % className % QLatin1Char('}');
         if (!item.textChanges)
             consider(TextKey, item.text);
@@ -437,7 +422,8 @@ private:
         if (!anchors.empty() && anchors.back().depth > 0) {
             const Anchor &nearest = anchors.back();
             return nearest.address % QLatin1String("//") %
-                   Selector::writePosition(className, nearest.seen.at(classId));
+                   Selector::writePosition(className,
+                                           classPositions.between(classId, nearest.index, index));
         }
         return Selector::writePosition(className, item.nth);
     }
@@ -453,10 +439,9 @@ private:
     CatalogCounts::NameCounts nameCounts;
     std::vector<Item> items;
     WidgetNaming::DialogButtonNames dialogNames; // made-up button names by text
-    QHash<QString, int> names;
-    QHash<const QMetaObject *, ClassChain> chains;
+    std::unordered_map<const QMetaObject *, ClassChain> chains;
     QHash<QString, int> classIds;
-    QVector<int> classTotals; // visible widgets per class id, its subclasses included
+    CatalogCounts::ClassPositions classPositions; // of the visible widgets read
     QHash<const QWidget *, QHash<const QWidget *, QString>> labelsByParent;
     QHash<const QMetaObject *, bool> valueClasses;   // whose text is the value a person edits
     QHash<const QMetaObject *, bool> textProperties; // which declare a "text" property

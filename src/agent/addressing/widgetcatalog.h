@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QVector>
 
@@ -31,6 +32,11 @@ struct WidgetEntry
     QString text;       // what the text key of a selector compares
     QString path;       // names from the window down, as the widget under the cursor reports it
     QString address;    // a path that resolves to exactly this widget
+    // Read in the same walk, for the listing only (empty for widgetAddress):
+    const QMetaObject *meta = nullptr;
+    QRect geometry; // in the window's coordinates
+    bool enabled = false;
+    bool focus = false;
 };
 
 // The visible widgets of the window (the window first, then in tree order; widgets of other

@@ -4,6 +4,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QInputDialog>
+#include <QPushButton>
+#include <QToolButton>
 #include <QWidget>
 
 namespace WidgetNaming {
@@ -27,10 +30,11 @@ bool objectNameNeverSet(const QObject *object)
     return object->objectName().isNull();
 }
 
+// qobject_cast compares meta-objects up the class chain, where inherits() compares class
+// names: a window's listing asks for every widget without an object name.
 bool isInputDialogChild(const QObject *object)
 {
-    const QObject *parent = object->parent();
-    return parent && parent->inherits("QInputDialog");
+    return qobject_cast<const QInputDialog *>(object->parent());
 }
 
 QString inputDialogChildName(const QObject *object)
@@ -70,15 +74,19 @@ QString dialogButtonName(const QObject *object, DialogButtonNames *known)
 
 QString nameOf(const QObject *object, DialogButtonNames *known)
 {
-    const QString objectName = object->objectName();
+    return nameOf(object, object->objectName(), known);
+}
+
+QString nameOf(const QObject *object, const QString &objectName, DialogButtonNames *known)
+{
     if (!objectName.isEmpty())
         return objectName;
-    if (object->inherits("QToolButton")) {
+    if (qobject_cast<const QToolButton *>(object)) {
         const QString name = actionButtonName(object);
         if (!name.isNull())
             return name;
     }
-    if (object->inherits("QPushButton")) {
+    if (qobject_cast<const QPushButton *>(object)) {
         const QString name = dialogButtonName(object, known);
         if (!name.isNull())
             return name;

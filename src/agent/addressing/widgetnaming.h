@@ -29,6 +29,8 @@ using DialogButtonNames = QHash<QString, QString>;
 
 QString dialogButtonName(const QObject *object, DialogButtonNames *known = nullptr);
 QString nameOf(const QObject *object, DialogButtonNames *known);
+// The same for a caller that read the object name already.
+QString nameOf(const QObject *object, const QString &objectName, DialogButtonNames *known);
 bool pathMatches(QWidget *widget, QWidget *window, const QStringList &path,
                  DialogButtonNames *known);
 

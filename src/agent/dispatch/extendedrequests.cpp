@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QHash>
 #include <QJsonArray>
 #include <QPixmap>
 #include <QWidget>
@@ -37,9 +38,9 @@ QLatin1String className(const QWidget *widget)
 }
 
 // The Qt class a widget is, or derives from: an application's Editor is a QPlainTextEdit.
-QLatin1String qtClassName(const QWidget *widget)
+QLatin1String qtClassName(const QMetaObject *meta)
 {
-    for (const QMetaObject *meta = widget->metaObject(); meta; meta = meta->superClass()) {
+    for (; meta; meta = meta->superClass()) {
         const char *name = meta->className();
         if (name[0] == 'Q' && name[1] >= 'A' && name[1] <= 'Z')
             return QLatin1String(name);
@@ -47,29 +48,62 @@ QLatin1String qtClassName(const QWidget *widget)
     return QLatin1String("QWidget");
 }
 
-// The keys go in the order QJsonObject sorted them when it built these replies.
-void widgetEntry(JsonWriter &json, const WidgetCatalog::WidgetEntry &entry, const QWidget *window)
+// The class fields of the listing's entries, written once per class: the widgets of a
+// window share a few dozen classes.
+class ClassFields
 {
-    const QWidget *widget = entry.widget;
+public:
+    struct Written
+    {
+        QByteArray className;
+        QByteArray qtClass;
+    };
+
+    const Written &of(const QMetaObject *meta)
+    {
+        auto found = known.constFind(meta);
+        if (found == known.constEnd()) {
+            found = known.insert(
+                meta, {written(QLatin1String(meta->className())), written(qtClassName(meta))});
+        }
+        return *found;
+    }
+
+private:
+    static QByteArray written(QLatin1String name)
+    {
+        JsonWriter json;
+        json.string(name);
+        return json.take();
+    }
+
+    QHash<const QMetaObject *, Written> known;
+};
+
+// The keys go in the order QJsonObject sorted them when it built these replies.
+void widgetEntry(JsonWriter &json, const WidgetCatalog::WidgetEntry &entry,
+                 ClassFields &classFields)
+{
+    const ClassFields::Written &classes = classFields.of(entry.meta);
     json.beginObject();
     json.key(QLatin1String("address"));
     json.string(entry.address);
     json.key(QLatin1String("class"));
-    json.string(className(widget));
+    json.written(classes.className);
     json.key(QLatin1String("depth"));
     json.number(entry.depth);
     json.key(QLatin1String("enabled"));
-    json.boolean(widget->isEnabled());
+    json.boolean(entry.enabled);
     json.key(QLatin1String("focus"));
-    json.boolean(widget->hasFocus());
+    json.boolean(entry.focus);
     json.key(QLatin1String("geometry"));
-    rectangle(json, QRect(widget->mapTo(window, QPoint(0, 0)), widget->size()));
+    rectangle(json, entry.geometry);
     json.key(QLatin1String("name"));
     json.string(entry.objectName);
     json.key(QLatin1String("path"));
     json.string(entry.path);
     json.key(QLatin1String("qtClass"));
-    json.string(qtClassName(widget));
+    json.written(classes.qtClass);
     json.key(QLatin1String("text"));
     json.string(entry.text);
     json.endObject();
@@ -125,9 +159,10 @@ QByteArray listWidgets(const Request &request)
         WidgetCatalog::widgets(window, requestField(request.line, 1));
     const bool withQuick = QuickItems::quickLoaded(); // else no widget can be a QQuickWidget
     JsonWriter json(Reply::jsonHead, 240 * entries.size());
+    ClassFields classFields;
     json.beginArray();
     for (const WidgetCatalog::WidgetEntry &entry : entries) {
-        widgetEntry(json, entry, window);
+        widgetEntry(json, entry, classFields);
         if (withQuick && QuickItems::isQuickWidget(entry.widget)) {
             const QJsonArray items = QuickRequests::listedItems(entry.widget, window, entry.depth,
                                                                 entry.path, entry.address);

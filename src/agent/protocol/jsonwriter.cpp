@@ -9,6 +9,10 @@
 #include <charconv>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 char hexDigit(uint digit)
@@ -50,6 +54,35 @@ struct PlainAscii
     bool plain[0x80];
 };
 constexpr PlainAscii plainAscii;
+
+// Copies the units from `unit` on, eight at a time, while all eight are plain ASCII, and
+// returns where the copy stopped; the caller writes the rest one unit at a time. Most texts
+// are plain throughout, and a listing writes about a million of their characters.
+const ushort *plainRun(const ushort *unit, const ushort *end, char *&cursor)
+{
+#ifdef __SSE2__
+    const __m128i space = _mm_set1_epi16(0x20);
+    const __m128i del = _mm_set1_epi16(0x7f);
+    const __m128i quote = _mm_set1_epi16('"');
+    const __m128i backslash = _mm_set1_epi16('\\');
+    while (end - unit >= 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(unit));
+        // Signed compares: a unit from 0x8000 up is negative, below the space.
+        const __m128i special = _mm_or_si128(
+            _mm_or_si128(_mm_cmplt_epi16(units, space), _mm_cmpgt_epi16(units, del)),
+            _mm_or_si128(_mm_cmpeq_epi16(units, quote), _mm_cmpeq_epi16(units, backslash)));
+        if (_mm_movemask_epi8(special))
+            break;
+        _mm_storel_epi64(reinterpret_cast<__m128i *>(cursor), _mm_packus_epi16(units, units));
+        cursor += 8;
+        unit += 8;
+    }
+#else
+    Q_UNUSED(end);
+    Q_UNUSED(cursor);
+#endif
+    return unit;
+}
 
 char *unicodeEscape(char *cursor, uint unit)
 {
@@ -129,39 +162,6 @@ void JsonWriter::separate()
         append(",", 1);
 }
 
-void JsonWriter::open(char bracket)
-{
-    const char piece[2] = {',', bracket};
-    append(piece + (m_valueBefore ? 0 : 1), m_valueBefore ? 2 : 1);
-    m_valueBefore = false;
-}
-
-void JsonWriter::close(char bracket)
-{
-    append(&bracket, 1);
-    m_valueBefore = true;
-}
-
-void JsonWriter::beginArray()
-{
-    open('[');
-}
-
-void JsonWriter::endArray()
-{
-    close(']');
-}
-
-void JsonWriter::beginObject()
-{
-    open('{');
-}
-
-void JsonWriter::endObject()
-{
-    close('}');
-}
-
 // Room for the worst case (six bytes a unit) is made, the bytes are written through a
 // pointer, and what was not written is given back.
 void JsonWriter::string(const QString &text)
@@ -175,14 +175,18 @@ void JsonWriter::string(const QString &text)
     const ushort *unit = text.utf16();
     const ushort *const end = unit + text.size();
     while (unit != end) {
-        const ushort code = *unit;
-        if (code < 0x80 && plainAscii.plain[code]) {
-            *cursor++ = char(code); // most characters of most texts
-            ++unit;
-        } else if (code < 0x80) {
-            cursor = asciiEscaped(cursor, *unit++);
-        } else {
-            cursor = utf8(cursor, unit, end);
+        unit = plainRun(unit, end, cursor);
+        // The eight units that held one to escape or encode (or the last few), one by one.
+        for (const ushort *stop = std::min(unit + 8, end); unit < stop;) {
+            const ushort code = *unit;
+            if (code < 0x80 && plainAscii.plain[code]) {
+                *cursor++ = char(code);
+                ++unit;
+            } else if (code < 0x80) {
+                cursor = asciiEscaped(cursor, *unit++);
+            } else {
+                cursor = utf8(cursor, unit, end);
+            }
         }
     }
     *cursor++ = '"';
@@ -225,11 +229,10 @@ void JsonWriter::number(int value)
     m_valueBefore = true;
 }
 
-void JsonWriter::boolean(bool value)
+void JsonWriter::written(const QByteArray &value)
 {
-    const char *const words[2][2] = {{"false", "true"}, {",false", ",true"}};
-    const char *word = words[m_valueBefore][value];
-    append(word, int(std::strlen(word)));
+    separate();
+    append(value.constData(), value.size());
     m_valueBefore = true;
 }
 

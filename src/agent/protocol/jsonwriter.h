@@ -23,10 +23,12 @@ public:
     // Continues `head` (a reply's "0,j:"), with room for `expectedSize` bytes more.
     explicit JsonWriter(const QByteArray &head = QByteArray(), int expectedSize = 0);
 
-    void beginArray();
-    void endArray();
-    void beginObject();
-    void endObject();
+    // Brackets, keys and booleans are inline: a listing writes each of them tens of
+    // thousands of times, and a call costs more than the bytes.
+    void beginArray() { open('['); }
+    void endArray() { close(']'); }
+    void beginObject() { open('{'); }
+    void endObject() { close('}'); }
     // Keys are our own literals: plain ASCII that needs no escaping. Inline, so that the
     // copy of a literal's known length is a few moves (a listing writes 100,000 keys).
     void key(QLatin1String name)
@@ -47,9 +49,21 @@ public:
     void string(const QString &text);
     void string(QLatin1String text);
     void number(int value);
-    void boolean(bool value);
+    void boolean(bool value)
+    {
+        // Five bytes are copied either way; "true" gives the last one back.
+        char *cursor = room(6);
+        const int comma = m_valueBefore ? 1 : 0;
+        cursor[0] = ',';
+        std::memcpy(cursor + comma, value ? "true " : "false", 5);
+        unused(1 - comma + (value ? 1 : 0));
+        m_valueBefore = true;
+    }
     // Any value, as QJsonDocument writes it (items built elsewhere as QJsonArray).
     void value(const QJsonValue &value);
+    // A value this writer wrote before, kept by the caller: a text repeated in many
+    // entries is escaped once.
+    void written(const QByteArray &value);
 
     QByteArray take();
 
@@ -68,8 +82,20 @@ private:
     void unused(int length) { m_used -= length; }
     void append(const char *bytes, int length);
     void separate();
-    void open(char bracket);
-    void close(char bracket);
+    void open(char bracket)
+    {
+        char *cursor = room(2);
+        cursor[0] = ',';
+        cursor[m_valueBefore ? 1 : 0] = bracket;
+        if (!m_valueBefore)
+            unused(1);
+        m_valueBefore = false;
+    }
+    void close(char bracket)
+    {
+        *room(1) = bracket;
+        m_valueBefore = true;
+    }
 
     // The bytes are written past m_used into room made ahead in doubling steps, rather
     // than appended: each QByteArray append checks, and now and then moves, the whole text.

@@ -26,6 +26,12 @@ void tst_JsonWriter::writesWhatQJsonDocumentWrites_data()
     QTest::newRow("emoji as surrogate pairs") << QString::fromUtf8("ok \U0001F44D\U0001F600");
     QTest::newRow("lone surrogates")
         << QString(QChar(0xd800)) + QLatin1Char('x') + QChar(0xdc00) + QChar(0xd83d);
+    // Long plain texts go eight units at a time: each kind of unit to escape or encode alone
+    // in a block of eight, DEL (plain) in one, a surrogate pair across the end of one.
+    QTest::newRow("long texts, each kind alone in a block of eight")
+        << QStringLiteral(
+               "Plain 8!\"quoted!\\back 7!\nline 7!\u00e9t\u00e9 ok!Pl\x7fin 8!Plain 7") +
+               QString::fromUtf8("\U0001F44D") + QChar(0xdc00) + QStringLiteral("Plain 8!Plain 8");
 }
 
 void tst_JsonWriter::writesWhatQJsonDocumentWrites()
