@@ -67,4 +67,11 @@ QString widgetAddress(QWidget *widget, const QString &windowField);
 // the lookup reads only what lies below them rather than the whole window.
 QString namedAddress(QWidget *widget, const QString &windowField, bool anchoredFirst);
 
+// Qt's own classes are named Q and a capital letter, outside any namespace: they say what
+// kind of widget or window it is, not which one.
+bool isQtClass(const char *className);
+// The Qt class a widget of class `meta` is, or derives from: an application's Editor is a
+// QPlainTextEdit.
+QLatin1String qtClassName(const QMetaObject *meta);
+
 } // namespace WidgetCatalog

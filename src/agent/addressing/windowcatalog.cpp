@@ -7,18 +7,12 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <cstring>
+
 // The windows' part of the listing: an address for every visible window.
 namespace WidgetCatalog {
 
 namespace {
-
-// Qt's own classes are named Q and a capital letter, outside any namespace; they say what
-// kind of window it is, not which one.
-bool isQtClass(const QString &className)
-{
-    return className.size() > 1 && className.at(0) == QLatin1Char('Q') &&
-           className.at(1).isUpper() && !className.contains(QLatin1Char(':'));
-}
 
 QString windowAddress(QWidget *window, const QWidgetList &shown)
 {
@@ -35,7 +29,8 @@ QString windowAddress(QWidget *window, const QWidgetList &shown)
         tried << QStringLiteral("Widget:") + name;
     const QString className = QString::fromLatin1(window->metaObject()->className());
     const QString bare = QLatin1Char('{') + className + QLatin1Char('}');
-    if (!isQtClass(className))
+    const bool qtClass = isQtClass(window->metaObject()->className());
+    if (!qtClass)
         tried << bare;
     const QString title = window->windowTitle().section(QLatin1Char(','), 0, 0);
     if (!title.isEmpty() && !title.startsWith(QLatin1String("Widget:")) &&
@@ -43,7 +38,7 @@ QString windowAddress(QWidget *window, const QWidgetList &shown)
         tried << title;
     if (name.isEmpty())
         tried << QStringLiteral("Widget:");
-    if (isQtClass(className))
+    if (qtClass)
         tried << bare;
     if (!window->windowTitle().isEmpty())
         tried << Selector::write(className, QStringLiteral("title"), window->windowTitle());
@@ -63,6 +58,21 @@ QString windowAddress(QWidget *window, const QWidgetList &shown)
 }
 
 } // namespace
+
+bool isQtClass(const char *className)
+{
+    return className[0] == 'Q' && className[1] >= 'A' && className[1] <= 'Z' &&
+           !std::strchr(className, ':');
+}
+
+QLatin1String qtClassName(const QMetaObject *meta)
+{
+    for (; meta; meta = meta->superClass()) {
+        if (isQtClass(meta->className()))
+            return QLatin1String(meta->className());
+    }
+    return QLatin1String("QWidget");
+}
 
 QVector<WindowEntry> windows()
 {

@@ -37,17 +37,6 @@ QLatin1String className(const QWidget *widget)
     return QLatin1String(widget->metaObject()->className());
 }
 
-// The Qt class a widget is, or derives from: an application's Editor is a QPlainTextEdit.
-QLatin1String qtClassName(const QMetaObject *meta)
-{
-    for (; meta; meta = meta->superClass()) {
-        const char *name = meta->className();
-        if (name[0] == 'Q' && name[1] >= 'A' && name[1] <= 'Z')
-            return QLatin1String(name);
-    }
-    return QLatin1String("QWidget");
-}
-
 // The class fields of the listing's entries, written once per class: the widgets of a
 // window share a few dozen classes.
 class ClassFields
@@ -63,8 +52,8 @@ public:
     {
         auto found = known.constFind(meta);
         if (found == known.constEnd()) {
-            found = known.insert(
-                meta, {written(QLatin1String(meta->className())), written(qtClassName(meta))});
+            found = known.insert(meta, {written(QLatin1String(meta->className())),
+                                        written(WidgetCatalog::qtClassName(meta))});
         }
         return *found;
     }
