@@ -7,8 +7,8 @@
 // Printed: one table with each figure, its ratio to the floor and to the same figure at 100
 // widgets; agent time measured inside the host (no socket); the host's resident memory,
 // before and after a long run of requests; wake-ups of an idle host; and the tree reply
-// with and without the socket's low-delay option. Nothing here is a pass/fail budget: the
-// machine is shared and noisy, so figures are medians and the run reports, not judges.
+// with and without the socket's low-delay option. Nothing here is a pass/fail budget: on a
+// shared, noisy machine the figures are medians that report, not judge.
 
 #include <QCoreApplication>
 #include <QDir>
@@ -158,9 +158,8 @@ private:
         QStringList files{proc + "/status"};
         if (allThreads) {
             files.clear();
-            const QStringList tasks =
-                QDir(proc + "/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-            for (const QString &task : tasks)
+            const QDir tasks(proc + "/task");
+            for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
                 files << proc + "/task/" + task + "/status";
         }
         long sum = 0;
